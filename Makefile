@@ -1,0 +1,36 @@
+# make run  - install what is missing, build a release binary, start it in ./run
+# make test - install what is missing, build with sanitizers, run every test
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+RELEASE := build/release
+DEBUG := build/debug
+
+.PHONY: run test deps build-release build-debug bench clean
+
+deps:
+	@scripts/install-deps
+
+build-release: deps
+	@cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RELEASE) -j $(JOBS) --target orvenna
+
+run: build-release
+	@mkdir -p run
+	@cd run && ../$(RELEASE)/orvenna
+
+build-debug: deps
+	@cmake -S . -B $(DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVENNA_SANITIZE=ON >/dev/null
+	@cmake --build $(DEBUG) -j $(JOBS)
+
+# CTest's summary line is the last line printed on success.
+test: build-debug
+	@set -o pipefail; ctest --test-dir $(DEBUG) --output-on-failure -j $(JOBS) 2>&1 \
+	  | grep --line-buffered -v '^Total Test time'
+
+bench: deps
+	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_BENCH=ON >/dev/null
+	@cmake --build build/bench -j $(JOBS) --target list_fill
+	@build/bench/bench/list_fill
+
+clean:
+	rm -rf build

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/GridModel.h"
+
+#include <QTableView>
+
+namespace app {
+
+// The contact grid: our model in a table view, addressed the way the list code thinks of
+// it: row 0 is the heading row, rows 1..N the cards, then one empty row; a current cell
+// (row, column) of its own; a top row; column widths in twips.
+class FlexGrid final : public QTableView {
+    Q_OBJECT
+public:
+    explicit FlexGrid(QWidget* parent = nullptr);
+
+    GridModel& model() { return m_model; }
+    const GridModel& model() const { return m_model; }
+
+    int Rows() const { return m_model.count() + 1; }
+    int Cols() const { return GridCols; }
+    int Row() const { return m_row; }
+    int Col() const { return m_col; }
+    void setRow(int row);
+    void setCol(int col);
+    QString TextMatrix(int row, int col) const;
+    QString Text() const { return TextMatrix(m_row, m_col); }
+    QColor CellBackColor() const;
+
+    int TopRow() const;
+    void setTopRow(int row);
+    // Grid row under the last mouse press: 0 on the heading.
+    int MouseRow() const { return m_mouseRow; }
+
+    void setColWidthTwips(int col, int twips, int dpi);
+    int colWidthTwips(int col) const { return m_widthTwips[size_t(col)]; }
+
+    // Clears every cell and the headings, and leaves only the heading and the empty row.
+    void clearAll();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    GridModel m_model;
+    int m_row = 0;
+    int m_col = 0;
+    int m_mouseRow = 0;
+    std::array<int, GridCols> m_widthTwips{};
+};
+
+} // namespace app

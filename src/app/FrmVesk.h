@@ -1,0 +1,141 @@
+#pragma once
+
+#include "app/DesignLayout.h"
+#include "app/Services.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+
+namespace mdlVesk {
+struct Shared;
+}
+namespace store {
+class Query;
+}
+
+namespace app {
+
+class FlexGrid;
+class LetterTabs;
+
+// The main window: the contact list of one group, the letter index, the commands.
+class frmVesk final : public QMainWindow {
+    Q_OBJECT
+public:
+    frmVesk(mdlVesk::Shared& shared, Services services, QWidget* parent = nullptr);
+    ~frmVesk() override;
+
+    enum class LoadResult { Running, EndProgram };
+
+    // Startup, shutdown and the final release.
+    LoadResult Form_Load();
+    void Form_Unload();
+    void Form_Terminate();
+
+    // The list.
+    void InitViewList(const QString& group);
+    void update_list();
+    void ShowAll();
+    void TabVesk_Click(int previousTab);
+    void ShadeCurrentRow();
+    void HighlightRow(int row, int col);
+    void ShowRowInIndex(int col);
+
+    // Language and layout.
+    void SetLanguage(int lang);
+    void mnuLangEnglish_Click();
+    void mnuLangHebrew_Click();
+    void ResizeForm();
+
+    // For the other windows and for tests.
+    FlexGrid* grid() const { return MSHFlexGrid1; }
+    LetterTabs* tabs() const { return TabVesk; }
+    QComboBox* groupBox() const { return cmbGroup; }
+    QLineEdit* indexBox() const { return TxtIndex; }
+    QString panelText(int panel) const;
+    const DesignLayout& layoutTwips() const { return m_layout; }
+    int LastWidth() const { return m_lastWidth; }
+    int LastHeight() const { return m_lastHeight; }
+    int widthTwips() const;
+    int heightTwips() const;
+    const QTimer& delayTimer() const { return tmrDelay; }
+    QAction* action(const QString& name) const;
+    QMenu* popupMenu() const { return popFile; }
+    QMenu* trayMenu() const { return mPopupSys; }
+    static QColor infoBackground();
+
+signals:
+    // The unload step has run: the program is to end.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    enum class Group { None, Personal, Work };
+    Group currentGroup() const;
+    QString currentTable() const;
+
+    void buildControls();
+    void buildMenus();
+    QAction* addAction(QMenu* menu, const QString& name, const QString& caption = {});
+    void applyLayout();
+    int dpi() const;
+
+    void loadPlacement();
+    void savePlacement();
+    void fillList(bool byLetter, bool countWithLabel);
+    void setCardCommandsEnabled(bool enabled);
+    void setHeading(int col, int offset);
+    void tmrDelay_Timer();
+
+    mdlVesk::Shared& m_shared;
+    Services m_services;
+    DesignLayout m_layout;
+    int m_lastWidth = 0;
+    int m_lastHeight = 0;
+    bool m_unloaded = false;
+    bool m_terminated = false;
+    bool m_showMaximized = false;
+
+    QWidget* m_client = nullptr;
+    std::array<QFrame*, 2> Line1{};
+    std::array<QLabel*, 2> lblHeader{};
+    QLabel* Label2 = nullptr;
+    QComboBox* cmbGroup = nullptr;
+    QFrame* Shape2 = nullptr;
+    std::array<QFrame*, DesignLayout::ShapeCount> Shape1{};
+    QFrame* frmBannerPannel = nullptr;
+    LetterTabs* TabVesk = nullptr;
+    QToolButton* btnAdd = nullptr;
+    QToolButton* btnEdit = nullptr;
+    QToolButton* btnSearch = nullptr;
+    QToolButton* btnDial = nullptr;
+    QToolButton* btnMail = nullptr;
+    QToolButton* btnAll = nullptr;
+    QToolButton* btnDelete = nullptr;
+    QToolButton* btnQuit = nullptr;
+    QLineEdit* TxtIndex = nullptr;
+    FlexGrid* MSHFlexGrid1 = nullptr;
+    QFrame* StatusBar1 = nullptr;
+    std::array<QLabel*, 2> m_panels{};
+    QTimer tmrDelay;
+
+    QMenu* popFile = nullptr;
+    QMenu* mPopupSys = nullptr;
+    QMenu* mnuSetLang = nullptr;
+};
+
+} // namespace app

@@ -1,0 +1,153 @@
+// Switching the main window between English and Hebrew.
+#include "app/FlexGrid.h"
+#include "app/FrmVesk.h"
+#include "app/LetterTabs.h"
+#include "app/Shared.h"
+#include "i18n/Letters.h"
+#include "i18n/StringTable.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+namespace app {
+
+namespace {
+
+// Mirror distances, in twips.
+constexpr int ContentShiftX = 680;
+constexpr int ContentShiftY = 300;
+constexpr int TabShiftX = 220;
+constexpr int HebrewShapeGap = 240;
+constexpr int EnglishShapeInset = 120;
+constexpr int TabHeight = 300;
+constexpr int TabMaxWidth = 500;
+
+struct Caption {
+    const char* name;
+    int offset;
+};
+
+// Menu items in the order they are captioned.
+constexpr Caption menuCaptions[] = {
+    {"mnuAdd", 18},      {"mnuEdit", 19},        {"mnuDel", 20},
+    {"mnuPrint", 21},    {"mnuExit", 22},        {"mnuImportDB", 24},
+    {"mnuExportDB", 25}, {"mnuDialingNum", 26},  {"mnuSendMail", 27},
+    {"mnuEnableLiveUpdate", 28}, {"mnuCheckVersionUpdate", 29}, {"mnuAll", 31},
+    {"mnuSearch", 32},   {"mnuLangHebrew", 40},  {"mnuLangEnglish", 41},
+    {"mnuDbg", 33},      {"mnuAbout", 35},       {"mPopRestore", 36},
+    {"mpopSearch", 37},  {"mPopExit", 38},       {"popAdd", 18},
+    {"popEdit", 19},     {"popDel", 20},         {"popDialing", 26},
+    {"popSendMail", 27}, {"popSearch", 32},      {"popPrint", 21},
+};
+
+constexpr Caption menuTitles[] = {
+    {"mnuFile", 17}, {"mnuOption", 23}, {"mnuView", 30}, {"mnuSetLang", 39}, {"mnuHelp", 34},
+};
+
+} // namespace
+
+void frmVesk::SetLanguage(int lang) {
+    using i18n::text;
+    namespace off = i18n::off;
+    const std::array<QToolButton*, 8> buttons = {btnAdd, btnEdit, btnSearch, btnDial,
+                                                 btnMail, btnAll, btnDelete, btnQuit};
+    for (size_t i = 0; i < buttons.size(); ++i)
+        buttons[i]->setText(text(lang, off::btnAdd + int(i)));
+    for (size_t i = 0; i < buttons.size(); ++i)
+        buttons[i]->setToolTip(text(lang, off::tipAdd + int(i)));
+    for (int c = 0; c < GridCols; ++c)
+        MSHFlexGrid1->model().setHeading(c, text(lang, off::headName + c));
+
+    for (const Caption& t : menuTitles)
+        findChild<QMenu*>(QString::fromLatin1(t.name))->setTitle(text(lang, t.offset));
+    for (const Caption& c : menuCaptions)
+        action(QString::fromLatin1(c.name))->setText(text(lang, c.offset));
+
+    m_shared.GroupNamePersonal = text(lang, off::groupPersonal);
+    m_shared.GroupNameWork = text(lang, off::groupWork);
+    m_shared.TotalRecordsLabel = text(lang, off::totalRecords);
+    m_panels[0]->setText(u' ' + m_shared.TotalRecordsLabel + u' ' + QString::number(m_shared.ListCount));
+
+    // The group box keeps its group; only the shown name changes language.
+    if (cmbGroup->count() < 2)
+        cmbGroup->addItems({QString(), QString()});
+    const int selected = cmbGroup->currentIndex();
+    cmbGroup->setItemText(0, m_shared.GroupNamePersonal);
+    cmbGroup->setItemText(1, m_shared.GroupNameWork);
+    cmbGroup->setCurrentIndex(selected >= 0 ? selected : 0);
+    if (cmbGroup->currentText() == m_shared.GroupNameWork)
+        MSHFlexGrid1->model().setHeading(4, text(lang, off::headDept));
+
+    const bool hebrew = lang == i18n::LangHebrew;
+    const int previousTab = TabVesk->currentIndex();
+    QStringList captions;
+    const int tabCount = hebrew ? i18n::HebrewTabCount : i18n::LatinTabCount;
+    for (int i = 0; i < tabCount; ++i)
+        captions << i18n::tabCaption(hebrew ? i18n::hebrewTabLetter(i) : i18n::latinTabLetter(i));
+    TabVesk->setTabs(captions);
+    setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
+    MSHFlexGrid1->setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
+    action(QStringLiteral("mnuLangHebrew"))->setChecked(hebrew);
+    action(QStringLiteral("mnuLangEnglish"))->setChecked(!hebrew);
+    TabVesk->setEdge(hebrew ? LetterTabs::Edge::Right : LetterTabs::Edge::Left);
+
+    // The moves are relative, so they happen once per real change of arrangement; the
+    // first Hebrew application finds the designed Hebrew arrangement and moves nothing.
+    int dx = 0;
+    int dy = 0;
+    TwipsRect& tab = m_layout[QStringLiteral("TabVesk")];
+    if (!hebrew) {
+        dx = ContentShiftX;
+        dy = ContentShiftY;
+        tab.left -= TabShiftX;
+        for (int i = 0; i < DesignLayout::ShapeCount; ++i) {
+            TwipsRect& s = m_layout[QStringLiteral("Shape1(%1)").arg(i)];
+            s.left = tab.left + tab.width - EnglishShapeInset;
+            s.top += ContentShiftY;
+        }
+    } else if (m_shared.CurrentLang != i18n::LangNone) {
+        dx = -ContentShiftX;
+        dy = -ContentShiftY;
+        tab.left += TabShiftX;
+        for (int i = 0; i < DesignLayout::ShapeCount; ++i) {
+            TwipsRect& s = m_layout[QStringLiteral("Shape1(%1)").arg(i)];
+            s.left = tab.left - HebrewShapeGap;
+            s.top -= ContentShiftY;
+        }
+    }
+    for (const QString& name : DesignLayout::contentControls()) {
+        m_layout[name].left += dx;
+        m_layout[name].top += dy;
+    }
+    const Twips tw(dpi());
+    TabVesk->setTabMetrics(tw.px(TabHeight), tw.px(TabMaxWidth));
+    applyLayout();
+    MSHFlexGrid1->setRow(0);
+    MSHFlexGrid1->setCol(4);
+
+    m_shared.CurrentLang = lang;
+
+    // A Latin tab past the Hebrew alphabet no longer exists: start again from the first.
+    if (previousTab >= tabCount)
+        TabVesk->setCurrentIndex(0);
+}
+
+void frmVesk::mnuLangEnglish_Click() {
+    if (m_shared.CurrentLang == i18n::LangHebrew)
+        SetLanguage(i18n::LangEnglish);
+    else
+        action(QStringLiteral("mnuLangEnglish"))->setChecked(m_shared.CurrentLang == i18n::LangEnglish);
+}
+
+void frmVesk::mnuLangHebrew_Click() {
+    if (m_shared.CurrentLang == i18n::LangEnglish)
+        SetLanguage(i18n::LangHebrew);
+    else
+        action(QStringLiteral("mnuLangHebrew"))->setChecked(m_shared.CurrentLang == i18n::LangHebrew);
+}
+
+} // namespace app

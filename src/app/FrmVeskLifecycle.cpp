@@ -1,0 +1,158 @@
+// Startup, the remembered settings, shutdown and the final release of the main window.
+#include "app/FlexGrid.h"
+#include "app/FrmVesk.h"
+#include "app/LetterTabs.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "app/Shared.h"
+#include "i18n/StringTable.h"
+#include "platform/KeyboardLayout.h"
+#include "store/Startup.h"
+#include "store/StoreError.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QSettings>
+
+namespace app {
+
+namespace {
+const QString sSettings = QStringLiteral("Settings");
+const QString sLiveUpdate = QStringLiteral("LiveUpdate");
+} // namespace
+
+frmVesk::LoadResult frmVesk::Form_Load() {
+    m_shared.CrLf = QStringLiteral("\r\n");
+    // The mouse-wheel hook on the grid is installed here.
+    m_shared.programFolder =
+        programFolderFor(QDir::toNativeSeparators(QDir::currentPath()), QDir::separator());
+    m_lastWidth = widthTwips();
+    m_lastHeight = heightTwips();
+    m_shared.CurrentLang = i18n::LangNone;
+    loadPlacement();
+
+    SettingsStore settings(m_services.settings);
+    m_shared.LiveUpdateEnabled = settings.boolean(sLiveUpdate, QStringLiteral("Enable")).value_or(true);
+    action(QStringLiteral("mnuEnableLiveUpdate"))->setChecked(m_shared.LiveUpdateEnabled);
+    const int lastCheck = settings.integer(sLiveUpdate, QStringLiteral("LastCheck")).value_or(0);
+    m_shared.LastCheckMonth = lastCheck >= 0 && lastCheck <= 255 ? lastCheck : 0;
+    int lang = settings.integer(sSettings, QStringLiteral("ActiveLang")).value_or(i18n::LangHebrew);
+    if (lang != i18n::LangEnglish && lang != i18n::LangHebrew)
+        lang = i18n::LangHebrew;
+
+    m_shared.GroupNamePersonal = QStringLiteral("Personal");
+    m_shared.GroupNameWork = QStringLiteral("Work");
+    cmbGroup->clear();
+    cmbGroup->addItems({m_shared.GroupNamePersonal, m_shared.GroupNameWork});
+    cmbGroup->setCurrentIndex(0);
+
+    store::StartupContext cx{m_shared.db, m_shared.programFolder, m_services.prompter,
+                             m_shared.AppTitle, m_shared.CrLf};
+    if (store::OpenContactDatabase(cx) == store::StartupResult::EndProgram)
+        return LoadResult::EndProgram;
+
+    m_shared.DialerIdle = true;
+    m_shared.AppTitle = QStringLiteral("Orvenna");
+    setWindowTitle(m_shared.AppTitle);
+    for (QLabel* l : lblHeader)
+        l->setText(m_shared.AppTitle);
+    m_shared.SortOrder = QStringLiteral("ASC");
+
+    {
+        const QSignalBlocker block(TabVesk);
+        TabVesk->setCurrentIndex(0);
+    }
+    SetLanguage(lang);
+    TabVesk_Click(0);
+    if (m_shared.CurrentLang == i18n::LangHebrew)
+        m_services.keyboard.activateHebrew();
+
+    const int month = m_services.today().month();
+    if (m_shared.LiveUpdateEnabled && month > m_shared.LastCheckMonth) {
+        tmrDelay.setInterval(6000);
+        tmrDelay.start();
+    }
+
+    if (m_showMaximized)
+        showMaximized();
+    else
+        show();
+    // The notification-area icon is added here.
+    return LoadResult::Running;
+}
+
+void frmVesk::loadPlacement() {
+    SettingsStore settings(m_services.settings);
+    const Twips tw(dpi());
+    // The normal placement first, then the state, so that a window restored maximised
+    // still returns to its remembered normal placement.
+    const auto left = settings.single(sSettings, QStringLiteral("MainLeft"));
+    const auto top = settings.single(sSettings, QStringLiteral("MainTop"));
+    const auto width = settings.single(sSettings, QStringLiteral("MainWidth"));
+    const auto height = settings.single(sSettings, QStringLiteral("MainHeight"));
+    if (left || top)
+        move(left ? tw.px(int(*left)) : x(), top ? tw.px(int(*top)) : y());
+    if (width) {
+        resize(tw.px(int(*width)), this->height());
+        ResizeForm();
+    }
+    if (height) {
+        resize(this->width(), tw.px(int(*height)));
+        ResizeForm();
+    }
+    const auto state = settings.integer(sSettings, QStringLiteral("Window"));
+    m_showMaximized = state.value_or(0) == 2;
+}
+
+void frmVesk::savePlacement() {
+    SettingsStore settings(m_services.settings);
+    if (isMinimized())
+        return;
+    if (isMaximized()) {
+        settings.setInteger(sSettings, QStringLiteral("Window"), 2);
+        return;
+    }
+    const Twips tw(dpi());
+    settings.setInteger(sSettings, QStringLiteral("Window"), 0);
+    settings.setSingle(sSettings, QStringLiteral("MainLeft"), float(tw.fromPx(x())));
+    settings.setSingle(sSettings, QStringLiteral("MainTop"), float(tw.fromPx(y())));
+    settings.setSingle(sSettings, QStringLiteral("MainWidth"), float(widthTwips()));
+    settings.setSingle(sSettings, QStringLiteral("MainHeight"), float(heightTwips()));
+}
+
+void frmVesk::Form_Unload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    savePlacement();
+    SettingsStore settings(m_services.settings);
+    settings.setInteger(sSettings, QStringLiteral("ActiveLang"), m_shared.CurrentLang);
+    settings.setBoolean(sLiveUpdate, QStringLiteral("Enable"), m_shared.LiveUpdateEnabled);
+    settings.setInteger(sLiveUpdate, QStringLiteral("LastCheck"), m_shared.LastCheckMonth);
+    settings.sync();
+    tmrDelay.stop();
+    // The wheel hook is removed and the other windows are unloaded here, last opened first.
+    emit unloaded();
+}
+
+void frmVesk::Form_Terminate() {
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    // From here on nothing may stop the program from ending.
+    try {
+        m_shared.db.close();
+    } catch (const store::StoreError&) {
+    }
+    // The notification-area icon is removed here.
+}
+
+void frmVesk::tmrDelay_Timer() {
+    tmrDelay.stop();
+    if (m_services.versionCheck)
+        m_services.versionCheck->VersionCheck();
+}
+
+} // namespace app

@@ -1,0 +1,193 @@
+// Filling the contact grid from the current group's table.
+#include "app/FlexGrid.h"
+#include "app/FrmVesk.h"
+#include "app/LetterTabs.h"
+#include "app/Shared.h"
+#include "i18n/Letters.h"
+#include "i18n/StringTable.h"
+#include "platform/Prompter.h"
+#include "store/Recordset.h"
+#include "store/Startup.h"
+#include "store/StoreError.h"
+#include "store/Text.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace app {
+
+namespace {
+
+struct Column {
+    int width;
+    int headingOffset;
+    const char16_t* personalField;
+    const char16_t* workField;
+};
+
+constexpr Column columns[GridCols] = {
+    {1855, i18n::off::headName, u"Name", u"Name"},
+    {1200, i18n::off::headHome, u"Phone", u"Home"},
+    {1400, i18n::off::headMobil, u"Mobil", u"Mobil"},
+    {1200, i18n::off::headWork, u"Line", u"Phone"},
+    {1200, i18n::off::headFax, u"Fax", u"Dept"},
+    {1600, i18n::off::headEmail, u"Email", u"Email"},
+    {2000, i18n::off::headAddress, u"Address", u"Address"},
+};
+
+QColor nextShade(const QColor& shade) {
+    const QColor white(Qt::white);
+    return shade != white ? white : frmVesk::infoBackground();
+}
+
+} // namespace
+
+void frmVesk::setHeading(int col, int offset) {
+    MSHFlexGrid1->model().setHeading(col, i18n::text(m_shared.CurrentLang, offset));
+}
+
+void frmVesk::setCardCommandsEnabled(bool enabled) {
+    for (const char* n : {"popEdit", "popDel", "popDialing", "popSendMail", "mnuEdit", "mnuDel", "mnuSendMail"})
+        action(QString::fromLatin1(n))->setEnabled(enabled);
+    for (QToolButton* b : {btnDelete, btnEdit, btnDial, btnMail})
+        b->setEnabled(enabled);
+}
+
+void frmVesk::InitViewList(const QString&) {
+    FlexGrid& g = *MSHFlexGrid1;
+    g.clearAll();
+    for (int c = GridCols - 1; c >= 0; --c) {
+        g.setCol(c);
+        g.setColWidthTwips(c, columns[c].width, dpi());
+        g.model().setAlignment(c, c == 0 ? (m_shared.CurrentLang == i18n::LangEnglish ? 1 : 7) : 4);
+        if (c != 4)
+            setHeading(c, columns[c].headingOffset);
+    }
+    switch (currentGroup()) {
+    case Group::Work: setHeading(4, i18n::off::headDept); break;
+    case Group::Personal: setHeading(4, i18n::off::headFax); break;
+    case Group::None: break;
+    }
+    TxtIndex->clear();
+    m_shared.HighlightedRow = 0;
+    setCardCommandsEnabled(false);
+}
+
+void frmVesk::fillList(bool byLetter, bool countWithLabel) {
+    m_shared.ListCount = 0;
+    m_shared.RowShade = infoBackground();
+    const Group group = currentGroup();
+    if (group != Group::None) {
+        InitViewList(cmbGroup->currentText());
+        const QString table = currentTable();
+        const store::Query query = byLetter
+                                       ? store::Query::namePrefix(table, m_shared.LetterFilter, m_shared.SortOrder)
+                                       : store::Query::allOrdered(table, m_shared.SortOrder);
+        store::Recordset* rs = nullptr;
+        try {
+            rs = &m_shared.db.openCurrent(query);
+        } catch (const store::StoreError&) {
+        }
+        m_shared.LastListQuery = query.text();
+        if (!rs) {
+            m_services.prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
+            return;
+        }
+
+        std::array<int, GridCols> field{};
+        for (int c = 0; c < GridCols; ++c)
+            field[size_t(c)] = rs->fieldIndex(QString::fromUtf16(
+                group == Group::Work ? columns[c].workField : columns[c].personalField));
+
+        // Rows are built in one pass and handed to the model at once; each card row takes the
+        // next of the alternating shades, so odd rows are white.
+        std::vector<GridRow> rows;
+        rows.reserve(size_t(rs->RecordCount()) + 1);
+        QColor shade = m_shared.RowShade;
+        const QColor white(Qt::white);
+        const QColor info = infoBackground();
+        const QColor black(Qt::black);
+        for (; !rs->Eof(); rs->MoveNext()) {
+            GridRow& row = rows.emplace_back();
+            row.cardId = rs->rowid();
+            for (size_t c = 0; c < size_t(GridCols); ++c) {
+                if (field[c] < 0)
+                    continue; // a field the table lacks leaves its cell empty
+                const store::Value v = rs->value(field[c]);
+                if (v)
+                    row.cells[c] = store::trimSpaces(*v);
+            }
+            shade = shade != white ? white : info;
+            row.back = shade;
+            row.fore = black;
+        }
+        m_shared.ListCount = int(rows.size());
+        m_shared.RowShade = shade;
+        rows.emplace_back(); // the empty row after the last card
+        MSHFlexGrid1->model().setRows(std::move(rows));
+        if (m_shared.ListCount > 0) {
+            MSHFlexGrid1->setRow(m_shared.ListCount);
+            MSHFlexGrid1->setCol(GridCols - 1);
+        }
+    }
+    const QString count = QString::number(m_shared.ListCount);
+    m_panels[0]->setText(countWithLabel ? u' ' + m_shared.TotalRecordsLabel + u' ' + count
+                                        : QStringLiteral(" Total Records ") + count);
+    if (action(QStringLiteral("mnuDbg"))->isChecked())
+        m_panels[1]->setText(m_shared.LastListQuery);
+}
+
+void frmVesk::update_list() {
+    if (m_shared.LetterFilter == u"ALL")
+        ShowAll();
+    else
+        fillList(true, false);
+}
+
+void frmVesk::ShowAll() { fillList(false, false); }
+
+void frmVesk::TabVesk_Click(int) {
+    const int pos = TabVesk->currentIndex();
+    // English tabs select A..Z, Hebrew tabs the alphabet's 22 letters; a position past the
+    // alphabet keeps the filter in force.
+    const QString letter = m_shared.CurrentLang == i18n::LangEnglish ? i18n::latinTabLetter(pos)
+                                                                     : i18n::hebrewTabLetter(pos);
+    if (!letter.isEmpty())
+        m_shared.LetterFilter = letter;
+    fillList(true, true);
+}
+
+void frmVesk::ShadeCurrentRow() {
+    FlexGrid& g = *MSHFlexGrid1;
+    m_shared.RowShade = nextShade(m_shared.RowShade);
+    if (g.Row() >= 1 && g.Row() <= g.model().count())
+        g.model().paintRow(g.Row() - 1, m_shared.RowShade, Qt::black, -1);
+}
+
+void frmVesk::HighlightRow(int row, int col) {
+    FlexGrid& g = *MSHFlexGrid1;
+    if (row < 1 || row > g.model().count())
+        return;
+    const int remembered = g.Col();
+    if (m_shared.HighlightedRow > 0 && m_shared.HighlightedRow <= g.model().count())
+        g.model().paintRow(m_shared.HighlightedRow - 1, m_shared.RowShade, Qt::black, -1);
+    g.setRow(row);
+    m_shared.RowShade = g.model().row(row - 1).back;
+    g.model().paintRow(row - 1, GridModel::lightBlue(), Qt::white, col);
+    g.setCol(remembered);
+    m_shared.HighlightedRow = row;
+}
+
+void frmVesk::ShowRowInIndex(int col) {
+    FlexGrid& g = *MSHFlexGrid1;
+    QString text = g.TextMatrix(g.Row(), 0);
+    for (int c = 1; c <= 4; ++c)
+        text += u' ' + g.TextMatrix(g.Row(), c);
+    TxtIndex->setText(text);
+    g.setCol(col);
+}
+
+} // namespace app

@@ -1,0 +1,199 @@
+// Building the main window's controls and menus, and placing them from the twips table.
+#include "app/FlexGrid.h"
+#include "app/FrmVesk.h"
+#include "app/LetterTabs.h"
+#include "app/Shared.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QToolButton>
+
+namespace app {
+
+namespace {
+
+template <class W> W* named(W* w, const QString& name, const QString& accessible = {}) {
+    w->setObjectName(name);
+    if (!accessible.isEmpty())
+        w->setAccessibleName(accessible);
+    return w;
+}
+
+QFrame* decoration(QWidget* parent, const QString& name, const QColor& color) {
+    auto* f = named(new QFrame(parent), name);
+    f->setAutoFillBackground(true);
+    QPalette pal = f->palette();
+    pal.setColor(QPalette::Window, color);
+    f->setPalette(pal);
+    f->setAccessibleName(QString()); // decoration: nothing for a screen reader to say
+    return f;
+}
+
+} // namespace
+
+void frmVesk::buildControls() {
+    m_client = named(new QWidget(this), QStringLiteral("frmVeskClient"));
+    setCentralWidget(m_client);
+
+    Line1[0] = decoration(m_client, QStringLiteral("Line1"), QColor(0x80, 0x80, 0x80));
+    Line1[1] = decoration(m_client, QStringLiteral("Line1"), Qt::white);
+    frmBannerPannel = decoration(m_client, QStringLiteral("frmBannerPannel"), QColor(0x80, 0x00, 0x80));
+    Shape2 = decoration(m_client, QStringLiteral("Shape2"), QColor(0x80, 0x00, 0x80));
+
+    TabVesk = named(new LetterTabs(m_client), QStringLiteral("TabVesk"), QStringLiteral("Letter index"));
+    for (size_t i = 0; i < Shape1.size(); ++i)
+        Shape1[i] = decoration(m_client, QStringLiteral("Shape1"), QColor(0x80, 0x00, 0x80));
+
+    // The title twice, the white one 30 twips up and left of the purple one.
+    for (int i : {1, 0}) {
+        auto* l = named(new QLabel(m_shared.AppTitle, m_client), QStringLiteral("lblHeader"));
+        QFont f = l->font();
+        f.setPointSize(18);
+        f.setBold(true);
+        l->setFont(f);
+        l->setStyleSheet(i == 0 ? QStringLiteral("color: #800080") : QStringLiteral("color: white"));
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
+        lblHeader[size_t(i)] = l;
+    }
+    lblHeader[1]->setAccessibleName(QString());
+
+    Label2 = named(new QLabel(QStringLiteral("Group Selection"), m_client), QStringLiteral("Label2"));
+    cmbGroup = named(new QComboBox(m_client), QStringLiteral("cmbGroup"), QStringLiteral("Group Selection"));
+    Label2->setBuddy(cmbGroup);
+
+    auto button = [this](const QString& name) {
+        auto* b = named(new QToolButton(m_client), name);
+        b->setAutoRaise(true);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        return b;
+    };
+    btnAdd = button(QStringLiteral("btnAdd"));
+    btnEdit = button(QStringLiteral("btnEdit"));
+    btnSearch = button(QStringLiteral("btnSearch"));
+    btnDial = button(QStringLiteral("btnDial"));
+    btnMail = button(QStringLiteral("btnMail"));
+    btnAll = button(QStringLiteral("btnAll"));
+    btnDelete = button(QStringLiteral("btnDelete"));
+    btnQuit = button(QStringLiteral("btnQuit"));
+
+    TxtIndex = named(new QLineEdit(m_client), QStringLiteral("TxtIndex"), QStringLiteral("Selected card"));
+    MSHFlexGrid1 = named(new FlexGrid(m_client), QStringLiteral("MSHFlexGrid1"), QStringLiteral("Contact list"));
+
+    StatusBar1 = named(new QFrame(m_client), QStringLiteral("StatusBar1"), QStringLiteral("Status"));
+    StatusBar1->setFrameShape(QFrame::NoFrame);
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        m_panels[i] = named(new QLabel(StatusBar1), QStringLiteral("Panel%1").arg(i + 1),
+                            QStringLiteral("Status panel %1").arg(i + 1));
+        m_panels[i]->setFrameShape(QFrame::Panel);
+        m_panels[i]->setFrameShadow(QFrame::Sunken);
+    }
+
+    // The tab strip lies under the controls on its face.
+    TabVesk->lower();
+    for (QFrame* s : Shape1)
+        s->lower();
+}
+
+QAction* frmVesk::addAction(QMenu* menu, const QString& name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+}
+
+void frmVesk::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    auto menu = [this](QMenuBar* b, const QString& name) {
+        QMenu* m = b->addMenu(QString());
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(name + QStringLiteral("Menu"));
+        return m;
+    };
+
+    QMenu* file = menu(bar, QStringLiteral("mnuFile"));
+    for (const char* n : {"mnuAdd", "mnuEdit", "mnuDel"})
+        addAction(file, QString::fromLatin1(n));
+    file->addSeparator();
+    addAction(file, QStringLiteral("mnuPrint"));
+    file->addSeparator();
+    addAction(file, QStringLiteral("mnuExit"));
+
+    QMenu* option = menu(bar, QStringLiteral("mnuOption"));
+    addAction(option, QStringLiteral("mnuDialingNum"));
+    addAction(option, QStringLiteral("mnuSendMail"));
+    option->addSeparator();
+    addAction(option, QStringLiteral("mnuImportVcard"), QStringLiteral("Import vCard..."));
+    addAction(option, QStringLiteral("mnuExportVcard"), QStringLiteral("Export vCard..."));
+    option->addSeparator();
+    addAction(option, QStringLiteral("mnuImportDB"));
+    addAction(option, QStringLiteral("mnuExportDB"));
+    option->addSeparator();
+    addAction(option, QStringLiteral("mnuEnableLiveUpdate"))->setCheckable(true);
+    addAction(option, QStringLiteral("mnuCheckVersionUpdate"));
+
+    QMenu* view = menu(bar, QStringLiteral("mnuView"));
+    addAction(view, QStringLiteral("mnuAll"));
+    addAction(view, QStringLiteral("mnuSearch"));
+    view->addSeparator();
+    mnuSetLang = view->addMenu(QString());
+    mnuSetLang->setObjectName(QStringLiteral("mnuSetLang"));
+    addAction(mnuSetLang, QStringLiteral("mnuLangHebrew"))->setCheckable(true);
+    addAction(mnuSetLang, QStringLiteral("mnuLangEnglish"))->setCheckable(true);
+    view->addSeparator();
+    addAction(view, QStringLiteral("mnuDbg"))->setCheckable(true);
+
+    QMenu* help = menu(bar, QStringLiteral("mnuHelp"));
+    addAction(help, QStringLiteral("mnuAbout"));
+
+    // The grid's context menu and the notification-area menu are shown as pop-ups only.
+    popFile = new QMenu(QStringLiteral("&File"), this);
+    popFile->setObjectName(QStringLiteral("popFile"));
+    for (const char* n : {"popAdd", "popEdit", "popDel"})
+        addAction(popFile, QString::fromLatin1(n));
+    popFile->addSeparator();
+    addAction(popFile, QStringLiteral("popDialing"));
+    addAction(popFile, QStringLiteral("popSendMail"));
+    popFile->addSeparator();
+    addAction(popFile, QStringLiteral("popSearch"));
+    popFile->addSeparator();
+    addAction(popFile, QStringLiteral("popPrint"));
+
+    mPopupSys = new QMenu(QStringLiteral("mPopupSys"), this);
+    mPopupSys->setObjectName(QStringLiteral("mPopupSys"));
+    addAction(mPopupSys, QStringLiteral("mPopRestore"));
+    addAction(mPopupSys, QStringLiteral("mpopSearch"));
+    mPopupSys->addSeparator();
+    addAction(mPopupSys, QStringLiteral("mPopExit"));
+}
+
+void frmVesk::applyLayout() {
+    const Twips tw(dpi());
+    auto place = [&](QWidget* w, const QString& name) { w->setGeometry(tw.rect(m_layout.at(name))); };
+    for (size_t i = 0; i < 2; ++i) {
+        place(Line1[i], QStringLiteral("Line1(%1)").arg(i));
+        place(lblHeader[i], QStringLiteral("lblHeader(%1)").arg(i));
+    }
+    for (size_t i = 0; i < Shape1.size(); ++i)
+        place(Shape1[i], QStringLiteral("Shape1(%1)").arg(i));
+    const std::pair<QWidget*, const char*> controls[] = {
+        {Label2, "Label2"},       {cmbGroup, "cmbGroup"},   {Shape2, "Shape2"},
+        {TabVesk, "TabVesk"},     {btnAdd, "btnAdd"},       {btnEdit, "btnEdit"},
+        {btnSearch, "btnSearch"}, {btnDial, "btnDial"},     {btnMail, "btnMail"},
+        {btnAll, "btnAll"},       {btnDelete, "btnDelete"}, {btnQuit, "btnQuit"},
+        {TxtIndex, "TxtIndex"},   {MSHFlexGrid1, "MSHFlexGrid1"}, {StatusBar1, "StatusBar1"},
+        {frmBannerPannel, "frmBannerPannel"}};
+    for (const auto& [w, name] : controls)
+        place(w, QString::fromLatin1(name));
+
+    // Panel 1 keeps its width; panel 2 takes what the status bar grows by.
+    const int h = StatusBar1->height();
+    const int p2 = tw.px(m_layout.statusPanel2Width);
+    const int p1 = std::max(0, StatusBar1->width() - p2);
+    const bool rtl = layoutDirection() == Qt::RightToLeft;
+    m_panels[0]->setGeometry(rtl ? StatusBar1->width() - p1 : 0, 0, p1, h);
+    m_panels[1]->setGeometry(rtl ? 0 : p1, 0, p2, h);
+}
+
+} // namespace app

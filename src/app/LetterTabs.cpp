@@ -1,0 +1,79 @@
+#include "app/LetterTabs.h"
+
+#include <QPainter>
+#include <QStyleOption>
+
+namespace app {
+
+QSize LetterTabBar::tabSizeHint(int) const {
+    const int n = std::max(1, count());
+    const int avail = parentWidget() ? parentWidget()->height() : maxLength * n;
+    const int length = std::max(8, std::min(maxLength, avail / n));
+    return QSize(thickness, length);
+}
+
+LetterTabs::LetterTabs(QWidget* parent) : QWidget(parent), m_bar(new LetterTabBar(this)) {
+    m_bar->setObjectName(QStringLiteral("TabVeskTabs"));
+    m_bar->setShape(QTabBar::RoundedEast);
+    m_bar->setElideMode(Qt::ElideMiddle);
+    m_bar->setUsesScrollButtons(false);
+    m_bar->setExpanding(false);
+    m_bar->setDrawBase(false);
+    connect(m_bar, &QTabBar::currentChanged, this, [this](int index) {
+        const int previous = m_previous;
+        m_previous = index;
+        emit tabChanged(previous);
+    });
+}
+
+void LetterTabs::setTabs(const QStringList& captions) {
+    const QSignalBlocker block(m_bar);
+    while (m_bar->count() > captions.size())
+        m_bar->removeTab(m_bar->count() - 1);
+    for (int i = 0; i < captions.size(); ++i) {
+        if (i < m_bar->count())
+            m_bar->setTabText(i, captions[i]);
+        else
+            m_bar->addTab(captions[i]);
+        m_bar->setTabToolTip(i, captions[i].left(1));
+    }
+    m_previous = m_bar->currentIndex();
+    placeBar();
+}
+
+void LetterTabs::setCurrentIndex(int i) { m_bar->setCurrentIndex(i); }
+
+void LetterTabs::setEdge(Edge edge) {
+    m_edge = edge;
+    m_bar->setShape(edge == Edge::Right ? QTabBar::RoundedEast : QTabBar::RoundedWest);
+    placeBar();
+}
+
+void LetterTabs::setTabMetrics(int height, int maxWidth) {
+    m_bar->thickness = height;
+    m_bar->maxLength = maxWidth;
+    placeBar();
+}
+
+void LetterTabs::resizeEvent(QResizeEvent*) { placeBar(); }
+
+void LetterTabs::placeBar() {
+    const int w = m_bar->thickness;
+    m_bar->setGeometry(m_edge == Edge::Right ? width() - w : 0, 0, w, height());
+    m_bar->updateGeometry();
+    update();
+}
+
+void LetterTabs::paintEvent(QPaintEvent*) {
+    // The face of the strip: a raised panel beside the tabs.
+    QPainter p(this);
+    QStyleOptionTabWidgetFrame opt;
+    opt.initFrom(this);
+    const int w = m_bar->thickness;
+    opt.rect = m_edge == Edge::Right ? QRect(0, 0, width() - w + 2, height())
+                                     : QRect(w - 2, 0, width() - w + 2, height());
+    opt.shape = m_bar->shape();
+    style()->drawPrimitive(QStyle::PE_FrameTabWidget, &opt, &p, this);
+}
+
+} // namespace app

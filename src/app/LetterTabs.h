@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QStringList>
+#include <QTabBar>
+#include <QWidget>
+
+namespace app {
+
+// Tabs of one length: as long as allowed, or shorter so that all fit along the strip.
+class LetterTabBar final : public QTabBar {
+    Q_OBJECT
+public:
+    using QTabBar::QTabBar;
+    int thickness = 20;
+    int maxLength = 33;
+
+protected:
+    QSize tabSizeHint(int index) const override;
+    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+};
+
+// The letter index: a strip whose tabs run down its right edge (Hebrew) or its left edge
+// (English); the list and the buttons lie on its face.
+class LetterTabs final : public QWidget {
+    Q_OBJECT
+public:
+    enum class Edge { Right, Left };
+    explicit LetterTabs(QWidget* parent = nullptr);
+
+    void setTabs(const QStringList& captions);
+    int count() const { return m_bar->count(); }
+    QString caption(int i) const { return m_bar->tabText(i); }
+    int currentIndex() const { return m_bar->currentIndex(); }
+    void setCurrentIndex(int i);
+    void setEdge(Edge edge);
+    Edge edge() const { return m_edge; }
+    // Thickness of a tab across the edge and its longest length along it, in pixels.
+    void setTabMetrics(int height, int maxWidth);
+    QTabBar* bar() const { return m_bar; }
+
+signals:
+    // The current tab changed; carries the tab selected before.
+    void tabChanged(int previous);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void placeBar();
+    LetterTabBar* m_bar;
+    Edge m_edge = Edge::Right;
+    int m_previous = 0;
+};
+
+} // namespace app

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "store/ContactDatabase.h"
+
+#include <QColor>
+#include <QString>
+
+namespace mdlVesk {
+
+// The program-wide state every window shares. main() makes one and hands it by reference
+// to each window; tests make a fresh one each.
+struct Shared {
+    // Shell
+    QString programFolder; // ends in the platform's separator
+    QString CrLf = QStringLiteral("\r\n");
+    QString SortOrder = QStringLiteral("ASC");
+    QString AppTitle = QStringLiteral("Orvenna");
+
+    // Settings in memory
+    bool LiveUpdateEnabled = true;
+    int LastCheckMonth = 0; // 0..12
+
+    // Language
+    int CurrentLang = 0;
+    QString GroupNamePersonal = QStringLiteral("Personal");
+    QString GroupNameWork = QStringLiteral("Work");
+    QString TotalRecordsLabel;
+
+    // List state
+    QString LetterFilter;
+    int ListCount = 0;
+    QString LastListQuery;
+    int HighlightedRow = 0;
+    QColor RowShade;
+
+    // Selection handed to the editor and the deletion
+    QString SelectedName;
+    int SelectedRow = 0;
+    bool UpdateMode = false;
+
+    // Grid commands
+    int RememberedColumn = 0;
+    QString TypedPrefix;
+
+    // Dialer
+    bool DialerIdle = false;
+    QString NumberToDial;
+
+    // The open contact file with CurrentRecordset and CheckRecordset
+    store::ContactDatabase db;
+};
+
+} // namespace mdlVesk

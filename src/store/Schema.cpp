@@ -1,0 +1,79 @@
+#include "store/Schema.h"
+
+#include "store/ContactDatabase.h"
+#include "store/Steps.h"
+
+namespace store {
+
+namespace {
+
+// Address has no width of its own; 255 leaves room beyond the editor's 50.
+const std::vector<ColumnDef> vesk = {
+    {u"Name", 20, true, false}, {u"Phone", 12, false, true}, {u"Mobil", 12, false, true},
+    {u"Line", 10, false, true}, {u"Fax", 12, false, true},   {u"Address", 255, false, true},
+    {u"Email", 40, false, true},
+};
+const std::vector<ColumnDef> work = {
+    {u"Name", 20, true, false}, {u"Phone", 4, false, true}, {u"Mobil", 12, false, true},
+    {u"Home", 12, false, true}, {u"Dept", 20, false, true}, {u"Address", 255, false, true},
+    {u"Email", 40, false, true},
+};
+const std::vector<ColumnDef> details = {
+    {u"dbVerNum", 1, true, true, true},
+    {u"dbVerDesc", 40, true, true},
+};
+const std::vector<ColumnDef> none;
+
+QString columnSql(const ColumnDef& c) {
+    const QString name = QString::fromUtf16(c.name);
+    const QString q = u'"' + name + u'"';
+    if (c.byte) {
+        return q + QStringLiteral(" BYTE NOT NULL CONSTRAINT \"Field '%1' takes a whole number "
+                                  "from 0 to 255\" CHECK (typeof(%2) = 'integer' AND %2 BETWEEN 0 AND 255)")
+                       .arg(name, q);
+    }
+    QString sql = QStringLiteral("%1 TEXT(%2)").arg(q).arg(c.width);
+    if (c.required)
+        sql += QStringLiteral(" NOT NULL");
+    if (!c.allowEmpty)
+        sql += QStringLiteral(" CONSTRAINT \"Field '%1' cannot be empty\" CHECK (%2 <> '')").arg(name, q);
+    sql += QStringLiteral(" CONSTRAINT \"Field '%1' takes at most %2 characters\" CHECK (length(%3) <= %2)")
+               .arg(name)
+               .arg(c.width)
+               .arg(q);
+    return sql;
+}
+
+} // namespace
+
+const std::vector<ColumnDef>& columnsOf(const QString& table) {
+    if (table == u"Vesk")
+        return vesk;
+    if (table == u"Work")
+        return work;
+    if (table == u"dbDetails")
+        return details;
+    return none;
+}
+
+QString createTableSql(const QString& table) {
+    QStringList cols;
+    for (const ColumnDef& c : columnsOf(table))
+        cols << columnSql(c);
+    return QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n)").arg(table, cols.join(QStringLiteral(",\n  ")));
+}
+
+void CreateContactTable(ContactDatabase& db, const QString& name, SuppressedSteps& steps) {
+    if (columnsOf(name).empty())
+        return;
+    steps.run([&] { db.execute(createTableSql(name)); });
+    if (name == u"dbDetails")
+        steps.run([&] { WriteInitialVersion(db); });
+}
+
+void WriteInitialVersion(ContactDatabase& db) {
+    db.execute(QStringLiteral("INSERT INTO  dbDetails ") + QStringLiteral("(dbVerNum, dbVerDesc) VALUES ") +
+               QStringLiteral("(1, 'Initial Version');"));
+}
+
+} // namespace store

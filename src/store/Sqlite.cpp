@@ -1,0 +1,176 @@
+#include "store/Sqlite.h"
+
+#include "store/StoreError.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace store {
+
+namespace {
+
+QString describe(sqlite3* db, int rc) {
+    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    // The schema names its constraints after the rule they keep, so the engine's message
+    // already says which field refused the value and why.
+    static const QString check = QStringLiteral("CHECK constraint failed: ");
+    static const QString notNull = QStringLiteral("NOT NULL constraint failed: ");
+    if (msg.startsWith(check))
+        return msg.mid(check.size());
+    if (msg.startsWith(notNull)) {
+        QString field = msg.mid(notNull.size());
+        field = field.mid(field.indexOf(u'.') + 1);
+        return QStringLiteral("Field '%1' is required and cannot be empty").arg(field);
+    }
+    if ((rc & 0xff) == SQLITE_NOTADB)
+        return QStringLiteral("The file is damaged or is not a database");
+    return msg;
+}
+
+} // namespace
+
+std::shared_ptr<Connection> Connection::openWith(const QString& path, int flags) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString text = describe(db, rc);
+        const int code = db ? sqlite3_extended_errcode(db) : rc;
+        sqlite3_close(db);
+        throw StoreError(code, text);
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 2000);
+    return std::shared_ptr<Connection>(new Connection(db, path));
+}
+
+std::shared_ptr<Connection> Connection::open(const QString& path) {
+    auto conn = openWith(path, SQLITE_OPEN_READWRITE);
+    // SQLite reads the file lazily: read its schema now so that a damaged file or one that
+    // is not a database fails here, at the open.
+    conn->execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    return conn;
+}
+
+std::shared_ptr<Connection> Connection::create(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw StoreError(StoreError::FileExists, QStringLiteral("The file %1 already exists").arg(path));
+    auto conn = openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // Writes the file's header, so that creation fails here when the folder is not writable.
+    conn->execute(QStringLiteral("PRAGMA user_version = 1"));
+    return conn;
+}
+
+Connection::~Connection() { close(); }
+
+void Connection::close() {
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+sqlite3* Connection::handle() const {
+    if (!m_db)
+        throw StoreError(StoreError::NotOpen, QStringLiteral("The database is not open"));
+    return m_db;
+}
+
+void Connection::raise(int rc) const {
+    throw StoreError(m_db ? sqlite3_extended_errcode(m_db) : rc, describe(m_db, rc));
+}
+
+void Connection::execute(const QString& sql) {
+    Statement st = prepare(sql);
+    while (st.step()) {
+    }
+}
+
+Statement Connection::prepare(const QString& sql) {
+    sqlite3* db = handle();
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        raise(rc);
+    return Statement(*this, stmt);
+}
+
+qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(handle()); }
+
+Statement::Statement(Statement&& other) noexcept : m_conn(other.m_conn), m_stmt(other.m_stmt) {
+    other.m_stmt = nullptr;
+}
+
+Statement::~Statement() { sqlite3_finalize(m_stmt); }
+
+void Statement::bind(int index, const std::optional<QString>& value) {
+    int rc;
+    if (!value) {
+        rc = sqlite3_bind_null(m_stmt, index);
+    } else {
+        const QByteArray utf8 = value->toUtf8();
+        rc = sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    if (rc != SQLITE_OK)
+        m_conn->raise(rc);
+}
+
+void Statement::bindInteger(int index, qint64 value) {
+    const int rc = sqlite3_bind_int64(m_stmt, index, value);
+    if (rc != SQLITE_OK)
+        m_conn->raise(rc);
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    m_conn->raise(rc);
+}
+
+void Statement::reset() {
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(m_stmt); }
+
+QString Statement::columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(m_stmt, i)); }
+
+QString Statement::columnDeclType(int i) const {
+    return QString::fromUtf8(sqlite3_column_decltype(m_stmt, i));
+}
+
+bool Statement::isNull(int i) const { return sqlite3_column_type(m_stmt, i) == SQLITE_NULL; }
+
+QString Statement::text(int i) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
+    const int n = sqlite3_column_bytes(m_stmt, i);
+    return QString::fromUtf8(p, n);
+}
+
+qint64 Statement::integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
+
+Transaction::Transaction(Connection& conn) : m_conn(conn) {
+    m_conn.execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction() {
+    if (!m_done && m_conn.isOpen()) {
+        try {
+            m_conn.execute(QStringLiteral("ROLLBACK"));
+        } catch (const StoreError&) {
+            // Nothing left to undo: the engine already rolled back.
+        }
+    }
+}
+
+void Transaction::commit() {
+    m_conn.execute(QStringLiteral("COMMIT"));
+    m_done = true;
+}
+
+} // namespace store
