@@ -1,0 +1,266 @@
+// Filling the contact grid: rows, shades, counts, headings, the letter index, selection paint.
+#include "Fixture.h"
+
+#include "app/FlexGrid.h"
+#include "app/LetterTabs.h"
+#include "i18n/Letters.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+
+using app::frmVesk;
+using app::GridModel;
+
+namespace {
+const QColor white(Qt::white);
+
+QString u8(const char* s) { return QString::fromUtf8(s); }
+
+// Column texts of grid rows 1..N (the card rows), each row's cells joined by '|'.
+QStringList cardRows(const frmVesk& w) {
+    QStringList out;
+    const app::FlexGrid& g = *w.grid();
+    for (int r = 1; r < g.Rows() - 1; ++r) {
+        QStringList cells;
+        for (int c = 0; c < g.Cols(); ++c)
+            cells << g.TextMatrix(r, c);
+        out << cells.join(u'|');
+    }
+    return out;
+}
+
+void chooseGroup(frmVesk& w, const QString& name) {
+    w.groupBox()->setCurrentIndex(w.groupBox()->findText(name));
+    w.update_list();
+}
+} // namespace
+
+class TestContactList : public QObject {
+    Q_OBJECT
+
+private slots:
+    void anEmptyTableShowsTheHeadingAndOneEmptyRow() {
+        Fixture f;
+        f.load();
+        frmVesk& w = *f.window;
+        QCOMPARE(w.grid()->Rows(), 2);
+        QCOMPARE(w.grid()->model().count(), 1);
+        QCOMPARE(f.shared->ListCount, 0);
+        QCOMPARE(w.panelText(1), u8(" ס\"כ רשומות 0"));
+        for (const char* n : {"btnEdit", "btnDelete", "btnDial", "btnMail"})
+            QVERIFY(!w.findChild<QToolButton*>(QString::fromLatin1(n))->isEnabled());
+        for (const char* n : {"popEdit", "popDel", "popDialing", "popSendMail", "mnuEdit", "mnuDel", "mnuSendMail"})
+            QVERIFY2(!w.action(QString::fromLatin1(n))->isEnabled(), n);
+        QVERIFY(w.action(QStringLiteral("mnuDialingNum"))->isEnabled());
+    }
+
+    void theFirstTabListsItsLetterInNameOrderWithAlternatingShades() {
+        Fixture f;
+        f.seed({u8("'בני','1',NULL,NULL,NULL,NULL,NULL"), u8("'אבנר','2',NULL,NULL,NULL,NULL,NULL"),
+                u8("'אבי','3',NULL,NULL,NULL,NULL,NULL")});
+        f.load();
+        frmVesk& w = *f.window;
+        QCOMPARE(w.grid()->Rows(), 4);
+        QCOMPARE(w.grid()->TextMatrix(1, 0), u8("אבי"));
+        QCOMPARE(w.grid()->TextMatrix(2, 0), u8("אבנר"));
+        QCOMPARE(w.grid()->TextMatrix(3, 0), QString());
+        QCOMPARE(f.shared->ListCount, 2);
+        QCOMPARE(w.panelText(1), u8(" ס\"כ רשומות 2"));
+        const GridModel& m = w.grid()->model();
+        QCOMPARE(m.row(0).back, white);
+        QCOMPARE(m.row(1).back, frmVesk::infoBackground());
+        QCOMPARE(m.row(0).fore, QColor(Qt::black));
+        QCOMPARE(f.shared->RowShade, frmVesk::infoBackground());
+        QCOMPARE(f.shared->LastListQuery, u8("select * from Vesk where Name like 'א*' order by Name ASC"));
+        // Each row knows its card, and the open cursor walks the same cards in the same order.
+        store::Recordset& rs = *f.shared->db.CurrentRecordset;
+        QCOMPARE(rs.RecordCount(), 2);
+        rs.MoveFirst();
+        QCOMPARE(m.row(0).cardId, rs.rowid());
+        QCOMPARE(m.row(0).cardId, 3);
+        QCOMPARE(m.row(1).cardId, 2);
+        QCOMPARE(m.row(2).cardId, -1);
+    }
+
+    void nullFieldsShowEmptyAndNamesShowTrimmed() {
+        Fixture f;
+        f.seed({u8("'  אורי  ','03-1',' 050 ','02','04',NULL,NULL"), u8("'אלון   ','1','2','3','4','רחוב 5','a@b.c'")});
+        f.load();
+        frmVesk& w = *f.window;
+        // The letter filter tests the stored text: a name stored with leading blanks is not under
+        // its letter, but every name shows trimmed.
+        QCOMPARE(cardRows(w), QStringList{u8("אלון|1|2|3|4|a@b.c|רחוב 5")});
+        f.shared->LetterFilter = QStringLiteral("ALL");
+        w.ShowAll();
+        QCOMPARE(cardRows(w), (QStringList{u8("אורי|03-1|050|02|04||"), u8("אלון|1|2|3|4|a@b.c|רחוב 5")}));
+        QCOMPARE(w.panelText(1), QStringLiteral(" Total Records 2"));
+    }
+
+    void theWorkListShowsDepartmentInColumnFour() {
+        Fixture f;
+        f.seed({u8("'אבא','1','2','3','פקס',NULL,NULL")}, {u8("'אגף','12','3','4','מחלקה','כתובת','x@y.z'")});
+        f.load();
+        frmVesk& w = *f.window;
+        const GridModel& m = w.grid()->model();
+        QCOMPARE(m.heading(4), u8("פקס"));
+        QCOMPARE(cardRows(w), QStringList{u8("אבא|1|2|3|פקס||")});
+        chooseGroup(w, u8("עבודה"));
+        QCOMPARE(m.heading(4), u8("מחלקה"));
+        QCOMPARE(cardRows(w), QStringList{u8("אגף|4|3|12|מחלקה|x@y.z|כתובת")});
+        QCOMPARE(f.shared->LastListQuery, u8("select * from Work where Name like 'א*' order by Name ASC"));
+        QCOMPARE(w.panelText(1), QStringLiteral(" Total Records 1"));
+        chooseGroup(w, u8("אישי"));
+        QCOMPARE(m.heading(4), u8("פקס"));
+        QCOMPARE(cardRows(w), QStringList{u8("אבא|1|2|3|פקס||")});
+    }
+
+    void headingsWidthsAndAlignments() {
+        Fixture f;
+        f.load();
+        const app::FlexGrid& g = *f.window->grid();
+        const QStringList hebrew{u8("שם\\חברה"), u8("טל. בית"), u8("נייד"), u8("טל. עבודה"), u8("פקס"), u8("דואר אלקטרוני"), u8("כתובת")};
+        const int widths[] = {1855, 1200, 1400, 1200, 1200, 1600, 2000};
+        for (int c = 0; c < 7; ++c) {
+            QCOMPARE(g.colWidthTwips(c), widths[c]);
+            QCOMPARE(g.model().alignment(c), c == 0 ? 7 : 4);
+        }
+        QCOMPARE(g.model().heading(0), hebrew.at(0));
+        QCOMPARE(g.TextMatrix(0, 6), hebrew.at(6));
+        // In English the name column is left-aligned and the headings are English.
+        f.window->SetLanguage(100);
+        f.window->update_list();
+        QCOMPARE(g.model().alignment(0), 1);
+        QCOMPARE(g.model().heading(0), QStringLiteral("Name\\Comapny"));
+        QCOMPARE(g.model().heading(4), QStringLiteral("Fax"));
+    }
+
+    void afterAllAGroupSwitchListsTheNewGroupInFull() {
+        Fixture f;
+        f.seed({}, {u8("'בית','1',NULL,NULL,NULL,NULL,NULL"), u8("'אלף','2',NULL,NULL,NULL,NULL,NULL"),
+                    QStringLiteral("'Zed','3',NULL,NULL,NULL,NULL,NULL")});
+        f.load();
+        frmVesk& w = *f.window;
+        w.action(QStringLiteral("mnuDbg"))->setChecked(true);
+        f.shared->LetterFilter = QStringLiteral("ALL");
+        w.ShowAll();
+        QCOMPARE(f.shared->ListCount, 0);
+        chooseGroup(w, u8("עבודה"));
+        QCOMPARE(f.shared->ListCount, 3);
+        QCOMPARE(w.panelText(1), QStringLiteral(" Total Records 3"));
+        QCOMPARE(w.panelText(2), QStringLiteral("select * from Work order by Name ASC"));
+        QCOMPARE(w.grid()->TextMatrix(1, 0), QStringLiteral("Zed"));
+        QCOMPARE(w.grid()->TextMatrix(3, 0), u8("בית"));
+    }
+
+    void latinNamesSortAndMatchWithoutCase() {
+        Fixture f;
+        f.seed({QStringLiteral("'bob',NULL,NULL,NULL,NULL,NULL,NULL"), QStringLiteral("'Anna',NULL,NULL,NULL,NULL,NULL,NULL"),
+                QStringLiteral("'Bea',NULL,NULL,NULL,NULL,NULL,NULL"), QStringLiteral("'alex',NULL,NULL,NULL,NULL,NULL,NULL"),
+                QStringLiteral("'B_x',NULL,NULL,NULL,NULL,NULL,NULL"), QStringLiteral("'O''Brien',NULL,NULL,NULL,NULL,NULL,NULL")});
+        f.settings.setValue(QStringLiteral("Settings/ActiveLang"), QStringLiteral("100"));
+        f.load();
+        frmVesk& w = *f.window;
+        QCOMPARE(f.shared->LetterFilter, QStringLiteral("A"));
+        QCOMPARE(cardRows(w).size(), 2);
+        QCOMPARE(w.grid()->TextMatrix(1, 0), QStringLiteral("alex"));
+        QCOMPARE(w.grid()->TextMatrix(2, 0), QStringLiteral("Anna"));
+        w.tabs()->setCurrentIndex(1);
+        QCOMPARE(f.shared->LetterFilter, QStringLiteral("B"));
+        QCOMPARE(w.grid()->TextMatrix(1, 0), QStringLiteral("B_x"));
+        QCOMPARE(w.grid()->TextMatrix(2, 0), QStringLiteral("Bea"));
+        QCOMPARE(w.grid()->TextMatrix(3, 0), QStringLiteral("bob"));
+        QCOMPARE(w.panelText(1), QStringLiteral(" Total Records 3"));
+        // An apostrophe in a name neither breaks the query nor hides the card.
+        w.tabs()->setCurrentIndex(14);
+        QCOMPARE(cardRows(w), QStringList{QStringLiteral("O'Brien||||||")});
+        QCOMPARE(f.shared->LastListQuery, QStringLiteral("select * from Vesk where Name like 'O*' order by Name ASC"));
+    }
+
+    void hebrewTabsSelectTheirLetter() {
+        Fixture f;
+        f.seed({u8("'תמר',NULL,NULL,NULL,NULL,NULL,NULL"), u8("'כרמל',NULL,NULL,NULL,NULL,NULL,NULL")});
+        f.load();
+        frmVesk& w = *f.window;
+        w.tabs()->setCurrentIndex(21);
+        QCOMPARE(f.shared->LetterFilter, u8("ת"));
+        QCOMPARE(cardRows(w), QStringList{u8("תמר||||||")});
+        w.tabs()->setCurrentIndex(10);
+        QCOMPARE(cardRows(w), QStringList{u8("כרמל||||||")});
+        QCOMPARE(w.panelText(1), u8(" ס\"כ רשומות 1"));
+        QCOMPARE(i18n::hebrewTabLetter(22), QString());
+        QCOMPARE(i18n::latinTabLetter(25), QStringLiteral("Z"));
+    }
+
+    void highlightingPaintsOneRowAndRestoresThePrevious() {
+        Fixture f;
+        f.seed({u8("'אבי','1','2','3','4','5','6'"), u8("'אבנר','7','8','9','10','11','12'"),
+                u8("'אדם',NULL,NULL,NULL,NULL,NULL,NULL")});
+        f.load();
+        frmVesk& w = *f.window;
+        const GridModel& m = w.grid()->model();
+        w.HighlightRow(2, 3);
+        QCOMPARE(m.cellBackground(1, 3), GridModel::darkBlue());
+        QCOMPARE(m.cellBackground(1, 0), GridModel::lightBlue());
+        QCOMPARE(m.row(1).fore, white);
+        QCOMPARE(f.shared->HighlightedRow, 2);
+        QCOMPARE(f.shared->RowShade, frmVesk::infoBackground());
+        w.ShowRowInIndex(3);
+        QCOMPARE(w.indexBox()->text(), u8("אבנר 7 8 9 10"));
+        QCOMPARE(w.grid()->Col(), 3);
+        w.HighlightRow(1, 0);
+        QCOMPARE(m.cellBackground(1, 3), frmVesk::infoBackground());
+        QCOMPARE(m.row(1).fore, QColor(Qt::black));
+        QCOMPARE(m.cellBackground(0, 0), GridModel::darkBlue());
+        QCOMPARE(m.cellBackground(0, 6), GridModel::lightBlue());
+        QCOMPARE(f.shared->RowShade, white);
+        // A refill forgets the selection: no row of the new list is repainted.
+        w.update_list();
+        QCOMPARE(f.shared->HighlightedRow, 0);
+        QCOMPARE(w.indexBox()->text(), QString());
+        QCOMPARE(m.cellBackground(0, 0), white);
+    }
+
+    void aFillResetsTheModelOnce() {
+        Fixture f;
+        f.seed({u8("'אבי',NULL,NULL,NULL,NULL,NULL,NULL"), u8("'אבנר',NULL,NULL,NULL,NULL,NULL,NULL")});
+        f.load();
+        GridModel& m = f.window->grid()->model();
+        QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy resets(&m, &QAbstractItemModel::modelReset);
+        QSignalSpy inserts(&m, &QAbstractItemModel::rowsInserted);
+        f.window->update_list();
+        QCOMPARE(resets.count(), 2); // one for the clearing set-up, one for the rows
+        QCOMPARE(inserts.count(), 0);
+        QCOMPARE(m.rowCount(), 3);
+    }
+
+    void aListLongerThanSixteenBitsCounts() {
+        Fixture f;
+        f.seed({});
+        {
+            testing::RawDb raw(f.mdb());
+            raw.exec(QStringLiteral("BEGIN"));
+            raw.exec(QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000) "
+                "INSERT INTO Vesk (Name, Phone) SELECT printf('א%05d', i), i FROM n"));
+            raw.exec(QStringLiteral("COMMIT"));
+        }
+        f.load();
+        frmVesk& w = *f.window;
+        QCOMPARE(f.shared->ListCount, 40000);
+        QCOMPARE(w.grid()->Rows(), 40002);
+        QCOMPARE(w.grid()->TextMatrix(40000, 0), u8("א40000"));
+        QCOMPARE(w.grid()->TextMatrix(32768, 1), QStringLiteral("32768"));
+        QCOMPARE(w.panelText(1), u8(" ס\"כ רשומות 40000"));
+        w.HighlightRow(39000, 0);
+        QCOMPARE(f.shared->HighlightedRow, 39000);
+    }
+};
+
+QTEST_MAIN(TestContactList)
+#include "tst_contactlist.moc"

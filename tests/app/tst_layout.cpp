@@ -1,0 +1,99 @@
+// Pure layout rules: the program folder, twips and the size-change layout.
+#include "app/DesignLayout.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "app/Twips.h"
+
+#include <QtTest>
+
+using namespace app;
+
+class TestLayout : public QObject {
+    Q_OBJECT
+private slots:
+    void programFolder_data() {
+        QTest::addColumn<QString>("cwd");
+        QTest::addColumn<QString>("sep");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("drive root") << "C:\\" << "\\" << "C:\\";
+        QTest::newRow("folder") << "D:\\Work" << "\\" << "D:\\Work\\";
+        QTest::newRow("unix root") << "/" << "/" << "/";
+        QTest::newRow("unix folder") << "/home/dana/phones" << "/" << "/home/dana/phones/";
+        QTest::newRow("VB") << "C:\\Dev\\VB" << "\\" << "C:\\Dev\\VB\\My app\\Orvenna\\";
+        QTest::newRow("vb98 lower") << "C:\\vb98" << "\\" << "C:\\vb98\\My app\\Orvenna\\";
+        QTest::newRow("MyVB") << "/src/MyVB/" << "/" << "/src/MyVB/My app/Orvenna/";
+        QTest::newRow("Vb mixed") << "/src/Vb" << "/" << "/src/Vb/My app/Orvenna/";
+        QTest::newRow("VB in the middle") << "/src/VB/app" << "/" << "/src/VB/app/";
+        QTest::newRow("VB9") << "/src/VB9" << "/" << "/src/VB9/";
+    }
+    void programFolder() {
+        QFETCH(QString, cwd);
+        QFETCH(QString, sep);
+        QFETCH(QString, folder);
+        QCOMPARE(programFolderFor(cwd, sep.at(0)), folder);
+    }
+
+    void twipsConvertAtTheScreensDpi() {
+        const Twips t96(96);
+        QCOMPARE(t96.px(1440), 96);
+        QCOMPARE(t96.px(735), 49);
+        QCOMPARE(t96.fromPx(623), 9345);
+        const Twips t144(144);
+        QCOMPARE(t144.px(9345), 935);
+        // Edges, not sizes, are rounded: neighbours stay flush.
+        const QRect a = t144.rect({0, 0, 735, 100});
+        const QRect b = t144.rect({735, 0, 735, 100});
+        QCOMPARE(a.right() + 1, b.left());
+    }
+
+    void resizeMovesExactlyWhatFollowsTheWindow() {
+        DesignLayout layout = DesignLayout::designed();
+        const DesignLayout before = layout;
+        layout.resize(1000, 500);
+        const auto grown = [&](const char* n, int dl, int dt, int dw, int dh) {
+            const TwipsRect a = before.at(QString::fromLatin1(n));
+            const TwipsRect b = layout.at(QString::fromLatin1(n));
+            return b == TwipsRect{a.left + dl, a.top + dt, a.width + dw, a.height + dh};
+        };
+        QVERIFY(grown("MSHFlexGrid1", 0, 0, 1000, 500));
+        QVERIFY(grown("TabVesk", 0, 0, 1000, 500));
+        QVERIFY(grown("TxtIndex", 0, 0, 1000, 0));
+        QVERIFY(grown("Shape2", 0, 0, 1000, 0));
+        QVERIFY(grown("frmBannerPannel", 0, 500, 1000, 0));
+        QVERIFY(grown("StatusBar1", 0, 500, 1000, 0));
+        QVERIFY(grown("Line1(0)", 0, 0, 1000, 0));
+        QVERIFY(grown("Line1(1)", 0, 0, 1000, 0));
+        QVERIFY(grown("cmbGroup", 1000, 0, 0, 0));
+        QCOMPARE(layout.statusPanel2Width, before.statusPanel2Width + 1000);
+        for (const char* n : {"btnAdd", "btnEdit", "btnSearch", "btnDial", "btnMail", "btnAll", "btnDelete",
+                              "btnQuit", "lblHeader(0)", "lblHeader(1)", "Label2", "Shape1(0)", "Shape1(1)"})
+            QVERIFY2(grown(n, 0, 0, 0, 0), n);
+        // There is no minimum: shrinking back restores the design exactly.
+        layout.resize(-1000, -500);
+        QCOMPARE(layout, before);
+        layout.resize(-2000, -1000);
+        QCOMPARE(layout.at(QStringLiteral("MSHFlexGrid1")).width, 7095 - 2000);
+    }
+
+    void designedPlacesAreTheDesignersOwn() {
+        const DesignLayout d = DesignLayout::designed();
+        QCOMPARE(d.at(QStringLiteral("TabVesk")), (TwipsRect{360, 840, 8895, 4935}));
+        QCOMPARE(d.at(QStringLiteral("MSHFlexGrid1")), (TwipsRect{840, 2160, 7095, 2895}));
+        QCOMPARE(d.at(QStringLiteral("btnAdd")), (TwipsRect{7080, 960, 735, 735}));
+        QCOMPARE(d.at(QStringLiteral("btnQuit")), (TwipsRect{840, 960, 735, 735}));
+        QCOMPARE(d.at(QStringLiteral("cmbGroup")), (TwipsRect{7080, 240, 2175, 315}));
+        QCOMPARE(d.at(QStringLiteral("StatusBar1")), (TwipsRect{840, 5040, 7095, 255}));
+        QCOMPARE(d.at(QStringLiteral("lblHeader(0)")), (TwipsRect{720, 150, 4335, 495}));
+    }
+
+    void singlesRoundTripAsText() {
+        QCOMPARE(singleToText(1200.0f), QStringLiteral("1200"));
+        QCOMPARE(singleToText(9345.5f), QStringLiteral("9345.5"));
+        QCOMPARE(textToSingle(QStringLiteral("6000")), std::optional<float>(6000.0f));
+        QCOMPARE(textToSingle(QStringLiteral("wide")), std::optional<float>());
+        QCOMPARE(textToSingle(QString()), std::optional<float>());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLayout)
+#include "tst_layout.moc"

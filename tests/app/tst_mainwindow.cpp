@@ -1,0 +1,259 @@
+// The main window's start and end: settings, placement, the database, the delayed check.
+#include "Fixture.h"
+
+#include "app/FlexGrid.h"
+#include "app/LetterTabs.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QtTest>
+
+using app::frmVesk;
+using platform::Message;
+
+namespace {
+const QString created = QStringLiteral("תהליך יצירת מבנה הנתונים הסתיים בהצלחה.");
+const QString failedToOpen = QStringLiteral("Failed to open connection to database...");
+
+Message notice(const QString& text) { return {text, QStringLiteral("Orvenna"), platform::Buttons::Ok, platform::Icon::None}; }
+
+struct CountingCheck final : app::VersionCheckHook {
+    int calls = 0;
+    void VersionCheck() override { ++calls; }
+};
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    QString setting(Fixture& f, const char* key) {
+        f.settings.sync();
+        return f.settings.value(QString::fromLatin1(key)).toString();
+    }
+
+private slots:
+    void firstRunInAnEmptyFolder() {
+        Fixture f;
+        QCOMPARE(f.load(), frmVesk::LoadResult::Running);
+        frmVesk& w = *f.window;
+        QCOMPARE(f.prompter.messages(), QList<Message>{notice(created)});
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Orvenna"));
+        for (QLabel* l : w.findChildren<QLabel*>(QStringLiteral("lblHeader")))
+            QCOMPARE(l->text(), QStringLiteral("Orvenna"));
+        QCOMPARE(f.shared->CurrentLang, 200);
+        QCOMPARE(f.keyboard.hebrewActivations, 1);
+        QCOMPARE(w.layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(w.groupBox()->currentText(), QString::fromUtf8("אישי"));
+        QCOMPARE(f.shared->LetterFilter, QString::fromUtf8("א"));
+        QCOMPARE(f.shared->SortOrder, QStringLiteral("ASC"));
+        QVERIFY(f.shared->DialerIdle);
+        QVERIFY(f.shared->LiveUpdateEnabled);
+        QCOMPARE(f.shared->LastCheckMonth, 0);
+        QVERIFY(w.action(QStringLiteral("mnuEnableLiveUpdate"))->isChecked());
+        QVERIFY(!w.action(QStringLiteral("mnuDbg"))->isChecked());
+        QVERIFY(w.delayTimer().isActive());
+        QCOMPARE(w.delayTimer().interval(), 6000);
+        QCOMPARE(w.layoutTwips(), app::DesignLayout::designed());
+        QCOMPARE(w.tabs()->count(), 22);
+        QCOMPARE(w.panelText(1), QString::fromUtf8(" ס\"כ רשומות 0"));
+        QCOMPARE(f.shared->programFolder, QDir::toNativeSeparators(f.dir.path()) + QDir::separator());
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")), QStringList{QStringLiteral("1|Initial Version")});
+    }
+
+    void englishStartLeavesTheKeyboardAlone() {
+        Fixture f;
+        f.settings.setValue(QStringLiteral("Settings/ActiveLang"), QStringLiteral("100"));
+        f.load();
+        QCOMPARE(f.shared->CurrentLang, 100);
+        QCOMPARE(f.keyboard.hebrewActivations, 0);
+        QCOMPARE(f.window->layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(f.window->groupBox()->currentText(), QStringLiteral("Personal"));
+        QCOMPARE(f.shared->LetterFilter, QStringLiteral("A"));
+        QCOMPARE(f.window->tabs()->count(), 26);
+        // The English arrangement is applied once, onto the design.
+        const auto design = app::DesignLayout::designed();
+        const auto& now = f.window->layoutTwips();
+        QCOMPARE(now.at(QStringLiteral("btnAdd")).left, design.at(QStringLiteral("btnAdd")).left + 680);
+        QCOMPARE(now.at(QStringLiteral("MSHFlexGrid1")).top, design.at(QStringLiteral("MSHFlexGrid1")).top + 300);
+        QCOMPARE(now.at(QStringLiteral("TabVesk")).left, design.at(QStringLiteral("TabVesk")).left - 220);
+        QCOMPARE(f.window->panelText(1), QStringLiteral(" Total Records 0"));
+    }
+
+    void theDelayedCheckIsArmedOnlyWhenDue_data() {
+        QTest::addColumn<QString>("enable");
+        QTest::addColumn<QString>("lastCheck");
+        QTest::addColumn<bool>("armed");
+        QTest::newRow("first run") << QString() << QString() << true;
+        QTest::newRow("disabled") << "False" << "0" << false;
+        QTest::newRow("checked this month") << "True" << "12" << false;
+        QTest::newRow("checked last month") << "True" << "11" << true;
+        QTest::newRow("never, enabled") << "True" << "0" << true;
+    }
+    void theDelayedCheckIsArmedOnlyWhenDue() {
+        QFETCH(QString, enable);
+        QFETCH(QString, lastCheck);
+        QFETCH(bool, armed);
+        Fixture f;
+        if (!enable.isNull())
+            f.settings.setValue(QStringLiteral("LiveUpdate/Enable"), enable);
+        if (!lastCheck.isNull())
+            f.settings.setValue(QStringLiteral("LiveUpdate/LastCheck"), lastCheck);
+        f.load();
+        QCOMPARE(f.window->delayTimer().isActive(), armed);
+    }
+
+    void lastCheckTwelveIsNeverDue() {
+        Fixture f;
+        f.today = QDate(2026, 12, 31);
+        f.settings.setValue(QStringLiteral("LiveUpdate/LastCheck"), QStringLiteral("12"));
+        f.load();
+        QVERIFY(!f.window->delayTimer().isActive());
+    }
+
+    void theTimerTicksOnceAndStartsTheCheck() {
+        Fixture f;
+        CountingCheck check;
+        f.load(&check);
+        QVERIFY(f.window->delayTimer().isActive());
+        QTRY_COMPARE_WITH_TIMEOUT(check.calls, 1, 10000);
+        QVERIFY(!f.window->delayTimer().isActive());
+        QTest::qWait(50);
+        QCOMPARE(check.calls, 1);
+    }
+
+    void unloadWritesTheSettingsAsText() {
+        Fixture f;
+        f.load();
+        f.window->showNormal();
+        f.window->move(80, 60);
+        f.window->resize(600, 400);
+        f.shared->LastCheckMonth = 7;
+        f.shared->LiveUpdateEnabled = false;
+        f.window->close();
+        QCOMPARE(setting(f, "Settings/Window"), QStringLiteral("0"));
+        QCOMPARE(setting(f, "Settings/MainLeft"), QStringLiteral("1200"));
+        QCOMPARE(setting(f, "Settings/MainTop"), QStringLiteral("900"));
+        QCOMPARE(setting(f, "Settings/MainWidth"), QStringLiteral("9000"));
+        QCOMPARE(setting(f, "Settings/MainHeight"), QStringLiteral("6000"));
+        QCOMPARE(setting(f, "Settings/ActiveLang"), QStringLiteral("200"));
+        QCOMPARE(setting(f, "LiveUpdate/Enable"), QStringLiteral("False"));
+        QCOMPARE(setting(f, "LiveUpdate/LastCheck"), QStringLiteral("7"));
+    }
+
+    void aMaximisedOrMinimisedCloseKeepsThePlacement() {
+        Fixture f;
+        f.settings.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("1500"));
+        f.settings.setValue(QStringLiteral("Settings/Window"), QStringLiteral("0"));
+        f.load();
+        f.window->showMaximized();
+        QTRY_VERIFY(f.window->isMaximized());
+        f.window->close();
+        QCOMPARE(setting(f, "Settings/Window"), QStringLiteral("2"));
+        QCOMPARE(setting(f, "Settings/MainLeft"), QStringLiteral("1500"));
+        QVERIFY(!f.settings.contains(QStringLiteral("Settings/MainWidth")));
+
+        Fixture g;
+        g.settings.setValue(QStringLiteral("Settings/Window"), QStringLiteral("0"));
+        g.load();
+        g.window->showMinimized();
+        QTRY_VERIFY(g.window->isMinimized());
+        g.window->close();
+        QCOMPARE(setting(g, "Settings/Window"), QStringLiteral("0"));
+        QVERIFY(!g.settings.contains(QStringLiteral("Settings/MainLeft")));
+        QCOMPARE(setting(g, "Settings/ActiveLang"), QStringLiteral("200"));
+    }
+
+    void theRememberedPlacementIsRestored() {
+        Fixture f;
+        f.settings.setValue(QStringLiteral("Settings/Window"), QStringLiteral("0"));
+        f.settings.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("1200"));
+        f.settings.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("900"));
+        f.settings.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("9000"));
+        f.settings.setValue(QStringLiteral("Settings/MainHeight"), QStringLiteral("6000"));
+        frmVesk& w = f.make();
+        const int designW = w.widthTwips();
+        const int designH = w.heightTwips();
+        w.Form_Load();
+        QCOMPARE(w.pos(), QPoint(80, 60));
+        QCOMPARE(w.widthTwips(), 9000);
+        QCOMPARE(w.heightTwips(), 6000);
+        const auto design = app::DesignLayout::designed();
+        QCOMPARE(w.layoutTwips().at(QStringLiteral("MSHFlexGrid1")).width,
+                 design.at(QStringLiteral("MSHFlexGrid1")).width + 9000 - designW);
+        QCOMPARE(w.layoutTwips().at(QStringLiteral("TabVesk")).height,
+                 design.at(QStringLiteral("TabVesk")).height + 6000 - designH);
+        QCOMPARE(w.grid()->geometry().width(), app::Twips(w.logicalDpiX()).px(design.at(QStringLiteral("MSHFlexGrid1")).width + 9000 - designW));
+    }
+
+    void aMaximisedStartKeepsTheNormalPlacement() {
+        Fixture f;
+        f.settings.setValue(QStringLiteral("Settings/Window"), QStringLiteral("2"));
+        f.settings.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("1200"));
+        f.settings.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("900"));
+        f.settings.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("9000"));
+        f.settings.setValue(QStringLiteral("Settings/MainHeight"), QStringLiteral("6000"));
+        f.load();
+        QTRY_VERIFY(f.window->isMaximized());
+        f.window->showNormal();
+        QTRY_VERIFY(!f.window->isMaximized());
+        QCOMPARE(f.window->widthTwips(), 9000);
+        QCOMPARE(f.window->heightTwips(), 6000);
+    }
+
+    void unreadableSettingsFallBackToTheirDefaults() {
+        Fixture f;
+        for (const char* key : {"Settings/Window", "Settings/MainLeft", "Settings/MainWidth", "Settings/ActiveLang",
+                                "LiveUpdate/Enable", "LiveUpdate/LastCheck"})
+            f.settings.setValue(QString::fromLatin1(key), QStringLiteral("rubbish"));
+        frmVesk& w = f.make();
+        const QSize designed = w.size();
+        w.Form_Load();
+        QCOMPARE(w.size(), designed);
+        QVERIFY(!w.isMaximized());
+        QCOMPARE(f.shared->CurrentLang, 200);
+        QVERIFY(f.shared->LiveUpdateEnabled);
+        QCOMPARE(f.shared->LastCheckMonth, 0);
+        QVERIFY(w.delayTimer().isActive());
+    }
+
+    void aDamagedFileStillBringsUpAnEmptyWindow() {
+        Fixture f;
+        QFile junk(f.mdb());
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(5000, 'j'));
+        junk.close();
+        QCOMPARE(f.load(), frmVesk::LoadResult::Running);
+        QCOMPARE(f.prompter.messages(), QList<Message>{notice(failedToOpen)});
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.window->grid()->Rows(), 2);
+        QCOMPARE(f.window->panelText(1), QString::fromUtf8(" ס\"כ רשומות 0")); // set by the language switch
+    }
+
+    void aNewerFileEndsTheProgramBeforeTheWindowShows() {
+        Fixture f;
+        f.seed({});
+        testing::RawDb(f.mdb()).exec(QStringLiteral("UPDATE dbDetails SET dbVerNum = 2"));
+        QCOMPARE(f.load(), frmVesk::LoadResult::EndProgram);
+        QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.")});
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(!f.window->delayTimer().isActive());
+    }
+
+    void theFinalReleaseClosesTheFile() {
+        Fixture f;
+        f.load();
+        QVERIFY(f.shared->db.isOpen());
+        QSignalSpy unloaded(f.window.get(), &frmVesk::unloaded);
+        f.window->close();
+        QCOMPARE(unloaded.count(), 1);
+        f.window->Form_Terminate();
+        QVERIFY(!f.shared->db.isOpen());
+        QVERIFY(!f.shared->db.CurrentRecordset);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

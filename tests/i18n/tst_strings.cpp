@@ -1,0 +1,60 @@
+// The string table and the letter index.
+#include "i18n/Letters.h"
+#include "i18n/StringTable.h"
+
+#include <QtTest>
+
+using namespace i18n;
+
+class TestStrings : public QObject {
+    Q_OBJECT
+private slots:
+    void everyIdHasItsTwin() {
+        for (int k = 1; k <= 52; ++k) {
+            QVERIFY2(!LoadResString(100 + k).isEmpty(), qPrintable(QString::number(100 + k)));
+            QVERIFY2(!LoadResString(200 + k).isEmpty(), qPrintable(QString::number(200 + k)));
+        }
+        for (int id : {0, 100, 153, 199, 200, 253, 301, -101})
+            QVERIFY(LoadResString(id).isEmpty());
+    }
+
+    void textsAreThePrograms_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("109") << 109 << QStringLiteral("Name\\Comapny");
+        QTest::newRow("209") << 209 << QString::fromUtf8("שם\\חברה");
+        QTest::newRow("227") << 227 << QString::fromUtf8("שלח דואר אלקטרוני....");
+        QTest::newRow("236") << 236 << QString::fromUtf8("...&הצג");
+        QTest::newRow("237") << 237 << QString::fromUtf8("...ח&פש");
+        QTest::newRow("242") << 242 << QString::fromUtf8("ס\"כ רשומות");
+        QTest::newRow("122") << 122 << QStringLiteral("E&xit");
+        QTest::newRow("143") << 143 << QStringLiteral("Add new phone card to book");
+        QTest::newRow("150") << 150 << QStringLiteral("Quit program");
+        QTest::newRow("251") << 251 << QString::fromUtf8("אישי");
+        QTest::newRow("252") << 252 << QString::fromUtf8("עבודה");
+        QTest::newRow("152") << 152 << QStringLiteral("Work");
+    }
+    void textsAreThePrograms() {
+        QFETCH(int, id);
+        QFETCH(QString, text);
+        QCOMPARE(LoadResString(id), text);
+        QCOMPARE(i18n::text(id / 100 * 100, id % 100), text);
+    }
+
+    void tabLetters() {
+        QString hebrew;
+        for (int i = 0; i < HebrewTabCount; ++i)
+            hebrew += hebrewTabLetter(i);
+        QCOMPARE(hebrew, QString::fromUtf8("אבגדהוזחטיכלמנסעפצקרשת"));
+        QVERIFY(hebrewTabLetter(22).isEmpty());
+        QVERIFY(hebrewTabLetter(-1).isEmpty());
+        QCOMPARE(latinTabLetter(0), QStringLiteral("A"));
+        QCOMPARE(latinTabLetter(25), QStringLiteral("Z"));
+        QVERIFY(latinTabLetter(26).isEmpty());
+        QCOMPARE(tabCaption(QString::fromUtf8("א")), QString::fromUtf8("א          א"));
+        QCOMPARE(tabCaption(QStringLiteral("Z")).size(), 12);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStrings)
+#include "tst_strings.moc"

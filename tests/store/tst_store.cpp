@@ -1,0 +1,239 @@
+// The contact store: the file, the cursor, the query shapes and the field rules.
+#include "common/TestFiles.h"
+#include "store/ContactDatabase.h"
+#include "store/Query.h"
+#include "store/Schema.h"
+#include "store/Steps.h"
+#include "store/StoreError.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace store;
+
+class TestStore : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::unique_ptr<ContactDatabase> m_db;
+
+    void addCard(const QString& table, const QString& name, const QString& phone = {}) {
+        auto rs = m_db->openRecordset(Query::all(table));
+        rs->AddNew();
+        rs->setValue(QStringLiteral("Name"), name);
+        if (!phone.isNull())
+            rs->setValue(QStringLiteral("Phone"), phone);
+        rs->Update();
+    }
+
+    QStringList names(const Query& q) {
+        auto rs = m_db->openRecordset(q);
+        QStringList out;
+        for (; !rs->Eof(); rs->MoveNext())
+            out << rs->value(QStringLiteral("Name")).value_or(QStringLiteral("<null>"));
+        return out;
+    }
+
+    // The description of the error a write raises, or empty when it succeeded.
+    template <class F> QString refusal(F&& write) {
+        try {
+            write();
+        } catch (const StoreError& e) {
+            return e.description();
+        }
+        return {};
+    }
+
+private slots:
+    void init() {
+        m_path = m_dir.filePath(QStringLiteral("VESK.MDB"));
+        QFile::remove(m_path);
+        m_db = std::make_unique<ContactDatabase>();
+        m_db->create(m_path);
+        SuppressedSteps steps;
+        for (const char* t : {"Vesk", "Work", "dbDetails"})
+            CreateContactTable(*m_db, QString::fromLatin1(t), steps);
+        QVERIFY(!steps.hasPending());
+    }
+    void cleanup() { m_db.reset(); }
+
+    void fieldRulesAreEnforcedWithTheFieldNamed() {
+        QCOMPARE(refusal([&] { addCard(QStringLiteral("Work"), QStringLiteral("Dana"), QStringLiteral("12345")); }),
+                 QStringLiteral("Field 'Phone' takes at most 4 characters"));
+        QCOMPARE(refusal([&] { addCard(QStringLiteral("Work"), QStringLiteral("Dana"), QStringLiteral("1234")); }),
+                 QString());
+        QCOMPARE(refusal([&] { addCard(QStringLiteral("Vesk"), QString(21, u'x')); }),
+                 QStringLiteral("Field 'Name' takes at most 20 characters"));
+        QCOMPARE(refusal([&] { addCard(QStringLiteral("Vesk"), QString()); }),
+                 QStringLiteral("Field 'Name' cannot be empty"));
+        QCOMPARE(refusal([&] {
+                     auto rs = m_db->openRecordset(Query::all(QStringLiteral("Vesk")));
+                     rs->AddNew();
+                     rs->setValue(QStringLiteral("Phone"), QStringLiteral("1"));
+                     rs->Update();
+                 }),
+                 QStringLiteral("Field 'Name' is required and cannot be empty"));
+        // Twenty Hebrew letters are twenty characters, whatever their size in bytes.
+        QCOMPARE(refusal([&] { addCard(QStringLiteral("Vesk"), QString(20, QChar(0x05D0))); }), QString());
+        // Address takes more than the editor's 50 characters.
+        QCOMPARE(refusal([&] {
+                     auto rs = m_db->openRecordset(Query::all(QStringLiteral("Vesk")));
+                     rs->AddNew();
+                     rs->setValue(QStringLiteral("Name"), QStringLiteral("Long address"));
+                     rs->setValue(QStringLiteral("Address"), QString(200, u'a'));
+                     rs->Update();
+                 }),
+                 QString());
+        testing::RawDb raw(m_path);
+        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Work")), QStringLiteral("1"));
+        QCOMPARE(raw.scalar(QStringLiteral("select Phone from Work")), QStringLiteral("1234"));
+        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("2"));
+    }
+
+    void declaredWidthsAreReported() {
+        auto vesk = m_db->openRecordset(Query::all(QStringLiteral("Vesk")));
+        QCOMPARE(vesk->Size(QStringLiteral("Email")), 40);
+        QCOMPARE(vesk->Size(QStringLiteral("Line")), 10);
+        QCOMPARE(vesk->Size(QStringLiteral("Address")), 255);
+        auto work = m_db->openRecordset(Query::all(QStringLiteral("Work")));
+        QCOMPARE(work->Size(QStringLiteral("Phone")), 4);
+        QCOMPARE(work->Size(QStringLiteral("Dept")), 20);
+        QCOMPARE(work->FieldCount(), 7);
+        QCOMPARE(work->Field(3).name, QStringLiteral("Home"));
+    }
+
+    void cursorMovesAndWrites() {
+        auto empty = m_db->openRecordset(Query::all(QStringLiteral("Vesk")));
+        QVERIFY(empty->Eof());
+        QCOMPARE(empty->RecordCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(StoreError, empty->value(0));
+
+        for (const char* n : {"Cohen", "Abir", "Ben"})
+            addCard(QStringLiteral("Vesk"), QString::fromLatin1(n));
+        auto rs = m_db->openRecordset(Query::allOrdered(QStringLiteral("Vesk"), QStringLiteral("ASC")));
+        QCOMPARE(rs->RecordCount(), 3);
+        rs->MoveFirst();
+        rs->Move(2);
+        QCOMPARE(*rs->value(QStringLiteral("Name")), QStringLiteral("Cohen"));
+        QVERIFY(!rs->value(QStringLiteral("Phone")).has_value()); // never written: Null
+        rs->Edit();
+        rs->setValue(QStringLiteral("Phone"), QStringLiteral("035551234"));
+        rs->Update();
+        rs->MoveFirst();
+        rs->MoveNext();
+        rs->Delete(); // Ben
+        QCOMPARE(names(Query::allOrdered(QStringLiteral("Vesk"), QStringLiteral("ASC"))),
+                 QStringList({QStringLiteral("Abir"), QStringLiteral("Cohen")}));
+        testing::RawDb raw(m_path);
+        QCOMPARE(raw.scalar(QStringLiteral("select Phone from Vesk where Name = 'Cohen'")),
+                 QStringLiteral("035551234"));
+        // A refused write changes nothing, and the edit may be cancelled.
+        rs->MoveFirst();
+        rs->Edit();
+        rs->setValue(QStringLiteral("Line"), QString(11, u'1'));
+        QVERIFY_THROWS_EXCEPTION(StoreError, rs->Update());
+        rs->CancelUpdate();
+        QVERIFY(!rs->value(QStringLiteral("Line")).has_value());
+        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk where Line is not null")), QStringLiteral("0"));
+    }
+
+    void namesSortWithoutCaseAndHebrewInAlphabetOrder() {
+        for (const char* n : {"bob", "Alice", "carol", "Bea", "בני", "אבנר", "אבי", "תמר"})
+            addCard(QStringLiteral("Vesk"), QString::fromUtf8(n));
+        QCOMPARE(names(Query::allOrdered(QStringLiteral("Vesk"), QStringLiteral("ASC"))),
+                 QString::fromUtf8("Alice,Bea,bob,carol,אבי,אבנר,בני,תמר").split(u','));
+        QCOMPARE(names(Query::namePrefix(QStringLiteral("Vesk"), QString::fromUtf8("א"), QStringLiteral("ASC"))),
+                 QString::fromUtf8("אבי,אבנר").split(u','));
+        // The Latin match ignores case, as the sort does.
+        QCOMPARE(names(Query::namePrefix(QStringLiteral("Vesk"), QStringLiteral("b"), QStringLiteral("ASC"))),
+                 QStringList({QStringLiteral("Bea"), QStringLiteral("bob")}));
+    }
+
+    void typedTextIsNeverPartOfTheSql() {
+        for (const char* n : {"O'Brien", "ג'ורג'", "50%_off", "a_b", "a\\b", "ab"})
+            addCard(QStringLiteral("Vesk"), QString::fromUtf8(n));
+        const auto prefix = [&](const char* p) {
+            return names(Query::namePrefix(QStringLiteral("Vesk"), QString::fromUtf8(p), QStringLiteral("ASC")));
+        };
+        QCOMPARE(prefix("O'"), QStringList{QStringLiteral("O'Brien")});
+        QCOMPARE(prefix("ג'"), QStringList{QString::fromUtf8("ג'ורג'")});
+        QCOMPARE(prefix("50%"), QStringList{QStringLiteral("50%_off")});
+        QCOMPARE(prefix("a_"), QStringList{QStringLiteral("a_b")});
+        QCOMPARE(prefix("a\\"), QStringList{QStringLiteral("a\\b")});
+        QCOMPARE(prefix("'; drop table Vesk; --"), QStringList{});
+        QCOMPARE(names(Query::nameEquals(QStringLiteral("Vesk"), QStringLiteral("O'Brien"))),
+                 QStringList{QStringLiteral("O'Brien")});
+        QCOMPARE(m_db->openRecordset(Query::all(QStringLiteral("Vesk")))->RecordCount(), 6);
+    }
+
+    void queriesShowTheirHistoricText() {
+        QCOMPARE(Query::namePrefix(QStringLiteral("Vesk"), QString::fromUtf8("א"), QStringLiteral("ASC")).text(),
+                 QString::fromUtf8("select * from Vesk where Name like 'א*' order by Name ASC"));
+        QCOMPARE(Query::allOrdered(QStringLiteral("Work"), QStringLiteral("ASC")).text(),
+                 QStringLiteral("select * from Work order by Name ASC"));
+        QCOMPARE(Query::all(QStringLiteral("Work")).text(), QStringLiteral("select * from Work"));
+        QCOMPARE(Query::nameEquals(QStringLiteral("Vesk"), QStringLiteral("O'Brien")).text(),
+                 QStringLiteral("select * from Vesk where Name = 'O'Brien'"));
+        QCOMPARE(Query::version().text(), QStringLiteral("select * from dbDetails"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, Query::all(QStringLiteral("Vesk; drop table Work")));
+        QVERIFY_THROWS_EXCEPTION(StoreError, Query::allOrdered(QStringLiteral("Vesk"), QStringLiteral("ASC, 1")));
+    }
+
+    void lookupsAreExactAndNeedAnOpenFile() {
+        QVERIFY(m_db->TableExists(QStringLiteral("dbDetails")));
+        QVERIFY(!m_db->TableExists(QStringLiteral("dbdetails")));
+        QVERIFY(!m_db->TableExists(QStringLiteral("Contacts")));
+        m_db->openCurrent(Query::version());
+        QVERIFY(m_db->FieldExists(QStringLiteral("dbVerNum")));
+        QVERIFY(!m_db->FieldExists(QStringLiteral("dbvernum")));
+        QCOMPARE(*m_db->CurrentRecordset->value(QStringLiteral("dbVerNum")), QStringLiteral("1"));
+        QCOMPARE(*m_db->CurrentRecordset->value(QStringLiteral("dbVerDesc")), QStringLiteral("Initial Version"));
+        m_db->close();
+        QVERIFY_THROWS_EXCEPTION(StoreError, m_db->TableExists(QStringLiteral("Vesk")));
+        QVERIFY_THROWS_EXCEPTION(StoreError, m_db->FieldExists(QStringLiteral("Name")));
+    }
+
+    void fileExistsSeesOrdinaryFilesOnly() {
+        QVERIFY(FileExists(m_path));
+        QVERIFY(!FileExists(m_dir.path()));
+        QVERIFY(!FileExists(m_dir.filePath(QStringLiteral("missing.MDB"))));
+        QFile hidden(m_dir.filePath(QStringLiteral(".hidden")));
+        QVERIFY(hidden.open(QIODevice::WriteOnly));
+        hidden.close();
+        QVERIFY(!FileExists(hidden.fileName()));
+    }
+
+    void aDamagedFileFailsAtTheOpen() {
+        const QString junk = m_dir.filePath(QStringLiteral("junk.MDB"));
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+        f.close();
+        ContactDatabase db;
+        try {
+            db.open(junk);
+            QFAIL("a file that is not a database opened");
+        } catch (const StoreError& e) {
+            QCOMPARE(e.description(), QStringLiteral("The file is damaged or is not a database"));
+        }
+        QVERIFY(!db.isOpen());
+        QVERIFY_THROWS_EXCEPTION(StoreError, db.create(m_path)); // never over an existing file
+    }
+
+    void suppressedStepsKeepTheLastError() {
+        SuppressedSteps s;
+        int ran = 0;
+        s.run([&] { ++ran; });
+        QVERIFY(!s.hasPending());
+        s.run([&] { throw StoreError(1, QStringLiteral("first")); });
+        s.run([&] { ++ran; });
+        QVERIFY(s.test([&]() -> bool { throw StoreError(2, QStringLiteral("second")); }));
+        QVERIFY(!s.test([] { return false; }));
+        QCOMPARE(ran, 2);
+        QCOMPARE(s.pending()->description(), QStringLiteral("second"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "tst_store.moc"
