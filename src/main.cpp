@@ -1,5 +1,5 @@
 #include "app/FrmVesk.h"
-#include "app/Shared.h"
+#include "shell/Shared.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/QtPrompter.h"
 

@@ -2,6 +2,7 @@
 
 #include "app/DesignLayout.h"
 #include "app/Services.h"
+#include "shell/VeskHost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -30,7 +31,7 @@ class FlexGrid;
 class LetterTabs;
 
 // The main window: the contact list of one group, the letter index, the commands.
-class frmVesk final : public QMainWindow {
+class frmVesk final : public QMainWindow, public shell::VeskHost {
     Q_OBJECT
 public:
     frmVesk(mdlVesk::Shared& shared, Services services, QWidget* parent = nullptr);
@@ -45,7 +46,7 @@ public:
 
     // The list.
     void InitViewList(const QString& group);
-    void update_list();
+    void update_list() override;
     void ShowAll();
     void TabVesk_Click(int previousTab);
     void ShadeCurrentRow();
@@ -59,6 +60,8 @@ public:
     void ResizeForm();
 
     // For the other windows and for tests.
+    QString groupText() const override;
+    QWidget* hostWidget() override { return this; }
     FlexGrid* grid() const { return MSHFlexGrid1; }
     LetterTabs* tabs() const { return TabVesk; }
     QComboBox* groupBox() const { return cmbGroup; }

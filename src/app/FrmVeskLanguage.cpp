@@ -2,7 +2,7 @@
 #include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
-#include "app/Shared.h"
+#include "shell/Shared.h"
 #include "i18n/Letters.h"
 #include "i18n/StringTable.h"
 

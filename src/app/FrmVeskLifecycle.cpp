@@ -4,7 +4,7 @@
 #include "app/LetterTabs.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
-#include "app/Shared.h"
+#include "shell/Shared.h"
 #include "i18n/StringTable.h"
 #include "platform/KeyboardLayout.h"
 #include "store/Startup.h"

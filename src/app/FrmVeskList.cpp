@@ -2,7 +2,7 @@
 #include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
-#include "app/Shared.h"
+#include "shell/Shared.h"
 #include "i18n/Letters.h"
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
@@ -139,6 +139,8 @@ void frmVesk::fillList(bool byLetter, bool countWithLabel) {
     if (action(QStringLiteral("mnuDbg"))->isChecked())
         m_panels[1]->setText(m_shared.LastListQuery);
 }
+
+QString frmVesk::groupText() const { return cmbGroup->currentText(); }
 
 void frmVesk::update_list() {
     if (m_shared.LetterFilter == u"ALL")

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FrmVesk.h"
-#include "app/Shared.h"
+#include "shell/Shared.h"
 #include "common/TestFiles.h"
 #include "platform/testing/RecordingKeyboard.h"
 #include "platform/testing/ScriptedPrompter.h"

@@ -36,6 +36,7 @@ struct Shared {
     // Selection handed to the editor and the deletion
     QString SelectedName;
     int SelectedRow = 0;
+    qint64 SelectedCardId = -1; // identity (rowid) of the card in the selected grid row
     bool UpdateMode = false;
 
     // Grid commands

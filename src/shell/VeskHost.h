@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace shell {
+
+// What the secondary windows (editor, search, ...) need from the main window. frmVesk
+// implements it; tests of those windows may fake it.
+class VeskHost {
+public:
+    virtual ~VeskHost() = default;
+    // The text the group box shows now; compared with the group names at each use.
+    virtual QString groupText() const = 0;
+    // Refill the grid for the current group and letter (reopens CurrentRecordset).
+    virtual void update_list() = 0;
+    // The window the secondary windows belong to.
+    virtual QWidget* hostWidget() = 0;
+};
+
+} // namespace shell
