@@ -3,6 +3,7 @@
 #include "app/Twips.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -21,6 +22,18 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setWordWrap(false);
     setTabKeyNavigation(false);
+
+    // A press on the heading makes its column current and sets the mouse row to the heading.
+    connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int section) {
+        m_mouseRow = 0;
+        m_col = std::clamp(section, 0, GridCols - 1);
+        emit Click();
+    });
+    connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
+        m_mouseRow = 0;
+        m_col = std::clamp(section, 0, GridCols - 1);
+        emit DblClick();
+    });
 }
 
 void FlexGrid::setRow(int row) {
@@ -62,15 +75,71 @@ void FlexGrid::clearAll() {
     m_col = 0;
 }
 
-void FlexGrid::mousePressEvent(QMouseEvent* event) {
-    const int r = rowAt(event->position().toPoint().y());
-    const int c = columnAt(event->position().toPoint().x());
+qint64 FlexGrid::cardIdAt(int row) const {
+    if (row < 1 || row > m_model.count())
+        return -1;
+    return m_model.row(row - 1).cardId;
+}
+
+std::vector<int> FlexGrid::Sort(int col) {
+    const std::vector<int> moved = m_model.sortGeneric(col);
+    std::vector<int> rows(moved.size() + 1, 0);
+    for (size_t i = 0; i < moved.size(); ++i)
+        rows[i + 1] = moved[i] + 1;
+    return rows;
+}
+
+void FlexGrid::showRow(int row) {
+    if (row >= 1 && row <= m_model.count())
+        scrollTo(m_model.index(row - 1, std::clamp(m_col, 0, GridCols - 1)));
+}
+
+void FlexGrid::trackMouse(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    const int r = rowAt(p.y());
+    const int c = columnAt(p.x());
     m_mouseRow = r < 0 ? 0 : r + 1;
-    if (r >= 0 && c >= 0) {
+    // Only the left button moves the current cell.
+    if (event->button() == Qt::LeftButton && r >= 0 && c >= 0) {
         m_row = r + 1;
         m_col = c;
     }
-    QTableView::mousePressEvent(event);
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event) {
+    trackMouse(event);
+    if (event->button() == Qt::LeftButton) {
+        emit Click();
+    } else {
+        emit MouseDown(event->button(), event->globalPosition().toPoint());
+    }
+    event->accept();
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The double click carries its own position; it need not follow a press on the same cell.
+    trackMouse(event);
+    if (event->button() == Qt::LeftButton)
+        emit DblClick();
+    event->accept();
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    // A key that types a character (Esc and Backspace included) goes to the name jump; the
+    // others (arrows, page keys) scroll as usual.
+    const QString text = event->text();
+    if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        for (QChar ch : text)
+            emit KeyPress(ch);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void FlexGrid::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    emit GotFocus();
 }
 
 } // namespace app

@@ -4,6 +4,8 @@
 
 #include <QTableView>
 
+#include <vector>
+
 namespace app {
 
 // The contact grid: our model in a table view, addressed the way the list code thinks of
@@ -38,10 +40,33 @@ public:
     // Clears every cell and the headings, and leaves only the heading and the empty row.
     void clearAll();
 
+    // The card a grid row shows: its rowid, or -1 (heading, the empty row, outside the grid).
+    qint64 cardIdAt(int row) const;
+    bool isCardRow(int row) const { return cardIdAt(row) >= 0; }
+    // Sorts the rows below the heading by a column; returns each old grid row's new row.
+    std::vector<int> Sort(int col);
+    // Brings a row into view without changing the current cell.
+    void showRow(int row);
+
+signals:
+    // A left click (on a cell or on the heading), a double click, a press of another button
+    // (with the mouse position on the screen), a typed character, the focus arriving.
+    void Click();
+    void DblClick();
+    void MouseDown(Qt::MouseButton button, QPoint globalPos);
+    void KeyPress(QChar key);
+    void GotFocus();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
+    // Mouse row and, for the left button, the current cell from a press or double click.
+    void trackMouse(QMouseEvent* event);
+
     GridModel m_model;
     int m_row = 0;
     int m_col = 0;

@@ -2,6 +2,7 @@
 
 #include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
+#include "editor/FrmNewPhn.h"
 #include "shell/Shared.h"
 
 #include <QAction>
@@ -37,6 +38,7 @@ frmVesk::frmVesk(mdlVesk::Shared& shared, Services services, QWidget* parent)
     connect(TabVesk, &LetterTabs::tabChanged, this, &frmVesk::TabVesk_Click);
     connect(action(QStringLiteral("mnuLangEnglish")), &QAction::triggered, this, &frmVesk::mnuLangEnglish_Click);
     connect(action(QStringLiteral("mnuLangHebrew")), &QAction::triggered, this, &frmVesk::mnuLangHebrew_Click);
+    wireCommands();
 }
 
 frmVesk::~frmVesk() = default;

@@ -24,6 +24,9 @@ struct Shared;
 namespace store {
 class Query;
 }
+namespace editor {
+class FrmNewPhn;
+}
 
 namespace app {
 
@@ -53,6 +56,25 @@ public:
     void HighlightRow(int row, int col);
     void ShowRowInIndex(int col);
 
+    // Commands.
+    void btnAdd_Click();
+    void btnEdit_Click();
+    void btnAll_Click();
+    void btnDelete_Click();
+    void btnQuit_Click();
+    void mnuDbg_Click();
+    void cmbGroup_Click();
+
+    // The grid.
+    void MSHFlexGrid1_Click();
+    void MSHFlexGrid1_DblClick();
+    void MSHFlexGrid1_KeyPress(QChar key);
+    void MSHFlexGrid1_GotFocus();
+    void MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos);
+    void MouseWheel(int fwKeys, int zDelta, int xPos, int yPos);
+    void InstallWheelHook();
+    void RemoveWheelHook();
+
     // Language and layout.
     void SetLanguage(int lang);
     void mnuLangEnglish_Click();
@@ -77,6 +99,8 @@ public:
     QMenu* popupMenu() const { return popFile; }
     QMenu* trayMenu() const { return mPopupSys; }
     static QColor infoBackground();
+    // The record editor while it is open.
+    QWidget* editorWindow() const;
 
 signals:
     // The unload step has run: the program is to end.
@@ -84,6 +108,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -103,6 +129,11 @@ private:
     void setCardCommandsEnabled(bool enabled);
     void setHeading(int col, int offset);
     void tmrDelay_Timer();
+    void wireCommands();
+    void editCurrentRow();
+    void openEditor();
+    void Form_Resize();
+    bool trayIconVisible() const;
 
     mdlVesk::Shared& m_shared;
     Services m_services;
@@ -135,6 +166,8 @@ private:
     QFrame* StatusBar1 = nullptr;
     std::array<QLabel*, 2> m_panels{};
     QTimer tmrDelay;
+    bool m_wheelHooked = false;
+    QPointer<editor::FrmNewPhn> m_editor;
 
     QMenu* popFile = nullptr;
     QMenu* mPopupSys = nullptr;

@@ -1,6 +1,7 @@
 // Startup, the remembered settings, shutdown and the final release of the main window.
 #include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
+#include "editor/FrmNewPhn.h"
 #include "app/LetterTabs.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
@@ -25,7 +26,7 @@ const QString sLiveUpdate = QStringLiteral("LiveUpdate");
 
 frmVesk::LoadResult frmVesk::Form_Load() {
     m_shared.CrLf = QStringLiteral("\r\n");
-    // The mouse-wheel hook on the grid is installed here.
+    InstallWheelHook();
     m_shared.programFolder =
         programFolderFor(QDir::toNativeSeparators(QDir::currentPath()), QDir::separator());
     m_lastWidth = widthTwips();
@@ -133,7 +134,9 @@ void frmVesk::Form_Unload() {
     settings.setInteger(sLiveUpdate, QStringLiteral("LastCheck"), m_shared.LastCheckMonth);
     settings.sync();
     tmrDelay.stop();
-    // The wheel hook is removed and the other windows are unloaded here, last opened first.
+    RemoveWheelHook();
+    if (QWidget* editorWindow = m_editor.data())
+        editorWindow->close();
     emit unloaded();
 }
 

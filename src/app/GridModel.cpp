@@ -1,5 +1,8 @@
 #include "app/GridModel.h"
 
+#include <algorithm>
+#include <numeric>
+
 namespace app {
 
 namespace {
@@ -84,6 +87,40 @@ void GridModel::paintRow(int row, const QColor& back, const QColor& fore, int da
     r.fore = fore;
     r.darkCol = darkCol;
     emit dataChanged(index(row, 0), index(row, GridCols - 1), {Qt::BackgroundRole, Qt::ForegroundRole});
+}
+
+namespace {
+// -1, 0 or 1 as a before, equal to or after b in the generic order.
+int genericCompare(const QString& a, const QString& b) {
+    bool aNumber = false;
+    bool bNumber = false;
+    const double x = a.trimmed().toDouble(&aNumber);
+    const double y = b.trimmed().toDouble(&bNumber);
+    if (aNumber && bNumber)
+        return x < y ? -1 : (y < x ? 1 : 0);
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+} // namespace
+
+std::vector<int> GridModel::sortGeneric(int col) {
+    std::vector<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    const size_t c = size_t(std::clamp(col, 0, GridCols - 1));
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return genericCompare(m_rows[size_t(a)].cells[c], m_rows[size_t(b)].cells[c]) < 0;
+    });
+    beginResetModel();
+    std::vector<GridRow> sorted;
+    sorted.reserve(m_rows.size());
+    std::vector<int> newIndex(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        newIndex[size_t(order[i])] = int(i);
+        sorted.push_back(std::move(m_rows[size_t(order[i])]));
+    }
+    m_rows = std::move(sorted);
+    endResetModel();
+    return newIndex;
 }
 
 } // namespace app

@@ -43,6 +43,10 @@ public:
     int alignment(int col) const { return m_align[size_t(col)]; }
     void setText(int row, int col, const QString& text);
     void paintRow(int row, const QColor& back, const QColor& fore, int darkCol);
+    // Sorts every row (the empty one too) ascending by one column: numbers by value when both
+    // texts are numbers, other texts without regard to case; equal rows keep their order.
+    // Returns, for each old row index, its new index.
+    std::vector<int> sortGeneric(int col);
 
     static QColor darkBlue() { return QColor(0, 0, 0xC0); }   // 0xC00000 in blue-green-red
     static QColor lightBlue() { return QColor(0x80, 0x80, 0xFF); } // 0xFF8080

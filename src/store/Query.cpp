@@ -62,6 +62,13 @@ Query Query::nameEquals(const QString& table, const QString& name) {
                  selectFrom(t) + QStringLiteral(" WHERE \"Name\" = ?1"), {name});
 }
 
+Query Query::card(const QString& table, qint64 rowid) {
+    const QString t = checkedTable(table);
+    const QString id = QString::number(rowid);
+    return Query(t, QStringLiteral("select * from %1 where rowid = %2").arg(t, id),
+                 selectFrom(t) + QStringLiteral(" WHERE rowid = CAST(?1 AS INTEGER)"), {id});
+}
+
 Query Query::version() { return all(QStringLiteral("dbDetails")); }
 
 QString Query::prefixPattern(const QString& prefix) {

@@ -15,6 +15,8 @@ public:
     static Query allOrdered(const QString& table, const QString& sortOrder);
     static Query namePrefix(const QString& table, const QString& prefix, const QString& sortOrder);
     static Query nameEquals(const QString& table, const QString& name);
+    // The one card with this identity (none when it is gone).
+    static Query card(const QString& table, qint64 rowid);
     static Query version();
 
     const QString& table() const { return m_table; }

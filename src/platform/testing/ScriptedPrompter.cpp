@@ -19,3 +19,13 @@ QStringList ScriptedPrompter::texts() const {
 }
 
 } // namespace platform::testing
+
+namespace platform {
+char* toString(const Message& message) {
+    const QString text = QStringLiteral("{\"%1\", \"%2\", buttons %3, icon %4}")
+                             .arg(message.text, message.caption)
+                             .arg(int(message.buttons))
+                             .arg(int(message.icon));
+    return qstrdup(text.toUtf8().constData());
+}
+} // namespace platform

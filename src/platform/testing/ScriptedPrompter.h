@@ -23,3 +23,8 @@ private:
 };
 
 } // namespace platform::testing
+
+namespace platform {
+// How QCOMPARE prints a message when two lists differ.
+char* toString(const Message& message);
+} // namespace platform

@@ -1,0 +1,261 @@
+// The main window's commands, the grid's mouse and keyboard handling, the wheel.
+#include "app/FlexGrid.h"
+#include "app/FrmVesk.h"
+#include "app/LetterTabs.h"
+#include "editor/FrmNewPhn.h"
+#include "i18n/StringTable.h"
+#include "platform/Prompter.h"
+#include "shell/Shared.h"
+#include "store/Deletion.h"
+#include "store/Text.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+#include <QWheelEvent>
+
+namespace app {
+
+namespace {
+// The name a grid row offers to the editor and the deletion: the last 20 characters of its
+// name cell, trimmed.
+QString offeredName(const QString& cell) { return store::trimSpaces(cell.right(20)); }
+
+const QString systemMessage = QStringLiteral("System Message");
+} // namespace
+
+void frmVesk::wireCommands() {
+    auto on = [this](const char* name, auto handler) {
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
+    };
+    connect(btnAdd, &QToolButton::clicked, this, &frmVesk::btnAdd_Click);
+    connect(btnEdit, &QToolButton::clicked, this, &frmVesk::btnEdit_Click);
+    connect(btnAll, &QToolButton::clicked, this, &frmVesk::btnAll_Click);
+    connect(btnDelete, &QToolButton::clicked, this, &frmVesk::btnDelete_Click);
+    connect(btnQuit, &QToolButton::clicked, this, &frmVesk::btnQuit_Click);
+    on("mnuAdd", &frmVesk::btnAdd_Click);
+    on("popAdd", &frmVesk::btnAdd_Click);
+    on("mnuEdit", &frmVesk::editCurrentRow);
+    on("popEdit", &frmVesk::editCurrentRow);
+    on("mnuDel", &frmVesk::btnDelete_Click);
+    on("popDel", &frmVesk::btnDelete_Click);
+    on("mnuExit", &frmVesk::btnQuit_Click);
+    on("mnuAll", &frmVesk::btnAll_Click);
+    on("mnuDbg", &frmVesk::mnuDbg_Click);
+    connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
+
+    FlexGrid* g = MSHFlexGrid1;
+    connect(g, &FlexGrid::Click, this, &frmVesk::MSHFlexGrid1_Click);
+    connect(g, &FlexGrid::DblClick, this, &frmVesk::MSHFlexGrid1_DblClick);
+    connect(g, &FlexGrid::KeyPress, this, &frmVesk::MSHFlexGrid1_KeyPress);
+    connect(g, &FlexGrid::GotFocus, this, &frmVesk::MSHFlexGrid1_GotFocus);
+    connect(g, &FlexGrid::MouseDown, this, &frmVesk::MSHFlexGrid1_MouseDown);
+}
+
+// ---- Commands
+
+void frmVesk::openEditor() {
+    // One editor at a time: while it is open the command brings it forward as it is.
+    if (!m_editor) {
+        m_editor = new editor::FrmNewPhn(m_shared, m_services.prompter, *this, this);
+        if (!m_editor->Form_Load())
+            return;
+    }
+    m_editor->show();
+    m_editor->raise();
+    m_editor->activateWindow();
+}
+
+QWidget* frmVesk::editorWindow() const { return m_editor.data(); }
+
+void frmVesk::btnAdd_Click() {
+    m_shared.SelectedName.clear();
+    m_shared.UpdateMode = false;
+    m_shared.SelectedCardId = -1;
+    openEditor();
+}
+
+void frmVesk::btnEdit_Click() {
+    FlexGrid& g = *MSHFlexGrid1;
+    g.setCol(0);
+    m_shared.SelectedName = offeredName(g.Text());
+    const platform::Message ask{QStringLiteral("Do you want updating ") + m_shared.SelectedName +
+                                    QStringLiteral(" record?"),
+                                systemMessage, platform::Buttons::OkCancel, platform::Icon::Question};
+    if (m_services.prompter.ask(ask) != platform::Answer::Ok)
+        return;
+    g.setCol(0);
+    m_shared.SelectedRow = g.Row();
+    m_shared.SelectedCardId = g.cardIdAt(g.Row());
+    m_shared.UpdateMode = true;
+    openEditor();
+}
+
+void frmVesk::btnAll_Click() {
+    m_shared.LetterFilter = QStringLiteral("ALL");
+    ShowAll();
+}
+
+void frmVesk::btnDelete_Click() {
+    FlexGrid& g = *MSHFlexGrid1;
+    g.setCol(0);
+    m_shared.SelectedName = offeredName(g.Text());
+    m_shared.SelectedRow = g.Row();
+    // The card is reached by the identity its row carries, so a grid sorted by a heading
+    // still deletes the card the user sees.
+    const auto outcome = store::DeleteCard(m_shared.db.CurrentRecordset.get(), g.cardIdAt(g.Row()),
+                                           m_shared.SelectedName, m_services.prompter, m_shared.AppTitle);
+    if (outcome == store::DeleteOutcome::Deleted || outcome == store::DeleteOutcome::NotFound) {
+        TxtIndex->clear();
+        update_list();
+    }
+}
+
+void frmVesk::btnQuit_Click() { close(); }
+
+void frmVesk::mnuDbg_Click() {
+    m_panels[1]->setText(action(QStringLiteral("mnuDbg"))->isChecked() ? m_shared.LastListQuery : QString());
+}
+
+void frmVesk::cmbGroup_Click() { update_list(); }
+
+// ---- The grid
+
+void frmVesk::MSHFlexGrid1_Click() {
+    FlexGrid& g = *MSHFlexGrid1;
+    if (g.MouseRow() < 1 || !g.isCardRow(g.Row()))
+        return;
+    m_shared.TypedPrefix.clear();
+    const int col = g.Col();
+    HighlightRow(g.Row(), col);
+    ShowRowInIndex(col);
+    for (const char* n : {"popEdit", "popDel", "mnuEdit", "mnuDel"})
+        action(QString::fromLatin1(n))->setEnabled(true);
+    btnDelete->setEnabled(true);
+    btnEdit->setEnabled(true);
+
+    const bool hasNumber = !g.TextMatrix(g.Row(), col).isEmpty();
+    action(QStringLiteral("popDialing"))->setEnabled(hasNumber);
+    btnDial->setEnabled(hasNumber);
+
+    const bool hasEmail = !g.TextMatrix(g.Row(), 5).isEmpty();
+    for (const char* n : {"popSendMail", "mnuSendMail"})
+        action(QString::fromLatin1(n))->setEnabled(hasEmail);
+    btnMail->setEnabled(hasEmail);
+    g.setCol(col);
+}
+
+void frmVesk::MSHFlexGrid1_DblClick() {
+    FlexGrid& g = *MSHFlexGrid1;
+    if (g.MouseRow() == 0) {
+        const int col = g.Col();
+        const std::vector<int> moved = g.Sort(col);
+        // The selected row's paint travels with it; keep pointing at it.
+        if (m_shared.HighlightedRow > 0 && m_shared.HighlightedRow < int(moved.size()))
+            m_shared.HighlightedRow = moved[size_t(m_shared.HighlightedRow)];
+        m_services.prompter.tell(QStringLiteral("sorting #") + QString::number(col) + QStringLiteral("..."),
+                                 m_shared.AppTitle);
+        return;
+    }
+    editCurrentRow();
+}
+
+void frmVesk::editCurrentRow() {
+    if (MSHFlexGrid1->isCardRow(MSHFlexGrid1->Row()))
+        btnEdit_Click();
+}
+
+void frmVesk::MSHFlexGrid1_KeyPress(QChar key) {
+    FlexGrid& g = *MSHFlexGrid1;
+    if (key == QChar(27)) {
+        m_shared.TypedPrefix.clear();
+        return;
+    }
+    m_shared.TypedPrefix += key;
+    const qsizetype n = m_shared.TypedPrefix.size();
+    m_shared.HighlightedRow = g.Row();
+    for (int i = 1; i < g.Rows(); ++i) {
+        if (store::trimSpaces(g.TextMatrix(i, 0)).left(n) == m_shared.TypedPrefix) {
+            g.setRow(i);
+            g.setCol(0);
+            HighlightRow(i, 0);
+            g.showRow(i);
+            return;
+        }
+    }
+    g.setRow(m_shared.HighlightedRow);
+    g.setCol(m_shared.RememberedColumn);
+}
+
+void frmVesk::MSHFlexGrid1_GotFocus() { m_shared.TypedPrefix.clear(); }
+
+void frmVesk::MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos) {
+    if (button != Qt::RightButton)
+        return;
+    m_shared.RememberedColumn = MSHFlexGrid1->Col();
+    // Hebrew: the menu hangs to the left of the pointer (right-aligned); English: to its right.
+    QPoint at = globalPos;
+    if (m_shared.CurrentLang == i18n::LangHebrew) {
+        popFile->setLayoutDirection(Qt::RightToLeft);
+        at.rx() -= popFile->sizeHint().width();
+    } else if (m_shared.CurrentLang == i18n::LangEnglish) {
+        popFile->setLayoutDirection(Qt::LeftToRight);
+    } else {
+        return;
+    }
+    popFile->popup(at);
+}
+
+void frmVesk::InstallWheelHook() {
+    if (!m_wheelHooked)
+        MSHFlexGrid1->viewport()->installEventFilter(this);
+    m_wheelHooked = true;
+}
+
+void frmVesk::RemoveWheelHook() {
+    if (m_wheelHooked)
+        MSHFlexGrid1->viewport()->removeEventFilter(this);
+    m_wheelHooked = false;
+}
+
+bool frmVesk::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == MSHFlexGrid1->viewport() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint at = wheel->position().toPoint();
+        MouseWheel(int(wheel->buttons()), wheel->angleDelta().y(), at.x(), at.y());
+        return true; // the grid does not scroll a second time on its own
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmVesk::MouseWheel(int, int zDelta, int, int) {
+    FlexGrid& g = *MSHFlexGrid1;
+    const int top = g.TopRow();
+    if (top < g.Rows() - 1 && zDelta > 0)
+        g.setTopRow(top + 1);
+    else if (top > 1 && zDelta < 0)
+        g.setTopRow(top - 1);
+}
+
+// ---- Window state
+
+void frmVesk::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void frmVesk::Form_Resize() {
+    // A minimised window goes to the notification area, but only while there is an icon
+    // there to bring it back; otherwise it stays an ordinary minimised window.
+    if (isMinimized() && trayIconVisible())
+        hide();
+    ResizeForm();
+}
+
+bool frmVesk::trayIconVisible() const { return false; }
+
+} // namespace app

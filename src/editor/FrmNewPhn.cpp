@@ -1,0 +1,358 @@
+#include "editor/FrmNewPhn.h"
+
+#include "platform/Prompter.h"
+#include "shell/Shared.h"
+#include "shell/VeskHost.h"
+#include "store/Recordset.h"
+#include "store/Startup.h"
+#include "store/StoreError.h"
+#include "store/Text.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace editor {
+
+namespace {
+
+using platform::Icon;
+
+const QString errorCaption = QStringLiteral("Error Message");
+
+struct BoxInfo {
+    const char* name;
+    const char16_t* label;
+    int longest;       // after trimming; 0: the declared width of the Email field
+    const char* word;  // in the length message
+    const char16_t* personal;
+    const char16_t* work;
+};
+
+constexpr BoxInfo boxes[] = {
+    {"TxtName", u": שם/חברה", 20, "Name", u"Name", u"Name"},
+    {"TxtHome", u": טל' בבית", 10, "Phone", u"Phone", u"Home"},
+    {"TxtPlp", u": פלאפון", 11, "Mobile", u"Mobil", u"Mobil"},
+    {"TxtWork", u": טל' בעבודה", 11, "Line", u"Line", u"Phone"},
+    {"TxtFax", u": מס' פקס", 10, "Fax", u"Fax", u"Dept"},
+    {"txtAddr", u": כתובת", 50, "Address", u"Address", u"Address"},
+    {"txtEmail", u": דואר אלקטרוני", 0, "Email", u"Email", u"Email"},
+};
+
+QString str(const char16_t* s) { return QString::fromUtf16(s); }
+
+// Raised while loading or undoing when a field that must hold text holds Null.
+struct NullField {};
+
+} // namespace
+
+FrmNewPhn::FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
+                     QWidget* parent)
+    : QWidget(parent, Qt::Window), m_shared(shared), m_prompter(prompter), m_host(host) {
+    setObjectName(QStringLiteral("FrmNewPhn"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The labels are Hebrew in both interface languages, so the window reads right to left.
+    setLayoutDirection(Qt::RightToLeft);
+
+    auto* outer = new QVBoxLayout(this);
+    lblHeader = new QLabel(QStringLiteral("Add/Modify Record"), this);
+    lblHeader->setObjectName(QStringLiteral("lblHeader"));
+    QFont headerFont = lblHeader->font();
+    headerFont.setPointSize(headerFont.pointSize() + 4);
+    headerFont.setBold(true);
+    lblHeader->setFont(headerFont);
+    outer->addWidget(lblHeader);
+    lblRecord = new QLabel(QStringLiteral("Phone Record"), this);
+    lblRecord->setObjectName(QStringLiteral("lblRecord"));
+    outer->addWidget(lblRecord);
+
+    auto* grid = new QGridLayout;
+    for (int b = 0; b < BoxCount; ++b) {
+        auto* label = new QLabel(str(boxes[b].label), this);
+        label->setObjectName(QStringLiteral("lbl") + QString::fromLatin1(boxes[b].name));
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QString::fromLatin1(boxes[b].name));
+        label->setBuddy(box);
+        box->setAccessibleName(store::trimSpaces(label->text().mid(1)));
+        grid->addWidget(label, b, 0);
+        grid->addWidget(box, b, 1);
+        m_labels[size_t(b)] = label;
+        m_boxes[size_t(b)] = box;
+    }
+    m_boxes[Name]->setToolTip(QStringLiteral("שם משפחה ופרטי או שם חברה"));
+    m_boxes[Addr]->setMinimumWidth(260);
+    outer->addLayout(grid);
+
+    auto* buttons = new QHBoxLayout;
+    auto button = [&](const char* name, const char* caption, const char* tip) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(QString::fromLatin1(caption));
+        b->setToolTip(QString::fromLatin1(tip));
+        b->setAutoRaise(true);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setMinimumWidth(70);
+        buttons->addWidget(b);
+        return b;
+    };
+    btnAdd = button("btnAdd", "Add", "Add new phone record");
+    btnClr = button("btnClr", "Clear", "Clear new record");
+    btnUpdate = button("btnUpdate", "Update", "Update current record");
+    btnUndo = button("btnUndo", "Undo", "Undo record changes");
+    btnRtn = button("btnRtn", "Cancel", "Cancel & Quit");
+    outer->addLayout(buttons);
+
+    for (int b = 0; b + 1 < BoxCount; ++b)
+        setTabOrder(m_boxes[size_t(b)], m_boxes[size_t(b + 1)]);
+
+    connect(btnAdd, &QToolButton::clicked, this, &FrmNewPhn::btnAdd_Click);
+    connect(btnClr, &QToolButton::clicked, this, &FrmNewPhn::btnClr_Click);
+    connect(btnUpdate, &QToolButton::clicked, this, &FrmNewPhn::btnUpdate_Click);
+    connect(btnUndo, &QToolButton::clicked, this, &FrmNewPhn::btnUndo_Click);
+    connect(btnRtn, &QToolButton::clicked, this, &FrmNewPhn::btnRtn_Click);
+}
+
+FrmNewPhn::~FrmNewPhn() = default;
+
+FrmNewPhn::Group FrmNewPhn::hostGroup() const {
+    const QString text = m_host.groupText();
+    if (text == m_shared.GroupNameWork)
+        return Group::Work;
+    if (text == m_shared.GroupNamePersonal)
+        return Group::Personal;
+    return Group::None;
+}
+
+QString FrmNewPhn::tableOf(Group g) {
+    switch (g) {
+    case Group::Work: return QStringLiteral("Work");
+    case Group::Personal: return QStringLiteral("Vesk");
+    case Group::None: break;
+    }
+    return {};
+}
+
+QString FrmNewPhn::fieldOf(Group g, int box) {
+    return str(g == Group::Work ? boxes[box].work : boxes[box].personal);
+}
+
+QString FrmNewPhn::boxText(int box) const { return store::trimSpaces(m_boxes[size_t(box)]->text()); }
+
+void FrmNewPhn::error(const QString& text) { m_prompter.tell(text, errorCaption, Icon::Critical); }
+
+bool FrmNewPhn::Form_Load() {
+    const Group group = hostGroup();
+    if (group == Group::Work)
+        m_labels[Fax]->setText(QStringLiteral(": מחלקה"));
+    else if (group == Group::Personal)
+        m_labels[Fax]->setText(QStringLiteral(": פקס"));
+    m_boxes[Fax]->setAccessibleName(store::trimSpaces(m_labels[Fax]->text().mid(1)));
+
+    if (!m_shared.UpdateMode) {
+        setWindowTitle(QStringLiteral("Add New Phone Number"));
+        lblHeader->setText(QStringLiteral("Add Record"));
+        btnUpdate->hide();
+        btnUndo->hide();
+        show();
+        return true;
+    }
+
+    setWindowTitle(QStringLiteral("Update Phone Number"));
+    lblHeader->setText(QStringLiteral("Modify Record"));
+    btnAdd->hide();
+    btnClr->hide();
+    show();
+    try {
+        store::Recordset* rs = m_shared.db.CurrentRecordset.get();
+        if (!rs)
+            throw store::StoreError(store::StoreError::NotOpen, QStringLiteral("The database is not open"));
+        // The selected card is found by its identity; the row position serves only when the
+        // main window gave none.
+        if (m_shared.SelectedCardId >= 0) {
+            if (!rs->moveToRowid(m_shared.SelectedCardId))
+                throw store::StoreError(store::StoreError::NoCurrentRecord, QStringLiteral("No current record"));
+        } else {
+            rs->MoveFirst();
+            rs->Move(m_shared.SelectedRow - 1);
+        }
+        m_cardId = rs->rowid();
+        m_cardGroup = group;
+        if (!m_shared.SelectedName.isEmpty())
+            fillFrom(*rs, group);
+    } catch (const store::StoreError&) {
+        error(QStringLiteral("The current record is non-valid"));
+        return false;
+    } catch (const NullField&) {
+        error(QStringLiteral("The current record is non-valid"));
+        return false;
+    }
+    return true;
+}
+
+void FrmNewPhn::fillFrom(const store::Recordset& card, Group group) {
+    if (group == Group::None)
+        return;
+    for (int b = 0; b < BoxCount; ++b) {
+        const store::Value v = card.value(fieldOf(group, b));
+        if (!v) {
+            if (b == Addr || b == Email)
+                continue;
+            throw NullField{};
+        }
+        m_boxes[size_t(b)]->setText(store::trimSpaces(*v));
+    }
+}
+
+bool FrmNewPhn::validate(int emailWidth) {
+    auto fail = [this](const QString& text) {
+        error(text);
+        return false;
+    };
+    if (boxText(Name).isEmpty())
+        return fail(QStringLiteral("The field Name cannot be empty"));
+    if (boxText(Home).isEmpty() && boxText(Plp).isEmpty() && boxText(Work).isEmpty() && boxText(Fax).isEmpty())
+        return fail(QStringLiteral("There is no phone/fax/line/mobile number"));
+    for (int b = 0; b < BoxCount; ++b) {
+        const int longest = boxes[b].longest ? boxes[b].longest : emailWidth;
+        if (boxText(b).size() > longest)
+            return fail(QStringLiteral("The length of the '%1' field is too long").arg(QString::fromLatin1(boxes[b].word)));
+    }
+    return true;
+}
+
+FrmNewPhn::Scan FrmNewPhn::scanForDuplicate(const QString& table, bool ordered) {
+    store::ContactDatabase& db = m_shared.db;
+    const QString name = boxText(Name);
+    Scan result = Scan::Clear;
+    try {
+        db.CheckRecordset = db.openRecordset(ordered ? store::Query::allOrdered(table, m_shared.SortOrder)
+                                                     : store::Query::all(table));
+    } catch (const store::StoreError&) {
+        db.CheckRecordset.reset();
+    }
+    if (!db.CheckRecordset) {
+        m_prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
+        return Scan::NoCursor;
+    }
+    store::Recordset& check = *db.CheckRecordset;
+    for (check.MoveFirst(); !check.Eof(); check.MoveNext()) {
+        if (store::trimSpaces(check.value(QStringLiteral("Name")).value_or(QString())) == name) {
+            error(QStringLiteral("The current name is used all-ready"));
+            result = Scan::Duplicate;
+            break;
+        }
+    }
+    db.CheckRecordset.reset();
+    return result;
+}
+
+void FrmNewPhn::writeFields(store::Recordset& rs, Group group) const {
+    for (int b = 0; b < BoxCount; ++b) {
+        QString text = boxText(b);
+        if ((b == Addr || b == Email) && text.isEmpty())
+            text = QStringLiteral(" ");
+        rs.setValue(fieldOf(group, b), text);
+    }
+}
+
+void FrmNewPhn::btnAdd_Click() {
+    // The card goes to the group the main window shows now.
+    const Group group = hostGroup();
+    if (group == Group::None)
+        return;
+    const QString table = tableOf(group);
+    std::unique_ptr<store::Recordset> target;
+    try {
+        target = m_shared.db.openRecordset(store::Query::card(table, -1));
+    } catch (const store::StoreError&) {
+    }
+    if (!target) {
+        m_prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
+        return;
+    }
+    if (!validate(target->Size(QStringLiteral("Email"))))
+        return;
+    if (scanForDuplicate(table, false) != Scan::Clear)
+        return;
+    try {
+        target->AddNew();
+        writeFields(*target, group);
+        target->Update();
+    } catch (const store::StoreError& e) {
+        target->CancelUpdate();
+        error(e.description());
+        return;
+    }
+    m_prompter.tell(QStringLiteral("A new record has been added"), m_shared.AppTitle);
+    m_host.update_list();
+    close();
+}
+
+std::unique_ptr<store::Recordset> FrmNewPhn::openCard() {
+    std::unique_ptr<store::Recordset> card;
+    if (m_cardGroup != Group::None && m_cardId >= 0) {
+        try {
+            card = m_shared.db.openRecordset(store::Query::card(tableOf(m_cardGroup), m_cardId));
+        } catch (const store::StoreError&) {
+        }
+    }
+    if (!card || card->Eof()) {
+        error(QStringLiteral("The card being changed is no longer in the phone book; nothing has been written."));
+        return nullptr;
+    }
+    return card;
+}
+
+void FrmNewPhn::btnUpdate_Click() {
+    // The card loaded at opening is the one updated, whatever the main window lists now.
+    const std::unique_ptr<store::Recordset> card = openCard();
+    if (!card)
+        return;
+    const QString stored = store::trimSpaces(card->value(QStringLiteral("Name")).value_or(QString()));
+    bool ok = validate(card->Size(QStringLiteral("Email")));
+    if (ok && boxText(Name) != stored) {
+        const Scan scan = scanForDuplicate(tableOf(m_cardGroup), true);
+        if (scan == Scan::NoCursor)
+            return;
+        ok = scan == Scan::Clear;
+    }
+    if (!ok) {
+        m_boxes[Name]->setText(stored);
+        return;
+    }
+    try {
+        card->Edit();
+        writeFields(*card, m_cardGroup);
+        card->Update();
+    } catch (const store::StoreError& e) {
+        card->CancelUpdate();
+        error(e.description());
+        return;
+    }
+    m_prompter.tell(QStringLiteral("The current record has been updated"), m_shared.AppTitle);
+    m_host.update_list();
+    close();
+}
+
+void FrmNewPhn::btnUndo_Click() {
+    const std::unique_ptr<store::Recordset> card = openCard();
+    if (!card)
+        return;
+    try {
+        fillFrom(*card, m_cardGroup);
+    } catch (const NullField&) {
+        error(QStringLiteral("The current record is non-valid"));
+    }
+}
+
+void FrmNewPhn::btnClr_Click() {
+    for (int b : {Name, Home, Plp, Fax, Work})
+        m_boxes[size_t(b)]->clear();
+}
+
+void FrmNewPhn::btnRtn_Click() { close(); }
+
+} // namespace editor

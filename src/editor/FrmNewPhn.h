@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace mdlVesk {
+struct Shared;
+}
+namespace platform {
+class Prompter;
+}
+namespace shell {
+class VeskHost;
+}
+namespace store {
+class Recordset;
+}
+
+namespace editor {
+
+// The record editor: adds a card to the group the main window shows, or changes the card
+// selected there. Non-modal; it deletes itself when it closes.
+class FrmNewPhn final : public QWidget {
+    Q_OBJECT
+public:
+    FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
+              QWidget* parent = nullptr);
+    ~FrmNewPhn() override;
+
+    // Sets the window up for the mode in Shared::UpdateMode and, when updating, fills the
+    // boxes from the selected card. False when the card could not be read (the window stays
+    // open, partly filled, as the user was told).
+    bool Form_Load();
+
+    void btnAdd_Click();
+    void btnUpdate_Click();
+    void btnUndo_Click();
+    void btnClr_Click();
+    void btnRtn_Click();
+
+    // The identity of the card being changed; -1 in add mode.
+    qint64 cardId() const { return m_cardId; }
+
+private:
+    enum class Group { None, Personal, Work };
+    enum Box { Name, Home, Plp, Work, Fax, Addr, Email, BoxCount };
+
+    Group hostGroup() const;
+    static QString tableOf(Group g);
+    static QString fieldOf(Group g, int box);
+    QString boxText(int box) const;
+    bool validate(int emailWidth);
+    // The first row of `table` whose trimmed name equals the trimmed name typed (case
+    // counts); false with the message shown when there is none to scan.
+    enum class Scan { Clear, Duplicate, NoCursor };
+    Scan scanForDuplicate(const QString& table, bool ordered);
+    void fillFrom(const store::Recordset& card, Group group);
+    void writeFields(store::Recordset& rs, Group group) const;
+    std::unique_ptr<store::Recordset> openCard();
+    void error(const QString& text);
+
+    mdlVesk::Shared& m_shared;
+    platform::Prompter& m_prompter;
+    shell::VeskHost& m_host;
+
+    // The card loaded in update mode: its table, group and identity.
+    Group m_cardGroup = Group::None;
+    qint64 m_cardId = -1;
+
+    std::array<QLineEdit*, BoxCount> m_boxes{};
+    std::array<QLabel*, BoxCount> m_labels{};
+    QLabel* lblHeader = nullptr;
+    QLabel* lblRecord = nullptr;
+    QToolButton* btnAdd = nullptr;
+    QToolButton* btnClr = nullptr;
+    QToolButton* btnUpdate = nullptr;
+    QToolButton* btnUndo = nullptr;
+    QToolButton* btnRtn = nullptr;
+};
+
+} // namespace editor
