@@ -198,8 +198,12 @@ void FrmNewPhn::fillFrom(const store::Recordset& card, Group group) {
     for (int b = 0; b < BoxCount; ++b) {
         const store::Value v = card.value(fieldOf(group, b));
         if (!v) {
-            if (b == Addr || b == Email)
+            // An address or e-mail may be Null: the box is left empty (Undo empties it, so
+            // nothing typed survives).
+            if (b == Addr || b == Email) {
+                m_boxes[size_t(b)]->clear();
                 continue;
+            }
             throw NullField{};
         }
         m_boxes[size_t(b)]->setText(store::trimSpaces(*v));

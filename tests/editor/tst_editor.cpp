@@ -1,0 +1,411 @@
+// The record editor opened from the real main window on a real file: its modes, its
+// checks and messages, what it stores, and whom it writes to while the main window moves on.
+#include "app/Fixture.h"
+
+#include "app/FlexGrid.h"
+#include "editor/FrmNewPhn.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QtTest>
+
+using app::frmVesk;
+using editor::FrmNewPhn;
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+using platform::Message;
+
+namespace {
+QString u8(const char* s) { return QString::fromUtf8(s); }
+
+const char* const boxNames[] = {"TxtName", "TxtHome", "TxtPlp", "TxtWork", "TxtFax", "txtAddr", "txtEmail"};
+
+Message failure(const QString& text) { return {text, QStringLiteral("Error Message"), Buttons::Ok, Icon::Critical}; }
+Message notice(const QString& text) { return {text, QStringLiteral("Orvenna"), Buttons::Ok, Icon::None}; }
+Message tooLong(const char* word) {
+    return failure(QStringLiteral("The length of the '%1' field is too long").arg(QString::fromLatin1(word)));
+}
+
+QString card(const QString& name, const QString& rest) {
+    QString quoted = name;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + quoted + QStringLiteral("',") + rest;
+}
+} // namespace
+
+class TestEditor : public QObject {
+    Q_OBJECT
+
+    Fixture* m_f = nullptr;
+
+    frmVesk& start(Fixture& f, const QStringList& vesk, const QStringList& work = {}) {
+        m_f = &f;
+        f.seed(vesk, work);
+        f.load();
+        f.window->show();
+        f.prompter.clear();
+        return *f.window;
+    }
+
+    FrmNewPhn* editorOf(frmVesk& w) { return qobject_cast<FrmNewPhn*>(w.editorWindow()); }
+
+    FrmNewPhn& openAdd(frmVesk& w) {
+        w.btnAdd_Click();
+        FrmNewPhn* e = editorOf(w);
+        if (!e)
+            qFatal("the editor did not open");
+        return *e;
+    }
+
+    // Selects a grid row, answers OK to the question and returns the editor on that card.
+    FrmNewPhn& openUpdate(frmVesk& w, int row) {
+        QTest::mouseClick(w.grid()->viewport(), Qt::LeftButton, {},
+                          w.grid()->visualRect(w.grid()->model().index(row - 1, 0)).center());
+        m_f->prompter.script({Answer::Ok});
+        w.btnEdit_Click();
+        m_f->prompter.clear();
+        FrmNewPhn* e = editorOf(w);
+        if (!e)
+            qFatal("the editor did not open");
+        return *e;
+    }
+
+    static QLineEdit* box(FrmNewPhn& e, const char* name) {
+        return e.findChild<QLineEdit*>(QString::fromLatin1(name));
+    }
+    static QToolButton* button(FrmNewPhn& e, const char* name) {
+        return e.findChild<QToolButton*>(QString::fromLatin1(name));
+    }
+    // Types into a box; the test keyboard knows Latin keys only, so other letters are inserted.
+    static void type(FrmNewPhn& e, const char* name, const QString& text) {
+        QLineEdit* b = box(e, name);
+        b->clear();
+        bool latin = true;
+        for (QChar c : text)
+            latin = latin && c.unicode() < 0x80;
+        if (latin)
+            QTest::keyClicks(b, text);
+        else
+            b->insert(text);
+    }
+    static QWidget* nextFocusable(QWidget* w) {
+        do
+            w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus));
+        return w;
+    }
+    static void fill(FrmNewPhn& e, const QStringList& texts) {
+        for (int i = 0; i < texts.size(); ++i)
+            box(e, boxNames[i])->setText(texts[i]);
+    }
+    static QStringList boxes(FrmNewPhn& e) {
+        QStringList out;
+        for (const char* n : boxNames)
+            out << box(e, n)->text();
+        return out;
+    }
+    static void click(FrmNewPhn& e, const char* name) { QTest::mouseClick(button(e, name), Qt::LeftButton); }
+
+    static void chooseGroup(frmVesk& w, int index) {
+        w.groupBox()->setCurrentIndex(index);
+        emit w.groupBox()->activated(index);
+    }
+
+private slots:
+    void addModeShowsItsButtonsAndStoresTrimmedValues() {
+        Fixture f;
+        frmVesk& w = start(f, {});
+        FrmNewPhn& e = openAdd(w);
+        QCOMPARE(e.windowTitle(), QStringLiteral("Add New Phone Number"));
+        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblHeader"))->text(), QStringLiteral("Add Record"));
+        QVERIFY(button(e, "btnAdd")->isVisible() && button(e, "btnClr")->isVisible() && button(e, "btnRtn")->isVisible());
+        QVERIFY(!button(e, "btnUpdate")->isVisible() && !button(e, "btnUndo")->isVisible());
+        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblTxtFax"))->text(), u8(": פקס"));
+        for (const char* n : boxNames)
+            QVERIFY2(box(e, n)->text().isEmpty(), n);
+        QCOMPARE(button(e, "btnAdd")->toolTip(), QStringLiteral("Add new phone record"));
+        QCOMPARE(button(e, "btnRtn")->toolTip(), QStringLiteral("Cancel & Quit"));
+
+        // The boxes follow one another in the order of the card.
+        box(e, "TxtName")->setFocus();
+        for (int i = 1; i < 7; ++i)
+            QCOMPARE(nextFocusable(box(e, boxNames[i - 1])), box(e, boxNames[i]));
+
+        type(e, "TxtName", u8("  אבי כהן  "));
+        type(e, "TxtHome", QStringLiteral(" 03-5551234"));
+        type(e, "TxtFax", QStringLiteral("09"));
+        click(e, "btnAdd");
+        QCOMPARE(f.prompter.messages(), QList<Message>{notice(QStringLiteral("A new record has been added"))});
+        QTRY_VERIFY(!w.editorWindow());
+        testing::RawDb raw(f.mdb());
+        // Empty numbers are empty strings; an empty address or e-mail is one blank.
+        QCOMPARE(raw.rows(QStringLiteral("SELECT * FROM Vesk")), QStringList{u8("אבי כהן|03-5551234|||09| | ")});
+        QCOMPARE(f.shared->ListCount, 1);
+        QCOMPARE(w.grid()->TextMatrix(1, 0), u8("אבי כהן"));
+    }
+
+    void theChecksComeInOrderWithTheirOwnWords() {
+        Fixture f;
+        frmVesk& w = start(f, {});
+        FrmNewPhn& e = openAdd(w);
+        const QString name20 = u8("אבגדהוזחטיכלמנסעפצקר");
+        struct Case {
+            QStringList boxes;
+            Message expected;
+        };
+        const QList<Case> cases = {
+            {{QStringLiteral("   "), QStringLiteral("1")}, failure(QStringLiteral("The field Name cannot be empty"))},
+            // An address and an e-mail are no number.
+            {{u8("אבי"), {}, {}, {}, {}, QStringLiteral("Haifa"), QStringLiteral("a@b.c")},
+             failure(QStringLiteral("There is no phone/fax/line/mobile number"))},
+            {{name20 + u8("ש"), QStringLiteral("1")}, tooLong("Name")},
+            {{u8("אבי"), QStringLiteral("12345678901")}, tooLong("Phone")},
+            {{u8("אבי"), {}, QStringLiteral("123456789012")}, tooLong("Mobile")},
+            {{u8("אבי"), {}, {}, QStringLiteral("123456789012")}, tooLong("Line")},
+            {{u8("אבי"), {}, {}, {}, QStringLiteral("12345678901")}, tooLong("Fax")},
+            {{u8("אבי"), QStringLiteral("1"), {}, {}, {}, QString(51, u'x')}, tooLong("Address")},
+            {{u8("אבי"), QStringLiteral("1"), {}, {}, {}, {}, QString(41, u'x')}, tooLong("Email")},
+        };
+        for (const Case& c : cases) {
+            fill(e, c.boxes + QStringList(7 - c.boxes.size(), QString()));
+            f.prompter.clear();
+            click(e, "btnAdd");
+            QCOMPARE(f.prompter.messages(), QList<Message>{c.expected});
+            QVERIFY(w.editorWindow());
+        }
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Vesk")), QStringLiteral("0"));
+
+        // Limits are counted after trimming: twenty characters, 50 of address and 40 of e-mail fit.
+        fill(e, {u8("  ") + name20 + u8(" "), QStringLiteral("1234567890"), QStringLiteral("12345678901"), {},
+                 QStringLiteral("1234567890"), QString(50, u'a'), QString(40, u'e')});
+        f.prompter.clear();
+        click(e, "btnAdd");
+        QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("A new record has been added")});
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT Name FROM Vesk")), name20);
+    }
+
+    void aWorkCardUsesTheWorkFieldsAndTheSameWords() {
+        Fixture f;
+        frmVesk& w = start(f, {});
+        chooseGroup(w, 1);
+        FrmNewPhn& e = openAdd(w);
+        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblTxtFax"))->text(), u8(": מחלקה"));
+        fill(e, {u8("חברה"), {}, {}, {}, QStringLiteral("12345678901")});
+        click(e, "btnAdd");
+        QCOMPARE(f.prompter.messages(), QList<Message>{tooLong("Fax")}); // not 'Dept'
+
+        // The editor lets eleven characters of work phone through; the Work table keeps four.
+        f.prompter.clear();
+        fill(e, {u8("חברה"), QStringLiteral("03"), {}, QStringLiteral("12345"), u8("מכירות")});
+        click(e, "btnAdd");
+        QCOMPARE(f.prompter.messages(), QList<Message>{failure(QStringLiteral("Field 'Phone' takes at most 4 characters"))});
+        QVERIFY(w.editorWindow());
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Work")), QStringLiteral("0"));
+
+        f.prompter.clear();
+        type(e, "TxtWork", QStringLiteral("1234"));
+        click(e, "btnAdd");
+        QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("A new record has been added")});
+        QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone, Mobil, Home, Dept FROM Work")),
+                 QStringList{u8("חברה|1234||03|מכירות")});
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Vesk")), QStringLiteral("0"));
+    }
+
+    void aPersonalLineLongerThanItsFieldIsRefusedByTheStore() {
+        Fixture f;
+        frmVesk& w = start(f, {});
+        FrmNewPhn& e = openAdd(w);
+        fill(e, {u8("אבי"), {}, {}, QStringLiteral("12345678901")});
+        click(e, "btnAdd");
+        QCOMPARE(f.prompter.messages(), QList<Message>{failure(QStringLiteral("Field 'Line' takes at most 10 characters"))});
+        QVERIFY(w.editorWindow());
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Vesk")), QStringLiteral("0"));
+    }
+
+    void theDuplicateScanCoversTheGroupsOwnTableExactly() {
+        Fixture f;
+        frmVesk& w = start(f, {card(QStringLiteral("Avi "), QStringLiteral("'1','','','','',''"))},
+                           {card(QStringLiteral("Dana"), QStringLiteral("'1','','','','',''"))});
+        FrmNewPhn& e = openAdd(w);
+        fill(e, {QStringLiteral("  Avi"), QStringLiteral("2")});
+        click(e, "btnAdd");
+        // The stored name is compared trimmed.
+        QCOMPARE(f.prompter.messages(), QList<Message>{failure(QStringLiteral("The current name is used all-ready"))});
+        // Another letter case is another name; a name of the other list is no duplicate.
+        for (const QString& name : {QStringLiteral("avi"), QStringLiteral("Dana")}) {
+            FrmNewPhn& again = openAdd(w);
+            fill(again, {name, QStringLiteral("2")});
+            f.prompter.clear();
+            click(again, "btnAdd");
+            QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("A new record has been added")});
+            QTRY_VERIFY(!w.editorWindow());
+        }
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.rows(QStringLiteral("SELECT Name FROM Vesk ORDER BY rowid")),
+                 (QStringList{QStringLiteral("Avi "), QStringLiteral("avi"), QStringLiteral("Dana")}));
+    }
+
+    void clearKeepsAddressAndEmailAndCancelWritesNothing() {
+        Fixture f;
+        frmVesk& w = start(f, {});
+        FrmNewPhn& e = openAdd(w);
+        fill(e, {u8("אבי"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                 QStringLiteral("Haifa"), QStringLiteral("a@b.c")});
+        click(e, "btnClr");
+        QCOMPARE(boxes(e), (QStringList{{}, {}, {}, {}, {}, QStringLiteral("Haifa"), QStringLiteral("a@b.c")}));
+        fill(e, {u8("אבי"), QStringLiteral("1")});
+        click(e, "btnRtn");
+        QTRY_VERIFY(!w.editorWindow());
+        QVERIFY(f.prompter.messages().isEmpty());
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Vesk")), QStringLiteral("0"));
+    }
+
+    void updateModeFillsTheBoxesAndUndoRestoresThem() {
+        Fixture f;
+        frmVesk& w = start(f, {}, {card(u8("אורט"), QStringLiteral("' 12 ','050','03','מכירות',NULL,'x@y.z '"))});
+        chooseGroup(w, 1);
+        FrmNewPhn& e = openUpdate(w, 1);
+        QCOMPARE(e.windowTitle(), QStringLiteral("Update Phone Number"));
+        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblHeader"))->text(), QStringLiteral("Modify Record"));
+        QVERIFY(button(e, "btnUpdate")->isVisible() && button(e, "btnUndo")->isVisible());
+        QVERIFY(!button(e, "btnAdd")->isVisible() && !button(e, "btnClr")->isVisible());
+        // Work: Home, Mobil, Phone and Dept go to the home, mobile, work and fax boxes; a Null
+        // address leaves its box empty.
+        const QStringList loaded{u8("אורט"), QStringLiteral("03"), QStringLiteral("050"), QStringLiteral("12"), u8("מכירות"),
+                                 QString(), QStringLiteral("x@y.z")};
+        QCOMPARE(boxes(e), loaded);
+        fill(e, {QStringLiteral("X"), QStringLiteral("9"), QStringLiteral("9"), QStringLiteral("9"), QStringLiteral("9"),
+                 QStringLiteral("9"), QStringLiteral("9")});
+        click(e, "btnUndo");
+        QCOMPARE(boxes(e), loaded);
+        QVERIFY(f.prompter.messages().isEmpty());
+
+        type(e, "TxtWork", QStringLiteral("4321"));
+        type(e, "txtAddr", QString());
+        click(e, "btnUpdate");
+        QCOMPARE(f.prompter.messages(), QList<Message>{notice(QStringLiteral("The current record has been updated"))});
+        QTRY_VERIFY(!w.editorWindow());
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.rows(QStringLiteral("SELECT * FROM Work")), QStringList{u8("אורט|4321|050|03|מכירות| |x@y.z")});
+        QCOMPARE(w.grid()->TextMatrix(1, 3), QStringLiteral("4321"));
+    }
+
+    void updatingUnderTheSameNameDoesNotScanAnotherNameDoes() {
+        Fixture f;
+        // Two cards whose names differ only by a trailing blank, as an older program could leave them.
+        frmVesk& w = start(f, {card(u8("אבי"), QStringLiteral("'1','','','','',''")),
+                               card(u8("אבי "), QStringLiteral("'2','','','','',''")),
+                               card(u8("אגם"), QStringLiteral("'3','','','','',''"))});
+        FrmNewPhn& e = openUpdate(w, 1);
+        type(e, "TxtHome", QStringLiteral("11"));
+        click(e, "btnUpdate");
+        QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("The current record has been updated")});
+        QTRY_VERIFY(!w.editorWindow());
+
+        // Taking another card's name is refused and the stored name comes back; the rest stays.
+        FrmNewPhn& e2 = openUpdate(w, 3);
+        type(e2, "TxtName", u8("אבי"));
+        type(e2, "TxtHome", QStringLiteral("33"));
+        f.prompter.clear();
+        click(e2, "btnUpdate");
+        QCOMPARE(f.prompter.messages(), QList<Message>{failure(QStringLiteral("The current name is used all-ready"))});
+        QCOMPARE(box(e2, "TxtName")->text(), u8("אגם"));
+        QCOMPARE(box(e2, "TxtHome")->text(), QStringLiteral("33"));
+        // A validation failure also puts the stored name back.
+        type(e2, "TxtName", u8("אגמון"));
+        type(e2, "TxtHome", QStringLiteral("12345678901"));
+        f.prompter.clear();
+        click(e2, "btnUpdate");
+        QCOMPARE(f.prompter.messages(), QList<Message>{tooLong("Phone")});
+        QCOMPARE(box(e2, "TxtName")->text(), u8("אגם"));
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY rowid")),
+                 (QStringList{u8("אבי|11"), u8("אבי |2"), u8("אגם|3")}));
+    }
+
+    void theEditorWritesTheCardItLoadedWhateverTheListShowsNow() {
+        Fixture f;
+        frmVesk& w = start(f, {card(u8("אבי"), QStringLiteral("'1','','','','',''")),
+                               card(u8("אגם"), QStringLiteral("'2','','','','',''"))},
+                           {card(u8("אדם"), QStringLiteral("'3','','','','',''"))});
+        FrmNewPhn& e = openUpdate(w, 2); // אגם
+        // Meanwhile the main window deletes the first card and turns to the Work list.
+        QTest::mouseClick(w.grid()->viewport(), Qt::LeftButton, {}, w.grid()->visualRect(w.grid()->model().index(0, 0)).center());
+        f.prompter.script({Answer::Ok});
+        w.btnDelete_Click();
+        chooseGroup(w, 1);
+        f.prompter.clear();
+        type(e, "TxtHome", QStringLiteral("22"));
+        click(e, "btnUpdate");
+        QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("The current record has been updated")});
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Vesk")), QStringList{u8("אגם|22")});
+        QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Work")), QStringList{u8("אדם|3")});
+    }
+
+    void aCardDeletedWhileItIsEditedIsNotWritten() {
+        Fixture f;
+        frmVesk& w = start(f, {card(u8("אבי"), QStringLiteral("'1','','','','',''"))});
+        FrmNewPhn& e = openUpdate(w, 1);
+        f.prompter.script({Answer::Ok});
+        w.btnDelete_Click();
+        f.prompter.clear();
+        click(e, "btnUpdate");
+        QCOMPARE(f.prompter.messages(),
+                 QList<Message>{failure(QStringLiteral(
+                     "The card being changed is no longer in the phone book; nothing has been written."))});
+        QVERIFY(w.editorWindow());
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Vesk")), QStringLiteral("0"));
+    }
+
+    void addingGoesToTheGroupShownAtTheClick() {
+        Fixture f;
+        frmVesk& w = start(f, {});
+        FrmNewPhn& e = openAdd(w); // opened over the Personal list
+        chooseGroup(w, 1);
+        fill(e, {u8("חברה"), QStringLiteral("1")});
+        click(e, "btnAdd");
+        testing::RawDb raw(f.mdb());
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Vesk")), QStringLiteral("0"));
+        QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Home FROM Work")), QStringList{u8("חברה|1")});
+    }
+
+    void aCardWithANullNumberCannotBeLoaded() {
+        Fixture f;
+        frmVesk& w = start(f, {card(u8("אבי"), QStringLiteral("NULL,'050',NULL,NULL,NULL,NULL"))});
+        QTest::mouseClick(w.grid()->viewport(), Qt::LeftButton, {}, w.grid()->visualRect(w.grid()->model().index(0, 0)).center());
+        f.prompter.script({Answer::Ok});
+        w.btnEdit_Click();
+        QCOMPARE(f.prompter.messages().size(), 2);
+        QCOMPARE(f.prompter.messages().at(1), failure(QStringLiteral("The current record is non-valid")));
+        // The window stays open, filled up to the Null.
+        FrmNewPhn* partly = editorOf(w);
+        QVERIFY(partly && partly->isVisible());
+        QCOMPARE(box(*partly, "TxtName")->text(), u8("אבי"));
+        QCOMPARE(box(*partly, "TxtPlp")->text(), QString());
+    }
+
+    void oneEditorAtATime() {
+        Fixture f;
+        frmVesk& w = start(f, {});
+        FrmNewPhn& e = openAdd(w);
+        type(e, "TxtName", QStringLiteral("half typed"));
+        w.btnAdd_Click();
+        QCOMPARE(editorOf(w), &e);
+        QCOMPARE(box(e, "TxtName")->text(), QStringLiteral("half typed"));
+        // Closing the main window closes the editor with it.
+        w.close();
+        QTRY_VERIFY(!w.editorWindow());
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "tst_editor.moc"
