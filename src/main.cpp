@@ -2,6 +2,7 @@
 #include "shell/Shared.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/QtPrompter.h"
+#include "platform/TrayIcon.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -19,7 +20,10 @@ int main(int argc, char** argv) {
     platform::HostKeyboardLayout keyboard;
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Orvenna"),
                        QStringLiteral("Orvenna"));
-    app::frmVesk window(shared, {prompter, keyboard, settings});
+    platform::QtTrayIcon tray;
+    app::Services services{prompter, keyboard, settings};
+    services.tray = &tray;
+    app::frmVesk window(shared, services);
     QObject::connect(&window, &app::frmVesk::unloaded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
 

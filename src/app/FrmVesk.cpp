@@ -1,5 +1,6 @@
 #include "app/FrmVesk.h"
 
+#include "app/AppIcon.h"
 #include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
 #include "editor/FrmNewPhn.h"
@@ -21,6 +22,7 @@ frmVesk::frmVesk(mdlVesk::Shared& shared, Services services, QWidget* parent)
       m_layout(DesignLayout::designed()) {
     setObjectName(QStringLiteral("frmVesk"));
     setWindowTitle(m_shared.AppTitle);
+    setWindowIcon(appIcon());
     buildControls();
     buildMenus();
     applyLayout();

@@ -62,6 +62,7 @@ public:
     void btnAll_Click();
     void btnDelete_Click();
     void btnQuit_Click();
+    void btnSearch_Click();
     void mnuDbg_Click();
     void cmbGroup_Click();
 
@@ -74,6 +75,12 @@ public:
     void MouseWheel(int fwKeys, int zDelta, int xPos, int yPos);
     void InstallWheelHook();
     void RemoveWheelHook();
+
+    // The notification-area icon and its menu.
+    void mPopRestore_Click();
+    void mpopSearch_Click();
+    void mPopExit_Click();
+    void Form_MouseDown(Qt::MouseButton button, QPoint globalPos);
 
     // Language and layout.
     void SetLanguage(int lang);
@@ -109,6 +116,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -134,6 +142,8 @@ private:
     void openEditor();
     void Form_Resize();
     bool trayIconVisible() const;
+    void addTrayIcon();
+    void showTrayMenu(QPoint globalPos);
 
     mdlVesk::Shared& m_shared;
     Services m_services;

@@ -45,6 +45,9 @@ void frmVesk::wireCommands() {
     on("mnuExit", &frmVesk::btnQuit_Click);
     on("mnuAll", &frmVesk::btnAll_Click);
     on("mnuDbg", &frmVesk::mnuDbg_Click);
+    on("mPopRestore", &frmVesk::mPopRestore_Click);
+    on("mpopSearch", &frmVesk::mpopSearch_Click);
+    on("mPopExit", &frmVesk::mPopExit_Click);
     connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
 
     FlexGrid* g = MSHFlexGrid1;
@@ -251,11 +254,16 @@ void frmVesk::changeEvent(QEvent* event) {
 void frmVesk::Form_Resize() {
     // A minimised window goes to the notification area, but only while there is an icon
     // there to bring it back; otherwise it stays an ordinary minimised window.
+    // Hidden once the state change has run its course: showMinimized() itself shows the
+    // window again right after announcing the new state.
     if (isMinimized() && trayIconVisible())
-        hide();
+        QMetaObject::invokeMethod(
+            this, [this] { if (isMinimized() && trayIconVisible()) hide(); }, Qt::QueuedConnection);
     ResizeForm();
 }
 
-bool frmVesk::trayIconVisible() const { return false; }
+} // namespace app
 
+namespace app {
+void frmVesk::btnSearch_Click() {}
 } // namespace app

@@ -5,6 +5,7 @@
 #include "app/LetterTabs.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
+#include "platform/TrayIcon.h"
 #include "shell/Shared.h"
 #include "i18n/StringTable.h"
 #include "platform/KeyboardLayout.h"
@@ -80,7 +81,7 @@ frmVesk::LoadResult frmVesk::Form_Load() {
         showMaximized();
     else
         show();
-    // The notification-area icon is added here.
+    addTrayIcon();
     return LoadResult::Running;
 }
 
@@ -149,7 +150,8 @@ void frmVesk::Form_Terminate() {
         m_shared.db.close();
     } catch (const store::StoreError&) {
     }
-    // The notification-area icon is removed here.
+    if (m_services.tray)
+        m_services.tray->remove();
 }
 
 void frmVesk::tmrDelay_Timer() {

@@ -186,6 +186,11 @@ void frmVesk::applyLayout() {
         {frmBannerPannel, "frmBannerPannel"}};
     for (const auto& [w, name] : controls)
         place(w, QString::fromLatin1(name));
+    // The label keeps its designed box; its font gives way where the text would be cut.
+    QFont labelFont = font();
+    while (QFontMetrics(labelFont).horizontalAdvance(Label2->text()) > Label2->width() && labelFont.pointSizeF() > 6)
+        labelFont.setPointSizeF(labelFont.pointSizeF() - 0.5);
+    Label2->setFont(labelFont);
 
     // Panel 1 keeps its width; panel 2 takes what the status bar grows by.
     const int h = StatusBar1->height();

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QStyleOption>
+#include <QStylePainter>
 
 namespace app {
 
@@ -10,6 +11,34 @@ QSize LetterTabBar::tabSizeHint(int) const {
     const int avail = parentWidget() ? parentWidget()->height() : maxLength * n;
     const int length = std::max(8, std::min(maxLength, avail / n));
     return QSize(thickness, length);
+}
+
+void LetterTabBar::paintEvent(QPaintEvent*) {
+    QStylePainter p(this);
+    auto drawTab = [&](int i) {
+        QStyleOptionTab opt;
+        initStyleOption(&opt, i);
+        opt.text.clear();
+        p.drawControl(QStyle::CE_TabBarTabShape, opt);
+        const QString caption = tabText(i).trimmed();
+        if (caption.isEmpty())
+            return;
+        const QRect r = tabRect(i);
+        const int line = fontMetrics().height();
+        p.setPen(palette().color(isTabEnabled(i) ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        if (r.height() >= 2 * line + 4) {
+            p.drawText(QRect(r.left(), r.top() + 1, r.width(), line), Qt::AlignCenter, caption.left(1));
+            p.drawText(QRect(r.left(), r.bottom() - line, r.width(), line), Qt::AlignCenter, caption.right(1));
+        } else {
+            p.drawText(r, Qt::AlignCenter, caption.left(1));
+        }
+    };
+    // The current tab last, so that its raised shape lies over its neighbours.
+    for (int i = 0; i < count(); ++i)
+        if (i != currentIndex())
+            drawTab(i);
+    if (currentIndex() >= 0)
+        drawTab(currentIndex());
 }
 
 LetterTabs::LetterTabs(QWidget* parent) : QWidget(parent), m_bar(new LetterTabBar(this)) {

@@ -17,6 +17,9 @@ public:
 protected:
     QSize tabSizeHint(int index) const override;
     QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+    // The caption is a letter, blanks and the letter again: the letter is drawn upright at
+    // both ends of a tab long enough for two, once in the middle of a shorter one.
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The letter index: a strip whose tabs run down its right edge (Hebrew) or its left edge

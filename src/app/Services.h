@@ -9,6 +9,7 @@ class QSettings;
 namespace platform {
 class Prompter;
 class KeyboardLayout;
+class TrayIcon;
 } // namespace platform
 
 namespace app {
@@ -28,6 +29,8 @@ struct Services {
     QSettings& settings;
     VersionCheckHook* versionCheck = nullptr;
     std::function<QDate()> today = [] { return QDate::currentDate(); };
+    // The notification-area icon; none: the window minimises like any other.
+    platform::TrayIcon* tray = nullptr;
 };
 
 } // namespace app

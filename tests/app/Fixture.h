@@ -3,6 +3,7 @@
 #include "app/FrmVesk.h"
 #include "shell/Shared.h"
 #include "common/TestFiles.h"
+#include "platform/testing/FakeTrayIcon.h"
 #include "platform/testing/RecordingKeyboard.h"
 #include "platform/testing/ScriptedPrompter.h"
 
@@ -20,11 +21,16 @@ struct Fixture {
     QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
     platform::testing::ScriptedPrompter prompter;
     platform::testing::RecordingKeyboard keyboard;
+    // No notification area unless a test gives one.
+    platform::testing::FakeTrayIcon tray;
     std::unique_ptr<mdlVesk::Shared> shared;
     std::unique_ptr<app::frmVesk> window;
     QDate today{2026, 12, 6};
 
-    Fixture() { QDir::setCurrent(dir.path()); }
+    Fixture() {
+        QDir::setCurrent(dir.path());
+        tray.available = false;
+    }
     ~Fixture() {
         window.reset();
         shared.reset();
@@ -36,7 +42,7 @@ struct Fixture {
     app::frmVesk& make(app::VersionCheckHook* hook = nullptr) {
         window.reset();
         shared = std::make_unique<mdlVesk::Shared>();
-        app::Services services{prompter, keyboard, settings, hook, [this] { return today; }};
+        app::Services services{prompter, keyboard, settings, hook, [this] { return today; }, &tray};
         window = std::make_unique<app::frmVesk>(*shared, services);
         return *window;
     }
@@ -52,6 +58,8 @@ struct Fixture {
             shared.reset();
             settings.clear();
             prompter.clear();
+            tray.adds = tray.removes = 0;
+            tray.shown = false;
         }
         testing::RawDb raw(mdb());
         for (const QString& values : vesk)

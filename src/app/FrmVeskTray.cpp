@@ -1,0 +1,59 @@
+// The notification-area icon, its menu, and the same menu on the window's own background.
+#include "app/FrmVesk.h"
+
+#include "platform/TrayIcon.h"
+#include "shell/Shared.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace app {
+
+void frmVesk::addTrayIcon() {
+    platform::TrayIcon* tray = m_services.tray;
+    if (!tray)
+        return;
+    connect(tray, &platform::TrayIcon::doubleClicked, this, &frmVesk::mPopRestore_Click, Qt::UniqueConnection);
+    connect(tray, &platform::TrayIcon::menuRequested, this, &frmVesk::showTrayMenu, Qt::UniqueConnection);
+    tray->add(windowIcon(), m_shared.AppTitle);
+}
+
+bool frmVesk::trayIconVisible() const { return m_services.tray && m_services.tray->isShown(); }
+
+void frmVesk::showTrayMenu(QPoint globalPos) {
+    // A hidden window stays hidden: only a visible one is brought forward first.
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+    mPopupSys->popup(globalPos);
+}
+
+void frmVesk::mPopRestore_Click() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmVesk::mpopSearch_Click() { btnSearch_Click(); }
+
+void frmVesk::mPopExit_Click() { close(); }
+
+void frmVesk::mousePressEvent(QMouseEvent* event) {
+    Form_MouseDown(event->button(), event->globalPosition().toPoint());
+    QMainWindow::mousePressEvent(event);
+}
+
+void frmVesk::Form_MouseDown(Qt::MouseButton button, QPoint globalPos) {
+    if (button != Qt::RightButton)
+        return;
+    // Only the window's own background: a press on a control (or on a label or decoration
+    // that lets it through) is not the window's.
+    const QPoint local = m_client->mapFromGlobal(globalPos);
+    if (!m_client->rect().contains(local) || m_client->childAt(local))
+        return;
+    mPopupSys->popup(globalPos);
+}
+
+} // namespace app

@@ -1,0 +1,150 @@
+// Switching the main window between English and Hebrew from its menu.
+#include "Fixture.h"
+
+#include "app/FlexGrid.h"
+#include "app/LetterTabs.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QToolButton>
+#include <QtTest>
+
+using app::frmVesk;
+
+namespace {
+QString u8(const char* s) { return QString::fromUtf8(s); }
+} // namespace
+
+class TestLanguage : public QObject {
+    Q_OBJECT
+
+    frmVesk& start(Fixture& f, const QStringList& vesk = {}, int lang = 200) {
+        f.seed(vesk);
+        f.settings.setValue(QStringLiteral("Settings/ActiveLang"), QString::number(lang));
+        f.load();
+        f.prompter.clear();
+        return *f.window;
+    }
+    static void choose(frmVesk& w, const char* item) { w.action(QString::fromLatin1(item))->trigger(); }
+    static QToolButton* button(frmVesk& w, const char* name) {
+        return w.findChild<QToolButton*>(QString::fromLatin1(name));
+    }
+    static void chooseGroup(frmVesk& w, int index) {
+        w.groupBox()->setCurrentIndex(index);
+        emit w.groupBox()->activated(index);
+    }
+
+private slots:
+    void englishThenHebrewThenEnglishAgainPutsEverythingBack() {
+        Fixture f;
+        frmVesk& w = start(f);
+        QCOMPARE(w.layoutTwips(), app::DesignLayout::designed());
+        choose(w, "mnuLangEnglish");
+        const app::DesignLayout english = w.layoutTwips();
+        QVERIFY(english != app::DesignLayout::designed());
+        QCOMPARE(f.shared->CurrentLang, 100);
+        QCOMPARE(button(w, "btnAdd")->text(), QStringLiteral("Add"));
+        QCOMPARE(button(w, "btnQuit")->toolTip(), QStringLiteral("Quit program"));
+        QCOMPARE(w.findChild<QMenu*>(QStringLiteral("mnuFile"))->title(), QStringLiteral("&File"));
+        QCOMPARE(w.action(QStringLiteral("popSendMail"))->text(), QStringLiteral("Send Email..."));
+        QCOMPARE(w.grid()->TextMatrix(0, 0), QStringLiteral("Name\\Comapny"));
+        QCOMPARE(w.tabs()->count(), 26);
+        QCOMPARE(w.tabs()->caption(25), QStringLiteral("Z          Z"));
+        QCOMPARE(w.tabs()->edge(), app::LetterTabs::Edge::Left);
+        QCOMPARE(w.layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(w.grid()->layoutDirection(), Qt::LeftToRight);
+        QVERIFY(w.action(QStringLiteral("mnuLangEnglish"))->isChecked());
+        QVERIFY(!w.action(QStringLiteral("mnuLangHebrew"))->isChecked());
+        // Texts that are the same in both languages stay.
+        QCOMPARE(w.action(QStringLiteral("mnuImportVcard"))->text(), QStringLiteral("Import vCard..."));
+        // The header is written through the current cell, which ends on row 0, column 4.
+        QCOMPARE(w.grid()->Row(), 0);
+        QCOMPARE(w.grid()->Col(), 4);
+
+        choose(w, "mnuLangHebrew");
+        QCOMPARE(w.layoutTwips(), app::DesignLayout::designed());
+        QCOMPARE(button(w, "btnAdd")->text(), u8("הוסף"));
+        QCOMPARE(w.action(QStringLiteral("popSendMail"))->text(), u8("שלח דואר אלקטרוני...."));
+        QCOMPARE(w.tabs()->count(), 22);
+        QCOMPARE(w.tabs()->caption(0), u8("א          א"));
+        QCOMPARE(w.tabs()->caption(21), u8("ת          ת"));
+        QCOMPARE(w.tabs()->edge(), app::LetterTabs::Edge::Right);
+        QCOMPARE(w.layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(w.grid()->layoutDirection(), Qt::RightToLeft);
+
+        choose(w, "mnuLangEnglish");
+        QCOMPARE(w.layoutTwips(), english);
+    }
+
+    void choosingTheActiveLanguageChangesNothing() {
+        Fixture f;
+        frmVesk& w = start(f);
+        button(w, "btnAdd")->setText(QStringLiteral("marker"));
+        choose(w, "mnuLangHebrew");
+        QCOMPARE(button(w, "btnAdd")->text(), QStringLiteral("marker")); // nothing re-captioned
+        QCOMPARE(w.layoutTwips(), app::DesignLayout::designed());
+        QVERIFY(w.action(QStringLiteral("mnuLangHebrew"))->isChecked()); // the mark stays on
+        choose(w, "mnuLangEnglish");
+        const app::DesignLayout english = w.layoutTwips();
+        choose(w, "mnuLangEnglish");
+        QCOMPARE(w.layoutTwips(), english);
+        QVERIFY(w.action(QStringLiteral("mnuLangEnglish"))->isChecked());
+        QVERIFY(!w.action(QStringLiteral("mnuLangHebrew"))->isChecked());
+    }
+
+    void theGroupAndItsColumnFollowTheLanguage() {
+        Fixture f;
+        frmVesk& w = start(f);
+        chooseGroup(w, 1);
+        QCOMPARE(w.grid()->TextMatrix(0, 4), u8("מחלקה"));
+        choose(w, "mnuLangEnglish");
+        QCOMPARE(w.groupBox()->currentIndex(), 1);
+        QCOMPARE(w.groupBox()->currentText(), QStringLiteral("Work"));
+        QCOMPARE(w.groupText(), f.shared->GroupNameWork);
+        QCOMPARE(w.grid()->TextMatrix(0, 4), QStringLiteral("Department"));
+        chooseGroup(w, 0);
+        QCOMPARE(w.grid()->TextMatrix(0, 4), QStringLiteral("Fax"));
+        choose(w, "mnuLangHebrew");
+        QCOMPARE(w.groupBox()->currentText(), u8("אישי"));
+        QCOMPARE(w.grid()->TextMatrix(0, 4), u8("פקס"));
+    }
+
+    void aSwitchKeepsTheListAndRecountsInTheNewLanguage() {
+        Fixture f;
+        QStringList cards;
+        for (int i = 0; i < 12; ++i)
+            cards << QStringLiteral("'%1%2','1',NULL,NULL,NULL,NULL,NULL").arg(u8("א")).arg(i);
+        frmVesk& w = start(f, cards);
+        QCOMPARE(f.shared->ListCount, 12);
+        choose(w, "mnuLangEnglish");
+        QCOMPARE(w.panelText(1), QStringLiteral(" Total Records 12"));
+        // Not reloaded: the Hebrew cards stay listed under the Latin tabs until a tab is chosen.
+        QCOMPARE(f.shared->LetterFilter, u8("א"));
+        QCOMPARE(w.grid()->TextMatrix(1, 0), u8("א0"));
+        QCOMPARE(w.tabs()->currentIndex(), 0);
+    }
+
+    void latinTabsSelectTheirLetterWithoutCase() {
+        Fixture f;
+        frmVesk& w = start(f, {QStringLiteral("'bella','1',NULL,NULL,NULL,NULL,NULL"),
+                               QStringLiteral("'Ben','1',NULL,NULL,NULL,NULL,NULL"),
+                               QStringLiteral("'Yael','1',NULL,NULL,NULL,NULL,NULL")},
+                           100);
+        w.tabs()->setCurrentIndex(1);
+        QCOMPARE(f.shared->LetterFilter, QStringLiteral("B"));
+        QCOMPARE(f.shared->ListCount, 2);
+        QCOMPARE(w.grid()->TextMatrix(1, 0), QStringLiteral("bella"));
+        QCOMPARE(w.panelText(1), QStringLiteral(" Total Records 2"));
+        // A Latin tab past the Hebrew alphabet's end: Hebrew starts again from its first letter.
+        w.tabs()->setCurrentIndex(24);
+        QCOMPARE(f.shared->ListCount, 1);
+        choose(w, "mnuLangHebrew");
+        QCOMPARE(w.tabs()->currentIndex(), 0);
+        QCOMPARE(f.shared->LetterFilter, u8("א"));
+        QCOMPARE(f.shared->ListCount, 0);
+    }
+};
+
+QTEST_MAIN(TestLanguage)
+#include "tst_language.moc"

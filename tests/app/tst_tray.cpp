@@ -1,0 +1,127 @@
+// The notification-area icon: added at load, removed at the end, the window hidden into it
+// on minimise and brought back by a double click or its menu.
+#include "Fixture.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+
+using app::frmVesk;
+
+class TestTray : public QObject {
+    Q_OBJECT
+
+    frmVesk& start(Fixture& f, bool trayAvailable, int lang = 200) {
+        f.tray.available = trayAvailable;
+        f.seed({});
+        f.settings.setValue(QStringLiteral("Settings/ActiveLang"), QString::number(lang));
+        f.load();
+        f.prompter.clear();
+        return *f.window;
+    }
+
+    static QStringList captions(QMenu* menu) {
+        QStringList out;
+        for (QAction* a : menu->actions())
+            out << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + u'=' + a->text());
+        return out;
+    }
+
+private slots:
+    void theIconComesWithTheWindowAndGoesWithIt() {
+        Fixture f;
+        frmVesk& w = start(f, true);
+        QCOMPARE(f.tray.adds, 1);
+        QCOMPARE(f.tray.tip, QStringLiteral("Orvenna"));
+        QVERIFY(!f.tray.icon.isNull());
+        QCOMPARE(f.tray.icon.cacheKey(), w.windowIcon().cacheKey());
+        QVERIFY(f.tray.shown);
+        w.Form_Unload();
+        QVERIFY(f.tray.shown); // the icon outlives the unload step until the final release
+        w.Form_Terminate();
+        QCOMPARE(f.tray.removes, 1);
+        QVERIFY(!f.tray.shown);
+    }
+
+    void minimisingHidesIntoTheIconAndADoubleClickRestores() {
+        Fixture f;
+        frmVesk& w = start(f, true);
+        const QRect before = w.geometry();
+        w.showMinimized();
+        QTRY_VERIFY(!w.isVisible());
+        f.tray.doubleClick();
+        QTRY_VERIFY(w.isVisible());
+        QVERIFY(!w.isMinimized());
+        QCOMPARE(w.geometry().size(), before.size());
+
+        // Restore from the menu does the same.
+        w.showMinimized();
+        QTRY_VERIFY(!w.isVisible());
+        w.action(QStringLiteral("mPopRestore"))->trigger();
+        QTRY_VERIFY(w.isVisible());
+        QVERIFY(!w.isMinimized());
+    }
+
+    void withoutANotificationAreaTheWindowMinimisesAsUsual() {
+        Fixture f;
+        frmVesk& w = start(f, false);
+        QCOMPARE(f.tray.adds, 1);
+        w.showMinimized();
+        QTRY_VERIFY(w.isMinimized());
+        QVERIFY(w.isVisible());
+    }
+
+    void theMenuHasRestoreSearchAndExitInTheWindowsLanguage() {
+        Fixture f;
+        frmVesk& w = start(f, true, 100);
+        QMenu* menu = w.trayMenu();
+        QCOMPARE(captions(menu), (QStringList{QStringLiteral("mPopRestore=&Restore..."),
+                                             QStringLiteral("mpopSearch=&Search..."), QStringLiteral("-"),
+                                             QStringLiteral("mPopExit=E&xit")}));
+        w.SetLanguage(200);
+        QCOMPARE(captions(menu), (QStringList{QString::fromUtf8("mPopRestore=...&הצג"),
+                                             QString::fromUtf8("mpopSearch=...ח&פש"), QStringLiteral("-"),
+                                             QString::fromUtf8("mPopExit=&יציאה")}));
+    }
+
+    void theIconsRightButtonAndTheWindowsBackgroundShowTheMenu() {
+        Fixture f;
+        frmVesk& w = start(f, true);
+        QMenu* menu = w.trayMenu();
+        f.tray.rightClick(w.geometry().center());
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
+
+        // The window's own background, beside the title: the same menu.
+        QWidget* client = w.centralWidget();
+        QPoint background(2, client->height() - 2);
+        QCOMPARE(client->childAt(background), nullptr);
+        QTest::mouseClick(client, Qt::RightButton, {}, background);
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
+        // A control is not the background, nor is the left button.
+        QTest::mouseClick(w.findChild<QToolButton*>(QStringLiteral("btnAdd")), Qt::RightButton);
+        QTest::mouseClick(client, Qt::LeftButton, {}, background);
+        QTest::qWait(50);
+        QVERIFY(!menu->isVisible());
+    }
+
+    void exitFromTheMenuEndsTheProgramAndLeavesNoIcon() {
+        Fixture f;
+        frmVesk& w = start(f, true);
+        QSignalSpy unloaded(&w, &frmVesk::unloaded);
+        w.showMinimized();
+        QTRY_VERIFY(!w.isVisible());
+        w.action(QStringLiteral("mPopExit"))->trigger();
+        QCOMPARE(unloaded.count(), 1);
+        w.Form_Terminate();
+        QVERIFY(!f.tray.shown);
+        f.settings.sync();
+        QCOMPARE(f.settings.value(QStringLiteral("Settings/ActiveLang")).toString(), QStringLiteral("200"));
+    }
+};
+
+QTEST_MAIN(TestTray)
+#include "tst_tray.moc"
