@@ -2,6 +2,7 @@
 
 #include "store/ContactDatabase.h"
 #include "store/Steps.h"
+#include "store/StoreError.h"
 
 namespace store {
 
@@ -63,12 +64,28 @@ QString createTableSql(const QString& table) {
     return QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n)").arg(table, cols.join(QStringLiteral(",\n  ")));
 }
 
+QString createNameIndexSql(const QString& table) {
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1_Name\" ON \"%1\" (\"Name\" COLLATE NOCASE)").arg(table);
+}
+
+void EnsureNameIndexes(ContactDatabase& db) {
+    for (const char* table : {"Vesk", "Work"}) {
+        try {
+            if (db.TableExists(QString::fromLatin1(table)))
+                db.execute(createNameIndexSql(QString::fromLatin1(table)));
+        } catch (const StoreError&) {
+        }
+    }
+}
+
 void CreateContactTable(ContactDatabase& db, const QString& name, SuppressedSteps& steps) {
     if (columnsOf(name).empty())
         return;
     steps.run([&] { db.execute(createTableSql(name)); });
     if (name == u"dbDetails")
         steps.run([&] { WriteInitialVersion(db); });
+    else
+        steps.run([&] { db.execute(createNameIndexSql(name)); });
 }
 
 void WriteInitialVersion(ContactDatabase& db) {

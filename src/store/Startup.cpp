@@ -89,7 +89,9 @@ StartupResult OpenContactDatabase(StartupContext& cx) {
         s.run([&] { cx.db.openCurrent(Query::version()); });
         if (s.test([&] { return cx.db.FieldExists(QStringLiteral("dbVerNum")); })) {
             switch (readVersion(cx.db, s)) {
-            case Version::Current: return StartupResult::Continue;
+            case Version::Current:
+                EnsureNameIndexes(cx.db);
+                return StartupResult::Continue;
             case Version::Newer:
                 cx.prompter.tell(messages::newerSchema(), cx.title);
                 return StartupResult::EndProgram;

@@ -85,6 +85,24 @@ private slots:
         QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")), QStringList{QStringLiteral("1|Initial Version")});
     }
 
+    void aCurrentFileWithoutTheNameIndexGainsIt() {
+        QCOMPARE(start(), StartupResult::Continue);
+        m_db->close();
+        {
+            testing::RawDb raw(mdb());
+            raw.exec(QStringLiteral("DROP INDEX Vesk_Name"));
+            raw.exec(QStringLiteral("INSERT INTO Vesk (Name) VALUES ('Avi')"));
+        }
+        m_prompter.clear();
+        QCOMPARE(start(), StartupResult::Continue);
+        QVERIFY(m_prompter.messages().isEmpty());
+        m_db->close();
+        testing::RawDb raw(mdb());
+        QCOMPARE(raw.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")),
+                 (QStringList{QStringLiteral("Vesk_Name"), QStringLiteral("Work_Name")}));
+        QCOMPARE(raw.rows(QStringLiteral("SELECT Name FROM Vesk")), QStringList{QStringLiteral("Avi")});
+    }
+
     void aCurrentFileIsUsedAsItIs() {
         QCOMPARE(start(), StartupResult::Continue);
         m_db->close();

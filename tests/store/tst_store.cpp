@@ -3,6 +3,7 @@
 #include "store/ContactDatabase.h"
 #include "store/Query.h"
 #include "store/Schema.h"
+#include "store/Sqlite.h"
 #include "store/Steps.h"
 #include "store/StoreError.h"
 
@@ -165,6 +166,26 @@ private slots:
         QCOMPARE(names(Query::nameEquals(QStringLiteral("Vesk"), QStringLiteral("O'Brien"))),
                  QStringList{QStringLiteral("O'Brien")});
         QCOMPARE(m_db->openRecordset(Query::all(QStringLiteral("Vesk")))->RecordCount(), 6);
+    }
+
+    void listsAndPrefixesReadTheNameIndexInOrder() {
+        // Found by range and read in listing order: no scan of every card, no sort afterwards.
+        const auto plan = [&](const Query& q) {
+            Statement st = m_db->connection().prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + q.sql());
+            for (int i = 0; i < q.parameters().size(); ++i)
+                st.bindText(i + 1, q.parameters().at(i));
+            QStringList details;
+            while (st.step())
+                details << st.text(3);
+            return details.join(u';');
+        };
+        for (const char* t : {"Vesk", "Work"}) {
+            const QString table = QString::fromLatin1(t);
+            const QString prefix = plan(Query::namePrefix(table, QStringLiteral("ab"), QStringLiteral("ASC")));
+            QVERIFY2(prefix.contains(QStringLiteral("SEARCH %1 USING INDEX %1_Name").arg(table)), qPrintable(prefix));
+            const QString all = plan(Query::allOrdered(table, QStringLiteral("ASC")));
+            QVERIFY2(!all.contains(QStringLiteral("TEMP B-TREE")), qPrintable(all));
+        }
     }
 
     void queriesShowTheirHistoricText() {
