@@ -29,8 +29,9 @@ test: build-debug
 
 bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_BENCH=ON >/dev/null
-	@cmake --build build/bench -j $(JOBS) --target list_fill
+	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke
 	@build/bench/bench/list_fill
+	@build/bench/bench/search_keystroke
 
 clean:
 	rm -rf build

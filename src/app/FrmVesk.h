@@ -27,6 +27,9 @@ class Query;
 namespace editor {
 class FrmNewPhn;
 }
+namespace search {
+class SearchFrm;
+}
 
 namespace app {
 
@@ -106,8 +109,9 @@ public:
     QMenu* popupMenu() const { return popFile; }
     QMenu* trayMenu() const { return mPopupSys; }
     static QColor infoBackground();
-    // The record editor while it is open.
+    // The record editor and the search window while they are open.
     QWidget* editorWindow() const;
+    search::SearchFrm* searchWindow() const;
 
 signals:
     // The unload step has run: the program is to end.
@@ -178,6 +182,7 @@ private:
     QTimer tmrDelay;
     bool m_wheelHooked = false;
     QPointer<editor::FrmNewPhn> m_editor;
+    QPointer<search::SearchFrm> m_search;
 
     QMenu* popFile = nullptr;
     QMenu* mPopupSys = nullptr;

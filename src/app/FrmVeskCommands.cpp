@@ -3,6 +3,7 @@
 #include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
 #include "editor/FrmNewPhn.h"
+#include "search/SearchFrm.h"
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
@@ -34,6 +35,9 @@ void frmVesk::wireCommands() {
     connect(btnAdd, &QToolButton::clicked, this, &frmVesk::btnAdd_Click);
     connect(btnEdit, &QToolButton::clicked, this, &frmVesk::btnEdit_Click);
     connect(btnAll, &QToolButton::clicked, this, &frmVesk::btnAll_Click);
+    connect(btnSearch, &QToolButton::clicked, this, &frmVesk::btnSearch_Click);
+    on("mnuSearch", &frmVesk::btnSearch_Click);
+    on("popSearch", &frmVesk::btnSearch_Click);
     connect(btnDelete, &QToolButton::clicked, this, &frmVesk::btnDelete_Click);
     connect(btnQuit, &QToolButton::clicked, this, &frmVesk::btnQuit_Click);
     on("mnuAdd", &frmVesk::btnAdd_Click);
@@ -96,6 +100,15 @@ void frmVesk::btnEdit_Click() {
     m_shared.UpdateMode = true;
     openEditor();
 }
+
+void frmVesk::btnSearch_Click() {
+    // One search window: a hidden or minimised one comes back with its text and list.
+    if (!m_search)
+        m_search = new search::SearchFrm(m_shared, m_services.prompter, *this, this);
+    m_search->bringBack();
+}
+
+search::SearchFrm* frmVesk::searchWindow() const { return m_search.data(); }
 
 void frmVesk::btnAll_Click() {
     m_shared.LetterFilter = QStringLiteral("ALL");
@@ -262,8 +275,4 @@ void frmVesk::Form_Resize() {
     ResizeForm();
 }
 
-} // namespace app
-
-namespace app {
-void frmVesk::btnSearch_Click() {}
 } // namespace app

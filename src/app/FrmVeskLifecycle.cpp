@@ -2,6 +2,7 @@
 #include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
 #include "editor/FrmNewPhn.h"
+#include "search/SearchFrm.h"
 #include "app/LetterTabs.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
@@ -136,6 +137,9 @@ void frmVesk::Form_Unload() {
     settings.sync();
     tmrDelay.stop();
     RemoveWheelHook();
+    // The other windows go with the main one.
+    if (QWidget* searchWindow = m_search.data())
+        searchWindow->close();
     if (QWidget* editorWindow = m_editor.data())
         editorWindow->close();
     emit unloaded();

@@ -2,7 +2,10 @@
 // on minimise and brought back by a double click or its menu.
 #include "Fixture.h"
 
+#include "search/SearchFrm.h"
+
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -106,6 +109,37 @@ private slots:
         QTest::mouseClick(client, Qt::LeftButton, {}, background);
         QTest::qWait(50);
         QVERIFY(!menu->isVisible());
+    }
+
+    void searchFromTheMenuShowsTheSearchWindowAlone() {
+        Fixture f;
+        frmVesk& w = start(f, true);
+        w.showMinimized();
+        QTRY_VERIFY(!w.isVisible());
+        w.action(QStringLiteral("mpopSearch"))->trigger();
+        search::SearchFrm* s = w.searchWindow();
+        QVERIFY(s);
+        QTRY_VERIFY(s->isVisible());
+        QTest::qWait(20);
+        QVERIFY(!w.isVisible());
+
+        // The main window's Search commands bring back the same window, as it was left.
+        s->findChild<QLineEdit*>(QStringLiteral("TxtStr"))->setText(QStringLiteral("x"));
+        s->showMinimized();
+        QTRY_VERIFY(!s->isVisible());
+        w.action(QStringLiteral("mPopRestore"))->trigger();
+        QTest::mouseClick(w.findChild<QToolButton*>(QStringLiteral("btnSearch")), Qt::LeftButton);
+        QCOMPARE(w.searchWindow(), s);
+        QTRY_VERIFY(s->isVisible());
+        QVERIFY(!s->isMinimized());
+        QCOMPARE(s->searchText(), QStringLiteral("x"));
+        w.action(QStringLiteral("popSearch"))->trigger();
+        w.action(QStringLiteral("mnuSearch"))->trigger();
+        QCOMPARE(w.searchWindow(), s);
+
+        // Unloading the main window closes it.
+        w.close();
+        QTRY_VERIFY(!w.searchWindow());
     }
 
     void exitFromTheMenuEndsTheProgramAndLeavesNoIcon() {

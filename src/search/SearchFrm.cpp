@@ -1,0 +1,337 @@
+#include "search/SearchFrm.h"
+
+#include "platform/Prompter.h"
+#include "shell/Shared.h"
+#include "shell/VeskHost.h"
+#include "store/Recordset.h"
+#include "store/Startup.h"
+#include "store/StoreError.h"
+#include "store/Text.h"
+
+#include <QEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QTextOption>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace search {
+
+namespace {
+
+constexpr int entryWidth = 22;
+
+// A column of the detail line: its field in each group and its width in characters.
+struct Column {
+    const char16_t* personal;
+    const char16_t* work;
+    int width;
+};
+constexpr Column columns[] = {
+    {u"Fax", u"Dept", 11},
+    {u"Line", u"Phone", 12},
+    {u"Mobil", u"Mobil", 12},
+    {u"Phone", u"Home", 11},
+};
+constexpr int nameWidth = 17;
+
+QString blanks(qsizetype n) { return n > 0 ? QString(n, u' ') : QString(); }
+
+// The list and the labels are laid out in columns of characters, so the font must really
+// be fixed-pitch, with Hebrew letters of the same width: the first of these that resolves
+// to one.
+QFont fixedPitch() {
+    const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QStringList families{QStringLiteral("Courier New"), QStringLiteral("Miriam Mono CLM"), system.family(), QStringLiteral("DejaVu Sans Mono"),
+                               QStringLiteral("Liberation Mono"), QStringLiteral("Nimbus Mono PS"),
+                               QStringLiteral("Noto Mono")};
+    for (const QString& family : families) {
+        QFont font = system;
+        font.setFamilies({family});
+        font.setStyleHint(QFont::TypeWriter);
+        if (QFontInfo(font).fixedPitch())
+            return font;
+    }
+    return system;
+}
+
+// A line read left to right from its left edge, whatever letter it begins with: the
+// heading is Hebrew in logical order over a detail line laid out reversed, and a label would
+// take a text beginning with a Hebrew letter for a right-to-left paragraph.
+class LineLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+        QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
+        option.setTextDirection(Qt::LeftToRight);
+        option.setWrapMode(QTextOption::NoWrap);
+        painter.drawText(QRectF(contentsRect()), text(), option);
+    }
+};
+
+} // namespace
+
+SearchFrm::SearchFrm(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
+                     QWidget* parent)
+    : QWidget(parent, Qt::Window), m_shared(shared), m_prompter(prompter), m_host(host) {
+    setObjectName(QStringLiteral("SearchFrm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Record Searching..."));
+    const QFont fixed = fixedPitch();
+
+    auto* outer = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    Label1 = new QLabel(QStringLiteral("Searching Againt according to Names"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    TxtStr = new QLineEdit(this);
+    TxtStr->setObjectName(QStringLiteral("TxtStr"));
+    Label1->setBuddy(TxtStr);
+    TxtStr->setAccessibleName(Label1->text());
+    top->addWidget(Label1);
+    top->addWidget(TxtStr, 1);
+    outer->addLayout(top);
+
+    LstSearch = new QListWidget(this);
+    LstSearch->setObjectName(QStringLiteral("LstSearch"));
+    LstSearch->setAccessibleName(QStringLiteral("Names found"));
+    LstSearch->setFont(fixed);
+    LstSearch->setUniformItemSizes(true);
+    LstSearch->setSelectionMode(QAbstractItemView::SingleSelection);
+    LstSearch->setMinimumSize(QFontMetrics(fixed).horizontalAdvance(QString(entryWidth + 4, u'M')), 200);
+    outer->addWidget(LstSearch, 1);
+
+    auto label = [&](const char* name) {
+        auto* l = new LineLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setFont(fixed);
+        l->setTextFormat(Qt::PlainText);
+        l->setLayoutDirection(Qt::LeftToRight);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
+        l->setTextInteractionFlags(Qt::NoTextInteraction);
+        outer->addWidget(l);
+        return l;
+    };
+    LblHdr = label("LblHdr");
+    LblSel = label("LblSel");
+
+    btnCancel = new QToolButton(this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setText(QStringLiteral("Cancel"));
+    btnCancel->setToolTip(QStringLiteral("Cancel searching process"));
+    btnCancel->setAutoRaise(true);
+    btnCancel->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    btnCancel->setMinimumWidth(70);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnCancel);
+    outer->addLayout(buttons);
+
+    setTabOrder(TxtStr, LstSearch);
+    setTabOrder(LstSearch, btnCancel);
+
+    // The key filter sees each key before the box inserts its character.
+    TxtStr->installEventFilter(this);
+    connect(TxtStr, &QLineEdit::textChanged, this, &SearchFrm::TxtStr_Change);
+    connect(LstSearch, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_quiet)
+            LstSearch_Click();
+    });
+    connect(btnCancel, &QToolButton::clicked, this, &SearchFrm::btnCancel_Click);
+}
+
+SearchFrm::~SearchFrm() = default;
+
+SearchFrm::Group SearchFrm::hostGroup() const {
+    const QString text = m_host.groupText();
+    if (text == m_shared.GroupNameWork)
+        return Group::Work;
+    if (text == m_shared.GroupNamePersonal)
+        return Group::Personal;
+    return Group::None;
+}
+
+QString SearchFrm::tableOf(Group g) {
+    switch (g) {
+    case Group::Work: return QStringLiteral("Work");
+    case Group::Personal: return QStringLiteral("Vesk");
+    case Group::None: break;
+    }
+    return {};
+}
+
+QString SearchFrm::entryText(const QString& trimmedName) {
+    return blanks(entryWidth - trimmedName.size()) + trimmedName;
+}
+
+QString SearchFrm::personalHeading() {
+    return QStringLiteral(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה    פקס");
+}
+
+QString SearchFrm::workHeading() {
+    return QStringLiteral(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה   מחלקה");
+}
+
+QString SearchFrm::detailLine(const store::Recordset& card, Group g) {
+    QString line = QStringLiteral(" ");
+    for (const Column& c : columns) {
+        const QString field = QString::fromUtf16(g == Group::Work ? c.work : c.personal);
+        const QString value = store::trimSpaces(card.value(field).value_or(QString()));
+        line += value + blanks(c.width - value.size());
+    }
+    const QString name = store::trimSpaces(card.value(QStringLiteral("Name")).value_or(QString()));
+    return line + blanks(nameWidth - name.size()) + name;
+}
+
+void SearchFrm::TxtStr_Change() {
+    const QString typed = TxtStr->text();
+    const Group group = hostGroup();
+    bool failed = false;
+
+    m_quiet = true;
+    LstSearch->setUpdatesEnabled(false);
+    LstSearch->clear();
+    m_cardIds.clear();
+    m_listTable.clear();
+    if (group != Group::None) {
+        const QString table = tableOf(group);
+        try {
+            const std::unique_ptr<store::Recordset> rs =
+                m_shared.db.openRecordset(store::Query::namePrefix(table, typed, m_shared.SortOrder));
+            const int nameField = rs->fieldIndex(QStringLiteral("Name"));
+            QStringList list;
+            list.reserve(rs->RecordCount());
+            m_cardIds.reserve(size_t(rs->RecordCount()));
+            for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+                // The query matches without regard to case; the list keeps only the names
+                // that begin with the text exactly as typed.
+                const QString name = store::trimSpaces(rs->value(nameField).value_or(QString()));
+                if (name.size() < typed.size() || QStringView(name).left(typed.size()) != typed)
+                    continue;
+                list.append(entryText(name));
+                m_cardIds.push_back(rs->rowid());
+            }
+            LstSearch->addItems(list);
+            m_listTable = table;
+        } catch (const store::StoreError&) {
+            LstSearch->clear();
+            m_cardIds.clear();
+            failed = true;
+        }
+    }
+    LstSearch->setUpdatesEnabled(true);
+    m_quiet = false;
+
+    if (failed)
+        m_prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
+}
+
+void SearchFrm::TxtStr_KeyPress(QChar key) {
+    if (key != u'2')
+        return;
+    const int row = selectedEntry();
+    const int count = LstSearch->count();
+    if (row < 0) {
+        if (count > 0)
+            select(0);
+    } else if (row < count - 1) {
+        select(row + 1);
+    }
+}
+
+void SearchFrm::select(int row) {
+    m_quiet = true;
+    LstSearch->setCurrentRow(row);
+    m_quiet = false;
+    LstSearch_Click();
+}
+
+void SearchFrm::LstSearch_Click() {
+    const int row = selectedEntry();
+    if (row < 0)
+        return;
+    const Group group = hostGroup();
+    if (group == Group::None) {
+        LblHdr->clear();
+        LblSel->clear();
+        return;
+    }
+    const QString table = tableOf(group);
+    const QString name = store::trimSpaces(LstSearch->item(row)->text());
+    // The entry's own card, when it still has its name and the list came from this table.
+    const qint64 cardId = table == m_listTable && size_t(row) < m_cardIds.size() ? m_cardIds[size_t(row)] : -1;
+
+    // A card gone, renamed or of the other group meanwhile leaves the labels as they are.
+    try {
+        std::unique_ptr<store::Recordset> card = m_shared.db.openRecordset(store::Query::nameEquals(table, name));
+        if (cardId < 0) {
+            card->MoveFirst();
+        } else if (!card->moveToRowid(cardId)) {
+            // A name stored with blanks around it equals the entry only once trimmed.
+            std::unique_ptr<store::Recordset> own = m_shared.db.openRecordset(store::Query::card(table, cardId));
+            if (!own->Eof() && store::trimSpaces(own->value(QStringLiteral("Name")).value_or(QString())) == name)
+                card = std::move(own);
+            else
+                card->MoveFirst();
+        }
+        if (card->Eof())
+            return;
+        const QString detail = detailLine(*card, group);
+        LblHdr->setText(group == Group::Work ? workHeading() : personalHeading());
+        LblSel->setText(detail);
+    } catch (const store::StoreError&) {
+    }
+}
+
+void SearchFrm::btnCancel_Click() { close(); }
+
+void SearchFrm::bringBack() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+QStringList SearchFrm::entries() const {
+    QStringList out;
+    out.reserve(LstSearch->count());
+    for (int i = 0; i < LstSearch->count(); ++i)
+        out.append(LstSearch->item(i)->text());
+    return out;
+}
+
+int SearchFrm::selectedEntry() const {
+    const int row = LstSearch->currentRow();
+    return row >= 0 && LstSearch->item(row)->isSelected() ? row : -1;
+}
+
+QString SearchFrm::searchText() const { return TxtStr->text(); }
+QString SearchFrm::headingText() const { return LblHdr->text(); }
+QString SearchFrm::detailText() const { return LblSel->text(); }
+
+void SearchFrm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A minimised search window leaves the task bar; the Search command brings it back.
+    // The hide is queued: showMinimized() shows the window again after announcing the state.
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QMetaObject::invokeMethod(this, [this] { if (isMinimized()) hide(); }, Qt::QueuedConnection);
+}
+
+bool SearchFrm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TxtStr && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (!text.isEmpty())
+            TxtStr_KeyPress(text.at(0));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace search

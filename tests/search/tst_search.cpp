@@ -1,0 +1,202 @@
+// The search window over the real main window and a real file: what it lists for the text
+// typed, the '2' key, the details shown for a chosen name, and a database that fails.
+#include "app/Fixture.h"
+
+#include "search/SearchFrm.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QToolButton>
+#include <QtTest>
+
+using platform::Message;
+using search::SearchFrm;
+
+namespace {
+QString u8(const char* s) { return QString::fromUtf8(s); }
+
+// A card whose first number (Phone) is `phone`.
+QString card(const QString& name, const char* phone = "1") {
+    QString quoted = name;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return QStringLiteral("'%1','%2','','','','',''").arg(quoted, QString::fromLatin1(phone));
+}
+
+// The name as the list shows it: right-aligned in 22 characters.
+QString entry(const QString& name) { return QString(22 - name.size(), u' ') + name; }
+// The end of a Personal detail line for a card made by card(): the Phone column, then the name.
+QString ending(const char* phone, const QString& name) {
+    return u' ' + QString::fromLatin1(phone).leftJustified(11) + name.rightJustified(17);
+}
+
+QLineEdit* box(SearchFrm& s) { return s.findChild<QLineEdit*>(QStringLiteral("TxtStr")); }
+void retype(SearchFrm& s, const QString& text) {
+    box(s)->clear();
+    QTest::keyClicks(box(s), text);
+}
+void click(SearchFrm& s, int row) {
+    auto* l = s.findChild<QListWidget*>(QStringLiteral("LstSearch"));
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
+}
+void chooseGroup(Fixture& f, int index) {
+    f.window->groupBox()->setCurrentIndex(index);
+    emit f.window->groupBox()->activated(index);
+}
+// The first column of a widget's picture holding a dark pixel.
+int firstInk(QWidget& w) {
+    const QImage image = w.grab().toImage();
+    for (int i = 0; i < image.width() * image.height(); ++i)
+        if (qGray(image.pixel(i / image.height(), i % image.height())) < 128)
+            return i / image.height();
+    return -1;
+}
+} // namespace
+
+class TestSearch : public QObject {
+    Q_OBJECT
+
+    static SearchFrm& open(Fixture& f, const QStringList& vesk, const QStringList& work = {}) {
+        f.seed(vesk, work);
+        f.load();
+        f.prompter.clear();
+        auto* s = new SearchFrm(*f.shared, f.prompter, *f.window, f.window.get());
+        s->show();
+        return *s;
+    }
+
+private slots:
+    void listsTheNamesThatBeginWithTheTextAsTyped() {
+        Fixture f;
+        SearchFrm& s = open(f, {card(QStringLiteral("Avi")), card(QStringLiteral("Dana")), card(QStringLiteral("avi")),
+                                card(QStringLiteral("Abcdefghijklmnopqrst")), card(QStringLiteral("O'Brien"), "5"),
+                                card(u8("ג'ודי"), "7")},
+                            {card(QStringLiteral("Orit"))});
+        QTest::keyClicks(box(s), QStringLiteral("x"));
+        QTest::keyClick(box(s), Qt::Key_Backspace);
+        // Every name of the group, Latin letters without regard to case, Hebrew after them.
+        QCOMPARE(s.entries(), (QStringList{QStringLiteral("  Abcdefghijklmnopqrst"), entry(QStringLiteral("Avi")),
+                                           entry(QStringLiteral("avi")), entry(QStringLiteral("Dana")),
+                                           entry(QStringLiteral("O'Brien")), entry(u8("ג'ודי"))}));
+        // The query matches without case; the list keeps the exact beginnings only.
+        retype(s, QStringLiteral("a"));
+        QCOMPARE(s.entries(), QStringList{entry(QStringLiteral("avi"))});
+        retype(s, QStringLiteral("Avi "));
+        QVERIFY(s.entries().isEmpty());
+        // An apostrophe is a character like any other, in the list and in the details.
+        retype(s, QStringLiteral("O'"));
+        QCOMPARE(s.entries(), QStringList{entry(QStringLiteral("O'Brien"))});
+        click(s, 0);
+        QVERIFY(s.detailText().endsWith(ending("5", QStringLiteral("O'Brien"))));
+        box(s)->setText(u8("ג'"));
+        QCOMPARE(s.entries(), QStringList{entry(u8("ג'ודי"))});
+        click(s, 0);
+        QVERIFY(s.detailText().endsWith(ending("7", u8("ג'ודי"))));
+        QVERIFY(f.prompter.messages().isEmpty());
+    }
+
+    void theDigitTwoStepsThroughTheListBeforeItIsTyped() {
+        Fixture f;
+        SearchFrm& s = open(f, {card(QStringLiteral("Dana"), "3"), card(QStringLiteral("Dan"), "1"),
+                                card(QStringLiteral("Dan2x"), "2")});
+        retype(s, QStringLiteral("Dan"));
+        // The first entry of the list as it was is chosen, then the list follows "Dan2".
+        QTest::keyClick(box(s), Qt::Key_2);
+        QVERIFY(s.detailText().endsWith(ending("1", QStringLiteral("Dan"))));
+        QCOMPARE(s.searchText(), QStringLiteral("Dan2"));
+        QCOMPARE(s.entries(), QStringList{entry(QStringLiteral("Dan2x"))});
+        QTest::keyClick(box(s), Qt::Key_2);
+        QVERIFY(s.detailText().endsWith(ending("2", QStringLiteral("Dan2x"))));
+        QVERIFY(s.entries().isEmpty());
+
+        // With an entry chosen, '2' moves to the next one and stays on the last.
+        box(s)->setText(QStringLiteral("Dan"));
+        click(s, 1);
+        s.TxtStr_KeyPress(u'2');
+        QCOMPARE(s.selectedEntry(), 2);
+        QVERIFY(s.detailText().endsWith(ending("3", QStringLiteral("Dana"))));
+        s.TxtStr_KeyPress(u'2');
+        QCOMPARE(s.selectedEntry(), 2);
+    }
+
+    void detailsOfEachGroupInTheirColumns() {
+        Fixture f;
+        SearchFrm& s = open(f, {QStringLiteral("'Avi Cohen','03-5551234','050-1234567','04-123',NULL,'',''")},
+                            {QStringLiteral("'Orit','1234','','03-9876543','Sales and Marketing','',''")});
+        QTest::keyClicks(box(s), QStringLiteral("A"));
+        click(s, 0);
+        QCOMPARE(s.headingText(), u8(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה    פקס"));
+        // Fax (Null), line, mobile, phone left-aligned; the name right-aligned at the end.
+        QCOMPARE(s.detailText(), QStringLiteral("            04-123      050-1234567 03-5551234         Avi Cohen"));
+
+        chooseGroup(f, 1);
+        retype(s, QStringLiteral("O"));
+        click(s, 0);
+        QCOMPARE(s.headingText(), u8(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה   מחלקה"));
+        // Department, phone, mobile, home; a value wider than its column is not cut.
+        QCOMPARE(s.detailText(), QStringLiteral(" Sales and Marketing1234                    03-9876543              Orit"));
+
+        // Both lines read from the left edge: the heading's leading blank stays on the left
+        // although the text begins, for the bidirectional algorithm, with a Hebrew letter.
+        auto* header = s.findChild<QLabel*>(QStringLiteral("LblHdr"));
+        QVERIFY(QFontInfo(header->font()).fixedPitch());
+        const int withBlank = firstInk(*header);
+        header->setText(s.headingText().mid(1));
+        QVERIFY(withBlank - firstInk(*header) >= QFontMetrics(header->font()).horizontalAdvance(u' ') - 1);
+    }
+
+    void aNameGoneOrOfTheOtherGroupLeavesTheLabelsAsTheyWere() {
+        Fixture f;
+        SearchFrm& s = open(f, {card(QStringLiteral("Avi"), "1"), card(QStringLiteral("Avi "), "2"),
+                                card(QStringLiteral("Bob")), card(QStringLiteral("Dana"))},
+                            {card(QStringLiteral("Bob"), "9")});
+        box(s)->setText(QStringLiteral("A"));
+        // Two cards whose stored names differ by a trailing blank each show their own details.
+        QCOMPARE(s.entries(), QStringList(2, entry(QStringLiteral("Avi"))));
+        click(s, 1);
+        QVERIFY(s.detailText().endsWith(ending("2", QStringLiteral("Avi"))));
+        box(s)->clear();
+        click(s, 0);
+        const QString heading = s.headingText();
+        const QString detail = s.detailText();
+        QVERIFY(detail.endsWith(ending("1", QStringLiteral("Avi"))));
+
+        testing::RawDb(f.mdb()).exec(QStringLiteral("DELETE FROM Vesk WHERE Name = 'Dana'"));
+        click(s, 3);
+        QCOMPARE(s.headingText() + s.detailText(), heading + detail);
+        // The group box is read at the click: Avi is no Work name, Bob is one.
+        chooseGroup(f, 1);
+        click(s, 1);
+        QCOMPARE(s.headingText() + s.detailText(), heading + detail);
+        click(s, 2);
+        QVERIFY(s.headingText().endsWith(u8("מחלקה")));
+        QVERIFY(s.detailText().endsWith(QStringLiteral("9") + QString(11 + 12 + 11 + 14, u' ') + QStringLiteral("Bob")));
+        QVERIFY(f.prompter.messages().isEmpty());
+    }
+
+    void aFailingQueryIsReportedTheWindowHidesWhenMinimisedAndCancelDeletesIt() {
+        Fixture f;
+        SearchFrm& s = open(f, {card(QStringLiteral("Avi"))});
+        QPointer<SearchFrm> p(&s);
+        QTest::keyClicks(box(s), QStringLiteral("A"));
+        testing::RawDb(f.mdb()).exec(QStringLiteral("DROP TABLE Vesk"));
+        click(s, 0); // the details cannot be read: nothing is said
+        QTest::keyClicks(box(s), QStringLiteral("v"));
+        // OK only, no icon.
+        const Message failed{QStringLiteral("Failed to open connection to database..."), QStringLiteral("Orvenna")};
+        QCOMPARE(f.prompter.messages(), QList<Message>{failed});
+        QVERIFY(s.headingText().isEmpty() && s.entries().isEmpty() && s.isVisible());
+
+        s.setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(!s.isVisible());
+        s.bringBack();
+        QVERIFY(s.isVisible() && !s.isMinimized());
+        QTest::mouseClick(s.findChild<QToolButton*>(QStringLiteral("btnCancel")), Qt::LeftButton);
+        QTRY_VERIFY(!p);
+    }
+};
+
+QTEST_MAIN(TestSearch)
+#include "tst_search.moc"
