@@ -1,37 +1,17 @@
 // One keystroke in the search window (prefix query, exact-case filter, list rebuild and the
 // repaint that follows) against a raw read of the same rows with the C API, in the same run.
-#include "app/FrmVesk.h"
-#include "platform/testing/RecordingKeyboard.h"
-#include "platform/testing/ScriptedPrompter.h"
+#include "BenchSupport.h"
 #include "search/SearchFrm.h"
-#include "shell/Shared.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QLineEdit>
-#include <QSettings>
-#include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
-#include <sqlite3.h>
-
-#include <memory>
 #include <random>
-#include <stdexcept>
-#include <string>
 
 namespace {
 
-constexpr int cards = 100000;
+using bench::exec;
 
-void exec(sqlite3* db, const char* sql) {
-    char* err = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-        const std::string message = err ? err : "sqlite error";
-        sqlite3_free(err);
-        throw std::runtime_error(message);
-    }
-}
+constexpr int cards = 100000;
 
 // Family and first names, half Latin and half Hebrew, drawn at random: a two-letter
 // prefix such as "Le" matches a few percent of the group, as in a real phone book.
@@ -59,21 +39,10 @@ const char* pick(const char* const (&list)[N], std::mt19937& rng) {
 
 // A program folder whose VESK.MDB holds `cards` Personal cards, the main window on it and
 // the search window over it.
-struct Directory {
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
-    platform::testing::ScriptedPrompter prompter;
-    platform::testing::RecordingKeyboard keyboard;
-    mdlVesk::Shared shared;
-    std::unique_ptr<app::frmVesk> window;
+struct Directory : bench::ProgramFolder {
     search::SearchFrm* searchWindow = nullptr;
 
     Directory() {
-        QDir::setCurrent(dir.path());
-        window = std::make_unique<app::frmVesk>(shared, app::Services{prompter, keyboard, settings});
-        if (window->Form_Load() != app::frmVesk::LoadResult::Running)
-            throw std::runtime_error("the main window did not load");
-        prompter.clear(); // the new file's notice
         sqlite3* db = nullptr;
         sqlite3_open(path().constData(), &db);
         exec(db, "BEGIN");
@@ -104,8 +73,6 @@ struct Directory {
         searchWindow->show();
         QApplication::processEvents();
     }
-
-    QByteArray path() const { return dir.filePath(QStringLiteral("VESK.MDB")).toUtf8(); }
 };
 
 std::unique_ptr<Directory> made;
@@ -139,8 +106,7 @@ void BM_SearchKeystroke(benchmark::State& state) {
 void BM_RawPrefixQuery(benchmark::State& state) {
     Directory& d = directory();
     const std::string pattern = std::string(prefixes[state.range(0)]) + "%";
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(d.path().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3* db = bench::openRaw(d.path());
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db,
                        "SELECT rowid,* FROM Vesk WHERE Name LIKE ?1 ESCAPE '\\' "
@@ -149,17 +115,7 @@ void BM_RawPrefixQuery(benchmark::State& state) {
     int rows = 0;
     for (auto _ : state) {
         sqlite3_bind_text(stmt, 1, pattern.c_str(), int(pattern.size()), SQLITE_TRANSIENT);
-        size_t bytes = 0;
-        rows = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int c = 1; c < 8; ++c) {
-                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-                bytes += size_t(sqlite3_column_bytes(stmt, c));
-            }
-            ++rows;
-        }
-        sqlite3_reset(stmt);
-        benchmark::DoNotOptimize(bytes);
+        rows = bench::readRows(stmt);
     }
     state.counters["rows"] = double(rows);
     sqlite3_finalize(stmt);
@@ -173,11 +129,5 @@ BENCHMARK(BM_RawPrefixQuery)->Arg(1)->Arg(2)->Arg(0)->Unit(benchmark::kMilliseco
 BENCHMARK(BM_SearchKeystroke)->Arg(1)->Arg(2)->Arg(0)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    made.reset();
-    return 0;
+    return bench::run(argc, argv, [] { made.reset(); });
 }

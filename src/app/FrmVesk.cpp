@@ -61,23 +61,9 @@ QColor frmVesk::infoBackground() {
     return QGuiApplication::palette().color(QPalette::Inactive, QPalette::ToolTipBase);
 }
 
-frmVesk::Group frmVesk::currentGroup() const {
-    const QString text = cmbGroup->currentText();
-    if (text == m_shared.GroupNameWork)
-        return Group::Work;
-    if (text == m_shared.GroupNamePersonal)
-        return Group::Personal;
-    return Group::None;
-}
+frmVesk::Group frmVesk::currentGroup() const { return shell::groupNamed(m_shared, cmbGroup->currentText()); }
 
-QString frmVesk::currentTable() const {
-    switch (currentGroup()) {
-    case Group::Work: return QStringLiteral("Work");
-    case Group::Personal: return QStringLiteral("Vesk");
-    case Group::None: break;
-    }
-    return {};
-}
+QString frmVesk::currentTable() const { return shell::tableOf(currentGroup()); }
 
 void frmVesk::closeEvent(QCloseEvent* event) {
     Form_Unload();

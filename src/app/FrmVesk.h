@@ -2,6 +2,7 @@
 
 #include "app/DesignLayout.h"
 #include "app/Services.h"
+#include "shell/ContactGroup.h"
 #include "shell/VeskHost.h"
 
 #include <QMainWindow>
@@ -125,7 +126,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    enum class Group { None, Personal, Work };
+    using Group = shell::ContactGroup;
     Group currentGroup() const;
     QString currentTable() const;
 

@@ -117,23 +117,7 @@ FrmNewPhn::FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shel
 
 FrmNewPhn::~FrmNewPhn() = default;
 
-FrmNewPhn::Group FrmNewPhn::hostGroup() const {
-    const QString text = m_host.groupText();
-    if (text == m_shared.GroupNameWork)
-        return Group::Work;
-    if (text == m_shared.GroupNamePersonal)
-        return Group::Personal;
-    return Group::None;
-}
-
-QString FrmNewPhn::tableOf(Group g) {
-    switch (g) {
-    case Group::Work: return QStringLiteral("Work");
-    case Group::Personal: return QStringLiteral("Vesk");
-    case Group::None: break;
-    }
-    return {};
-}
+FrmNewPhn::Group FrmNewPhn::hostGroup() const { return shell::groupNamed(m_shared, m_host.groupText()); }
 
 QString FrmNewPhn::fieldOf(Group g, int box) {
     return str(g == Group::Work ? boxes[box].work : boxes[box].personal);
@@ -267,7 +251,7 @@ void FrmNewPhn::btnAdd_Click() {
     const Group group = hostGroup();
     if (group == Group::None)
         return;
-    const QString table = tableOf(group);
+    const QString table = shell::tableOf(group);
     std::unique_ptr<store::Recordset> target;
     try {
         target = m_shared.db.openRecordset(store::Query::card(table, -1));
@@ -299,7 +283,7 @@ std::unique_ptr<store::Recordset> FrmNewPhn::openCard() {
     std::unique_ptr<store::Recordset> card;
     if (m_cardGroup != Group::None && m_cardId >= 0) {
         try {
-            card = m_shared.db.openRecordset(store::Query::card(tableOf(m_cardGroup), m_cardId));
+            card = m_shared.db.openRecordset(store::Query::card(shell::tableOf(m_cardGroup), m_cardId));
         } catch (const store::StoreError&) {
         }
     }
@@ -318,7 +302,7 @@ void FrmNewPhn::btnUpdate_Click() {
     const QString stored = store::trimSpaces(card->value(QStringLiteral("Name")).value_or(QString()));
     bool ok = validate(card->Size(QStringLiteral("Email")));
     if (ok && boxText(Name) != stored) {
-        const Scan scan = scanForDuplicate(tableOf(m_cardGroup), true);
+        const Scan scan = scanForDuplicate(shell::tableOf(m_cardGroup), true);
         if (scan == Scan::NoCursor)
             return;
         ok = scan == Scan::Clear;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/ContactGroup.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -49,11 +51,10 @@ public:
     qint64 cardId() const { return m_cardId; }
 
 private:
-    enum class Group { None, Personal, Work };
+    using Group = shell::ContactGroup;
     enum Box { Name, Home, Plp, Work, Fax, Addr, Email, BoxCount };
 
     Group hostGroup() const;
-    static QString tableOf(Group g);
     static QString fieldOf(Group g, int box);
     QString boxText(int box) const;
     bool validate(int emailWidth);

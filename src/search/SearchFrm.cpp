@@ -151,23 +151,7 @@ SearchFrm::SearchFrm(mdlVesk::Shared& shared, platform::Prompter& prompter, shel
 
 SearchFrm::~SearchFrm() = default;
 
-SearchFrm::Group SearchFrm::hostGroup() const {
-    const QString text = m_host.groupText();
-    if (text == m_shared.GroupNameWork)
-        return Group::Work;
-    if (text == m_shared.GroupNamePersonal)
-        return Group::Personal;
-    return Group::None;
-}
-
-QString SearchFrm::tableOf(Group g) {
-    switch (g) {
-    case Group::Work: return QStringLiteral("Work");
-    case Group::Personal: return QStringLiteral("Vesk");
-    case Group::None: break;
-    }
-    return {};
-}
+SearchFrm::Group SearchFrm::hostGroup() const { return shell::groupNamed(m_shared, m_host.groupText()); }
 
 QString SearchFrm::entryText(const QString& trimmedName) {
     return blanks(entryWidth - trimmedName.size()) + trimmedName;
@@ -203,7 +187,7 @@ void SearchFrm::TxtStr_Change() {
     m_cardIds.clear();
     m_listTable.clear();
     if (group != Group::None) {
-        const QString table = tableOf(group);
+        const QString table = shell::tableOf(group);
         try {
             const std::unique_ptr<store::Recordset> rs =
                 m_shared.db.openRecordset(store::Query::namePrefix(table, typed, m_shared.SortOrder));
@@ -265,7 +249,7 @@ void SearchFrm::LstSearch_Click() {
         LblSel->clear();
         return;
     }
-    const QString table = tableOf(group);
+    const QString table = shell::tableOf(group);
     const QString name = store::trimSpaces(LstSearch->item(row)->text());
     // The entry's own card, when it still has its name and the list came from this table.
     const qint64 cardId = table == m_listTable && size_t(row) < m_cardIds.size() ? m_cardIds[size_t(row)] : -1;

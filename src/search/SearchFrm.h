@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/ContactGroup.h"
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -64,10 +66,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class Group { None, Personal, Work };
+    using Group = shell::ContactGroup;
 
     Group hostGroup() const;
-    static QString tableOf(Group g);
     static QString detailLine(const store::Recordset& card, Group g);
     void select(int row);
 

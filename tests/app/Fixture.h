@@ -7,11 +7,28 @@
 #include "platform/testing/RecordingKeyboard.h"
 #include "platform/testing/ScriptedPrompter.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <memory>
+
+// Texts and messages as the tests write them.
+inline QString u8(const char* s) { return QString::fromUtf8(s); }
+// A row of a contact table for an INSERT: the name quoted, then the other six values as SQL.
+inline QString card(const QString& name, const QString& rest = QStringLiteral("NULL,NULL,NULL,NULL,NULL,NULL")) {
+    QString quoted = name;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + quoted + QStringLiteral("',") + rest;
+}
+// A notice under the program's title, and a refusal under "Error Message".
+inline platform::Message notice(const QString& text, platform::Icon icon = platform::Icon::None) {
+    return {text, QStringLiteral("Orvenna"), platform::Buttons::Ok, icon};
+}
+inline platform::Message failure(const QString& text) {
+    return {text, QStringLiteral("Error Message"), platform::Buttons::Ok, platform::Icon::Critical};
+}
 
 // A program folder in a temporary directory, settings in a file there, and the main window
 // built on them with the message and keyboard doubles.
@@ -48,6 +65,21 @@ struct Fixture {
     }
 
     app::frmVesk::LoadResult load(app::VersionCheckHook* hook = nullptr) { return make(hook).Form_Load(); }
+
+    // The main window loaded over these cards in this language, with no message pending.
+    app::frmVesk& start(const QStringList& vesk, const QStringList& work = {}, int lang = 200) {
+        seed(vesk, work);
+        settings.setValue(QStringLiteral("Settings/ActiveLang"), QString::number(lang));
+        load();
+        prompter.clear();
+        return *window;
+    }
+
+    // Chooses an entry of the group box as a user would.
+    void chooseGroup(int index) {
+        window->groupBox()->setCurrentIndex(index);
+        emit window->groupBox()->activated(index);
+    }
 
     // A first start, so that VESK.MDB exists, then the given cards written straight to it.
     void seed(const QStringList& vesk, const QStringList& work = {}) {

@@ -22,14 +22,6 @@ using platform::Icon;
 using platform::Message;
 
 namespace {
-QString u8(const char* s) { return QString::fromUtf8(s); }
-
-QString card(const QString& name, const QString& rest = QStringLiteral("NULL,NULL,NULL,NULL,NULL,NULL")) {
-    QString quoted = name;
-    quoted.replace(u'\'', QStringLiteral("''"));
-    return u'\'' + quoted + QStringLiteral("',") + rest;
-}
-
 QPoint cellCentre(FlexGrid& g, int row, int col) {
     return g.visualRect(g.model().index(row - 1, col)).center();
 }
@@ -55,7 +47,6 @@ Message confirmDelete(const QString& name) {
     return {QStringLiteral("Do you want delete '") + name + QStringLiteral("' from record?"),
             QStringLiteral("System Message"), Buttons::OkCancel, Icon::Question};
 }
-Message notice(const QString& text, Icon icon = Icon::None) { return {text, QStringLiteral("Orvenna"), Buttons::Ok, icon}; }
 
 QStringList names(testing::RawDb& raw, const char* table) {
     return raw.rows(QStringLiteral("SELECT Name FROM %1 ORDER BY rowid").arg(QString::fromLatin1(table)));
@@ -67,11 +58,7 @@ class TestCommands : public QObject {
 
     // A loaded window over the given Personal and Work cards, shown, with no message pending.
     frmVesk& start(Fixture& f, const QStringList& vesk, const QStringList& work = {}, int lang = 200) {
-        f.seed(vesk, work);
-        f.settings.setValue(QStringLiteral("Settings/ActiveLang"), QString::number(lang));
-        f.load();
-        f.window->show();
-        f.prompter.clear();
+        f.start(vesk, work, lang).show();
         return *f.window;
     }
 
@@ -316,8 +303,7 @@ private slots:
         QCOMPARE(f.shared->HighlightedRow, 0);
 
         // The Work list deletes from Work only.
-        w.groupBox()->setCurrentIndex(1);
-        emit w.groupBox()->activated(1);
+        f.chooseGroup(1);
         QCOMPARE(g.TextMatrix(1, 3), QStringLiteral("12"));
         clickCell(g, 1, 0);
         f.prompter.clear();
@@ -345,8 +331,7 @@ private slots:
         w.action(QStringLiteral("mnuDbg"))->trigger();
         QCOMPARE(w.panelText(2), QStringLiteral("select * from Vesk order by Name ASC"));
         // Choosing the other group keeps the filter and shows its query.
-        w.groupBox()->setCurrentIndex(1);
-        emit w.groupBox()->activated(1);
+        f.chooseGroup(1);
         QCOMPARE(f.shared->ListCount, 1);
         QCOMPARE(w.panelText(2), QStringLiteral("select * from Work order by Name ASC"));
         w.action(QStringLiteral("mnuDbg"))->trigger();

@@ -19,8 +19,6 @@ using app::GridModel;
 namespace {
 const QColor white(Qt::white);
 
-QString u8(const char* s) { return QString::fromUtf8(s); }
-
 // Column texts of grid rows 1..N (the card rows), each row's cells joined by '|'.
 QStringList cardRows(const frmVesk& w) {
     QStringList out;

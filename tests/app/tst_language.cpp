@@ -12,33 +12,18 @@
 
 using app::frmVesk;
 
-namespace {
-QString u8(const char* s) { return QString::fromUtf8(s); }
-} // namespace
-
 class TestLanguage : public QObject {
     Q_OBJECT
 
-    frmVesk& start(Fixture& f, const QStringList& vesk = {}, int lang = 200) {
-        f.seed(vesk);
-        f.settings.setValue(QStringLiteral("Settings/ActiveLang"), QString::number(lang));
-        f.load();
-        f.prompter.clear();
-        return *f.window;
-    }
     static void choose(frmVesk& w, const char* item) { w.action(QString::fromLatin1(item))->trigger(); }
     static QToolButton* button(frmVesk& w, const char* name) {
         return w.findChild<QToolButton*>(QString::fromLatin1(name));
-    }
-    static void chooseGroup(frmVesk& w, int index) {
-        w.groupBox()->setCurrentIndex(index);
-        emit w.groupBox()->activated(index);
     }
 
 private slots:
     void englishThenHebrewThenEnglishAgainPutsEverythingBack() {
         Fixture f;
-        frmVesk& w = start(f);
+        frmVesk& w = f.start({});
         QCOMPARE(w.layoutTwips(), app::DesignLayout::designed());
         choose(w, "mnuLangEnglish");
         const app::DesignLayout english = w.layoutTwips();
@@ -79,7 +64,7 @@ private slots:
 
     void choosingTheActiveLanguageChangesNothing() {
         Fixture f;
-        frmVesk& w = start(f);
+        frmVesk& w = f.start({});
         button(w, "btnAdd")->setText(QStringLiteral("marker"));
         choose(w, "mnuLangHebrew");
         QCOMPARE(button(w, "btnAdd")->text(), QStringLiteral("marker")); // nothing re-captioned
@@ -95,15 +80,15 @@ private slots:
 
     void theGroupAndItsColumnFollowTheLanguage() {
         Fixture f;
-        frmVesk& w = start(f);
-        chooseGroup(w, 1);
+        frmVesk& w = f.start({});
+        f.chooseGroup(1);
         QCOMPARE(w.grid()->TextMatrix(0, 4), u8("מחלקה"));
         choose(w, "mnuLangEnglish");
         QCOMPARE(w.groupBox()->currentIndex(), 1);
         QCOMPARE(w.groupBox()->currentText(), QStringLiteral("Work"));
         QCOMPARE(w.groupText(), f.shared->GroupNameWork);
         QCOMPARE(w.grid()->TextMatrix(0, 4), QStringLiteral("Department"));
-        chooseGroup(w, 0);
+        f.chooseGroup(0);
         QCOMPARE(w.grid()->TextMatrix(0, 4), QStringLiteral("Fax"));
         choose(w, "mnuLangHebrew");
         QCOMPARE(w.groupBox()->currentText(), u8("אישי"));
@@ -115,7 +100,7 @@ private slots:
         QStringList cards;
         for (int i = 0; i < 12; ++i)
             cards << QStringLiteral("'%1%2','1',NULL,NULL,NULL,NULL,NULL").arg(u8("א")).arg(i);
-        frmVesk& w = start(f, cards);
+        frmVesk& w = f.start(cards);
         QCOMPARE(f.shared->ListCount, 12);
         choose(w, "mnuLangEnglish");
         QCOMPARE(w.panelText(1), QStringLiteral(" Total Records 12"));
@@ -127,9 +112,9 @@ private slots:
 
     void latinTabsSelectTheirLetterWithoutCase() {
         Fixture f;
-        frmVesk& w = start(f, {QStringLiteral("'bella','1',NULL,NULL,NULL,NULL,NULL"),
+        frmVesk& w = f.start({QStringLiteral("'bella','1',NULL,NULL,NULL,NULL,NULL"),
                                QStringLiteral("'Ben','1',NULL,NULL,NULL,NULL,NULL"),
-                               QStringLiteral("'Yael','1',NULL,NULL,NULL,NULL,NULL")},
+                               QStringLiteral("'Yael','1',NULL,NULL,NULL,NULL,NULL")}, {},
                            100);
         w.tabs()->setCurrentIndex(1);
         QCOMPARE(f.shared->LetterFilter, QStringLiteral("B"));

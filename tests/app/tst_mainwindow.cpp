@@ -16,7 +16,6 @@ namespace {
 const QString created = QStringLiteral("תהליך יצירת מבנה הנתונים הסתיים בהצלחה.");
 const QString failedToOpen = QStringLiteral("Failed to open connection to database...");
 
-Message notice(const QString& text) { return {text, QStringLiteral("Orvenna"), platform::Buttons::Ok, platform::Icon::None}; }
 
 struct CountingCheck final : app::VersionCheckHook {
     int calls = 0;

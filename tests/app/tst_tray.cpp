@@ -18,11 +18,7 @@ class TestTray : public QObject {
 
     frmVesk& start(Fixture& f, bool trayAvailable, int lang = 200) {
         f.tray.available = trayAvailable;
-        f.seed({});
-        f.settings.setValue(QStringLiteral("Settings/ActiveLang"), QString::number(lang));
-        f.load();
-        f.prompter.clear();
-        return *f.window;
+        return f.start({}, {}, lang);
     }
 
     static QStringList captions(QMenu* menu) {

@@ -19,20 +19,10 @@ using platform::Icon;
 using platform::Message;
 
 namespace {
-QString u8(const char* s) { return QString::fromUtf8(s); }
-
 const char* const boxNames[] = {"TxtName", "TxtHome", "TxtPlp", "TxtWork", "TxtFax", "txtAddr", "txtEmail"};
 
-Message failure(const QString& text) { return {text, QStringLiteral("Error Message"), Buttons::Ok, Icon::Critical}; }
-Message notice(const QString& text) { return {text, QStringLiteral("Orvenna"), Buttons::Ok, Icon::None}; }
 Message tooLong(const char* word) {
     return failure(QStringLiteral("The length of the '%1' field is too long").arg(QString::fromLatin1(word)));
-}
-
-QString card(const QString& name, const QString& rest) {
-    QString quoted = name;
-    quoted.replace(u'\'', QStringLiteral("''"));
-    return u'\'' + quoted + QStringLiteral("',") + rest;
 }
 } // namespace
 
@@ -43,10 +33,7 @@ class TestEditor : public QObject {
 
     frmVesk& start(Fixture& f, const QStringList& vesk, const QStringList& work = {}) {
         m_f = &f;
-        f.seed(vesk, work);
-        f.load();
-        f.window->show();
-        f.prompter.clear();
+        f.start(vesk, work).show();
         return *f.window;
     }
 
@@ -108,11 +95,6 @@ class TestEditor : public QObject {
         return out;
     }
     static void click(FrmNewPhn& e, const char* name) { QTest::mouseClick(button(e, name), Qt::LeftButton); }
-
-    static void chooseGroup(frmVesk& w, int index) {
-        w.groupBox()->setCurrentIndex(index);
-        emit w.groupBox()->activated(index);
-    }
 
 private slots:
     void addModeShowsItsButtonsAndStoresTrimmedValues() {
@@ -191,7 +173,7 @@ private slots:
     void aWorkCardUsesTheWorkFieldsAndTheSameWords() {
         Fixture f;
         frmVesk& w = start(f, {});
-        chooseGroup(w, 1);
+        f.chooseGroup(1);
         FrmNewPhn& e = openAdd(w);
         QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblTxtFax"))->text(), u8(": מחלקה"));
         fill(e, {u8("חברה"), {}, {}, {}, QStringLiteral("12345678901")});
@@ -270,7 +252,7 @@ private slots:
     void updateModeFillsTheBoxesAndUndoRestoresThem() {
         Fixture f;
         frmVesk& w = start(f, {}, {card(u8("אורט"), QStringLiteral("' 12 ','050','03','מכירות',NULL,'x@y.z '"))});
-        chooseGroup(w, 1);
+        f.chooseGroup(1);
         FrmNewPhn& e = openUpdate(w, 1);
         QCOMPARE(e.windowTitle(), QStringLiteral("Update Phone Number"));
         QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblHeader"))->text(), QStringLiteral("Modify Record"));
@@ -340,7 +322,7 @@ private slots:
         QTest::mouseClick(w.grid()->viewport(), Qt::LeftButton, {}, w.grid()->visualRect(w.grid()->model().index(0, 0)).center());
         f.prompter.script({Answer::Ok});
         w.btnDelete_Click();
-        chooseGroup(w, 1);
+        f.chooseGroup(1);
         f.prompter.clear();
         type(e, "TxtHome", QStringLiteral("22"));
         click(e, "btnUpdate");
@@ -370,7 +352,7 @@ private slots:
         Fixture f;
         frmVesk& w = start(f, {});
         FrmNewPhn& e = openAdd(w); // opened over the Personal list
-        chooseGroup(w, 1);
+        f.chooseGroup(1);
         fill(e, {u8("חברה"), QStringLiteral("1")});
         click(e, "btnAdd");
         testing::RawDb raw(f.mdb());

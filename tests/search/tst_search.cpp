@@ -16,18 +16,14 @@ using platform::Message;
 using search::SearchFrm;
 
 namespace {
-QString u8(const char* s) { return QString::fromUtf8(s); }
-
 // A card whose first number (Phone) is `phone`.
-QString card(const QString& name, const char* phone = "1") {
-    QString quoted = name;
-    quoted.replace(u'\'', QStringLiteral("''"));
-    return QStringLiteral("'%1','%2','','','','',''").arg(quoted, QString::fromLatin1(phone));
+QString phoneCard(const QString& name, const char* phone = "1") {
+    return ::card(name, QStringLiteral("'%1','','','','',''").arg(QString::fromLatin1(phone)));
 }
 
 // The name as the list shows it: right-aligned in 22 characters.
 QString entry(const QString& name) { return QString(22 - name.size(), u' ') + name; }
-// The end of a Personal detail line for a card made by card(): the Phone column, then the name.
+// The end of a Personal detail line for a card made by phoneCard(): the Phone column, then the name.
 QString ending(const char* phone, const QString& name) {
     return u' ' + QString::fromLatin1(phone).leftJustified(11) + name.rightJustified(17);
 }
@@ -40,10 +36,6 @@ void retype(SearchFrm& s, const QString& text) {
 void click(SearchFrm& s, int row) {
     auto* l = s.findChild<QListWidget*>(QStringLiteral("LstSearch"));
     QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
-}
-void chooseGroup(Fixture& f, int index) {
-    f.window->groupBox()->setCurrentIndex(index);
-    emit f.window->groupBox()->activated(index);
 }
 // The first column of a widget's picture holding a dark pixel.
 int firstInk(QWidget& w) {
@@ -70,10 +62,10 @@ class TestSearch : public QObject {
 private slots:
     void listsTheNamesThatBeginWithTheTextAsTyped() {
         Fixture f;
-        SearchFrm& s = open(f, {card(QStringLiteral("Avi")), card(QStringLiteral("Dana")), card(QStringLiteral("avi")),
-                                card(QStringLiteral("Abcdefghijklmnopqrst")), card(QStringLiteral("O'Brien"), "5"),
-                                card(u8("ג'ודי"), "7")},
-                            {card(QStringLiteral("Orit"))});
+        SearchFrm& s = open(f, {phoneCard(QStringLiteral("Avi")), phoneCard(QStringLiteral("Dana")), phoneCard(QStringLiteral("avi")),
+                                phoneCard(QStringLiteral("Abcdefghijklmnopqrst")), phoneCard(QStringLiteral("O'Brien"), "5"),
+                                phoneCard(u8("ג'ודי"), "7")},
+                            {phoneCard(QStringLiteral("Orit"))});
         QTest::keyClicks(box(s), QStringLiteral("x"));
         QTest::keyClick(box(s), Qt::Key_Backspace);
         // Every name of the group, Latin letters without regard to case, Hebrew after them.
@@ -99,8 +91,8 @@ private slots:
 
     void theDigitTwoStepsThroughTheListBeforeItIsTyped() {
         Fixture f;
-        SearchFrm& s = open(f, {card(QStringLiteral("Dana"), "3"), card(QStringLiteral("Dan"), "1"),
-                                card(QStringLiteral("Dan2x"), "2")});
+        SearchFrm& s = open(f, {phoneCard(QStringLiteral("Dana"), "3"), phoneCard(QStringLiteral("Dan"), "1"),
+                                phoneCard(QStringLiteral("Dan2x"), "2")});
         retype(s, QStringLiteral("Dan"));
         // The first entry of the list as it was is chosen, then the list follows "Dan2".
         QTest::keyClick(box(s), Qt::Key_2);
@@ -131,7 +123,7 @@ private slots:
         // Fax (Null), line, mobile, phone left-aligned; the name right-aligned at the end.
         QCOMPARE(s.detailText(), QStringLiteral("            04-123      050-1234567 03-5551234         Avi Cohen"));
 
-        chooseGroup(f, 1);
+        f.chooseGroup(1);
         retype(s, QStringLiteral("O"));
         click(s, 0);
         QCOMPARE(s.headingText(), u8(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה   מחלקה"));
@@ -149,9 +141,9 @@ private slots:
 
     void aNameGoneOrOfTheOtherGroupLeavesTheLabelsAsTheyWere() {
         Fixture f;
-        SearchFrm& s = open(f, {card(QStringLiteral("Avi"), "1"), card(QStringLiteral("Avi "), "2"),
-                                card(QStringLiteral("Bob")), card(QStringLiteral("Dana"))},
-                            {card(QStringLiteral("Bob"), "9")});
+        SearchFrm& s = open(f, {phoneCard(QStringLiteral("Avi"), "1"), phoneCard(QStringLiteral("Avi "), "2"),
+                                phoneCard(QStringLiteral("Bob")), phoneCard(QStringLiteral("Dana"))},
+                            {phoneCard(QStringLiteral("Bob"), "9")});
         box(s)->setText(QStringLiteral("A"));
         // Two cards whose stored names differ by a trailing blank each show their own details.
         QCOMPARE(s.entries(), QStringList(2, entry(QStringLiteral("Avi"))));
@@ -167,7 +159,7 @@ private slots:
         click(s, 3);
         QCOMPARE(s.headingText() + s.detailText(), heading + detail);
         // The group box is read at the click: Avi is no Work name, Bob is one.
-        chooseGroup(f, 1);
+        f.chooseGroup(1);
         click(s, 1);
         QCOMPARE(s.headingText() + s.detailText(), heading + detail);
         click(s, 2);
@@ -178,7 +170,7 @@ private slots:
 
     void aFailingQueryIsReportedTheWindowHidesWhenMinimisedAndCancelDeletesIt() {
         Fixture f;
-        SearchFrm& s = open(f, {card(QStringLiteral("Avi"))});
+        SearchFrm& s = open(f, {phoneCard(QStringLiteral("Avi"))});
         QPointer<SearchFrm> p(&s);
         QTest::keyClicks(box(s), QStringLiteral("A"));
         testing::RawDb(f.mdb()).exec(QStringLiteral("DROP TABLE Vesk"));

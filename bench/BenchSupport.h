@@ -1,0 +1,100 @@
+#pragma once
+// What the benchmarks share: a program folder with the main window on a fresh VESK.MDB, a
+// raw C-API connection to the same file, and the run.
+#include "app/FrmVesk.h"
+#include "platform/testing/RecordingKeyboard.h"
+#include "platform/testing/ScriptedPrompter.h"
+#include "shell/Shared.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace bench {
+
+inline long peakRssKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+inline void exec(sqlite3* db, const char* sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        const std::string message = err ? err : "sqlite error";
+        sqlite3_free(err);
+        throw std::runtime_error(message);
+    }
+}
+
+// A read-only connection set up as the program sets up its own, so both read alike.
+inline sqlite3* openRaw(const QByteArray& path) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        throw std::runtime_error("cannot open the file");
+    exec(db, "PRAGMA cache_size = -32768");
+    return db;
+}
+
+// Steps a contact query to its end, touching every column's text once; the row count.
+inline int readRows(sqlite3_stmt* stmt) {
+    size_t bytes = 0;
+    int rows = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 1; c < 8; ++c) {
+            benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
+            bytes += size_t(sqlite3_column_bytes(stmt, c));
+        }
+        ++rows;
+    }
+    sqlite3_reset(stmt);
+    benchmark::DoNotOptimize(bytes);
+    return rows;
+}
+
+// A program folder in a temporary directory with a new VESK.MDB and the main window on it.
+struct ProgramFolder {
+    QTemporaryDir dir;
+    QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
+    platform::testing::ScriptedPrompter prompter;
+    platform::testing::RecordingKeyboard keyboard;
+    mdlVesk::Shared shared;
+    std::unique_ptr<app::frmVesk> window;
+
+    ProgramFolder() {
+        QDir::setCurrent(dir.path());
+        window = std::make_unique<app::frmVesk>(shared, app::Services{prompter, keyboard, settings});
+        if (window->Form_Load() != app::frmVesk::LoadResult::Running)
+            throw std::runtime_error("the main window did not load");
+        prompter.clear(); // the new file's notice
+    }
+    QByteArray path() const { return dir.filePath(QStringLiteral("VESK.MDB")).toUtf8(); }
+};
+
+// Runs the registered benchmarks on the offscreen platform; `release` drops what they kept
+// before the application object goes.
+inline int run(int argc, char** argv, const std::function<void()>& release) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    release();
+    return 0;
+}
+
+} // namespace bench
