@@ -246,6 +246,22 @@ void FrmNewPhn::writeFields(store::Recordset& rs, Group group) const {
     }
 }
 
+void FrmNewPhn::saveAndClose(store::Recordset& rs, void (store::Recordset::*begin)(), Group group,
+                             const QString& done) {
+    try {
+        (rs.*begin)();
+        writeFields(rs, group);
+        rs.Update();
+    } catch (const store::StoreError& e) {
+        rs.CancelUpdate();
+        error(e.description());
+        return;
+    }
+    m_prompter.tell(done, m_shared.AppTitle);
+    m_host.update_list();
+    close();
+}
+
 void FrmNewPhn::btnAdd_Click() {
     // The card goes to the group the main window shows now.
     const Group group = hostGroup();
@@ -254,6 +270,7 @@ void FrmNewPhn::btnAdd_Click() {
     const QString table = shell::tableOf(group);
     std::unique_ptr<store::Recordset> target;
     try {
+        // No card has rowid -1: an empty cursor on the table, its fields and widths only.
         target = m_shared.db.openRecordset(store::Query::card(table, -1));
     } catch (const store::StoreError&) {
     }
@@ -265,18 +282,7 @@ void FrmNewPhn::btnAdd_Click() {
         return;
     if (scanForDuplicate(table, false) != Scan::Clear)
         return;
-    try {
-        target->AddNew();
-        writeFields(*target, group);
-        target->Update();
-    } catch (const store::StoreError& e) {
-        target->CancelUpdate();
-        error(e.description());
-        return;
-    }
-    m_prompter.tell(QStringLiteral("A new record has been added"), m_shared.AppTitle);
-    m_host.update_list();
-    close();
+    saveAndClose(*target, &store::Recordset::AddNew, group, QStringLiteral("A new record has been added"));
 }
 
 std::unique_ptr<store::Recordset> FrmNewPhn::openCard() {
@@ -311,18 +317,7 @@ void FrmNewPhn::btnUpdate_Click() {
         m_boxes[Name]->setText(stored);
         return;
     }
-    try {
-        card->Edit();
-        writeFields(*card, m_cardGroup);
-        card->Update();
-    } catch (const store::StoreError& e) {
-        card->CancelUpdate();
-        error(e.description());
-        return;
-    }
-    m_prompter.tell(QStringLiteral("The current record has been updated"), m_shared.AppTitle);
-    m_host.update_list();
-    close();
+    saveAndClose(*card, &store::Recordset::Edit, m_cardGroup, QStringLiteral("The current record has been updated"));
 }
 
 void FrmNewPhn::btnUndo_Click() {

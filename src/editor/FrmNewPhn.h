@@ -58,12 +58,15 @@ private:
     static QString fieldOf(Group g, int box);
     QString boxText(int box) const;
     bool validate(int emailWidth);
-    // The first row of `table` whose trimmed name equals the trimmed name typed (case
-    // counts); false with the message shown when there is none to scan.
+    // Looks in `table` for a card whose trimmed name equals the trimmed name typed (case
+    // counts); Duplicate or NoCursor come with their message shown.
     enum class Scan { Clear, Duplicate, NoCursor };
     Scan scanForDuplicate(const QString& table, bool ordered);
     void fillFrom(const store::Recordset& card, Group group);
     void writeFields(store::Recordset& rs, Group group) const;
+    // Writes the boxes into a row begun by `begin` (AddNew or Edit). Stored: says `done`,
+    // refills the main window and closes. Refused: shows the store's words, stays open.
+    void saveAndClose(store::Recordset& rs, void (store::Recordset::*begin)(), Group group, const QString& done);
     std::unique_ptr<store::Recordset> openCard();
     void error(const QString& text);
 
