@@ -68,7 +68,9 @@ inline int readRows(sqlite3_stmt* stmt) {
 
 // A program folder in a temporary directory with a new VESK.MDB and the main window on it.
 struct ProgramFolder {
-    QTemporaryDir dir;
+    // A fixed ending: a random name ending in "vb" would send the program to its "My app"
+    // subfolder, as it does for a development folder.
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/orvenna-XXXXXX-folder")};
     QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
     platform::testing::ScriptedPrompter prompter;
     platform::testing::RecordingKeyboard keyboard;

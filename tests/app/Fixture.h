@@ -33,7 +33,9 @@ inline platform::Message failure(const QString& text) {
 // A program folder in a temporary directory, settings in a file there, and the main window
 // built on them with the message and keyboard doubles.
 struct Fixture {
-    QTemporaryDir dir;
+    // A fixed ending: a random name ending in "vb" would send the program to its "My app"
+    // subfolder, as it does for a development folder.
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/orvenna-XXXXXX-folder")};
     QString previousCwd = QDir::currentPath();
     QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
     platform::testing::ScriptedPrompter prompter;
