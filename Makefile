@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 RELEASE := build/release
 DEBUG := build/debug
 
-.PHONY: run test deps build-release build-debug bench clean
+.PHONY: run test deps build-release build-debug bench coverage clean
 
 deps:
 	@scripts/install-deps
@@ -32,6 +32,16 @@ bench: deps
 	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke
 	@build/bench/bench/list_fill
 	@build/bench/bench/search_keystroke
+
+# Line coverage of src/ by the whole suite (gcovr); not part of make test.
+coverage: deps
+	@command -v gcovr >/dev/null || apt-get install -y -qq gcovr >/dev/null
+	@cmake -S . -B build/coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage >/dev/null
+	@cmake --build build/coverage -j $(JOBS)
+	@find build/coverage -name '*.gcda' -delete
+	@ctest --test-dir build/coverage -j $(JOBS) | tail -n 3 || true
+	@gcovr -r . --filter src/ build/coverage | tail -n 4
 
 clean:
 	rm -rf build
