@@ -27,7 +27,9 @@ struct FileChoice {
 
     static FileChoice chosen(const QString& path) { return {Outcome::Chosen, path, {}}; }
     static FileChoice cancelled() { return {}; }
-    static FileChoice failed(const QString& description) { return {Outcome::Failed, {}, description}; }
+    static FileChoice failed(const QString& description) {
+        return {Outcome::Failed, {}, description};
+    }
     bool isChosen() const { return outcome == Outcome::Chosen; }
     bool isCancelled() const { return outcome == Outcome::Cancelled; }
     bool isFailed() const { return outcome == Outcome::Failed; }
@@ -44,7 +46,8 @@ class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
     virtual FileChoice open(const FileRequest& request) = 0;
-    virtual FileChoice save(const FileRequest& request, Overwrite overwrite = Overwrite::Confirm) = 0;
+    virtual FileChoice save(const FileRequest& request,
+                            Overwrite overwrite = Overwrite::Confirm) = 0;
 };
 
 } // namespace platform

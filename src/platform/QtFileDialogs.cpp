@@ -1,9 +1,9 @@
 #include "platform/QtFileDialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QDialogButtonBox>
 
 namespace platform {
 
@@ -61,11 +61,14 @@ std::optional<QStringList> QtFileDialogs::nameFilters(const QString& filters) {
 FileChoice QtFileDialogs::run(QFileDialog& dialog, const FileRequest& request) {
     const std::optional<QStringList> filters = nameFilters(request.filters);
     if (!filters)
-        return FileChoice::failed(QStringLiteral("Invalid file type list: \"%1\"").arg(request.filters));
+        return FileChoice::failed(
+            QStringLiteral("Invalid file type list: \"%1\"").arg(request.filters));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilters(*filters);
     // An index outside the list shows the first type, as no type is preselected then.
-    const int index = request.filterIndex >= 1 && request.filterIndex <= filters->size() ? request.filterIndex : 1;
+    const int index = request.filterIndex >= 1 && request.filterIndex <= filters->size()
+                          ? request.filterIndex
+                          : 1;
     dialog.selectNameFilter(filters->at(index - 1));
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);

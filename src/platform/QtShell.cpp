@@ -6,11 +6,14 @@
 
 namespace platform {
 
-bool QtShell::openUrl(const QUrl& url) { return url.isValid() && QDesktopServices::openUrl(url); }
+bool QtShell::openUrl(const QUrl& url) {
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
 
 bool QtShell::startProgram(const QString& path, const QStringList& arguments) {
     // A program is named by its path; it is never looked up in PATH or run by a shell.
-    return !path.isEmpty() && QProcess::startDetached(QFileInfo(path).absoluteFilePath(), arguments);
+    return !path.isEmpty() &&
+           QProcess::startDetached(QFileInfo(path).absoluteFilePath(), arguments);
 }
 
 } // namespace platform

@@ -58,8 +58,8 @@ QFont fixedPitch() {
         font.setStyleHint(QFont::TypeWriter);
         // A fixed-pitch Latin font may take its Hebrew letters from another, wider font.
         const QFontMetricsF metrics(font);
-        if (QFontInfo(font).fixedPitch() && metrics.inFont(u'א')
-            && metrics.horizontalAdvance(u'א') == metrics.horizontalAdvance(u'M'))
+        if (QFontInfo(font).fixedPitch() && metrics.inFont(u'א') &&
+            metrics.horizontalAdvance(u'א') == metrics.horizontalAdvance(u'M'))
             return font;
     }
     return system;

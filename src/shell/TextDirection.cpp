@@ -26,7 +26,8 @@ QString isolatedAfterPadding(const QString& line) {
     return line.left(n) + isolated(line.mid(n));
 }
 
-void OwnDirectionDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+void OwnDirectionDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                           const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
     option->direction = directionOf(option->text);
 }
@@ -42,7 +43,8 @@ QStyleOptionViewItem OwnDirectionDelegate::paintOption(const QStyleOptionViewIte
     const QWidget* widget = opt.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const int width = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).width() - 2 * margin;
+    const int width =
+        style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).width() - 2 * margin;
     opt.text = opt.fontMetrics.elidedText(opt.text, Qt::ElideRight, std::max(width, 0));
     opt.textElideMode = Qt::ElideNone;
     return opt;
@@ -56,7 +58,8 @@ void OwnDirectionDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 }
 
-void PaddedLineDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+void PaddedLineDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                         const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
     option->direction = Qt::LeftToRight;
     option->displayAlignment = Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter;

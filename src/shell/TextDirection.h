@@ -27,8 +27,10 @@ public:
 
     // The option an item is painted with: its direction, and its text already elided to
     // fit the text area of option.rect.
-    QStyleOptionViewItem paintOption(const QStyleOptionViewItem& option, const QModelIndex& index) const;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QStyleOptionViewItem paintOption(const QStyleOptionViewItem& option,
+                                     const QModelIndex& index) const;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;

@@ -48,12 +48,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("fits");
         QTest::addColumn<Qt::LayoutDirection>("direction");
-        QTest::newRow("Latin address") << QStringLiteral("1 Industry Rd") << true << Qt::LeftToRight;
+        QTest::newRow("Latin address")
+            << QStringLiteral("1 Industry Rd") << true << Qt::LeftToRight;
         QTest::newRow("Hebrew address") << u8("הרצל 12") << true << Qt::RightToLeft;
         QTest::newRow("digits before Hebrew") << u8("12 הרצל") << true << Qt::RightToLeft;
         QTest::newRow("phone number") << QStringLiteral("03-555 1234") << true << Qt::LeftToRight;
         QTest::newRow("empty") << QString() << true << Qt::LeftToRight;
-        QTest::newRow("e-mail cut") << QStringLiteral("avi.cohen@example.com") << false << Qt::LeftToRight;
+        QTest::newRow("e-mail cut")
+            << QStringLiteral("avi.cohen@example.com") << false << Qt::LeftToRight;
         QTest::newRow("Hebrew cut") << u8("רחוב הרצל 12 תל אביב") << false << Qt::RightToLeft;
     }
     void eachCellReadsInItsOwnDirection() {
@@ -77,7 +79,8 @@ private slots:
             QCOMPARE(option.text, text);
         } else {
             // The beginning is kept and the end cut, in the text's own reading order.
-            QVERIFY2(option.text.endsWith(u'…') && option.text.size() < text.size(), qPrintable(option.text));
+            QVERIFY2(option.text.endsWith(u'…') && option.text.size() < text.size(),
+                     qPrintable(option.text));
             QVERIFY(text.startsWith(option.text.chopped(1)));
         }
     }
@@ -86,9 +89,10 @@ private slots:
     // right-aligned in their 22 characters whichever way they read.
     void theHebrewWindowsUseIt() {
         Fixture f;
-        app::frmVesk& w = f.start({card(u8("אבי"), QStringLiteral("'1','','','','1 Industry Rd',''")),
-                                   card(u8("אורית"), u8("'2','','','','הרצל 12',''")),
-                                   card(QStringLiteral("Avi")), card(u8("3 אחים"))});
+        app::frmVesk& w =
+            f.start({card(u8("אבי"), QStringLiteral("'1','','','','1 Industry Rd',''")),
+                     card(u8("אורית"), u8("'2','','','','הרצל 12',''")),
+                     card(QStringLiteral("Avi")), card(u8("3 אחים"))});
         app::FlexGrid& grid = *w.grid();
         QCOMPARE(grid.layoutDirection(), Qt::RightToLeft);
         QCOMPARE(grid.TextMatrix(1, 6), QStringLiteral("1 Industry Rd"));
@@ -98,7 +102,9 @@ private slots:
         w.show();
         w.btnSearch_Click();
         QListWidget* list = w.searchWindow()->findChild<QListWidget*>(QStringLiteral("LstSearch"));
-        w.searchWindow()->findChild<QLineEdit*>(QStringLiteral("TxtStr"))->setText(QStringLiteral("x"));
+        w.searchWindow()
+            ->findChild<QLineEdit*>(QStringLiteral("TxtStr"))
+            ->setText(QStringLiteral("x"));
         w.searchWindow()->findChild<QLineEdit*>(QStringLiteral("TxtStr"))->clear();
         QCOMPARE(list->count(), 4);
         for (int i = 0; i < list->count(); ++i) {
@@ -111,7 +117,8 @@ private slots:
             const qreal beforeLast = cursorX(option, first + int(name.size()) - 2);
             QCOMPARE(afterFirst > beforeLast, shell::directionOf(name) == Qt::RightToLeft);
             // The letters stand between the padding and the end of the 22 characters.
-            const qreal padding = QFontMetricsF(option.font).horizontalAdvance(QString(22 - name.size(), u' '));
+            const qreal padding =
+                QFontMetricsF(option.font).horizontalAdvance(QString(22 - name.size(), u' '));
             const qreal end = QFontMetricsF(option.font).horizontalAdvance(QString(22, u'M'));
             for (qreal x : {afterFirst, beforeLast})
                 QVERIFY2(x > padding - 0.5 && x < end + 0.5, qPrintable(name));

@@ -19,14 +19,19 @@ public:
         bool operator==(const Call&) const = default;
     };
 
-    FileChoice open(const FileRequest& request) override { return answer({Kind::Open, request, Overwrite::Confirm}); }
+    FileChoice open(const FileRequest& request) override {
+        return answer({Kind::Open, request, Overwrite::Confirm});
+    }
     FileChoice save(const FileRequest& request, Overwrite overwrite = Overwrite::Confirm) override {
         return answer({Kind::Save, request, overwrite});
     }
 
     void script(std::initializer_list<FileChoice> answers) { m_answers.append(answers); }
     const QList<Call>& calls() const { return m_calls; }
-    void clear() { m_calls.clear(); m_answers.clear(); }
+    void clear() {
+        m_calls.clear();
+        m_answers.clear();
+    }
 
 private:
     FileChoice answer(const Call& call) {
