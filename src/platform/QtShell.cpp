@@ -7,7 +7,10 @@
 namespace platform {
 
 bool QtShell::openUrl(const QUrl& url) {
-    return url.isValid() && QDesktopServices::openUrl(url);
+    // Only links: a file: or other address would have the desktop open or run a local file.
+    const QString scheme = url.scheme().toLower();
+    const bool link = scheme == u"http" || scheme == u"https" || scheme == u"mailto";
+    return url.isValid() && link && QDesktopServices::openUrl(url);
 }
 
 bool QtShell::startProgram(const QString& path, const QStringList& arguments) {

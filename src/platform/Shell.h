@@ -10,7 +10,8 @@ namespace platform {
 class Shell {
 public:
     virtual ~Shell() = default;
-    // Opens a web address or a mailto: link; false when nothing on the desktop took it.
+    // Opens a web address (http, https) or a mailto: link; false for any other address, and
+    // when nothing on the desktop took it.
     virtual bool openUrl(const QUrl& url) = 0;
     // Starts the program at this path in a process of its own, which outlives ours; false
     // when it could not be started.
