@@ -1,6 +1,7 @@
 #include "app/FlexGrid.h"
 
 #include "app/Twips.h"
+#include "shell/TextDirection.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -11,6 +12,8 @@ namespace app {
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
     setModel(&m_model);
+    // Each cell reads in its own text's direction inside the grid's.
+    setItemDelegate(new shell::OwnDirectionDelegate(this));
     // Rows of one fixed height, so a list of 100,000 cards scrolls without measuring each.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);

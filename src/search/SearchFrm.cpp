@@ -2,6 +2,7 @@
 
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
+#include "shell/TextDirection.h"
 #include "shell/VeskHost.h"
 #include "store/Recordset.h"
 #include "store/Startup.h"
@@ -55,18 +56,29 @@ QFont fixedPitch() {
         QFont font = system;
         font.setFamilies({family});
         font.setStyleHint(QFont::TypeWriter);
-        if (QFontInfo(font).fixedPitch())
+        // A fixed-pitch Latin font may take its Hebrew letters from another, wider font.
+        const QFontMetricsF metrics(font);
+        if (QFontInfo(font).fixedPitch() && metrics.inFont(u'א') &&
+            metrics.horizontalAdvance(u'א') == metrics.horizontalAdvance(u'M'))
             return font;
     }
     return system;
 }
 
-// A line read left to right from its left edge, whatever letter it begins with: the
-// heading is Hebrew in logical order over a detail line laid out reversed, and a label would
-// take a text beginning with a Hebrew letter for a right-to-left paragraph.
+// A line of fixed-pitch columns, laid out left to right from its left edge whatever letter
+// it begins with: the heading is Hebrew in logical order, shown reversed as one run so that
+// each word stands over its column of the detail line, and a label would take a text
+// beginning with a Hebrew letter for a right-to-left paragraph. A line may be painted from
+// another text than the one it holds (the detail line with its values isolated).
 class LineLabel final : public QLabel {
 public:
     using QLabel::QLabel;
+
+    void setLine(const QString& text, const QString& shown) {
+        m_text = text;
+        m_shown = shown;
+        setText(text);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -75,8 +87,12 @@ protected:
         QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
         option.setTextDirection(Qt::LeftToRight);
         option.setWrapMode(QTextOption::NoWrap);
-        painter.drawText(QRectF(contentsRect()), text(), option);
+        painter.drawText(QRectF(contentsRect()), text() == m_text ? m_shown : text(), option);
     }
+
+private:
+    QString m_text;
+    QString m_shown;
 };
 
 } // namespace
@@ -106,6 +122,9 @@ SearchFrm::SearchFrm(mdlVesk::Shared& shared, platform::Prompter& prompter, shel
     LstSearch->setAccessibleName(QStringLiteral("Names found"));
     LstSearch->setFont(fixed);
     LstSearch->setUniformItemSizes(true);
+    // Each entry is laid out from the left edge like the labels; its name reads in its own
+    // direction.
+    LstSearch->setItemDelegate(new shell::PaddedLineDelegate(LstSearch));
     LstSearch->setSelectionMode(QAbstractItemView::SingleSelection);
     LstSearch->setMinimumSize(QFontMetrics(fixed).horizontalAdvance(QString(entryWidth + 4, u'M')), 200);
     outer->addWidget(LstSearch, 1);
@@ -165,15 +184,18 @@ QString SearchFrm::workHeading() {
     return QStringLiteral(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה   מחלקה");
 }
 
-QString SearchFrm::detailLine(const store::Recordset& card, Group g) {
-    QString line = QStringLiteral(" ");
+SearchFrm::DetailLine SearchFrm::detailLine(const store::Recordset& card, Group g) {
+    DetailLine line{QStringLiteral(" "), QStringLiteral(" ")};
     for (const Column& c : columns) {
         const QString field = QString::fromUtf16(g == Group::Work ? c.work : c.personal);
         const QString value = store::trimSpaces(card.value(field).value_or(QString()));
-        line += value + blanks(c.width - value.size());
+        line.text += value + blanks(c.width - value.size());
+        line.shown += shell::isolated(value) + blanks(c.width - value.size());
     }
     const QString name = store::trimSpaces(card.value(QStringLiteral("Name")).value_or(QString()));
-    return line + blanks(nameWidth - name.size()) + name;
+    line.text += blanks(nameWidth - name.size()) + name;
+    line.shown += blanks(nameWidth - name.size()) + shell::isolated(name);
+    return line;
 }
 
 void SearchFrm::TxtStr_Change() {
@@ -269,9 +291,9 @@ void SearchFrm::LstSearch_Click() {
         }
         if (card->Eof())
             return;
-        const QString detail = detailLine(*card, group);
+        const DetailLine detail = detailLine(*card, group);
         LblHdr->setText(group == Group::Work ? workHeading() : personalHeading());
-        LblSel->setText(detail);
+        static_cast<LineLabel*>(LblSel)->setLine(detail.text, detail.shown);
     } catch (const store::StoreError&) {
     }
 }

@@ -68,8 +68,15 @@ protected:
 private:
     using Group = shell::ContactGroup;
 
+    // A detail line as text, and as painted: each value isolated, so that it reads in its
+    // own direction and leaves its neighbours in their columns.
+    struct DetailLine {
+        QString text;
+        QString shown;
+    };
+
     Group hostGroup() const;
-    static QString detailLine(const store::Recordset& card, Group g);
+    static DetailLine detailLine(const store::Recordset& card, Group g);
     void select(int row);
 
     mdlVesk::Shared& m_shared;

@@ -1,0 +1,219 @@
+// The file dialogs and the desktop shell: the filter list as the dialog shows it, Qt's own
+// dialog driven as a user would, programs started and links handed to the desktop.
+#include "platform/QtFileDialogs.h"
+#include "platform/QtShell.h"
+#include "platform/testing/RecordingShell.h"
+#include "platform/testing/ScriptedFileDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using platform::FileChoice;
+using platform::FileRequest;
+using platform::Overwrite;
+
+namespace {
+// Runs `step` on the modal widget of type W as soon as one is shown, while `watch` lives.
+template <typename W> void whenShown(QObject& watch, std::function<void(W&)> step) {
+    QTimer::singleShot(10, &watch, [&watch, step] {
+        if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget()))
+            step(*w);
+        else
+            whenShown<W>(watch, step);
+    });
+}
+
+// Receives the links the desktop would open.
+class LinkCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> links;
+public slots:
+    void open(const QUrl& url) { links.append(url); }
+};
+} // namespace
+
+class TestSeams : public QObject {
+    Q_OBJECT
+
+private slots:
+    void filterListsAsTheDialogShowsThem_data() {
+        QTest::addColumn<QString>("filters");
+        QTest::addColumn<QStringList>("shown"); // empty: the list is refused
+        QTest::newRow("two types")
+            << QStringLiteral("Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old")
+            << QStringList{QStringLiteral("Microsoft Database (*.mdb)"),
+                           QStringLiteral("Backup Database (*.old)")};
+        QTest::newRow("patterns added") << QStringLiteral("Pictures|*.png; *.jpg")
+                                        << QStringList{QStringLiteral("Pictures (*.png *.jpg)")};
+        // The dialog filters by the last parentheses, which must hold the list's pattern.
+        QTest::newRow("other patterns named") << QStringLiteral("Old (*.mdb)|*.old")
+                                              << QStringList{QStringLiteral("Old (*.mdb) (*.old)")};
+        QTest::newRow("no pattern") << QStringLiteral("VCARD (*.vcf)") << QStringList{};
+        QTest::newRow("empty pattern") << QStringLiteral("VCARD| ; |x|*.x") << QStringList{};
+    }
+    void filterListsAsTheDialogShowsThem() {
+        QFETCH(QString, filters);
+        QFETCH(QStringList, shown);
+        QCOMPARE(platform::QtFileDialogs::nameFilters(filters).value_or(QStringList{}), shown);
+    }
+
+    void theScriptedDialogsAnswerInTurnThenCancel() {
+        platform::testing::ScriptedFileDialogs dialogs;
+        const FileChoice a = FileChoice::chosen(QStringLiteral("/a.vcf"));
+        dialogs.script({a, FileChoice::failed(QStringLiteral("broken"))});
+        const FileRequest vcf{QStringLiteral("VCARD (*.vcf)|*.vcf"), 1, QStringLiteral("A.vcf")};
+        QCOMPARE(dialogs.save(vcf, Overwrite::DontConfirm), a);
+        QCOMPARE(dialogs.open(vcf), FileChoice::failed(QStringLiteral("broken")));
+        QVERIFY(dialogs.open(vcf).isCancelled());
+        using Call = platform::testing::ScriptedFileDialogs::Call;
+        using Kind = platform::testing::ScriptedFileDialogs::Kind;
+        QVERIFY((dialogs.calls() == QList<Call>{{Kind::Save, vcf, Overwrite::DontConfirm},
+                                                {Kind::Open, vcf, Overwrite::Confirm},
+                                                {Kind::Open, vcf, Overwrite::Confirm}}));
+    }
+
+    void qtDialogsDrivenAsByAUser_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<Overwrite>("overwrite");
+        QTest::addColumn<QString>("filters");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("proposed");
+        QTest::addColumn<QString>("typed");          // null: the proposed name kept; "<cancel>"
+        QTest::addColumn<QString>("selectedFilter"); // empty: no dialog is shown
+        QTest::addColumn<bool>("asked");             // whether the dialog asked before overwriting
+        QTest::addColumn<QString>("chosen");         // in the test's folder; empty: cancelled
+
+        const QString vcf = QStringLiteral("VCARD (*.vcf)|*.vcf");
+        const QString mdb =
+            QStringLiteral("Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old");
+        const QString old = QStringLiteral("old.vcf");
+        QTest::newRow("open the second type, a name typed")
+            << false << Overwrite::Confirm << mdb << 2 << QStringLiteral("VESK.MDB")
+            << QStringLiteral("Vesk.old") << QStringLiteral("Backup Database (*.old)") << false
+            << QStringLiteral("Vesk.old");
+        QTest::newRow("open cancelled")
+            << false << Overwrite::Confirm << vcf << 1 << old << QStringLiteral("<cancel>")
+            << QStringLiteral("VCARD (*.vcf)") << false << QString();
+        QTest::newRow("save over a file, asked; index outside the list")
+            << true << Overwrite::Confirm << mdb << 7 << QStringLiteral("VESK.MDB") << QString()
+            << QStringLiteral("Microsoft Database (*.mdb)") << true << QStringLiteral("VESK.MDB");
+        QTest::newRow("save over a file, not asked")
+            << true << Overwrite::DontConfirm << vcf << 1 << old << QString()
+            << QStringLiteral("VCARD (*.vcf)") << false << old;
+        QTest::newRow("a list without patterns fails")
+            << true << Overwrite::Confirm << QStringLiteral("VCARD") << 1 << old << QString()
+            << QString() << false << QString();
+    }
+    void qtDialogsDrivenAsByAUser() {
+        QFETCH(bool, save);
+        QFETCH(Overwrite, overwrite);
+        QFETCH(QString, filters);
+        QFETCH(int, index);
+        QFETCH(QString, proposed);
+        QFETCH(QString, typed);
+        QFETCH(QString, selectedFilter);
+        QFETCH(bool, asked);
+        QFETCH(QString, chosen);
+
+        QTemporaryDir dir;
+        for (const char* name : {"old.vcf", "VESK.MDB", "Vesk.old"}) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        bool shown = false;
+        bool askedToOverwrite = false;
+        QObject watch;
+        whenShown<QFileDialog>(watch, [&](QFileDialog& dialog) {
+            shown = true;
+            QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+            QCOMPARE(dialog.selectedNameFilter(), selectedFilter);
+            auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            const auto role = save ? QDialogButtonBox::Save : QDialogButtonBox::Open;
+            QPushButton* accept = dialog.findChild<QDialogButtonBox*>()->button(role);
+            QCOMPARE(box->accessibleName(), QStringLiteral("File name"));
+            QCOMPARE(accept->accessibleName(),
+                     save ? QStringLiteral("Save") : QStringLiteral("Open"));
+            if (typed == QStringLiteral("<cancel>"))
+                return dialog.reject();
+            if (!typed.isNull()) {
+                // The dialog lets go of the proposed file only for a box that has the focus.
+                QApplication::setActiveWindow(&dialog);
+                box->setFocus();
+                box->selectAll();
+                QTest::keyClicks(box, typed);
+            }
+            whenShown<QMessageBox>(watch, [&](QMessageBox& question) {
+                askedToOverwrite = true;
+                question.button(QMessageBox::Yes)->click();
+            });
+            accept->click();
+        });
+        platform::QtFileDialogs dialogs;
+        const FileRequest request{filters, index, dir.filePath(proposed)};
+        const FileChoice choice = save ? dialogs.save(request, overwrite) : dialogs.open(request);
+        QCOMPARE(shown, !selectedFilter.isEmpty());
+        QCOMPARE(askedToOverwrite, asked);
+        if (!shown)
+            QVERIFY(choice.isFailed() && choice.description.contains(filters));
+        else
+            QCOMPARE(choice, chosen.isEmpty() ? FileChoice::cancelled()
+                                              : FileChoice::chosen(dir.filePath(chosen)));
+    }
+
+    void linksGoToTheDesktopsHandlers() {
+        LinkCatcher catcher;
+        for (const char* scheme : {"mailto", "https"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "open");
+        platform::QtShell shell;
+        const QList<QUrl> links{QUrl(QStringLiteral("mailto:avi@example.com")),
+                                QUrl(QStringLiteral("https://example.com/a b"))};
+        for (const QUrl& link : links)
+            QVERIFY(shell.openUrl(link));
+        QVERIFY(!shell.openUrl(QUrl()));
+        // Nothing but links: the desktop would open or run a local file.
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        QVERIFY(!shell.openUrl(QUrl::fromLocalFile(QStringLiteral("/bin/sh"))));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        for (const char* scheme : {"mailto", "https"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+        QCOMPARE(catcher.links, links);
+    }
+
+    void programsStartedByPath() {
+        QTemporaryDir dir;
+        const QString touch = QStandardPaths::findExecutable(QStringLiteral("touch"));
+        QVERIFY(!touch.isEmpty());
+        platform::QtShell shell;
+        const QString made = dir.filePath(QStringLiteral("made by touch"));
+        QVERIFY(shell.startProgram(touch, {made}));
+        QTRY_VERIFY(QFile::exists(made));
+        // A program is named by its path, never looked up in PATH.
+        QVERIFY(!shell.startProgram(QStringLiteral("touch"),
+                                    {dir.filePath(QStringLiteral("not made"))}));
+        QVERIFY(!shell.startProgram(dir.filePath(QStringLiteral("missing"))));
+        QVERIFY(!shell.startProgram(QString()));
+
+        platform::testing::RecordingShell recording;
+        recording.succeeds = false;
+        QVERIFY(!recording.startProgram(touch, {made}) &&
+                !recording.openUrl(QUrl(QStringLiteral("mailto:a@b"))));
+        QCOMPARE(recording.programs,
+                 (QList<platform::testing::RecordingShell::Program>{{touch, {made}}}));
+        QCOMPARE(recording.urls, QList<QUrl>{QUrl(QStringLiteral("mailto:a@b"))});
+    }
+};
+
+QTEST_MAIN(TestSeams)
+#include "tst_seams.moc"
