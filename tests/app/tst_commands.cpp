@@ -3,12 +3,16 @@
 #include "Fixture.h"
 
 #include "app/FlexGrid.h"
+#include "search/SearchFrm.h"
+
+#include <QAccessible>
 
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -355,6 +359,188 @@ private slots:
         QCOMPARE(now.at(QStringLiteral("TabVesk")).height - before.at(QStringLiteral("TabVesk")).height, dH);
         QCOMPARE(now.at(QStringLiteral("btnAdd")), before.at(QStringLiteral("btnAdd")));
         QCOMPARE(w.grid()->width(), app::Twips(w.logicalDpiX()).px(now.at(QStringLiteral("MSHFlexGrid1")).width));
+    }
+
+    // The keyboard selects as a click does (highlight, index box, commands, dial and mail)
+    // but keeps the typed prefix. Adam has every number and an e-mail address; Avi neither
+    // a mobile number nor an e-mail address; Avner an e-mail address.
+    void theKeyboardSelectsAsAClickDoes_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<bool>("dial");
+        QTest::addColumn<bool>("mail");
+        QTest::newRow("down from nothing") << QList<int>{Qt::Key_Down} << 1 << 0 << true << true;
+        QTest::newRow("up from nothing") << QList<int>{Qt::Key_Up} << 1 << 0 << true << true;
+        QTest::newRow("down twice") << QList<int>{Qt::Key_Down, Qt::Key_Down} << 2 << 0 << true << false;
+        QTest::newRow("end") << QList<int>{Qt::Key_End} << 3 << 0 << true << true;
+        QTest::newRow("end, up") << QList<int>{Qt::Key_End, Qt::Key_Up} << 2 << 0 << true << false;
+        QTest::newRow("end, home") << QList<int>{Qt::Key_End, Qt::Key_Home} << 1 << 0 << true << true;
+        QTest::newRow("page down stops at the last card") << QList<int>{Qt::Key_PageDown} << 3 << 0 << true << true;
+        QTest::newRow("right onto an empty cell")
+            << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right} << 2 << 2 << false << false;
+        QTest::newRow("left stops at the name") << QList<int>{Qt::Key_Down, Qt::Key_Left} << 1 << 0 << true << true;
+    }
+    void theKeyboardSelectsAsAClickDoes() {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(bool, dial);
+        QFETCH(bool, mail);
+        Fixture f;
+        frmVesk& w = start(f, {card(QStringLiteral("Adam"), QStringLiteral("'1','2','3','4',NULL,'a@x'")),
+                               card(QStringLiteral("Avi"), QStringLiteral("'5',NULL,'6',NULL,NULL,NULL")),
+                               card(QStringLiteral("Avner"), QStringLiteral("'7',NULL,NULL,NULL,NULL,'v@x'"))},
+                           {}, 100);
+        FlexGrid& g = *w.grid();
+        f.shared->TypedPrefix = QStringLiteral("zz");
+        for (int key : keys)
+            QTest::keyClick(&g, Qt::Key(key));
+        QCOMPARE(QPoint(g.Col(), g.Row()), QPoint(col, row));
+        QCOMPARE(f.shared->HighlightedRow, row);
+        QCOMPARE(g.model().cellBackground(row - 1, col), app::GridModel::darkBlue());
+        QVERIFY(w.indexBox()->text().startsWith(g.TextMatrix(row, 0) + u' '));
+        for (const char* n : {"btnEdit", "btnDelete", "mnuEdit", "popDel"})
+            QVERIFY2(enabled(w, n), n);
+        QCOMPARE(enabled(w, "btnDial"), dial);
+        QCOMPARE(enabled(w, "btnMail"), mail);
+        QCOMPARE(f.shared->TypedPrefix, QStringLiteral("zz"));
+    }
+
+    void aCardIsFoundEditedAndDeletedWithTheKeyboardAlone() {
+        Fixture f;
+        frmVesk& w = start(f, {card(QStringLiteral("Adam")), card(QStringLiteral("Avner"))}, {}, 100);
+        FlexGrid& g = *w.grid();
+        // Nothing selected yet: Enter and Delete have no card to act on.
+        QTest::keyClick(&g, Qt::Key_Return);
+        QTest::keyClick(&g, Qt::Key_Delete);
+        QVERIFY(f.prompter.messages().isEmpty());
+        // Typed, the name is found; Enter is the double click, not a character of the name.
+        QTest::keyClicks(&g, QStringLiteral("Av"));
+        f.prompter.script({Answer::Cancel});
+        QTest::keyClick(&g, Qt::Key_Enter);
+        QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("Do you want updating Avner record?")});
+        QCOMPARE(f.shared->TypedPrefix, QStringLiteral("Av"));
+        f.prompter.clear();
+        QTest::keyClick(&g, Qt::Key_Delete);
+        QCOMPARE(f.prompter.messages(), (QList<Message>{confirmDelete(QStringLiteral("Avner")),
+                                                        notice(QStringLiteral("The record has been deleted"))}));
+        QCOMPARE(f.shared->ListCount, 1);
+    }
+
+    void belowTheRowsNothingHappensAndTheHeadingHasTheContextMenu() {
+        Fixture f;
+        frmVesk& w = start(f, {card(u8("אבי"), QStringLiteral("'2',NULL,NULL,NULL,NULL,NULL")),
+                               card(u8("אבנר"), QStringLiteral("'1',NULL,NULL,NULL,NULL,NULL"))});
+        FlexGrid& g = *w.grid();
+        clickCell(g, 1, 3);
+        const QPoint below(cellCentre(g, 3, 1).x(), g.visualRect(g.model().index(2, 1)).bottom() + 20);
+        QVERIFY(g.viewport()->rect().contains(below));
+        QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(g.TextMatrix(1, 0), u8("אבי")); // not sorted
+        QVERIFY(f.prompter.messages().isEmpty());
+        QCOMPARE(w.editorWindow(), nullptr);
+
+        f.shared->RememberedColumn = 0;
+        QTest::mousePress(g.horizontalHeader()->viewport(), Qt::RightButton, {}, headingCentre(g, 1));
+        QCOMPARE(f.shared->RememberedColumn, 3);
+        QTRY_VERIFY(w.popupMenu()->isVisible());
+        w.popupMenu()->hide();
+    }
+
+    // Each shortcut reaches its menu item, whatever the item does today.
+    void shortcutsReachTheirMenuItems_data() {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("item");
+        QTest::newRow("add") << QKeySequence(Qt::CTRL | Qt::Key_N) << "mnuAdd";
+        QTest::newRow("edit") << QKeySequence(Qt::CTRL | Qt::Key_E) << "mnuEdit";
+        QTest::newRow("search") << QKeySequence(Qt::CTRL | Qt::Key_F) << "mnuSearch";
+        QTest::newRow("print") << QKeySequence(Qt::CTRL | Qt::Key_P) << "mnuPrint";
+        QTest::newRow("quit") << QKeySequence(Qt::CTRL | Qt::Key_Q) << "mnuExit";
+        QTest::newRow("about") << QKeySequence(Qt::Key_F1) << "mnuAbout";
+    }
+    void shortcutsReachTheirMenuItems() {
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, item);
+        Fixture f;
+        frmVesk& w = start(f, {card(u8("אבי"))});
+        clickCell(*w.grid(), 1, 0);
+        f.prompter.script({Answer::Cancel});
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QSignalSpy triggered(w.action(item), &QAction::triggered);
+        QTest::keySequence(w.grid(), keys);
+        QCOMPARE(triggered.count(), 1);
+    }
+
+    // Menus open with Alt and their letter in both languages; in Hebrew the English letter
+    // serves too. Alt+G reaches the group box.
+    void altKeysOpenTheMenusAndReachTheGroupBox_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("English F") << 100 << int(Qt::Key_F) << "mnuFile";
+        QTest::newRow("English H") << 100 << int(Qt::Key_H) << "mnuHelp";
+        QTest::newRow("Hebrew F") << 200 << int(Qt::Key_F) << "mnuFile";
+        QTest::newRow("Hebrew V") << 200 << int(Qt::Key_V) << "mnuView";
+        QTest::newRow("Hebrew letter") << 200 << int(u'ק') << "mnuFile";
+        QTest::newRow("English G") << 100 << int(Qt::Key_G) << "cmbGroup";
+        QTest::newRow("Hebrew G") << 200 << int(Qt::Key_G) << "cmbGroup";
+    }
+    void altKeysOpenTheMenusAndReachTheGroupBox() {
+        QFETCH(int, lang);
+        QFETCH(int, key);
+        QFETCH(QString, target);
+        Fixture f;
+        frmVesk& w = start(f, {}, {}, lang);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        // The key's own character, Hebrew letters included.
+        const QString text(QChar(char16_t(key)).toLower());
+        QTest::sendKeyEvent(QTest::Press, w.grid(), Qt::Key(key), text, Qt::AltModifier);
+        QTest::sendKeyEvent(QTest::Release, w.grid(), Qt::Key(key), text, Qt::AltModifier);
+        if (auto* menu = w.findChild<QMenu*>(target)) {
+            QTRY_VERIFY(menu->isVisible());
+            menu->hide();
+        } else {
+            QCOMPARE(QApplication::focusWidget(), w.groupBox());
+        }
+    }
+
+    // The editor and the search window are dialogs of their own, named by their captions,
+    // centred over the main window, non-modal, one of each, gone when closed.
+    void secondaryWindowsAreDialogsOverTheMainWindow_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("editor") << "btnAdd" << "Add New Phone Number";
+        QTest::newRow("search") << "btnSearch" << "Record Searching...";
+    }
+    void secondaryWindowsAreDialogsOverTheMainWindow() {
+        QFETCH(QString, command);
+        QFETCH(QString, caption);
+        Fixture f;
+        frmVesk& w = start(f, {});
+        w.move(60, 40);
+        const bool editor = command == u"btnAdd";
+        auto opened = [&]() -> QWidget* { return editor ? w.editorWindow() : w.searchWindow(); };
+        QTest::mouseClick(button(w, command.toLatin1().constData()), Qt::LeftButton);
+        QPointer<QWidget> win = opened();
+        QVERIFY(win && win->isVisible() && win->isWindow());
+        QCOMPARE(win->parentWidget(), &w);
+        QVERIFY(!win->isModal() && w.isEnabled());
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(win);
+        QCOMPARE(a11y->role(), QAccessible::Dialog);
+        QCOMPARE(a11y->text(QAccessible::Name), caption);
+        const QPoint offset = win->frameGeometry().center() - w.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        QVERIFY(win->screen()->availableGeometry().contains(win->frameGeometry()));
+
+        // Moved by the user, it stays where it was put when the command brings it forward.
+        win->move(win->pos() + QPoint(30, 20));
+        const QPoint moved = win->pos();
+        QTest::mouseClick(button(w, command.toLatin1().constData()), Qt::LeftButton);
+        QCOMPARE(opened(), win.data());
+        QCOMPARE(win->pos(), moved);
+        win->close();
+        QTRY_VERIFY(!win);
     }
 
     void minimisingWithoutANotificationIconKeepsTheWindowReachable() {
