@@ -79,10 +79,13 @@ frmVesk::LoadResult frmVesk::Form_Load() {
         tmrDelay.start();
     }
 
-    if (m_showMaximized)
+    if (m_showMaximized) {
         showMaximized();
-    else
+    } else {
         show();
+        // The frame is known once the window is shown: it too must be on the screen.
+        shell::keepOnScreen(*this);
+    }
     addTrayIcon();
     return LoadResult::Running;
 }

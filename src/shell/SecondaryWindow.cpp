@@ -9,7 +9,6 @@ namespace shell {
 SecondaryWindow::SecondaryWindow(QWidget* owner) : QDialog(owner) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setSizeGripEnabled(false);
 }
 
 void SecondaryWindow::placeOverOwner() {
