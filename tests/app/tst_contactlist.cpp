@@ -193,7 +193,6 @@ private slots:
         QTest::addColumn<QStringList>("names");
         const QList<int> click;
         QTest::newRow("last Hebrew tab") << 200 << false << click << 21 << u8("ת") << QStringList{u8("תמר")};
-        QTest::newRow("Hebrew kaf") << 200 << false << click << 10 << u8("כ") << QStringList{u8("כרמל")};
         QTest::newRow("Latin B") << 100 << false << click << 1 << "B" << QStringList{"bella", "Ben"};
         QTest::newRow("the selected tab again") << 200 << true << click << 0 << "A" << QStringList{"Alice"};
         QTest::newRow("Enter on the selected tab") << 200 << true << QList<int>{Qt::Key_Return} << 0 << "A"

@@ -76,17 +76,6 @@ private slots:
         QCOMPARE(layout.at(QStringLiteral("MSHFlexGrid1")).width, 7095 - 2000);
     }
 
-    void designedPlacesAreTheDesignersOwn() {
-        const DesignLayout d = DesignLayout::designed();
-        QCOMPARE(d.at(QStringLiteral("TabVesk")), (TwipsRect{360, 840, 8895, 4935}));
-        QCOMPARE(d.at(QStringLiteral("MSHFlexGrid1")), (TwipsRect{840, 2160, 7095, 2895}));
-        QCOMPARE(d.at(QStringLiteral("btnAdd")), (TwipsRect{7080, 960, 735, 735}));
-        QCOMPARE(d.at(QStringLiteral("btnQuit")), (TwipsRect{840, 960, 735, 735}));
-        QCOMPARE(d.at(QStringLiteral("cmbGroup")), (TwipsRect{7080, 240, 2175, 315}));
-        QCOMPARE(d.at(QStringLiteral("StatusBar1")), (TwipsRect{840, 5040, 7095, 255}));
-        QCOMPARE(d.at(QStringLiteral("lblHeader(0)")), (TwipsRect{720, 150, 4335, 495}));
-    }
-
     // A secondary window over its owner: centred (or the dialer's top-left at the owner's
     // centre), then moved wholly onto the owner's screen, shrunk only when too large for it.
     void secondaryWindowPlacement_data() {

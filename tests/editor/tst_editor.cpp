@@ -412,14 +412,14 @@ private slots:
         Fixture f;
         frmVesk& w = start(f, {card(u8("אב"), QStringLiteral("'1',NULL,NULL,NULL,NULL,NULL"))});
         FrmNewPhn& e = update ? openUpdate(w, 1) : openAdd(w);
-        fill(e, {u8("אבי"), QStringLiteral("9"), {}, {}, {}, {}, {}});
+        fill(e, {u8("אבי"), QStringLiteral("9")});
         QWidget* target = e.findChild<QWidget*>(focus);
         target->setFocus();
         QTest::keyClick(target, Qt::Key(key));
         QCOMPARE(f.prompter.texts(), said.isEmpty() ? QStringList() : QStringList{said});
         QTRY_VERIFY(!w.editorWindow());
-        testing::RawDb raw(f.mdb());
-        QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY rowid DESC LIMIT 1")), QStringList{stored});
+        QCOMPARE(testing::RawDb(f.mdb()).rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY rowid DESC LIMIT 1")),
+                 QStringList{stored});
     }
 };
 
