@@ -133,6 +133,8 @@ private:
 
     void buildControls();
     void buildMenus();
+    // Shortcuts on the menu items, and the Latin Alt keys of the Hebrew menus.
+    void buildKeys();
     QAction* addAction(QMenu* menu, const QString& name, const QString& caption = {});
     void applyLayout();
     int dpi() const;

@@ -149,29 +149,6 @@ void frmVesk::buildMenus() {
     QMenu* help = menu(bar, QStringLiteral("mnuHelp"));
     addAction(help, QStringLiteral("mnuAbout"));
 
-    // Shortcuts, shown beside the items in both languages.
-    const std::pair<const char*, QKeySequence> shortcuts[] = {
-        {"mnuAdd", QKeySequence(Qt::CTRL | Qt::Key_N)},   {"mnuEdit", QKeySequence(Qt::CTRL | Qt::Key_E)},
-        {"mnuSearch", QKeySequence(Qt::CTRL | Qt::Key_F)}, {"mnuPrint", QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {"mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},   {"mnuAbout", QKeySequence(Qt::Key_F1)}};
-    for (const auto& [name, keys] : shortcuts)
-        action(QString::fromLatin1(name))->setShortcut(keys);
-
-    // The Hebrew titles carry Hebrew mnemonics, out of reach of a Latin keyboard: in Hebrew
-    // the menus also open with Alt and the letter of their English title.
-    namespace off = i18n::off;
-    const std::pair<QMenu*, int> titles[] = {
-        {file, off::mnuFile}, {option, off::mnuOption}, {view, off::mnuView}, {help, off::mnuHelp}};
-    for (const auto& [m, offset] : titles) {
-        auto* key = new QAction(m);
-        key->setObjectName(m->objectName() + QStringLiteral("LatinKey"));
-        key->setShortcut(QKeySequence::mnemonic(i18n::text(i18n::LangEnglish, offset)));
-        key->setEnabled(false);
-        QWidget::addAction(key);
-        connect(key, &QAction::triggered, this, [this, m] { menuBar()->setActiveAction(m->menuAction()); });
-        m_latinMenuKeys.append(key);
-    }
-
     // The grid's context menu and the notification-area menu are shown as pop-ups only.
     popFile = new QMenu(QStringLiteral("&File"), this);
     popFile->setObjectName(QStringLiteral("popFile"));
@@ -191,6 +168,32 @@ void frmVesk::buildMenus() {
     addAction(mPopupSys, QStringLiteral("mpopSearch"));
     mPopupSys->addSeparator();
     addAction(mPopupSys, QStringLiteral("mPopExit"));
+}
+
+void frmVesk::buildKeys() {
+    // Shortcuts, shown beside the items in both languages.
+    const std::pair<const char*, QKeySequence> shortcuts[] = {
+        {"mnuAdd", QKeySequence(Qt::CTRL | Qt::Key_N)},   {"mnuEdit", QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {"mnuSearch", QKeySequence(Qt::CTRL | Qt::Key_F)}, {"mnuPrint", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},   {"mnuAbout", QKeySequence(Qt::Key_F1)}};
+    for (const auto& [name, keys] : shortcuts)
+        action(QString::fromLatin1(name))->setShortcut(keys);
+
+    // The Hebrew titles carry Hebrew mnemonics, out of reach of a Latin keyboard: in Hebrew
+    // the menus also open with Alt and the letter of their English title.
+    namespace off = i18n::off;
+    const std::pair<const char*, int> titles[] = {
+        {"mnuFile", off::mnuFile}, {"mnuOption", off::mnuOption}, {"mnuView", off::mnuView}, {"mnuHelp", off::mnuHelp}};
+    for (const auto& [name, offset] : titles) {
+        QMenu* m = findChild<QMenu*>(QString::fromLatin1(name));
+        auto* key = new QAction(m);
+        key->setObjectName(m->objectName() + QStringLiteral("LatinKey"));
+        key->setShortcut(QKeySequence::mnemonic(i18n::text(i18n::LangEnglish, offset)));
+        key->setEnabled(false);
+        QWidget::addAction(key);
+        connect(key, &QAction::triggered, this, [this, m] { menuBar()->setActiveAction(m->menuAction()); });
+        m_latinMenuKeys.append(key);
+    }
 }
 
 void frmVesk::applyLayout() {

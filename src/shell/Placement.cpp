@@ -29,7 +29,8 @@ QRect centredOver(const QSize& size, const QRect& owner, const QRect& area) {
 }
 
 QRect atCentreOf(const QSize& size, const QRect& owner, const QRect& area) {
-    return clampedTo(QRect(owner.topLeft() + QPoint(owner.width() / 2, owner.height() / 2), size), area);
+    return clampedTo(QRect(owner.topLeft() + QPoint(owner.width() / 2, owner.height() / 2), size),
+                     area);
 }
 
 QRect rememberedOnScreens(const QRect& frame, const QList<QRect>& areas) {
@@ -81,9 +82,13 @@ template <class Rule> void place(QWidget& window, const QWidget& owner, Rule rul
 
 } // namespace
 
-void placeCentredOver(QWidget& window, const QWidget& owner) { place(window, owner, centredOver); }
+void placeCentredOver(QWidget& window, const QWidget& owner) {
+    place(window, owner, centredOver);
+}
 
-void placeAtCentreOf(QWidget& window, const QWidget& owner) { place(window, owner, atCentreOf); }
+void placeAtCentreOf(QWidget& window, const QWidget& owner) {
+    place(window, owner, atCentreOf);
+}
 
 void keepOnScreen(QWidget& window) {
     QList<QRect> areas;
