@@ -37,6 +37,20 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
         m_col = std::clamp(section, 0, GridCols - 1);
         emit DblClick();
     });
+    // The header takes no right press of its own: it is the grid's, for the context menu.
+    horizontalHeader()->viewport()->installEventFilter(this);
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* press = static_cast<QMouseEvent*>(event);
+        if (press->button() != Qt::LeftButton) {
+            m_mouseRow = 0;
+            emit MouseDown(press->button(), press->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 void FlexGrid::setRow(int row) {
@@ -101,7 +115,7 @@ void FlexGrid::trackMouse(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     const int r = rowAt(p.y());
     const int c = columnAt(p.x());
-    m_mouseRow = r < 0 ? 0 : r + 1;
+    m_mouseRow = r < 0 ? -1 : r + 1;
     // Only the left button moves the current cell.
     if (event->button() == Qt::LeftButton && r >= 0 && c >= 0) {
         m_row = r + 1;
@@ -127,9 +141,29 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
+int FlexGrid::pageRows() const { return std::max(1, viewport()->height() / std::max(1, rowHeight(0)) - 1); }
+
+void FlexGrid::moveTo(int row, int col) {
+    setRow(row);
+    setCol(col);
+    // The view's own current index follows, so that screen readers announce the cell.
+    if (m_row >= 1) {
+        const QModelIndex index = m_model.index(m_row - 1, m_col);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        scrollTo(index);
+    }
+}
+
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
-    // A key that types a character (Esc and Backspace included) goes to the name jump; the
-    // others (arrows, page keys) scroll as usual.
+    static constexpr int commandKeys[] = {Qt::Key_Return, Qt::Key_Enter,    Qt::Key_Delete, Qt::Key_Up,
+                                          Qt::Key_Down,   Qt::Key_PageUp,   Qt::Key_PageDown, Qt::Key_Home,
+                                          Qt::Key_End,    Qt::Key_Left,     Qt::Key_Right};
+    if (std::find(std::begin(commandKeys), std::end(commandKeys), event->key()) != std::end(commandKeys)) {
+        emit KeyDown(event->key());
+        event->accept();
+        return;
+    }
+    // A key that types a character (Esc and Backspace included) goes to the name jump.
     const QString text = event->text();
     if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         for (QChar ch : text)

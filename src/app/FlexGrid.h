@@ -31,7 +31,7 @@ public:
 
     int TopRow() const;
     void setTopRow(int row);
-    // Grid row under the last mouse press: 0 on the heading.
+    // Grid row under the last mouse press: 0 on the heading, -1 below the last row.
     int MouseRow() const { return m_mouseRow; }
 
     void setColWidthTwips(int col, int twips, int dpi);
@@ -47,17 +47,26 @@ public:
     std::vector<int> Sort(int col);
     // Brings a row into view without changing the current cell.
     void showRow(int row);
+    // Makes a cell current and brings it into view, for the keyboard.
+    void moveTo(int row, int col);
+    // How many rows a page key moves.
+    int pageRows() const;
 
 signals:
     // A left click (on a cell or on the heading), a double click, a press of another button
-    // (with the mouse position on the screen), a typed character, the focus arriving.
+    // (with the mouse position on the screen; on the heading too), a typed character, the
+    // focus arriving.
     void Click();
     void DblClick();
     void MouseDown(Qt::MouseButton button, QPoint globalPos);
     void KeyPress(QChar key);
     void GotFocus();
+    // The keys that are commands rather than characters of a name: Enter, Delete, and the
+    // arrow, page, Home and End keys.
+    void KeyDown(int key);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -25,6 +25,7 @@ frmVesk::frmVesk(mdlVesk::Shared& shared, Services services, QWidget* parent)
     setWindowIcon(appIcon());
     buildControls();
     buildMenus();
+    buildKeys();
     applyLayout();
 
     // The designed window: a client area of 9345 x 5835 twips below the menu bar.

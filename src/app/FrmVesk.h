@@ -76,6 +76,7 @@ public:
     void MSHFlexGrid1_KeyPress(QChar key);
     void MSHFlexGrid1_GotFocus();
     void MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos);
+    void MSHFlexGrid1_KeyDown(int key);
     void MouseWheel(int fwKeys, int zDelta, int xPos, int yPos);
     void InstallWheelHook();
     void RemoveWheelHook();
@@ -132,6 +133,8 @@ private:
 
     void buildControls();
     void buildMenus();
+    // Shortcuts on the menu items, and the Latin Alt keys of the Hebrew menus.
+    void buildKeys();
     QAction* addAction(QMenu* menu, const QString& name, const QString& caption = {});
     void applyLayout();
     int dpi() const;
@@ -144,8 +147,14 @@ private:
     void tmrDelay_Timer();
     void wireCommands();
     void editCurrentRow();
+    // What a click on a card does besides forgetting the typed prefix: the highlight, the
+    // index box, the enabled commands, the dial and mail state.
+    void selectCurrentCell();
+    // Arrow, page, Home and End keys: the next current cell, selected.
+    void moveByKey(int key, bool fromSelected);
     void openEditor();
     void Form_Resize();
+    void hideIntoTray();
     bool trayIconVisible() const;
     void addTrayIcon();
     void showTrayMenu(QPoint globalPos);
@@ -188,6 +197,10 @@ private:
     QMenu* popFile = nullptr;
     QMenu* mPopupSys = nullptr;
     QMenu* mnuSetLang = nullptr;
+    // Alt and the English title's letter, for each menu while the titles are Hebrew.
+    QList<QAction*> m_latinMenuKeys;
+    // The placement the window had when it went into the notification area.
+    QByteArray m_geometryBeforeTray;
 };
 
 } // namespace app

@@ -60,6 +60,7 @@ void frmVesk::wireCommands() {
     connect(g, &FlexGrid::KeyPress, this, &frmVesk::MSHFlexGrid1_KeyPress);
     connect(g, &FlexGrid::GotFocus, this, &frmVesk::MSHFlexGrid1_GotFocus);
     connect(g, &FlexGrid::MouseDown, this, &frmVesk::MSHFlexGrid1_MouseDown);
+    connect(g, &FlexGrid::KeyDown, this, &frmVesk::MSHFlexGrid1_KeyDown);
 }
 
 // ---- Commands
@@ -145,6 +146,11 @@ void frmVesk::MSHFlexGrid1_Click() {
     if (g.MouseRow() < 1 || !g.isCardRow(g.Row()))
         return;
     m_shared.TypedPrefix.clear();
+    selectCurrentCell();
+}
+
+void frmVesk::selectCurrentCell() {
+    FlexGrid& g = *MSHFlexGrid1;
     const int col = g.Col();
     HighlightRow(g.Row(), col);
     ShowRowInIndex(col);
@@ -164,8 +170,56 @@ void frmVesk::MSHFlexGrid1_Click() {
     g.setCol(col);
 }
 
+void frmVesk::MSHFlexGrid1_KeyDown(int key) {
+    FlexGrid& g = *MSHFlexGrid1;
+    // The card the user sees selected: the highlighted row; none right after a fill.
+    const bool selected = m_shared.HighlightedRow > 0 && m_shared.HighlightedRow == g.Row() && g.isCardRow(g.Row());
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (selected)
+            editCurrentRow(); // the double click's action
+        return;
+    case Qt::Key_Delete:
+        if (selected)
+            btnDelete_Click();
+        return;
+    default:
+        moveByKey(key, selected);
+    }
+}
+
+void frmVesk::moveByKey(int key, bool fromSelected) {
+    FlexGrid& g = *MSHFlexGrid1;
+    const int cards = g.Rows() - 2;
+    if (cards < 1)
+        return;
+    // With nothing selected the keys start before the first card, in the name column.
+    const int row = fromSelected ? g.Row() : 0;
+    const int col = fromSelected ? g.Col() : 0;
+    const int page = g.pageRows();
+    const int step = g.layoutDirection() == Qt::RightToLeft ? -1 : 1;
+    QPoint to(col, row);
+    switch (key) {
+    case Qt::Key_Up: to.ry() = fromSelected ? row - 1 : 1; break;
+    case Qt::Key_Down: to.ry() = row + 1; break;
+    case Qt::Key_PageUp: to.ry() = row - page; break;
+    case Qt::Key_PageDown: to.ry() = row + page; break;
+    case Qt::Key_Home: to.ry() = 1; break;
+    case Qt::Key_End: to.ry() = cards; break;
+    case Qt::Key_Left: to = {col - (fromSelected ? step : 0), std::max(row, 1)}; break;
+    case Qt::Key_Right: to = {col + (fromSelected ? step : 0), std::max(row, 1)}; break;
+    default: return;
+    }
+    // Moving by the keyboard selects as a click does, but keeps the typed prefix.
+    g.moveTo(std::clamp(to.y(), 1, cards), std::clamp(to.x(), 0, GridCols - 1));
+    selectCurrentCell();
+}
+
 void frmVesk::MSHFlexGrid1_DblClick() {
     FlexGrid& g = *MSHFlexGrid1;
+    if (g.MouseRow() < 0)
+        return; // below the last row: nothing there
     if (g.MouseRow() == 0) {
         const int col = g.Col();
         const std::vector<int> moved = g.Sort(col);
@@ -264,14 +318,20 @@ void frmVesk::changeEvent(QEvent* event) {
         Form_Resize();
 }
 
+void frmVesk::hideIntoTray() {
+    if (!isMinimized() || !trayIconVisible())
+        return;
+    m_geometryBeforeTray = saveGeometry();
+    hide();
+}
+
 void frmVesk::Form_Resize() {
     // A minimised window goes to the notification area, but only while there is an icon
     // there to bring it back; otherwise it stays an ordinary minimised window.
     // Hidden once the state change has run its course: showMinimized() itself shows the
     // window again right after announcing the new state.
     if (isMinimized() && trayIconVisible())
-        QMetaObject::invokeMethod(
-            this, [this] { if (isMinimized() && trayIconVisible()) hide(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &frmVesk::hideIntoTray, Qt::QueuedConnection);
     ResizeForm();
 }
 

@@ -64,6 +64,8 @@ void frmVesk::SetLanguage(int lang) {
 
     for (const Caption& t : menuTitles)
         findChild<QMenu*>(QString::fromLatin1(t.name))->setTitle(text(lang, t.offset));
+    for (QAction* key : m_latinMenuKeys)
+        key->setEnabled(lang == i18n::LangHebrew);
     for (const Caption& c : menuCaptions)
         action(QString::fromLatin1(c.name))->setText(text(lang, c.offset));
 

@@ -7,6 +7,7 @@
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
 #include "platform/TrayIcon.h"
+#include "shell/Placement.h"
 #include "shell/Shared.h"
 #include "i18n/StringTable.h"
 #include "platform/KeyboardLayout.h"
@@ -78,10 +79,13 @@ frmVesk::LoadResult frmVesk::Form_Load() {
         tmrDelay.start();
     }
 
-    if (m_showMaximized)
+    if (m_showMaximized) {
         showMaximized();
-    else
+    } else {
         show();
+        // The frame is known once the window is shown: it too must be on the screen.
+        shell::keepOnScreen(*this);
+    }
     addTrayIcon();
     return LoadResult::Running;
 }
@@ -105,6 +109,10 @@ void frmVesk::loadPlacement() {
         resize(this->width(), tw.px(int(*height)));
         ResizeForm();
     }
+    // A placement remembered on a larger screen, at another DPI or on a monitor that is gone
+    // is brought wholly onto a screen, keeping its size where it fits.
+    shell::keepOnScreen(*this);
+    ResizeForm();
     const auto state = settings.integer(sSettings, QStringLiteral("Window"));
     m_showMaximized = state.value_or(0) == 2;
 }

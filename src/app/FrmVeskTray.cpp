@@ -30,7 +30,13 @@ void frmVesk::showTrayMenu(QPoint globalPos) {
 }
 
 void frmVesk::mPopRestore_Click() {
+    const bool fromTray = !isVisible() && !m_geometryBeforeTray.isEmpty();
     setWindowState(windowState() & ~Qt::WindowMinimized);
+    // Back exactly where it was: shown again on its own, a hidden window is placed anew by
+    // the platform, off by its frame.
+    if (fromTray)
+        restoreGeometry(m_geometryBeforeTray);
+    m_geometryBeforeTray.clear();
     show();
     raise();
     activateWindow();

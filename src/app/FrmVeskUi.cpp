@@ -2,6 +2,7 @@
 #include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
+#include "i18n/StringTable.h"
 #include "shell/Shared.h"
 
 #include <QComboBox>
@@ -59,7 +60,8 @@ void frmVesk::buildControls() {
     }
     lblHeader[1]->setAccessibleName(QString());
 
-    Label2 = named(new QLabel(QStringLiteral("Group Selection"), m_client), QStringLiteral("Label2"));
+    // Alt+G reaches the group box from the keyboard.
+    Label2 = named(new QLabel(QStringLiteral("&Group Selection"), m_client), QStringLiteral("Label2"));
     cmbGroup = named(new QComboBox(m_client), QStringLiteral("cmbGroup"), QStringLiteral("Group Selection"));
     Label2->setBuddy(cmbGroup);
 
@@ -168,6 +170,32 @@ void frmVesk::buildMenus() {
     addAction(mPopupSys, QStringLiteral("mPopExit"));
 }
 
+void frmVesk::buildKeys() {
+    // Shortcuts, shown beside the items in both languages.
+    const std::pair<const char*, QKeySequence> shortcuts[] = {
+        {"mnuAdd", QKeySequence(Qt::CTRL | Qt::Key_N)},   {"mnuEdit", QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {"mnuSearch", QKeySequence(Qt::CTRL | Qt::Key_F)}, {"mnuPrint", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},   {"mnuAbout", QKeySequence(Qt::Key_F1)}};
+    for (const auto& [name, keys] : shortcuts)
+        action(QString::fromLatin1(name))->setShortcut(keys);
+
+    // The Hebrew titles carry Hebrew mnemonics, out of reach of a Latin keyboard: in Hebrew
+    // the menus also open with Alt and the letter of their English title.
+    namespace off = i18n::off;
+    const std::pair<const char*, int> titles[] = {
+        {"mnuFile", off::mnuFile}, {"mnuOption", off::mnuOption}, {"mnuView", off::mnuView}, {"mnuHelp", off::mnuHelp}};
+    for (const auto& [name, offset] : titles) {
+        QMenu* m = findChild<QMenu*>(QString::fromLatin1(name));
+        auto* key = new QAction(m);
+        key->setObjectName(m->objectName() + QStringLiteral("LatinKey"));
+        key->setShortcut(QKeySequence::mnemonic(i18n::text(i18n::LangEnglish, offset)));
+        key->setEnabled(false);
+        QWidget::addAction(key);
+        connect(key, &QAction::triggered, this, [this, m] { menuBar()->setActiveAction(m->menuAction()); });
+        m_latinMenuKeys.append(key);
+    }
+}
+
 void frmVesk::applyLayout() {
     const Twips tw(dpi());
     auto place = [&](QWidget* w, const QString& name) { w->setGeometry(tw.rect(m_layout.at(name))); };
@@ -188,7 +216,8 @@ void frmVesk::applyLayout() {
         place(w, QString::fromLatin1(name));
     // The label keeps its designed box; its font gives way where the text would be cut.
     QFont labelFont = font();
-    while (QFontMetrics(labelFont).horizontalAdvance(Label2->text()) > Label2->width() && labelFont.pointSizeF() > 6)
+    const QString labelText = QString(Label2->text()).remove(u'&');
+    while (QFontMetrics(labelFont).horizontalAdvance(labelText) > Label2->width() && labelFont.pointSizeF() > 6)
         labelFont.setPointSizeF(labelFont.pointSizeF() - 0.5);
     Label2->setFont(labelFont);
 

@@ -1,5 +1,7 @@
 #include "app/LetterTabs.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOption>
 #include <QStylePainter>
@@ -20,6 +22,13 @@ void LetterTabBar::paintEvent(QPaintEvent*) {
         initStyleOption(&opt, i);
         opt.text.clear();
         p.drawControl(QStyle::CE_TabBarTabShape, opt);
+        if (hasFocus() && i == currentIndex()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = tabRect(i).adjusted(3, 3, -3, -3);
+            focus.backgroundColor = palette().color(QPalette::Window);
+            p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+        }
         const QString caption = tabText(i).trimmed();
         if (caption.isEmpty())
             return;
@@ -41,6 +50,36 @@ void LetterTabBar::paintEvent(QPaintEvent*) {
         drawTab(currentIndex());
 }
 
+void LetterTabBar::keyPressEvent(QKeyEvent* event) {
+    int next = -1;
+    switch (event->key()) {
+    case Qt::Key_Up: next = currentIndex() - 1; break;
+    case Qt::Key_Down: next = currentIndex() + 1; break;
+    case Qt::Key_Home: next = 0; break;
+    case Qt::Key_End: next = count() - 1; break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit reapplyRequested();
+        return;
+    default:
+        QTabBar::keyPressEvent(event);
+        return;
+    }
+    if (next >= 0 && next < count())
+        setCurrentIndex(next);
+}
+
+void LetterTabBar::mousePressEvent(QMouseEvent* event) {
+    // A click on the tab already selected changes nothing, yet the user asks for its letter:
+    // the handler runs again, so the letter shown is the letter applied.
+    const int index = tabAt(event->position().toPoint());
+    const bool again = event->button() == Qt::LeftButton && index >= 0 && index == currentIndex();
+    QTabBar::mousePressEvent(event);
+    if (again)
+        emit reapplyRequested();
+}
+
 LetterTabs::LetterTabs(QWidget* parent) : QWidget(parent), m_bar(new LetterTabBar(this)) {
     m_bar->setObjectName(QStringLiteral("TabVeskTabs"));
     m_bar->setShape(QTabBar::RoundedEast);
@@ -53,6 +92,7 @@ LetterTabs::LetterTabs(QWidget* parent) : QWidget(parent), m_bar(new LetterTabBa
         m_previous = index;
         emit tabChanged(previous);
     });
+    connect(m_bar, &LetterTabBar::reapplyRequested, this, [this] { emit tabChanged(m_bar->currentIndex()); });
 }
 
 void LetterTabs::setTabs(const QStringList& captions) {

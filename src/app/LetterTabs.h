@@ -18,8 +18,17 @@ protected:
     QSize tabSizeHint(int index) const override;
     QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
     // The caption is a letter, blanks and the letter again: the letter is drawn upright at
-    // both ends of a tab long enough for two, once in the middle of a shorter one.
+    // both ends of a tab long enough for two, once in the middle of a shorter one. The
+    // current tab shows the keyboard focus.
     void paintEvent(QPaintEvent* event) override;
+    // The tabs run down the edge: Up and Down move between them, Home and End go to the
+    // first and the last; Space or Enter applies the current tab again.
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+signals:
+    // The current tab was clicked, or applied from the keyboard, once more.
+    void reapplyRequested();
 };
 
 // The letter index: a strip whose tabs run down its right edge (Hebrew) or its left edge
@@ -42,7 +51,8 @@ public:
     QTabBar* bar() const { return m_bar; }
 
 signals:
-    // The current tab changed; carries the tab selected before.
+    // The current tab changed, or the current tab was clicked (or applied from the keyboard)
+    // again; carries the tab selected before.
     void tabChanged(int previous);
 
 protected:

@@ -10,6 +10,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -51,9 +52,8 @@ struct NullField {};
 
 FrmNewPhn::FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
                      QWidget* parent)
-    : QWidget(parent, Qt::Window), m_shared(shared), m_prompter(prompter), m_host(host) {
+    : SecondaryWindow(parent), m_shared(shared), m_prompter(prompter), m_host(host) {
     setObjectName(QStringLiteral("FrmNewPhn"));
-    setAttribute(Qt::WA_DeleteOnClose);
     // The labels are Hebrew in both interface languages, so the window reads right to left.
     setLayoutDirection(Qt::RightToLeft);
 
@@ -337,5 +337,25 @@ void FrmNewPhn::btnClr_Click() {
 }
 
 void FrmNewPhn::btnRtn_Click() { close(); }
+
+void FrmNewPhn::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // A button with the focus is the one pressed, as a click would; otherwise the default.
+        auto* focused = qobject_cast<QAbstractButton*>(focusWidget());
+        QAbstractButton* target = focused && focused->isVisible() ? focused
+                                  : btnAdd->isVisible()            ? btnAdd
+                                                                   : btnUpdate;
+        target->click();
+        return;
+    }
+    case Qt::Key_Escape:
+        btnRtn->click();
+        return;
+    default:
+        SecondaryWindow::keyPressEvent(event);
+    }
+}
 
 } // namespace editor

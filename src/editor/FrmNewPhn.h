@@ -1,9 +1,9 @@
 #pragma once
 
 #include "shell/ContactGroup.h"
+#include "shell/SecondaryWindow.h"
 
 #include <QString>
-#include <QWidget>
 
 #include <array>
 #include <memory>
@@ -28,8 +28,9 @@ class Recordset;
 namespace editor {
 
 // The record editor: adds a card to the group the main window shows, or changes the card
-// selected there. Non-modal; it deletes itself when it closes.
-class FrmNewPhn final : public QWidget {
+// selected there. Non-modal; it deletes itself when it closes. Enter presses the visible
+// default button (Add, or Update) or the button that has the focus; Esc is Cancel.
+class FrmNewPhn final : public shell::SecondaryWindow {
     Q_OBJECT
 public:
     FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
@@ -49,6 +50,9 @@ public:
 
     // The identity of the card being changed; -1 in add mode.
     qint64 cardId() const { return m_cardId; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     using Group = shell::ContactGroup;

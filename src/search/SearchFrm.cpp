@@ -99,9 +99,9 @@ private:
 
 SearchFrm::SearchFrm(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
                      QWidget* parent)
-    : QWidget(parent, Qt::Window), m_shared(shared), m_prompter(prompter), m_host(host) {
+    : SecondaryWindow(parent), m_shared(shared), m_prompter(prompter), m_host(host) {
     setObjectName(QStringLiteral("SearchFrm"));
-    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlag(Qt::WindowMinimizeButtonHint);
     setWindowTitle(QStringLiteral("Record Searching..."));
     const QFont fixed = fixedPitch();
 
@@ -323,8 +323,27 @@ QString SearchFrm::searchText() const { return TxtStr->text(); }
 QString SearchFrm::headingText() const { return LblHdr->text(); }
 QString SearchFrm::detailText() const { return LblSel->text(); }
 
+void SearchFrm::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        const int current = LstSearch->currentRow();
+        if (current >= 0)
+            select(current);
+        else if (LstSearch->count() > 0)
+            select(0);
+        return;
+    }
+    case Qt::Key_Escape:
+        btnCancel_Click();
+        return;
+    default:
+        SecondaryWindow::keyPressEvent(event);
+    }
+}
+
 void SearchFrm::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
+    SecondaryWindow::changeEvent(event);
     // A minimised search window leaves the task bar; the Search command brings it back.
     // The hide is queued: showMinimized() shows the window again after announcing the state.
     if (event->type() == QEvent::WindowStateChange && isMinimized())
@@ -337,7 +356,7 @@ bool SearchFrm::eventFilter(QObject* watched, QEvent* event) {
         if (!text.isEmpty())
             TxtStr_KeyPress(text.at(0));
     }
-    return QWidget::eventFilter(watched, event);
+    return SecondaryWindow::eventFilter(watched, event);
 }
 
 } // namespace search

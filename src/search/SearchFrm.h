@@ -1,10 +1,10 @@
 #pragma once
 
 #include "shell/ContactGroup.h"
+#include "shell/SecondaryWindow.h"
 
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 
 #include <vector>
 
@@ -30,8 +30,9 @@ namespace search {
 
 // The incremental search: lists the names of the group the main window shows that begin
 // with the text typed, and shows the details of the name chosen. Non-modal; minimising
-// hides it, Cancel closes and deletes it.
-class SearchFrm final : public QWidget {
+// hides it, Cancel (or Esc) closes and deletes it; Enter shows the details of the entry
+// chosen, or of the first one while none is.
+class SearchFrm final : public shell::SecondaryWindow {
     Q_OBJECT
 public:
     SearchFrm(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
@@ -63,6 +64,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

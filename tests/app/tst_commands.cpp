@@ -3,16 +3,22 @@
 #include "Fixture.h"
 
 #include "app/FlexGrid.h"
+#include "search/SearchFrm.h"
+
+#include <QAccessible>
 
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QtTest>
+
+#include <optional>
 
 using app::FlexGrid;
 using app::frmVesk;
@@ -109,6 +115,12 @@ private slots:
         QCOMPARE(f.shared->HighlightedRow, 2);
         QCOMPARE(w.indexBox()->text(), u8("אבנר    "));
         QVERIFY(enabled(w, "btnEdit"));
+        // Below the rows a double click neither sorts nor edits.
+        const QPoint below(cellCentre(g, 3, 0).x(), g.visualRect(g.model().index(2, 0)).bottom() + 20);
+        QVERIFY(g.viewport()->rect().contains(below));
+        QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(g.TextMatrix(1, 0), u8("אבי"));
+        QCOMPARE(w.editorWindow(), nullptr);
         QVERIFY(f.prompter.messages().isEmpty());
     }
 
@@ -258,6 +270,14 @@ private slots:
         QTRY_VERIFY(menu->isVisible());
         QVERIFY(qAbs(menu->geometry().left() - g.viewport()->mapToGlobal(cellCentre(g, 1, 1)).x()) <= 2);
         menu->hide();
+
+        // On the heading too; the current column is remembered, not the heading's.
+        f.shared->RememberedColumn = 0;
+        QTest::mousePress(g.horizontalHeader()->viewport(), Qt::RightButton, {}, headingCentre(g, 1));
+        QCOMPARE(f.shared->RememberedColumn, g.Col());
+        QVERIFY(g.Col() != 1);
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
     }
 
     void deletionConfirmsDeletesAndRefills() {
@@ -355,6 +375,159 @@ private slots:
         QCOMPARE(now.at(QStringLiteral("TabVesk")).height - before.at(QStringLiteral("TabVesk")).height, dH);
         QCOMPARE(now.at(QStringLiteral("btnAdd")), before.at(QStringLiteral("btnAdd")));
         QCOMPARE(w.grid()->width(), app::Twips(w.logicalDpiX()).px(now.at(QStringLiteral("MSHFlexGrid1")).width));
+    }
+
+    // The keyboard selects as a click does (highlight, index box, commands, dial and mail)
+    // but keeps the typed prefix. Adam has every number and an e-mail address; Avi neither
+    // a mobile number nor an e-mail address; Avner an e-mail address.
+    void theKeyboardSelectsAsAClickDoes_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<bool>("dial");
+        QTest::addColumn<bool>("mail");
+        QTest::newRow("down from nothing") << QList<int>{Qt::Key_Down} << 1 << 0 << true << true;
+        QTest::newRow("up from nothing") << QList<int>{Qt::Key_Up} << 1 << 0 << true << true;
+        QTest::newRow("down twice") << QList<int>{Qt::Key_Down, Qt::Key_Down} << 2 << 0 << true << false;
+        QTest::newRow("end") << QList<int>{Qt::Key_End} << 3 << 0 << true << true;
+        QTest::newRow("end, up") << QList<int>{Qt::Key_End, Qt::Key_Up} << 2 << 0 << true << false;
+        QTest::newRow("end, home") << QList<int>{Qt::Key_End, Qt::Key_Home} << 1 << 0 << true << true;
+        QTest::newRow("page down stops at the last card") << QList<int>{Qt::Key_PageDown} << 3 << 0 << true << true;
+        QTest::newRow("right onto an empty cell")
+            << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right} << 2 << 2 << false << false;
+        QTest::newRow("left stops at the name") << QList<int>{Qt::Key_Down, Qt::Key_Left} << 1 << 0 << true << true;
+    }
+    void theKeyboardSelectsAsAClickDoes() {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(bool, dial);
+        QFETCH(bool, mail);
+        Fixture f;
+        frmVesk& w = start(f, {card(QStringLiteral("Adam"), QStringLiteral("'1','2','3','4',NULL,'a@x'")),
+                               card(QStringLiteral("Avi"), QStringLiteral("'5',NULL,'6',NULL,NULL,NULL")),
+                               card(QStringLiteral("Avner"), QStringLiteral("'7',NULL,NULL,NULL,NULL,'v@x'"))},
+                           {}, 100);
+        FlexGrid& g = *w.grid();
+        f.shared->TypedPrefix = QStringLiteral("zz");
+        for (int key : keys)
+            QTest::keyClick(&g, Qt::Key(key));
+        QCOMPARE(QPoint(g.Col(), g.Row()), QPoint(col, row));
+        QCOMPARE(f.shared->HighlightedRow, row);
+        QCOMPARE(g.model().cellBackground(row - 1, col), app::GridModel::darkBlue());
+        QVERIFY(w.indexBox()->text().startsWith(g.TextMatrix(row, 0) + u' '));
+        for (const char* n : {"btnEdit", "btnDelete", "mnuEdit", "popDel"})
+            QVERIFY2(enabled(w, n), n);
+        QCOMPARE(enabled(w, "btnDial"), dial);
+        QCOMPARE(enabled(w, "btnMail"), mail);
+        QCOMPARE(f.shared->TypedPrefix, QStringLiteral("zz"));
+    }
+
+    void aCardIsFoundEditedAndDeletedWithTheKeyboardAlone() {
+        Fixture f;
+        frmVesk& w = start(f, {card(QStringLiteral("Adam")), card(QStringLiteral("Avner"))}, {}, 100);
+        FlexGrid& g = *w.grid();
+        // Nothing selected yet: Enter and Delete have no card to act on.
+        QTest::keyClick(&g, Qt::Key_Return);
+        QTest::keyClick(&g, Qt::Key_Delete);
+        QVERIFY(f.prompter.messages().isEmpty());
+        // Typed, the name is found; Enter is the double click, not a character of the name.
+        QTest::keyClicks(&g, QStringLiteral("Av"));
+        f.prompter.script({Answer::Cancel});
+        QTest::keyClick(&g, Qt::Key_Enter);
+        QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("Do you want updating Avner record?")});
+        QCOMPARE(f.shared->TypedPrefix, QStringLiteral("Av"));
+        f.prompter.clear();
+        QTest::keyClick(&g, Qt::Key_Delete);
+        QCOMPARE(f.prompter.messages(), (QList<Message>{confirmDelete(QStringLiteral("Avner")),
+                                                        notice(QStringLiteral("The record has been deleted"))}));
+        QCOMPARE(f.shared->ListCount, 1);
+    }
+
+    // Each shortcut reaches its menu item, whatever the item does today. Menus open with Alt
+    // and their letter; in Hebrew the English letter serves too. Alt+G reaches the group box.
+    void keysReachTheirTargets_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("target");
+        const int ctrl = Qt::ControlModifier;
+        const int alt = Qt::AltModifier;
+        QTest::newRow("add") << 200 << ctrl << int(Qt::Key_N) << "mnuAdd";
+        QTest::newRow("edit") << 200 << ctrl << int(Qt::Key_E) << "mnuEdit";
+        QTest::newRow("search") << 200 << ctrl << int(Qt::Key_F) << "mnuSearch";
+        QTest::newRow("print") << 200 << ctrl << int(Qt::Key_P) << "mnuPrint";
+        QTest::newRow("quit") << 200 << ctrl << int(Qt::Key_Q) << "mnuExit";
+        QTest::newRow("about") << 100 << 0 << int(Qt::Key_F1) << "mnuAbout";
+        QTest::newRow("English Alt F") << 100 << alt << int(Qt::Key_F) << "mnuFile";
+        QTest::newRow("Hebrew Alt F") << 200 << alt << int(Qt::Key_F) << "mnuFile";
+        QTest::newRow("Hebrew Alt V") << 200 << alt << int(Qt::Key_V) << "mnuView";
+        QTest::newRow("Hebrew Alt and a Hebrew letter") << 200 << alt << int(u'ק') << "mnuFile";
+        QTest::newRow("English Alt G") << 100 << alt << int(Qt::Key_G) << "cmbGroup";
+        QTest::newRow("Hebrew Alt G") << 200 << alt << int(Qt::Key_G) << "cmbGroup";
+    }
+    void keysReachTheirTargets() {
+        QFETCH(int, lang);
+        QFETCH(int, modifiers);
+        QFETCH(int, key);
+        QFETCH(QString, target);
+        Fixture f;
+        frmVesk& w = start(f, {card(u8("אבי")), card(QStringLiteral("Avi"))}, {}, lang);
+        clickCell(*w.grid(), 1, 0);
+        f.prompter.script({Answer::Cancel});
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QAction* item = w.action(target);
+        std::optional<QSignalSpy> triggered;
+        if (item)
+            triggered.emplace(item, &QAction::triggered);
+        // The key's own character, Hebrew letters included.
+        const QString text = modifiers == Qt::AltModifier ? QString(QChar(char16_t(key)).toLower()) : QString();
+        for (auto action : {QTest::Press, QTest::Release})
+            QTest::sendKeyEvent(action, w.grid(), Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+        if (item) {
+            QCOMPARE(triggered->count(), 1);
+        } else if (auto* menu = w.findChild<QMenu*>(target)) {
+            QTRY_VERIFY(menu->isVisible());
+            menu->hide();
+        } else {
+            QCOMPARE(QApplication::focusWidget(), w.groupBox());
+        }
+    }
+
+    // The editor and the search window are dialogs of their own, named by their captions,
+    // centred over the main window, non-modal, one of each, gone when closed.
+    void secondaryWindowsAreDialogsOverTheMainWindow_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("editor") << "btnAdd" << "Add New Phone Number";
+        QTest::newRow("search") << "btnSearch" << "Record Searching...";
+    }
+    void secondaryWindowsAreDialogsOverTheMainWindow() {
+        QFETCH(QString, command);
+        QFETCH(QString, caption);
+        Fixture f;
+        frmVesk& w = start(f, {});
+        w.move(60, 40);
+        const bool editor = command == u"btnAdd";
+        auto opened = [&]() -> QWidget* { return editor ? w.editorWindow() : w.searchWindow(); };
+        QTest::mouseClick(button(w, command.toLatin1().constData()), Qt::LeftButton);
+        QPointer<QWidget> win = opened();
+        QVERIFY(win && win->isVisible() && win->isWindow() && win->parentWidget() == &w && !win->isModal());
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(win);
+        QCOMPARE(a11y->role(), QAccessible::Dialog);
+        QCOMPARE(a11y->text(QAccessible::Name), caption);
+        const QPoint offset = win->frameGeometry().center() - w.frameGeometry().center();
+        QVERIFY(offset.manhattanLength() <= 2);
+        QVERIFY(win->screen()->availableGeometry().contains(win->frameGeometry()));
+
+        // Moved by the user, it stays where it was put when the command brings it forward.
+        win->move(win->pos() + QPoint(30, 20));
+        const QPoint moved = win->pos();
+        QTest::mouseClick(button(w, command.toLatin1().constData()), Qt::LeftButton);
+        QCOMPARE(opened(), win.data());
+        QCOMPARE(win->pos(), moved);
+        win->close();
+        QTRY_VERIFY(!win);
     }
 
     void minimisingWithoutANotificationIconKeepsTheWindowReachable() {

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -179,19 +180,55 @@ private slots:
         QCOMPARE(f.shared->LastListQuery, QStringLiteral("select * from Vesk where Name like 'O*' order by Name ASC"));
     }
 
-    void hebrewTabsSelectTheirLetter() {
+    // A letter tab chosen by a click or from the keyboard lists its letter: Hebrew tabs
+    // their letter, Latin tabs theirs without regard to case. A click on the tab already
+    // selected applies it again: after a switch to English the Hebrew filter stays in force
+    // under a selected "A" until the user asks for "A".
+    void letterTabsSelectTheirLetter_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<bool>("switchToEnglish");
+        QTest::addColumn<QList<int>>("keys"); // none: a click on the tab
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("names");
+        const QList<int> click;
+        QTest::newRow("last Hebrew tab") << 200 << false << click << 21 << u8("ת") << QStringList{u8("תמר")};
+        QTest::newRow("Latin B") << 100 << false << click << 1 << "B" << QStringList{"bella", "Ben"};
+        QTest::newRow("the selected tab again") << 200 << true << click << 0 << "A" << QStringList{"Alice"};
+        QTest::newRow("Enter on the selected tab") << 200 << true << QList<int>{Qt::Key_Return} << 0 << "A"
+                                                   << QStringList{"Alice"};
+        QTest::newRow("down to the next tab") << 100 << false << QList<int>{Qt::Key_Down} << 1 << "B"
+                                              << QStringList{"bella", "Ben"};
+        QTest::newRow("end") << 100 << false << QList<int>{Qt::Key_End} << 25 << "Z" << QStringList{};
+    }
+    void letterTabsSelectTheirLetter() {
+        QFETCH(int, lang);
+        QFETCH(bool, switchToEnglish);
+        QFETCH(QList<int>, keys);
+        QFETCH(int, tab);
+        QFETCH(QString, filter);
+        QFETCH(QStringList, names);
         Fixture f;
-        f.seed({u8("'תמר',NULL,NULL,NULL,NULL,NULL,NULL"), u8("'כרמל',NULL,NULL,NULL,NULL,NULL,NULL")});
-        f.load();
-        frmVesk& w = *f.window;
-        w.tabs()->setCurrentIndex(21);
-        QCOMPARE(f.shared->LetterFilter, u8("ת"));
-        QCOMPARE(cardRows(w), QStringList{u8("תמר||||||")});
-        w.tabs()->setCurrentIndex(10);
-        QCOMPARE(cardRows(w), QStringList{u8("כרמל||||||")});
-        QCOMPARE(w.panelText(1), u8(" ס\"כ רשומות 1"));
-        QCOMPARE(i18n::hebrewTabLetter(22), QString());
-        QCOMPARE(i18n::latinTabLetter(25), QStringLiteral("Z"));
+        frmVesk& w = f.start({card(u8("תמר")), card(u8("כרמל")), card(QStringLiteral("bella")), card(QStringLiteral("Ben")),
+                              card(QStringLiteral("Alice"))},
+                             {}, lang);
+        if (switchToEnglish)
+            w.action(QStringLiteral("mnuLangEnglish"))->trigger();
+        QTabBar* bar = w.tabs()->bar();
+        if (keys.isEmpty()) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+        } else {
+            bar->setFocus();
+            for (int key : keys)
+                QTest::keyClick(bar, Qt::Key(key));
+        }
+        QCOMPARE(w.tabs()->currentIndex(), tab);
+        QCOMPARE(f.shared->LetterFilter, filter);
+        QStringList listed;
+        for (const QString& row : cardRows(w))
+            listed << row.section(u'|', 0, 0);
+        QCOMPARE(listed, names);
+        QCOMPARE(w.panelText(1), u' ' + f.shared->TotalRecordsLabel + u' ' + QString::number(names.size()));
     }
 
     void highlightingPaintsOneRowAndRestoresThePrevious() {

@@ -1,8 +1,9 @@
-// Pure layout rules: the program folder, twips and the size-change layout.
+// Pure layout rules: the program folder, twips, the size-change layout, where windows go.
 #include "app/DesignLayout.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
 #include "app/Twips.h"
+#include "shell/Placement.h"
 
 #include <QtTest>
 
@@ -75,15 +76,51 @@ private slots:
         QCOMPARE(layout.at(QStringLiteral("MSHFlexGrid1")).width, 7095 - 2000);
     }
 
-    void designedPlacesAreTheDesignersOwn() {
-        const DesignLayout d = DesignLayout::designed();
-        QCOMPARE(d.at(QStringLiteral("TabVesk")), (TwipsRect{360, 840, 8895, 4935}));
-        QCOMPARE(d.at(QStringLiteral("MSHFlexGrid1")), (TwipsRect{840, 2160, 7095, 2895}));
-        QCOMPARE(d.at(QStringLiteral("btnAdd")), (TwipsRect{7080, 960, 735, 735}));
-        QCOMPARE(d.at(QStringLiteral("btnQuit")), (TwipsRect{840, 960, 735, 735}));
-        QCOMPARE(d.at(QStringLiteral("cmbGroup")), (TwipsRect{7080, 240, 2175, 315}));
-        QCOMPARE(d.at(QStringLiteral("StatusBar1")), (TwipsRect{840, 5040, 7095, 255}));
-        QCOMPARE(d.at(QStringLiteral("lblHeader(0)")), (TwipsRect{720, 150, 4335, 495}));
+    // A secondary window over its owner: centred (or the dialer's top-left at the owner's
+    // centre), then moved wholly onto the owner's screen, shrunk only when too large for it.
+    void secondaryWindowPlacement_data() {
+        QTest::addColumn<bool>("dialer");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRect>("owner");
+        QTest::addColumn<QRect>("expected");
+        const QSize editor(300, 200);
+        QTest::newRow("centred") << false << editor << QRect(100, 100, 700, 500) << QRect(300, 250, 300, 200);
+        QTest::newRow("owner off the left") << false << editor << QRect(-600, 100, 700, 500) << QRect(0, 250, 300, 200);
+        QTest::newRow("owner past the bottom right") << false << editor << QRect(1500, 900, 700, 500)
+                                                     << QRect(1620, 980, 300, 200);
+        QTest::newRow("owner on the screen beside") << false << editor << QRect(2000, 100, 700, 500)
+                                                    << QRect(1620, 250, 300, 200);
+        QTest::newRow("taller than the screen") << false << QSize(300, 1500) << QRect(100, 100, 700, 500)
+                                                << QRect(300, 0, 300, 1180);
+        QTest::newRow("dialer") << true << editor << QRect(100, 100, 700, 500) << QRect(450, 350, 300, 200);
+        QTest::newRow("dialer at the corner") << true << editor << QRect(1300, 800, 600, 400)
+                                              << QRect(1600, 980, 300, 200);
+    }
+    void secondaryWindowPlacement() {
+        QFETCH(bool, dialer);
+        QFETCH(QSize, size);
+        QFETCH(QRect, owner);
+        QFETCH(QRect, expected);
+        const QRect screen(0, 0, 1920, 1200 - 20); // a panel along the bottom
+        QCOMPARE(dialer ? shell::atCentreOf(size, owner, screen) : shell::centredOver(size, owner, screen), expected);
+    }
+
+    // The remembered main window against the screens there are now (the primary first).
+    void rememberedPlacement_data() {
+        QTest::addColumn<QRect>("remembered");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("fits") << QRect(80, 60, 600, 400) << QRect(80, 60, 600, 400);
+        QTest::newRow("on the second screen") << QRect(1400, 100, 600, 400) << QRect(1400, 100, 600, 400);
+        QTest::newRow("across both, mostly the second") << QRect(1000, 100, 600, 400) << QRect(1280, 100, 600, 400);
+        QTest::newRow("a monitor that is gone") << QRect(4000, 2000, 600, 400) << QRect(680, 584, 600, 400);
+        QTest::newRow("above the top") << QRect(100, -300, 600, 400) << QRect(100, 0, 600, 400);
+        QTest::newRow("grown at a higher dpi") << QRect(200, 100, 1500, 1100) << QRect(0, 0, 1280, 984);
+    }
+    void rememberedPlacement() {
+        QFETCH(QRect, remembered);
+        QFETCH(QRect, expected);
+        const QList<QRect> areas{QRect(0, 0, 1280, 1024 - 40), QRect(1280, 0, 800, 600)};
+        QCOMPARE(shell::rememberedOnScreens(remembered, areas), expected);
     }
 
     void singlesRoundTripAsText() {

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QScreen>
 #include <QtTest>
 
 using app::frmVesk;
@@ -165,41 +166,58 @@ private slots:
         QCOMPARE(setting(g, "Settings/ActiveLang"), QStringLiteral("200"));
     }
 
+    // The remembered placement (twips, at the screen's 96 dpi: 15 twips a pixel) on the one
+    // 800 x 800 offscreen screen. What no longer fits is brought wholly onto it, frame and
+    // all: -1 stands for "against the right edge" and "as wide as the screen".
+    void theRememberedPlacementIsRestored_data() {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QRect>("remembered");
+        QTest::addColumn<QPoint>("pos");
+        QTest::addColumn<QSize>("sizeTwips");
+        QTest::newRow("normal") << "0" << QRect(1200, 900, 9000, 6000) << QPoint(80, 60) << QSize(9000, 6000);
+        QTest::newRow("maximised keeps the normal one") << "2" << QRect(1200, 900, 9000, 6000) << QPoint(80, 60)
+                                                        << QSize(9000, 6000);
+        QTest::newRow("a monitor that is gone") << "0" << QRect(30000, 900, 9000, 6000) << QPoint(-1, 60)
+                                                << QSize(9000, 6000);
+        QTest::newRow("wider than the screen") << "0" << QRect(1500, 0, 15000, 6000) << QPoint(0, 0)
+                                               << QSize(-1, 6000);
+    }
     void theRememberedPlacementIsRestored() {
+        QFETCH(QString, state);
+        QFETCH(QRect, remembered);
+        QFETCH(QPoint, pos);
+        QFETCH(QSize, sizeTwips);
         Fixture f;
-        f.settings.setValue(QStringLiteral("Settings/Window"), QStringLiteral("0"));
-        f.settings.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("1200"));
-        f.settings.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("900"));
-        f.settings.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("9000"));
-        f.settings.setValue(QStringLiteral("Settings/MainHeight"), QStringLiteral("6000"));
+        f.settings.setValue(QStringLiteral("Settings/Window"), state);
+        f.settings.setValue(QStringLiteral("Settings/MainLeft"), QString::number(remembered.left()));
+        f.settings.setValue(QStringLiteral("Settings/MainTop"), QString::number(remembered.top()));
+        f.settings.setValue(QStringLiteral("Settings/MainWidth"), QString::number(remembered.width()));
+        f.settings.setValue(QStringLiteral("Settings/MainHeight"), QString::number(remembered.height()));
         frmVesk& w = f.make();
         const int designW = w.widthTwips();
         const int designH = w.heightTwips();
         w.Form_Load();
-        QCOMPARE(w.pos(), QPoint(80, 60));
-        QCOMPARE(w.widthTwips(), 9000);
-        QCOMPARE(w.heightTwips(), 6000);
+        if (state == u"2") {
+            QTRY_VERIFY(w.isMaximized());
+            w.showNormal();
+            QTRY_VERIFY(!w.isMaximized());
+        }
+        const QRect screen = w.screen()->availableGeometry();
+        const int frameWidth = w.frameGeometry().width() - w.width();
+        if (sizeTwips.width() < 0)
+            sizeTwips.setWidth(app::Twips(w.logicalDpiX()).fromPx(screen.width() - frameWidth));
+        if (pos.x() < 0)
+            pos.setX(screen.right() + 1 - w.frameGeometry().width());
+        QCOMPARE(w.pos(), pos);
+        QCOMPARE(QSize(w.widthTwips(), w.heightTwips()), sizeTwips);
+        QVERIFY(screen.contains(w.frameGeometry()));
+        // The controls follow the difference from the designed size.
         const auto design = app::DesignLayout::designed();
-        QCOMPARE(w.layoutTwips().at(QStringLiteral("MSHFlexGrid1")).width,
-                 design.at(QStringLiteral("MSHFlexGrid1")).width + 9000 - designW);
+        const int gridTwips = design.at(QStringLiteral("MSHFlexGrid1")).width + sizeTwips.width() - designW;
+        QCOMPARE(w.layoutTwips().at(QStringLiteral("MSHFlexGrid1")).width, gridTwips);
         QCOMPARE(w.layoutTwips().at(QStringLiteral("TabVesk")).height,
-                 design.at(QStringLiteral("TabVesk")).height + 6000 - designH);
-        QCOMPARE(w.grid()->geometry().width(), app::Twips(w.logicalDpiX()).px(design.at(QStringLiteral("MSHFlexGrid1")).width + 9000 - designW));
-    }
-
-    void aMaximisedStartKeepsTheNormalPlacement() {
-        Fixture f;
-        f.settings.setValue(QStringLiteral("Settings/Window"), QStringLiteral("2"));
-        f.settings.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("1200"));
-        f.settings.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("900"));
-        f.settings.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("9000"));
-        f.settings.setValue(QStringLiteral("Settings/MainHeight"), QStringLiteral("6000"));
-        f.load();
-        QTRY_VERIFY(f.window->isMaximized());
-        f.window->showNormal();
-        QTRY_VERIFY(!f.window->isMaximized());
-        QCOMPARE(f.window->widthTwips(), 9000);
-        QCOMPARE(f.window->heightTwips(), 6000);
+                 design.at(QStringLiteral("TabVesk")).height + sizeTwips.height() - designH);
+        QCOMPARE(w.grid()->geometry().width(), app::Twips(w.logicalDpiX()).px(gridTwips));
     }
 
     void unreadableSettingsFallBackToTheirDefaults() {

@@ -47,20 +47,20 @@ private slots:
     void minimisingHidesIntoTheIconAndADoubleClickRestores() {
         Fixture f;
         frmVesk& w = start(f, true);
+        w.move(150, 120);
         const QRect before = w.geometry();
-        w.showMinimized();
-        QTRY_VERIFY(!w.isVisible());
-        f.tray.doubleClick();
-        QTRY_VERIFY(w.isVisible());
-        QVERIFY(!w.isMinimized());
-        QCOMPARE(w.geometry().size(), before.size());
-
-        // Restore from the menu does the same.
-        w.showMinimized();
-        QTRY_VERIFY(!w.isVisible());
-        w.action(QStringLiteral("mPopRestore"))->trigger();
-        QTRY_VERIFY(w.isVisible());
-        QVERIFY(!w.isMinimized());
+        // Back exactly where it was, every time, by a double click or from the menu.
+        for (int round = 0; round < 2; ++round) {
+            w.showMinimized();
+            QTRY_VERIFY(!w.isVisible());
+            if (round == 0)
+                f.tray.doubleClick();
+            else
+                w.action(QStringLiteral("mPopRestore"))->trigger();
+            QTRY_VERIFY(w.isVisible());
+            QVERIFY(!w.isMinimized());
+            QCOMPARE(w.geometry(), before);
+        }
     }
 
     void withoutANotificationAreaTheWindowMinimisesAsUsual() {

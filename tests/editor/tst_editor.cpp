@@ -387,6 +387,40 @@ private slots:
         w.close();
         QTRY_VERIFY(!w.editorWindow());
     }
+
+    // Enter presses the visible default button (Add, or Update), or the button that has the
+    // focus; Esc is Cancel. The key goes to the box being typed in.
+    void enterAndEscFromTheKeyboard_data() {
+        QTest::addColumn<bool>("update");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("enter adds") << false << int(Qt::Key_Return) << "TxtHome" << "A new record has been added"
+                                    << u8("אבי|9");
+        QTest::newRow("enter updates") << true << int(Qt::Key_Enter) << "TxtName"
+                                       << "The current record has been updated" << u8("אבי|9");
+        QTest::newRow("esc cancels") << false << int(Qt::Key_Escape) << "TxtHome" << QString() << u8("אב|1");
+        QTest::newRow("enter on Cancel") << true << int(Qt::Key_Return) << "btnRtn" << QString() << u8("אב|1");
+    }
+    void enterAndEscFromTheKeyboard() {
+        QFETCH(bool, update);
+        QFETCH(int, key);
+        QFETCH(QString, focus);
+        QFETCH(QString, said);
+        QFETCH(QString, stored);
+        Fixture f;
+        frmVesk& w = start(f, {card(u8("אב"), QStringLiteral("'1',NULL,NULL,NULL,NULL,NULL"))});
+        FrmNewPhn& e = update ? openUpdate(w, 1) : openAdd(w);
+        fill(e, {u8("אבי"), QStringLiteral("9")});
+        QWidget* target = e.findChild<QWidget*>(focus);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key));
+        QCOMPARE(f.prompter.texts(), said.isEmpty() ? QStringList() : QStringList{said});
+        QTRY_VERIFY(!w.editorWindow());
+        QCOMPARE(testing::RawDb(f.mdb()).rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY rowid DESC LIMIT 1")),
+                 QStringList{stored});
+    }
 };
 
 QTEST_MAIN(TestEditor)

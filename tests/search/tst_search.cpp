@@ -188,6 +188,27 @@ private slots:
         QTest::mouseClick(s.findChild<QToolButton*>(QStringLiteral("btnCancel")), Qt::LeftButton);
         QTRY_VERIFY(!p);
     }
+
+    void enterShowsTheDetailsAndEscCloses() {
+        Fixture f;
+        SearchFrm& s = open(f, {phoneCard(QStringLiteral("Avi"), "1"), phoneCard(QStringLiteral("Dana"), "3")});
+        QPointer<SearchFrm> p(&s);
+        QTest::keyClicks(box(s), QStringLiteral("x"));
+        QTest::keyClick(box(s), Qt::Key_Backspace);
+        // In the text box with nothing chosen, Enter shows the first entry.
+        QTest::keyClick(box(s), Qt::Key_Return);
+        QVERIFY(s.detailText().endsWith(ending("1", QStringLiteral("Avi"))));
+        // In the list, the entry the keyboard stands on, chosen or not.
+        auto* list = s.findChild<QListWidget*>(QStringLiteral("LstSearch"));
+        list->setFocus();
+        list->selectionModel()->setCurrentIndex(list->model()->index(1, 0), QItemSelectionModel::Clear);
+        QCOMPARE(s.selectedEntry(), -1);
+        QTest::keyClick(list, Qt::Key_Enter);
+        QVERIFY(s.detailText().endsWith(ending("3", QStringLiteral("Dana"))));
+        QCOMPARE(s.selectedEntry(), 1);
+        QTest::keyClick(list, Qt::Key_Escape);
+        QTRY_VERIFY(!p);
+    }
 };
 
 QTEST_MAIN(TestSearch)
