@@ -10,10 +10,12 @@
 #include "store/Upgrade.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <sqlite3.h>
 
 #include <optional>
+#include <unistd.h>
 
 namespace store {
 
@@ -113,13 +115,14 @@ StartupResult CreateContactDatabase(StartupContext& cx) {
         fresh.create();
         fresh.commit();
         fresh.install();
-        cx.db.open(cx.databasePath());
     } catch (const StoreError&) {
         fresh.discard();
-        cx.db.close();
         cx.prompter.tell(messages::creationFailed(cx.crlf), cx.title, platform::Icon::Critical);
         return StartupResult::EndProgram;
     }
+    // A file in place that cannot be opened is reported by the first list fill.
+    SuppressedSteps s;
+    s.run([&] { cx.db.open(cx.databasePath()); });
     cx.prompter.tell(messages::creationFinished(), cx.title);
     return StartupResult::Continue;
 }
@@ -143,8 +146,9 @@ StartupResult UpgradeContactDatabase(StartupContext& cx) {
     const QString path = cx.databasePath();
     cx.db.close();
     // The messages come in the order of the routine the user knows: a file that cannot be
-    // moved aside is reported before anything is created.
-    if (FirstFreeBackupName(path).isEmpty()) {
+    // moved aside (every backup name taken, or a folder that cannot be written) is reported
+    // before anything is created.
+    if (FirstFreeBackupName(path).isEmpty() || ::access(QFile::encodeName(cx.folder).constData(), W_OK) != 0) {
         cx.prompter.tell(messages::upgradeFailed(cx.crlf), cx.title, platform::Icon::Critical);
         return StartupResult::EndProgram;
     }
