@@ -48,6 +48,14 @@ const QString noLongerThere =
 
 QString str(const char16_t* s) { return QString::fromUtf16(s); }
 
+// The current row of a cursor on a group's table as a card.
+store::ContactRecord cardAt(const store::Recordset& rs, shell::ContactGroup group) {
+    store::ContactRecord card{group, rs.rowid(), {}};
+    for (const store::CardField& f : store::fieldsOf(group))
+        card[f.role] = rs.value(QString::fromUtf16(f.column));
+    return card;
+}
+
 // Raised while loading or undoing when a field that must hold text holds Null.
 struct NullField {};
 
@@ -164,13 +172,9 @@ bool FrmNewPhn::Form_Load() {
         }
         m_cardId = rs->rowid();
         m_cardGroup = group;
-        if (group != Group::None) {
-            // The values the grid showed, which an update must still find in the file.
-            store::ContactRecord card{group, m_cardId, {}};
-            for (const store::CardField& f : store::fieldsOf(group))
-                card[f.role] = rs->value(QString::fromUtf16(f.column));
-            m_loaded = card;
-        }
+        // The values the grid showed, which an update must still find in the file.
+        if (group != Group::None)
+            m_loaded = cardAt(*rs, group);
         if (!m_shared.SelectedName.isEmpty() && m_loaded)
             fillFrom(*m_loaded);
     } catch (const store::StoreError&) {
