@@ -29,9 +29,10 @@ test: build-debug
 
 bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_BENCH=ON >/dev/null
-	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke
+	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add
 	@build/bench/bench/list_fill
 	@build/bench/bench/search_keystroke
+	@build/bench/bench/card_add
 
 # Line coverage of src/ by the whole suite (gcovr); not part of make test.
 coverage: deps

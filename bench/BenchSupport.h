@@ -41,6 +41,21 @@ inline void exec(sqlite3* db, const char* sql) {
     }
 }
 
+// Fills table Vesk with `cards` Personal cards: Hebrew and Latin names in no particular
+// order, every field filled.
+inline void fillCards(sqlite3* db, int cards) {
+    exec(db, "BEGIN");
+    const std::string insert =
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(cards) +
+        ") INSERT INTO Vesk SELECT "
+        "CASE i % 3 WHEN 0 THEN printf('Name %07d', (i * 7919) % 1000003) "
+        "ELSE printf('אבג %07d', (i * 7919) % 1000003) END, "
+        "printf('03-%07d', i), printf('050-%07d', i), printf('%010d', i), printf('04-%07d', i), "
+        "printf('Street %d, Town', i), printf('user%d@example.org', i) FROM n";
+    exec(db, insert.c_str());
+    exec(db, "COMMIT");
+}
+
 // A read-only connection set up as the program sets up its own, so both read alike.
 inline sqlite3* openRaw(const QByteArray& path) {
     sqlite3* db = nullptr;

@@ -5,24 +5,12 @@
 
 namespace {
 
-using bench::exec;
-
 // A program folder holding a VESK.MDB with `cards` Personal cards, and the main window on it.
 struct Directory : bench::ProgramFolder {
     explicit Directory(int cards) {
         sqlite3* db = nullptr;
         sqlite3_open(path().constData(), &db);
-        exec(db, "BEGIN");
-        // Hebrew and Latin names in no particular order, every field filled.
-        const std::string insert =
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(cards) +
-            ") INSERT INTO Vesk SELECT "
-            "CASE i % 3 WHEN 0 THEN printf('Name %07d', (i * 7919) % 1000003) "
-            "ELSE printf('אבג %07d', (i * 7919) % 1000003) END, "
-            "printf('03-%07d', i), printf('050-%07d', i), printf('%010d', i), printf('04-%07d', i), "
-            "printf('Street %d, Town', i), printf('user%d@example.org', i) FROM n";
-        exec(db, insert.c_str());
-        exec(db, "COMMIT");
+        bench::fillCards(db, cards);
         sqlite3_close(db);
         shared.LetterFilter = QStringLiteral("ALL");
     }

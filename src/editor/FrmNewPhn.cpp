@@ -3,6 +3,7 @@
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
 #include "shell/VeskHost.h"
+#include "store/ContactDatabase.h"
 #include "store/Recordset.h"
 #include "store/Startup.h"
 #include "store/StoreError.h"
@@ -24,26 +25,37 @@ using platform::Icon;
 
 const QString errorCaption = QStringLiteral("Error Message");
 
+// The boxes in the order of store::Role; the group decides which column each one writes.
 struct BoxInfo {
     const char* name;
     const char16_t* label;
     int longest;       // after trimming; 0: the declared width of the Email field
     const char* word;  // in the length message
-    const char16_t* personal;
-    const char16_t* work;
 };
 
 constexpr BoxInfo boxes[] = {
-    {"TxtName", u": שם/חברה", 20, "Name", u"Name", u"Name"},
-    {"TxtHome", u": טל' בבית", 10, "Phone", u"Phone", u"Home"},
-    {"TxtPlp", u": פלאפון", 11, "Mobile", u"Mobil", u"Mobil"},
-    {"TxtWork", u": טל' בעבודה", 11, "Line", u"Line", u"Phone"},
-    {"TxtFax", u": מס' פקס", 10, "Fax", u"Fax", u"Dept"},
-    {"txtAddr", u": כתובת", 50, "Address", u"Address", u"Address"},
-    {"txtEmail", u": דואר אלקטרוני", 0, "Email", u"Email", u"Email"},
+    {"TxtName", u": שם/חברה", 20, "Name"},
+    {"TxtHome", u": טל' בבית", 10, "Phone"},
+    {"TxtPlp", u": פלאפון", 11, "Mobile"},
+    {"TxtWork", u": טל' בעבודה", 11, "Line"},
+    {"TxtFax", u": מס' פקס", 10, "Fax"},
+    {"txtAddr", u": כתובת", 50, "Address"},
+    {"txtEmail", u": דואר אלקטרוני", 0, "Email"},
 };
+static_assert(std::size(boxes) == store::RoleCount);
+
+const QString noLongerThere =
+    QStringLiteral("The card being changed is no longer in the phone book; nothing has been written.");
 
 QString str(const char16_t* s) { return QString::fromUtf16(s); }
+
+// The current row of a cursor on a group's table as a card.
+store::ContactRecord cardAt(const store::Recordset& rs, shell::ContactGroup group) {
+    store::ContactRecord card{group, rs.rowid(), {}};
+    for (const store::CardField& f : store::fieldsOf(group))
+        card[f.role] = rs.value(QString::fromUtf16(f.column));
+    return card;
+}
 
 // Raised while loading or undoing when a field that must hold text holds Null.
 struct NullField {};
@@ -119,10 +131,6 @@ FrmNewPhn::~FrmNewPhn() = default;
 
 FrmNewPhn::Group FrmNewPhn::hostGroup() const { return shell::groupNamed(m_shared, m_host.groupText()); }
 
-QString FrmNewPhn::fieldOf(Group g, int box) {
-    return str(g == Group::Work ? boxes[box].work : boxes[box].personal);
-}
-
 QString FrmNewPhn::boxText(int box) const { return store::trimSpaces(m_boxes[size_t(box)]->text()); }
 
 void FrmNewPhn::error(const QString& text) { m_prompter.tell(text, errorCaption, Icon::Critical); }
@@ -164,8 +172,11 @@ bool FrmNewPhn::Form_Load() {
         }
         m_cardId = rs->rowid();
         m_cardGroup = group;
-        if (!m_shared.SelectedName.isEmpty())
-            fillFrom(*rs, group);
+        // The values the grid showed, which an update must still find in the file.
+        if (group != Group::None)
+            m_loaded = cardAt(*rs, group);
+        if (!m_shared.SelectedName.isEmpty() && m_loaded)
+            fillFrom(*m_loaded);
     } catch (const store::StoreError&) {
         error(QStringLiteral("The current record is non-valid"));
         return false;
@@ -176,11 +187,9 @@ bool FrmNewPhn::Form_Load() {
     return true;
 }
 
-void FrmNewPhn::fillFrom(const store::Recordset& card, Group group) {
-    if (group == Group::None)
-        return;
+void FrmNewPhn::fillFrom(const store::ContactRecord& card) {
     for (int b = 0; b < BoxCount; ++b) {
-        const store::Value v = card.value(fieldOf(group, b));
+        const store::Value& v = card[store::Role(b)];
         if (!v) {
             // An address or e-mail may be Null: the box is left empty (Undo empties it, so
             // nothing typed survives).
@@ -211,52 +220,32 @@ bool FrmNewPhn::validate(int emailWidth) {
     return true;
 }
 
-FrmNewPhn::Scan FrmNewPhn::scanForDuplicate(const QString& table, bool ordered) {
-    store::ContactDatabase& db = m_shared.db;
-    const QString name = boxText(Name);
-    Scan result = Scan::Clear;
-    try {
-        db.CheckRecordset = db.openRecordset(ordered ? store::Query::allOrdered(table, m_shared.SortOrder)
-                                                     : store::Query::all(table));
-    } catch (const store::StoreError&) {
-        db.CheckRecordset.reset();
-    }
-    if (!db.CheckRecordset) {
-        m_prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
-        return Scan::NoCursor;
-    }
-    store::Recordset& check = *db.CheckRecordset;
-    for (check.MoveFirst(); !check.Eof(); check.MoveNext()) {
-        if (store::trimSpaces(check.value(QStringLiteral("Name")).value_or(QString())) == name) {
-            error(QStringLiteral("The current name is used all-ready"));
-            result = Scan::Duplicate;
-            break;
-        }
-    }
-    db.CheckRecordset.reset();
-    return result;
+bool FrmNewPhn::databaseOpen() {
+    if (m_shared.db.isOpen())
+        return true;
+    m_prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
+    return false;
 }
 
-void FrmNewPhn::writeFields(store::Recordset& rs, Group group) const {
+bool FrmNewPhn::nameTaken(Group group) {
+    if (!store::NameTaken(m_shared.db.connection(), group, boxText(Name)))
+        return false;
+    error(QStringLiteral("The current name is used all-ready"));
+    return true;
+}
+
+store::ContactRecord FrmNewPhn::typedCard(Group group) const {
+    store::ContactRecord card{group, m_cardId, {}};
     for (int b = 0; b < BoxCount; ++b) {
         QString text = boxText(b);
         if ((b == Addr || b == Email) && text.isEmpty())
             text = QStringLiteral(" ");
-        rs.setValue(fieldOf(group, b), text);
+        card[store::Role(b)] = text;
     }
+    return card;
 }
 
-void FrmNewPhn::saveAndClose(store::Recordset& rs, void (store::Recordset::*begin)(), Group group,
-                             const QString& done) {
-    try {
-        (rs.*begin)();
-        writeFields(rs, group);
-        rs.Update();
-    } catch (const store::StoreError& e) {
-        rs.CancelUpdate();
-        error(e.description());
-        return;
-    }
+void FrmNewPhn::finish(const QString& done) {
     m_prompter.tell(done, m_shared.AppTitle);
     m_host.update_list();
     close();
@@ -265,67 +254,56 @@ void FrmNewPhn::saveAndClose(store::Recordset& rs, void (store::Recordset::*begi
 void FrmNewPhn::btnAdd_Click() {
     // The card goes to the group the main window shows now.
     const Group group = hostGroup();
-    if (group == Group::None)
+    if (group == Group::None || !databaseOpen())
         return;
-    const QString table = shell::tableOf(group);
-    std::unique_ptr<store::Recordset> target;
+    if (!validate(store::widthOf(group, store::Role::Email)))
+        return;
     try {
-        // No card has rowid -1: an empty cursor on the table, its fields and widths only.
-        target = m_shared.db.openRecordset(store::Query::card(table, -1));
-    } catch (const store::StoreError&) {
-    }
-    if (!target) {
-        m_prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
+        if (nameTaken(group))
+            return;
+        store::InsertContact(m_shared.db.connection(), typedCard(group));
+    } catch (const store::StoreError& e) {
+        // Refused by the store (a value too long for its field), or the file is locked.
+        error(e.description());
         return;
     }
-    if (!validate(target->Size(QStringLiteral("Email"))))
-        return;
-    if (scanForDuplicate(table, false) != Scan::Clear)
-        return;
-    saveAndClose(*target, &store::Recordset::AddNew, group, QStringLiteral("A new record has been added"));
-}
-
-std::unique_ptr<store::Recordset> FrmNewPhn::openCard() {
-    std::unique_ptr<store::Recordset> card;
-    if (m_cardGroup != Group::None && m_cardId >= 0) {
-        try {
-            card = m_shared.db.openRecordset(store::Query::card(shell::tableOf(m_cardGroup), m_cardId));
-        } catch (const store::StoreError&) {
-        }
-    }
-    if (!card || card->Eof()) {
-        error(QStringLiteral("The card being changed is no longer in the phone book; nothing has been written."));
-        return nullptr;
-    }
-    return card;
+    finish(QStringLiteral("A new record has been added"));
 }
 
 void FrmNewPhn::btnUpdate_Click() {
     // The card loaded at opening is the one updated, whatever the main window lists now.
-    const std::unique_ptr<store::Recordset> card = openCard();
-    if (!card)
+    if (!m_loaded) {
+        error(noLongerThere);
         return;
-    const QString stored = store::trimSpaces(card->value(QStringLiteral("Name")).value_or(QString()));
-    bool ok = validate(card->Size(QStringLiteral("Email")));
-    if (ok && boxText(Name) != stored) {
-        const Scan scan = scanForDuplicate(shell::tableOf(m_cardGroup), true);
-        if (scan == Scan::NoCursor)
+    }
+    if (!databaseOpen())
+        return;
+    const QString stored = store::trimSpaces((*m_loaded)[store::Role::Name].value_or(QString()));
+    try {
+        const bool ok = validate(store::widthOf(m_cardGroup, store::Role::Email)) &&
+                        (boxText(Name) == stored || !nameTaken(m_cardGroup));
+        if (!ok) {
+            m_boxes[Name]->setText(stored);
             return;
-        ok = scan == Scan::Clear;
-    }
-    if (!ok) {
-        m_boxes[Name]->setText(stored);
+        }
+        if (!store::UpdateContact(m_shared.db.connection(), *m_loaded, typedCard(m_cardGroup))) {
+            // Deleted or changed meanwhile, or its identity now belongs to another card.
+            error(noLongerThere);
+            m_host.update_list();
+            return;
+        }
+    } catch (const store::StoreError& e) {
+        error(e.description());
         return;
     }
-    saveAndClose(*card, &store::Recordset::Edit, m_cardGroup, QStringLiteral("The current record has been updated"));
+    finish(QStringLiteral("The current record has been updated"));
 }
 
 void FrmNewPhn::btnUndo_Click() {
-    const std::unique_ptr<store::Recordset> card = openCard();
-    if (!card)
+    if (!m_loaded)
         return;
     try {
-        fillFrom(*card, m_cardGroup);
+        fillFrom(*m_loaded);
     } catch (const NullField&) {
         error(QStringLiteral("The current record is non-valid"));
     }

@@ -2,11 +2,12 @@
 
 #include "shell/ContactGroup.h"
 #include "shell/SecondaryWindow.h"
+#include "store/ContactRecord.h"
 
 #include <QString>
 
 #include <array>
-#include <memory>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -20,9 +21,6 @@ class Prompter;
 }
 namespace shell {
 class VeskHost;
-}
-namespace store {
-class Recordset;
 }
 
 namespace editor {
@@ -59,28 +57,29 @@ private:
     enum Box { Name, Home, Plp, Work, Fax, Addr, Email, BoxCount };
 
     Group hostGroup() const;
-    static QString fieldOf(Group g, int box);
     QString boxText(int box) const;
     bool validate(int emailWidth);
-    // Looks in `table` for a card whose trimmed name equals the trimmed name typed (case
-    // counts); Duplicate or NoCursor come with their message shown.
-    enum class Scan { Clear, Duplicate, NoCursor };
-    Scan scanForDuplicate(const QString& table, bool ordered);
-    void fillFrom(const store::Recordset& card, Group group);
-    void writeFields(store::Recordset& rs, Group group) const;
-    // Writes the boxes into a row begun by `begin` (AddNew or Edit). Stored: says `done`,
-    // refills the main window and closes. Refused: shows the store's words, stays open.
-    void saveAndClose(store::Recordset& rs, void (store::Recordset::*begin)(), Group group, const QString& done);
-    std::unique_ptr<store::Recordset> openCard();
+    // The database to write to; false, with the message shown, when none is open.
+    bool databaseOpen();
+    // True when the current group's table already holds the trimmed name typed (case counts);
+    // the duplicate message is shown.
+    bool nameTaken(Group group);
+    void fillFrom(const store::ContactRecord& card);
+    // The card as the boxes give it: trimmed text, a blank for an empty address or e-mail.
+    store::ContactRecord typedCard(Group group) const;
+    // Says `done`, refills the main window and closes.
+    void finish(const QString& done);
     void error(const QString& text);
 
     mdlVesk::Shared& m_shared;
     platform::Prompter& m_prompter;
     shell::VeskHost& m_host;
 
-    // The card loaded in update mode: its table, group and identity.
+    // The card loaded in update mode: its table, group and identity, and the values it held
+    // when it was shown. An update writes only over exactly these values.
     Group m_cardGroup = Group::None;
     qint64 m_cardId = -1;
+    std::optional<store::ContactRecord> m_loaded;
 
     std::array<QLineEdit*, BoxCount> m_boxes{};
     std::array<QLabel*, BoxCount> m_labels{};

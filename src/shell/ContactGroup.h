@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/Shared.h"
+#include "store/ContactRecord.h"
 
 #include <QString>
 
@@ -8,7 +9,7 @@ namespace shell {
 
 // Which list a group box text names. The text is compared with the localised names in force,
 // the Work name first; a text that is neither names no list.
-enum class ContactGroup { None, Personal, Work };
+using store::ContactGroup;
 
 inline ContactGroup groupNamed(const mdlVesk::Shared& shared, const QString& text) {
     if (text == shared.GroupNameWork)
@@ -18,14 +19,6 @@ inline ContactGroup groupNamed(const mdlVesk::Shared& shared, const QString& tex
     return ContactGroup::None;
 }
 
-// The table that holds a group's cards; empty for none.
-inline QString tableOf(ContactGroup group) {
-    switch (group) {
-    case ContactGroup::Work: return QStringLiteral("Work");
-    case ContactGroup::Personal: return QStringLiteral("Vesk");
-    case ContactGroup::None: break;
-    }
-    return {};
-}
+using store::tableOf;
 
 } // namespace shell

@@ -47,7 +47,7 @@ struct Shared {
     bool DialerIdle = false;
     QString NumberToDial;
 
-    // The open contact file with CurrentRecordset and CheckRecordset
+    // The open contact file with CurrentRecordset
     store::ContactDatabase db;
 };
 

@@ -28,7 +28,6 @@ void ContactDatabase::create(const QString& path) {
 
 void ContactDatabase::close() {
     CurrentRecordset.reset();
-    CheckRecordset.reset();
     if (m_conn)
         m_conn->close();
     m_conn.reset();

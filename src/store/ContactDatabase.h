@@ -14,7 +14,7 @@ class Connection;
 // True when `path` names an ordinary file: not a folder, not hidden.
 bool FileExists(const QString& path);
 
-// The open contact file and the two shared cursors over it.
+// The open contact file and the shared cursor over it.
 class ContactDatabase {
 public:
     ContactDatabase() = default;
@@ -40,7 +40,6 @@ public:
     Recordset& openCurrent(const Query& query);
 
     std::unique_ptr<Recordset> CurrentRecordset;
-    std::unique_ptr<Recordset> CheckRecordset;
 
 private:
     std::shared_ptr<Connection> m_conn;

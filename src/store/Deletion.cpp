@@ -1,6 +1,7 @@
 #include "store/Deletion.h"
 
 #include "platform/Prompter.h"
+#include "store/ContactRecord.h"
 #include "store/Recordset.h"
 #include "store/StoreError.h"
 
@@ -30,9 +31,13 @@ DeleteOutcome DeleteCard(Recordset* cursor, qint64 cardId, const QString& shownN
                                             Buttons::OkCancel, Icon::Question};
             if (prompter.ask(confirm) != platform::Answer::Ok)
                 return DeleteOutcome::Cancelled;
-            cursor->Delete();
-            prompter.tell(messages::recordDeleted(), appTitle);
-            return DeleteOutcome::Deleted;
+            // The file is asked, in the same statement, whether the row still holds this
+            // name: another program may have deleted the card since the grid was filled and
+            // given its identity to a new one.
+            if (DeleteContact(cursor->connection(), groupOfTable(cursor->query().table()), cardId, shownName)) {
+                prompter.tell(messages::recordDeleted(), appTitle);
+                return DeleteOutcome::Deleted;
+            }
         }
         prompter.tell(messages::noRecordToDelete(), appTitle);
         return DeleteOutcome::NotFound;

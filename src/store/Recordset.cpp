@@ -191,18 +191,42 @@ void Recordset::insertBuffer() {
     }
 }
 
+// "rowid = ? AND "f1" IS ? AND ...": the row still holds what the cursor read.
+QString Recordset::sameRow() const {
+    QStringList tests{QStringLiteral("rowid = ?")};
+    for (const FieldInfo& f : m_fields)
+        tests << quoted(f.name) + QStringLiteral(" IS ?");
+    return tests.join(QStringLiteral(" AND "));
+}
+
+int Recordset::bindSameRow(Statement& st, int at) const {
+    st.bindInteger(at++, m_rowids[size_t(m_pos)]);
+    for (int f = 0; f < FieldCount(); ++f) {
+        const size_t cell = size_t(m_pos) * m_fields.size() + size_t(f);
+        st.bind(at++, m_nulls[cell] ? Value() : Value(m_cells[cell]));
+    }
+    return at;
+}
+
+void Recordset::requireChanged() const {
+    if (m_db->changes() != 1)
+        throw StoreError(StoreError::NoCurrentRecord,
+                         QStringLiteral("The record has been changed or deleted by another user"));
+}
+
 void Recordset::updateBuffer() {
     requireCurrent();
     QStringList sets;
     for (size_t f = 0; f < m_fields.size(); ++f)
         sets << quoted(m_fields[f].name) + QStringLiteral(" = ?");
-    Statement st = m_db->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                     .arg(quoted(m_query.table()), sets.join(u',')));
+    Statement st = m_db->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                     .arg(quoted(m_query.table()), sets.join(u','), sameRow()));
     int bindAt = 1;
     for (const Value& v : m_buffer)
         st.bind(bindAt++, v);
-    st.bindInteger(bindAt, m_rowids[size_t(m_pos)]);
+    bindSameRow(st, bindAt);
     st.step();
+    requireChanged();
     for (size_t f = 0; f < m_fields.size(); ++f) {
         const size_t at = size_t(m_pos) * m_fields.size() + f;
         m_nulls[at] = !m_buffer[f].has_value();
@@ -226,10 +250,10 @@ void Recordset::Update() {
 
 void Recordset::Delete() {
     requireCurrent();
-    Statement st = m_db->prepare(
-        QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_query.table())));
-    st.bindInteger(1, m_rowids[size_t(m_pos)]);
+    Statement st = m_db->prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_query.table()), sameRow()));
+    bindSameRow(st, 1);
     st.step();
+    requireChanged();
     const auto n = std::ptrdiff_t(m_fields.size());
     const auto first = std::ptrdiff_t(m_pos) * n;
     m_cells.erase(m_cells.begin() + first, m_cells.begin() + first + n);

@@ -11,6 +11,7 @@
 namespace store {
 
 class Connection;
+class Statement;
 
 using Value = std::optional<QString>; // no value = Null
 
@@ -20,13 +21,15 @@ struct FieldInfo {
 };
 
 // An updatable cursor over the rows of a query, in the query's order. The rows are read
-// once when it opens; each row keeps its rowid, so writes go to the card that was read,
-// and each write is committed at once (unless a Transaction is open).
+// once when it opens; each row keeps its rowid, and Edit/Update and Delete write only when
+// the row with that rowid still holds every value read (another program may have changed
+// the file meanwhile). Each write is committed at once (unless a Transaction is open).
 class Recordset {
 public:
     static std::unique_ptr<Recordset> open(std::shared_ptr<Connection> db, const Query& query);
 
     const Query& query() const { return m_query; }
+    Connection& connection() const { return *m_db; }
 
     // Position.
     bool Eof() const { return m_pos >= rowCount(); }
@@ -71,6 +74,9 @@ private:
     void load();
     void insertBuffer();
     void updateBuffer();
+    QString sameRow() const;
+    int bindSameRow(Statement& st, int at) const;
+    void requireChanged() const;
 
     std::shared_ptr<Connection> m_db;
     Query m_query;

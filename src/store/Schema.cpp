@@ -1,6 +1,7 @@
 #include "store/Schema.h"
 
 #include "store/ContactDatabase.h"
+#include "store/ContactRecord.h"
 #include "store/Steps.h"
 #include "store/StoreError.h"
 
@@ -8,17 +9,18 @@ namespace store {
 
 namespace {
 
-// Address has no width of its own; 255 leaves room beyond the editor's 50.
-const std::vector<ColumnDef> vesk = {
-    {u"Name", 20, true, false}, {u"Phone", 12, false, true}, {u"Mobil", 12, false, true},
-    {u"Line", 10, false, true}, {u"Fax", 12, false, true},   {u"Address", 255, false, true},
-    {u"Email", 40, false, true},
-};
-const std::vector<ColumnDef> work = {
-    {u"Name", 20, true, false}, {u"Phone", 4, false, true}, {u"Mobil", 12, false, true},
-    {u"Home", 12, false, true}, {u"Dept", 20, false, true}, {u"Address", 255, false, true},
-    {u"Email", 40, false, true},
-};
+// The contact tables as the card type lays them out: a Name that must hold text, the other
+// fields free to be empty or Null.
+std::vector<ColumnDef> contactColumns(ContactGroup group) {
+    std::vector<ColumnDef> cols;
+    for (const CardField& f : fieldsOf(group)) {
+        const bool name = f.role == Role::Name;
+        cols.push_back({f.column, f.width, name, !name});
+    }
+    return cols;
+}
+const std::vector<ColumnDef> vesk = contactColumns(ContactGroup::Personal);
+const std::vector<ColumnDef> work = contactColumns(ContactGroup::Work);
 const std::vector<ColumnDef> details = {
     {u"dbVerNum", 1, true, true, true},
     {u"dbVerDesc", 40, true, true},

@@ -55,6 +55,12 @@ std::shared_ptr<Connection> Connection::open(const QString& path) {
     return conn;
 }
 
+std::shared_ptr<Connection> Connection::openReadOnly(const QString& path) {
+    auto conn = openWith(path, SQLITE_OPEN_READONLY);
+    conn->execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    return conn;
+}
+
 std::shared_ptr<Connection> Connection::create(const QString& path) {
     if (QFileInfo::exists(path))
         throw StoreError(StoreError::FileExists, QStringLiteral("The file %1 already exists").arg(path));
@@ -100,6 +106,8 @@ Statement Connection::prepare(const QString& sql) {
 }
 
 qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(handle()); }
+
+int Connection::changes() const { return sqlite3_changes(handle()); }
 
 Statement::Statement(Statement&& other) noexcept : m_conn(other.m_conn), m_stmt(other.m_stmt) {
     other.m_stmt = nullptr;

@@ -17,6 +17,8 @@ class Connection {
 public:
     // Opens an existing file read-write and checks that it really is a database.
     static std::shared_ptr<Connection> open(const QString& path);
+    // Opens an existing file for reading only: nothing done through it can change the file.
+    static std::shared_ptr<Connection> openReadOnly(const QString& path);
     // Creates a new database file; fails when a file of that name already exists.
     static std::shared_ptr<Connection> create(const QString& path);
 
@@ -31,6 +33,8 @@ public:
     void execute(const QString& sql);
     Statement prepare(const QString& sql);
     qint64 lastInsertRowid() const;
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    int changes() const;
 
     // Turns the connection's last error into a StoreError and throws it.
     [[noreturn]] void raise(int rc) const;

@@ -7,9 +7,15 @@
 #include "store/Sqlite.h"
 #include "store/Steps.h"
 #include "store/StoreError.h"
+#include "store/Upgrade.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <sqlite3.h>
+
+#include <optional>
+#include <unistd.h>
 
 namespace store {
 
@@ -81,6 +87,7 @@ Version readVersion(ContactDatabase& db, SuppressedSteps& s) {
 StartupResult OpenContactDatabase(StartupContext& cx) {
     SuppressedSteps s;
     const QString path = cx.databasePath();
+    RecoverInterruptedUpgrade(path);
     if (!FileExists(path))
         return CreateContactDatabase(cx);
 
@@ -99,109 +106,164 @@ StartupResult OpenContactDatabase(StartupContext& cx) {
             }
         }
     }
-
-    QString old;
-    s.run([&] { old = BackupOldDatabase(cx); });
-    if (old.isEmpty()) {
-        cx.prompter.tell(messages::upgradeFailed(cx.crlf), cx.title, platform::Icon::Critical);
-        return StartupResult::EndProgram;
-    }
-    if (CreateContactDatabase(cx) == StartupResult::EndProgram)
-        return StartupResult::EndProgram;
-    CopyResult copy;
-    copy.unreadable = true; // stays so when the copy fails before it starts
-    s.run([&] { copy = CopyOldData(cx, old); });
-    cx.prompter.tell(messages::upgradeFinished(), cx.title);
-    if (copy.notCopied > 0 || copy.unreadable)
-        cx.prompter.tell(messages::notCopied(copy, old, cx.crlf), cx.title, platform::Icon::Exclamation);
-    return StartupResult::Continue;
+    return UpgradeContactDatabase(cx);
 }
 
 StartupResult CreateContactDatabase(StartupContext& cx) {
-    SuppressedSteps s;
-    s.run([&] { cx.db.create(cx.databasePath()); });
-    for (const char* table : {"Vesk", "Work", "dbDetails"})
-        CreateContactTable(cx.db, QString::fromLatin1(table), s);
-    if (s.hasPending()) {
+    NewContactFile fresh(cx.databasePath());
+    try {
+        fresh.create();
+        fresh.commit();
+        fresh.install();
+    } catch (const StoreError&) {
+        fresh.discard();
         cx.prompter.tell(messages::creationFailed(cx.crlf), cx.title, platform::Icon::Critical);
         return StartupResult::EndProgram;
     }
+    // A file in place that cannot be opened is reported by the first list fill.
+    SuppressedSteps s;
+    s.run([&] { cx.db.open(cx.databasePath()); });
     cx.prompter.tell(messages::creationFinished(), cx.title);
     return StartupResult::Continue;
 }
 
-QString BackupOldDatabase(StartupContext& cx) {
-    SuppressedSteps s;
-    s.run([&] { cx.db.CurrentRecordset.reset(); });
-    s.run([&] { cx.db.close(); });
+namespace {
+
+void reached(StartupContext& cx, UpgradeStep step) {
+    if (cx.afterStep)
+        cx.afterStep(step);
+}
+
+int cardsIn(Connection& db) {
+    Statement st = db.prepare(QStringLiteral("SELECT (SELECT count(*) FROM Vesk) + (SELECT count(*) FROM Work)"));
+    st.step();
+    return int(st.integer(0));
+}
+
+} // namespace
+
+StartupResult UpgradeContactDatabase(StartupContext& cx) {
     const QString path = cx.databasePath();
-    const QString base = path.chopped(3);
-    // QFile::rename never replaces an existing file, so a taken name is simply skipped.
-    for (int i = 0; i < 1000; ++i) {
-        const QString target = base + QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0'));
-        if (QFile::rename(path, target))
-            return target;
+    cx.db.close();
+    // The messages come in the order of the routine the user knows: a file that cannot be
+    // moved aside (every backup name taken, or a folder that cannot be written) is reported
+    // before anything is created.
+    if (FirstFreeBackupName(path).isEmpty() || ::access(QFile::encodeName(cx.folder).constData(), W_OK) != 0) {
+        cx.prompter.tell(messages::upgradeFailed(cx.crlf), cx.title, platform::Icon::Critical);
+        return StartupResult::EndProgram;
     }
-    return QString();
+    NewContactFile fresh(path);
+    try {
+        fresh.create();
+        reached(cx, UpgradeStep::Created);
+    } catch (const StoreError&) {
+        fresh.discard();
+        cx.prompter.tell(messages::creationFailed(cx.crlf), cx.title, platform::Icon::Critical);
+        return StartupResult::EndProgram;
+    }
+    cx.prompter.tell(messages::creationFinished(), cx.title);
+
+    CopyResult copy;
+    Backup backup;
+    try {
+        copy = CopyOldData(cx, fresh.connection(), path);
+        fresh.commit();
+        reached(cx, UpgradeStep::Committed);
+        copy.copied = cardsIn(fresh.connection());
+        copy.notCopied = copy.read - copy.copied;
+        backup = BackupOldDatabase(path);
+        reached(cx, UpgradeStep::BackedUp);
+        fresh.install();
+    } catch (const StoreError&) {
+        // Nothing of the new file is kept: VESK.MDB is the old file, as it was.
+        fresh.discard();
+        UndoBackup(backup, path);
+        cx.prompter.tell(messages::upgradeFailed(cx.crlf), cx.title, platform::Icon::Critical);
+        return StartupResult::EndProgram;
+    }
+    reached(cx, UpgradeStep::Renamed);
+    SuppressedSteps s;
+    s.run([&] { cx.db.open(path); });
+    cx.prompter.tell(messages::upgradeFinished(), cx.title);
+    if (copy.notCopied > 0 || copy.unreadable)
+        cx.prompter.tell(messages::notCopied(copy, backup.path, cx.crlf), cx.title, platform::Icon::Exclamation);
+    return StartupResult::Continue;
 }
 
 namespace {
 
+bool isConstraint(const StoreError& e) {
+    return e.number() == StoreError::NoSuchField || (e.number() < StoreError::NotOpen && (e.number() & 0xff) == SQLITE_CONSTRAINT);
+}
+
+QString quoted(const QString& name) { return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
+
+// The new table's spelling of an old column, matched without regard to case; empty when the
+// new table has no such field.
+QString newColumn(const QString& table, const QString& old) {
+    for (const ColumnDef& c : columnsOf(table)) {
+        const QString name = QString::fromUtf16(c.name);
+        if (name.compare(old, Qt::CaseInsensitive) == 0)
+            return name;
+    }
+    return {};
+}
+
 // Copies one table; false when the old table exists but cannot be read.
-bool copyTable(ContactDatabase& db, const std::shared_ptr<Connection>& old, const QString& table,
-               CopyResult& result) {
-    std::unique_ptr<Recordset> from;
+bool copyTable(StartupContext& cx, Connection& old, Connection& to, const QString& table, CopyResult& result) {
+    std::optional<Statement> from;
     try {
-        from = Recordset::open(old, Query::all(table));
+        from.emplace(old.prepare(QStringLiteral("SELECT * FROM ") + quoted(table)));
     } catch (const StoreError&) {
         // A table the old file never had holds no cards to lose.
-        Statement st = old->prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = "
-                                                   "'table' AND name = ?1 COLLATE NOCASE"));
+        Statement st = old.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = "
+                                                  "'table' AND name = ?1 COLLATE NOCASE"));
         st.bindText(1, table);
         return !st.step();
     }
-    if (from->RecordCount() < 1)
-        return true;
-    from->MoveFirst();
-    Recordset& to = db.openCurrent(Query::all(table));
-    while (!from->Eof()) {
+    // A field the new table lacks refuses every card, as the old file's own cursor would.
+    bool fits = true;
+    QStringList columns, marks;
+    for (int c = 0; c < from->columnCount(); ++c) {
+        const QString name = newColumn(table, from->columnName(c));
+        fits = fits && !name.isEmpty();
+        columns << quoted(name);
+        marks << QStringLiteral("?");
+    }
+    Statement insert = to.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(quoted(table), columns.join(u','), marks.join(u',')));
+    while (from->step()) {
+        if (++result.read % 100 == 0)
+            reached(cx, UpgradeStep::HundredCopied);
+        if (!fits)
+            continue;
+        for (int c = 0; c < from->columnCount(); ++c)
+            insert.bind(c + 1, from->isNull(c) ? Value() : Value(from->text(c)));
         try {
-            to.AddNew();
-            for (int f = 0; f < from->FieldCount(); ++f)
-                to.setValue(from->Field(f).name, from->value(f));
-            to.Update();
-            ++result.copied;
-        } catch (const StoreError&) {
-            to.CancelUpdate();
-            ++result.notCopied;
+            // One statement per card: a refused card undoes only its own insert. Any other
+            // error (disk full, I/O, memory, a lock) may have ended the whole transaction,
+            // so it ends the copy.
+            insert.step();
+        } catch (const StoreError& e) {
+            if (!isConstraint(e))
+                throw;
         }
-        from->MoveNext();
+        insert.reset();
     }
     return true;
 }
 
 } // namespace
 
-CopyResult CopyOldData(StartupContext& cx, const QString& oldPath) {
+CopyResult CopyOldData(StartupContext& cx, Connection& to, const QString& oldPath) {
     CopyResult result;
-    const std::shared_ptr<Connection> old = Connection::open(oldPath);
-    cx.db.open(cx.databasePath());
-    // One transaction for the whole copy: a hundred thousand cards copy in seconds, not
-    // minutes, and a refused card only undoes its own insert.
-    Transaction tx(cx.db.connection());
+    const std::shared_ptr<Connection> old = Connection::openReadOnly(oldPath);
     for (const char* table : {"Vesk", "Work"}) {
-        if (!copyTable(cx.db, old, QString::fromLatin1(table), result)) {
+        if (!copyTable(cx, *old, to, QString::fromLatin1(table), result)) {
             cx.prompter.tell(messages::failedToOpen(), cx.title);
             result.unreadable = true;
             break;
         }
-    }
-    try {
-        tx.commit();
-    } catch (const StoreError&) {
-        result.notCopied += result.copied;
-        result.copied = 0;
-        result.unreadable = true;
     }
     return result;
 }

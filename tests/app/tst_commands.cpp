@@ -324,6 +324,21 @@ private slots:
         QCOMPARE(f.prompter.texts().value(1), QStringLiteral("The record has been deleted"));
         QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Work")), QStringLiteral("0"));
         QCOMPARE(names(raw, "Vesk"), (QStringList{u8("אבי"), u8("אבן  ")}));
+
+        // Another program deletes a card the grid shows, and a new card takes its identity:
+        // the file no longer holds the name at that row, so nothing is deleted.
+        f.chooseGroup(0);
+        clickCell(g, 1, 0);
+        const QString rowid = raw.scalar(u8("SELECT rowid FROM Vesk WHERE Name = 'אבי'"));
+        raw.exec(u8("DELETE FROM Vesk WHERE Name = 'אבי'"));
+        raw.exec(QStringLiteral("INSERT INTO Vesk (rowid, Name, Phone) VALUES (%1, 'Zed', '1')").arg(rowid));
+        f.prompter.clear();
+        w.btnDelete_Click();
+        QCOMPARE(f.prompter.messages(),
+                 (QList<Message>{confirmDelete(u8("אבי")), notice(QStringLiteral("There is no record to delete"))}));
+        QCOMPARE(names(raw, "Vesk"), (QStringList{QStringLiteral("Zed"), u8("אבן  ")}));
+        QCOMPARE(f.shared->ListCount, 1); // refilled
+        QCOMPARE(g.TextMatrix(1, 0), u8("אבן"));
     }
 
     void deletingWithNoCardListedReportsTheError() {

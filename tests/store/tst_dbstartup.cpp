@@ -3,10 +3,16 @@
 #include "platform/testing/ScriptedPrompter.h"
 #include "store/ContactDatabase.h"
 #include "store/Startup.h"
+#include "store/StoreError.h"
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace store;
 using platform::Icon;
@@ -17,6 +23,34 @@ const QString title = QStringLiteral("Orvenna");
 const QString crlf = QStringLiteral("\r\n");
 const QString created = QStringLiteral("תהליך יצירת מבנה הנתונים הסתיים בהצלחה.");
 const QString upgraded = QStringLiteral("תהליך שידרוג מבנה הנתונים הסתיים בהצלחה.");
+const QString vendor = crlf + QStringLiteral("www.orvenna.example") + crlf + QStringLiteral("support@orvenna.example");
+const QString creationFailed = QStringLiteral("!ארעה שגיאה קריטית בתהליך יצירת מבנה הנתונים") + vendor;
+const QString upgradeFailed = QStringLiteral("!ארעה שגיאה קריטית בתהליך שידרוג מבנה הנתונים") + vendor;
+
+// The program stopping dead at a step of the upgrade; nothing in the store catches it.
+struct Crash {};
+
+// Files written while it lives cannot grow beyond `bytes`: the disk is full for them.
+class FullDisk {
+public:
+    explicit FullDisk(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FullDisk() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
 
 QByteArray digest(const QString& path) {
     QFile f(path);
@@ -37,9 +71,42 @@ class TestDbStartup : public QObject {
     QString file(const QString& name) const { return folder() + name; }
     QString mdb() const { return file(QStringLiteral("VESK.MDB")); }
 
-    StartupResult start(const QString& programFolder = {}) {
-        StartupContext cx{*m_db, programFolder.isEmpty() ? folder() : programFolder, m_prompter, title, crlf};
+    StartupResult start(const QString& programFolder = {}, std::function<void(UpgradeStep)> afterStep = {}) {
+        StartupContext cx{*m_db, programFolder.isEmpty() ? folder() : programFolder, m_prompter, title, crlf,
+                          std::move(afterStep)};
         return OpenContactDatabase(cx);
+    }
+
+    // Starts again as a new process would: a new connection and no message yet.
+    StartupResult restart() {
+        m_db = std::make_unique<ContactDatabase>();
+        m_prompter.clear();
+        return start();
+    }
+
+    // An outdated file of `personal` + `work` numbered cards.
+    void writeOldFile(int personal, int work) {
+        testing::writeOldFile(mdb(), QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT);"
+                                                    "INSERT INTO dbDetails VALUES (0, 'Old')"));
+        testing::RawDb raw(mdb());
+        const QString fill = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+            "INSERT INTO %2 (Name, Phone, Address) SELECT printf('Card %05d', i), '%3', printf('Street %d', i) FROM n");
+        raw.exec(fill.arg(personal).arg(QStringLiteral("Vesk"), QStringLiteral("031234567")));
+        raw.exec(fill.arg(work).arg(QStringLiteral("Work"), QStringLiteral("12")));
+    }
+
+    // VESK.MDB at version 1 holding these many cards, sound throughout.
+    void verifyCompleteNewFile(int personal, int work) {
+        testing::RawDb raw(mdb());
+        QCOMPARE(raw.scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT dbVerNum FROM dbDetails")), QStringLiteral("1"));
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Vesk")), QString::number(personal));
+        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Work")), QString::number(work));
+    }
+
+    QStringList leftovers() const {
+        return QDir(folder()).entryList({QStringLiteral("VESK.MDB?*")}, QDir::Files);
     }
 
     static Message notice(const QString& text, Icon icon = Icon::None) {
@@ -201,22 +268,27 @@ private slots:
         }
         writeOldWithCards({});
         QCOMPARE(start(), StartupResult::EndProgram);
-        QCOMPARE(m_prompter.messages(),
-                 QList<Message>{notice(QStringLiteral("!ארעה שגיאה קריטית בתהליך שידרוג מבנה הנתונים") + crlf +
-                                           QStringLiteral("www.orvenna.example") + crlf +
-                                           QStringLiteral("support@orvenna.example"),
-                                       Icon::Critical)});
+        QCOMPARE(m_prompter.messages(), QList<Message>{notice(upgradeFailed, Icon::Critical)});
         verifyCurrentFileHoldsOldCards_withoutDetails();
     }
 
-    void creationFailureEndsTheProgram() {
-        const QString missing = folder() + QStringLiteral("no such folder/");
-        QCOMPARE(start(missing), StartupResult::EndProgram);
-        QCOMPARE(m_prompter.messages(),
-                 QList<Message>{notice(QStringLiteral("!ארעה שגיאה קריטית בתהליך יצירת מבנה הנתונים") + crlf +
-                                           QStringLiteral("www.orvenna.example") + crlf +
-                                           QStringLiteral("support@orvenna.example"),
-                                       Icon::Critical)});
+    // A creation that fails ends the program and leaves nothing behind, not even a
+    // half-made VESK.MDB for the next start to take for an outdated file.
+    void aCreationThatFailsLeavesNoFile_data() {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("no such folder") << false;
+        QTest::newRow("disk full") << true;
+    }
+    void aCreationThatFailsLeavesNoFile() {
+        QFETCH(bool, diskFull);
+        {
+            std::optional<FullDisk> full;
+            if (diskFull)
+                full.emplace(8 * 1024);
+            QCOMPARE(start(diskFull ? folder() : folder() + QStringLiteral("no such folder/")), StartupResult::EndProgram);
+        }
+        QCOMPARE(m_prompter.messages(), QList<Message>{notice(creationFailed, Icon::Critical)});
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{});
     }
 
     // Cards the new file refuses are not reported as copied: every card that fits is
@@ -261,6 +333,120 @@ private slots:
         m_db->close();
         testing::RawDb raw(mdb());
         QCOMPARE(raw.rows(QStringLiteral("select Name from Work")), QStringList{QStringLiteral("Only work")});
+    }
+
+    // The program stops dead, or meets an error, after each step of an upgrade. Either the
+    // old file stays VESK.MDB untouched or the complete new one is there; the next start
+    // finishes the job and every card is accounted for.
+    void anInterruptedUpgradeLosesNoCard_data() {
+        QTest::addColumn<UpgradeStep>("step");
+        QTest::addColumn<bool>("crash");
+        const std::pair<const char*, UpgradeStep> steps[] = {
+            {"created", UpgradeStep::Created},     {"hundred cards", UpgradeStep::HundredCopied},
+            {"committed", UpgradeStep::Committed}, {"backed up", UpgradeStep::BackedUp},
+            {"renamed", UpgradeStep::Renamed}};
+        for (const auto& [name, step] : steps) {
+            QTest::addRow("crash after %s", name) << step << true;
+            if (step != UpgradeStep::Renamed)
+                QTest::addRow("error after %s", name) << step << false;
+        }
+    }
+    void anInterruptedUpgradeLosesNoCard() {
+        QFETCH(UpgradeStep, step);
+        QFETCH(bool, crash);
+        writeOldFile(250, 30);
+        const QByteArray before = digest(mdb());
+        const auto stop = [&](UpgradeStep reached) {
+            if (reached != step)
+                return;
+            if (crash)
+                throw Crash{};
+            throw StoreError(SQLITE_IOERR_WRITE, QStringLiteral("disk I/O error"));
+        };
+        if (crash) {
+            QVERIFY_THROWS_EXCEPTION(Crash, start({}, stop));
+            m_db->close();
+            if (step == UpgradeStep::Renamed)
+                verifyCompleteNewFile(250, 30);
+            else
+                QCOMPARE(digest(mdb()), before);
+        } else {
+            QCOMPARE(start({}, stop), StartupResult::EndProgram);
+            QCOMPARE(m_prompter.messages(),
+                     step == UpgradeStep::Created
+                         ? QList<Message>{notice(creationFailed, Icon::Critical)}
+                         : QList<Message>({notice(created), notice(upgradeFailed, Icon::Critical)}));
+            QCOMPARE(digest(mdb()), before);
+            QCOMPARE(leftovers(), QStringList{});
+            QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
+        }
+
+        QCOMPARE(restart(), StartupResult::Continue);
+        QCOMPARE(m_prompter.messages(), step == UpgradeStep::Renamed && crash
+                                            ? QList<Message>{}
+                                            : QList<Message>({notice(created), notice(upgraded)}));
+        m_db->close();
+        verifyCompleteNewFile(250, 30);
+        QCOMPARE(leftovers(), QStringList{});
+        // The last backup is the old file as it was (a crash after the backup name was given
+        // leaves the old file under two names).
+        const QStringList backups = QDir(folder()).entryList({QStringLiteral("VESK.0??")}, QDir::Files, QDir::Name);
+        QVERIFY(!backups.isEmpty());
+        QCOMPARE(digest(file(backups.last())), before);
+    }
+
+    // A full disk during the copy: nothing of the new file is kept and the old file stays
+    // VESK.MDB, so the next start, with room again, upgrades it whole.
+    void aFullDiskDuringTheCopyKeepsTheOldFile() {
+        writeOldFile(475, 25);
+        const QByteArray before = digest(mdb());
+        {
+            const FullDisk full(44 * 1024);
+            QCOMPARE(start(), StartupResult::EndProgram);
+        }
+        QCOMPARE(m_prompter.messages(), QList<Message>({notice(created), notice(upgradeFailed, Icon::Critical)}));
+        QCOMPARE(digest(mdb()), before);
+        QCOMPARE(leftovers(), QStringList{});
+        QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
+        QCOMPARE(restart(), StartupResult::Continue);
+        QCOMPARE(m_prompter.messages(), QList<Message>({notice(created), notice(upgraded)}));
+        m_db->close();
+        verifyCompleteNewFile(475, 25);
+    }
+
+    // What an earlier start left behind: a complete new file is taken when VESK.MDB is gone,
+    // anything else is removed.
+    void leftoversOfAnEarlierStart_data() {
+        QTest::addColumn<bool>("withCurrentFile");
+        QTest::addColumn<bool>("completeTemporary");
+        QTest::addColumn<int>("cards");
+        QTest::newRow("beside VESK.MDB") << true << true << 0;
+        QTest::newRow("complete, VESK.MDB gone") << false << true << 3;
+        QTest::newRow("half made, VESK.MDB gone") << false << false << 0;
+    }
+    void leftoversOfAnEarlierStart() {
+        QFETCH(bool, withCurrentFile);
+        QFETCH(bool, completeTemporary);
+        QFETCH(int, cards);
+        QCOMPARE(start(), StartupResult::Continue);
+        m_db->close();
+        const QString temp = mdb() + QStringLiteral(".new");
+        if (completeTemporary) {
+            QVERIFY(QFile::copy(mdb(), temp));
+            testing::RawDb raw(temp);
+            raw.exec(QStringLiteral("INSERT INTO Vesk (Name) VALUES ('a'), ('b'), ('c')"));
+        } else {
+            testing::RawDb raw(temp);
+            raw.exec(QStringLiteral("CREATE TABLE Vesk (Name TEXT)"));
+        }
+        if (!withCurrentFile)
+            QVERIFY(QFile::remove(mdb()));
+        QCOMPARE(restart(), StartupResult::Continue);
+        QCOMPARE(m_prompter.messages(), withCurrentFile || completeTemporary ? QList<Message>{}
+                                                                             : QList<Message>{notice(created)});
+        m_db->close();
+        QCOMPARE(leftovers(), QStringList{});
+        verifyCompleteNewFile(cards, 0);
     }
 
 private:

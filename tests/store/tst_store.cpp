@@ -1,11 +1,13 @@
 // The contact store: the file, the cursor, the query shapes and the field rules.
 #include "common/TestFiles.h"
 #include "store/ContactDatabase.h"
+#include "store/ContactRecord.h"
 #include "store/Query.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "store/Steps.h"
 #include "store/StoreError.h"
+#include "store/Text.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -199,6 +201,63 @@ private slots:
         QCOMPARE(Query::version().text(), QStringLiteral("select * from dbDetails"));
         QVERIFY_THROWS_EXCEPTION(StoreError, Query::all(QStringLiteral("Vesk; drop table Work")));
         QVERIFY_THROWS_EXCEPTION(StoreError, Query::allOrdered(QStringLiteral("Vesk"), QStringLiteral("ASC, 1")));
+    }
+
+    // The name check of the editor and the vCard import: the same answer as trimming every
+    // stored name and comparing it, case and all, with the name typed.
+    void nameLookupAgreesWithAFullScan() {
+        testing::RawDb raw(m_path);
+        const QStringList stored = QString::fromUtf8("Avi|Avi |  Avi| Avi  |avi|Avigail|Av|a_b|a%b|50%|O'Brien|"
+                                                     "אבי |Avi\t|\tBen|Ben\t")
+                                       .split(u'|');
+        for (const QString& n : stored)
+            addCard(QStringLiteral("Vesk"), n);
+        addCard(QStringLiteral("Work"), QStringLiteral("Dana"));
+        const QStringList probes = QString::fromUtf8("Avi|avi|AVI|Avig|Avigail|A|a_b|aXb|a%b|50%|5|O'Brien|אבי|אב|"
+                                                     "Avi\t|Ben|\tBen|Dana|Zed")
+                                       .split(u'|');
+        for (const QString& probe : probes) {
+            bool scan = false;
+            for (const QString& n : stored)
+                scan = scan || trimSpaces(n) == probe;
+            QVERIFY2(NameTaken(m_db->connection(), ContactGroup::Personal, probe) == scan, qPrintable(probe));
+        }
+        QVERIFY(NameTaken(m_db->connection(), ContactGroup::Work, QStringLiteral("Dana")));
+        QVERIFY(!NameTaken(m_db->connection(), ContactGroup::Work, QStringLiteral("Avi")));
+    }
+
+    // Another program deletes a card and a new one takes its identity. A write that was meant
+    // for the old card finds the row no longer holds what was read, and leaves it alone.
+    void writesHitOnlyTheRowThatWasRead() {
+        Connection& db = m_db->connection();
+        ContactRecord ccc{ContactGroup::Work, -1, {}};
+        ccc[Role::Name] = QStringLiteral("Ccc");
+        ccc[Role::Work] = QStringLiteral("12"); // a Work card keeps its work phone in Phone
+        ccc.rowid = InsertContact(db, ccc);
+        QCOMPARE(ReadContact(db, ContactGroup::Work, ccc.rowid), ccc); // Nulls stay Null
+        auto cursor = m_db->openRecordset(Query::all(QStringLiteral("Work")));
+
+        ContactRecord changed = ccc;
+        changed[Role::Fax] = QStringLiteral("Sales");
+        QVERIFY(UpdateContact(db, ccc, changed)); // Null matched to Null
+        QCOMPARE(ReadContact(db, ContactGroup::Work, ccc.rowid), changed);
+
+        testing::RawDb other(m_path);
+        other.exec(QStringLiteral("DELETE FROM Work WHERE Name = 'Ccc'"));
+        other.exec(QStringLiteral("INSERT INTO Work (rowid, Name, Phone) VALUES (%1, 'Zed', '1')").arg(ccc.rowid));
+        QVERIFY(!UpdateContact(db, changed, ccc));
+        QVERIFY(!DeleteContact(db, ContactGroup::Work, ccc.rowid, QStringLiteral("Ccc")));
+        // The cursor read the card before either change.
+        cursor->Edit();
+        cursor->setValue(QStringLiteral("Phone"), QStringLiteral("99"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, cursor->Update());
+        cursor->CancelUpdate();
+        QVERIFY_THROWS_EXCEPTION(StoreError, cursor->Delete());
+        QCOMPARE(other.rows(QStringLiteral("SELECT rowid, Name, Phone FROM Work")),
+                 QStringList{QStringLiteral("%1|Zed|1").arg(ccc.rowid)});
+        QVERIFY(!ReadContact(db, ContactGroup::Personal, ccc.rowid).has_value());
+        QVERIFY(DeleteContact(db, ContactGroup::Work, ccc.rowid, QStringLiteral("Zed")));
+        QCOMPARE(other.scalar(QStringLiteral("SELECT count(*) FROM Work")), QStringLiteral("0"));
     }
 
     void lookupsAreExactAndNeedAnOpenFile() {

@@ -1,0 +1,172 @@
+#include "store/ContactRecord.h"
+
+#include "store/Query.h"
+#include "store/Sqlite.h"
+#include "store/StoreError.h"
+
+#include <QStringList>
+
+namespace store {
+
+namespace {
+
+// Address has no width of its own; 255 leaves room beyond the editor's 50.
+constexpr std::array<CardField, RoleCount> vesk = {{
+    {Role::Name, u"Name", 20},
+    {Role::Home, u"Phone", 12},
+    {Role::Mobile, u"Mobil", 12},
+    {Role::Work, u"Line", 10},
+    {Role::Fax, u"Fax", 12},
+    {Role::Address, u"Address", 255},
+    {Role::Email, u"Email", 40},
+}};
+// A Work card keeps its work phone (an extension of four) in Phone, its home phone in Home
+// and its department where a Personal card keeps a fax number.
+constexpr std::array<CardField, RoleCount> work = {{
+    {Role::Name, u"Name", 20},
+    {Role::Work, u"Phone", 4},
+    {Role::Mobile, u"Mobil", 12},
+    {Role::Home, u"Home", 12},
+    {Role::Fax, u"Dept", 20},
+    {Role::Address, u"Address", 255},
+    {Role::Email, u"Email", 40},
+}};
+constexpr std::array<CardField, RoleCount> none{};
+
+const CardField& fieldFor(ContactGroup group, Role role) {
+    for (const CardField& f : fieldsOf(group)) {
+        if (f.role == role)
+            return f;
+    }
+    throw StoreError(StoreError::BadQuery, QStringLiteral("No list chosen"));
+}
+
+QString quoted(const char16_t* column) { return u'"' + QString::fromUtf16(column) + u'"'; }
+
+QString checkedTable(ContactGroup group) {
+    const QString table = tableOf(group);
+    if (table.isEmpty())
+        throw StoreError(StoreError::BadQuery, QStringLiteral("No list chosen"));
+    return u'"' + table + u'"';
+}
+
+// "rowid = ? AND "Name" IS ? AND ...": the row still holds what was read. IS matches Null
+// to Null, so a card read with empty fields is found too.
+QString sameRow(ContactGroup group) {
+    QStringList tests{QStringLiteral("rowid = ?")};
+    for (const CardField& f : fieldsOf(group))
+        tests << quoted(f.column) + QStringLiteral(" IS ?");
+    return tests.join(QStringLiteral(" AND "));
+}
+
+// Binds the card's values in table order from `at`; returns the next index.
+int bindValues(Statement& st, const ContactRecord& card, int at) {
+    for (const CardField& f : fieldsOf(card.group))
+        st.bind(at++, card[f.role]);
+    return at;
+}
+
+} // namespace
+
+QString tableOf(ContactGroup group) {
+    switch (group) {
+    case ContactGroup::Work: return QStringLiteral("Work");
+    case ContactGroup::Personal: return QStringLiteral("Vesk");
+    case ContactGroup::None: break;
+    }
+    return {};
+}
+
+ContactGroup groupOfTable(const QString& table) {
+    if (table == u"Vesk")
+        return ContactGroup::Personal;
+    if (table == u"Work")
+        return ContactGroup::Work;
+    return ContactGroup::None;
+}
+
+const std::array<CardField, RoleCount>& fieldsOf(ContactGroup group) {
+    switch (group) {
+    case ContactGroup::Work: return work;
+    case ContactGroup::Personal: return vesk;
+    case ContactGroup::None: break;
+    }
+    return none;
+}
+
+QString columnOf(ContactGroup group, Role role) { return QString::fromUtf16(fieldFor(group, role).column); }
+
+int widthOf(ContactGroup group, Role role) { return fieldFor(group, role).width; }
+
+std::optional<ContactRecord> ReadContact(Connection& db, ContactGroup group, qint64 rowid) {
+    QStringList columns;
+    for (const CardField& f : fieldsOf(group))
+        columns << quoted(f.column);
+    Statement st = db.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                  .arg(columns.join(u','), checkedTable(group)));
+    st.bindInteger(1, rowid);
+    if (!st.step())
+        return std::nullopt;
+    ContactRecord card{group, rowid, {}};
+    int c = 0;
+    for (const CardField& f : fieldsOf(group)) {
+        if (!st.isNull(c))
+            card[f.role] = st.text(c);
+        ++c;
+    }
+    return card;
+}
+
+qint64 InsertContact(Connection& db, const ContactRecord& card) {
+    QStringList columns, marks;
+    for (const CardField& f : fieldsOf(card.group)) {
+        columns << quoted(f.column);
+        marks << QStringLiteral("?");
+    }
+    Statement st = db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(checkedTable(card.group), columns.join(u','), marks.join(u',')));
+    bindValues(st, card, 1);
+    st.step();
+    return db.lastInsertRowid();
+}
+
+bool UpdateContact(Connection& db, const ContactRecord& loaded, const ContactRecord& changed) {
+    if (loaded.group != changed.group)
+        throw StoreError(StoreError::BadQuery, QStringLiteral("A card cannot change its list"));
+    QStringList sets;
+    for (const CardField& f : fieldsOf(loaded.group))
+        sets << quoted(f.column) + QStringLiteral(" = ?");
+    Statement st = db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                  .arg(checkedTable(loaded.group), sets.join(u','), sameRow(loaded.group)));
+    int at = bindValues(st, changed, 1);
+    st.bindInteger(at++, loaded.rowid);
+    bindValues(st, loaded, at);
+    st.step();
+    return db.changes() == 1;
+}
+
+bool DeleteContact(Connection& db, ContactGroup group, qint64 rowid, const QString& name) {
+    Statement st = db.prepare(
+        QStringLiteral("DELETE FROM %1 WHERE rowid = ? AND \"Name\" = ?").arg(checkedTable(group)));
+    st.bindInteger(1, rowid);
+    st.bindText(2, name);
+    st.step();
+    return db.changes() == 1;
+}
+
+bool NameTaken(Connection& db, ContactGroup group, const QString& trimmedName) {
+    // Two ranges of the name index hold every candidate: names that begin with the typed
+    // name (trailing blanks follow it), and the rare names that begin with a blank. The
+    // trimmed, case-sensitive comparison then decides, as a scan of every card would.
+    const QString table = checkedTable(group);
+    Statement st = db.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE \"Name\" LIKE ?1 ESCAPE '\\' AND trim(\"Name\", ' ') = ?2 "
+                                             "UNION ALL "
+                                             "SELECT 1 FROM %1 WHERE \"Name\" LIKE ' %' AND trim(\"Name\", ' ') = ?2 "
+                                             "LIMIT 1")
+                                  .arg(table));
+    st.bindText(1, Query::prefixPattern(trimmedName));
+    st.bindText(2, trimmedName);
+    return st.step();
+}
+
+} // namespace store

@@ -1,0 +1,34 @@
+// Opens the contact file of a program folder as the program does at startup (creating or
+// upgrading it), answering every message with OK and printing its text. Scripts use it to
+// stop an upgrade at random moments in a process of its own.
+#include "platform/Prompter.h"
+#include "store/ContactDatabase.h"
+#include "store/Startup.h"
+
+#include <cstdio>
+
+namespace {
+
+class PrintingPrompter final : public platform::Prompter {
+public:
+    platform::Answer ask(const platform::Message& message) override {
+        std::printf("%s\n", message.text.toUtf8().constData());
+        std::fflush(stdout);
+        return platform::Answer::Ok;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s PROGRAM-FOLDER\n", argv[0]);
+        return 2;
+    }
+    PrintingPrompter prompter;
+    store::ContactDatabase db;
+    store::StartupContext cx{db, QString::fromLocal8Bit(argv[1]) + u'/', prompter, QStringLiteral("Orvenna")};
+    const store::StartupResult result = store::OpenContactDatabase(cx);
+    db.close();
+    return result == store::StartupResult::Continue ? 0 : 1;
+}
