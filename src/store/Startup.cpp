@@ -15,7 +15,9 @@
 #include <sqlite3.h>
 
 #include <optional>
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 namespace store {
 
@@ -140,6 +142,14 @@ int cardsIn(Connection& db) {
     return int(st.integer(0));
 }
 
+bool folderWritable(const QString& folder) {
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+#else
+    return QFileInfo(folder).isWritable();
+#endif
+}
+
 } // namespace
 
 StartupResult UpgradeContactDatabase(StartupContext& cx) {
@@ -148,7 +158,7 @@ StartupResult UpgradeContactDatabase(StartupContext& cx) {
     // The messages come in the order of the routine the user knows: a file that cannot be
     // moved aside (every backup name taken, or a folder that cannot be written) is reported
     // before anything is created.
-    if (FirstFreeBackupName(path).isEmpty() || ::access(QFile::encodeName(cx.folder).constData(), W_OK) != 0) {
+    if (FirstFreeBackupName(path).isEmpty() || !folderWritable(cx.folder)) {
         cx.prompter.tell(messages::upgradeFailed(cx.crlf), cx.title, platform::Icon::Critical);
         return StartupResult::EndProgram;
     }

@@ -10,8 +10,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 namespace store {
 
@@ -25,12 +27,14 @@ void removeWithJournal(const QString& path) {
 }
 
 // Makes a rename or a new link survive a power cut as well as a crash.
-void syncFolderOf(const QString& path) {
+void syncFolderOf([[maybe_unused]] const QString& path) {
+#ifdef Q_OS_UNIX
     const int fd = ::open(local(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
+#endif
 }
 
 // A file whose creation and copy were committed: its version row is there, since the row is
@@ -111,12 +115,17 @@ Backup BackupOldDatabase(const QString& path) {
     // Neither a link nor QFile::rename replaces an existing file, so a taken name is skipped.
     for (int i = 0; i < 1000; ++i) {
         const QString name = base + QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0'));
+#ifdef Q_OS_UNIX
         if (::link(local(path).constData(), local(name).constData()) == 0) {
             syncFolderOf(path);
             return {name, true};
         }
         if (errno == EEXIST)
             continue;
+#else
+        if (QFileInfo::exists(name))
+            continue;
+#endif
         // A file system without links: the old file is moved, and for a moment there is no
         // VESK.MDB; RecoverInterruptedUpgrade completes the step after a crash there.
         if (QFile::rename(path, name))
