@@ -2,11 +2,11 @@
 #include "app/HostRequests.h"
 #include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
-#include "shell/Shared.h"
 #include "platform/EndSignals.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/QtPrompter.h"
 #include "platform/TrayIcon.h"
+#include "shell/Shared.h"
 
 #include <QApplication>
 #include <QDir>

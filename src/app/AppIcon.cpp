@@ -39,15 +39,15 @@ QImage appIconImage(int size) {
 
 QString appIconSvg(int size) {
     const auto number = [](qreal v) { return QString::number(v, 'g', 6); };
-    QString svg = QStringLiteral(
-                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
-                      "viewBox=\"0 0 %1 %1\">\n")
-                      .arg(size);
+    QString svg =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+                       "viewBox=\"0 0 %1 %1\">\n")
+            .arg(size);
     for (const IconShape& shape : appIconShapes(size)) {
         svg += QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"")
-                   .arg(number(shape.rect.x()), number(shape.rect.y()),
-                        number(shape.rect.width()), number(shape.rect.height()));
+                   .arg(number(shape.rect.x()), number(shape.rect.y()), number(shape.rect.width()),
+                        number(shape.rect.height()));
         if (shape.radius > 0)
             svg += QStringLiteral(" rx=\"%1\"").arg(number(shape.radius));
         svg += QStringLiteral(" fill=\"%1\"/>\n").arg(shape.colour.name());

@@ -33,7 +33,9 @@ void closeModalWindows() {
 
 HostRequests::HostRequests(frmVesk& window, QObject* parent) : QObject(parent), m_window(window) {}
 
-void HostRequests::windowLoaded() { m_loaded = true; }
+void HostRequests::windowLoaded() {
+    m_loaded = true;
+}
 
 void HostRequests::bringForward() {
     if (m_loaded)
@@ -56,7 +58,8 @@ void HostRequests::closeWhenIdle() {
     // The main window closes from the main event loop, once the load has finished and every
     // handler that waited on a message box has run to its end; a box that opens meanwhile
     // (the load may show several in turn) is answered as it appears.
-    if (!m_loaded || QThread::currentThread()->loopLevel() > 1 || QApplication::activeModalWidget()) {
+    if (!m_loaded || QThread::currentThread()->loopLevel() > 1 ||
+        QApplication::activeModalWidget()) {
         closeModalWindows();
         QTimer::singleShot(50, this, &HostRequests::closeWhenIdle);
         return;

@@ -17,8 +17,7 @@ bool QtTranslation::apply(int lang) {
     if (lang != i18n::LangHebrew)
         return true;
     if (!m_translator.load(QLocale(QLocale::Hebrew, QLocale::Israel), QStringLiteral("qtbase"),
-                           QStringLiteral("_"),
-                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     // The Hebrew catalogue also says "right to left" for the whole application. The main
     // window sets its own direction and every other window keeps its design, so the

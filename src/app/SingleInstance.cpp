@@ -33,8 +33,7 @@ QString serverNameFor(const QString& folder) {
 }
 
 // Waits on the socket's signals, never longer than the deadline.
-bool waitFor(QLocalSocket& socket, const QDeadlineTimer& deadline,
-             void (QLocalSocket::*signal)()) {
+bool waitFor(QLocalSocket& socket, const QDeadlineTimer& deadline, void (QLocalSocket::*signal)()) {
     if (deadline.hasExpired())
         return false;
     QEventLoop loop;
@@ -56,7 +55,9 @@ SingleInstance::SingleInstance(const QString& programFolder, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::lockFileName() { return QStringLiteral("Orvenna.lock"); }
+QString SingleInstance::lockFileName() {
+    return QStringLiteral("Orvenna.lock");
+}
 
 SingleInstance::Role SingleInstance::claim() {
     if (m_lock)

@@ -35,7 +35,9 @@ struct Desktop {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         return env;
     }
-    QString settings() const { return home.filePath(QStringLiteral(".config/Orvenna/Orvenna.ini")); }
+    QString settings() const {
+        return home.filePath(QStringLiteral(".config/Orvenna/Orvenna.ini"));
+    }
 };
 
 // One start of the built program in a folder.
@@ -60,7 +62,8 @@ struct Run {
         if (!process.waitForFinished(StartTimeout))
             return false;
         const QString err = QString::fromLocal8Bit(process.readAllStandardError());
-        const bool clean = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
+        const bool clean = process.exitStatus() == QProcess::NormalExit &&
+                           process.exitCode() == 0 &&
                            !err.contains(QLatin1String("runtime error:")) &&
                            !err.contains(QLatin1String("Sanitizer"));
         if (!clean)
@@ -74,7 +77,9 @@ struct Run {
     }
 };
 
-QString mdbIn(const QTemporaryDir& folder) { return folder.filePath(QStringLiteral("VESK.MDB")); }
+QString mdbIn(const QTemporaryDir& folder) {
+    return folder.filePath(QStringLiteral("VESK.MDB"));
+}
 
 // The process that holds the folder's lock: the first line of the lock file.
 qint64 lockOwner(const QTemporaryDir& folder) {
@@ -99,7 +104,8 @@ private slots:
         QVERIFY(run.running());
         QVERIFY(run.endOnRequest());
         QSettings written(desktop.settings(), QSettings::IniFormat);
-        QCOMPARE(written.value(QStringLiteral("Settings/ActiveLang")).toString(), QStringLiteral("200"));
+        QCOMPARE(written.value(QStringLiteral("Settings/ActiveLang")).toString(),
+                 QStringLiteral("200"));
         QCOMPARE(written.value(QStringLiteral("Settings/Window")).toString(), QStringLiteral("0"));
         QVERIFY(!QFile::exists(folder.filePath(SingleInstance::lockFileName())));
     }
@@ -170,7 +176,8 @@ private slots:
         QCOMPARE(first.claim(), SingleInstance::Role::First);
         app::HostRequests requests(w);
         requests.windowLoaded();
-        connect(&first, &SingleInstance::activationRequested, &requests, &app::HostRequests::bringForward);
+        connect(&first, &SingleInstance::activationRequested, &requests,
+                &app::HostRequests::bringForward);
         if (minimised)
             w.showMinimized();
         else
