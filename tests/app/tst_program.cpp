@@ -17,7 +17,12 @@ using app::SingleInstance;
 
 namespace {
 
-constexpr int StartTimeout = 60000;
+constexpr int StartTimeout = 120000;
+
+// A program folder; a fixed ending, as a name ending in "vb" is a development folder.
+struct Folder : QTemporaryDir {
+    Folder() : QTemporaryDir(QDir::tempPath() + QStringLiteral("/orvenna-XXXXXX-folder")) {}
+};
 
 // A user's home and private runtime folder of their own, so that nothing of the person
 // running the tests is read or written.
@@ -57,6 +62,19 @@ struct Run {
     }
     bool running() const { return process.state() == QProcess::Running; }
 
+    // The program has come as far as its database file in the folder.
+    bool cameUp(const QString& folder) {
+        const QString mdb = QDir(folder).filePath(QStringLiteral("VESK.MDB"));
+        if (QTest::qWaitFor(
+                [&] { return QFile::exists(mdb) || process.state() == QProcess::NotRunning; },
+                StartTimeout) &&
+            QFile::exists(mdb))
+            return true;
+        qWarning("no VESK.MDB; state %d, exit %d, stderr:\n%s", int(process.state()),
+                 process.exitCode(), process.readAllStandardError().constData());
+        return false;
+    }
+
     // Ends as a program ends: exit code 0 and nothing from the sanitizers.
     bool endedCleanly() {
         if (!process.waitForFinished(StartTimeout))
@@ -77,12 +95,8 @@ struct Run {
     }
 };
 
-QString mdbIn(const QTemporaryDir& folder) {
-    return folder.filePath(QStringLiteral("VESK.MDB"));
-}
-
 // The process that holds the folder's lock: the first line of the lock file.
-qint64 lockOwner(const QTemporaryDir& folder) {
+qint64 lockOwner(const Folder& folder) {
     QFile lock(folder.filePath(SingleInstance::lockFileName()));
     return lock.open(QIODevice::ReadOnly) ? lock.readLine().trimmed().toLongLong() : 0;
 }
@@ -98,9 +112,9 @@ private slots:
     // settings as a close by hand does.
     void firstStartCreatesItsFileAndEndsOnRequest() {
         Desktop desktop;
-        QTemporaryDir folder;
+        Folder folder;
         Run run(desktop, folder.path());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mdbIn(folder)), StartTimeout);
+        QVERIFY(run.cameUp(folder.path()));
         QVERIFY(run.running());
         QVERIFY(run.endOnRequest());
         QSettings written(desktop.settings(), QSettings::IniFormat);
@@ -119,8 +133,8 @@ private slots:
     void aSecondStartMeetsTheFirstOnlyInItsFolder() {
         QFETCH(QString, where);
         Desktop desktop;
-        QTemporaryDir folder;
-        QTemporaryDir other;
+        Folder folder;
+        Folder other;
         QString second = folder.path();
         if (where == QLatin1String("link")) {
             second = other.filePath(QStringLiteral("link"));
@@ -129,10 +143,10 @@ private slots:
             second = other.path();
         }
         Run first(desktop, folder.path());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mdbIn(folder)), StartTimeout);
+        QVERIFY(first.cameUp(folder.path()));
         Run again(desktop, second);
         if (where == QLatin1String("other")) {
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mdbIn(other)), StartTimeout);
+            QVERIFY(again.cameUp(other.path()));
             QVERIFY(again.running());
             QVERIFY(again.endOnRequest());
         } else {
@@ -145,10 +159,10 @@ private slots:
 
     void theLockOfAProgramThatDiedIsTakenOver() {
         Desktop desktop;
-        QTemporaryDir folder;
+        Folder folder;
         {
             Run crashed(desktop, folder.path());
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mdbIn(folder)), StartTimeout);
+            QVERIFY(crashed.cameUp(folder.path()));
             crashed.process.kill();
             QVERIFY(crashed.process.waitForFinished());
         }
