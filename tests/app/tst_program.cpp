@@ -6,12 +6,12 @@
 #include "app/SingleInstance.h"
 #include "platform/QtPrompter.h"
 
+#include <QDialog>
 #include <QEventLoop>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <memory>
 
 using app::SingleInstance;
 
@@ -228,7 +228,16 @@ private slots:
             answered = true;
             commandLoop.quit();
         });
+        // Should the request fail to close the box, the test ends it rather than hang.
+        bool leftOpen = false;
+        QTimer::singleShot(30000, &commandLoop, [&] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                leftOpen = true;
+                box->reject();
+            }
+        });
         commandLoop.exec();
+        QVERIFY(!leftOpen);
         QCOMPARE(answer, platform::Answer::No);
         QVERIFY(unloaded.count() == 1 || unloaded.wait());
         QVERIFY(!closedBeforeAnswer);
