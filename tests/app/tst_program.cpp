@@ -12,7 +12,6 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-
 using app::SingleInstance;
 
 namespace {
