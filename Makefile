@@ -14,9 +14,10 @@ build-release: deps
 	@cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(RELEASE) -j $(JOBS) --target orvenna
 
+# The build says where it put the program (CMake's RUNTIME_OUTPUT_DIRECTORY).
 run: build-release
 	@mkdir -p run
-	@cd run && ../$(RELEASE)/orvenna
+	@program=$$(cat $(RELEASE)/orvenna-program) && cd run && exec "$$program"
 
 build-debug: deps
 	@cmake -S . -B $(DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVENNA_SANITIZE=ON >/dev/null

@@ -1,19 +1,38 @@
 #include "app/FrmVesk.h"
-#include "shell/Shared.h"
+#include "app/HostRequests.h"
+#include "app/ProgramFolder.h"
+#include "app/SingleInstance.h"
+#include "platform/EndSignals.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/QtPrompter.h"
 #include "platform/TrayIcon.h"
+#include "shell/Shared.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QSettings>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvenna"));
     QApplication::setApplicationName(QStringLiteral("Orvenna"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.orvenna.Orvenna"));
     // The program ends when the main window unloads, not when its last window closes: the
     // main window may be hidden in the notification area.
     QApplication::setQuitOnLastWindowClosed(false);
+    // From here on the session's and the terminal's requests to end close the program
+    // normally, so that its settings are written.
+    platform::EndSignals endSignals;
+
+    // One program per folder: a second start brings the first one forward and ends.
+    app::SingleInstance instance(
+        app::programFolderFor(QDir::toNativeSeparators(QDir::currentPath()), QDir::separator()));
+    if (instance.claim() == app::SingleInstance::Role::Second) {
+        if (instance.activateFirst())
+            return 0;
+        qWarning("Orvenna is already running in this folder and does not answer.");
+        return 1;
+    }
 
     mdlVesk::Shared shared;
     platform::QtPrompter prompter;
@@ -26,10 +45,16 @@ int main(int argc, char** argv) {
     app::frmVesk window(shared, services);
     QObject::connect(&window, &app::frmVesk::unloaded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
+    app::HostRequests requests(window);
+    QObject::connect(&instance, &app::SingleInstance::activationRequested, &requests,
+                     &app::HostRequests::bringForward);
+    QObject::connect(&endSignals, &platform::EndSignals::endRequested, &requests,
+                     &app::HostRequests::end);
 
     if (window.Form_Load() == app::frmVesk::LoadResult::EndProgram)
         return 1;
     prompter.setParent(&window);
+    requests.windowLoaded();
     const int status = QApplication::exec();
     window.Form_Terminate();
     return status;

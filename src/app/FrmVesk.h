@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DesignLayout.h"
+#include "app/QtTranslation.h"
 #include "app/Services.h"
 #include "shell/ContactGroup.h"
 #include "shell/VeskHost.h"
@@ -193,6 +194,7 @@ private:
     bool m_wheelHooked = false;
     QPointer<editor::FrmNewPhn> m_editor;
     QPointer<search::SearchFrm> m_search;
+    QtTranslation m_qtTranslation;
 
     QMenu* popFile = nullptr;
     QMenu* mPopupSys = nullptr;

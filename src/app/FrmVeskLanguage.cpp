@@ -131,6 +131,8 @@ void frmVesk::SetLanguage(int lang) {
     MSHFlexGrid1->setRow(0);
     MSHFlexGrid1->setCol(4);
 
+    // Qt's own texts (the standard buttons) follow.
+    m_qtTranslation.apply(lang);
     m_shared.CurrentLang = lang;
 
     // A Latin tab past the Hebrew alphabet no longer exists: start again from the first.

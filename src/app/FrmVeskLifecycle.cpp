@@ -45,6 +45,9 @@ frmVesk::LoadResult frmVesk::Form_Load() {
     int lang = settings.integer(sSettings, QStringLiteral("ActiveLang")).value_or(i18n::LangHebrew);
     if (lang != i18n::LangEnglish && lang != i18n::LangHebrew)
         lang = i18n::LangHebrew;
+    // The database's messages may come before the language is applied: their buttons are
+    // already in the language the window is about to take.
+    m_qtTranslation.apply(lang);
 
     m_shared.GroupNamePersonal = QStringLiteral("Personal");
     m_shared.GroupNameWork = QStringLiteral("Work");

@@ -38,9 +38,12 @@ Answer QtPrompter::ask(const Message& message) {
     case QMessageBox::No: return Answer::No;
     default: break;
     }
-    // Closing the box with Esc or its close button counts as Cancel where there is one.
+    // Closing the box with Esc or its close button, or the program being asked to end while
+    // the box is open, counts as the refusing answer where there is one.
     if (box.clickedButton() == nullptr && message.buttons == Buttons::OkCancel)
         return Answer::Cancel;
+    if (box.clickedButton() == nullptr && message.buttons == Buttons::YesNo)
+        return Answer::No;
     return Answer::Ok;
 }
 

@@ -6,8 +6,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLibraryInfo>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QToolButton>
+#include <QTranslator>
 #include <QtTest>
 
 using app::frmVesk;
@@ -119,6 +123,36 @@ private slots:
         QCOMPARE(w.tabs()->currentIndex(), 0);
         QCOMPARE(f.shared->LetterFilter, u8("א"));
         QCOMPARE(f.shared->ListCount, 0);
+    }
+    // Qt's standard buttons read in the interface language: the texts of Qt's own Hebrew
+    // catalogue while the window is Hebrew, Qt's English texts after a switch to English.
+    void standardButtonsFollowTheLanguage() {
+        QTranslator hebrew;
+        QVERIFY(hebrew.load(QStringLiteral("qtbase_he"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        const auto texts = [] {
+            QMessageBox box;
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+            QStringList out;
+            for (auto b : {QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No})
+                out << box.button(b)->text();
+            return out;
+        };
+        const QStringList qtEnglish = texts();
+        QStringList expected;
+        for (const QString& text : qtEnglish)
+            expected << hebrew.translate("QPlatformTheme", text.toUtf8().constData());
+        QVERIFY(!expected.contains(QString())); // the catalogue knows every button
+        QVERIFY(expected != qtEnglish);
+
+        Fixture f;
+        frmVesk& w = f.start({}, {}, 200);
+        QCOMPARE(texts(), expected);
+        choose(w, "mnuLangEnglish");
+        QCOMPARE(texts(), qtEnglish);
+        choose(w, "mnuLangHebrew");
+        QCOMPARE(texts(), expected);
+        // The catalogue leaves the direction of the other windows alone.
+        QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
     }
 };
 
