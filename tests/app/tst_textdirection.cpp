@@ -1,6 +1,6 @@
 // Bidirectional text: each grid cell, search entry and editor box reads in its own text's
 // direction inside the right-to-left windows, and a text too long for its cell loses its end.
-#include "app/Fixture.h"
+#include "common/Fixture.h"
 
 #include "app/FlexGrid.h"
 #include "search/SearchFrm.h"
@@ -67,7 +67,7 @@ private slots:
         app::GridRow row;
         row.cells[0] = text;
         grid.model().setRows({row});
-        grid.model().setAlignment(0, 7);
+        grid.model().setAlignment(0, app::GridAlign::Right);
         grid.setColumnWidth(0, fits ? 400 : grid.fontMetrics().horizontalAdvance(text) / 2);
         grid.resize(600, 200);
 
