@@ -40,7 +40,7 @@ class LetterTabs;
 
 // The main window's own list and grid state.
 struct ListState {
-    QString LastListQuery; // the historic form of the query that filled the list
+    QString LastListQuery;  // the historic form of the query that filled the list
     int HighlightedRow = 0; // the grid row painted as selected; 0 for none
     QColor RowShade;        // the shade the highlighted row had before
     int RememberedColumn = 0;

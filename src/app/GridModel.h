@@ -12,7 +12,7 @@ inline constexpr int GridCols = 7;
 
 // A column's alignment, centred vertically. Left and right are absolute: "right" stays the
 // right edge in a right-to-left grid.
-enum class GridAlign { Left, Centre, Right };
+enum class GridAlign { Left = 0, Centre, Right };
 
 // One grid row below the heading: the texts of its seven cells, the identity of the card it
 // shows (the card's rowid; -1 for the trailing empty row) and its paint.
@@ -58,8 +58,7 @@ public:
 private:
     std::vector<GridRow> m_rows;
     std::array<QString, GridCols> m_headings;
-    std::array<GridAlign, GridCols> m_align{GridAlign::Left, GridAlign::Left, GridAlign::Left, GridAlign::Left,
-                                            GridAlign::Left, GridAlign::Left, GridAlign::Left};
+    std::array<GridAlign, GridCols> m_align{}; // every column left until the list sets them
 };
 
 } // namespace app
