@@ -322,13 +322,6 @@ private slots:
         QCOMPARE(names(raw, "Vesk"), (QStringList{u8("אבי"), u8("אבן  ")}));
     }
 
-    void deletingWithNoCardListedReportsTheError() {
-        Fixture f;
-        frmVesk& w = start(f, {});
-        w.btnDelete_Click();
-        QCOMPARE(f.prompter.messages(), QList<Message>{notice(QStringLiteral("No current record"), Icon::Exclamation)});
-    }
-
     void allDebugAndQuit() {
         Fixture f;
         frmVesk& w = start(f, {card(u8("אבי")), card(u8("בני"))}, {card(u8("גל"))});

@@ -44,19 +44,22 @@ class TestContactList : public QObject {
     Q_OBJECT
 
 private slots:
-    void anEmptyTableShowsTheHeadingAndOneEmptyRow() {
+    void anEmptyTableShowsOneEmptyRowAndOffersNoCardCommands() {
         Fixture f;
         f.load();
         frmVesk& w = *f.window;
         QCOMPARE(w.grid()->Rows(), 2);
         QCOMPARE(w.grid()->model().count(), 1);
         QCOMPARE(f.shared->ListCount, 0);
-        QCOMPARE(w.panelText(1), u8(" ס\"כ רשומות 0"));
         for (const char* n : {"btnEdit", "btnDelete", "btnDial", "btnMail"})
             QVERIFY(!w.findChild<QToolButton*>(QString::fromLatin1(n))->isEnabled());
         for (const char* n : {"popEdit", "popDel", "popDialing", "popSendMail", "mnuEdit", "mnuDel", "mnuSendMail"})
             QVERIFY2(!w.findChild<QAction*>(QString::fromLatin1(n))->isEnabled(), n);
         QVERIFY(w.findChild<QAction*>(QStringLiteral("mnuDialingNum"))->isEnabled());
+        f.prompter.clear();
+        w.btnDelete_Click();
+        QCOMPARE(f.prompter.messages(),
+                 QList<platform::Message>{notice(QStringLiteral("No current record"), platform::Icon::Exclamation)});
     }
 
     void theFirstTabListsItsLetterInNameOrderWithAlternatingShades() {
