@@ -1,16 +1,10 @@
 #pragma once
-// What the benchmarks share: a program folder with the main window on a fresh VESK.MDB, a
-// raw C-API connection to the same file, and the run.
-#include "app/FrmVesk.h"
-#include "platform/testing/RecordingKeyboard.h"
-#include "platform/testing/ScriptedPrompter.h"
-#include "shell/Shared.h"
+// What the benchmarks share: the tests' program folder with the main window on a fresh
+// VESK.MDB, a raw C-API connection to the same file, and the run.
+#include "common/Fixture.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -81,25 +75,14 @@ inline int readRows(sqlite3_stmt* stmt) {
     return rows;
 }
 
-// A program folder in a temporary directory with a new VESK.MDB and the main window on it.
-struct ProgramFolder {
-    // A fixed ending: a random name ending in "vb" would send the program to its "My app"
-    // subfolder, as it does for a development folder.
-    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/orvenna-XXXXXX-folder")};
-    QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
-    platform::testing::ScriptedPrompter prompter;
-    platform::testing::RecordingKeyboard keyboard;
-    mdlVesk::Shared shared;
-    std::unique_ptr<app::frmVesk> window;
-
+// The tests' program folder with a new VESK.MDB and the main window loaded on it.
+struct ProgramFolder : Fixture {
     ProgramFolder() {
-        QDir::setCurrent(dir.path());
-        window = std::make_unique<app::frmVesk>(shared, app::Services{prompter, keyboard, settings});
-        if (window->Form_Load() != app::frmVesk::LoadResult::Running)
+        if (load() != app::frmVesk::LoadResult::Running)
             throw std::runtime_error("the main window did not load");
         prompter.clear(); // the new file's notice
     }
-    QByteArray path() const { return dir.filePath(QStringLiteral("VESK.MDB")).toUtf8(); }
+    QByteArray path() const { return mdb().toUtf8(); }
 };
 
 // Runs the registered benchmarks on the offscreen platform; `release` drops what they kept

@@ -12,7 +12,7 @@ struct Directory : bench::ProgramFolder {
         sqlite3_open(path().constData(), &db);
         bench::fillCards(db, cards);
         sqlite3_close(db);
-        shared.LetterFilter = QStringLiteral("ALL");
+        shared->LetterFilter = QStringLiteral("ALL");
     }
 };
 
@@ -30,9 +30,9 @@ void BM_ShowAll(benchmark::State& state) {
     Directory& d = directory(int(state.range(0)));
     for (auto _ : state) {
         d.window->ShowAll();
-        benchmark::DoNotOptimize(d.shared.ListCount);
+        benchmark::DoNotOptimize(d.shared->ListCount);
     }
-    if (d.shared.ListCount != state.range(0))
+    if (d.shared->ListCount != state.range(0))
         state.SkipWithError("wrong card count");
     state.counters["peak_rss_MB"] = double(bench::peakRssKb()) / 1024.0;
 }

@@ -69,7 +69,7 @@ struct Directory : bench::ProgramFolder {
         sqlite3_finalize(insert);
         exec(db, "COMMIT");
         sqlite3_close(db);
-        searchWindow = new search::SearchFrm(shared, prompter, *window, window.get());
+        searchWindow = new search::SearchFrm(*shared, prompter, *window, window.get());
         searchWindow->show();
         QApplication::processEvents();
     }

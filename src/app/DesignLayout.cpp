@@ -2,8 +2,24 @@
 
 namespace app {
 
+TwipsRect& DesignLayout::operator[](const QString& name) {
+    const auto it = m_rects.find(name);
+    Q_ASSERT_X(it != m_rects.end(), "DesignLayout", qPrintable(name));
+    if (it == m_rects.end()) {
+        m_scratch = {};
+        return m_scratch;
+    }
+    return *it;
+}
+
+TwipsRect DesignLayout::at(const QString& name) const {
+    Q_ASSERT_X(m_rects.contains(name), "DesignLayout", qPrintable(name));
+    return m_rects.value(name);
+}
+
 DesignLayout DesignLayout::designed() {
-    DesignLayout d;
+    DesignLayout layout;
+    QMap<QString, TwipsRect>& d = layout.m_rects;
     d[QStringLiteral("Line1(0)")] = {0, 0, 9360, 15};
     d[QStringLiteral("Line1(1)")] = {0, 20, 9360, 15};
     d[QStringLiteral("lblHeader(1)")] = {690, 120, 4335, 615};
@@ -28,8 +44,8 @@ DesignLayout DesignLayout::designed() {
     d[QStringLiteral("frmBannerPannel")] = {0, 5775, 9345, 60};
     d[QStringLiteral("Shape1(0)")] = {120, 960, 75, 4575};
     d[QStringLiteral("Shape1(1)")] = {120, 840, 75, 75};
-    d.statusPanel2Width = 7095 - 2400;
-    return d;
+    layout.statusPanel2Width = 7095 - 2400;
+    return layout;
 }
 
 const QStringList& DesignLayout::contentControls() {
@@ -43,16 +59,16 @@ const QStringList& DesignLayout::contentControls() {
 
 void DesignLayout::resize(int dW, int dH) {
     for (const char* n : {"TabVesk", "MSHFlexGrid1"}) {
-        TwipsRect& r = m_rects[QString::fromLatin1(n)];
+        TwipsRect& r = (*this)[QString::fromLatin1(n)];
         r.width += dW;
         r.height += dH;
     }
     for (const char* n : {"TxtIndex", "Shape2", "frmBannerPannel", "StatusBar1", "Line1(0)", "Line1(1)"})
-        m_rects[QString::fromLatin1(n)].width += dW;
+        (*this)[QString::fromLatin1(n)].width += dW;
     statusPanel2Width += dW;
-    m_rects[QStringLiteral("cmbGroup")].left += dW;
-    m_rects[QStringLiteral("frmBannerPannel")].top += dH;
-    m_rects[QStringLiteral("StatusBar1")].top += dH;
+    (*this)[QStringLiteral("cmbGroup")].left += dW;
+    (*this)[QStringLiteral("frmBannerPannel")].top += dH;
+    (*this)[QStringLiteral("StatusBar1")].top += dH;
 }
 
 } // namespace app

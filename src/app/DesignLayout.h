@@ -20,8 +20,10 @@ public:
     static constexpr int ClientHeight = 5835;
     static constexpr int ShapeCount = 2;
 
-    TwipsRect& operator[](const QString& name) { return m_rects[name]; }
-    TwipsRect at(const QString& name) const { return m_rects.value(name); }
+    // A designed control's rectangle. An unknown name is a programming error: it asserts in
+    // a debug build; otherwise the answer is a scratch rectangle, and nothing is added.
+    TwipsRect& operator[](const QString& name);
+    TwipsRect at(const QString& name) const;
     QStringList names() const { return m_rects.keys(); }
     int statusPanel2Width = 0;
 
@@ -29,13 +31,16 @@ public:
     // along the top and bottom its width, the group box its right edge.
     void resize(int dW, int dH);
 
-    bool operator==(const DesignLayout&) const = default;
+    bool operator==(const DesignLayout& o) const {
+        return m_rects == o.m_rects && statusPanel2Width == o.statusPanel2Width;
+    }
 
     // Content controls, in the order the language mirror moves them.
     static const QStringList& contentControls();
 
 private:
     QMap<QString, TwipsRect> m_rects;
+    TwipsRect m_scratch;
 };
 
 } // namespace app

@@ -69,12 +69,6 @@ QString FlexGrid::TextMatrix(int row, int col) const {
     return m_model.row(row - 1).cells[size_t(col)];
 }
 
-QColor FlexGrid::CellBackColor() const {
-    if (m_row < 1 || m_row > m_model.count())
-        return {};
-    return m_model.cellBackground(m_row - 1, m_col);
-}
-
 int FlexGrid::TopRow() const { return verticalScrollBar()->value() + 1; }
 
 void FlexGrid::setTopRow(int row) { verticalScrollBar()->setValue(std::max(0, row - 1)); }

@@ -27,7 +27,6 @@ public:
     void setCol(int col);
     QString TextMatrix(int row, int col) const;
     QString Text() const { return TextMatrix(m_row, m_col); }
-    QColor CellBackColor() const;
 
     int TopRow() const;
     void setTopRow(int row);

@@ -39,8 +39,8 @@ frmVesk::frmVesk(mdlVesk::Shared& shared, Services services, QWidget* parent)
     tmrDelay.setInterval(0);
     connect(&tmrDelay, &QTimer::timeout, this, &frmVesk::tmrDelay_Timer);
     connect(TabVesk, &LetterTabs::tabChanged, this, &frmVesk::TabVesk_Click);
-    connect(action(QStringLiteral("mnuLangEnglish")), &QAction::triggered, this, &frmVesk::mnuLangEnglish_Click);
-    connect(action(QStringLiteral("mnuLangHebrew")), &QAction::triggered, this, &frmVesk::mnuLangHebrew_Click);
+    connect(mnuLangEnglish, &QAction::triggered, this, &frmVesk::mnuLangEnglish_Click);
+    connect(mnuLangHebrew, &QAction::triggered, this, &frmVesk::mnuLangHebrew_Click);
     wireCommands();
 }
 
@@ -56,7 +56,6 @@ QString frmVesk::panelText(int panel) const {
     return m_panels[size_t(panel - 1)]->text();
 }
 
-QAction* frmVesk::action(const QString& name) const { return findChild<QAction*>(name); }
 
 QColor frmVesk::infoBackground() {
     return QGuiApplication::palette().color(QPalette::Inactive, QPalette::ToolTipBase);

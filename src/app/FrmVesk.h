@@ -6,6 +6,7 @@
 #include "shell/ContactGroup.h"
 #include "shell/VeskHost.h"
 
+#include <QColor>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -38,6 +39,15 @@ namespace app {
 class FlexGrid;
 class LetterTabs;
 
+// The main window's own list and grid state.
+struct ListState {
+    QString LastListQuery;  // the historic form of the query that filled the list
+    int HighlightedRow = 0; // the grid row painted as selected; 0 for none
+    QColor RowShade;        // the shade the highlighted row had before
+    int RememberedColumn = 0;
+    QString TypedPrefix; // what was typed into the grid since the last jump
+};
+
 // The main window: the contact list of one group, the letter index, the commands.
 class frmVesk final : public QMainWindow, public shell::VeskHost {
     Q_OBJECT
@@ -53,11 +63,10 @@ public:
     void Form_Terminate();
 
     // The list.
-    void InitViewList(const QString& group);
+    void InitViewList();
     void update_list() override;
     void ShowAll();
-    void TabVesk_Click(int previousTab);
-    void ShadeCurrentRow();
+    void TabVesk_Click();
     void HighlightRow(int row, int col);
     void ShowRowInIndex(int col);
 
@@ -78,7 +87,7 @@ public:
     void MSHFlexGrid1_GotFocus();
     void MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos);
     void MSHFlexGrid1_KeyDown(int key);
-    void MouseWheel(int fwKeys, int zDelta, int xPos, int yPos);
+    void MouseWheel(int zDelta);
     void InstallWheelHook();
     void RemoveWheelHook();
 
@@ -95,8 +104,8 @@ public:
     void ResizeForm();
 
     // For the other windows and for tests.
+    ListState& listState() { return m_list; }
     QString groupText() const override;
-    QWidget* hostWidget() override { return this; }
     FlexGrid* grid() const { return MSHFlexGrid1; }
     LetterTabs* tabs() const { return TabVesk; }
     QComboBox* groupBox() const { return cmbGroup; }
@@ -108,7 +117,6 @@ public:
     int widthTwips() const;
     int heightTwips() const;
     const QTimer& delayTimer() const { return tmrDelay; }
-    QAction* action(const QString& name) const;
     QMenu* popupMenu() const { return popFile; }
     QMenu* trayMenu() const { return mPopupSys; }
     static QColor infoBackground();
@@ -134,8 +142,11 @@ private:
 
     void buildControls();
     void buildMenus();
+    void buildPopups();
     // Shortcuts on the menu items, and the Latin Alt keys of the Hebrew menus.
     void buildKeys();
+    // The captions of the menus and their items in the language given.
+    void captionMenus(int lang);
     QAction* addAction(QMenu* menu, const QString& name, const QString& caption = {});
     void applyLayout();
     int dpi() const;
@@ -162,6 +173,7 @@ private:
 
     mdlVesk::Shared& m_shared;
     Services m_services;
+    ListState m_list;
     DesignLayout m_layout;
     int m_lastWidth = 0;
     int m_lastHeight = 0;
@@ -196,9 +208,43 @@ private:
     QPointer<search::SearchFrm> m_search;
     QtTranslation m_qtTranslation;
 
+    // The menu bar, the grid's context menu and the notification-area menu.
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuOption = nullptr;
+    QMenu* mnuView = nullptr;
+    QMenu* mnuSetLang = nullptr;
+    QMenu* mnuHelp = nullptr;
     QMenu* popFile = nullptr;
     QMenu* mPopupSys = nullptr;
-    QMenu* mnuSetLang = nullptr;
+    QAction* mnuAdd = nullptr;
+    QAction* mnuEdit = nullptr;
+    QAction* mnuDel = nullptr;
+    QAction* mnuPrint = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuDialingNum = nullptr;
+    QAction* mnuSendMail = nullptr;
+    QAction* mnuImportVcard = nullptr;
+    QAction* mnuExportVcard = nullptr;
+    QAction* mnuImportDB = nullptr;
+    QAction* mnuExportDB = nullptr;
+    QAction* mnuEnableLiveUpdate = nullptr;
+    QAction* mnuCheckVersionUpdate = nullptr;
+    QAction* mnuAll = nullptr;
+    QAction* mnuSearch = nullptr;
+    QAction* mnuLangHebrew = nullptr;
+    QAction* mnuLangEnglish = nullptr;
+    QAction* mnuDbg = nullptr;
+    QAction* mnuAbout = nullptr;
+    QAction* popAdd = nullptr;
+    QAction* popEdit = nullptr;
+    QAction* popDel = nullptr;
+    QAction* popDialing = nullptr;
+    QAction* popSendMail = nullptr;
+    QAction* popSearch = nullptr;
+    QAction* popPrint = nullptr;
+    QAction* mPopRestore = nullptr;
+    QAction* mpopSearch = nullptr;
+    QAction* mPopExit = nullptr;
     // Alt and the English title's letter, for each menu while the titles are Hebrew.
     QList<QAction*> m_latinMenuKeys;
     // The placement the window had when it went into the notification area.

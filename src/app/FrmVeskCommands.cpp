@@ -29,29 +29,27 @@ const QString systemMessage = QStringLiteral("System Message");
 } // namespace
 
 void frmVesk::wireCommands() {
-    auto on = [this](const char* name, auto handler) {
-        connect(action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
-    };
+    auto on = [this](QAction* item, auto handler) { connect(item, &QAction::triggered, this, handler); };
     connect(btnAdd, &QToolButton::clicked, this, &frmVesk::btnAdd_Click);
     connect(btnEdit, &QToolButton::clicked, this, &frmVesk::btnEdit_Click);
     connect(btnAll, &QToolButton::clicked, this, &frmVesk::btnAll_Click);
     connect(btnSearch, &QToolButton::clicked, this, &frmVesk::btnSearch_Click);
-    on("mnuSearch", &frmVesk::btnSearch_Click);
-    on("popSearch", &frmVesk::btnSearch_Click);
+    on(mnuSearch, &frmVesk::btnSearch_Click);
+    on(popSearch, &frmVesk::btnSearch_Click);
     connect(btnDelete, &QToolButton::clicked, this, &frmVesk::btnDelete_Click);
     connect(btnQuit, &QToolButton::clicked, this, &frmVesk::btnQuit_Click);
-    on("mnuAdd", &frmVesk::btnAdd_Click);
-    on("popAdd", &frmVesk::btnAdd_Click);
-    on("mnuEdit", &frmVesk::editCurrentRow);
-    on("popEdit", &frmVesk::editCurrentRow);
-    on("mnuDel", &frmVesk::btnDelete_Click);
-    on("popDel", &frmVesk::btnDelete_Click);
-    on("mnuExit", &frmVesk::btnQuit_Click);
-    on("mnuAll", &frmVesk::btnAll_Click);
-    on("mnuDbg", &frmVesk::mnuDbg_Click);
-    on("mPopRestore", &frmVesk::mPopRestore_Click);
-    on("mpopSearch", &frmVesk::mpopSearch_Click);
-    on("mPopExit", &frmVesk::mPopExit_Click);
+    on(mnuAdd, &frmVesk::btnAdd_Click);
+    on(popAdd, &frmVesk::btnAdd_Click);
+    on(mnuEdit, &frmVesk::editCurrentRow);
+    on(popEdit, &frmVesk::editCurrentRow);
+    on(mnuDel, &frmVesk::btnDelete_Click);
+    on(popDel, &frmVesk::btnDelete_Click);
+    on(mnuExit, &frmVesk::btnQuit_Click);
+    on(mnuAll, &frmVesk::btnAll_Click);
+    on(mnuDbg, &frmVesk::mnuDbg_Click);
+    on(mPopRestore, &frmVesk::mPopRestore_Click);
+    on(mpopSearch, &frmVesk::mpopSearch_Click);
+    on(mPopExit, &frmVesk::mPopExit_Click);
     connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
 
     FlexGrid* g = MSHFlexGrid1;
@@ -134,7 +132,7 @@ void frmVesk::btnDelete_Click() {
 void frmVesk::btnQuit_Click() { close(); }
 
 void frmVesk::mnuDbg_Click() {
-    m_panels[1]->setText(action(QStringLiteral("mnuDbg"))->isChecked() ? m_shared.LastListQuery : QString());
+    m_panels[1]->setText(mnuDbg->isChecked() ? m_list.LastListQuery : QString());
 }
 
 void frmVesk::cmbGroup_Click() { update_list(); }
@@ -145,7 +143,7 @@ void frmVesk::MSHFlexGrid1_Click() {
     FlexGrid& g = *MSHFlexGrid1;
     if (g.MouseRow() < 1 || !g.isCardRow(g.Row()))
         return;
-    m_shared.TypedPrefix.clear();
+    m_list.TypedPrefix.clear();
     selectCurrentCell();
 }
 
@@ -154,18 +152,18 @@ void frmVesk::selectCurrentCell() {
     const int col = g.Col();
     HighlightRow(g.Row(), col);
     ShowRowInIndex(col);
-    for (const char* n : {"popEdit", "popDel", "mnuEdit", "mnuDel"})
-        action(QString::fromLatin1(n))->setEnabled(true);
+    for (QAction* item : {popEdit, popDel, mnuEdit, mnuDel})
+        item->setEnabled(true);
     btnDelete->setEnabled(true);
     btnEdit->setEnabled(true);
 
     const bool hasNumber = !g.TextMatrix(g.Row(), col).isEmpty();
-    action(QStringLiteral("popDialing"))->setEnabled(hasNumber);
+    popDialing->setEnabled(hasNumber);
     btnDial->setEnabled(hasNumber);
 
     const bool hasEmail = !g.TextMatrix(g.Row(), 5).isEmpty();
-    for (const char* n : {"popSendMail", "mnuSendMail"})
-        action(QString::fromLatin1(n))->setEnabled(hasEmail);
+    for (QAction* item : {popSendMail, mnuSendMail})
+        item->setEnabled(hasEmail);
     btnMail->setEnabled(hasEmail);
     g.setCol(col);
 }
@@ -173,7 +171,7 @@ void frmVesk::selectCurrentCell() {
 void frmVesk::MSHFlexGrid1_KeyDown(int key) {
     FlexGrid& g = *MSHFlexGrid1;
     // The card the user sees selected: the highlighted row; none right after a fill.
-    const bool selected = m_shared.HighlightedRow > 0 && m_shared.HighlightedRow == g.Row() && g.isCardRow(g.Row());
+    const bool selected = m_list.HighlightedRow > 0 && m_list.HighlightedRow == g.Row() && g.isCardRow(g.Row());
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -224,8 +222,8 @@ void frmVesk::MSHFlexGrid1_DblClick() {
         const int col = g.Col();
         const std::vector<int> moved = g.Sort(col);
         // The selected row's paint travels with it; keep pointing at it.
-        if (m_shared.HighlightedRow > 0 && m_shared.HighlightedRow < int(moved.size()))
-            m_shared.HighlightedRow = moved[size_t(m_shared.HighlightedRow)];
+        if (m_list.HighlightedRow > 0 && m_list.HighlightedRow < int(moved.size()))
+            m_list.HighlightedRow = moved[size_t(m_list.HighlightedRow)];
         m_services.prompter.tell(QStringLiteral("sorting #") + QString::number(col) + QStringLiteral("..."),
                                  m_shared.AppTitle);
         return;
@@ -241,14 +239,14 @@ void frmVesk::editCurrentRow() {
 void frmVesk::MSHFlexGrid1_KeyPress(QChar key) {
     FlexGrid& g = *MSHFlexGrid1;
     if (key == QChar(27)) {
-        m_shared.TypedPrefix.clear();
+        m_list.TypedPrefix.clear();
         return;
     }
-    m_shared.TypedPrefix += key;
-    const qsizetype n = m_shared.TypedPrefix.size();
-    m_shared.HighlightedRow = g.Row();
+    m_list.TypedPrefix += key;
+    const qsizetype n = m_list.TypedPrefix.size();
+    m_list.HighlightedRow = g.Row();
     for (int i = 1; i < g.Rows(); ++i) {
-        if (store::trimSpaces(g.TextMatrix(i, 0)).left(n) == m_shared.TypedPrefix) {
+        if (store::trimSpaces(g.TextMatrix(i, 0)).left(n) == m_list.TypedPrefix) {
             g.setRow(i);
             g.setCol(0);
             HighlightRow(i, 0);
@@ -256,16 +254,16 @@ void frmVesk::MSHFlexGrid1_KeyPress(QChar key) {
             return;
         }
     }
-    g.setRow(m_shared.HighlightedRow);
-    g.setCol(m_shared.RememberedColumn);
+    g.setRow(m_list.HighlightedRow);
+    g.setCol(m_list.RememberedColumn);
 }
 
-void frmVesk::MSHFlexGrid1_GotFocus() { m_shared.TypedPrefix.clear(); }
+void frmVesk::MSHFlexGrid1_GotFocus() { m_list.TypedPrefix.clear(); }
 
 void frmVesk::MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos) {
     if (button != Qt::RightButton)
         return;
-    m_shared.RememberedColumn = MSHFlexGrid1->Col();
+    m_list.RememberedColumn = MSHFlexGrid1->Col();
     // Hebrew: the menu hangs to the left of the pointer (right-aligned); English: to its right.
     QPoint at = globalPos;
     if (m_shared.CurrentLang == i18n::LangHebrew) {
@@ -294,14 +292,13 @@ void frmVesk::RemoveWheelHook() {
 bool frmVesk::eventFilter(QObject* watched, QEvent* event) {
     if (watched == MSHFlexGrid1->viewport() && event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
-        const QPoint at = wheel->position().toPoint();
-        MouseWheel(int(wheel->buttons()), wheel->angleDelta().y(), at.x(), at.y());
+        MouseWheel(wheel->angleDelta().y());
         return true; // the grid does not scroll a second time on its own
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmVesk::MouseWheel(int, int zDelta, int, int) {
+void frmVesk::MouseWheel(int zDelta) {
     FlexGrid& g = *MSHFlexGrid1;
     const int top = g.TopRow();
     if (top < g.Rows() - 1 && zDelta > 0)

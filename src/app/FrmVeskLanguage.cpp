@@ -26,28 +26,6 @@ constexpr int EnglishShapeInset = 120;
 constexpr int TabHeight = 300;
 constexpr int TabMaxWidth = 500;
 
-struct Caption {
-    const char* name;
-    int offset;
-};
-
-// Menu items in the order they are captioned.
-constexpr Caption menuCaptions[] = {
-    {"mnuAdd", 18},      {"mnuEdit", 19},        {"mnuDel", 20},
-    {"mnuPrint", 21},    {"mnuExit", 22},        {"mnuImportDB", 24},
-    {"mnuExportDB", 25}, {"mnuDialingNum", 26},  {"mnuSendMail", 27},
-    {"mnuEnableLiveUpdate", 28}, {"mnuCheckVersionUpdate", 29}, {"mnuAll", 31},
-    {"mnuSearch", 32},   {"mnuLangHebrew", 40},  {"mnuLangEnglish", 41},
-    {"mnuDbg", 33},      {"mnuAbout", 35},       {"mPopRestore", 36},
-    {"mpopSearch", 37},  {"mPopExit", 38},       {"popAdd", 18},
-    {"popEdit", 19},     {"popDel", 20},         {"popDialing", 26},
-    {"popSendMail", 27}, {"popSearch", 32},      {"popPrint", 21},
-};
-
-constexpr Caption menuTitles[] = {
-    {"mnuFile", 17}, {"mnuOption", 23}, {"mnuView", 30}, {"mnuSetLang", 39}, {"mnuHelp", 34},
-};
-
 } // namespace
 
 void frmVesk::SetLanguage(int lang) {
@@ -62,12 +40,7 @@ void frmVesk::SetLanguage(int lang) {
     for (int c = 0; c < GridCols; ++c)
         MSHFlexGrid1->model().setHeading(c, text(lang, off::headName + c));
 
-    for (const Caption& t : menuTitles)
-        findChild<QMenu*>(QString::fromLatin1(t.name))->setTitle(text(lang, t.offset));
-    for (QAction* key : m_latinMenuKeys)
-        key->setEnabled(lang == i18n::LangHebrew);
-    for (const Caption& c : menuCaptions)
-        action(QString::fromLatin1(c.name))->setText(text(lang, c.offset));
+    captionMenus(lang);
 
     m_shared.GroupNamePersonal = text(lang, off::groupPersonal);
     m_shared.GroupNameWork = text(lang, off::groupWork);
@@ -93,8 +66,8 @@ void frmVesk::SetLanguage(int lang) {
     TabVesk->setTabs(captions);
     setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
     MSHFlexGrid1->setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
-    action(QStringLiteral("mnuLangHebrew"))->setChecked(hebrew);
-    action(QStringLiteral("mnuLangEnglish"))->setChecked(!hebrew);
+    mnuLangHebrew->setChecked(hebrew);
+    mnuLangEnglish->setChecked(!hebrew);
     TabVesk->setEdge(hebrew ? LetterTabs::Edge::Right : LetterTabs::Edge::Left);
 
     // The moves are relative, so they happen once per real change of arrangement; the
@@ -140,18 +113,49 @@ void frmVesk::SetLanguage(int lang) {
         TabVesk->setCurrentIndex(0);
 }
 
+void frmVesk::captionMenus(int lang) {
+    using i18n::text;
+    namespace off = i18n::off;
+    const std::pair<QMenu*, int> titles[] = {{mnuFile, off::mnuFile}, {mnuOption, off::mnuOption},
+                                             {mnuView, off::mnuView}, {mnuSetLang, off::mnuSetLang},
+                                             {mnuHelp, off::mnuHelp}};
+    for (const auto& [menu, offset] : titles)
+        menu->setTitle(text(lang, offset));
+    for (QAction* key : m_latinMenuKeys)
+        key->setEnabled(lang == i18n::LangHebrew);
+    // Menu items in the order they are captioned.
+    const std::pair<QAction*, int> captions[] = {
+        {mnuAdd, off::mnuAdd},           {mnuEdit, off::mnuEdit},
+        {mnuDel, off::mnuDel},           {mnuPrint, off::mnuPrint},
+        {mnuExit, off::mnuExit},         {mnuImportDB, off::mnuImportDB},
+        {mnuExportDB, off::mnuExportDB}, {mnuDialingNum, off::mnuDialingNum},
+        {mnuSendMail, off::mnuSendMail}, {mnuEnableLiveUpdate, off::mnuEnableLiveUpdate},
+        {mnuCheckVersionUpdate, off::mnuCheckVersionUpdate}, {mnuAll, off::mnuAll},
+        {mnuSearch, off::mnuSearch},     {mnuLangHebrew, off::mnuLangHebrew},
+        {mnuLangEnglish, off::mnuLangEnglish}, {mnuDbg, off::mnuDbg},
+        {mnuAbout, off::mnuAbout},       {mPopRestore, off::mPopRestore},
+        {mpopSearch, off::mpopSearch},   {mPopExit, off::mPopExit},
+        {popAdd, off::mnuAdd},           {popEdit, off::mnuEdit},
+        {popDel, off::mnuDel},           {popDialing, off::mnuDialingNum},
+        {popSendMail, off::mnuSendMail}, {popSearch, off::mnuSearch},
+        {popPrint, off::mnuPrint},
+    };
+    for (const auto& [item, offset] : captions)
+        item->setText(text(lang, offset));
+}
+
 void frmVesk::mnuLangEnglish_Click() {
     if (m_shared.CurrentLang == i18n::LangHebrew)
         SetLanguage(i18n::LangEnglish);
     else
-        action(QStringLiteral("mnuLangEnglish"))->setChecked(m_shared.CurrentLang == i18n::LangEnglish);
+        mnuLangEnglish->setChecked(m_shared.CurrentLang == i18n::LangEnglish);
 }
 
 void frmVesk::mnuLangHebrew_Click() {
     if (m_shared.CurrentLang == i18n::LangEnglish)
         SetLanguage(i18n::LangHebrew);
     else
-        action(QStringLiteral("mnuLangHebrew"))->setChecked(m_shared.CurrentLang == i18n::LangHebrew);
+        mnuLangHebrew->setChecked(m_shared.CurrentLang == i18n::LangHebrew);
 }
 
 } // namespace app

@@ -39,7 +39,7 @@ frmVesk::LoadResult frmVesk::Form_Load() {
 
     SettingsStore settings(m_services.settings);
     m_shared.LiveUpdateEnabled = settings.boolean(sLiveUpdate, QStringLiteral("Enable")).value_or(true);
-    action(QStringLiteral("mnuEnableLiveUpdate"))->setChecked(m_shared.LiveUpdateEnabled);
+    mnuEnableLiveUpdate->setChecked(m_shared.LiveUpdateEnabled);
     const int lastCheck = settings.integer(sLiveUpdate, QStringLiteral("LastCheck")).value_or(0);
     m_shared.LastCheckMonth = lastCheck >= 0 && lastCheck <= 255 ? lastCheck : 0;
     int lang = settings.integer(sSettings, QStringLiteral("ActiveLang")).value_or(i18n::LangHebrew);
@@ -72,7 +72,7 @@ frmVesk::LoadResult frmVesk::Form_Load() {
         TabVesk->setCurrentIndex(0);
     }
     SetLanguage(lang);
-    TabVesk_Click(0);
+    TabVesk_Click();
     if (m_shared.CurrentLang == i18n::LangHebrew)
         m_services.keyboard.activateHebrew();
 

@@ -38,11 +38,6 @@ constexpr Column columns[GridCols] = {
     {2000, i18n::off::headAddress, u"Address", u"Address"},
 };
 
-QColor nextShade(const QColor& shade) {
-    const QColor white(Qt::white);
-    return shade != white ? white : frmVesk::infoBackground();
-}
-
 } // namespace
 
 void frmVesk::setHeading(int col, int offset) {
@@ -50,19 +45,20 @@ void frmVesk::setHeading(int col, int offset) {
 }
 
 void frmVesk::setCardCommandsEnabled(bool enabled) {
-    for (const char* n : {"popEdit", "popDel", "popDialing", "popSendMail", "mnuEdit", "mnuDel", "mnuSendMail"})
-        action(QString::fromLatin1(n))->setEnabled(enabled);
+    for (QAction* item : {popEdit, popDel, popDialing, popSendMail, mnuEdit, mnuDel, mnuSendMail})
+        item->setEnabled(enabled);
     for (QToolButton* b : {btnDelete, btnEdit, btnDial, btnMail})
         b->setEnabled(enabled);
 }
 
-void frmVesk::InitViewList(const QString&) {
+void frmVesk::InitViewList() {
     FlexGrid& g = *MSHFlexGrid1;
     g.clearAll();
     for (int c = GridCols - 1; c >= 0; --c) {
         g.setCol(c);
         g.setColWidthTwips(c, columns[c].width, dpi());
-        g.model().setAlignment(c, c == 0 ? (m_shared.CurrentLang == i18n::LangEnglish ? 1 : 7) : 4);
+        g.model().setAlignment(c, c == 0 ? (m_shared.CurrentLang == i18n::LangEnglish ? GridAlign::Left : GridAlign::Right)
+                                         : GridAlign::Centre);
         if (c != 4)
             setHeading(c, columns[c].headingOffset);
     }
@@ -72,16 +68,16 @@ void frmVesk::InitViewList(const QString&) {
     case Group::None: break;
     }
     TxtIndex->clear();
-    m_shared.HighlightedRow = 0;
+    m_list.HighlightedRow = 0;
     setCardCommandsEnabled(false);
 }
 
 void frmVesk::fillList(bool byLetter, bool countWithLabel) {
     m_shared.ListCount = 0;
-    m_shared.RowShade = infoBackground();
+    m_list.RowShade = infoBackground();
     const Group group = currentGroup();
     if (group != Group::None) {
-        InitViewList(cmbGroup->currentText());
+        InitViewList();
         const QString table = currentTable();
         const store::Query query = byLetter
                                        ? store::Query::namePrefix(table, m_shared.LetterFilter, m_shared.SortOrder)
@@ -91,7 +87,7 @@ void frmVesk::fillList(bool byLetter, bool countWithLabel) {
             rs = &m_shared.db.openCurrent(query);
         } catch (const store::StoreError&) {
         }
-        m_shared.LastListQuery = query.text();
+        m_list.LastListQuery = query.text();
         if (!rs) {
             m_services.prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
             return;
@@ -106,7 +102,7 @@ void frmVesk::fillList(bool byLetter, bool countWithLabel) {
         // next of the alternating shades, so odd rows are white.
         std::vector<GridRow> rows;
         rows.reserve(size_t(rs->RecordCount()) + 1);
-        QColor shade = m_shared.RowShade;
+        QColor shade = m_list.RowShade;
         const QColor white(Qt::white);
         const QColor info = infoBackground();
         const QColor black(Qt::black);
@@ -125,7 +121,7 @@ void frmVesk::fillList(bool byLetter, bool countWithLabel) {
             row.fore = black;
         }
         m_shared.ListCount = int(rows.size());
-        m_shared.RowShade = shade;
+        m_list.RowShade = shade;
         rows.emplace_back(); // the empty row after the last card
         MSHFlexGrid1->model().setRows(std::move(rows));
         if (m_shared.ListCount > 0) {
@@ -136,8 +132,8 @@ void frmVesk::fillList(bool byLetter, bool countWithLabel) {
     const QString count = QString::number(m_shared.ListCount);
     m_panels[0]->setText(countWithLabel ? u' ' + m_shared.TotalRecordsLabel + u' ' + count
                                         : QStringLiteral(" Total Records ") + count);
-    if (action(QStringLiteral("mnuDbg"))->isChecked())
-        m_panels[1]->setText(m_shared.LastListQuery);
+    if (mnuDbg->isChecked())
+        m_panels[1]->setText(m_list.LastListQuery);
 }
 
 QString frmVesk::groupText() const { return cmbGroup->currentText(); }
@@ -151,7 +147,7 @@ void frmVesk::update_list() {
 
 void frmVesk::ShowAll() { fillList(false, false); }
 
-void frmVesk::TabVesk_Click(int) {
+void frmVesk::TabVesk_Click() {
     const int pos = TabVesk->currentIndex();
     // English tabs select A..Z, Hebrew tabs the alphabet's 22 letters; a position past the
     // alphabet keeps the filter in force.
@@ -162,25 +158,18 @@ void frmVesk::TabVesk_Click(int) {
     fillList(true, true);
 }
 
-void frmVesk::ShadeCurrentRow() {
-    FlexGrid& g = *MSHFlexGrid1;
-    m_shared.RowShade = nextShade(m_shared.RowShade);
-    if (g.Row() >= 1 && g.Row() <= g.model().count())
-        g.model().paintRow(g.Row() - 1, m_shared.RowShade, Qt::black, -1);
-}
-
 void frmVesk::HighlightRow(int row, int col) {
     FlexGrid& g = *MSHFlexGrid1;
     if (row < 1 || row > g.model().count())
         return;
     const int remembered = g.Col();
-    if (m_shared.HighlightedRow > 0 && m_shared.HighlightedRow <= g.model().count())
-        g.model().paintRow(m_shared.HighlightedRow - 1, m_shared.RowShade, Qt::black, -1);
+    if (m_list.HighlightedRow > 0 && m_list.HighlightedRow <= g.model().count())
+        g.model().paintRow(m_list.HighlightedRow - 1, m_list.RowShade, Qt::black, -1);
     g.setRow(row);
-    m_shared.RowShade = g.model().row(row - 1).back;
+    m_list.RowShade = g.model().row(row - 1).back;
     g.model().paintRow(row - 1, GridModel::lightBlue(), Qt::white, col);
     g.setCol(remembered);
-    m_shared.HighlightedRow = row;
+    m_list.HighlightedRow = row;
 }
 
 void frmVesk::ShowRowInIndex(int col) {

@@ -113,79 +113,87 @@ void frmVesk::buildMenus() {
         m->menuAction()->setObjectName(name + QStringLiteral("Menu"));
         return m;
     };
+    auto checkable = [](QAction* a) {
+        a->setCheckable(true);
+        return a;
+    };
 
-    QMenu* file = menu(bar, QStringLiteral("mnuFile"));
-    for (const char* n : {"mnuAdd", "mnuEdit", "mnuDel"})
-        addAction(file, QString::fromLatin1(n));
-    file->addSeparator();
-    addAction(file, QStringLiteral("mnuPrint"));
-    file->addSeparator();
-    addAction(file, QStringLiteral("mnuExit"));
+    mnuFile = menu(bar, QStringLiteral("mnuFile"));
+    mnuAdd = addAction(mnuFile, QStringLiteral("mnuAdd"));
+    mnuEdit = addAction(mnuFile, QStringLiteral("mnuEdit"));
+    mnuDel = addAction(mnuFile, QStringLiteral("mnuDel"));
+    mnuFile->addSeparator();
+    mnuPrint = addAction(mnuFile, QStringLiteral("mnuPrint"));
+    mnuFile->addSeparator();
+    mnuExit = addAction(mnuFile, QStringLiteral("mnuExit"));
 
-    QMenu* option = menu(bar, QStringLiteral("mnuOption"));
-    addAction(option, QStringLiteral("mnuDialingNum"));
-    addAction(option, QStringLiteral("mnuSendMail"));
-    option->addSeparator();
-    addAction(option, QStringLiteral("mnuImportVcard"), QStringLiteral("Import vCard..."));
-    addAction(option, QStringLiteral("mnuExportVcard"), QStringLiteral("Export vCard..."));
-    option->addSeparator();
-    addAction(option, QStringLiteral("mnuImportDB"));
-    addAction(option, QStringLiteral("mnuExportDB"));
-    option->addSeparator();
-    addAction(option, QStringLiteral("mnuEnableLiveUpdate"))->setCheckable(true);
-    addAction(option, QStringLiteral("mnuCheckVersionUpdate"));
+    mnuOption = menu(bar, QStringLiteral("mnuOption"));
+    mnuDialingNum = addAction(mnuOption, QStringLiteral("mnuDialingNum"));
+    mnuSendMail = addAction(mnuOption, QStringLiteral("mnuSendMail"));
+    mnuOption->addSeparator();
+    mnuImportVcard = addAction(mnuOption, QStringLiteral("mnuImportVcard"), QStringLiteral("Import vCard..."));
+    mnuExportVcard = addAction(mnuOption, QStringLiteral("mnuExportVcard"), QStringLiteral("Export vCard..."));
+    mnuOption->addSeparator();
+    mnuImportDB = addAction(mnuOption, QStringLiteral("mnuImportDB"));
+    mnuExportDB = addAction(mnuOption, QStringLiteral("mnuExportDB"));
+    mnuOption->addSeparator();
+    mnuEnableLiveUpdate = checkable(addAction(mnuOption, QStringLiteral("mnuEnableLiveUpdate")));
+    mnuCheckVersionUpdate = addAction(mnuOption, QStringLiteral("mnuCheckVersionUpdate"));
 
-    QMenu* view = menu(bar, QStringLiteral("mnuView"));
-    addAction(view, QStringLiteral("mnuAll"));
-    addAction(view, QStringLiteral("mnuSearch"));
-    view->addSeparator();
-    mnuSetLang = view->addMenu(QString());
+    mnuView = menu(bar, QStringLiteral("mnuView"));
+    mnuAll = addAction(mnuView, QStringLiteral("mnuAll"));
+    mnuSearch = addAction(mnuView, QStringLiteral("mnuSearch"));
+    mnuView->addSeparator();
+    mnuSetLang = mnuView->addMenu(QString());
     mnuSetLang->setObjectName(QStringLiteral("mnuSetLang"));
-    addAction(mnuSetLang, QStringLiteral("mnuLangHebrew"))->setCheckable(true);
-    addAction(mnuSetLang, QStringLiteral("mnuLangEnglish"))->setCheckable(true);
-    view->addSeparator();
-    addAction(view, QStringLiteral("mnuDbg"))->setCheckable(true);
+    mnuLangHebrew = checkable(addAction(mnuSetLang, QStringLiteral("mnuLangHebrew")));
+    mnuLangEnglish = checkable(addAction(mnuSetLang, QStringLiteral("mnuLangEnglish")));
+    mnuView->addSeparator();
+    mnuDbg = checkable(addAction(mnuView, QStringLiteral("mnuDbg")));
 
-    QMenu* help = menu(bar, QStringLiteral("mnuHelp"));
-    addAction(help, QStringLiteral("mnuAbout"));
+    mnuHelp = menu(bar, QStringLiteral("mnuHelp"));
+    mnuAbout = addAction(mnuHelp, QStringLiteral("mnuAbout"));
+    buildPopups();
+}
 
+void frmVesk::buildPopups() {
     // The grid's context menu and the notification-area menu are shown as pop-ups only.
     popFile = new QMenu(QStringLiteral("&File"), this);
     popFile->setObjectName(QStringLiteral("popFile"));
-    for (const char* n : {"popAdd", "popEdit", "popDel"})
-        addAction(popFile, QString::fromLatin1(n));
+    popAdd = addAction(popFile, QStringLiteral("popAdd"));
+    popEdit = addAction(popFile, QStringLiteral("popEdit"));
+    popDel = addAction(popFile, QStringLiteral("popDel"));
     popFile->addSeparator();
-    addAction(popFile, QStringLiteral("popDialing"));
-    addAction(popFile, QStringLiteral("popSendMail"));
+    popDialing = addAction(popFile, QStringLiteral("popDialing"));
+    popSendMail = addAction(popFile, QStringLiteral("popSendMail"));
     popFile->addSeparator();
-    addAction(popFile, QStringLiteral("popSearch"));
+    popSearch = addAction(popFile, QStringLiteral("popSearch"));
     popFile->addSeparator();
-    addAction(popFile, QStringLiteral("popPrint"));
+    popPrint = addAction(popFile, QStringLiteral("popPrint"));
 
     mPopupSys = new QMenu(QStringLiteral("mPopupSys"), this);
     mPopupSys->setObjectName(QStringLiteral("mPopupSys"));
-    addAction(mPopupSys, QStringLiteral("mPopRestore"));
-    addAction(mPopupSys, QStringLiteral("mpopSearch"));
+    mPopRestore = addAction(mPopupSys, QStringLiteral("mPopRestore"));
+    mpopSearch = addAction(mPopupSys, QStringLiteral("mpopSearch"));
     mPopupSys->addSeparator();
-    addAction(mPopupSys, QStringLiteral("mPopExit"));
+    mPopExit = addAction(mPopupSys, QStringLiteral("mPopExit"));
 }
 
 void frmVesk::buildKeys() {
     // Shortcuts, shown beside the items in both languages.
-    const std::pair<const char*, QKeySequence> shortcuts[] = {
-        {"mnuAdd", QKeySequence(Qt::CTRL | Qt::Key_N)},   {"mnuEdit", QKeySequence(Qt::CTRL | Qt::Key_E)},
-        {"mnuSearch", QKeySequence(Qt::CTRL | Qt::Key_F)}, {"mnuPrint", QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {"mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},   {"mnuAbout", QKeySequence(Qt::Key_F1)}};
-    for (const auto& [name, keys] : shortcuts)
-        action(QString::fromLatin1(name))->setShortcut(keys);
+    const std::pair<QAction*, QKeySequence> shortcuts[] = {
+        {mnuAdd, QKeySequence(Qt::CTRL | Qt::Key_N)},   {mnuEdit, QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {mnuSearch, QKeySequence(Qt::CTRL | Qt::Key_F)}, {mnuPrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {mnuExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},   {mnuAbout, QKeySequence(Qt::Key_F1)}};
+    for (const auto& [item, keys] : shortcuts)
+        item->setShortcut(keys);
 
     // The Hebrew titles carry Hebrew mnemonics, out of reach of a Latin keyboard: in Hebrew
     // the menus also open with Alt and the letter of their English title.
     namespace off = i18n::off;
-    const std::pair<const char*, int> titles[] = {
-        {"mnuFile", off::mnuFile}, {"mnuOption", off::mnuOption}, {"mnuView", off::mnuView}, {"mnuHelp", off::mnuHelp}};
-    for (const auto& [name, offset] : titles) {
-        QMenu* m = findChild<QMenu*>(QString::fromLatin1(name));
+    const std::pair<QMenu*, int> titles[] = {
+        {mnuFile, off::mnuFile}, {mnuOption, off::mnuOption}, {mnuView, off::mnuView}, {mnuHelp, off::mnuHelp}};
+    for (const auto& [m, offset] : titles) {
         auto* key = new QAction(m);
         key->setObjectName(m->objectName() + QStringLiteral("LatinKey"));
         key->setShortcut(QKeySequence::mnemonic(i18n::text(i18n::LangEnglish, offset)));

@@ -6,13 +6,14 @@
 namespace app {
 
 namespace {
-Qt::Alignment qtAlignment(int code) {
+Qt::Alignment qtAlignment(GridAlign align) {
     // Absolute, so that "right" means the right edge in a right-to-left grid too.
-    switch (code) {
-    case 4: return Qt::AlignHCenter | Qt::AlignVCenter;
-    case 7: return Qt::AlignRight | Qt::AlignVCenter | Qt::AlignAbsolute;
-    default: return Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute;
+    switch (align) {
+    case GridAlign::Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
+    case GridAlign::Right: return Qt::AlignRight | Qt::AlignVCenter | Qt::AlignAbsolute;
+    case GridAlign::Left: break;
     }
+    return Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute;
 }
 } // namespace
 
@@ -69,16 +70,11 @@ void GridModel::setHeading(int col, const QString& text) {
     emit headerDataChanged(Qt::Horizontal, col, col);
 }
 
-void GridModel::setAlignment(int col, int code) {
-    m_align[size_t(col)] = code;
+void GridModel::setAlignment(int col, GridAlign align) {
+    m_align[size_t(col)] = align;
     emit headerDataChanged(Qt::Horizontal, col, col);
     if (!m_rows.empty())
         emit dataChanged(index(0, col), index(count() - 1, col), {Qt::TextAlignmentRole});
-}
-
-void GridModel::setText(int row, int col, const QString& text) {
-    m_rows[size_t(row)].cells[size_t(col)] = text;
-    emit dataChanged(index(row, col), index(row, col), {Qt::DisplayRole});
 }
 
 void GridModel::paintRow(int row, const QColor& back, const QColor& fore, int darkCol) {

@@ -10,6 +10,10 @@ namespace app {
 
 inline constexpr int GridCols = 7;
 
+// A column's alignment, centred vertically. Left and right are absolute: "right" stays the
+// right edge in a right-to-left grid.
+enum class GridAlign { Left = 0, Centre, Right };
+
 // One grid row below the heading: the texts of its seven cells, the identity of the card it
 // shows (the card's rowid; -1 for the trailing empty row) and its paint.
 struct GridRow {
@@ -39,9 +43,8 @@ public:
 
     void setHeading(int col, const QString& text);
     QString heading(int col) const { return m_headings[size_t(col)]; }
-    void setAlignment(int col, int code); // 1 left, 4 centre, 7 right (all centred vertically)
-    int alignment(int col) const { return m_align[size_t(col)]; }
-    void setText(int row, int col, const QString& text);
+    void setAlignment(int col, GridAlign align);
+    GridAlign alignment(int col) const { return m_align[size_t(col)]; }
     void paintRow(int row, const QColor& back, const QColor& fore, int darkCol);
     // Sorts every row (the empty one too) ascending by one column: numbers by value when both
     // texts are numbers, other texts without regard to case; equal rows keep their order.
@@ -55,7 +58,7 @@ public:
 private:
     std::vector<GridRow> m_rows;
     std::array<QString, GridCols> m_headings;
-    std::array<int, GridCols> m_align{1, 1, 1, 1, 1, 1, 1};
+    std::array<GridAlign, GridCols> m_align{}; // every column left until the list sets them
 };
 
 } // namespace app

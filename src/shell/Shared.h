@@ -2,7 +2,6 @@
 
 #include "store/ContactDatabase.h"
 
-#include <QColor>
 #include <QString>
 
 namespace mdlVesk {
@@ -29,19 +28,12 @@ struct Shared {
     // List state
     QString LetterFilter;
     int ListCount = 0;
-    QString LastListQuery;
-    int HighlightedRow = 0;
-    QColor RowShade;
 
     // Selection handed to the editor and the deletion
     QString SelectedName;
     int SelectedRow = 0;
     qint64 SelectedCardId = -1; // identity (rowid) of the card in the selected grid row
     bool UpdateMode = false;
-
-    // Grid commands
-    int RememberedColumn = 0;
-    QString TypedPrefix;
 
     // Dialer
     bool DialerIdle = false;

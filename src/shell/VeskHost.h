@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QWidget;
-
 namespace shell {
 
 // What the secondary windows (editor, search, ...) need from the main window. frmVesk
@@ -15,8 +13,6 @@ public:
     virtual QString groupText() const = 0;
     // Refill the grid for the current group and letter (reopens CurrentRecordset).
     virtual void update_list() = 0;
-    // The window the secondary windows belong to.
-    virtual QWidget* hostWidget() = 0;
 };
 
 } // namespace shell

@@ -1,5 +1,5 @@
 // The main window's start and end: settings, placement, the database, the delayed check.
-#include "Fixture.h"
+#include "common/Fixture.h"
 
 #include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
@@ -33,8 +33,28 @@ class TestMainWindow : public QObject {
     }
 
 private slots:
+    // A first run in an empty folder, in the language the settings ask for (Hebrew when
+    // they say nothing).
+    void firstRunInAnEmptyFolder_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<QString>("panel");
+        QTest::newRow("Hebrew") << QString() << 200 << u8("אישי") << u8("א") << 22 << u8(" ס\"כ רשומות 0");
+        QTest::newRow("English") << "100" << 100 << "Personal" << "A" << 26 << " Total Records 0";
+    }
     void firstRunInAnEmptyFolder() {
+        QFETCH(QString, setting);
+        QFETCH(int, lang);
+        QFETCH(QString, group);
+        QFETCH(QString, filter);
+        QFETCH(int, tabs);
+        QFETCH(QString, panel);
         Fixture f;
+        if (!setting.isNull())
+            f.settings.setValue(QStringLiteral("Settings/ActiveLang"), setting);
         QCOMPARE(f.load(), frmVesk::LoadResult::Running);
         frmVesk& w = *f.window;
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(created)});
@@ -42,75 +62,54 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("Orvenna"));
         for (QLabel* l : w.findChildren<QLabel*>(QStringLiteral("lblHeader")))
             QCOMPARE(l->text(), QStringLiteral("Orvenna"));
-        QCOMPARE(f.shared->CurrentLang, 200);
-        QCOMPARE(f.keyboard.hebrewActivations, 1);
-        QCOMPARE(w.layoutDirection(), Qt::RightToLeft);
-        QCOMPARE(w.groupBox()->currentText(), QString::fromUtf8("אישי"));
-        QCOMPARE(f.shared->LetterFilter, QString::fromUtf8("א"));
-        QCOMPARE(f.shared->SortOrder, QStringLiteral("ASC"));
+        const bool hebrew = lang == 200;
+        QCOMPARE(f.shared->CurrentLang, lang);
+        QCOMPARE(f.keyboard.hebrewActivations, hebrew ? 1 : 0);
+        QCOMPARE(w.layoutDirection(), hebrew ? Qt::RightToLeft : Qt::LeftToRight);
+        QCOMPARE(w.groupBox()->currentText(), group);
+        QCOMPARE(f.shared->LetterFilter, filter);
+        QCOMPARE(w.tabs()->count(), tabs);
+        QCOMPARE(w.panelText(1), panel);
+        // The Hebrew arrangement is the design itself.
+        QCOMPARE(w.layoutTwips() == app::DesignLayout::designed(), hebrew);
         QVERIFY(f.shared->DialerIdle);
         QVERIFY(f.shared->LiveUpdateEnabled);
         QCOMPARE(f.shared->LastCheckMonth, 0);
-        QVERIFY(w.action(QStringLiteral("mnuEnableLiveUpdate"))->isChecked());
-        QVERIFY(!w.action(QStringLiteral("mnuDbg"))->isChecked());
+        QVERIFY(w.findChild<QAction*>(QStringLiteral("mnuEnableLiveUpdate"))->isChecked());
+        QVERIFY(!w.findChild<QAction*>(QStringLiteral("mnuDbg"))->isChecked());
         QVERIFY(w.delayTimer().isActive());
         QCOMPARE(w.delayTimer().interval(), 6000);
-        QCOMPARE(w.layoutTwips(), app::DesignLayout::designed());
-        QCOMPARE(w.tabs()->count(), 22);
-        QCOMPARE(w.panelText(1), QString::fromUtf8(" ס\"כ רשומות 0"));
         QCOMPARE(f.shared->programFolder, QDir::toNativeSeparators(f.dir.path()) + QDir::separator());
         testing::RawDb raw(f.mdb());
         QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")), QStringList{QStringLiteral("1|Initial Version")});
     }
 
-    void englishStartLeavesTheKeyboardAlone() {
-        Fixture f;
-        f.settings.setValue(QStringLiteral("Settings/ActiveLang"), QStringLiteral("100"));
-        f.load();
-        QCOMPARE(f.shared->CurrentLang, 100);
-        QCOMPARE(f.keyboard.hebrewActivations, 0);
-        QCOMPARE(f.window->layoutDirection(), Qt::LeftToRight);
-        QCOMPARE(f.window->groupBox()->currentText(), QStringLiteral("Personal"));
-        QCOMPARE(f.shared->LetterFilter, QStringLiteral("A"));
-        QCOMPARE(f.window->tabs()->count(), 26);
-        // The English arrangement is applied once, onto the design.
-        const auto design = app::DesignLayout::designed();
-        const auto& now = f.window->layoutTwips();
-        QCOMPARE(now.at(QStringLiteral("btnAdd")).left, design.at(QStringLiteral("btnAdd")).left + 680);
-        QCOMPARE(now.at(QStringLiteral("MSHFlexGrid1")).top, design.at(QStringLiteral("MSHFlexGrid1")).top + 300);
-        QCOMPARE(now.at(QStringLiteral("TabVesk")).left, design.at(QStringLiteral("TabVesk")).left - 220);
-        QCOMPARE(f.window->panelText(1), QStringLiteral(" Total Records 0"));
-    }
-
+    // Today is in December unless a row says otherwise.
     void theDelayedCheckIsArmedOnlyWhenDue_data() {
         QTest::addColumn<QString>("enable");
         QTest::addColumn<QString>("lastCheck");
+        QTest::addColumn<int>("day");
         QTest::addColumn<bool>("armed");
-        QTest::newRow("first run") << QString() << QString() << true;
-        QTest::newRow("disabled") << "False" << "0" << false;
-        QTest::newRow("checked this month") << "True" << "12" << false;
-        QTest::newRow("checked last month") << "True" << "11" << true;
-        QTest::newRow("never, enabled") << "True" << "0" << true;
+        QTest::newRow("first run") << QString() << QString() << 6 << true;
+        QTest::newRow("disabled") << "False" << "0" << 6 << false;
+        QTest::newRow("checked this month") << "True" << "12" << 6 << false;
+        QTest::newRow("checked this month, on its last day") << QString() << "12" << 31 << false;
+        QTest::newRow("checked last month") << "True" << "11" << 6 << true;
+        QTest::newRow("never, enabled") << "True" << "0" << 6 << true;
     }
     void theDelayedCheckIsArmedOnlyWhenDue() {
         QFETCH(QString, enable);
         QFETCH(QString, lastCheck);
+        QFETCH(int, day);
         QFETCH(bool, armed);
         Fixture f;
+        f.today = QDate(2026, 12, day);
         if (!enable.isNull())
             f.settings.setValue(QStringLiteral("LiveUpdate/Enable"), enable);
         if (!lastCheck.isNull())
             f.settings.setValue(QStringLiteral("LiveUpdate/LastCheck"), lastCheck);
         f.load();
         QCOMPARE(f.window->delayTimer().isActive(), armed);
-    }
-
-    void lastCheckTwelveIsNeverDue() {
-        Fixture f;
-        f.today = QDate(2026, 12, 31);
-        f.settings.setValue(QStringLiteral("LiveUpdate/LastCheck"), QStringLiteral("12"));
-        f.load();
-        QVERIFY(!f.window->delayTimer().isActive());
     }
 
     void theTimerTicksOnceAndStartsTheCheck() {

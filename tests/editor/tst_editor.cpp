@@ -1,6 +1,6 @@
 // The record editor opened from the real main window on a real file: its modes, its
 // checks and messages, what it stores, and whom it writes to while the main window moves on.
-#include "app/Fixture.h"
+#include "common/Fixture.h"
 
 #include "app/FlexGrid.h"
 #include "editor/FrmNewPhn.h"

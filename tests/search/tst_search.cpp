@@ -1,6 +1,6 @@
 // The search window over the real main window and a real file: what it lists for the text
 // typed, the '2' key, the details shown for a chosen name, and a database that fails.
-#include "app/Fixture.h"
+#include "common/Fixture.h"
 
 #include "search/SearchFrm.h"
 
