@@ -1,6 +1,6 @@
 // The program as the desktop meets it: started as a process the way `make run` starts it,
 // one program per folder, brought forward by a second start, ended by the session.
-#include "Fixture.h"
+#include "common/Fixture.h"
 
 #include "app/HostRequests.h"
 #include "app/SingleInstance.h"
