@@ -93,8 +93,9 @@ struct ProgramFolder {
     std::unique_ptr<app::frmVesk> window;
 
     ProgramFolder() {
-        QDir::setCurrent(dir.path());
-        window = std::make_unique<app::frmVesk>(shared, app::Services{prompter, keyboard, settings});
+        shell::Services services{prompter, keyboard, settings};
+        services.programFolder = QDir::toNativeSeparators(dir.path()) + QDir::separator();
+        window = std::make_unique<app::frmVesk>(shared, services);
         if (window->Form_Load() != app::frmVesk::LoadResult::Running)
             throw std::runtime_error("the main window did not load");
         prompter.clear(); // the new file's notice

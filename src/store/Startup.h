@@ -1,5 +1,7 @@
 #pragma once
 
+#include "i18n/Messages.h"
+
 #include <QString>
 
 #include <functional>
@@ -12,6 +14,10 @@ namespace store {
 
 class Connection;
 class ContactDatabase;
+
+// The texts the startup shows live with the program's other messages. The main window's
+// list still reaches failedToOpen() by this name.
+namespace messages = i18n::messages;
 
 // The points of an upgrade after which the program may stop: the new file created, each
 // hundred cards copied, the copy committed, the old file given its backup name, the new file
@@ -54,15 +60,5 @@ StartupResult UpgradeContactDatabase(StartupContext& cx);
 // transaction. A card the new file refuses (a constraint) is skipped and counted; any other
 // error is thrown, and the caller abandons the whole copy.
 CopyResult CopyOldData(StartupContext& cx, Connection& to, const QString& oldPath);
-
-namespace messages {
-QString newerSchema();
-QString upgradeFailed(const QString& crlf);
-QString upgradeFinished();
-QString creationFailed(const QString& crlf);
-QString creationFinished();
-QString notCopied(const CopyResult& r, const QString& backup, const QString& crlf);
-QString failedToOpen();
-} // namespace messages
 
 } // namespace store
