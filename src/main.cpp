@@ -2,10 +2,11 @@
 #include "app/HostRequests.h"
 #include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
+#include "i18n/Messages.h"
 #include "platform/EndSignals.h"
-#include "platform/KeyboardLayout.h"
+#include "platform/HostKeyboardLayout.h"
 #include "platform/QtPrompter.h"
-#include "platform/TrayIcon.h"
+#include "platform/QtTrayIcon.h"
 #include "shell/Shared.h"
 
 #include <QApplication>
@@ -14,8 +15,8 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Orvenna"));
-    QApplication::setApplicationName(QStringLiteral("Orvenna"));
+    QApplication::setOrganizationName(i18n::messages::appTitle());
+    QApplication::setApplicationName(i18n::messages::appTitle());
     QGuiApplication::setDesktopFileName(QStringLiteral("example.orvenna.Orvenna"));
     // The program ends when the main window unloads, not when its last window closes: the
     // main window may be hidden in the notification area.
@@ -25,8 +26,9 @@ int main(int argc, char** argv) {
     platform::EndSignals endSignals;
 
     // One program per folder: a second start brings the first one forward and ends.
-    app::SingleInstance instance(
-        app::programFolderFor(QDir::toNativeSeparators(QDir::currentPath()), QDir::separator()));
+    const QString programFolder =
+        app::programFolderFor(QDir::toNativeSeparators(QDir::currentPath()), QDir::separator());
+    app::SingleInstance instance(programFolder);
     if (instance.claim() == app::SingleInstance::Role::Second) {
         if (instance.activateFirst())
             return 0;
@@ -37,11 +39,12 @@ int main(int argc, char** argv) {
     mdlVesk::Shared shared;
     platform::QtPrompter prompter;
     platform::HostKeyboardLayout keyboard;
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Orvenna"),
-                       QStringLiteral("Orvenna"));
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, i18n::messages::appTitle(),
+                       i18n::messages::appTitle());
     platform::QtTrayIcon tray;
-    app::Services services{prompter, keyboard, settings};
+    shell::Services services{prompter, keyboard, settings};
     services.tray = &tray;
+    services.programFolder = programFolder;
     app::frmVesk window(shared, services);
     QObject::connect(&window, &app::frmVesk::unloaded, &application, &QApplication::quit,
                      Qt::QueuedConnection);

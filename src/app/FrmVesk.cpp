@@ -1,9 +1,9 @@
 #include "app/FrmVesk.h"
 
-#include "app/AppIcon.h"
 #include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
 #include "editor/FrmNewPhn.h"
+#include "shell/AppIcon.h"
 #include "shell/Shared.h"
 
 #include <QAction>
@@ -17,12 +17,12 @@
 
 namespace app {
 
-frmVesk::frmVesk(mdlVesk::Shared& shared, Services services, QWidget* parent)
+frmVesk::frmVesk(mdlVesk::Shared& shared, shell::Services services, QWidget* parent)
     : QMainWindow(parent), m_shared(shared), m_services(std::move(services)),
       m_layout(DesignLayout::designed()) {
     setObjectName(QStringLiteral("frmVesk"));
     setWindowTitle(m_shared.AppTitle);
-    setWindowIcon(appIcon());
+    setWindowIcon(shell::appIcon());
     buildControls();
     buildMenus();
     buildKeys();

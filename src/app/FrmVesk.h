@@ -2,7 +2,7 @@
 
 #include "app/DesignLayout.h"
 #include "app/QtTranslation.h"
-#include "app/Services.h"
+#include "shell/Services.h"
 #include "shell/ContactGroup.h"
 #include "shell/VeskHost.h"
 
@@ -52,7 +52,7 @@ struct ListState {
 class frmVesk final : public QMainWindow, public shell::VeskHost {
     Q_OBJECT
 public:
-    frmVesk(mdlVesk::Shared& shared, Services services, QWidget* parent = nullptr);
+    frmVesk(mdlVesk::Shared& shared, shell::Services services, QWidget* parent = nullptr);
     ~frmVesk() override;
 
     enum class LoadResult { Running, EndProgram };
@@ -172,7 +172,7 @@ private:
     void showTrayMenu(QPoint globalPos);
 
     mdlVesk::Shared& m_shared;
-    Services m_services;
+    shell::Services m_services;
     ListState m_list;
     DesignLayout m_layout;
     int m_lastWidth = 0;

@@ -1,13 +1,14 @@
 // The main window's commands, the grid's mouse and keyboard handling, the wheel.
+#include "app/CardDeletion.h"
 #include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
 #include "editor/FrmNewPhn.h"
 #include "search/SearchFrm.h"
+#include "i18n/Messages.h"
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
-#include "store/Deletion.h"
 #include "store/Text.h"
 
 #include <QAction>
@@ -24,8 +25,6 @@ namespace {
 // The name a grid row offers to the editor and the deletion: the last 20 characters of its
 // name cell, trimmed.
 QString offeredName(const QString& cell) { return store::trimSpaces(cell.right(20)); }
-
-const QString systemMessage = QStringLiteral("System Message");
 } // namespace
 
 void frmVesk::wireCommands() {
@@ -90,7 +89,7 @@ void frmVesk::btnEdit_Click() {
     m_shared.SelectedName = offeredName(g.Text());
     const platform::Message ask{QStringLiteral("Do you want updating ") + m_shared.SelectedName +
                                     QStringLiteral(" record?"),
-                                systemMessage, platform::Buttons::OkCancel, platform::Icon::Question};
+                                i18n::messages::systemMessage(), platform::Buttons::OkCancel, platform::Icon::Question};
     if (m_services.prompter.ask(ask) != platform::Answer::Ok)
         return;
     g.setCol(0);
@@ -121,9 +120,9 @@ void frmVesk::btnDelete_Click() {
     m_shared.SelectedRow = g.Row();
     // The card is reached by the identity its row carries, so a grid sorted by a heading
     // still deletes the card the user sees.
-    const auto outcome = store::DeleteCard(m_shared.db.CurrentRecordset.get(), g.cardIdAt(g.Row()),
-                                           m_shared.SelectedName, m_services.prompter, m_shared.AppTitle);
-    if (outcome == store::DeleteOutcome::Deleted || outcome == store::DeleteOutcome::NotFound) {
+    const auto outcome = DeleteCard(m_shared.db.CurrentRecordset.get(), g.cardIdAt(g.Row()),
+                                    m_shared.SelectedName, m_services.prompter, m_shared.AppTitle);
+    if (outcome == DeleteOutcome::Deleted || outcome == DeleteOutcome::NotFound) {
         TxtIndex->clear();
         update_list();
     }

@@ -4,11 +4,11 @@
 #include "editor/FrmNewPhn.h"
 #include "search/SearchFrm.h"
 #include "app/LetterTabs.h"
-#include "app/ProgramFolder.h"
-#include "app/Settings.h"
 #include "platform/TrayIcon.h"
 #include "shell/Placement.h"
+#include "shell/Settings.h"
 #include "shell/Shared.h"
+#include "i18n/Messages.h"
 #include "i18n/StringTable.h"
 #include "platform/KeyboardLayout.h"
 #include "store/Startup.h"
@@ -16,7 +16,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QSettings>
 
@@ -30,14 +29,13 @@ const QString sLiveUpdate = QStringLiteral("LiveUpdate");
 frmVesk::LoadResult frmVesk::Form_Load() {
     m_shared.CrLf = QStringLiteral("\r\n");
     InstallWheelHook();
-    m_shared.programFolder =
-        programFolderFor(QDir::toNativeSeparators(QDir::currentPath()), QDir::separator());
+    m_shared.programFolder = m_services.programFolder;
     m_lastWidth = widthTwips();
     m_lastHeight = heightTwips();
     m_shared.CurrentLang = i18n::LangNone;
     loadPlacement();
 
-    SettingsStore settings(m_services.settings);
+    shell::SettingsStore settings(m_services.settings);
     m_shared.LiveUpdateEnabled = settings.boolean(sLiveUpdate, QStringLiteral("Enable")).value_or(true);
     mnuEnableLiveUpdate->setChecked(m_shared.LiveUpdateEnabled);
     const int lastCheck = settings.integer(sLiveUpdate, QStringLiteral("LastCheck")).value_or(0);
@@ -61,7 +59,7 @@ frmVesk::LoadResult frmVesk::Form_Load() {
         return LoadResult::EndProgram;
 
     m_shared.DialerIdle = true;
-    m_shared.AppTitle = QStringLiteral("Orvenna");
+    m_shared.AppTitle = i18n::messages::appTitle();
     setWindowTitle(m_shared.AppTitle);
     for (QLabel* l : lblHeader)
         l->setText(m_shared.AppTitle);
@@ -78,7 +76,7 @@ frmVesk::LoadResult frmVesk::Form_Load() {
 
     const int month = m_services.today().month();
     if (m_shared.LiveUpdateEnabled && month > m_shared.LastCheckMonth) {
-        tmrDelay.setInterval(6000);
+        tmrDelay.setInterval(m_services.versionCheckDelay);
         tmrDelay.start();
     }
 
@@ -94,7 +92,7 @@ frmVesk::LoadResult frmVesk::Form_Load() {
 }
 
 void frmVesk::loadPlacement() {
-    SettingsStore settings(m_services.settings);
+    shell::SettingsStore settings(m_services.settings);
     const Twips tw(dpi());
     // The normal placement first, then the state, so that a window restored maximised
     // still returns to its remembered normal placement.
@@ -121,7 +119,7 @@ void frmVesk::loadPlacement() {
 }
 
 void frmVesk::savePlacement() {
-    SettingsStore settings(m_services.settings);
+    shell::SettingsStore settings(m_services.settings);
     if (isMinimized())
         return;
     if (isMaximized()) {
@@ -141,7 +139,7 @@ void frmVesk::Form_Unload() {
         return;
     m_unloaded = true;
     savePlacement();
-    SettingsStore settings(m_services.settings);
+    shell::SettingsStore settings(m_services.settings);
     settings.setInteger(sSettings, QStringLiteral("ActiveLang"), m_shared.CurrentLang);
     settings.setBoolean(sLiveUpdate, QStringLiteral("Enable"), m_shared.LiveUpdateEnabled);
     settings.setInteger(sLiveUpdate, QStringLiteral("LastCheck"), m_shared.LastCheckMonth);

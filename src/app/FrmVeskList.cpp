@@ -7,7 +7,7 @@
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
 #include "store/Recordset.h"
-#include "store/Startup.h"
+#include "i18n/Messages.h"
 #include "store/StoreError.h"
 #include "store/Text.h"
 
@@ -89,7 +89,7 @@ void frmVesk::fillList(bool byLetter, bool countWithLabel) {
         }
         m_list.LastListQuery = query.text();
         if (!rs) {
-            m_services.prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
+            m_services.prompter.tell(i18n::messages::failedToOpen(), m_shared.AppTitle);
             return;
         }
 

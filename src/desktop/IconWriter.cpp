@@ -2,7 +2,7 @@
 // from the drawing the program uses for its own windows.
 //   orvenna-icons OUTPUT-FOLDER NAME SIZE...
 // gives OUTPUT-FOLDER/scalable/apps/NAME.svg and OUTPUT-FOLDER/SIZExSIZE/apps/NAME.png.
-#include "app/AppIcon.h"
+#include "shell/AppIcon.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,13 +29,13 @@ int main(int argc, char** argv) {
     const QDir out(QString::fromLocal8Bit(argv[1]));
     const QString name = QString::fromLocal8Bit(argv[2]);
     if (!write(out.filePath(QStringLiteral("scalable/apps")), name + QStringLiteral(".svg"),
-               app::appIconSvg().toUtf8()))
+               shell::appIconSvg().toUtf8()))
         return 1;
     for (int i = 3; i < argc; ++i) {
         const int size = QByteArray(argv[i]).toInt();
         const QString folder = out.filePath(QStringLiteral("%1x%1/apps").arg(size));
         if (size <= 0 || !QDir().mkpath(folder) ||
-            !app::appIconImage(size).save(QDir(folder).filePath(name + QStringLiteral(".png")),
+            !shell::appIconImage(size).save(QDir(folder).filePath(name + QStringLiteral(".png")),
                                           "PNG"))
             return 1;
     }

@@ -1,11 +1,11 @@
 #include "editor/FrmNewPhn.h"
 
+#include "i18n/Messages.h"
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
 #include "shell/VeskHost.h"
 #include "store/ContactDatabase.h"
 #include "store/Recordset.h"
-#include "store/Startup.h"
 #include "store/StoreError.h"
 #include "store/Text.h"
 
@@ -23,7 +23,7 @@ namespace {
 
 using platform::Icon;
 
-const QString errorCaption = QStringLiteral("Error Message");
+const QString errorCaption = i18n::messages::errorMessage();
 
 // The boxes in the order of store::Role; the group decides which column each one writes.
 struct BoxInfo {
@@ -223,7 +223,7 @@ bool FrmNewPhn::validate(int emailWidth) {
 bool FrmNewPhn::databaseOpen() {
     if (m_shared.db.isOpen())
         return true;
-    m_prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
+    m_prompter.tell(i18n::messages::failedToOpen(), m_shared.AppTitle);
     return false;
 }
 

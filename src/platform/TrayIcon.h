@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QIcon>
 #include <QObject>
 #include <QPoint>
 #include <QString>
 
-class QSystemTrayIcon;
+class QIcon;
 
 namespace platform {
 
@@ -27,18 +26,6 @@ signals:
     void doubleClicked();
     // The right button was released on the icon, at this position on the screen.
     void menuRequested(QPoint globalPos);
-};
-
-class QtTrayIcon final : public TrayIcon {
-    Q_OBJECT
-public:
-    using TrayIcon::TrayIcon;
-    bool add(const QIcon& icon, const QString& tip) override;
-    void remove() override;
-    bool isShown() const override;
-
-private:
-    QSystemTrayIcon* m_icon = nullptr;
 };
 
 } // namespace platform

@@ -1,11 +1,11 @@
 #include "search/SearchFrm.h"
 
+#include "i18n/Messages.h"
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
 #include "shell/TextDirection.h"
 #include "shell/VeskHost.h"
 #include "store/Recordset.h"
-#include "store/Startup.h"
 #include "store/StoreError.h"
 #include "store/Text.h"
 
@@ -238,7 +238,7 @@ void SearchFrm::TxtStr_Change() {
     m_quiet = false;
 
     if (failed)
-        m_prompter.tell(store::messages::failedToOpen(), m_shared.AppTitle);
+        m_prompter.tell(i18n::messages::failedToOpen(), m_shared.AppTitle);
 }
 
 void SearchFrm::TxtStr_KeyPress(QChar key) {

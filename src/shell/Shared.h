@@ -1,5 +1,6 @@
 #pragma once
 
+#include "i18n/Messages.h"
 #include "store/ContactDatabase.h"
 
 #include <QString>
@@ -13,7 +14,7 @@ struct Shared {
     QString programFolder; // ends in the platform's separator
     QString CrLf = QStringLiteral("\r\n");
     QString SortOrder = QStringLiteral("ASC");
-    QString AppTitle = QStringLiteral("Orvenna");
+    QString AppTitle = i18n::messages::appTitle();
 
     // Settings in memory
     bool LiveUpdateEnabled = true;

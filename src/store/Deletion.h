@@ -2,31 +2,21 @@
 
 #include <QString>
 
-namespace platform {
-class Prompter;
-}
-
 namespace store {
 
 class Recordset;
 
-enum class DeleteOutcome {
-    Deleted,   // confirmed and gone from the file
-    NotFound,  // the card's stored name is not the name shown
-    Cancelled, // the user said no
-    Failed     // the store raised an error; its text has been shown
-};
+// The card a grid row shows: `cardId` is the identity the row carries (-1 for a row without
+// a card) and `shownName` the name as the grid shows it, already cut to its last 20
+// characters and trimmed.
 
-// Deletes the card a grid row shows, after the user confirms. `cardId` is the identity the
-// row carries (-1 for a row without a card) and `shownName` the name as the grid shows it,
-// already cut to its last 20 characters and trimmed. The stored name must equal it exactly.
-DeleteOutcome DeleteCard(Recordset* cursor, qint64 cardId, const QString& shownName, platform::Prompter& prompter,
-                         const QString& appTitle);
-
-namespace messages {
-QString confirmDelete(const QString& name);
-QString recordDeleted();
-QString noRecordToDelete();
-} // namespace messages
+// True when the file still holds that card under exactly the name shown; a name kept with
+// blanks around it is not the trimmed name the grid shows. Throws StoreError when no file is
+// open or no row has this identity.
+bool ShownCardIsStored(Recordset* cursor, qint64 cardId, const QString& shownName);
+// Deletes the card in one statement that also asks whether the row still holds this name:
+// another program may have deleted the card since the grid was filled and given its
+// identity to a new one. False when it no longer does.
+bool DeleteShownCard(Recordset& cursor, qint64 cardId, const QString& shownName);
 
 } // namespace store

@@ -1,6 +1,5 @@
 #include "store/Startup.h"
 
-#include "orvenna/Config.h"
 #include "platform/Prompter.h"
 #include "store/ContactDatabase.h"
 #include "store/Schema.h"
@@ -9,7 +8,6 @@
 #include "store/StoreError.h"
 #include "store/Upgrade.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,38 +20,7 @@
 
 namespace store {
 
-namespace messages {
-
-QString vendorLines(const QString& crlf) {
-    return crlf + QString::fromUtf8(orvenna::config::vendorSite) + crlf + QString::fromUtf8(orvenna::config::supportMail);
-}
-
-QString newerSchema() { return QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים."); }
-QString upgradeFailed(const QString& crlf) {
-    return QStringLiteral("!ארעה שגיאה קריטית בתהליך שידרוג מבנה הנתונים") + vendorLines(crlf);
-}
-QString upgradeFinished() { return QStringLiteral("תהליך שידרוג מבנה הנתונים הסתיים בהצלחה."); }
-QString creationFailed(const QString& crlf) {
-    return QStringLiteral("!ארעה שגיאה קריטית בתהליך יצירת מבנה הנתונים") + vendorLines(crlf);
-}
-QString creationFinished() { return QStringLiteral("תהליך יצירת מבנה הנתונים הסתיים בהצלחה."); }
-QString failedToOpen() { return QStringLiteral("Failed to open connection to database..."); }
-
-QString notCopied(const CopyResult& r, const QString& backup, const QString& crlf) {
-    const QString file = QDir::toNativeSeparators(backup);
-    if (r.unreadable) {
-        return QStringLiteral("לא ניתן היה לקרוא את כל הכרטיסים מהקובץ הישן. כל הכרטיסים נשמרו בקובץ הגיבוי ") +
-               file + crlf +
-               QStringLiteral("Not every card could be read from the old file; all of them remain in "
-                              "the backup file ") +
-               file + u'.';
-    }
-    return QStringLiteral("%1 כרטיסים לא הועתקו ונשארו בקובץ הגיבוי ").arg(r.notCopied) + file + crlf +
-           QStringLiteral("%1 cards could not be copied; they remain in the backup file ").arg(r.notCopied) +
-           file + u'.';
-}
-
-} // namespace messages
+namespace messages = i18n::messages;
 
 namespace {
 
@@ -197,7 +164,7 @@ StartupResult UpgradeContactDatabase(StartupContext& cx) {
     s.run([&] { cx.db.open(path); });
     cx.prompter.tell(messages::upgradeFinished(), cx.title);
     if (copy.notCopied > 0 || copy.unreadable)
-        cx.prompter.tell(messages::notCopied(copy, backup.path, cx.crlf), cx.title, platform::Icon::Exclamation);
+        cx.prompter.tell(messages::notCopied(copy.notCopied, copy.unreadable, backup.path, cx.crlf), cx.title, platform::Icon::Exclamation);
     return StartupResult::Continue;
 }
 

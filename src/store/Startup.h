@@ -1,5 +1,7 @@
 #pragma once
 
+#include "i18n/Messages.h"
+
 #include <QString>
 
 #include <functional>
@@ -54,15 +56,5 @@ StartupResult UpgradeContactDatabase(StartupContext& cx);
 // transaction. A card the new file refuses (a constraint) is skipped and counted; any other
 // error is thrown, and the caller abandons the whole copy.
 CopyResult CopyOldData(StartupContext& cx, Connection& to, const QString& oldPath);
-
-namespace messages {
-QString newerSchema();
-QString upgradeFailed(const QString& crlf);
-QString upgradeFinished();
-QString creationFailed(const QString& crlf);
-QString creationFinished();
-QString notCopied(const CopyResult& r, const QString& backup, const QString& crlf);
-QString failedToOpen();
-} // namespace messages
 
 } // namespace store

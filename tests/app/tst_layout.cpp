@@ -1,13 +1,15 @@
 // Pure layout rules: the program folder, twips, the size-change layout, where windows go.
 #include "app/DesignLayout.h"
 #include "app/ProgramFolder.h"
-#include "app/Settings.h"
+#include "shell/Settings.h"
 #include "app/Twips.h"
 #include "shell/Placement.h"
 
 #include <QtTest>
 
 using namespace app;
+using shell::singleToText;
+using shell::textToSingle;
 
 class TestLayout : public QObject {
     Q_OBJECT

@@ -36,7 +36,6 @@ struct Fixture {
     // A fixed ending: a random name ending in "vb" would send the program to its "My app"
     // subfolder, as it does for a development folder.
     QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/orvenna-XXXXXX-folder")};
-    QString previousCwd = QDir::currentPath();
     QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
     platform::testing::ScriptedPrompter prompter;
     platform::testing::RecordingKeyboard keyboard;
@@ -46,27 +45,27 @@ struct Fixture {
     std::unique_ptr<app::frmVesk> window;
     QDate today{2026, 12, 6};
 
-    Fixture() {
-        QDir::setCurrent(dir.path());
-        tray.available = false;
-    }
+    // Long enough that no test meets the version check unless it shortens the wait.
+    std::chrono::milliseconds checkDelay{6000};
+
+    Fixture() { tray.available = false; }
     ~Fixture() {
         window.reset();
         shared.reset();
-        QDir::setCurrent(previousCwd);
     }
 
     QString mdb() const { return dir.filePath(QStringLiteral("VESK.MDB")); }
 
-    app::frmVesk& make(app::VersionCheckHook* hook = nullptr) {
+    app::frmVesk& make(shell::VersionCheckHook* hook = nullptr) {
         window.reset();
         shared = std::make_unique<mdlVesk::Shared>();
-        app::Services services{prompter, keyboard, settings, hook, [this] { return today; }, &tray};
+        shell::Services services{prompter, keyboard, settings, hook, [this] { return today; }, &tray,
+                                 QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay};
         window = std::make_unique<app::frmVesk>(*shared, services);
         return *window;
     }
 
-    app::frmVesk::LoadResult load(app::VersionCheckHook* hook = nullptr) { return make(hook).Form_Load(); }
+    app::frmVesk::LoadResult load(shell::VersionCheckHook* hook = nullptr) { return make(hook).Form_Load(); }
 
     // The main window loaded over these cards in this language, with no message pending.
     app::frmVesk& start(const QStringList& vesk, const QStringList& work = {}, int lang = 200) {

@@ -2,6 +2,8 @@
 
 #include "platform/TrayIcon.h"
 
+#include <QIcon>
+
 namespace platform::testing {
 
 // A notification area that tests can make present or absent, and an icon whose clicks they

@@ -6,7 +6,7 @@
 
 class QSettings;
 
-namespace app {
+namespace shell {
 
 // The values kept between runs, as text in the "Settings" and "LiveUpdate" groups. A key
 // that is missing, or whose text does not convert, reads as no value.
@@ -33,4 +33,4 @@ private:
 QString singleToText(float value);
 std::optional<float> textToSingle(const QString& text);
 
-} // namespace app
+} // namespace shell

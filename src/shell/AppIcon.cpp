@@ -1,11 +1,11 @@
-#include "app/AppIcon.h"
+#include "shell/AppIcon.h"
 
 #include <QPainter>
 #include <QPixmap>
 
 #include <algorithm>
 
-namespace app {
+namespace shell {
 
 std::vector<IconShape> appIconShapes(qreal s) {
     const QColor purple(0x80, 0x00, 0x80);
@@ -62,4 +62,4 @@ QIcon appIcon() {
     return icon;
 }
 
-} // namespace app
+} // namespace shell

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace app {
+namespace shell {
 
 // The program's icon (window, notification area, desktop menus): a purple card with a white
 // page of lines, a phone book. One description serves the painted sizes and the SVG file.
@@ -26,4 +26,4 @@ QString appIconSvg(int size = 256);
 // All the sizes desktops ask for.
 QIcon appIcon();
 
-} // namespace app
+} // namespace shell

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <QString>
 
+#include <chrono>
 #include <functional>
 
 class QSettings;
@@ -12,17 +14,17 @@ class KeyboardLayout;
 class TrayIcon;
 } // namespace platform
 
-namespace app {
+namespace shell {
 
-// Starts the version check that the delay timer triggers once, six seconds after start.
+// Starts the version check that the delay timer triggers once, a while after start.
 class VersionCheckHook {
 public:
     virtual ~VersionCheckHook() = default;
     virtual void VersionCheck() = 0;
 };
 
-// What the main window needs from the host. main() passes the real ones; tests pass
-// doubles and a settings file in a temporary folder.
+// What the main window and the windows and libraries it opens need from the host: main()
+// passes the real ones; tests pass doubles and a settings file in a temporary folder.
 struct Services {
     platform::Prompter& prompter;
     platform::KeyboardLayout& keyboard;
@@ -31,6 +33,11 @@ struct Services {
     std::function<QDate()> today = [] { return QDate::currentDate(); };
     // The notification-area icon; none: the window minimises like any other.
     platform::TrayIcon* tray = nullptr;
+    // The program folder, ending in the platform's separator. main() works it out once from
+    // the working directory; nothing else reads the working directory.
+    QString programFolder{};
+    // How long after start the version check waits.
+    std::chrono::milliseconds versionCheckDelay{6000};
 };
 
-} // namespace app
+} // namespace shell

@@ -1,9 +1,9 @@
-#include "app/Settings.h"
+#include "shell/Settings.h"
 
 #include <QLocale>
 #include <QSettings>
 
-namespace app {
+namespace shell {
 
 namespace {
 QLocale numberLocale() {
@@ -82,4 +82,4 @@ void SettingsStore::setBoolean(const QString& section, const QString& key, bool 
 
 void SettingsStore::sync() { m_s.sync(); }
 
-} // namespace app
+} // namespace shell

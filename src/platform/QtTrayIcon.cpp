@@ -1,4 +1,4 @@
-#include "platform/TrayIcon.h"
+#include "platform/QtTrayIcon.h"
 
 #include <QCursor>
 #include <QSystemTrayIcon>
