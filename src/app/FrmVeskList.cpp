@@ -6,6 +6,7 @@
 #include "i18n/Letters.h"
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
+#include "store/ContactRecord.h"
 #include "store/Recordset.h"
 #include "i18n/Messages.h"
 #include "store/StoreError.h"
@@ -21,21 +22,22 @@ namespace app {
 
 namespace {
 
+// A grid column: its width in twips, its heading and what it shows of a card. The group's
+// table says which field holds that.
 struct Column {
     int width;
     int headingOffset;
-    const char16_t* personalField;
-    const char16_t* workField;
+    store::Role role;
 };
 
 constexpr Column columns[GridCols] = {
-    {1855, i18n::off::headName, u"Name", u"Name"},
-    {1200, i18n::off::headHome, u"Phone", u"Home"},
-    {1400, i18n::off::headMobil, u"Mobil", u"Mobil"},
-    {1200, i18n::off::headWork, u"Line", u"Phone"},
-    {1200, i18n::off::headFax, u"Fax", u"Dept"},
-    {1600, i18n::off::headEmail, u"Email", u"Email"},
-    {2000, i18n::off::headAddress, u"Address", u"Address"},
+    {1855, i18n::off::headName, store::Role::Name},
+    {1200, i18n::off::headHome, store::Role::Home},
+    {1400, i18n::off::headMobil, store::Role::Mobile},
+    {1200, i18n::off::headWork, store::Role::Work},
+    {1200, i18n::off::headFax, store::Role::Fax},
+    {1600, i18n::off::headEmail, store::Role::Email},
+    {2000, i18n::off::headAddress, store::Role::Address},
 };
 
 } // namespace
@@ -95,8 +97,7 @@ void frmVesk::fillList(bool byLetter, bool countWithLabel) {
 
         std::array<int, GridCols> field{};
         for (int c = 0; c < GridCols; ++c)
-            field[size_t(c)] = rs->fieldIndex(QString::fromUtf16(
-                group == Group::Work ? columns[c].workField : columns[c].personalField));
+            field[size_t(c)] = rs->fieldIndex(store::columnOf(group, columns[c].role));
 
         // Rows are built in one pass and handed to the model at once; each card row takes the
         // next of the alternating shades, so odd rows are white.
