@@ -5,6 +5,7 @@
 #include "shell/Shared.h"
 #include "shell/TextDirection.h"
 #include "shell/VeskHost.h"
+#include "store/ContactRecord.h"
 #include "store/Recordset.h"
 #include "store/StoreError.h"
 #include "store/Text.h"
@@ -28,17 +29,16 @@ namespace {
 
 constexpr int entryWidth = 22;
 
-// A column of the detail line: its field in each group and its width in characters.
+// A column of the detail line: what it shows of a card and its width in characters.
 struct Column {
-    const char16_t* personal;
-    const char16_t* work;
+    store::Role role;
     int width;
 };
 constexpr Column columns[] = {
-    {u"Fax", u"Dept", 11},
-    {u"Line", u"Phone", 12},
-    {u"Mobil", u"Mobil", 12},
-    {u"Phone", u"Home", 11},
+    {store::Role::Fax, 11},
+    {store::Role::Work, 12},
+    {store::Role::Mobile, 12},
+    {store::Role::Home, 11},
 };
 constexpr int nameWidth = 17;
 
@@ -184,15 +184,14 @@ QString SearchFrm::workHeading() {
     return QStringLiteral(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה   מחלקה");
 }
 
-SearchFrm::DetailLine SearchFrm::detailLine(const store::Recordset& card, Group g) {
+SearchFrm::DetailLine SearchFrm::detailLine(const store::ContactRecord& card) {
     DetailLine line{QStringLiteral(" "), QStringLiteral(" ")};
     for (const Column& c : columns) {
-        const QString field = QString::fromUtf16(g == Group::Work ? c.work : c.personal);
-        const QString value = store::trimSpaces(card.value(field).value_or(QString()));
+        const QString value = store::trimSpaces(card[c.role].value_or(QString()));
         line.text += value + blanks(c.width - value.size());
         line.shown += shell::isolated(value) + blanks(c.width - value.size());
     }
-    const QString name = store::trimSpaces(card.value(QStringLiteral("Name")).value_or(QString()));
+    const QString name = store::trimSpaces(card[store::Role::Name].value_or(QString()));
     line.text += blanks(nameWidth - name.size()) + name;
     line.shown += blanks(nameWidth - name.size()) + shell::isolated(name);
     return line;
@@ -213,7 +212,7 @@ void SearchFrm::TxtStr_Change() {
         try {
             const std::unique_ptr<store::Recordset> rs =
                 m_shared.db.openRecordset(store::Query::namePrefix(table, typed, m_shared.SortOrder));
-            const int nameField = rs->fieldIndex(QStringLiteral("Name"));
+            const int nameField = rs->fieldIndex(store::columnOf(group, store::Role::Name));
             QStringList list;
             list.reserve(rs->RecordCount());
             m_cardIds.reserve(size_t(rs->RecordCount()));
@@ -278,20 +277,21 @@ void SearchFrm::LstSearch_Click() {
 
     // A card gone, renamed or of the other group meanwhile leaves the labels as they are.
     try {
-        std::unique_ptr<store::Recordset> card = m_shared.db.openRecordset(store::Query::nameEquals(table, name));
-        if (cardId < 0) {
-            card->MoveFirst();
-        } else if (!card->moveToRowid(cardId)) {
-            // A name stored with blanks around it equals the entry only once trimmed.
-            std::unique_ptr<store::Recordset> own = m_shared.db.openRecordset(store::Query::card(table, cardId));
-            if (!own->Eof() && store::trimSpaces(own->value(QStringLiteral("Name")).value_or(QString())) == name)
-                card = std::move(own);
-            else
-                card->MoveFirst();
+        store::Connection& db = m_shared.db.connection();
+        // A name stored with blanks around it equals the entry only once trimmed.
+        std::optional<store::ContactRecord> card;
+        if (cardId >= 0)
+            card = store::ReadContact(db, group, cardId);
+        if (!card || store::trimSpaces((*card)[store::Role::Name].value_or(QString())) != name) {
+            // Else the first card of this name.
+            const std::unique_ptr<store::Recordset> named =
+                m_shared.db.openRecordset(store::Query::nameEquals(table, name));
+            named->MoveFirst();
+            card = named->Eof() ? std::nullopt : store::ReadContact(db, group, named->rowid());
         }
-        if (card->Eof())
+        if (!card)
             return;
-        const DetailLine detail = detailLine(*card, group);
+        const DetailLine detail = detailLine(*card);
         LblHdr->setText(group == Group::Work ? workHeading() : personalHeading());
         static_cast<LineLabel*>(LblSel)->setLine(detail.text, detail.shown);
     } catch (const store::StoreError&) {

@@ -22,9 +22,6 @@ class Prompter;
 namespace shell {
 class VeskHost;
 }
-namespace store {
-class Recordset;
-}
 
 namespace search {
 
@@ -78,7 +75,7 @@ private:
     };
 
     Group hostGroup() const;
-    static DetailLine detailLine(const store::Recordset& card, Group g);
+    static DetailLine detailLine(const store::ContactRecord& card);
     void select(int row);
 
     mdlVesk::Shared& m_shared;
