@@ -10,27 +10,33 @@ namespace store {
 
 namespace {
 
-// Address has no width of its own; 255 leaves room beyond the editor's 50.
-constexpr std::array<CardField, RoleCount> vesk = {{
-    {Role::Name, u"Name", 20},
-    {Role::Home, u"Phone", 12},
-    {Role::Mobile, u"Mobil", 12},
-    {Role::Work, u"Line", 10},
-    {Role::Fax, u"Fax", 12},
-    {Role::Address, u"Address", 255},
-    {Role::Email, u"Email", 40},
-}};
-// A Work card keeps its work phone (an extension of four) in Phone, its home phone in Home
-// and its department where a Personal card keeps a fax number.
-constexpr std::array<CardField, RoleCount> work = {{
-    {Role::Name, u"Name", 20},
-    {Role::Work, u"Phone", 4},
-    {Role::Mobile, u"Mobil", 12},
-    {Role::Home, u"Home", 12},
-    {Role::Fax, u"Dept", 20},
-    {Role::Address, u"Address", 255},
-    {Role::Email, u"Email", 40},
-}};
+// Each table's columns in table order, the two groups side by side. A Work card keeps its
+// work phone (an extension of four) in Phone, its home phone in Home and its department
+// where a Personal card keeps a fax number. Address has no width of its own; 255 leaves room
+// beyond the editor's 50.
+struct Position {
+    CardField personal;
+    CardField work;
+};
+constexpr Position positions[RoleCount] = {
+    {{Role::Name, u"Name", 20}, {Role::Name, u"Name", 20}},
+    {{Role::Home, u"Phone", 12}, {Role::Work, u"Phone", 4}},
+    {{Role::Mobile, u"Mobil", 12}, {Role::Mobile, u"Mobil", 12}},
+    {{Role::Work, u"Line", 10}, {Role::Home, u"Home", 12}},
+    {{Role::Fax, u"Fax", 12}, {Role::Fax, u"Dept", 20}},
+    {{Role::Address, u"Address", 255}, {Role::Address, u"Address", 255}},
+    {{Role::Email, u"Email", 40}, {Role::Email, u"Email", 40}},
+};
+
+constexpr std::array<CardField, RoleCount> side(CardField Position::*group) {
+    std::array<CardField, RoleCount> out{};
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = positions[i].*group;
+    return out;
+}
+
+constexpr std::array<CardField, RoleCount> vesk = side(&Position::personal);
+constexpr std::array<CardField, RoleCount> work = side(&Position::work);
 constexpr std::array<CardField, RoleCount> none{};
 
 const CardField& fieldFor(ContactGroup group, Role role) {
