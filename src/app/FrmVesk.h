@@ -29,6 +29,7 @@ class Query;
 }
 namespace editor {
 class FrmNewPhn;
+struct EditRequest;
 }
 namespace search {
 class SearchFrm;
@@ -164,7 +165,7 @@ private:
     void selectCurrentCell();
     // Arrow, page, Home and End keys: the next current cell, selected.
     void moveByKey(int key, bool fromSelected);
-    void openEditor();
+    void openEditor(const editor::EditRequest& request);
     void Form_Resize();
     void hideIntoTray();
     bool trayIconVisible() const;

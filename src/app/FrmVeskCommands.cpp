@@ -62,10 +62,10 @@ void frmVesk::wireCommands() {
 
 // ---- Commands
 
-void frmVesk::openEditor() {
+void frmVesk::openEditor(const editor::EditRequest& request) {
     // One editor at a time: while it is open the command brings it forward as it is.
     if (!m_editor) {
-        m_editor = new editor::FrmNewPhn(m_shared, m_services.prompter, *this, this);
+        m_editor = new editor::FrmNewPhn(m_shared, m_services.prompter, *this, request, this);
         if (!m_editor->Form_Load())
             return;
     }
@@ -77,26 +77,24 @@ void frmVesk::openEditor() {
 QWidget* frmVesk::editorWindow() const { return m_editor.data(); }
 
 void frmVesk::btnAdd_Click() {
-    m_shared.SelectedName.clear();
-    m_shared.UpdateMode = false;
-    m_shared.SelectedCardId = -1;
-    openEditor();
+    openEditor(
+        {.UpdateMode = false, .SelectedName = {}, .SelectedCardId = -1, .group = currentGroup()});
 }
 
 void frmVesk::btnEdit_Click() {
     FlexGrid& g = *MSHFlexGrid1;
     g.setCol(0);
-    m_shared.SelectedName = offeredName(g.Text());
-    const platform::Message ask{QStringLiteral("Do you want updating ") + m_shared.SelectedName +
-                                    QStringLiteral(" record?"),
-                                i18n::messages::systemMessage(), platform::Buttons::OkCancel, platform::Icon::Question};
+    const QString SelectedName = offeredName(g.Text());
+    const platform::Message ask{
+        QStringLiteral("Do you want updating ") + SelectedName + QStringLiteral(" record?"),
+        i18n::messages::systemMessage(), platform::Buttons::OkCancel, platform::Icon::Question};
     if (m_services.prompter.ask(ask) != platform::Answer::Ok)
         return;
     g.setCol(0);
-    m_shared.SelectedRow = g.Row();
-    m_shared.SelectedCardId = g.cardIdAt(g.Row());
-    m_shared.UpdateMode = true;
-    openEditor();
+    openEditor({.UpdateMode = true,
+                .SelectedName = SelectedName,
+                .SelectedCardId = g.cardIdAt(g.Row()),
+                .group = currentGroup()});
 }
 
 void frmVesk::btnSearch_Click() {
@@ -116,12 +114,10 @@ void frmVesk::btnAll_Click() {
 void frmVesk::btnDelete_Click() {
     FlexGrid& g = *MSHFlexGrid1;
     g.setCol(0);
-    m_shared.SelectedName = offeredName(g.Text());
-    m_shared.SelectedRow = g.Row();
     // The card is reached by the identity its row carries, so a grid sorted by a heading
     // still deletes the card the user sees.
     const auto outcome = DeleteCard(m_shared.db.CurrentRecordset.get(), g.cardIdAt(g.Row()),
-                                    m_shared.SelectedName, m_services.prompter, m_shared.AppTitle);
+                                    offeredName(g.Text()), m_services.prompter, m_shared.AppTitle);
     if (outcome == DeleteOutcome::Deleted || outcome == DeleteOutcome::NotFound) {
         TxtIndex->clear();
         update_list();

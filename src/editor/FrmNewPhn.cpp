@@ -63,8 +63,9 @@ struct NullField {};
 } // namespace
 
 FrmNewPhn::FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
-                     QWidget* parent)
-    : SecondaryWindow(parent), m_shared(shared), m_prompter(prompter), m_host(host) {
+                     const EditRequest& request, QWidget* parent)
+    : SecondaryWindow(parent), m_shared(shared), m_prompter(prompter), m_host(host),
+      m_request(request) {
     setObjectName(QStringLiteral("FrmNewPhn"));
     // The labels are Hebrew in both interface languages, so the window reads right to left.
     setLayoutDirection(Qt::RightToLeft);
@@ -136,14 +137,14 @@ QString FrmNewPhn::boxText(int box) const { return store::trimSpaces(m_boxes[siz
 void FrmNewPhn::error(const QString& text) { m_prompter.tell(text, errorCaption, Icon::Critical); }
 
 bool FrmNewPhn::Form_Load() {
-    const Group group = hostGroup();
+    const Group group = m_request.group;
     if (group == Group::Work)
         m_labels[Fax]->setText(QStringLiteral(": מחלקה"));
     else if (group == Group::Personal)
         m_labels[Fax]->setText(QStringLiteral(": פקס"));
     m_boxes[Fax]->setAccessibleName(store::trimSpaces(m_labels[Fax]->text().mid(1)));
 
-    if (!m_shared.UpdateMode) {
+    if (!m_request.UpdateMode) {
         setWindowTitle(QStringLiteral("Add New Phone Number"));
         lblHeader->setText(QStringLiteral("Add Record"));
         btnUpdate->hide();
@@ -161,21 +162,15 @@ bool FrmNewPhn::Form_Load() {
         store::Recordset* rs = m_shared.db.CurrentRecordset.get();
         if (!rs)
             throw store::StoreError(store::StoreError::NotOpen, QStringLiteral("The database is not open"));
-        // The selected card is found by its identity; the row position serves only when the
-        // main window gave none.
-        if (m_shared.SelectedCardId >= 0) {
-            if (!rs->moveToRowid(m_shared.SelectedCardId))
-                throw store::StoreError(store::StoreError::NoCurrentRecord, QStringLiteral("No current record"));
-        } else {
-            rs->MoveFirst();
-            rs->Move(m_shared.SelectedRow - 1);
-        }
+        // The selected card is found by its identity, wherever the grid's order put it.
+        if (m_request.SelectedCardId < 0 || !rs->moveToRowid(m_request.SelectedCardId))
+            throw store::StoreError(store::StoreError::NoCurrentRecord,
+                                    QStringLiteral("No current record"));
         m_cardId = rs->rowid();
-        m_cardGroup = group;
         // The values the grid showed, which an update must still find in the file.
         if (group != Group::None)
             m_loaded = cardAt(*rs, group);
-        if (!m_shared.SelectedName.isEmpty() && m_loaded)
+        if (!m_request.SelectedName.isEmpty() && m_loaded)
             fillFrom(*m_loaded);
     } catch (const store::StoreError&) {
         error(QStringLiteral("The current record is non-valid"));
@@ -280,13 +275,14 @@ void FrmNewPhn::btnUpdate_Click() {
         return;
     const QString stored = store::trimSpaces((*m_loaded)[store::Role::Name].value_or(QString()));
     try {
-        const bool ok = validate(store::widthOf(m_cardGroup, store::Role::Email)) &&
-                        (boxText(Name) == stored || !nameTaken(m_cardGroup));
+        const bool ok = validate(store::widthOf(m_request.group, store::Role::Email)) &&
+                        (boxText(Name) == stored || !nameTaken(m_request.group));
         if (!ok) {
             m_boxes[Name]->setText(stored);
             return;
         }
-        if (!store::UpdateContact(m_shared.db.connection(), *m_loaded, typedCard(m_cardGroup))) {
+        if (!store::UpdateContact(m_shared.db.connection(), *m_loaded,
+                                  typedCard(m_request.group))) {
             // Deleted or changed meanwhile, or its identity now belongs to another card.
             error(noLongerThere);
             m_host.update_list();

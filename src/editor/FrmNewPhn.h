@@ -25,6 +25,14 @@ class VeskHost;
 
 namespace editor {
 
+// What the main window opens the editor on.
+struct EditRequest {
+    bool UpdateMode = false;    // true: change the selected card; false: add one
+    QString SelectedName;       // the name the grid offers for that card; empty when adding
+    qint64 SelectedCardId = -1; // its identity (rowid)
+    shell::ContactGroup group = shell::ContactGroup::None; // the list the main window shows
+};
+
 // The record editor: adds a card to the group the main window shows, or changes the card
 // selected there. Non-modal; it deletes itself when it closes. Enter presses the visible
 // default button (Add, or Update) or the button that has the focus; Esc is Cancel.
@@ -32,11 +40,11 @@ class FrmNewPhn final : public shell::SecondaryWindow {
     Q_OBJECT
 public:
     FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
-              QWidget* parent = nullptr);
+              const EditRequest& request, QWidget* parent = nullptr);
     ~FrmNewPhn() override;
 
-    // Sets the window up for the mode in Shared::UpdateMode and, when updating, fills the
-    // boxes from the selected card. False when the card could not be read (the window stays
+    // Sets the window up for the request's mode and, when updating, fills the boxes from the
+    // selected card. False when the card could not be read (the window stays
     // open, partly filled, as the user was told).
     bool Form_Load();
 
@@ -45,9 +53,6 @@ public:
     void btnUndo_Click();
     void btnClr_Click();
     void btnRtn_Click();
-
-    // The identity of the card being changed; -1 in add mode.
-    qint64 cardId() const { return m_cardId; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -74,10 +79,10 @@ private:
     mdlVesk::Shared& m_shared;
     platform::Prompter& m_prompter;
     shell::VeskHost& m_host;
+    const EditRequest m_request;
 
-    // The card loaded in update mode: its table, group and identity, and the values it held
-    // when it was shown. An update writes only over exactly these values.
-    Group m_cardGroup = Group::None;
+    // The card loaded in update mode: its identity and the values it held when it was shown.
+    // An update writes only over exactly these values, in the request's group.
     qint64 m_cardId = -1;
     std::optional<store::ContactRecord> m_loaded;
 

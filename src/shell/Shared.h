@@ -30,12 +30,6 @@ struct Shared {
     QString LetterFilter;
     int ListCount = 0;
 
-    // Selection handed to the editor and the deletion
-    QString SelectedName;
-    int SelectedRow = 0;
-    qint64 SelectedCardId = -1; // identity (rowid) of the card in the selected grid row
-    bool UpdateMode = false;
-
     // Dialer
     bool DialerIdle = false;
     QString NumberToDial;

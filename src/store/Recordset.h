@@ -34,7 +34,6 @@ public:
     // Position.
     bool Eof() const { return m_pos >= rowCount(); }
     int RecordCount() const { return rowCount(); }
-    int AbsolutePosition() const { return m_pos; }
     void MoveFirst();
     void Move(int n);
     void MoveNext();
@@ -45,7 +44,6 @@ public:
     int FieldCount() const { return int(m_fields.size()); }
     const FieldInfo& Field(int i) const;
     int fieldIndex(const QString& name) const; // -1 when there is no such field
-    bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
     int Size(const QString& name) const { return Field(requireField(name)).size; }
 
     // The current row's values; an edit buffer's while AddNew or Edit is pending.

@@ -91,8 +91,9 @@ void CreateContactTable(ContactDatabase& db, const QString& name, SuppressedStep
 }
 
 void WriteInitialVersion(ContactDatabase& db) {
-    db.execute(QStringLiteral("INSERT INTO  dbDetails ") + QStringLiteral("(dbVerNum, dbVerDesc) VALUES ") +
-               QStringLiteral("(1, 'Initial Version');"));
+    db.execute(QStringLiteral("INSERT INTO  dbDetails ") +
+               QStringLiteral("(dbVerNum, dbVerDesc) VALUES ") +
+               QStringLiteral("(%1, 'Initial Version');").arg(SchemaVersion));
 }
 
 } // namespace store

@@ -1,5 +1,6 @@
 #include "store/Sqlite.h"
 
+#include "store/Schema.h"
 #include "store/StoreError.h"
 
 #include <QFileInfo>
@@ -66,7 +67,7 @@ std::shared_ptr<Connection> Connection::create(const QString& path) {
         throw StoreError(StoreError::FileExists, QStringLiteral("The file %1 already exists").arg(path));
     auto conn = openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     // Writes the file's header, so that creation fails here when the folder is not writable.
-    conn->execute(QStringLiteral("PRAGMA user_version = 1"));
+    conn->execute(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
     return conn;
 }
 

@@ -178,8 +178,6 @@ private slots:
                           QStringLiteral("System Message"), Buttons::OkCancel, Icon::Question};
         QCOMPARE(f.prompter.messages(), QList<Message>{ask});
         QCOMPARE(f.window->editorWindow(), nullptr);
-        QCOMPARE(f.shared->SelectedName, QStringLiteral("7890123456789012345"));
-        QVERIFY(!f.shared->UpdateMode);
         f.prompter.clear();
         f.prompter.script({Answer::Cancel});
         clickCell(g, 1, 0);
