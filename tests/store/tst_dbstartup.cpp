@@ -142,56 +142,79 @@ private slots:
         m_dir.reset();
     }
 
-    void firstStartCreatesTheFile() {
+    // The first start creates the file; the next uses it as it is; a current file that lost
+    // its name index gains it back and keeps its cards.
+    void firstStartCreatesTheFileAndLaterStartsUseIt() {
         QCOMPARE(start(), StartupResult::Continue);
         QCOMPARE(m_prompter.messages(), QList<Message>{notice(created)});
         QVERIFY(m_db->isOpen());
-        testing::RawDb raw(mdb());
-        QCOMPARE(raw.rows(QStringLiteral("select name from sqlite_master where type = 'table' order by rowid")),
-                 QStringList({QStringLiteral("Vesk"), QStringLiteral("Work"), QStringLiteral("dbDetails")}));
-        QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")), QStringList{QStringLiteral("1|Initial Version")});
-    }
-
-    void aCurrentFileWithoutTheNameIndexGainsIt() {
-        QCOMPARE(start(), StartupResult::Continue);
         m_db->close();
+        {
+            testing::RawDb raw(mdb());
+            QCOMPARE(raw.rows(QStringLiteral("select name from sqlite_master where type = 'table' order by rowid")),
+                     QStringList({QStringLiteral("Vesk"), QStringLiteral("Work"), QStringLiteral("dbDetails")}));
+            QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")), QStringList{QStringLiteral("1|Initial Version")});
+        }
+        const QByteArray before = digest(mdb());
+        QCOMPARE(restart(), StartupResult::Continue);
+        QVERIFY(m_prompter.messages().isEmpty());
+        QVERIFY(m_db->isOpen());
+        m_db->close();
+        QCOMPARE(digest(mdb()), before);
         {
             testing::RawDb raw(mdb());
             raw.exec(QStringLiteral("DROP INDEX Vesk_Name"));
             raw.exec(QStringLiteral("INSERT INTO Vesk (Name) VALUES ('Avi')"));
         }
-        m_prompter.clear();
-        QCOMPARE(start(), StartupResult::Continue);
+        QCOMPARE(restart(), StartupResult::Continue);
         QVERIFY(m_prompter.messages().isEmpty());
         m_db->close();
         testing::RawDb raw(mdb());
         QCOMPARE(raw.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")),
                  (QStringList{QStringLiteral("Vesk_Name"), QStringLiteral("Work_Name")}));
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name FROM Vesk")), QStringList{QStringLiteral("Avi")});
-    }
-
-    void aCurrentFileIsUsedAsItIs() {
-        QCOMPARE(start(), StartupResult::Continue);
-        m_db->close();
-        m_prompter.clear();
-        const QByteArray before = digest(mdb());
-        QCOMPARE(start(), StartupResult::Continue);
-        QVERIFY(m_prompter.messages().isEmpty());
-        QVERIFY(m_db->isOpen());
+        QCOMPARE(leftovers(), QStringList{});
         QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
-        m_db->close();
-        QCOMPARE(digest(mdb()), before);
     }
 
-    void aNewerFileEndsTheProgramUntouched() {
-        writeOldWithCards(QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT);"
-                                         "INSERT INTO dbDetails VALUES (2, 'Second')"));
+    // Files the program does not upgrade: a newer one ends it, one that is no database and
+    // a version table without rows are used as they are. None is backed up; a newer file
+    // and one that is no database stay byte for byte as they were.
+    void filesThatAreNotUpgradedAreLeftAlone_data() {
+        QTest::addColumn<QString>("details");
+        QTest::addColumn<StartupResult>("result");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<bool>("untouched");
+        QTest::newRow("newer") << QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT);"
+                                                 "INSERT INTO dbDetails VALUES (2, 'Second')")
+                               << StartupResult::EndProgram
+                               << QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.") << true << true;
+        QTest::newRow("version table without rows")
+            << QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)") << StartupResult::Continue
+            << QString() << true << false;
+        QTest::newRow("no database") << QString() << StartupResult::Continue << QString() << false << true;
+    }
+    void filesThatAreNotUpgradedAreLeftAlone() {
+        QFETCH(QString, details);
+        QFETCH(StartupResult, result);
+        QFETCH(QString, message);
+        QFETCH(bool, open);
+        QFETCH(bool, untouched);
+        if (details.isEmpty()) {
+            QFile f(mdb());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(8192, '\x5a'));
+        } else {
+            writeOldWithCards(details);
+        }
         const QByteArray before = digest(mdb());
-        QCOMPARE(start(), StartupResult::EndProgram);
-        QCOMPARE(m_prompter.messages(),
-                 QList<Message>{notice(QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים."))});
+        QCOMPARE(start(), result);
+        QCOMPARE(m_prompter.messages(), message.isEmpty() ? QList<Message>{} : QList<Message>{notice(message)});
+        QCOMPARE(m_db->isOpen(), open);
         m_db->close();
-        QCOMPARE(digest(mdb()), before);
+        if (untouched)
+            QCOMPARE(digest(mdb()), before);
         QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
     }
 
@@ -240,27 +263,6 @@ private slots:
         QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("0"));
     }
 
-    void aVersionTableWithoutRowsIsUsedUnchanged() {
-        writeOldWithCards(QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)"));
-        QCOMPARE(start(), StartupResult::Continue);
-        QVERIFY(m_prompter.messages().isEmpty());
-        QVERIFY(m_db->isOpen());
-        QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
-    }
-
-    void aFileThatIsNoDatabaseIsLeftAlone() {
-        QFile f(mdb());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(8192, '\x5a'));
-        f.close();
-        const QByteArray before = digest(mdb());
-        QCOMPARE(start(), StartupResult::Continue);
-        QVERIFY(m_prompter.messages().isEmpty());
-        QVERIFY(!m_db->isOpen());
-        QCOMPARE(digest(mdb()), before);
-        QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
-    }
-
     void anOutdatedFileThatCannotBeMovedEndsTheProgram() {
         for (int i = 0; i < 1000; ++i) {
             QFile f(file(QStringLiteral("VESK.%1").arg(i, 3, 10, QLatin1Char('0'))));
@@ -269,7 +271,10 @@ private slots:
         writeOldWithCards({});
         QCOMPARE(start(), StartupResult::EndProgram);
         QCOMPARE(m_prompter.messages(), QList<Message>{notice(upgradeFailed, Icon::Critical)});
-        verifyCurrentFileHoldsOldCards_withoutDetails();
+        testing::RawDb raw(mdb());
+        QCOMPARE(raw.rows(QStringLiteral("select name from sqlite_master where type = 'table'")),
+                 (QStringList{QStringLiteral("Vesk"), QStringLiteral("Work")}));
+        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("2"));
     }
 
     // A creation that fails ends the program and leaves nothing behind, not even a
@@ -449,13 +454,6 @@ private slots:
         verifyCompleteNewFile(cards, 0);
     }
 
-private:
-    void verifyCurrentFileHoldsOldCards_withoutDetails() {
-        testing::RawDb raw(mdb());
-        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("2"));
-        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from sqlite_master where name = 'dbDetails'")),
-                 QStringLiteral("0"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDbStartup)
