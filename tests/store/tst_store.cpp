@@ -94,18 +94,6 @@ private slots:
         QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("2"));
     }
 
-    void declaredWidthsAreReported() {
-        auto vesk = m_db->openRecordset(Query::all(QStringLiteral("Vesk")));
-        QCOMPARE(vesk->Size(QStringLiteral("Email")), 40);
-        QCOMPARE(vesk->Size(QStringLiteral("Line")), 10);
-        QCOMPARE(vesk->Size(QStringLiteral("Address")), 255);
-        auto work = m_db->openRecordset(Query::all(QStringLiteral("Work")));
-        QCOMPARE(work->Size(QStringLiteral("Phone")), 4);
-        QCOMPARE(work->Size(QStringLiteral("Dept")), 20);
-        QCOMPARE(work->FieldCount(), 7);
-        QCOMPARE(work->Field(3).name, QStringLiteral("Home"));
-    }
-
     void cursorMovesAndWrites() {
         auto empty = m_db->openRecordset(Query::all(QStringLiteral("Vesk")));
         QVERIFY(empty->Eof());
