@@ -218,49 +218,49 @@ private slots:
         QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
     }
 
+    // Outdated files are rebuilt, their cards copied and the old file kept as the first free
+    // VESK.nnn backup, an empty one included.
     void outdatedFilesAreUpgraded_data() {
         QTest::addColumn<QString>("details");
-        QTest::newRow("version 0") << QStringLiteral(
-            "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbDetails VALUES (0, 'Old')");
+        QTest::addColumn<bool>("cards");
+        QTest::addColumn<bool>("taken"); // VESK.000 is already there
+        QTest::newRow("version 0") << QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT);"
+                                                     "INSERT INTO dbDetails VALUES (0, 'Old')") << true << false;
         QTest::newRow("no version field") << QStringLiteral(
-            "CREATE TABLE dbDetails (Version INTEGER); INSERT INTO dbDetails VALUES (1)");
-        QTest::newRow("no version table") << QString();
+            "CREATE TABLE dbDetails (Version INTEGER); INSERT INTO dbDetails VALUES (1)") << true << false;
+        QTest::newRow("no version table") << QString() << true << false;
         QTest::newRow("version table in other case") << QStringLiteral(
-            "CREATE TABLE dbdetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbdetails VALUES (1, 'x')");
+            "CREATE TABLE dbdetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbdetails VALUES (1, 'x')")
+                                                     << true << false;
+        QTest::newRow("first backup name taken") << QString() << true << true;
+        QTest::newRow("no cards") << QString() << false << false;
     }
     void outdatedFilesAreUpgraded() {
         QFETCH(QString, details);
-        writeOldWithCards(details);
+        QFETCH(bool, cards);
+        QFETCH(bool, taken);
+        QFile first(file(QStringLiteral("VESK.000")));
+        if (taken) {
+            QVERIFY(first.open(QIODevice::WriteOnly));
+            first.write("keep me");
+            first.close();
+        }
+        if (cards)
+            writeOldWithCards(details);
+        else
+            testing::writeOldFile(mdb(), details);
         const QByteArray before = digest(mdb());
         QCOMPARE(start(), StartupResult::Continue);
         QCOMPARE(m_prompter.messages(), QList<Message>({notice(created), notice(upgraded)}));
         QVERIFY(m_db->isOpen());
-        QCOMPARE(digest(file(QStringLiteral("VESK.000"))), before); // the old file, as it was
+        QCOMPARE(digest(file(QString::fromLatin1(taken ? "VESK.001" : "VESK.000"))), before); // the old file, as it was
+        if (taken)
+            QCOMPARE(digest(first.fileName()), QCryptographicHash::hash("keep me", QCryptographicHash::Sha256));
         m_db->close();
-        verifyCurrentFileHoldsOldCards();
-    }
-
-    void theBackupTakesTheFirstFreeNumber() {
-        QFile taken(file(QStringLiteral("VESK.000")));
-        QVERIFY(taken.open(QIODevice::WriteOnly));
-        taken.write("keep me");
-        taken.close();
-        writeOldWithCards({});
-        QCOMPARE(start(), StartupResult::Continue);
-        QVERIFY(QFile::exists(file(QStringLiteral("VESK.001"))));
-        QCOMPARE(digest(file(QStringLiteral("VESK.000"))),
-                 QCryptographicHash::hash("keep me", QCryptographicHash::Sha256));
-        m_db->close();
-        verifyCurrentFileHoldsOldCards();
-    }
-
-    void anEmptyOutdatedFileIsStillRebuilt() {
-        testing::writeOldFile(mdb(), {});
-        QCOMPARE(start(), StartupResult::Continue);
-        QCOMPARE(m_prompter.messages(), QList<Message>({notice(created), notice(upgraded)}));
-        QVERIFY(QFile::exists(file(QStringLiteral("VESK.000"))));
-        testing::RawDb raw(mdb());
-        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("0"));
+        if (cards)
+            verifyCurrentFileHoldsOldCards();
+        else
+            QCOMPARE(testing::RawDb(mdb()).scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("0"));
     }
 
     void anOutdatedFileThatCannotBeMovedEndsTheProgram() {
