@@ -41,9 +41,6 @@ private slots:
         QCOMPARE(w.tabs()->count(), 26);
         QCOMPARE(w.tabs()->edge(), app::LetterTabs::Edge::Left);
         QCOMPARE(w.layoutDirection(), Qt::LeftToRight);
-        QCOMPARE(w.grid()->layoutDirection(), Qt::LeftToRight);
-        QVERIFY(w.findChild<QAction*>(QStringLiteral("mnuLangEnglish"))->isChecked());
-        QVERIFY(!w.findChild<QAction*>(QStringLiteral("mnuLangHebrew"))->isChecked());
         // Texts that are the same in both languages stay.
         QCOMPARE(w.findChild<QAction*>(QStringLiteral("mnuImportVcard"))->text(), QStringLiteral("Import vCard..."));
 
@@ -54,7 +51,6 @@ private slots:
         QCOMPARE(w.tabs()->count(), 22);
         QCOMPARE(w.tabs()->edge(), app::LetterTabs::Edge::Right);
         QCOMPARE(w.layoutDirection(), Qt::RightToLeft);
-        QCOMPARE(w.grid()->layoutDirection(), Qt::RightToLeft);
 
         choose(w, "mnuLangEnglish");
         QCOMPARE(w.layoutTwips(), english);

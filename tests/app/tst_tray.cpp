@@ -29,33 +29,18 @@ class TestTray : public QObject {
     }
 
 private slots:
-    // Exit from the icon's menu ends the program; the icon outlives the unload step until
-    // the final release.
+    // Minimising hides the window into the icon; a double click or Restore brings it back
+    // exactly where it was. Exit from the icon's menu ends the program; the icon outlives the
+    // unload step until the final release.
     void theIconComesWithTheWindowAndGoesWithIt() {
         Fixture f;
         frmVesk& w = start(f, true);
         QCOMPARE(f.tray.adds, 1);
         QCOMPARE(f.tray.tip, QStringLiteral("Orvenna"));
-        QVERIFY(!f.tray.icon.isNull());
         QCOMPARE(f.tray.icon.cacheKey(), w.windowIcon().cacheKey());
         QVERIFY(f.tray.shown);
-        QSignalSpy unloaded(&w, &frmVesk::unloaded);
-        w.showMinimized();
-        QTRY_VERIFY(!w.isVisible());
-        w.findChild<QAction*>(QStringLiteral("mPopExit"))->trigger();
-        QCOMPARE(unloaded.count(), 1);
-        QVERIFY(f.tray.shown);
-        w.Form_Terminate();
-        QCOMPARE(f.tray.removes, 1);
-        QVERIFY(!f.tray.shown);
-    }
-
-    void minimisingHidesIntoTheIconAndADoubleClickRestores() {
-        Fixture f;
-        frmVesk& w = start(f, true);
         w.move(150, 120);
         const QRect before = w.geometry();
-        // Back exactly where it was, every time, by a double click or from the menu.
         for (int round = 0; round < 2; ++round) {
             w.showMinimized();
             QTRY_VERIFY(!w.isVisible());
@@ -67,6 +52,15 @@ private slots:
             QVERIFY(!w.isMinimized());
             QCOMPARE(w.geometry(), before);
         }
+        QSignalSpy unloaded(&w, &frmVesk::unloaded);
+        w.showMinimized();
+        QTRY_VERIFY(!w.isVisible());
+        w.findChild<QAction*>(QStringLiteral("mPopExit"))->trigger();
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(f.tray.shown);
+        w.Form_Terminate();
+        QCOMPARE(f.tray.removes, 1);
+        QVERIFY(!f.tray.shown);
     }
 
     void withoutANotificationAreaTheWindowMinimisesAsUsual() {

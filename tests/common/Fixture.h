@@ -42,17 +42,13 @@ struct Fixture {
     // No notification area unless a test gives one.
     platform::testing::FakeTrayIcon tray;
     std::unique_ptr<mdlVesk::Shared> shared;
-    std::unique_ptr<app::frmVesk> window;
+    std::unique_ptr<app::frmVesk> window; // declared after `shared`: destroyed before it
     QDate today{2026, 12, 6};
 
     // Long enough that no test meets the version check unless it shortens the wait.
     std::chrono::milliseconds checkDelay{6000};
 
     Fixture() { tray.available = false; }
-    ~Fixture() {
-        window.reset();
-        shared.reset();
-    }
 
     QString mdb() const { return dir.filePath(QStringLiteral("VESK.MDB")); }
 

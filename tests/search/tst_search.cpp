@@ -51,9 +51,7 @@ class TestSearch : public QObject {
     Q_OBJECT
 
     static SearchFrm& open(Fixture& f, const QStringList& vesk, const QStringList& work = {}) {
-        f.seed(vesk, work);
-        f.load();
-        f.prompter.clear();
+        f.start(vesk, work);
         auto* s = new SearchFrm(*f.shared, f.prompter, *f.window, f.window.get());
         s->show();
         return *s;

@@ -142,123 +142,125 @@ private slots:
         m_dir.reset();
     }
 
-    void firstStartCreatesTheFile() {
+    // The first start creates the file; the next uses it as it is; a current file that lost
+    // its name index gains it back and keeps its cards.
+    void firstStartCreatesTheFileAndLaterStartsUseIt() {
         QCOMPARE(start(), StartupResult::Continue);
         QCOMPARE(m_prompter.messages(), QList<Message>{notice(created)});
         QVERIFY(m_db->isOpen());
-        testing::RawDb raw(mdb());
-        QCOMPARE(raw.rows(QStringLiteral("select name from sqlite_master where type = 'table' order by rowid")),
-                 QStringList({QStringLiteral("Vesk"), QStringLiteral("Work"), QStringLiteral("dbDetails")}));
-        QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")), QStringList{QStringLiteral("1|Initial Version")});
-    }
-
-    void aCurrentFileWithoutTheNameIndexGainsIt() {
-        QCOMPARE(start(), StartupResult::Continue);
         m_db->close();
+        {
+            testing::RawDb raw(mdb());
+            QCOMPARE(raw.rows(QStringLiteral("select name from sqlite_master where type = 'table' order by rowid")),
+                     QStringList({QStringLiteral("Vesk"), QStringLiteral("Work"), QStringLiteral("dbDetails")}));
+            QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")), QStringList{QStringLiteral("1|Initial Version")});
+        }
+        const QByteArray before = digest(mdb());
+        QCOMPARE(restart(), StartupResult::Continue);
+        QVERIFY(m_prompter.messages().isEmpty());
+        QVERIFY(m_db->isOpen());
+        m_db->close();
+        QCOMPARE(digest(mdb()), before);
         {
             testing::RawDb raw(mdb());
             raw.exec(QStringLiteral("DROP INDEX Vesk_Name"));
             raw.exec(QStringLiteral("INSERT INTO Vesk (Name) VALUES ('Avi')"));
         }
-        m_prompter.clear();
-        QCOMPARE(start(), StartupResult::Continue);
+        QCOMPARE(restart(), StartupResult::Continue);
         QVERIFY(m_prompter.messages().isEmpty());
         m_db->close();
         testing::RawDb raw(mdb());
         QCOMPARE(raw.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")),
                  (QStringList{QStringLiteral("Vesk_Name"), QStringLiteral("Work_Name")}));
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name FROM Vesk")), QStringList{QStringLiteral("Avi")});
-    }
-
-    void aCurrentFileIsUsedAsItIs() {
-        QCOMPARE(start(), StartupResult::Continue);
-        m_db->close();
-        m_prompter.clear();
-        const QByteArray before = digest(mdb());
-        QCOMPARE(start(), StartupResult::Continue);
-        QVERIFY(m_prompter.messages().isEmpty());
-        QVERIFY(m_db->isOpen());
-        QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
-        m_db->close();
-        QCOMPARE(digest(mdb()), before);
-    }
-
-    void aNewerFileEndsTheProgramUntouched() {
-        writeOldWithCards(QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT);"
-                                         "INSERT INTO dbDetails VALUES (2, 'Second')"));
-        const QByteArray before = digest(mdb());
-        QCOMPARE(start(), StartupResult::EndProgram);
-        QCOMPARE(m_prompter.messages(),
-                 QList<Message>{notice(QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים."))});
-        m_db->close();
-        QCOMPARE(digest(mdb()), before);
+        QCOMPARE(leftovers(), QStringList{});
         QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
     }
 
+    // Files the program does not upgrade: a newer one ends it, one that is no database and
+    // a version table without rows are used as they are. None is backed up; a newer file
+    // and one that is no database stay byte for byte as they were.
+    void filesThatAreNotUpgradedAreLeftAlone_data() {
+        QTest::addColumn<QString>("details");
+        QTest::addColumn<StartupResult>("result");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<bool>("untouched");
+        QTest::newRow("newer") << QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT);"
+                                                 "INSERT INTO dbDetails VALUES (2, 'Second')")
+                               << StartupResult::EndProgram
+                               << QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.") << true << true;
+        QTest::newRow("version table without rows")
+            << QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)") << StartupResult::Continue
+            << QString() << true << false;
+        QTest::newRow("no database") << QString() << StartupResult::Continue << QString() << false << true;
+    }
+    void filesThatAreNotUpgradedAreLeftAlone() {
+        QFETCH(QString, details);
+        QFETCH(StartupResult, result);
+        QFETCH(QString, message);
+        QFETCH(bool, open);
+        QFETCH(bool, untouched);
+        if (details.isEmpty()) {
+            QFile f(mdb());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(8192, '\x5a'));
+        } else {
+            writeOldWithCards(details);
+        }
+        const QByteArray before = digest(mdb());
+        QCOMPARE(start(), result);
+        QCOMPARE(m_prompter.messages(), message.isEmpty() ? QList<Message>{} : QList<Message>{notice(message)});
+        QCOMPARE(m_db->isOpen(), open);
+        m_db->close();
+        if (untouched)
+            QCOMPARE(digest(mdb()), before);
+        QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
+    }
+
+    // Outdated files are rebuilt, their cards copied and the old file kept as the first free
+    // VESK.nnn backup, an empty one included.
     void outdatedFilesAreUpgraded_data() {
         QTest::addColumn<QString>("details");
-        QTest::newRow("version 0") << QStringLiteral(
-            "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbDetails VALUES (0, 'Old')");
+        QTest::addColumn<bool>("cards");
+        QTest::addColumn<bool>("taken"); // VESK.000 is already there
+        QTest::newRow("version 0") << QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT);"
+                                                     "INSERT INTO dbDetails VALUES (0, 'Old')") << true << false;
         QTest::newRow("no version field") << QStringLiteral(
-            "CREATE TABLE dbDetails (Version INTEGER); INSERT INTO dbDetails VALUES (1)");
-        QTest::newRow("no version table") << QString();
+            "CREATE TABLE dbDetails (Version INTEGER); INSERT INTO dbDetails VALUES (1)") << true << false;
+        QTest::newRow("no version table") << QString() << true << false;
         QTest::newRow("version table in other case") << QStringLiteral(
-            "CREATE TABLE dbdetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbdetails VALUES (1, 'x')");
+            "CREATE TABLE dbdetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbdetails VALUES (1, 'x')")
+                                                     << true << false;
+        QTest::newRow("first backup name taken") << QString() << true << true;
+        QTest::newRow("no cards") << QString() << false << false;
     }
     void outdatedFilesAreUpgraded() {
         QFETCH(QString, details);
-        writeOldWithCards(details);
+        QFETCH(bool, cards);
+        QFETCH(bool, taken);
+        QFile first(file(QStringLiteral("VESK.000")));
+        if (taken) {
+            QVERIFY(first.open(QIODevice::WriteOnly));
+            first.write("keep me");
+            first.close();
+        }
+        if (cards)
+            writeOldWithCards(details);
+        else
+            testing::writeOldFile(mdb(), details);
         const QByteArray before = digest(mdb());
         QCOMPARE(start(), StartupResult::Continue);
         QCOMPARE(m_prompter.messages(), QList<Message>({notice(created), notice(upgraded)}));
         QVERIFY(m_db->isOpen());
-        QCOMPARE(digest(file(QStringLiteral("VESK.000"))), before); // the old file, as it was
+        QCOMPARE(digest(file(QString::fromLatin1(taken ? "VESK.001" : "VESK.000"))), before); // the old file, as it was
+        if (taken)
+            QCOMPARE(digest(first.fileName()), QCryptographicHash::hash("keep me", QCryptographicHash::Sha256));
         m_db->close();
-        verifyCurrentFileHoldsOldCards();
-    }
-
-    void theBackupTakesTheFirstFreeNumber() {
-        QFile taken(file(QStringLiteral("VESK.000")));
-        QVERIFY(taken.open(QIODevice::WriteOnly));
-        taken.write("keep me");
-        taken.close();
-        writeOldWithCards({});
-        QCOMPARE(start(), StartupResult::Continue);
-        QVERIFY(QFile::exists(file(QStringLiteral("VESK.001"))));
-        QCOMPARE(digest(file(QStringLiteral("VESK.000"))),
-                 QCryptographicHash::hash("keep me", QCryptographicHash::Sha256));
-        m_db->close();
-        verifyCurrentFileHoldsOldCards();
-    }
-
-    void anEmptyOutdatedFileIsStillRebuilt() {
-        testing::writeOldFile(mdb(), {});
-        QCOMPARE(start(), StartupResult::Continue);
-        QCOMPARE(m_prompter.messages(), QList<Message>({notice(created), notice(upgraded)}));
-        QVERIFY(QFile::exists(file(QStringLiteral("VESK.000"))));
-        testing::RawDb raw(mdb());
-        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("0"));
-    }
-
-    void aVersionTableWithoutRowsIsUsedUnchanged() {
-        writeOldWithCards(QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)"));
-        QCOMPARE(start(), StartupResult::Continue);
-        QVERIFY(m_prompter.messages().isEmpty());
-        QVERIFY(m_db->isOpen());
-        QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
-    }
-
-    void aFileThatIsNoDatabaseIsLeftAlone() {
-        QFile f(mdb());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(8192, '\x5a'));
-        f.close();
-        const QByteArray before = digest(mdb());
-        QCOMPARE(start(), StartupResult::Continue);
-        QVERIFY(m_prompter.messages().isEmpty());
-        QVERIFY(!m_db->isOpen());
-        QCOMPARE(digest(mdb()), before);
-        QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
+        if (cards)
+            verifyCurrentFileHoldsOldCards();
+        else
+            QCOMPARE(testing::RawDb(mdb()).scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("0"));
     }
 
     void anOutdatedFileThatCannotBeMovedEndsTheProgram() {
@@ -269,7 +271,10 @@ private slots:
         writeOldWithCards({});
         QCOMPARE(start(), StartupResult::EndProgram);
         QCOMPARE(m_prompter.messages(), QList<Message>{notice(upgradeFailed, Icon::Critical)});
-        verifyCurrentFileHoldsOldCards_withoutDetails();
+        testing::RawDb raw(mdb());
+        QCOMPARE(raw.rows(QStringLiteral("select name from sqlite_master where type = 'table'")),
+                 (QStringList{QStringLiteral("Vesk"), QStringLiteral("Work")}));
+        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("2"));
     }
 
     // A creation that fails ends the program and leaves nothing behind, not even a
@@ -449,13 +454,6 @@ private slots:
         verifyCompleteNewFile(cards, 0);
     }
 
-private:
-    void verifyCurrentFileHoldsOldCards_withoutDetails() {
-        testing::RawDb raw(mdb());
-        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("2"));
-        QCOMPARE(raw.scalar(QStringLiteral("select count(*) from sqlite_master where name = 'dbDetails'")),
-                 QStringLiteral("0"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDbStartup)

@@ -21,14 +21,20 @@ class TestStore : public QObject {
     QString m_path;
     std::unique_ptr<ContactDatabase> m_db;
 
-    void addCard(const QString& table, const QString& name, const QString& phone = {}) {
-        auto rs = m_db->openRecordset(Query::all(table));
-        rs->AddNew();
-        rs->setValue(QStringLiteral("Name"), name);
-        if (!phone.isNull())
-            rs->setValue(QStringLiteral("Phone"), phone);
-        rs->Update();
+    // Adds a card of these fields; the description of the error the write raises, or empty.
+    QString add(const char* table, std::initializer_list<std::pair<const char*, QString>> fields) {
+        try {
+            auto rs = m_db->openRecordset(Query::all(QString::fromLatin1(table)));
+            rs->AddNew();
+            for (const auto& [field, value] : fields)
+                rs->setValue(QString::fromLatin1(field), value);
+            rs->Update();
+        } catch (const StoreError& e) {
+            return e.description();
+        }
+        return {};
     }
+    void addCard(const char* table, const QString& name) { QCOMPARE(add(table, {{"Name", name}}), QString()); }
 
     QStringList names(const Query& q) {
         auto rs = m_db->openRecordset(q);
@@ -36,16 +42,6 @@ class TestStore : public QObject {
         for (; !rs->Eof(); rs->MoveNext())
             out << rs->value(QStringLiteral("Name")).value_or(QStringLiteral("<null>"));
         return out;
-    }
-
-    // The description of the error a write raises, or empty when it succeeded.
-    template <class F> QString refusal(F&& write) {
-        try {
-            write();
-        } catch (const StoreError& e) {
-            return e.description();
-        }
-        return {};
     }
 
 private slots:
@@ -62,48 +58,20 @@ private slots:
     void cleanup() { m_db.reset(); }
 
     void fieldRulesAreEnforcedWithTheFieldNamed() {
-        QCOMPARE(refusal([&] { addCard(QStringLiteral("Work"), QStringLiteral("Dana"), QStringLiteral("12345")); }),
+        QCOMPARE(add("Work", {{"Name", QStringLiteral("Dana")}, {"Phone", QStringLiteral("12345")}}),
                  QStringLiteral("Field 'Phone' takes at most 4 characters"));
-        QCOMPARE(refusal([&] { addCard(QStringLiteral("Work"), QStringLiteral("Dana"), QStringLiteral("1234")); }),
-                 QString());
-        QCOMPARE(refusal([&] { addCard(QStringLiteral("Vesk"), QString(21, u'x')); }),
-                 QStringLiteral("Field 'Name' takes at most 20 characters"));
-        QCOMPARE(refusal([&] { addCard(QStringLiteral("Vesk"), QString()); }),
-                 QStringLiteral("Field 'Name' cannot be empty"));
-        QCOMPARE(refusal([&] {
-                     auto rs = m_db->openRecordset(Query::all(QStringLiteral("Vesk")));
-                     rs->AddNew();
-                     rs->setValue(QStringLiteral("Phone"), QStringLiteral("1"));
-                     rs->Update();
-                 }),
-                 QStringLiteral("Field 'Name' is required and cannot be empty"));
+        QCOMPARE(add("Work", {{"Name", QStringLiteral("Dana")}, {"Phone", QStringLiteral("1234")}}), QString());
+        QCOMPARE(add("Vesk", {{"Name", QString(21, u'x')}}), QStringLiteral("Field 'Name' takes at most 20 characters"));
+        QCOMPARE(add("Vesk", {{"Name", QString()}}), QStringLiteral("Field 'Name' cannot be empty"));
+        QCOMPARE(add("Vesk", {{"Phone", QStringLiteral("1")}}), QStringLiteral("Field 'Name' is required and cannot be empty"));
         // Twenty Hebrew letters are twenty characters, whatever their size in bytes.
-        QCOMPARE(refusal([&] { addCard(QStringLiteral("Vesk"), QString(20, QChar(0x05D0))); }), QString());
+        QCOMPARE(add("Vesk", {{"Name", QString(20, QChar(0x05D0))}}), QString());
         // Address takes more than the editor's 50 characters.
-        QCOMPARE(refusal([&] {
-                     auto rs = m_db->openRecordset(Query::all(QStringLiteral("Vesk")));
-                     rs->AddNew();
-                     rs->setValue(QStringLiteral("Name"), QStringLiteral("Long address"));
-                     rs->setValue(QStringLiteral("Address"), QString(200, u'a'));
-                     rs->Update();
-                 }),
-                 QString());
+        QCOMPARE(add("Vesk", {{"Name", QStringLiteral("Long address")}, {"Address", QString(200, u'a')}}), QString());
         testing::RawDb raw(m_path);
         QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Work")), QStringLiteral("1"));
         QCOMPARE(raw.scalar(QStringLiteral("select Phone from Work")), QStringLiteral("1234"));
         QCOMPARE(raw.scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("2"));
-    }
-
-    void declaredWidthsAreReported() {
-        auto vesk = m_db->openRecordset(Query::all(QStringLiteral("Vesk")));
-        QCOMPARE(vesk->Size(QStringLiteral("Email")), 40);
-        QCOMPARE(vesk->Size(QStringLiteral("Line")), 10);
-        QCOMPARE(vesk->Size(QStringLiteral("Address")), 255);
-        auto work = m_db->openRecordset(Query::all(QStringLiteral("Work")));
-        QCOMPARE(work->Size(QStringLiteral("Phone")), 4);
-        QCOMPARE(work->Size(QStringLiteral("Dept")), 20);
-        QCOMPARE(work->FieldCount(), 7);
-        QCOMPARE(work->Field(3).name, QStringLiteral("Home"));
     }
 
     void cursorMovesAndWrites() {
@@ -113,7 +81,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(StoreError, empty->value(0));
 
         for (const char* n : {"Cohen", "Abir", "Ben"})
-            addCard(QStringLiteral("Vesk"), QString::fromLatin1(n));
+            addCard("Vesk", QString::fromLatin1(n));
         auto rs = m_db->openRecordset(Query::allOrdered(QStringLiteral("Vesk"), QStringLiteral("ASC")));
         QCOMPARE(rs->RecordCount(), 3);
         rs->MoveFirst();
@@ -143,7 +111,7 @@ private slots:
 
     void namesSortWithoutCaseAndHebrewInAlphabetOrder() {
         for (const char* n : {"bob", "Alice", "carol", "Bea", "בני", "אבנר", "אבי", "תמר"})
-            addCard(QStringLiteral("Vesk"), QString::fromUtf8(n));
+            addCard("Vesk", QString::fromUtf8(n));
         QCOMPARE(names(Query::allOrdered(QStringLiteral("Vesk"), QStringLiteral("ASC"))),
                  QString::fromUtf8("Alice,Bea,bob,carol,אבי,אבנר,בני,תמר").split(u','));
         QCOMPARE(names(Query::namePrefix(QStringLiteral("Vesk"), QString::fromUtf8("א"), QStringLiteral("ASC"))),
@@ -155,7 +123,7 @@ private slots:
 
     void typedTextIsNeverPartOfTheSql() {
         for (const char* n : {"O'Brien", "ג'ורג'", "50%_off", "a_b", "a\\b", "ab"})
-            addCard(QStringLiteral("Vesk"), QString::fromUtf8(n));
+            addCard("Vesk", QString::fromUtf8(n));
         const auto prefix = [&](const char* p) {
             return names(Query::namePrefix(QStringLiteral("Vesk"), QString::fromUtf8(p), QStringLiteral("ASC")));
         };
@@ -190,15 +158,8 @@ private slots:
         }
     }
 
-    void queriesShowTheirHistoricText() {
-        QCOMPARE(Query::namePrefix(QStringLiteral("Vesk"), QString::fromUtf8("א"), QStringLiteral("ASC")).text(),
-                 QString::fromUtf8("select * from Vesk where Name like 'א*' order by Name ASC"));
-        QCOMPARE(Query::allOrdered(QStringLiteral("Work"), QStringLiteral("ASC")).text(),
-                 QStringLiteral("select * from Work order by Name ASC"));
-        QCOMPARE(Query::all(QStringLiteral("Work")).text(), QStringLiteral("select * from Work"));
-        QCOMPARE(Query::nameEquals(QStringLiteral("Vesk"), QStringLiteral("O'Brien")).text(),
-                 QStringLiteral("select * from Vesk where Name = 'O'Brien'"));
-        QCOMPARE(Query::version().text(), QStringLiteral("select * from dbDetails"));
+    // The list's query texts are checked where the window shows them; here, what no query takes.
+    void queriesRefuseWhatIsNoName() {
         QVERIFY_THROWS_EXCEPTION(StoreError, Query::all(QStringLiteral("Vesk; drop table Work")));
         QVERIFY_THROWS_EXCEPTION(StoreError, Query::allOrdered(QStringLiteral("Vesk"), QStringLiteral("ASC, 1")));
     }
@@ -211,8 +172,8 @@ private slots:
                                                      "אבי |Avi\t|\tBen|Ben\t")
                                        .split(u'|');
         for (const QString& n : stored)
-            addCard(QStringLiteral("Vesk"), n);
-        addCard(QStringLiteral("Work"), QStringLiteral("Dana"));
+            addCard("Vesk", n);
+        addCard("Work", QStringLiteral("Dana"));
         const QStringList probes = QString::fromUtf8("Avi|avi|AVI|Avig|Avigail|A|a_b|aXb|a%b|50%|5|O'Brien|אבי|אב|"
                                                      "Avi\t|Ben|\tBen|Dana|Zed")
                                        .split(u'|');
@@ -268,7 +229,6 @@ private slots:
         QVERIFY(m_db->FieldExists(QStringLiteral("dbVerNum")));
         QVERIFY(!m_db->FieldExists(QStringLiteral("dbvernum")));
         QCOMPARE(*m_db->CurrentRecordset->value(QStringLiteral("dbVerNum")), QStringLiteral("1"));
-        QCOMPARE(*m_db->CurrentRecordset->value(QStringLiteral("dbVerDesc")), QStringLiteral("Initial Version"));
         m_db->close();
         QVERIFY_THROWS_EXCEPTION(StoreError, m_db->TableExists(QStringLiteral("Vesk")));
         QVERIFY_THROWS_EXCEPTION(StoreError, m_db->FieldExists(QStringLiteral("Name")));
