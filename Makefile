@@ -37,7 +37,7 @@ bench: deps
 
 # Line coverage of src/ by the whole suite (gcovr); not part of make test.
 coverage: deps
-	@command -v gcovr >/dev/null || apt-get install -y -qq gcovr >/dev/null
+	@command -v gcovr >/dev/null || $$([ "$$(id -u)" -eq 0 ] || echo sudo) apt-get install -y -qq gcovr >/dev/null
 	@cmake -S . -B build/coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	  -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage >/dev/null
 	@cmake --build build/coverage -j $(JOBS)
