@@ -22,7 +22,7 @@ struct Directory : bench::ProgramFolder {
         sqlite3_open(path().constData(), &db);
         bench::fillCards(db, cards);
         sqlite3_close(db);
-        shared.LetterFilter = QStringLiteral("ALL");
+        shared->LetterFilter = QStringLiteral("ALL");
         window->update_list();
     }
 };
@@ -46,7 +46,7 @@ store::ContactRecord newCard() {
 
 void removeNewCard(benchmark::State& state, Directory& d) {
     state.PauseTiming();
-    d.shared.db.execute(QStringLiteral("DELETE FROM Vesk WHERE Name = 'Name 2000000'"));
+    d.shared->db.execute(QStringLiteral("DELETE FROM Vesk WHERE Name = 'Name 2000000'"));
     state.ResumeTiming();
 }
 
@@ -62,11 +62,11 @@ void BM_AddAfterFullScan(benchmark::State& state) {
     Directory& d = directory();
     bool taken = false;
     for (auto _ : state) {
-        auto check = d.shared.db.openRecordset(store::Query::all(QStringLiteral("Vesk")));
+        auto check = d.shared->db.openRecordset(store::Query::all(QStringLiteral("Vesk")));
         for (check->MoveFirst(); !check->Eof(); check->MoveNext())
             taken = taken || store::trimSpaces(check->value(QStringLiteral("Name")).value_or(QString())) == newName;
         check.reset();
-        auto target = d.shared.db.openRecordset(store::Query::card(QStringLiteral("Vesk"), -1));
+        auto target = d.shared->db.openRecordset(store::Query::card(QStringLiteral("Vesk"), -1));
         target->AddNew();
         const store::ContactRecord card = newCard();
         for (const store::CardField& f : store::fieldsOf(card.group))
@@ -82,7 +82,7 @@ void BM_AddAfterIndexedLookup(benchmark::State& state) {
     Directory& d = directory();
     bool taken = false;
     for (auto _ : state) {
-        store::Connection& db = d.shared.db.connection();
+        store::Connection& db = d.shared->db.connection();
         taken = taken || store::NameTaken(db, store::ContactGroup::Personal, newName);
         store::InsertContact(db, newCard());
         removeNewCard(state, d);
@@ -95,9 +95,9 @@ void BM_Refill(benchmark::State& state) {
     Directory& d = directory();
     for (auto _ : state) {
         d.window->update_list();
-        benchmark::DoNotOptimize(d.shared.ListCount);
+        benchmark::DoNotOptimize(d.shared->ListCount);
     }
-    if (d.shared.ListCount != cards)
+    if (d.shared->ListCount != cards)
         state.SkipWithError("wrong card count");
     state.counters["peak_rss_MB"] = double(bench::peakRssKb()) / 1024.0;
 }
