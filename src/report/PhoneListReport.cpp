@@ -76,17 +76,23 @@ QFont reportFont(qreal points, bool bold, bool underline = false) {
     return f;
 }
 
+// How far a text may be narrowed to stay on one line of its box: a phone number a little
+// too long for its column keeps its digits together.
+constexpr qreal MostCondensed = 0.85;
+
 // A text in a box: laid out in its own reading direction (Hebrew right to left, Latin and
-// numbers left to right), standing at the box's right edge as the report reads, and broken
-// into as many lines as the box's width asks.
+// numbers left to right), standing at the box's right edge as the report reads; narrowed a
+// little, or else broken into as many lines as the box's width asks. Never cut.
 class BoxText {
 public:
     BoxText(const QString& text, const QFont& font, const QFontMetricsF& metrics,
             const QPaintDevice* device, qreal width)
         : m_width(width) {
         m_option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
-        if (text.isEmpty() || metrics.horizontalAdvance(text) <= width) {
+        const qreal advance = text.isEmpty() ? 0 : metrics.horizontalAdvance(text);
+        if (advance * MostCondensed <= width) {
             m_text = text; // the common case: one line, drawn as it stands
+            m_condensed = advance > width ? width / advance : 1.0;
             m_height = metrics.height();
             return;
         }
@@ -110,16 +116,27 @@ public:
     void draw(QPainter& p, QPointF topLeft, qreal boxHeight) const {
         if (m_layout) {
             m_layout->draw(&p, topLeft);
-        } else if (!m_text.isEmpty()) {
-            p.drawText(QRectF(topLeft, QSizeF(m_width, std::max(boxHeight, m_height))), m_text,
-                       m_option);
+            return;
         }
+        if (m_text.isEmpty())
+            return;
+        const qreal h = std::max(boxHeight, m_height);
+        if (m_condensed == 1.0) {
+            p.drawText(QRectF(topLeft, QSizeF(m_width, h)), m_text, m_option);
+            return;
+        }
+        p.save();
+        p.translate(topLeft);
+        p.scale(m_condensed, 1.0);
+        p.drawText(QRectF(0, 0, m_width / m_condensed, h), m_text, m_option);
+        p.restore();
     }
 
 private:
     qreal m_width;
     QTextOption m_option{Qt::AlignRight | Qt::AlignAbsolute};
     QString m_text;
+    qreal m_condensed = 1.0;               // the horizontal scale of a one-line text
     std::unique_ptr<QTextLayout> m_layout; // a text of more than one line
     qreal m_height = 0;
 };
