@@ -20,6 +20,9 @@ constexpr int ReportHeaderHeight = 570;
 constexpr int PageHeaderHeight = 240;
 constexpr int DetailHeight = 240;
 constexpr int PageFooterHeight = 360;
+// Kept clear at the left of every caption and field, so that the texts of two neighbouring
+// columns, each standing at its right edge, never run into each other.
+constexpr int Gap = 60;
 
 struct Span {
     int left;
@@ -78,7 +81,7 @@ QFont reportFont(qreal points, bool bold, bool underline = false) {
 
 // How far a text may be narrowed to stay on one line of its box: a phone number a little
 // too long for its column keeps its digits together.
-constexpr qreal MostCondensed = 0.85;
+constexpr qreal MostCondensed = 0.8;
 
 // A text in a box: laid out in its own reading direction (Hebrew right to left, Latin and
 // numbers left to right), standing at the box's right edge as the report reads; narrowed a
@@ -183,8 +186,8 @@ public:
         for (size_t c = 0; c < m_design.columns.size(); ++c) {
             const Span s = m_design.columns[c].label;
             m_painter.fillRect(QRectF(x(s.left), m_top, x(s.width), h), LabelBack);
-            BoxText(headings[qsizetype(c)], m_label, metrics, &m_device, x(s.width))
-                .draw(m_painter, QPointF(x(s.left), m_top), h);
+            BoxText(headings[qsizetype(c)], m_label, metrics, &m_device, x(s.width - Gap))
+                .draw(m_painter, QPointF(x(s.left + Gap), m_top), h);
         }
         m_top += h;
     }
@@ -197,14 +200,14 @@ public:
         for (const Column& c : m_design.columns) {
             h = std::max(h, texts
                                 .emplace_back(record.*c.value, m_detail, m_detailMetrics, &m_device,
-                                              x(c.field.width))
+                                              x(c.field.width - Gap))
                                 .height());
         }
         if (!firstOnPage && m_top + h > m_bottom)
             return false;
         m_painter.setFont(m_detail);
         for (size_t c = 0; c < texts.size(); ++c)
-            texts[c].draw(m_painter, QPointF(x(m_design.columns[c].field.left), m_top), h);
+            texts[c].draw(m_painter, QPointF(x(m_design.columns[c].field.left + Gap), m_top), h);
         m_top += h;
         return true;
     }
