@@ -34,6 +34,9 @@ struct EditRequest;
 namespace search {
 class SearchFrm;
 }
+namespace report {
+class ReportPreview;
+}
 
 namespace app {
 
@@ -103,6 +106,11 @@ public:
     void mnuLangEnglish_Click();
     void mnuLangHebrew_Click();
     void ResizeForm();
+
+    // The printed phone list: the print commands and the preview window while it is open.
+    void mnuPrint_Click();
+    void popPrint_Click();
+    report::ReportPreview* reportWindow() const;
 
     // For the other windows and for tests.
     ListState& listState() { return m_list; }
@@ -207,6 +215,7 @@ private:
     bool m_wheelHooked = false;
     QPointer<editor::FrmNewPhn> m_editor;
     QPointer<search::SearchFrm> m_search;
+    QPointer<report::ReportPreview> m_report;
     QtTranslation m_qtTranslation;
 
     // The menu bar, the grid's context menu and the notification-area menu.

@@ -4,6 +4,7 @@
 #include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
 #include "editor/FrmNewPhn.h"
+#include "report/ReportPreview.h"
 #include "search/SearchFrm.h"
 #include "i18n/Messages.h"
 #include "i18n/StringTable.h"
@@ -49,6 +50,12 @@ void frmVesk::wireCommands() {
     on(mPopRestore, &frmVesk::mPopRestore_Click);
     on(mpopSearch, &frmVesk::mpopSearch_Click);
     on(mPopExit, &frmVesk::mPopExit_Click);
+    on(mnuPrint, &frmVesk::mnuPrint_Click);
+    on(popPrint, &frmVesk::popPrint_Click);
+    connect(this, &frmVesk::unloaded, this, [this] {
+        if (m_report)
+            m_report->close(); // the preview goes with the main window
+    });
     connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
 
     FlexGrid* g = MSHFlexGrid1;

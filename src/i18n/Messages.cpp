@@ -70,4 +70,21 @@ QString notCopied(int notCopied, bool unreadable, const QString& backup, const Q
            file + u'.';
 }
 
+QString reportTitle() {
+    return QStringLiteral("Orvenna Report");
+}
+QString preparingReport() {
+    return QStringLiteral("Preparing report to print...");
+}
+QStringList reportHeadings() {
+    return {QStringLiteral("שם\\חברה"), QStringLiteral("בית"), QStringLiteral("פלאפון"),
+            QStringLiteral("עבודה"), QStringLiteral("פקס"), QStringLiteral("Email")};
+}
+QString reportDepartment() {
+    return QStringLiteral("מחלקה");
+}
+QString reportNotPrinted(const QString& target) {
+    return QStringLiteral("The report could not be printed to ") + target + u'.';
+}
+
 } // namespace i18n::messages

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The program's fixed message texts and captions, in the words the user knows them by. They
 // need Qt Core only, so the store can show its own through the Prompter.
@@ -27,5 +28,14 @@ QString failedToOpen();
 // The cards an upgrade left behind in the backup file: `notCopied` of them, or all when the
 // old file could not be read to the end.
 QString notCopied(int notCopied, bool unreadable, const QString& backup, const QString& crlf);
+
+// The printed phone list: its title, the status text while it is built, the page header's
+// captions from right to left (name, home, mobile, work, fax, e-mail; the Work list puts the
+// department in the fifth), and a print that could not be written to `target`.
+QString reportTitle();
+QString preparingReport();
+QStringList reportHeadings();
+QString reportDepartment();
+QString reportNotPrinted(const QString& target);
 
 } // namespace i18n::messages
