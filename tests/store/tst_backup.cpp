@@ -1,0 +1,136 @@
+// Exporting the contact file and replacing it by a chosen file: complete copies or nothing.
+#include "common/TestFiles.h"
+#include "store/ContactDatabase.h"
+#include "store/DatabaseCopy.h"
+#include "store/StoreError.h"
+#include "store/Upgrade.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace store;
+
+namespace {
+// A contact file of this version with `cards` Personal cards named prefix1, prefix2 ...
+void writeContactFile(const QString& path, int cards, const QString& prefix) {
+    NewContactFile file(path);
+    file.create();
+    file.commit();
+    file.install();
+    testing::RawDb(path).exec(
+        QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                "%1) INSERT INTO Vesk (Name, Address) SELECT '%2' || i, printf('%.200c', 'x') "
+                "FROM n")
+            .arg(cards)
+            .arg(prefix));
+}
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeBytes(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(data) == data.size());
+}
+// The program folder: VESK.MDB ("mine") open and an earlier Vesk.old.
+struct Folder {
+    QTemporaryDir dir;
+    ContactDatabase db;
+    QString mdb = dir.filePath("VESK.MDB"), old = dir.filePath("Vesk.old"),
+            chosen = dir.filePath("chosen.mdb");
+    Folder() {
+        writeContactFile(mdb, 3, "mine");
+        writeBytes(old, "an earlier backup");
+        db.open(mdb);
+    }
+    QString firstName() { return *db.openRecordset(Query::all("Vesk"))->value("Name"); }
+    // Temporary files left behind.
+    QStringList leftovers() const {
+        return QDir(dir.path())
+            .entryList(QDir::Files)
+            .filter(QRegularExpression("^(?!VESK.MDB$|Vesk.old$|chosen)"));
+    }
+};
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+private slots:
+    void exportWritesACompleteCopyOrNothing() {
+        Folder f;
+        ExportDatabase(f.db, f.mdb, f.chosen, false);
+        CheckContactFile(f.chosen); // a whole file of this version, taken while open
+        writeBytes(f.chosen, "keep me");
+        QVERIFY_THROWS_EXCEPTION(StoreError, ExportDatabase(f.db, f.mdb, f.chosen, false));
+        QCOMPARE(bytes(f.chosen), QByteArray("keep me"));
+        ExportDatabase(f.db, f.mdb, f.chosen, true);
+        CheckContactFile(f.chosen);
+        // Never over the open file: its later changes would go to a file without a name.
+        QVERIFY_THROWS_EXCEPTION(StoreError, ExportDatabase(f.db, f.mdb, f.mdb, true));
+        f.db.execute("INSERT INTO Vesk (Name) VALUES ('later')");
+        QCOMPARE(testing::RawDb(f.mdb).scalar("SELECT count(*) FROM Vesk"), QString("4"));
+        QCOMPARE(f.leftovers(), QStringList());
+    }
+
+    void aFailedImportLeavesEverything_data() {
+        QTest::addColumn<QString>("fault"); // how the chosen file is spoilt, or the step that fails
+        QTest::addColumn<QString>("reason");
+        const QString notOurs = "The file is not an Orvenna phone book: ";
+        QTest::newRow("text") << "text"
+                              << "The file is damaged or is not a database";
+        QTest::newRow("damaged") << "damage"
+                                 << "The file is damaged (";
+        QTest::newRow("no Work") << "DROP TABLE Work" << notOurs + "it has no table 'Work'";
+        QTest::newRow("field")
+            << "ALTER TABLE Vesk RENAME Fax TO fax"
+            << "The file is not an Orvenna phone book of this version: its table 'Vesk' has "
+               "other fields";
+        QTest::newRow("older")
+            << "UPDATE dbDetails SET dbVerNum = 0"
+            << "The file is a phone book of an older version (dbVer: 0). An older phone book "
+               "is upgraded only when Orvenna starts with it as its VESK.MDB";
+        QTest::newRow("newer")
+            << "UPDATE dbDetails SET dbVerNum = 2"
+            << "The file is a phone book of a newer version (dbVer: 2), which this version of "
+               "Orvenna cannot read";
+        QTest::newRow("gone") << "gone"
+                              << "The file " + QDir::tempPath(); // the copy fails
+        QTest::newRow("stop after copy") << "0"
+                                         << "stopped";
+        QTest::newRow("after check") << "1"
+                                     << "stopped";
+        QTest::newRow("rename fails") << "2"
+                                      << "stopped"; // Vesk.old has been replaced
+    }
+    void aFailedImportLeavesEverything() {
+        QFETCH(QString, fault);
+        QFETCH(QString, reason);
+        Folder f;
+        writeContactFile(f.chosen, 300, "theirs");
+        if (fault == u"text")
+            writeBytes(f.chosen, "Name,Phone\n");
+        else if (fault == u"damage") // garbage over an inner page of the cards
+            writeBytes(f.chosen, bytes(f.chosen).replace(8 * 4096, 2000, QByteArray(2000, '\x7f')));
+        else if (fault == u"gone")
+            QFile::remove(f.chosen);
+        else if (fault.size() > 1)
+            testing::RawDb(f.chosen).exec(fault);
+        const QByteArray before = bytes(f.mdb);
+        try {
+            ImportDatabase({f.db, f.dir.path() + u'/', f.chosen, [&](ImportStep step) {
+                                if (QString::number(int(step)) == fault)
+                                    throw StoreError(StoreError::CopyFailed, "stopped");
+                            }});
+            QFAIL("imported");
+        } catch (const StoreError& e) {
+            QVERIFY2(e.description().startsWith(reason), qPrintable(e.description()));
+        }
+        QCOMPARE(bytes(f.mdb), before);
+        QCOMPARE(bytes(f.old) == "an earlier backup", fault != u"2");
+        QCOMPARE(f.leftovers(), QStringList());
+        QCOMPARE(f.firstName(), QString("mine1")); // open again, on the same file
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackup)
+#include "tst_backup.moc"
