@@ -3,6 +3,7 @@
 #include "i18n/Messages.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
+#include "search/SearchFrm.h"
 #include "shell/Shared.h"
 #include "store/DatabaseCopy.h"
 #include "store/StoreError.h"
@@ -95,6 +96,9 @@ void frmVesk::mnuImportDB_Click() {
     }
     TxtIndex->clear();
     update_list();
+    // An open search window lists the cards of the file now open, not those of the old one.
+    if (m_search)
+        m_search->TxtStr_Change();
     if (failure)
         prompter.tell(messages::importFailed(failure->description()), title, Icon::Exclamation);
     else
