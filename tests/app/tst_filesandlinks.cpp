@@ -32,7 +32,8 @@ struct Desktop : Fixture {
     platform::testing::RecordingShell shell;
     app::frmVesk& w;
     explicit Desktop(const QStringList& vesk) : w((seed(vesk), open())) {
-        w.btnAll_Click(), prompter.clear();
+        w.btnAll_Click();
+        prompter.clear();
     }
     app::frmVesk& open() {
         settings.setValue("Settings/ActiveLang", "100");
@@ -70,21 +71,30 @@ private slots:
         Desktop f({card("Avi"), card("Ben")});
         const QString copy = f.dir.filePath("copy.mdb"), old = f.dir.filePath("Vesk.old");
         f.run("mnuExportDB", FileChoice::chosen(copy));
+        const QByteArray exportedFile = file(copy);
         f.run("mnuExportDB", FileChoice::chosen(copy), {Answer::No});
+        QCOMPARE(file(copy), exportedFile);
         f.run("mnuExportDB", FileChoice::chosen(copy), {Answer::Yes});
+        f.run("mnuExportDB", FileChoice::chosen(f.mdb()), {Answer::Yes}); // never over itself
         f.run("mnuExportDB", FileChoice::cancelled());
-        const Message ask{"Do you want to overwrite " + copy + "?", "Orvenna", B::YesNo,
-                          I::Question};
+        auto ask = [](const QString& path) {
+            return Message{"Do you want to overwrite " + path + "?", "Orvenna", B::YesNo,
+                           I::Question};
+        };
         const Message exported = notice("Export DB to " + copy + " has succeeded!");
-        QCOMPARE(f.prompter.messages(), (QList<Message>{exported, ask,
-                                                        notice("Failed to export database! File "
-                                                               "already exists",
-                                                               I::Exclamation),
-                                                        ask, exported}));
+        auto failed = [](const QString& why) {
+            return notice("Failed to export database! " + why, I::Exclamation);
+        };
+        QCOMPARE(
+            f.prompter.messages(),
+            (QList<Message>{
+                exported, ask(copy), failed("File already exists"), ask(copy), exported,
+                ask(f.mdb()),
+                failed("The program's own database cannot be overwritten by a copy of itself")}));
         const Call save{Kind::Save,
                         {"Microsoft Database (*.mdb)|*.mdb", 1, "VESK.MDB"},
                         platform::Overwrite::DontConfirm};
-        QCOMPARE(f.dialogs.calls(), QList<Call>(4, save));
+        QCOMPARE(f.dialogs.calls(), QList<Call>(5, save));
 
         testing::RawDb(f.mdb()).exec("INSERT INTO Vesk (Name) VALUES ('Added')");
         f.w.update_list();
@@ -93,8 +103,10 @@ private slots:
         f.run("mnuImportDB", FileChoice::cancelled(), {Answer::No});
         QCOMPARE(f.dialogs.calls(), QList<Call>{}); // no dialog after No
         f.dialogs.clear();
-        const QByteArray before = file(f.mdb()), empty = file(f.dir.filePath("empty.mdb"));
-        f.run("mnuImportDB", FileChoice::chosen(f.dir.filePath("empty.mdb"))); // no phone book
+        const QByteArray before = file(f.mdb());
+        const QString empty = f.dir.filePath("empty.mdb");
+        file(empty); // an empty file: no phone book
+        f.run("mnuImportDB", FileChoice::chosen(empty));
         QCOMPARE(file(f.mdb()), before);
         QCOMPARE(f.listed(), (QStringList{"Added", "Avi", "Ben"}));
         f.run("mnuImportDB",

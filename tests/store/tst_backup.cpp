@@ -1,4 +1,4 @@
-// Exporting the contact file and replacing it by a chosen file: complete copies or nothing.
+// Replacing the contact file by a chosen file: only a sound phone book, and all or nothing.
 #include "common/TestFiles.h"
 #include "store/ContactDatabase.h"
 #include "store/DatabaseCopy.h"
@@ -56,22 +56,6 @@ struct Folder {
 class TestBackup : public QObject {
     Q_OBJECT
 private slots:
-    void exportWritesACompleteCopyOrNothing() {
-        Folder f;
-        ExportDatabase(f.db, f.mdb, f.chosen, false);
-        CheckContactFile(f.chosen); // a whole file of this version, taken while open
-        writeBytes(f.chosen, "keep me");
-        QVERIFY_THROWS_EXCEPTION(StoreError, ExportDatabase(f.db, f.mdb, f.chosen, false));
-        QCOMPARE(bytes(f.chosen), QByteArray("keep me"));
-        ExportDatabase(f.db, f.mdb, f.chosen, true);
-        CheckContactFile(f.chosen);
-        // Never over the open file: its later changes would go to a file without a name.
-        QVERIFY_THROWS_EXCEPTION(StoreError, ExportDatabase(f.db, f.mdb, f.mdb, true));
-        f.db.execute("INSERT INTO Vesk (Name) VALUES ('later')");
-        QCOMPARE(testing::RawDb(f.mdb).scalar("SELECT count(*) FROM Vesk"), QString("4"));
-        QCOMPARE(f.leftovers(), QStringList());
-    }
-
     void aFailedImportLeavesEverything_data() {
         QTest::addColumn<QString>("fault"); // how the chosen file is spoilt, or what fails
         QTest::addColumn<QString>("reason");
