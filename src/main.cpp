@@ -5,7 +5,9 @@
 #include "i18n/Messages.h"
 #include "platform/EndSignals.h"
 #include "platform/HostKeyboardLayout.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/QtPrompter.h"
+#include "platform/QtShell.h"
 #include "platform/QtTrayIcon.h"
 #include "shell/Shared.h"
 
@@ -45,7 +47,12 @@ int main(int argc, char** argv) {
     shell::Services services{prompter, keyboard, settings};
     services.tray = &tray;
     services.programFolder = programFolder;
+    platform::QtFileDialogs fileDialogs;
+    platform::QtShell desktop;
+    services.fileDialogs = &fileDialogs;
+    services.shell = &desktop;
     app::frmVesk window(shared, services);
+    fileDialogs.setParent(&window);
     QObject::connect(&window, &app::frmVesk::unloaded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     app::HostRequests requests(window);

@@ -37,6 +37,9 @@ class SearchFrm;
 namespace report {
 class ReportPreview;
 }
+namespace about {
+class frmAbout;
+}
 
 namespace app {
 
@@ -259,6 +262,17 @@ private:
     QList<QAction*> m_latinMenuKeys;
     // The placement the window had when it went into the notification area.
     QByteArray m_geometryBeforeTray;
+
+    // Exporting and replacing the contact file, the about box and the mail command.
+public:
+    void mnuExportDB_Click();
+    void mnuImportDB_Click();
+    void mnuAbout_Click();
+    void popSendMail_Click();
+    about::frmAbout* aboutWindow() const;
+
+private:
+    QPointer<about::frmAbout> m_about;
 };
 
 } // namespace app

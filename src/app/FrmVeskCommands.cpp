@@ -57,6 +57,12 @@ void frmVesk::wireCommands() {
             m_report->close(); // the preview goes with the main window
     });
     connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
+    on(mnuExportDB, &frmVesk::mnuExportDB_Click);
+    on(mnuImportDB, &frmVesk::mnuImportDB_Click);
+    on(mnuAbout, &frmVesk::mnuAbout_Click);
+    connect(btnMail, &QToolButton::clicked, this, &frmVesk::popSendMail_Click);
+    on(mnuSendMail, &frmVesk::popSendMail_Click);
+    on(popSendMail, &frmVesk::popSendMail_Click);
 
     FlexGrid* g = MSHFlexGrid1;
     connect(g, &FlexGrid::Click, this, &frmVesk::MSHFlexGrid1_Click);

@@ -37,5 +37,28 @@ QString preparingReport();
 QStringList reportHeadings();
 QString reportDepartment();
 QString reportNotPrinted(const QString& target);
+// Exporting the contact file and replacing it by another one. `target` and `source` are the
+// paths the user chose, as the user knows them.
+QString systemWarning();
+QString overwriteQuestion(const QString& target);
+QString fileAlreadyExists();
+QString exportFailed(const QString& reason);
+QString exportSucceeded(const QString& target);
+QString importQuestion(const QString& crlf);
+QString importFailed(const QString& reason);
+QString importSucceeded(const QString& source);
+// Why a file was not copied, or cannot replace the contact file.
+QString copyFailed(const QString& path, const QString& why);
+QString copyOntoItself();
+QString fileDamaged(const QString& detail);
+QString missingTable(const QString& table);
+QString otherFields(const QString& table);
+QString noVersion();
+QString olderVersion(int version);
+QString newerVersion(int version);
+// The about box and the system information tool.
+QString aboutCaption(const QString& title);
+QString aboutDescription(const QString& crlf, int schemaVersion);
+QString sysInfoUnavailable();
 
 } // namespace i18n::messages

@@ -12,6 +12,8 @@ namespace platform {
 class Prompter;
 class KeyboardLayout;
 class TrayIcon;
+class FileDialogs;
+class Shell;
 } // namespace platform
 
 namespace shell {
@@ -38,6 +40,10 @@ struct Services {
     QString programFolder{};
     // How long after start the version check waits.
     std::chrono::milliseconds versionCheckDelay{6000};
+    // The file dialogs, and the desktop's links and programs; without them the commands that
+    // need them do nothing.
+    platform::FileDialogs* fileDialogs = nullptr;
+    platform::Shell* shell = nullptr;
 };
 
 } // namespace shell

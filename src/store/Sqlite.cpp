@@ -106,6 +106,20 @@ Statement Connection::prepare(const QString& sql) {
     return Statement(*this, stmt);
 }
 
+void Connection::backupTo(const QString& path) const {
+    sqlite3* from = handle();
+    const std::shared_ptr<Connection> to = openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite3_backup* backup = sqlite3_backup_init(to->m_db, "main", from, "main");
+    if (!backup)
+        to->raise(sqlite3_errcode(to->m_db));
+    // All pages in one step, under one read lock: the copy is one committed state.
+    const int rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        to->raise(rc);
+    to->close();
+}
+
 qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(handle()); }
 
 int Connection::changes() const { return sqlite3_changes(handle()); }

@@ -33,6 +33,10 @@ public:
     void execute(const QString& sql);
     Statement prepare(const QString& sql);
     qint64 lastInsertRowid() const;
+    // Writes a consistent copy of the whole database, as committed at this moment, into the
+    // file at `path` (new or empty) through the engine's online backup, while this
+    // connection stays open and usable.
+    void backupTo(const QString& path) const;
     // Rows changed by the last INSERT, UPDATE or DELETE.
     int changes() const;
 

@@ -24,6 +24,8 @@ public:
     static constexpr int FileExists = 10004;
     static constexpr int NotUpdating = 10005;
     static constexpr int BadQuery = 10006;
+    static constexpr int NotContactFile = 10007; // a file offered to replace the contact file
+    static constexpr int CopyFailed = 10008;
 
 private:
     int m_number;

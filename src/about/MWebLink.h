@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+class Shell;
+}
+
+namespace MWebLink {
+
+// What a target names: a web address or a mail address.
+enum LinkKind : quint8 { WebLink = 0, MailLink = 1 };
+
+// The address handed to the desktop: a web target without "http://" (exactly, in lower case)
+// gets it in front; a mail target always gets "mailto:" in front; any other kind is left as
+// it is.
+QString linkAddress(const QString& Target, quint8 Kind);
+
+// Opens the target with the desktop's program for it; true when the desktop took it. A mail
+// address is only ever the recipient: what it holds never becomes the message's subject,
+// body or attachments.
+bool OpenLink(platform::Shell& shell, const QString& Target, quint8 Kind);
+
+} // namespace MWebLink

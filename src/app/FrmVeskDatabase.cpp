@@ -1,0 +1,108 @@
+// The main window's commands that export the contact file and replace it by another one.
+#include "app/FrmVesk.h"
+#include "i18n/Messages.h"
+#include "platform/FileDialogs.h"
+#include "platform/Prompter.h"
+#include "search/SearchFrm.h"
+#include "shell/Shared.h"
+#include "store/DatabaseCopy.h"
+#include "store/StoreError.h"
+
+#include <QDir>
+#include <QLineEdit>
+
+#include <optional>
+
+namespace app {
+
+namespace {
+
+namespace messages = i18n::messages;
+using platform::Buttons;
+using platform::FileChoice;
+using platform::Icon;
+
+const QString mdbFilter = QStringLiteral("Microsoft Database (*.mdb)|*.mdb");
+const QString oldFilter = QStringLiteral("Backup Database (*.old)|*.old");
+const QString proposedName = QStringLiteral("VESK.MDB");
+
+// A dialog that failed shows why; a cancel ends the command without a word.
+bool chosen(const FileChoice& choice, platform::Prompter& prompter, const QString& title) {
+    if (choice.isFailed())
+        prompter.tell(choice.description, title, Icon::Exclamation);
+    return choice.isChosen();
+}
+
+} // namespace
+
+void frmVesk::mnuExportDB_Click() {
+    if (!m_services.fileDialogs)
+        return;
+    platform::Prompter& prompter = m_services.prompter;
+    const QString& title = m_shared.AppTitle;
+    // The command asks about an existing file in its own words, after trying without.
+    const FileChoice choice = m_services.fileDialogs->save({mdbFilter, 1, proposedName},
+                                                           platform::Overwrite::DontConfirm);
+    if (!chosen(choice, prompter, title))
+        return;
+    const QString target = QDir::toNativeSeparators(choice.path);
+    const QString database = m_shared.programFolder + proposedName;
+
+    std::optional<store::StoreError> failure;
+    auto copy = [&](bool overwrite) {
+        failure.reset();
+        try {
+            store::ExportDatabase(m_shared.db, database, choice.path, overwrite);
+        } catch (const store::StoreError& e) {
+            failure = e;
+        }
+    };
+    copy(false);
+    // Only a file that is there is offered for overwriting; "No" leaves the export failed
+    // with "File already exists".
+    if (failure && failure->number() == store::StoreError::FileExists) {
+        const platform::Message ask{messages::overwriteQuestion(target), title, Buttons::YesNo,
+                                    Icon::Question};
+        if (prompter.ask(ask) == platform::Answer::Yes)
+            copy(true);
+    }
+    if (failure)
+        prompter.tell(messages::exportFailed(failure->description()), title, Icon::Exclamation);
+    else
+        prompter.tell(messages::exportSucceeded(target), title);
+}
+
+void frmVesk::mnuImportDB_Click() {
+    if (!m_services.fileDialogs)
+        return;
+    platform::Prompter& prompter = m_services.prompter;
+    const QString& title = m_shared.AppTitle;
+    const platform::Message warn{messages::importQuestion(m_shared.CrLf), messages::systemWarning(),
+                                 Buttons::YesNo, Icon::Question};
+    if (prompter.ask(warn) != platform::Answer::Yes)
+        return;
+    const FileChoice choice =
+        m_services.fileDialogs->open({mdbFilter + u'|' + oldFilter, 1, proposedName});
+    if (!chosen(choice, prompter, title))
+        return;
+
+    // The chosen file is checked before anything is replaced; a file that is no phone book
+    // of this version leaves VESK.MDB and Vesk.old as they were, and the database open.
+    std::optional<store::StoreError> failure;
+    try {
+        store::ImportDatabase({m_shared.db, m_shared.programFolder, choice.path});
+    } catch (const store::StoreError& e) {
+        failure = e;
+    }
+    TxtIndex->clear();
+    update_list();
+    // An open search window lists the cards of the file now open, not those of the old one.
+    if (m_search)
+        m_search->TxtStr_Change();
+    if (failure)
+        prompter.tell(messages::importFailed(failure->description()), title, Icon::Exclamation);
+    else
+        prompter.tell(messages::importSucceeded(QDir::toNativeSeparators(choice.path)), title);
+}
+
+} // namespace app

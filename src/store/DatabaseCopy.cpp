@@ -1,0 +1,212 @@
+#include "store/DatabaseCopy.h"
+
+#include "i18n/Messages.h"
+#include "store/ContactDatabase.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+#include "store/StoreError.h"
+#include "store/Upgrade.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace store {
+
+namespace messages = i18n::messages;
+
+namespace {
+
+QByteArray local(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// Puts a file's contents, or a folder's new names, on the disk before the next step relies
+// on them, so that a power cut cannot leave a name on an incomplete file.
+void syncToDisk([[maybe_unused]] const QString& path, [[maybe_unused]] bool folder = false) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(local(path).constData(), folder ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#endif
+}
+
+void syncFolderOf(const QString& path) {
+    syncToDisk(QFileInfo(path).absolutePath(), true);
+}
+
+void removeWithJournal(const QString& path) {
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral("-journal"));
+}
+
+// A complete copy of `from` at `to`, replacing what is there.
+void copyFile(const QString& from, const QString& to) {
+    removeWithJournal(to);
+    QFile source(from);
+    if (!source.copy(to))
+        throw StoreError(StoreError::CopyFailed, messages::copyFailed(from, source.errorString()));
+    syncToDisk(to);
+}
+
+// Gives `from` the name `to`, replacing a file of that name in one step.
+void renameOver(const QString& from, const QString& to) {
+    if (std::rename(local(from).constData(), local(to).constData()) != 0)
+        throw StoreError(StoreError::CopyFailed,
+                         messages::copyFailed(from, QString::fromLocal8Bit(std::strerror(errno))));
+    syncFolderOf(to);
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+[[noreturn]] void refuse(const QString& reason) {
+    throw StoreError(StoreError::NotContactFile, reason);
+}
+
+QStringList column(Connection& conn, const QString& sql, const QString& parameter = {}) {
+    Statement st = conn.prepare(sql);
+    if (!parameter.isNull())
+        st.bindText(1, parameter);
+    QStringList values;
+    while (st.step())
+        values << st.text(0);
+    return values;
+}
+
+void checkVersion(Connection& conn) {
+    Statement st = conn.prepare(QStringLiteral("SELECT dbVerNum FROM dbDetails"));
+    if (!st.step() || st.isNull(0))
+        refuse(messages::noVersion());
+    const int version = int(st.integer(0));
+    if (version < SchemaVersion)
+        refuse(messages::olderVersion(version));
+    if (version > SchemaVersion)
+        refuse(messages::newerVersion(version));
+}
+
+} // namespace
+
+void ExportDatabase(const ContactDatabase& db, const QString& databasePath, const QString& target,
+                    bool overwrite) {
+    // Asked first, before anything is written: the caller asks the user and comes back.
+    if (!overwrite && QFileInfo::exists(target))
+        throw StoreError(StoreError::FileExists, messages::fileAlreadyExists());
+    // Renaming a copy over the open file would leave the program writing to a file no
+    // longer named VESK.MDB: every later change would be lost.
+    if (sameFile(target, databasePath))
+        throw StoreError(StoreError::CopyFailed, messages::copyOntoItself());
+
+    QTemporaryFile part(target + QStringLiteral(".XXXXXX"));
+    part.setAutoRemove(false);
+    if (!part.open())
+        throw StoreError(StoreError::CopyFailed,
+                         messages::copyFailed(databasePath, part.errorString()));
+    const QString temp = part.fileName();
+    part.close();
+    try {
+        const auto from = db.isOpen() ? db.shared() : Connection::openReadOnly(databasePath);
+        from->backupTo(temp);
+        syncToDisk(temp);
+        if (overwrite) {
+            renameOver(temp, target);
+        } else {
+            // Never replaces a file that appeared meanwhile.
+            if (!QFile::rename(temp, target))
+                throw StoreError(StoreError::FileExists, messages::fileAlreadyExists());
+            syncFolderOf(target);
+        }
+    } catch (const StoreError&) {
+        removeWithJournal(temp);
+        throw;
+    }
+}
+
+void CheckContactFile(const QString& path) {
+    const auto conn = Connection::openReadOnly(path);
+    QStringList problems;
+    try {
+        problems = column(*conn, QStringLiteral("PRAGMA integrity_check(1)"));
+    } catch (const StoreError& e) {
+        refuse(messages::fileDamaged(e.description()));
+    }
+    if (problems != QStringList{QStringLiteral("ok")})
+        refuse(messages::fileDamaged(problems.value(0)));
+
+    const QStringList tables =
+        column(*conn, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    for (const char* name : {"Vesk", "Work", "dbDetails"}) {
+        const QString table = QString::fromLatin1(name);
+        if (!tables.contains(table)) // names compared exactly, as at start
+            refuse(messages::missingTable(table));
+        QSet<QString> expected;
+        for (const ColumnDef& c : columnsOf(table))
+            expected.insert(QString::fromUtf16(c.name));
+        const QStringList fields =
+            column(*conn, QStringLiteral("SELECT name FROM pragma_table_info(?1)"), table);
+        if (QSet<QString>(fields.begin(), fields.end()) != expected)
+            refuse(messages::otherFields(table));
+    }
+    checkVersion(*conn);
+}
+
+bool MakesBackup(const QString& source) {
+    return source.right(3).toUpper() == u"MDB";
+}
+
+void ImportDatabase(const ImportRequest& rq) {
+    const QString mdb = rq.folder + QStringLiteral("VESK.MDB");
+    const QString old = rq.folder + QStringLiteral("Vesk.old");
+    // The upgrade's temporary name: a start after a crash removes a leftover.
+    const QString temp = NewContactFile::temporaryPath(mdb);
+    const QString oldTemp = old + QStringLiteral(".new");
+    auto reached = [&](ImportStep step) {
+        if (rq.afterStep)
+            rq.afterStep(step);
+    };
+    struct Leftovers {
+        QStringList paths;
+        ~Leftovers() {
+            for (const QString& p : paths)
+                removeWithJournal(p);
+        }
+    } leftovers{{temp, oldTemp}};
+
+    copyFile(rq.source, temp);
+    reached(ImportStep::Copied);
+    CheckContactFile(temp);
+    reached(ImportStep::Checked);
+
+    rq.db.close();
+    try {
+        if (MakesBackup(rq.source)) {
+            copyFile(mdb, oldTemp);
+            renameOver(oldTemp, old);
+            reached(ImportStep::BackedUp);
+        }
+        renameOver(temp, mdb);
+    } catch (const StoreError&) {
+        try {
+            rq.db.open(mdb);
+        } catch (const StoreError&) {
+        }
+        throw;
+    }
+    rq.db.open(mdb);
+    EnsureNameIndexes(rq.db);
+}
+
+} // namespace store

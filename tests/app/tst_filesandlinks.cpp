@@ -1,0 +1,214 @@
+// The commands that reach outside the program: Export DB and Import DB, the about box, its
+// links and system information tool, and the mail command.
+#include "common/Fixture.h"
+
+#include "about/FrmAbout.h"
+#include "about/MWebLink.h"
+#include "about/SysInfo.h"
+#include "app/FlexGrid.h"
+#include "orvenna/Config.h"
+#include "platform/testing/RecordingShell.h"
+#include "platform/testing/ScriptedFileDialogs.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+
+using platform::Answer;
+using platform::FileChoice;
+using platform::Message;
+using B = platform::Buttons;
+using I = platform::Icon;
+using Call = platform::testing::ScriptedFileDialogs::Call;
+using Kind = platform::testing::ScriptedFileDialogs::Kind;
+
+namespace {
+// The English main window over these cards with every host double, all cards listed.
+struct Desktop : Fixture {
+    platform::testing::ScriptedFileDialogs dialogs;
+    platform::testing::RecordingShell shell;
+    app::frmVesk& w;
+    explicit Desktop(const QStringList& vesk) : w((seed(vesk), open())) {
+        w.btnAll_Click();
+        prompter.clear();
+    }
+    app::frmVesk& open() {
+        settings.setValue("Settings/ActiveLang", "100");
+        shared = std::make_unique<mdlVesk::Shared>();
+        window = std::make_unique<app::frmVesk>(
+            *shared,
+            shell::Services{prompter, keyboard, settings, nullptr, [this] { return today; }, &tray,
+                            dir.path() + u'/', checkDelay, &dialogs, &shell});
+        window->Form_Load();
+        return *window;
+    }
+    void run(const char* command, FileChoice choice, QList<Answer> answers = {}) {
+        dialogs.script({choice});
+        for (Answer a : answers)
+            prompter.script({a});
+        w.findChild<QAction*>(command)->trigger();
+    }
+    QStringList listed() const {
+        QStringList names;
+        for (int r = 1; w.grid()->isCardRow(r); ++r)
+            names << w.grid()->TextMatrix(r, 0).trimmed();
+        return names;
+    }
+};
+QByteArray file(const QString& path) { // creates it empty when missing
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestFilesAndLinks : public QObject {
+    Q_OBJECT
+private slots:
+    void exportThenImport() {
+        Desktop f({card("Avi"), card("Ben")});
+        const QString copy = f.dir.filePath("copy.mdb"), old = f.dir.filePath("Vesk.old");
+        f.run("mnuExportDB", FileChoice::chosen(copy));
+        const QByteArray exportedFile = file(copy);
+        f.run("mnuExportDB", FileChoice::chosen(copy), {Answer::No});
+        QCOMPARE(file(copy), exportedFile);
+        f.run("mnuExportDB", FileChoice::chosen(copy), {Answer::Yes});
+        f.run("mnuExportDB", FileChoice::chosen(f.mdb()), {Answer::Yes}); // never over itself
+        f.run("mnuExportDB", FileChoice::cancelled());
+        auto ask = [](const QString& path) {
+            return Message{"Do you want to overwrite " + path + "?", "Orvenna", B::YesNo,
+                           I::Question};
+        };
+        const Message exported = notice("Export DB to " + copy + " has succeeded!");
+        auto failed = [](const QString& why) {
+            return notice("Failed to export database! " + why, I::Exclamation);
+        };
+        QCOMPARE(
+            f.prompter.messages(),
+            (QList<Message>{
+                exported, ask(copy), failed("File already exists"), ask(copy), exported,
+                ask(f.mdb()),
+                failed("The program's own database cannot be overwritten by a copy of itself")}));
+        const Call save{Kind::Save,
+                        {"Microsoft Database (*.mdb)|*.mdb", 1, "VESK.MDB"},
+                        platform::Overwrite::DontConfirm};
+        QCOMPARE(f.dialogs.calls(), QList<Call>(5, save));
+
+        testing::RawDb(f.mdb()).exec("INSERT INTO Vesk (Name) VALUES ('Added')");
+        f.w.update_list();
+        f.prompter.clear();
+        f.dialogs.clear();
+        f.run("mnuImportDB", FileChoice::cancelled(), {Answer::No});
+        QCOMPARE(f.dialogs.calls(), QList<Call>{}); // no dialog after No
+        f.dialogs.clear();
+        const QByteArray before = file(f.mdb());
+        const QString empty = f.dir.filePath("empty.mdb");
+        file(empty); // an empty file: no phone book
+        f.run("mnuImportDB", FileChoice::chosen(empty));
+        QCOMPARE(file(f.mdb()), before);
+        QCOMPARE(f.listed(), (QStringList{"Added", "Avi", "Ben"}));
+        f.run("mnuImportDB",
+              FileChoice::chosen(copy)); // the card added since goes, the file stays aside
+        QCOMPARE(f.listed(), (QStringList{"Avi", "Ben"}));
+        QCOMPARE(file(old), before);
+        f.run("mnuImportDB", FileChoice::chosen(old)); // restoring it keeps it
+        QCOMPARE(f.listed(), (QStringList{"Added", "Avi", "Ben"}));
+        QCOMPARE(file(old), before);
+        const Message warn{"This will import an external database\r\ninto Orvenna, continue?",
+                           "System Warning", B::YesNo, I::Question};
+        auto done = [](const QString& path) {
+            return notice("Import DB from " + path + " has succeeded!");
+        };
+        QCOMPARE(f.prompter.messages(),
+                 (QList<Message>{
+                     warn, warn,
+                     notice("Failed to import database! The file is not an Orvenna phone book: "
+                            "it has no table 'Vesk'",
+                            I::Exclamation),
+                     warn, done(copy), warn, done(old)}));
+        const Call open{
+            Kind::Open,
+            {"Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old", 1, "VESK.MDB"},
+            platform::Overwrite::Confirm};
+        QCOMPARE(f.dialogs.calls(), QList<Call>(3, open));
+    }
+
+    void openLinkKeepsItsPrefixRules_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("bare") << "www.orvenna.example" << 0 << "http://www.orvenna.example";
+        QTest::newRow("http kept") << "http://x.example/a" << 0 << "http://x.example/a";
+        QTest::newRow("HTTP") << "HTTP://x.example" << 0 << "http://HTTP://x.example";
+        QTest::newRow("mailto twice") << "mailto:a@b.example" << 1 << "mailto:mailto:a@b.example";
+        QTest::newRow("other kind") << "www.x.example" << 2 << "www.x.example";
+        // A card's address is only ever the recipient: nothing of it becomes an attachment.
+        QTest::newRow("query") << "a@b.example?attach=/etc/passwd" << 1
+                               << "mailto:a@b.example%3Fattach=/etc/passwd";
+    }
+    void openLinkKeepsItsPrefixRules() {
+        QFETCH(QString, target);
+        QFETCH(int, kind);
+        QFETCH(QString, address);
+        platform::testing::RecordingShell shell;
+        MWebLink::OpenLink(shell, target, quint8(kind));
+        QCOMPARE(shell.urls.value(0), QUrl(address));
+    }
+
+    void sysInfoStartsTheFirstToolFound() {
+        QTemporaryDir bin;
+        Fixture f;
+        platform::testing::RecordingShell shell;
+        about::StartSysInfo(shell, f.prompter, "Orvenna", {bin.path()}); // none there
+        for (const QString name : {"gnome-system-monitor", "kinfocenter"})
+            QVERIFY(QFile(bin.filePath(name)).open(QIODevice::WriteOnly) &&
+                    QFile::setPermissions(bin.filePath(name), QFile::ExeOwner));
+        about::StartSysInfo(shell, f.prompter, "Orvenna", {bin.path()});
+        QCOMPARE(f.prompter.messages(), {notice("System Information Is Unavailable At This Time")});
+        QCOMPARE(shell.programs.value(0).path, bin.filePath("kinfocenter"));
+    }
+
+    void theAboutBoxAndTheMailCommand() {
+        QCOMPARE(about::frmAbout::versionText("1.08.0005"), QString("1.8.5"));
+        Desktop f({card("Avi", "NULL,NULL,NULL,NULL,NULL,'avi@x.example'"), card("Ben")});
+        f.w.findChild<QAction*>("mnuAbout")->trigger();
+        QPointer<about::frmAbout> box = f.w.aboutWindow();
+        f.w.findChild<QAction*>("mnuAbout")->trigger(); // one box at a time
+        QCOMPARE(f.w.aboutWindow(), box.data());
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(box);
+        QCOMPARE(face->role(), QAccessible::Dialog);
+        QCOMPARE(face->text(QAccessible::Name), QString("About Orvenna"));
+        auto text = [&](const char* name) { return box->findChild<QLabel*>(name)->text(); };
+        QCOMPARE(text("lblTitle"),
+                 "Orvenna " + about::frmAbout::versionText(orvenna::config::version));
+        QCOMPARE(text("lblDescription"),
+                 QString("The Orvenna is a smalle program to create and handle "
+                         "personal\\work phone cards.\r\n[dbVer: 1]"));
+        for (const char* link : {"lblWeb", "lblMail", "cmdOK"})
+            box->findChild<QPushButton*>(link)->click();
+        QTRY_VERIFY(box.isNull());
+
+        // Mail: nothing for the empty last row or a card without an address, then the same
+        // command from the button and both menu items once a card with one is chosen.
+        app::FlexGrid& g = *f.w.grid();
+        for (int row : {3, 2}) {
+            g.moveTo(row, 1);
+            f.w.popSendMail_Click();
+        }
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {},
+                          g.visualRect(g.model().index(0, 1)).center());
+        f.w.findChild<QToolButton*>("btnMail")->click();
+        f.w.findChild<QAction*>("mnuSendMail")->trigger();
+        f.w.findChild<QAction*>("popSendMail")->trigger();
+        QCOMPARE(f.shell.urls,
+                 (QList<QUrl>{QUrl("http://www.orvenna.example"),
+                              QUrl("mailto:support@orvenna.example"), QUrl("mailto:avi@x.example"),
+                              QUrl("mailto:avi@x.example"), QUrl("mailto:avi@x.example")}));
+        QCOMPARE(g.Col(), 5);
+    }
+};
+
+QTEST_MAIN(TestFilesAndLinks)
+#include "tst_filesandlinks.moc"
