@@ -17,6 +17,7 @@
 #include <cstring>
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -39,6 +40,16 @@ void syncToDisk([[maybe_unused]] const QString& path, [[maybe_unused]] bool fold
         ::fsync(fd);
         ::close(fd);
     }
+#endif
+}
+
+// A temporary file is readable by its owner alone; the copy the user asked for gets the
+// permissions of any new file of theirs (what the umask leaves of read and write for all).
+void giveUsualPermissions([[maybe_unused]] const QString& path) {
+#ifdef Q_OS_UNIX
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(local(path).constData(), 0666 & ~mask);
 #endif
 }
 
@@ -117,6 +128,7 @@ void ExportDatabase(const ContactDatabase& db, const QString& databasePath, cons
                          messages::copyFailed(databasePath, part.errorString()));
     const QString temp = part.fileName();
     part.close();
+    giveUsualPermissions(temp);
     try {
         const auto from = db.isOpen() ? db.shared() : Connection::openReadOnly(databasePath);
         from->backupTo(temp);

@@ -17,6 +17,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using platform::Answer;
 using platform::FileChoice;
 using platform::Message;
@@ -72,6 +74,9 @@ private slots:
         const QString copy = f.dir.filePath("copy.mdb"), old = f.dir.filePath("Vesk.old");
         f.run("mnuExportDB", FileChoice::chosen(copy));
         const QByteArray exportedFile = file(copy);
+        const mode_t mask = ::umask(0);
+        ::umask(mask); // the copy is readable like any new file of the user's
+        QCOMPARE(bool(QFile::permissions(copy) & QFileDevice::ReadOther), !(mask & S_IROTH));
         f.run("mnuExportDB", FileChoice::chosen(copy), {Answer::No});
         QCOMPARE(file(copy), exportedFile);
         f.run("mnuExportDB", FileChoice::chosen(copy), {Answer::Yes});
