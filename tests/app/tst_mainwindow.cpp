@@ -1,14 +1,10 @@
 // The main window's start and end: settings, placement, the database, the delayed check.
 #include "common/Fixture.h"
 
-#include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QLabel>
 #include <QScreen>
-#include <QtTest>
 
 using app::frmVesk;
 using platform::Message;
@@ -25,11 +21,6 @@ struct CountingCheck final : shell::VersionCheckHook {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-
-    QString setting(Fixture& f, const char* key) {
-        f.settings.sync();
-        return f.settings.value(QString::fromLatin1(key)).toString();
-    }
 
 private slots:
     // A first run in an empty folder, in the language the settings ask for (Hebrew when
@@ -73,8 +64,9 @@ private slots:
         QCOMPARE(f.shared->programFolder, QDir::toNativeSeparators(f.dir.path()) + QDir::separator());
     }
 
-    // Today is in December unless a row says otherwise.
-    void theDelayedCheckIsArmedOnlyWhenDue_data() {
+    // Armed only when due (today is in December unless a row says otherwise), the timer
+    // ticks once and starts the check.
+    void theDelayedCheckRunsOnceWhenDue_data() {
         QTest::addColumn<QString>("enable");
         QTest::addColumn<QString>("lastCheck");
         QTest::addColumn<int>("day");
@@ -85,32 +77,26 @@ private slots:
         QTest::newRow("checked this month, on its last day") << QString() << "12" << 31 << false;
         QTest::newRow("checked last month") << "True" << "11" << 6 << true;
         QTest::newRow("never, enabled") << "True" << "0" << 6 << true;
+        QTest::newRow("unreadable") << "rubbish" << "rubbish" << 6 << true;
     }
-    void theDelayedCheckIsArmedOnlyWhenDue() {
+    void theDelayedCheckRunsOnceWhenDue() {
         QFETCH(QString, enable);
         QFETCH(QString, lastCheck);
         QFETCH(int, day);
         QFETCH(bool, armed);
         Fixture f;
         f.today = QDate(2026, 12, day);
-        if (!enable.isNull())
-            f.settings.setValue(QStringLiteral("LiveUpdate/Enable"), enable);
-        if (!lastCheck.isNull())
-            f.settings.setValue(QStringLiteral("LiveUpdate/LastCheck"), lastCheck);
-        f.load();
-        QCOMPARE(f.window->delayTimer().isActive(), armed);
-    }
-
-    void theTimerTicksOnceAndStartsTheCheck() {
-        Fixture f;
         f.checkDelay = std::chrono::milliseconds(100);
+        for (const auto& [key, value] : {std::pair{"LiveUpdate/Enable", enable}, {"LiveUpdate/LastCheck", lastCheck}})
+            if (!value.isNull())
+                f.set({{key, value}});
         CountingCheck check;
         f.load(&check);
-        QVERIFY(f.window->delayTimer().isActive());
-        QTRY_COMPARE(check.calls, 1);
+        QCOMPARE(f.window->delayTimer().isActive(), armed);
+        QTRY_COMPARE(check.calls, armed ? 1 : 0);
+        QTest::qWait(150); // and never again
+        QCOMPARE(check.calls, armed ? 1 : 0);
         QVERIFY(!f.window->delayTimer().isActive());
-        QTest::qWait(50);
-        QCOMPARE(check.calls, 1);
     }
 
     // Closing writes the settings as text; a maximised or minimised window keeps the
@@ -129,7 +115,7 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, left);
         Fixture f;
-        f.settings.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("1500"));
+        f.set({{"Settings/MainLeft", QStringLiteral("1500")}});
         f.load();
         f.window->showNormal();
         f.window->move(80, 60);
@@ -143,17 +129,13 @@ private slots:
         QSignalSpy unloaded(f.window.get(), &frmVesk::unloaded);
         f.window->close();
         QCOMPARE(unloaded.count(), 1);
-        QCOMPARE(setting(f, "Settings/Window"), window);
-        QCOMPARE(setting(f, "Settings/MainLeft"), left);
-        QCOMPARE(f.settings.contains(QStringLiteral("Settings/MainWidth")), state == Qt::WindowNoState);
-        if (state == Qt::WindowNoState) {
-            QCOMPARE(setting(f, "Settings/MainTop"), QStringLiteral("900"));
-            QCOMPARE(setting(f, "Settings/MainWidth"), QStringLiteral("9000"));
-            QCOMPARE(setting(f, "Settings/MainHeight"), QStringLiteral("6000"));
-        }
-        QCOMPARE(setting(f, "Settings/ActiveLang"), QStringLiteral("200"));
-        QCOMPARE(setting(f, "LiveUpdate/Enable"), QStringLiteral("False"));
-        QCOMPARE(setting(f, "LiveUpdate/LastCheck"), QStringLiteral("7"));
+        QCOMPARE(f.setting("Settings/Window"), window);
+        QCOMPARE(f.setting("Settings/MainLeft"), left);
+        const bool normal = state == Qt::WindowNoState;
+        QCOMPARE(f.setting("Settings/MainTop") + f.setting("Settings/MainWidth") + f.setting("Settings/MainHeight"),
+                 normal ? QStringLiteral("90090006000") : QString());
+        QCOMPARE(f.setting("Settings/ActiveLang") + f.setting("LiveUpdate/Enable") + f.setting("LiveUpdate/LastCheck"),
+                 QStringLiteral("200False7"));
         f.window->Form_Terminate();
         QVERIFY(!f.shared->db.isOpen());
         QVERIFY(!f.shared->db.CurrentRecordset);
@@ -181,11 +163,11 @@ private slots:
         QFETCH(QPoint, pos);
         QFETCH(QSize, sizeTwips);
         Fixture f;
-        f.settings.setValue(QStringLiteral("Settings/Window"), state);
-        f.settings.setValue(QStringLiteral("Settings/MainLeft"), QString::number(remembered.left()));
-        f.settings.setValue(QStringLiteral("Settings/MainTop"), QString::number(remembered.top()));
-        f.settings.setValue(QStringLiteral("Settings/MainWidth"), QString::number(remembered.width()));
-        f.settings.setValue(QStringLiteral("Settings/MainHeight"), QString::number(remembered.height()));
+        f.set({{"Settings/Window", state},
+               {"Settings/MainLeft", QString::number(remembered.left())},
+               {"Settings/MainTop", QString::number(remembered.top())},
+               {"Settings/MainWidth", QString::number(remembered.width())},
+               {"Settings/MainHeight", QString::number(remembered.height())}});
         frmVesk& w = f.make();
         const int designW = w.widthTwips();
         const int designH = w.heightTwips();
@@ -226,15 +208,11 @@ private slots:
         QCOMPARE(f.shared->CurrentLang, 200);
         QVERIFY(f.shared->LiveUpdateEnabled);
         QCOMPARE(f.shared->LastCheckMonth, 0);
-        QVERIFY(w.delayTimer().isActive());
     }
 
     void aDamagedFileStillBringsUpAnEmptyWindow() {
         Fixture f;
-        QFile junk(f.mdb());
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write(QByteArray(5000, 'j'));
-        junk.close();
+        testing::writeFile(f.mdb(), QByteArray(5000, 'j'));
         QCOMPARE(f.load(), frmVesk::LoadResult::Running);
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(failedToOpen)});
         QVERIFY(f.window->isVisible());

@@ -4,12 +4,8 @@
 
 #include "search/SearchFrm.h"
 
-#include <QAction>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSignalSpy>
-#include <QToolButton>
-#include <QtTest>
 
 using app::frmVesk;
 
@@ -74,7 +70,9 @@ private slots:
         QTRY_VERIFY(!w.isMinimized());
     }
 
-    void theMenuHasRestoreSearchAndExitInTheWindowsLanguage() {
+    // Restore, Search and Exit in the window's language, shown by the icon's right button
+    // and by one on the window's own background.
+    void theMenuShowsOnTheIconAndTheWindowsBackground() {
         Fixture f;
         frmVesk& w = start(f, true, 100);
         QMenu* menu = w.trayMenu();
@@ -82,19 +80,11 @@ private slots:
                                              QStringLiteral("mpopSearch=&Search..."), QStringLiteral("-"),
                                              QStringLiteral("mPopExit=E&xit")}));
         w.SetLanguage(200);
-        QCOMPARE(captions(menu), (QStringList{QString::fromUtf8("mPopRestore=...&הצג"),
-                                             QString::fromUtf8("mpopSearch=...ח&פש"), QStringLiteral("-"),
-                                             QString::fromUtf8("mPopExit=&יציאה")}));
-    }
-
-    void theIconsRightButtonAndTheWindowsBackgroundShowTheMenu() {
-        Fixture f;
-        frmVesk& w = start(f, true);
-        QMenu* menu = w.trayMenu();
+        QCOMPARE(captions(menu), (QStringList{u8("mPopRestore=...&הצג"), u8("mpopSearch=...ח&פש"), QStringLiteral("-"),
+                                             u8("mPopExit=&יציאה")}));
         f.tray.rightClick(w.geometry().center());
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
-
         // The window's own background, beside the title: the same menu.
         QWidget* client = w.centralWidget();
         QPoint background(2, client->height() - 2);
@@ -103,7 +93,7 @@ private slots:
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
         // A control is not the background, nor is the left button.
-        QTest::mouseClick(w.findChild<QToolButton*>(QStringLiteral("btnAdd")), Qt::RightButton);
+        QTest::mouseClick(f.button("btnAdd"), Qt::RightButton);
         QTest::mouseClick(client, Qt::LeftButton, {}, background);
         QTest::qWait(50);
         QVERIFY(!menu->isVisible());
