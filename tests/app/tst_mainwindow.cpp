@@ -99,69 +99,32 @@ private slots:
         QVERIFY(!f.window->delayTimer().isActive());
     }
 
-    // Closing writes the settings as text; a maximised or minimised window keeps the
-    // placement it was given (minimised, not even its state is written), and the final
-    // release closes the file.
-    void unloadWritesTheSettingsAsText_data() {
-        QTest::addColumn<Qt::WindowState>("state");
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("left");
-        QTest::newRow("normal") << Qt::WindowNoState << "0" << "1200";
-        QTest::newRow("maximised") << Qt::WindowMaximized << "2" << "1500";
-        QTest::newRow("minimised") << Qt::WindowMinimized << QString() << "1500"; // nothing written
-    }
-    void unloadWritesTheSettingsAsText() {
-        QFETCH(Qt::WindowState, state);
-        QFETCH(QString, window);
-        QFETCH(QString, left);
-        Fixture f;
-        f.set({{"Settings/MainLeft", QStringLiteral("1500")}});
-        f.load();
-        f.window->showNormal();
-        f.window->move(80, 60);
-        f.window->resize(600, 400);
-        if (state != Qt::WindowNoState) {
-            f.window->setWindowState(state);
-            QTRY_VERIFY(f.window->windowState() & state);
-        }
-        f.shared->LastCheckMonth = 7;
-        f.shared->LiveUpdateEnabled = false;
-        QSignalSpy unloaded(f.window.get(), &frmVesk::unloaded);
-        f.window->close();
-        QCOMPARE(unloaded.count(), 1);
-        QCOMPARE(f.setting("Settings/Window"), window);
-        QCOMPARE(f.setting("Settings/MainLeft"), left);
-        const bool normal = state == Qt::WindowNoState;
-        QCOMPARE(f.setting("Settings/MainTop") + f.setting("Settings/MainWidth") + f.setting("Settings/MainHeight"),
-                 normal ? QStringLiteral("90090006000") : QString());
-        QCOMPARE(f.setting("Settings/ActiveLang") + f.setting("LiveUpdate/Enable") + f.setting("LiveUpdate/LastCheck"),
-                 QStringLiteral("200False7"));
-        f.window->Form_Terminate();
-        QVERIFY(!f.shared->db.isOpen());
-        QVERIFY(!f.shared->db.CurrentRecordset);
-    }
-
     // The remembered placement (twips, at the screen's 96 dpi: 15 twips a pixel) on the one
     // 800 x 800 offscreen screen. What no longer fits is brought wholly onto it, frame and
-    // all: -1 stands for "against the right edge" and "as wide as the screen".
-    void theRememberedPlacementIsRestored_data() {
+    // all: -1 stands for "against the right edge" and "as wide as the screen". Closing writes
+    // the settings as text; a maximised or minimised window keeps the placement it was given
+    // (minimised, not even its state is written), and the final release closes the file.
+    void thePlacementIsRestoredAndWrittenBack_data() {
         QTest::addColumn<QString>("state");
         QTest::addColumn<QRect>("remembered");
         QTest::addColumn<QPoint>("pos");
         QTest::addColumn<QSize>("sizeTwips");
-        QTest::newRow("normal") << "0" << QRect(1200, 900, 9000, 6000) << QPoint(80, 60) << QSize(9000, 6000);
-        QTest::newRow("maximised keeps the normal one") << "2" << QRect(1200, 900, 9000, 6000) << QPoint(80, 60)
-                                                        << QSize(9000, 6000);
+        QTest::addColumn<Qt::WindowState>("closedAs");
+        QTest::newRow("normal") << "0" << QRect(1200, 900, 9000, 6000) << QPoint(80, 60) << QSize(9000, 6000)
+                                << Qt::WindowNoState;
+        QTest::newRow("maximised keeps the normal one, closed minimised")
+            << "2" << QRect(1200, 900, 9000, 6000) << QPoint(80, 60) << QSize(9000, 6000) << Qt::WindowMinimized;
         QTest::newRow("a monitor that is gone") << "0" << QRect(30000, 900, 9000, 6000) << QPoint(-1, 60)
-                                                << QSize(9000, 6000);
-        QTest::newRow("wider than the screen") << "0" << QRect(1500, 0, 15000, 6000) << QPoint(0, 0)
-                                               << QSize(-1, 6000);
+                                                << QSize(9000, 6000) << Qt::WindowNoState;
+        QTest::newRow("wider than the screen, closed maximised")
+            << "0" << QRect(1500, 0, 15000, 6000) << QPoint(0, 0) << QSize(-1, 6000) << Qt::WindowMaximized;
     }
-    void theRememberedPlacementIsRestored() {
+    void thePlacementIsRestoredAndWrittenBack() {
         QFETCH(QString, state);
         QFETCH(QRect, remembered);
         QFETCH(QPoint, pos);
         QFETCH(QSize, sizeTwips);
+        QFETCH(Qt::WindowState, closedAs);
         Fixture f;
         f.set({{"Settings/Window", state},
                {"Settings/MainLeft", QString::number(remembered.left())},
@@ -193,6 +156,28 @@ private slots:
         QCOMPARE(w.layoutTwips().at(QStringLiteral("TabVesk")).height,
                  design.at(QStringLiteral("TabVesk")).height + sizeTwips.height() - designH);
         QCOMPARE(w.grid()->geometry().width(), app::Twips(w.logicalDpiX()).px(gridTwips));
+
+        if (closedAs != Qt::WindowNoState) {
+            w.setWindowState(closedAs);
+            QTRY_VERIFY(w.windowState() & closedAs);
+        }
+        f.shared->LastCheckMonth = 7;
+        f.shared->LiveUpdateEnabled = false;
+        QSignalSpy unloaded(&w, &frmVesk::unloaded);
+        w.close();
+        QCOMPARE(unloaded.count(), 1);
+        QStringList written;
+        for (const char* key : {"Window", "MainLeft", "MainTop", "MainWidth", "MainHeight"})
+            written << f.setting(QByteArray("Settings/").append(key).constData());
+        const QRect kept = closedAs == Qt::WindowNoState ? QRect(pos * 15, sizeTwips) : remembered;
+        QCOMPARE(written, (QStringList{closedAs == Qt::WindowNoState ? QStringLiteral("0")
+                                       : closedAs == Qt::WindowMaximized ? QStringLiteral("2") : state,
+                                       QString::number(kept.left()), QString::number(kept.top()),
+                                       QString::number(kept.width()), QString::number(kept.height())}));
+        QCOMPARE(f.setting("Settings/ActiveLang") + f.setting("LiveUpdate/Enable") + f.setting("LiveUpdate/LastCheck"),
+                 QStringLiteral("200False7"));
+        w.Form_Terminate();
+        QVERIFY(!f.shared->db.isOpen() && !f.shared->db.CurrentRecordset);
     }
 
     void unreadableSettingsFallBackToTheirDefaults() {
