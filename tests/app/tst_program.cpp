@@ -60,8 +60,8 @@ struct Run {
     // The program has come as far as its database file in the folder.
     bool cameUp(const QString& folder) {
         const QString mdb = QDir(folder).filePath(QStringLiteral("VESK.MDB"));
-        QTest::qWaitFor([&] { return QFile::exists(mdb) || process.state() == QProcess::NotRunning; }, StartTimeout);
-        if (QFile::exists(mdb))
+        if (QTest::qWaitFor([&] { return QFile::exists(mdb) || process.state() == QProcess::NotRunning; }, StartTimeout) &&
+            QFile::exists(mdb))
             return true;
         qWarning("no VESK.MDB; state %d, exit %d, stderr:\n%s", int(process.state()),
                  process.exitCode(), process.readAllStandardError().constData());

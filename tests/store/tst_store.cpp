@@ -214,40 +214,36 @@ private slots:
         QCOMPARE(other.scalar(QStringLiteral("SELECT count(*) FROM Work")), QStringLiteral("0"));
     }
 
-    void lookupsAreExactAndNeedAnOpenFile() {
+    // Table and field lookups are exact and need an open file; a file that is no database
+    // fails at the open, and creating never writes over a file.
+    void lookupsOpenAndCreate() {
         QVERIFY(m_db->TableExists(QStringLiteral("dbDetails")));
-        QVERIFY(!m_db->TableExists(QStringLiteral("dbdetails")));
-        QVERIFY(!m_db->TableExists(QStringLiteral("Contacts")));
+        QVERIFY(!m_db->TableExists(QStringLiteral("dbdetails")) && !m_db->TableExists(QStringLiteral("Contacts")));
         m_db->openCurrent(Query::version());
-        QVERIFY(m_db->FieldExists(QStringLiteral("dbVerNum")));
-        QVERIFY(!m_db->FieldExists(QStringLiteral("dbvernum")));
+        QVERIFY(m_db->FieldExists(QStringLiteral("dbVerNum")) && !m_db->FieldExists(QStringLiteral("dbvernum")));
         QCOMPARE(*m_db->CurrentRecordset->value(QStringLiteral("dbVerNum")), QStringLiteral("1"));
         m_db->close();
         QVERIFY_THROWS_EXCEPTION(StoreError, m_db->TableExists(QStringLiteral("Vesk")));
         QVERIFY_THROWS_EXCEPTION(StoreError, m_db->FieldExists(QStringLiteral("Name")));
-    }
 
-    void fileExistsSeesOrdinaryFilesOnly() {
-        QVERIFY(FileExists(m_path));
-        QVERIFY(!FileExists(m_dir.path()));
-        QVERIFY(!FileExists(m_dir.filePath(QStringLiteral("missing.MDB"))));
-        testing::writeFile(m_dir.filePath(QStringLiteral(".hidden")));
-        QVERIFY(!FileExists(m_dir.filePath(QStringLiteral(".hidden"))));
-    }
-
-    void aDamagedFileFailsAtTheOpen() {
         const QString junk = m_dir.filePath(QStringLiteral("junk.MDB"));
         testing::writeFile(junk, QByteArray(4096, 'x'));
-        ContactDatabase db;
         QString said;
         try {
-            db.open(junk);
+            m_db->open(junk);
         } catch (const StoreError& e) {
             said = e.description();
         }
         QCOMPARE(said, QStringLiteral("The file is damaged or is not a database"));
-        QVERIFY(!db.isOpen());
-        QVERIFY_THROWS_EXCEPTION(StoreError, db.create(m_path)); // never over an existing file
+        QVERIFY(!m_db->isOpen());
+        QVERIFY_THROWS_EXCEPTION(StoreError, m_db->create(m_path)); // never over an existing file
+    }
+
+    void fileExistsSeesOrdinaryFilesOnly() {
+        testing::writeFile(m_dir.filePath(QStringLiteral(".hidden")));
+        QVERIFY(FileExists(m_path));
+        for (const QString& name : {QString(), QStringLiteral("missing.MDB"), QStringLiteral(".hidden")})
+            QVERIFY2(!FileExists(name.isEmpty() ? m_dir.path() : m_dir.filePath(name)), qPrintable(name));
     }
 
     void suppressedStepsKeepTheLastError() {
