@@ -34,6 +34,8 @@ private slots:
         QTest::addColumn<QString>("panel");
         QTest::newRow("Hebrew") << QString() << 200 << u8("אישי") << u8("א") << 22 << u8(" ס\"כ רשומות 0");
         QTest::newRow("English") << "100" << 100 << "Personal" << "A" << 26 << " Total Records 0";
+        // Every setting unreadable: each falls back to its default.
+        QTest::newRow("unreadable") << "rubbish" << 200 << u8("אישי") << u8("א") << 22 << u8(" ס\"כ רשומות 0");
     }
     void firstRunInAnEmptyFolder() {
         QFETCH(QString, setting);
@@ -44,9 +46,15 @@ private slots:
         QFETCH(QString, panel);
         Fixture f;
         if (!setting.isNull())
-            f.settings.setValue(QStringLiteral("Settings/ActiveLang"), setting);
-        QCOMPARE(f.load(), frmVesk::LoadResult::Running);
-        frmVesk& w = *f.window;
+            f.set({{"Settings/ActiveLang", setting}});
+        if (setting == u"rubbish")
+            for (const char* key : {"Settings/Window", "Settings/MainLeft", "Settings/MainWidth", "LiveUpdate/Enable"})
+                f.set({{key, setting}});
+        frmVesk& w = f.make();
+        const QSize designed = w.size();
+        QCOMPARE(w.Form_Load(), frmVesk::LoadResult::Running);
+        QCOMPARE(w.size(), designed);
+        QVERIFY(!w.isMaximized());
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(created)});
         QVERIFY(w.isVisible());
         QCOMPARE(w.windowTitle(), QStringLiteral("Orvenna"));
@@ -178,21 +186,6 @@ private slots:
                  QStringLiteral("200False7"));
         w.Form_Terminate();
         QVERIFY(!f.shared->db.isOpen() && !f.shared->db.CurrentRecordset);
-    }
-
-    void unreadableSettingsFallBackToTheirDefaults() {
-        Fixture f;
-        for (const char* key : {"Settings/Window", "Settings/MainLeft", "Settings/MainWidth", "Settings/ActiveLang",
-                                "LiveUpdate/Enable", "LiveUpdate/LastCheck"})
-            f.settings.setValue(QString::fromLatin1(key), QStringLiteral("rubbish"));
-        frmVesk& w = f.make();
-        const QSize designed = w.size();
-        w.Form_Load();
-        QCOMPARE(w.size(), designed);
-        QVERIFY(!w.isMaximized());
-        QCOMPARE(f.shared->CurrentLang, 200);
-        QVERIFY(f.shared->LiveUpdateEnabled);
-        QCOMPARE(f.shared->LastCheckMonth, 0);
     }
 
     void aDamagedFileStillBringsUpAnEmptyWindow() {

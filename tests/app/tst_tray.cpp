@@ -71,8 +71,9 @@ private slots:
     }
 
     // Restore, Search and Exit in the window's language, shown by the icon's right button
-    // and by one on the window's own background.
-    void theMenuShowsOnTheIconAndTheWindowsBackground() {
+    // and by one on the window's own background; its Search and the window's own bring up
+    // one search window.
+    void theMenuShowsOnTheIconAndTheWindowsBackgroundAndSearches() {
         Fixture f;
         frmVesk& w = start(f, true, 100);
         QMenu* menu = w.trayMenu();
@@ -97,14 +98,11 @@ private slots:
         QTest::mouseClick(client, Qt::LeftButton, {}, background);
         QTest::qWait(50);
         QVERIFY(!menu->isVisible());
-    }
 
-    void searchFromTheMenuShowsTheSearchWindowAlone() {
-        Fixture f;
-        frmVesk& w = start(f, true);
+        // Search from the menu while the window is hidden shows the search window alone.
         w.showMinimized();
         QTRY_VERIFY(!w.isVisible());
-        w.findChild<QAction*>(QStringLiteral("mpopSearch"))->trigger();
+        f.action("mpopSearch")->trigger();
         search::SearchFrm* s = w.searchWindow();
         QVERIFY(s);
         QTRY_VERIFY(s->isVisible());
@@ -115,14 +113,14 @@ private slots:
         s->findChild<QLineEdit*>(QStringLiteral("TxtStr"))->setText(QStringLiteral("x"));
         s->showMinimized();
         QTRY_VERIFY(!s->isVisible());
-        w.findChild<QAction*>(QStringLiteral("mPopRestore"))->trigger();
-        QTest::mouseClick(w.findChild<QToolButton*>(QStringLiteral("btnSearch")), Qt::LeftButton);
+        f.action("mPopRestore")->trigger();
+        f.press("btnSearch");
         QCOMPARE(w.searchWindow(), s);
         QTRY_VERIFY(s->isVisible());
         QVERIFY(!s->isMinimized());
         QCOMPARE(s->searchText(), QStringLiteral("x"));
-        w.findChild<QAction*>(QStringLiteral("popSearch"))->trigger();
-        w.findChild<QAction*>(QStringLiteral("mnuSearch"))->trigger();
+        f.action("popSearch")->trigger();
+        f.action("mnuSearch")->trigger();
         QCOMPARE(w.searchWindow(), s);
 
         // Unloading the main window closes it.
