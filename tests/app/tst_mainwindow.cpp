@@ -1,14 +1,10 @@
 // The main window's start and end: settings, placement, the database, the delayed check.
 #include "common/Fixture.h"
 
-#include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QLabel>
 #include <QScreen>
-#include <QtTest>
 
 using app::frmVesk;
 using platform::Message;
@@ -26,11 +22,6 @@ struct CountingCheck final : shell::VersionCheckHook {
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    QString setting(Fixture& f, const char* key) {
-        f.settings.sync();
-        return f.settings.value(QString::fromLatin1(key)).toString();
-    }
-
 private slots:
     // A first run in an empty folder, in the language the settings ask for (Hebrew when
     // they say nothing).
@@ -43,6 +34,8 @@ private slots:
         QTest::addColumn<QString>("panel");
         QTest::newRow("Hebrew") << QString() << 200 << u8("אישי") << u8("א") << 22 << u8(" ס\"כ רשומות 0");
         QTest::newRow("English") << "100" << 100 << "Personal" << "A" << 26 << " Total Records 0";
+        // Every setting unreadable: each falls back to its default.
+        QTest::newRow("unreadable") << "rubbish" << 200 << u8("אישי") << u8("א") << 22 << u8(" ס\"כ רשומות 0");
     }
     void firstRunInAnEmptyFolder() {
         QFETCH(QString, setting);
@@ -53,9 +46,15 @@ private slots:
         QFETCH(QString, panel);
         Fixture f;
         if (!setting.isNull())
-            f.settings.setValue(QStringLiteral("Settings/ActiveLang"), setting);
-        QCOMPARE(f.load(), frmVesk::LoadResult::Running);
-        frmVesk& w = *f.window;
+            f.set({{"Settings/ActiveLang", setting}});
+        if (setting == u"rubbish")
+            for (const char* key : {"Settings/Window", "Settings/MainLeft", "Settings/MainWidth", "LiveUpdate/Enable"})
+                f.set({{key, setting}});
+        frmVesk& w = f.make();
+        const QSize designed = w.size();
+        QCOMPARE(w.Form_Load(), frmVesk::LoadResult::Running);
+        QCOMPARE(w.size(), designed);
+        QVERIFY(!w.isMaximized());
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(created)});
         QVERIFY(w.isVisible());
         QCOMPARE(w.windowTitle(), QStringLiteral("Orvenna"));
@@ -73,8 +72,9 @@ private slots:
         QCOMPARE(f.shared->programFolder, QDir::toNativeSeparators(f.dir.path()) + QDir::separator());
     }
 
-    // Today is in December unless a row says otherwise.
-    void theDelayedCheckIsArmedOnlyWhenDue_data() {
+    // Armed only when due (today is in December unless a row says otherwise), the timer
+    // ticks once and starts the check.
+    void theDelayedCheckRunsOnceWhenDue_data() {
         QTest::addColumn<QString>("enable");
         QTest::addColumn<QString>("lastCheck");
         QTest::addColumn<int>("day");
@@ -85,107 +85,60 @@ private slots:
         QTest::newRow("checked this month, on its last day") << QString() << "12" << 31 << false;
         QTest::newRow("checked last month") << "True" << "11" << 6 << true;
         QTest::newRow("never, enabled") << "True" << "0" << 6 << true;
+        QTest::newRow("unreadable") << "rubbish" << "rubbish" << 6 << true;
     }
-    void theDelayedCheckIsArmedOnlyWhenDue() {
+    void theDelayedCheckRunsOnceWhenDue() {
         QFETCH(QString, enable);
         QFETCH(QString, lastCheck);
         QFETCH(int, day);
         QFETCH(bool, armed);
         Fixture f;
         f.today = QDate(2026, 12, day);
-        if (!enable.isNull())
-            f.settings.setValue(QStringLiteral("LiveUpdate/Enable"), enable);
-        if (!lastCheck.isNull())
-            f.settings.setValue(QStringLiteral("LiveUpdate/LastCheck"), lastCheck);
-        f.load();
-        QCOMPARE(f.window->delayTimer().isActive(), armed);
-    }
-
-    void theTimerTicksOnceAndStartsTheCheck() {
-        Fixture f;
         f.checkDelay = std::chrono::milliseconds(100);
+        for (const auto& [key, value] : {std::pair{"LiveUpdate/Enable", enable}, {"LiveUpdate/LastCheck", lastCheck}})
+            if (!value.isNull())
+                f.set({{key, value}});
         CountingCheck check;
         f.load(&check);
-        QVERIFY(f.window->delayTimer().isActive());
-        QTRY_COMPARE(check.calls, 1);
+        QCOMPARE(f.window->delayTimer().isActive(), armed);
+        QTRY_COMPARE(check.calls, armed ? 1 : 0);
+        QTest::qWait(150); // and never again
+        QCOMPARE(check.calls, armed ? 1 : 0);
         QVERIFY(!f.window->delayTimer().isActive());
-        QTest::qWait(50);
-        QCOMPARE(check.calls, 1);
-    }
-
-    // Closing writes the settings as text; a maximised or minimised window keeps the
-    // placement it was given (minimised, not even its state is written), and the final
-    // release closes the file.
-    void unloadWritesTheSettingsAsText_data() {
-        QTest::addColumn<Qt::WindowState>("state");
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("left");
-        QTest::newRow("normal") << Qt::WindowNoState << "0" << "1200";
-        QTest::newRow("maximised") << Qt::WindowMaximized << "2" << "1500";
-        QTest::newRow("minimised") << Qt::WindowMinimized << QString() << "1500"; // nothing written
-    }
-    void unloadWritesTheSettingsAsText() {
-        QFETCH(Qt::WindowState, state);
-        QFETCH(QString, window);
-        QFETCH(QString, left);
-        Fixture f;
-        f.settings.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("1500"));
-        f.load();
-        f.window->showNormal();
-        f.window->move(80, 60);
-        f.window->resize(600, 400);
-        if (state != Qt::WindowNoState) {
-            f.window->setWindowState(state);
-            QTRY_VERIFY(f.window->windowState() & state);
-        }
-        f.shared->LastCheckMonth = 7;
-        f.shared->LiveUpdateEnabled = false;
-        QSignalSpy unloaded(f.window.get(), &frmVesk::unloaded);
-        f.window->close();
-        QCOMPARE(unloaded.count(), 1);
-        QCOMPARE(setting(f, "Settings/Window"), window);
-        QCOMPARE(setting(f, "Settings/MainLeft"), left);
-        QCOMPARE(f.settings.contains(QStringLiteral("Settings/MainWidth")), state == Qt::WindowNoState);
-        if (state == Qt::WindowNoState) {
-            QCOMPARE(setting(f, "Settings/MainTop"), QStringLiteral("900"));
-            QCOMPARE(setting(f, "Settings/MainWidth"), QStringLiteral("9000"));
-            QCOMPARE(setting(f, "Settings/MainHeight"), QStringLiteral("6000"));
-        }
-        QCOMPARE(setting(f, "Settings/ActiveLang"), QStringLiteral("200"));
-        QCOMPARE(setting(f, "LiveUpdate/Enable"), QStringLiteral("False"));
-        QCOMPARE(setting(f, "LiveUpdate/LastCheck"), QStringLiteral("7"));
-        f.window->Form_Terminate();
-        QVERIFY(!f.shared->db.isOpen());
-        QVERIFY(!f.shared->db.CurrentRecordset);
     }
 
     // The remembered placement (twips, at the screen's 96 dpi: 15 twips a pixel) on the one
     // 800 x 800 offscreen screen. What no longer fits is brought wholly onto it, frame and
-    // all: -1 stands for "against the right edge" and "as wide as the screen".
-    void theRememberedPlacementIsRestored_data() {
+    // all: -1 stands for "against the right edge" and "as wide as the screen". Closing writes
+    // the settings as text; a maximised or minimised window keeps the placement it was given
+    // (minimised, not even its state is written), and the final release closes the file.
+    void thePlacementIsRestoredAndWrittenBack_data() {
         QTest::addColumn<QString>("state");
         QTest::addColumn<QRect>("remembered");
         QTest::addColumn<QPoint>("pos");
         QTest::addColumn<QSize>("sizeTwips");
-        QTest::newRow("normal") << "0" << QRect(1200, 900, 9000, 6000) << QPoint(80, 60) << QSize(9000, 6000);
-        QTest::newRow("maximised keeps the normal one") << "2" << QRect(1200, 900, 9000, 6000) << QPoint(80, 60)
-                                                        << QSize(9000, 6000);
+        QTest::addColumn<Qt::WindowState>("closedAs");
+        QTest::newRow("normal") << "0" << QRect(1200, 900, 9000, 6000) << QPoint(80, 60) << QSize(9000, 6000)
+                                << Qt::WindowNoState;
+        QTest::newRow("maximised keeps the normal one, closed minimised")
+            << "2" << QRect(1200, 900, 9000, 6000) << QPoint(80, 60) << QSize(9000, 6000) << Qt::WindowMinimized;
         QTest::newRow("a monitor that is gone") << "0" << QRect(30000, 900, 9000, 6000) << QPoint(-1, 60)
-                                                << QSize(9000, 6000);
-        QTest::newRow("wider than the screen") << "0" << QRect(1500, 0, 15000, 6000) << QPoint(0, 0)
-                                               << QSize(-1, 6000);
+                                                << QSize(9000, 6000) << Qt::WindowNoState;
+        QTest::newRow("wider than the screen, closed maximised")
+            << "0" << QRect(1500, 0, 15000, 6000) << QPoint(0, 0) << QSize(-1, 6000) << Qt::WindowMaximized;
     }
-    void theRememberedPlacementIsRestored() {
+    void thePlacementIsRestoredAndWrittenBack() {
         QFETCH(QString, state);
         QFETCH(QRect, remembered);
         QFETCH(QPoint, pos);
         QFETCH(QSize, sizeTwips);
+        QFETCH(Qt::WindowState, closedAs);
         Fixture f;
-        f.settings.setValue(QStringLiteral("Settings/Window"), state);
-        f.settings.setValue(QStringLiteral("Settings/MainLeft"), QString::number(remembered.left()));
-        f.settings.setValue(QStringLiteral("Settings/MainTop"), QString::number(remembered.top()));
-        f.settings.setValue(QStringLiteral("Settings/MainWidth"), QString::number(remembered.width()));
-        f.settings.setValue(QStringLiteral("Settings/MainHeight"), QString::number(remembered.height()));
+        f.set({{"Settings/Window", state},
+               {"Settings/MainLeft", QString::number(remembered.left())},
+               {"Settings/MainTop", QString::number(remembered.top())},
+               {"Settings/MainWidth", QString::number(remembered.width())},
+               {"Settings/MainHeight", QString::number(remembered.height())}});
         frmVesk& w = f.make();
         const int designW = w.widthTwips();
         const int designH = w.heightTwips();
@@ -211,30 +164,33 @@ private slots:
         QCOMPARE(w.layoutTwips().at(QStringLiteral("TabVesk")).height,
                  design.at(QStringLiteral("TabVesk")).height + sizeTwips.height() - designH);
         QCOMPARE(w.grid()->geometry().width(), app::Twips(w.logicalDpiX()).px(gridTwips));
-    }
 
-    void unreadableSettingsFallBackToTheirDefaults() {
-        Fixture f;
-        for (const char* key : {"Settings/Window", "Settings/MainLeft", "Settings/MainWidth", "Settings/ActiveLang",
-                                "LiveUpdate/Enable", "LiveUpdate/LastCheck"})
-            f.settings.setValue(QString::fromLatin1(key), QStringLiteral("rubbish"));
-        frmVesk& w = f.make();
-        const QSize designed = w.size();
-        w.Form_Load();
-        QCOMPARE(w.size(), designed);
-        QVERIFY(!w.isMaximized());
-        QCOMPARE(f.shared->CurrentLang, 200);
-        QVERIFY(f.shared->LiveUpdateEnabled);
-        QCOMPARE(f.shared->LastCheckMonth, 0);
-        QVERIFY(w.delayTimer().isActive());
+        if (closedAs != Qt::WindowNoState) {
+            w.setWindowState(closedAs);
+            QTRY_VERIFY(w.windowState() & closedAs);
+        }
+        f.shared->LastCheckMonth = 7;
+        f.shared->LiveUpdateEnabled = false;
+        QSignalSpy unloaded(&w, &frmVesk::unloaded);
+        w.close();
+        QCOMPARE(unloaded.count(), 1);
+        QStringList written;
+        for (const char* key : {"Window", "MainLeft", "MainTop", "MainWidth", "MainHeight"})
+            written << f.setting(QByteArray("Settings/").append(key).constData());
+        const QRect kept = closedAs == Qt::WindowNoState ? QRect(pos * 15, sizeTwips) : remembered;
+        QCOMPARE(written, (QStringList{closedAs == Qt::WindowNoState ? QStringLiteral("0")
+                                       : closedAs == Qt::WindowMaximized ? QStringLiteral("2") : state,
+                                       QString::number(kept.left()), QString::number(kept.top()),
+                                       QString::number(kept.width()), QString::number(kept.height())}));
+        QCOMPARE(f.setting("Settings/ActiveLang") + f.setting("LiveUpdate/Enable") + f.setting("LiveUpdate/LastCheck"),
+                 QStringLiteral("200False7"));
+        w.Form_Terminate();
+        QVERIFY(!f.shared->db.isOpen() && !f.shared->db.CurrentRecordset);
     }
 
     void aDamagedFileStillBringsUpAnEmptyWindow() {
         Fixture f;
-        QFile junk(f.mdb());
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write(QByteArray(5000, 'j'));
-        junk.close();
+        testing::writeFile(f.mdb(), QByteArray(5000, 'j'));
         QCOMPARE(f.load(), frmVesk::LoadResult::Running);
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(failedToOpen)});
         QVERIFY(f.window->isVisible());

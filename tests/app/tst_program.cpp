@@ -9,8 +9,6 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QProcess>
-#include <QSignalSpy>
-#include <QtTest>
 
 using app::SingleInstance;
 
@@ -39,9 +37,7 @@ struct Desktop {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         return env;
     }
-    QString settings() const {
-        return home.filePath(QStringLiteral(".config/Orvenna/Orvenna.ini"));
-    }
+    QString settings() const { return home.filePath(QStringLiteral(".config/Orvenna/Orvenna.ini")); }
 };
 
 // One start of the built program in a folder.
@@ -64,9 +60,7 @@ struct Run {
     // The program has come as far as its database file in the folder.
     bool cameUp(const QString& folder) {
         const QString mdb = QDir(folder).filePath(QStringLiteral("VESK.MDB"));
-        if (QTest::qWaitFor(
-                [&] { return QFile::exists(mdb) || process.state() == QProcess::NotRunning; },
-                StartTimeout) &&
+        if (QTest::qWaitFor([&] { return QFile::exists(mdb) || process.state() == QProcess::NotRunning; }, StartTimeout) &&
             QFile::exists(mdb))
             return true;
         qWarning("no VESK.MDB; state %d, exit %d, stderr:\n%s", int(process.state()),
@@ -79,10 +73,8 @@ struct Run {
         if (!process.waitForFinished(StartTimeout))
             return false;
         const QString err = QString::fromLocal8Bit(process.readAllStandardError());
-        const bool clean = process.exitStatus() == QProcess::NormalExit &&
-                           process.exitCode() == 0 &&
-                           !err.contains(QLatin1String("runtime error:")) &&
-                           !err.contains(QLatin1String("Sanitizer"));
+        const bool clean = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
+                           !err.contains(QLatin1String("runtime error:")) && !err.contains(QLatin1String("Sanitizer"));
         if (!clean)
             qWarning("exit %d, stderr:\n%s", process.exitCode(), qPrintable(err));
         return clean;
@@ -106,23 +98,10 @@ class TestProgram : public QObject {
     Q_OBJECT
 
 private slots:
-    // The first start in an empty folder creates the file and waits on its message box;
-    // the session's request to end answers the box, closes the window and writes the
-    // settings as a close by hand does.
-    void firstStartCreatesItsFileAndEndsOnRequest() {
-        Desktop desktop;
-        Folder folder;
-        Run run(desktop, folder.path());
-        QVERIFY(run.cameUp(folder.path()));
-        QVERIFY(run.running());
-        QVERIFY(run.endOnRequest());
-        QSettings written(desktop.settings(), QSettings::IniFormat);
-        QCOMPARE(written.value(QStringLiteral("Settings/ActiveLang")).toString(),
-                 QStringLiteral("200"));
-        QCOMPARE(written.value(QStringLiteral("Settings/Window")).toString(), QStringLiteral("0"));
-        QVERIFY(!QFile::exists(folder.filePath(SingleInstance::lockFileName())));
-    }
-
+    // The first start in an empty folder creates the file and waits on its message box; a
+    // second start in the same folder, even through a link, hands over to it and ends. The
+    // session's request to end answers the box, closes the window and writes the settings
+    // as a close by hand does.
     void aSecondStartMeetsTheFirstOnlyInItsFolder_data() {
         QTest::addColumn<QString>("where");
         QTest::newRow("the same folder") << QStringLiteral("same");
@@ -134,26 +113,26 @@ private slots:
         Desktop desktop;
         Folder folder;
         Folder other;
-        QString second = folder.path();
-        if (where == QLatin1String("link")) {
+        QString second = where == u"other" ? other.path() : folder.path();
+        if (where == u"link") {
             second = other.filePath(QStringLiteral("link"));
             QVERIFY(QFile::link(folder.path(), second));
-        } else if (where == QLatin1String("other")) {
-            second = other.path();
         }
         Run first(desktop, folder.path());
         QVERIFY(first.cameUp(folder.path()));
         Run again(desktop, second);
-        if (where == QLatin1String("other")) {
+        if (where == u"other") {
             QVERIFY(again.cameUp(other.path()));
-            QVERIFY(again.running());
-            QVERIFY(again.endOnRequest());
+            QVERIFY(again.running() && again.endOnRequest());
         } else {
             QVERIFY(again.endedCleanly());
             QVERIFY(!QFile::exists(other.filePath(QStringLiteral("VESK.MDB"))));
         }
-        QVERIFY(first.running());
-        QVERIFY(first.endOnRequest());
+        QVERIFY(first.running() && first.endOnRequest());
+        QSettings written(desktop.settings(), QSettings::IniFormat);
+        QCOMPARE(written.value(QStringLiteral("Settings/ActiveLang")).toString(), QStringLiteral("200"));
+        QCOMPARE(written.value(QStringLiteral("Settings/Window")).toString(), QStringLiteral("0"));
+        QVERIFY(!QFile::exists(folder.filePath(SingleInstance::lockFileName())));
     }
 
     void theLockOfAProgramThatDiedIsTakenOver() {
@@ -189,19 +168,14 @@ private slots:
         QCOMPARE(first.claim(), SingleInstance::Role::First);
         app::HostRequests requests(w);
         requests.windowLoaded();
-        connect(&first, &SingleInstance::activationRequested, &requests,
-                &app::HostRequests::bringForward);
-        if (minimised)
-            w.showMinimized();
-        else
-            w.hide();
+        connect(&first, &SingleInstance::activationRequested, &requests, &app::HostRequests::bringForward);
+        minimised ? w.showMinimized() : w.hide();
         QTRY_VERIFY(minimised ? w.isMinimized() : !w.isVisible());
 
         SingleInstance second(f.dir.path());
         QCOMPARE(second.claim(), SingleInstance::Role::Second);
         QVERIFY(second.activateFirst());
-        QVERIFY(w.isVisible());
-        QVERIFY(!w.isMinimized());
+        QVERIFY(w.isVisible() && !w.isMinimized());
         QTRY_VERIFY(w.isActiveWindow());
     }
 

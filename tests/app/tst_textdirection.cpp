@@ -2,14 +2,12 @@
 // direction inside the right-to-left windows, and a text too long for its cell loses its end.
 #include "common/Fixture.h"
 
-#include "app/FlexGrid.h"
 #include "search/SearchFrm.h"
 #include "shell/TextDirection.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTextLayout>
-#include <QtTest>
 
 namespace {
 // The option an item is painted with, from what its view hands to the delegate.
@@ -48,14 +46,12 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("fits");
         QTest::addColumn<Qt::LayoutDirection>("direction");
-        QTest::newRow("Latin address")
-            << QStringLiteral("1 Industry Rd") << true << Qt::LeftToRight;
+        QTest::newRow("Latin address") << QStringLiteral("1 Industry Rd") << true << Qt::LeftToRight;
         QTest::newRow("Hebrew address") << u8("הרצל 12") << true << Qt::RightToLeft;
         QTest::newRow("digits before Hebrew") << u8("12 הרצל") << true << Qt::RightToLeft;
         QTest::newRow("phone number") << QStringLiteral("03-555 1234") << true << Qt::LeftToRight;
         QTest::newRow("empty") << QString() << true << Qt::LeftToRight;
-        QTest::newRow("e-mail cut")
-            << QStringLiteral("avi.cohen@example.com") << false << Qt::LeftToRight;
+        QTest::newRow("e-mail cut") << QStringLiteral("avi.cohen@example.com") << false << Qt::LeftToRight;
         QTest::newRow("Hebrew cut") << u8("רחוב הרצל 12 תל אביב") << false << Qt::RightToLeft;
     }
     void eachCellReadsInItsOwnDirection() {
@@ -79,9 +75,7 @@ private slots:
             QCOMPARE(option.text, text);
         } else {
             // The beginning is kept and the end cut, in the text's own reading order.
-            QVERIFY2(option.text.endsWith(u'…') && option.text.size() < text.size(),
-                     qPrintable(option.text));
-            QVERIFY(text.startsWith(option.text.chopped(1)));
+            QVERIFY2(option.text.endsWith(u'…') && text.startsWith(option.text.chopped(1)), qPrintable(option.text));
         }
     }
 
@@ -89,22 +83,17 @@ private slots:
     // right-aligned in their 22 characters whichever way they read.
     void theHebrewWindowsUseIt() {
         Fixture f;
-        app::frmVesk& w =
-            f.start({card(u8("אבי"), QStringLiteral("'1','','','','1 Industry Rd',''")),
-                     card(u8("אורית"), u8("'2','','','','הרצל 12',''")),
-                     card(QStringLiteral("Avi")), card(u8("3 אחים"))});
+        app::frmVesk& w = f.open({card(u8("אבי"), QStringLiteral("'1','','','','1 Industry Rd',''")),
+                                  card(u8("אורית"), u8("'2','','','','הרצל 12',''")), card(QStringLiteral("Avi")),
+                                  card(u8("3 אחים"))});
         app::FlexGrid& grid = *w.grid();
         QCOMPARE(grid.layoutDirection(), Qt::RightToLeft);
-        QCOMPARE(grid.TextMatrix(1, 6), QStringLiteral("1 Industry Rd"));
         QCOMPARE(shownOption(grid, grid.model().index(0, 6)).direction, Qt::LeftToRight);
         QCOMPARE(shownOption(grid, grid.model().index(1, 6)).direction, Qt::RightToLeft);
-
-        w.show();
         w.btnSearch_Click();
         QListWidget* list = w.searchWindow()->findChild<QListWidget*>(QStringLiteral("LstSearch"));
-        auto* search = w.searchWindow()->findChild<QLineEdit*>(QStringLiteral("TxtStr"));
-        search->setText(QStringLiteral("x"));
-        search->clear();
+        w.searchWindow()->findChild<QLineEdit*>(QStringLiteral("TxtStr"))->setText(QStringLiteral("A"));
+        w.searchWindow()->findChild<QLineEdit*>(QStringLiteral("TxtStr"))->clear();
         QCOMPARE(list->count(), 4);
         for (int i = 0; i < list->count(); ++i) {
             const QString name = list->item(i)->text().trimmed();

@@ -4,12 +4,8 @@
 
 #include "search/SearchFrm.h"
 
-#include <QAction>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSignalSpy>
-#include <QToolButton>
-#include <QtTest>
 
 using app::frmVesk;
 
@@ -74,7 +70,10 @@ private slots:
         QTRY_VERIFY(!w.isMinimized());
     }
 
-    void theMenuHasRestoreSearchAndExitInTheWindowsLanguage() {
+    // Restore, Search and Exit in the window's language, shown by the icon's right button
+    // and by one on the window's own background; its Search and the window's own bring up
+    // one search window.
+    void theMenuShowsOnTheIconAndTheWindowsBackgroundAndSearches() {
         Fixture f;
         frmVesk& w = start(f, true, 100);
         QMenu* menu = w.trayMenu();
@@ -82,19 +81,11 @@ private slots:
                                              QStringLiteral("mpopSearch=&Search..."), QStringLiteral("-"),
                                              QStringLiteral("mPopExit=E&xit")}));
         w.SetLanguage(200);
-        QCOMPARE(captions(menu), (QStringList{QString::fromUtf8("mPopRestore=...&הצג"),
-                                             QString::fromUtf8("mpopSearch=...ח&פש"), QStringLiteral("-"),
-                                             QString::fromUtf8("mPopExit=&יציאה")}));
-    }
-
-    void theIconsRightButtonAndTheWindowsBackgroundShowTheMenu() {
-        Fixture f;
-        frmVesk& w = start(f, true);
-        QMenu* menu = w.trayMenu();
+        QCOMPARE(captions(menu), (QStringList{u8("mPopRestore=...&הצג"), u8("mpopSearch=...ח&פש"), QStringLiteral("-"),
+                                             u8("mPopExit=&יציאה")}));
         f.tray.rightClick(w.geometry().center());
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
-
         // The window's own background, beside the title: the same menu.
         QWidget* client = w.centralWidget();
         QPoint background(2, client->height() - 2);
@@ -103,18 +94,15 @@ private slots:
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
         // A control is not the background, nor is the left button.
-        QTest::mouseClick(w.findChild<QToolButton*>(QStringLiteral("btnAdd")), Qt::RightButton);
+        QTest::mouseClick(f.button("btnAdd"), Qt::RightButton);
         QTest::mouseClick(client, Qt::LeftButton, {}, background);
         QTest::qWait(50);
         QVERIFY(!menu->isVisible());
-    }
 
-    void searchFromTheMenuShowsTheSearchWindowAlone() {
-        Fixture f;
-        frmVesk& w = start(f, true);
+        // Search from the menu while the window is hidden shows the search window alone.
         w.showMinimized();
         QTRY_VERIFY(!w.isVisible());
-        w.findChild<QAction*>(QStringLiteral("mpopSearch"))->trigger();
+        f.action("mpopSearch")->trigger();
         search::SearchFrm* s = w.searchWindow();
         QVERIFY(s);
         QTRY_VERIFY(s->isVisible());
@@ -125,14 +113,14 @@ private slots:
         s->findChild<QLineEdit*>(QStringLiteral("TxtStr"))->setText(QStringLiteral("x"));
         s->showMinimized();
         QTRY_VERIFY(!s->isVisible());
-        w.findChild<QAction*>(QStringLiteral("mPopRestore"))->trigger();
-        QTest::mouseClick(w.findChild<QToolButton*>(QStringLiteral("btnSearch")), Qt::LeftButton);
+        f.action("mPopRestore")->trigger();
+        f.press("btnSearch");
         QCOMPARE(w.searchWindow(), s);
         QTRY_VERIFY(s->isVisible());
         QVERIFY(!s->isMinimized());
         QCOMPARE(s->searchText(), QStringLiteral("x"));
-        w.findChild<QAction*>(QStringLiteral("popSearch"))->trigger();
-        w.findChild<QAction*>(QStringLiteral("mnuSearch"))->trigger();
+        f.action("popSearch")->trigger();
+        f.action("mnuSearch")->trigger();
         QCOMPARE(w.searchWindow(), s);
 
         // Unloading the main window closes it.

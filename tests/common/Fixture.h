@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
 #include "shell/Shared.h"
 #include "common/TestFiles.h"
@@ -7,10 +8,13 @@
 #include "platform/testing/RecordingKeyboard.h"
 #include "platform/testing/ScriptedPrompter.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
 
 #include <memory>
 
@@ -70,6 +74,42 @@ struct Fixture {
         load();
         prompter.clear();
         return *window;
+    }
+
+    // The loaded window, shown.
+    app::frmVesk& open(const QStringList& vesk, const QStringList& work = {}, int lang = 200) {
+        start(vesk, work, lang).show();
+        return *window;
+    }
+
+    // The main window's menu items and buttons by name, and whether one is enabled.
+    QAction* action(const char* name) const { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    QToolButton* button(const char* name) const {
+        return window->findChild<QToolButton*>(QString::fromLatin1(name));
+    }
+    bool enabled(const char* name) const {
+        const QAction* a = action(name);
+        return a ? a->isEnabled() : button(name)->isEnabled();
+    }
+    void press(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+
+    // The centre of a grid cell (row 1 is the first card) and a click on it.
+    QPoint cellCentre(int row, int col) const {
+        const app::FlexGrid& g = *window->grid();
+        return g.visualRect(g.model().index(row - 1, col)).center();
+    }
+    void clickCell(int row, int col, Qt::MouseButton mouse = Qt::LeftButton) const {
+        QTest::mouseClick(window->grid()->viewport(), mouse, {}, cellCentre(row, col));
+    }
+
+    // Settings as the program wrote them, and several written at once.
+    QString setting(const char* key) {
+        settings.sync();
+        return settings.value(QString::fromLatin1(key)).toString();
+    }
+    void set(std::initializer_list<std::pair<const char*, QString>> values) {
+        for (const auto& [key, value] : values)
+            settings.setValue(QString::fromLatin1(key), value);
     }
 
     // Chooses an entry of the group box as a user would.

@@ -55,4 +55,10 @@ void writeOldFile(const QString& path, const QString& detailsSql) {
         db.exec(detailsSql);
 }
 
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 } // namespace testing

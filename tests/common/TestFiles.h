@@ -31,4 +31,7 @@ private:
 // A file laid out by an earlier version: both contact tables without our constraints.
 void writeOldFile(const QString& path, const QString& detailsSql);
 
+// A file of these bytes, replacing any there was.
+void writeFile(const QString& path, const QByteArray& bytes = {});
+
 } // namespace testing
