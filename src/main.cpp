@@ -4,10 +4,12 @@
 #include "app/SingleInstance.h"
 #include "i18n/Messages.h"
 #include "platform/EndSignals.h"
+#include "platform/HostConnectivity.h"
 #include "platform/HostKeyboardLayout.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtTrayIcon.h"
 #include "shell/Shared.h"
+#include "update/FrmVerCheck.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,7 +47,13 @@ int main(int argc, char** argv) {
     shell::Services services{prompter, keyboard, settings};
     services.tray = &tray;
     services.programFolder = programFolder;
+    platform::HostConnectivity connectivity;
+    services.connectivity = &connectivity;
+    // The check a while after start runs on the main window's own version window.
+    update::HiddenVersionCheck versionCheck;
+    services.versionCheck = &versionCheck;
     app::frmVesk window(shared, services);
+    versionCheck.setLoader([&window] { return window.loadVersionWindow(); });
     QObject::connect(&window, &app::frmVesk::unloaded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     app::HostRequests requests(window);

@@ -34,6 +34,9 @@ struct EditRequest;
 namespace search {
 class SearchFrm;
 }
+namespace update {
+class frmVerCheck;
+}
 
 namespace app {
 
@@ -103,6 +106,12 @@ public:
     void mnuLangEnglish_Click();
     void mnuLangHebrew_Click();
     void ResizeForm();
+
+    // The live update: its two menu items and the version window, loaded on first use.
+    void mnuEnableLiveUpdate_Click(bool checked);
+    void mnuCheckVersionUpdate_Click();
+    update::frmVerCheck* loadVersionWindow();
+    update::frmVerCheck* versionWindow() const;
 
     // For the other windows and for tests.
     ListState& listState() { return m_list; }
@@ -207,6 +216,7 @@ private:
     bool m_wheelHooked = false;
     QPointer<editor::FrmNewPhn> m_editor;
     QPointer<search::SearchFrm> m_search;
+    QPointer<update::frmVerCheck> m_verCheck;
     QtTranslation m_qtTranslation;
 
     // The menu bar, the grid's context menu and the notification-area menu.

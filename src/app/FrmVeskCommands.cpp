@@ -50,6 +50,8 @@ void frmVesk::wireCommands() {
     on(mpopSearch, &frmVesk::mpopSearch_Click);
     on(mPopExit, &frmVesk::mPopExit_Click);
     connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
+    connect(mnuEnableLiveUpdate, &QAction::triggered, this, &frmVesk::mnuEnableLiveUpdate_Click);
+    on(mnuCheckVersionUpdate, &frmVesk::mnuCheckVersionUpdate_Click);
 
     FlexGrid* g = MSHFlexGrid1;
     connect(g, &FlexGrid::Click, this, &frmVesk::MSHFlexGrid1_Click);

@@ -12,6 +12,7 @@ namespace platform {
 class Prompter;
 class KeyboardLayout;
 class TrayIcon;
+class Connectivity;
 } // namespace platform
 
 namespace shell {
@@ -38,6 +39,11 @@ struct Services {
     QString programFolder{};
     // How long after start the version check waits.
     std::chrono::milliseconds versionCheckDelay{6000};
+
+    // The live update: the host's network state (none: count as connected, the transfer
+    // decides) and how long a transfer may go without progress before it fails.
+    platform::Connectivity* connectivity = nullptr;
+    std::chrono::milliseconds transferTimeout{30000};
 };
 
 } // namespace shell

@@ -1,0 +1,320 @@
+// The live update against a web server on 127.0.0.1: the page, the messages of the check and
+// of the download, the file saved, the check a while after start and the menu items.
+#include "common/Fixture.h"
+
+#include "platform/Connectivity.h"
+#include "update/FrmVerCheck.h"
+#include "update/VersionPage.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QtTest>
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+using platform::Message;
+using update::frmVerCheck;
+
+namespace {
+// Answers each path with a status and a body, sent in 64 KB pieces `pace` ms apart; an
+// unknown path gets 404, a status of 0 is a server that accepts and never answers.
+struct WebServer : QTcpServer {
+    struct Page { int status = 200; QByteArray body; int pace = 0; };
+    QHash<QByteArray, Page> pages;
+    WebServer() {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, s, [this, s] { answer(s); });
+        });
+    }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+    void answer(QTcpSocket* s) {
+        if (!s->peek(1 << 16).contains("\r\n\r\n") || s->property("asked").toBool())
+            return;
+        s->setProperty("asked", true);
+        const Page page = pages.value(s->readLine().split(' ').value(1), {404, "gone", 0});
+        if (page.status == 0)
+            return;
+        s->write(QStringLiteral("HTTP/1.1 %1 %2\r\nContent-Length: %3\r\nConnection: close\r\n\r\n")
+                     .arg(page.status).arg(page.status == 200 ? "OK" : "Not Found").arg(page.body.size()).toLatin1());
+        auto* timer = new QTimer(s);
+        connect(timer, &QTimer::timeout, s, [s, timer, page, sent = qsizetype(0)]() mutable {
+            s->write(page.body.mid(sent, page.pace ? 1 << 16 : -1));
+            if ((sent += 1 << 16) >= page.body.size() || !page.pace) {
+                timer->stop();
+                s->disconnectFromHost();
+            }
+        });
+        timer->start(page.pace);
+    }
+};
+
+struct Network final : platform::Connectivity {
+    bool up = true;
+    bool connected() override { return up; }
+};
+
+QByteArray versionPage(const char* version, const QString& url) {
+    return QStringLiteral("<html><p>Application Name: Orvenna</p><p>Application Version: %1 </p>"
+                          "<p>Version Date:  1 Dec 2026</p><p>Version Size: 1 MB</p>"
+                          "<p>Download: <a href=\"%2\">setup</a></p></html>").arg(QLatin1String(version), url).toUtf8();
+}
+QByteArray payload(int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 + i / 251);
+    return bytes;
+}
+Message info(const QString& text, const char* caption, Buttons buttons = Buttons::Ok) {
+    return {text, QString::fromLatin1(caption), buttons, Icon::Information};
+}
+const Message offer = info(QStringLiteral("A new version is available for download. Press Ok to continue downloading?"),
+                           "Download Confirmation", Buttons::OkCancel);
+const Message askCancel{QStringLiteral("This action will cancel the downloading process."), QStringLiteral("Cancel Confirmation"),
+                        Buttons::YesNo, Icon::Critical};
+const QString connectFirst = QStringLiteral("First connect to the internet and than run 'Check Version' again");
+Message failed() {
+    return info(QStringLiteral("Possible reasons for failuer:\r\n - The 127.0.0.1 server is not available.\r\n"
+                               " - You are not connected to the internet or your connection is not working properly.\r\n"
+                               " - You are using Proxy server setting which is not supported.\r\n\r\n") + connectFirst,
+                "Internet connection failuer.");
+}
+Message finished(const QString& path) {
+    return info(QStringLiteral("Download has finished succesfully! \r\n") + path +
+                    QStringLiteral("\r\nExit the software and run setup.exe file to install the new version"), "Download Finish");
+}
+Message canceled(const QString& why) { return info(QStringLiteral("Download has been canceled.\r\n") + why, "Download Error "); }
+
+// The main window over a program folder whose settings name the local server.
+struct Live : Fixture {
+    WebServer web;
+    Network network;
+    QByteArray installer = payload(1 << 20);
+    Live() {
+        start({}, {}, 100);
+        settings.setValue(QStringLiteral("LiveUpdate/Server"), web.base() + u'/');
+    }
+    QString update(const QString& name = {}) const { return dir.filePath(QStringLiteral("Update/") + name); }
+    QAction* menuItem() const { return window->findChild<QAction*>(QStringLiteral("mnuCheckVersionUpdate")); }
+    // A version window shown as the menu shows it, with a time limit tests can bear.
+    frmVerCheck* open() {
+        shell::Services services{prompter, keyboard, settings, nullptr, [this] { return today; }};
+        services.programFolder = shared->programFolder;
+        services.connectivity = &network;
+        services.transferTimeout = std::chrono::milliseconds(400);
+        auto* w = new frmVerCheck(*shared, services, menuItem(), window.get());
+        w->Form_Load();
+        w->show();
+        return w;
+    }
+    QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(QString::fromLatin1(name)); }
+};
+} // namespace
+
+class TestUpdate : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsThePageAndDecides() {
+        using update::GetPageValue;
+        const QString v = QStringLiteral("Application Version:");
+        const QString d = QStringLiteral("Download: <a href=\"");
+        QCOMPARE(GetPageValue(QStringLiteral("<p>Application Version:  1.2 </p>"), v), QStringLiteral("1.2"));
+        QCOMPARE(GetPageValue(QStringLiteral("Application Version: 1.2\t</p>"), v), QStringLiteral("1.2\t"));
+        QCOMPARE(GetPageValue(QStringLiteral("Application Version: 1.2 <p>"), v), std::nullopt);
+        QCOMPARE(GetPageValue(QStringLiteral("Download: <a href=\"http://h/a\" b\">x</a>"), d), QStringLiteral("http://h/a\" b"));
+        // Versions compare as text.
+        QVERIFY(!update::isNewer(QStringLiteral("1.10.0"), QStringLiteral("1.8.5")));
+        QVERIFY(update::isNewer(QStringLiteral("1.9"), QStringLiteral("1.8.5")));
+        QVERIFY(!update::isNewer(QStringLiteral("1.8.5"), QStringLiteral("1.8.5")));
+        // The installer's name: decoded, trimmed, never a way out of its folder.
+        QCOMPARE(update::downloadFileName(QStringLiteral(" http://h/d/my%20setup.exe?x=/y ")), QStringLiteral("my setup.exe"));
+        for (const char* url : {"http://h/d/..%2Fsetup.exe", "http://h/%2E%2E", "http://h/d/", "http://h/a%5Cb", "http://h"})
+            QCOMPARE(update::downloadFileName(QString::fromLatin1(url)), std::nullopt);
+    }
+
+    // The shown check: its message, whether the window stays, and the month kept.
+    void checkShown_data() {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<QList<Message>>("messages");
+        QTest::addColumn<int>("month");
+        const QString url = QStringLiteral("http://h/setup.exe");
+        QTest::newRow("same version") << versionPage("1.0.0", url) << 200 << true
+                                      << QList<Message>{notice(QStringLiteral("No new software was found."))} << 12;
+        QByteArray noLabel = versionPage("1.0.0", url);
+        QTest::newRow("a label missing") << noLabel.replace("Version Size:", "Size:") << 200 << true << QList{failed()} << 0;
+        QByteArray noEnd = versionPage("1.0.0", url);
+        QTest::newRow("an end marker missing") << noEnd.replace("\">setup", "'>setup") << 200 << true << QList{failed()} << 0;
+        QTest::newRow("404") << QByteArray() << 404 << true << QList{failed()} << 0;
+        QTest::newRow("no answer") << QByteArray() << 0 << true << QList{failed()} << 0;
+        QTest::newRow("offline") << QByteArray() << 0 << false
+                                 << QList{info(connectFirst, "Inetrnet is not connected.")} << 0;
+    }
+    void checkShown() {
+        QFETCH(QByteArray, page);
+        QFETCH(int, status);
+        QFETCH(bool, online);
+        QFETCH(QList<Message>, messages);
+        QFETCH(int, month);
+        Live f;
+        f.web.pages["/version/ov_version.htm"] = {status, page, 0};
+        f.network.up = online;
+        QPointer<frmVerCheck> w = f.open();
+        QVERIFY(!f.menuItem()->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(f.prompter.messages(), messages, 5000);
+        QCOMPARE(f.shared->LastCheckMonth, month);
+        // Only a page with nothing newer closes the window.
+        QTRY_COMPARE(w.isNull(), month != 0);
+        if (w) {
+            QVERIFY(f.button(w, "cmdVerCheck")->isEnabled());
+            QVERIFY(!f.button(w, "cmdDownload")->isEnabled());
+            w->close();
+        }
+        QTRY_VERIFY(f.menuItem()->isEnabled());
+    }
+
+    // A newer version offered, accepted, and its installer fetched: what is said, what the
+    // Update folder holds afterwards (nothing half written, nothing elsewhere).
+    void download_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QList<Message>>("messages");
+        QTest::addColumn<QStringList>("files");
+        const QStringList saved{QStringLiteral("setup.exe")};
+        const QString path = QDir::toNativeSeparators(QStringLiteral("%1/Update/setup.exe"));
+        QTest::newRow("1 MB") << "/f/setup.exe" << "" << QList{offer, finished(path)} << saved;
+        QTest::newRow("cancel, No") << "/slow/setup.exe" << "no" << QList{offer, askCancel, finished(path)} << saved;
+        QTest::newRow("cancel, Yes") << "/slow/setup.exe" << "yes" << QList{offer, askCancel} << QStringList();
+        QTest::newRow("window closed") << "/slow/setup.exe" << "close" << QList{offer} << QStringList();
+        QTest::newRow("404") << "/f/gone.exe" << ""
+                             << QList{offer, info(QStringLiteral("Download has been canceled.\r\ncode  : 404 Not Found\r\n"
+                                                                 "info  : 404 Not Found\r\nstate : 11]."), "Download Error ")} << QStringList();
+        const QList wrongSize{offer, notice(QStringLiteral("Wrong buffer size."))};
+        QTest::newRow("two bytes") << "/f/tiny.exe" << "" << wrongSize << QStringList();
+        QTest::newRow("a name leaving the folder") << "/f/..%2Fsetup.exe" << "" << wrongSize << QStringList();
+        QTest::newRow("no folder") << "/f/setup.exe" << "folder is a file"
+                                   << QList{offer, canceled(QStringLiteral("The folder %1/Update/ cannot be created."))} << QStringList();
+        QTest::newRow("file not writable") << "/f/setup.exe" << "file is a folder"
+                                           << QList{offer, canceled(QStringLiteral("The file %1/Update/setup.exe cannot be written."))} << saved;
+    }
+    void download() {
+        QFETCH(QString, url);
+        QFETCH(QString, action);
+        QFETCH(QList<Message>, messages);
+        QFETCH(QStringList, files);
+        Live f;
+        for (Message& m : messages)
+            m.text.replace(QStringLiteral("%1"), f.dir.path());
+        f.web.pages["/version/ov_version.htm"] = {200, versionPage("1.0.1", f.web.base() + url), 0};
+        f.web.pages["/f/setup.exe"] = f.web.pages["/f/..%2Fsetup.exe"] = {200, f.installer, 0};
+        f.web.pages["/slow/setup.exe"] = {200, f.installer, 40};
+        f.web.pages["/f/tiny.exe"] = {200, "MZ", 0};
+        if (action == QLatin1String("folder is a file"))
+            QFile(f.dir.filePath(QStringLiteral("Update"))).open(QIODevice::WriteOnly);
+        if (action == QLatin1String("file is a folder"))
+            QDir().mkpath(f.update(QStringLiteral("setup.exe")));
+        f.prompter.script({Answer::Ok, action == QLatin1String("no") ? Answer::No : Answer::Yes});
+        QPointer<frmVerCheck> w = f.open();
+        if (url.startsWith(QLatin1String("/slow"))) {
+            QTRY_VERIFY(w->downloading() && w->LastInetState() == 7);
+            if (action == QLatin1String("close"))
+                w->close();
+            else
+                f.button(w, "cmdCancel")->click();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(f.prompter.messages(), messages, 10000);
+        QTRY_VERIFY(action == QLatin1String("close") ? w.isNull() : !w->downloading());
+        QCOMPARE(QDir(f.update()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), files);
+        QCOMPARE(QDir(f.dir.path()).entryList({QStringLiteral("*.exe")}), QStringList());
+        if (files == QStringList{QStringLiteral("setup.exe")} && action != QLatin1String("file is a folder")) {
+            QFile file(f.update(QStringLiteral("setup.exe")));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY(file.readAll() == f.installer);
+        }
+        if (w) {
+            QVERIFY(f.button(w, "cmdDownload")->isVisible() && !f.button(w, "cmdCancel")->isVisible());
+            QVERIFY(f.button(w, "cmdVerCheck")->isEnabled());
+            QCOMPARE(w->statusText(), QString());
+        } else {
+            QVERIFY(f.menuItem()->isEnabled());
+        }
+    }
+
+    // A while after start the check runs on a window nobody sees; only a newer version
+    // speaks, and accepting it shows the window and downloads.
+    void hiddenCheckAtStartup_data() {
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<int>("messages");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("declined") << QByteArray("1.0.1") << Answer::Cancel << 1 << false;
+        QTest::newRow("accepted") << QByteArray("1.0.1") << Answer::Ok << 2 << true;
+        QTest::newRow("nothing newer") << QByteArray("1.0.0") << Answer::Ok << 0 << false;
+    }
+    void hiddenCheckAtStartup() {
+        QFETCH(QByteArray, version);
+        QFETCH(Answer, answer);
+        QFETCH(int, messages);
+        QFETCH(bool, shown);
+        Live f;
+        f.web.pages["/version/ov_version.htm"] = {200, versionPage(version, f.web.base() + QStringLiteral("/setup.exe")), 0};
+        f.web.pages["/setup.exe"] = {200, f.installer, 0};
+        f.checkDelay = std::chrono::milliseconds(50);
+        update::HiddenVersionCheck check;
+        f.make(&check);
+        check.setLoader([&f] { return f.window->loadVersionWindow(); });
+        f.prompter.script({answer});
+        f.window->Form_Load();
+        QTRY_COMPARE(f.shared->LastCheckMonth, 12);
+        QTRY_COMPARE(f.prompter.messages().size(), messages);
+        if (messages)
+            QCOMPARE(f.prompter.messages().first(), offer);
+        QTRY_COMPARE(f.window->versionWindow() != nullptr, shown);
+        QTRY_COMPARE(QFile::exists(f.update(QStringLiteral("setup.exe"))), shown);
+        QCOMPARE(shown && f.window->versionWindow()->isVisible(), shown);
+    }
+
+    void menuItemsAndTheWindow() {
+        Live f;
+        f.checkDelay = std::chrono::milliseconds(5000);
+        f.load();
+        auto* enable = f.window->findChild<QAction*>(QStringLiteral("mnuEnableLiveUpdate"));
+        QVERIFY(f.window->delayTimer().isActive());
+        enable->trigger();
+        QVERIFY(!f.shared->LiveUpdateEnabled && !f.window->delayTimer().isActive());
+        enable->trigger();
+        QVERIFY(f.shared->LiveUpdateEnabled && !f.window->delayTimer().isActive());
+        enable->trigger();
+        f.menuItem()->trigger();
+        QPointer<frmVerCheck> w = f.window->versionWindow();
+        QVERIFY(w && w->isVisible() && !f.menuItem()->isEnabled());
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+        QCOMPARE(face->role(), QAccessible::Dialog);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Version Check"));
+        // The details: 3400 twips more window, the button as far down.
+        const int height = w->height(), top = f.button(w, "cmdShow")->y(), grow = (3400 * w->logicalDpiY() + 720) / 1440;
+        f.button(w, "cmdShow")->click();
+        QCOMPARE(f.button(w, "cmdShow")->text(), QStringLiteral("<< Hide"));
+        QCOMPARE(w->height() - height, grow);
+        QCOMPARE(f.button(w, "cmdShow")->y() - top, grow);
+        f.button(w, "cmdShow")->click();
+        QCOMPARE(f.button(w, "cmdShow")->text(), QStringLiteral("Show >>"));
+        QCOMPARE(w->height(), height);
+        f.window->close();
+        QTRY_VERIFY(!w);
+        QVERIFY(f.menuItem()->isEnabled());
+        f.settings.sync();
+        QCOMPARE(f.settings.value(QStringLiteral("LiveUpdate/Enable")).toString(), QStringLiteral("False"));
+    }
+};
+
+QTEST_MAIN(TestUpdate)
+#include "tst_update.moc"
