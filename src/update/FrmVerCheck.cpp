@@ -30,19 +30,19 @@ using platform::Message;
 
 namespace {
 // The design, in twips: the collapsed window, the details it grows by, and its controls.
-constexpr int ClientWidth = 5400;
+constexpr int ClientWidth = 6240;
 constexpr int CollapsedHeight = 1390;
 constexpr int DetailsHeight = 3400;
 constexpr int StatusHeight = 330;
 struct Box {
     int left, top, width, height;
 };
-constexpr Box headingBox{240, 120, 4920, 300};
-constexpr Box verCheckBox{240, 540, 1560, 400};
-constexpr Box downloadBox{1920, 540, 1560, 400};
-constexpr Box showBox{3600, 540, 1560, 400};
-constexpr Box frameBox{240, 1060, 4920, 2760};
-constexpr int rowTop = 300, rowStep = 480, labelWidth = 1700, boxLeft = 1860, boxWidth = 2940;
+constexpr Box headingBox{240, 120, 5760, 300};
+constexpr Box verCheckBox{240, 540, 1800, 400};
+constexpr Box downloadBox{2160, 540, 2160, 400};
+constexpr Box showBox{4440, 540, 1560, 400};
+constexpr Box frameBox{240, 1060, 5760, 2760};
+constexpr int rowTop = 300, rowStep = 480, labelWidth = 2000, boxLeft = 2220, boxWidth = 3360;
 
 const char* const boxNames[] = {"txtAppName", "txtAppVer", "txtVerDate", "txtVerSize",
                                 "txtDownloadUrl"};
@@ -245,8 +245,10 @@ void frmVerCheck::pageArrived() {
             cmdVerCheck->setEnabled(true);
         return;
     }
-    for (size_t i = 0; i < m_boxes.size(); ++i)
+    for (size_t i = 0; i < m_boxes.size(); ++i) {
         m_boxes[i]->setText(*GetPageValue(PageText, QString::fromLatin1(pageLabels[i])));
+        m_boxes[i]->setCursorPosition(0); // a long address shows its beginning
+    }
     m_shared.LastCheckMonth = m_services.today().month();
 
     if (!isNewer(m_boxes[1]->text(), ownVersion())) {
