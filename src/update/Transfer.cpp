@@ -52,6 +52,9 @@ void Transfer::fetch(const QUrl& url, QIODevice* sink) {
     request.setTransferTimeout(int(m_timeout.count()));
     QNetworkReply* reply = m_manager->get(request);
     m_reply = reply;
+    // The network is read only as fast as the bytes are taken, so an installer of any size
+    // streams through a buffer of this size.
+    reply->setReadBufferSize(1 << 20);
     connect(reply, &QNetworkReply::socketStartedConnecting, this, [this] {
         emit StateChanged(2);
         emit StateChanged(3);
@@ -96,11 +99,11 @@ void Transfer::done() {
     if (!m_sinkFailed && reply->isOpen())
         take();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid()) {
+    if (reply->error() == QNetworkReply::OperationCanceledError && !m_cancelled && !m_sinkFailed) {
+        m_response = i18n::messages::noAnswerInTime(); // the transfer timeout
+    } else if (status.isValid()) {
         m_response = QString::number(status.toInt()) + u' ' +
                      reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-    } else if (reply->error() == QNetworkReply::OperationCanceledError && !m_cancelled) {
-        m_response = i18n::messages::noAnswerInTime(); // the transfer timeout
     } else {
         m_response = reply->errorString();
     }
