@@ -156,6 +156,8 @@ private slots:
         QTest::newRow("installer 404") << versionPage("1.0.1", "/f/gone.exe") << 200 << ""
                                        << QList{offer, info(QStringLiteral("Download has been canceled.\r\ncode  : 404 Not Found\r\n"
                                                                            "info  : 404 Not Found\r\nstate : 11]."), "Download Error ")} << false;
+        QTest::newRow("a local file") << newer.sliced(0).replace("%base%/f/setup.exe", "file:///etc/hostname") << 200 << "" << QList{offer,
+            info(QStringLiteral("Download has been canceled.\r\ncode  : Protocol \"file\" is unknown\r\ninfo  : Protocol \"file\" is unknown\r\nstate : 11]."), "Download Error ")} << false;
         QTest::newRow("two bytes") << versionPage("1.0.1", "/f/tiny.exe") << 200 << "" << wrongSize << false;
         QTest::newRow("a name leaving the folder") << versionPage("1.0.1", "/f/..%2Fsetup.exe") << 200 << "" << wrongSize << false;
         QTest::newRow("no folder") << newer << 200 << "folder is a file"
