@@ -4,12 +4,14 @@
 #include "app/SingleInstance.h"
 #include "i18n/Messages.h"
 #include "platform/EndSignals.h"
+#include "platform/HostConnectivity.h"
 #include "platform/HostKeyboardLayout.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtShell.h"
 #include "platform/QtTrayIcon.h"
 #include "shell/Shared.h"
+#include "update/FrmVerCheck.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,8 +53,14 @@ int main(int argc, char** argv) {
     platform::QtShell desktop;
     services.fileDialogs = &fileDialogs;
     services.shell = &desktop;
+    platform::HostConnectivity connectivity;
+    services.connectivity = &connectivity;
+    // The check a while after start runs on the main window's own version window.
+    update::HiddenVersionCheck versionCheck;
+    services.versionCheck = &versionCheck;
     app::frmVesk window(shared, services);
     fileDialogs.setParent(&window);
+    versionCheck.setLoader([&window] { return window.loadVersionWindow(); });
     QObject::connect(&window, &app::frmVesk::unloaded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     app::HostRequests requests(window);

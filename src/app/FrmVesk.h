@@ -40,6 +40,9 @@ class ReportPreview;
 namespace about {
 class frmAbout;
 }
+namespace update {
+class frmVerCheck;
+}
 
 namespace app {
 
@@ -114,6 +117,11 @@ public:
     void mnuPrint_Click();
     void popPrint_Click();
     report::ReportPreview* reportWindow() const;
+    // The live update: its two menu items and the version window, loaded on first use.
+    void mnuEnableLiveUpdate_Click(bool checked);
+    void mnuCheckVersionUpdate_Click();
+    update::frmVerCheck* loadVersionWindow();
+    update::frmVerCheck* versionWindow() const;
 
     // For the other windows and for tests.
     ListState& listState() { return m_list; }
@@ -219,6 +227,7 @@ private:
     QPointer<editor::FrmNewPhn> m_editor;
     QPointer<search::SearchFrm> m_search;
     QPointer<report::ReportPreview> m_report;
+    QPointer<update::frmVerCheck> m_verCheck;
     QtTranslation m_qtTranslation;
 
     // The menu bar, the grid's context menu and the notification-area menu.

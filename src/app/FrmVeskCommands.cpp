@@ -63,6 +63,8 @@ void frmVesk::wireCommands() {
     connect(btnMail, &QToolButton::clicked, this, &frmVesk::popSendMail_Click);
     on(mnuSendMail, &frmVesk::popSendMail_Click);
     on(popSendMail, &frmVesk::popSendMail_Click);
+    connect(mnuEnableLiveUpdate, &QAction::triggered, this, &frmVesk::mnuEnableLiveUpdate_Click);
+    on(mnuCheckVersionUpdate, &frmVesk::mnuCheckVersionUpdate_Click);
 
     FlexGrid* g = MSHFlexGrid1;
     connect(g, &FlexGrid::Click, this, &frmVesk::MSHFlexGrid1_Click);

@@ -3,6 +3,7 @@
 #include "app/FrmVesk.h"
 #include "editor/FrmNewPhn.h"
 #include "search/SearchFrm.h"
+#include "update/FrmVerCheck.h"
 #include "app/LetterTabs.h"
 #include "platform/TrayIcon.h"
 #include "shell/Placement.h"
@@ -151,6 +152,8 @@ void frmVesk::Form_Unload() {
         searchWindow->close();
     if (QWidget* editorWindow = m_editor.data())
         editorWindow->close();
+    if (QWidget* versionWindow = m_verCheck.data())
+        versionWindow->close();
     emit unloaded();
 }
 
@@ -165,12 +168,6 @@ void frmVesk::Form_Terminate() {
     }
     if (m_services.tray)
         m_services.tray->remove();
-}
-
-void frmVesk::tmrDelay_Timer() {
-    tmrDelay.stop();
-    if (m_services.versionCheck)
-        m_services.versionCheck->VersionCheck();
 }
 
 } // namespace app

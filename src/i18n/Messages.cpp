@@ -3,6 +3,7 @@
 #include "orvenna/Config.h"
 
 #include <QDir>
+#include <QStringList>
 
 namespace i18n::messages {
 
@@ -160,4 +161,86 @@ QString sysInfoUnavailable() {
     return QStringLiteral("System Information Is Unavailable At This Time");
 }
 
+// ---- The live update
+
+QString notConnected() { return QStringLiteral("Inetrnet is not connected."); }
+QString connectFirst() {
+    return QStringLiteral("First connect to the internet and than run 'Check Version' again");
+}
+QString connectionFailed() { return QStringLiteral("Internet connection failuer."); }
+QString connectionFailedReasons(const QString& host, const QString& crlf) {
+    return QStringList{QStringLiteral("Possible reasons for failuer:"),
+                       QStringLiteral(" - The ") + host + QStringLiteral(" server is not available."),
+                       QStringLiteral(" - You are not connected to the internet or your connection "
+                                      "is not working properly."),
+                       QStringLiteral(" - You are using Proxy server setting which is not supported."),
+                       QString(), connectFirst()}
+        .join(crlf);
+}
+QString noNewSoftware() { return QStringLiteral("No new software was found."); }
+QString newVersionAvailable() {
+    return QStringLiteral(
+        "A new version is available for download. Press Ok to continue downloading?");
+}
+QString downloadConfirmation() { return QStringLiteral("Download Confirmation"); }
+QString downloadErrorCaption() { return QStringLiteral("Download Error "); }
+QString downloadError(const QString& response, int state, const QString& crlf) {
+    return downloadCanceled() + crlf + QStringLiteral("code  : ") + response + crlf +
+           QStringLiteral("info  : ") + response + crlf + QStringLiteral("state : ") +
+           QString::number(state) + QStringLiteral("].");
+}
+QString downloadCanceled() { return QStringLiteral("Download has been canceled."); }
+QString downloadNotSaved(const QString& reason, const QString& crlf) {
+    return downloadCanceled() + crlf + reason;
+}
+QString folderNotCreated(const QString& folder) {
+    return QStringLiteral("The folder ") + QDir::toNativeSeparators(folder) +
+           QStringLiteral(" cannot be created.");
+}
+QString fileNotWritten(const QString& file) {
+    return QStringLiteral("The file ") + QDir::toNativeSeparators(file) +
+           QStringLiteral(" cannot be written.");
+}
+QString downloadFinishCaption() { return QStringLiteral("Download Finish"); }
+QString downloadFinished(const QString& path, const QString& fileName, const QString& crlf) {
+    return QStringLiteral("Download has finished succesfully! ") + crlf +
+           QDir::toNativeSeparators(path) + crlf + QStringLiteral("Exit the software and run ") +
+           fileName + QStringLiteral(" file to install the new version");
+}
+QString wrongBufferSize() { return QStringLiteral("Wrong buffer size."); }
+QString downloadFrom(const QString& url, qint64 bytes) {
+    return QStringLiteral("Download from %1... [%2 bytes]").arg(url).arg(bytes);
+}
+QString savingTo(const QString& fileName, qint64 bytes) {
+    return QStringLiteral("Saving to %1... [%2 bytes]").arg(fileName).arg(bytes);
+}
+QString cancelDownloading() {
+    return QStringLiteral("This action will cancel the downloading process.");
+}
+QString cancelConfirmation() { return QStringLiteral("Cancel Confirmation"); }
+QString noAnswerInTime() { return QStringLiteral("The server did not answer in time."); }
+QString receivingData(int phase) {
+    return phase >= 1 && phase <= 3 ? QStringLiteral("Receiving data") + QString(phase, u'.')
+                                    : QString();
+}
+QString transferState(int state) {
+    static const char* const texts[] = {"",
+                                        "Looking up IP address...",
+                                        "Found successfully IP address.",
+                                        "Connecting to host...",
+                                        "Connected to host successfully.",
+                                        "Sending request to host.",
+                                        "Sent request successfully.",
+                                        "Receiving response...",
+                                        "Received a response successfully",
+                                        "Disconnecting from host...",
+                                        "Disconnected from host successfully.",
+                                        "An error occurred in communicating.",
+                                        "Request has completed (all data received)."};
+    if (state < 0 || state > 12)
+        return {};
+    return state == 0 ? QStringLiteral("") : QString::fromLatin1(texts[state]);
+}
+
 } // namespace i18n::messages
+

@@ -60,5 +60,34 @@ QString newerVersion(int version);
 QString aboutCaption(const QString& title);
 QString aboutDescription(const QString& crlf, int schemaVersion);
 QString sysInfoUnavailable();
+// The live update: the version check, the download and their status texts.
+QString notConnected();
+QString connectFirst();
+QString connectionFailed();
+// Why the version page could not be read from `host`.
+QString connectionFailedReasons(const QString& host, const QString& crlf);
+QString noNewSoftware();
+QString newVersionAvailable();
+QString downloadConfirmation();
+QString downloadErrorCaption();
+// A download that ended in `state`; `response` is the server's answer or the transfer's error.
+QString downloadError(const QString& response, int state, const QString& crlf);
+QString downloadCanceled();
+// A download that could not be stored, and why.
+QString downloadNotSaved(const QString& reason, const QString& crlf);
+QString folderNotCreated(const QString& folder);
+QString fileNotWritten(const QString& file);
+QString downloadFinishCaption();
+QString downloadFinished(const QString& path, const QString& fileName, const QString& crlf);
+QString wrongBufferSize();
+QString downloadFrom(const QString& url, qint64 bytes);
+QString savingTo(const QString& fileName, qint64 bytes);
+QString cancelDownloading();
+QString cancelConfirmation();
+QString noAnswerInTime();
+// The animation's text for phase 1..3; empty for any other.
+QString receivingData(int phase);
+// The status text of a transfer state 0..12; a null string leaves the status as it is.
+QString transferState(int state);
 
 } // namespace i18n::messages

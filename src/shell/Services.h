@@ -14,6 +14,7 @@ class KeyboardLayout;
 class TrayIcon;
 class FileDialogs;
 class Shell;
+class Connectivity;
 } // namespace platform
 
 namespace shell {
@@ -44,6 +45,11 @@ struct Services {
     // need them do nothing.
     platform::FileDialogs* fileDialogs = nullptr;
     platform::Shell* shell = nullptr;
+
+    // The live update: the host's network state (none: count as connected, the transfer
+    // decides) and how long a transfer may go without progress before it fails.
+    platform::Connectivity* connectivity = nullptr;
+    std::chrono::milliseconds transferTimeout{30000};
 };
 
 } // namespace shell

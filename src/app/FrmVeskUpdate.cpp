@@ -1,0 +1,43 @@
+// The live update from the main window: its two menu items and the delayed check at start.
+#include "app/FrmVesk.h"
+#include "shell/Shared.h"
+#include "update/FrmVerCheck.h"
+
+#include <QAction>
+
+namespace app {
+
+void frmVesk::mnuEnableLiveUpdate_Click(bool checked) {
+    m_shared.LiveUpdateEnabled = checked;
+    // Turned off before the delayed check: it does not come. Turned on again, it does not
+    // come back in this run either.
+    if (!checked)
+        tmrDelay.stop();
+}
+
+void frmVesk::mnuCheckVersionUpdate_Click() {
+    update::frmVerCheck* window = loadVersionWindow();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+update::frmVerCheck* frmVesk::loadVersionWindow() {
+    if (!m_verCheck) {
+        m_verCheck = new update::frmVerCheck(m_shared, m_services, mnuCheckVersionUpdate, this);
+        m_verCheck->Form_Load();
+    }
+    return m_verCheck;
+}
+
+update::frmVerCheck* frmVesk::versionWindow() const {
+    return m_verCheck.data();
+}
+
+void frmVesk::tmrDelay_Timer() {
+    tmrDelay.stop();
+    if (m_services.versionCheck)
+        m_services.versionCheck->VersionCheck();
+}
+
+} // namespace app

@@ -1,0 +1,129 @@
+#include "update/Transfer.h"
+
+#include "i18n/Messages.h"
+
+#include <QIODevice>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+namespace update {
+
+Transfer::Transfer(std::chrono::milliseconds timeout, QObject* parent)
+    : QObject(parent), m_timeout(timeout), m_manager(new QNetworkAccessManager(this)) {}
+
+Transfer::~Transfer() {
+    abandon();
+}
+
+void Transfer::abandon() {
+    ++m_fetchNumber;
+    if (QNetworkReply* reply = m_reply) {
+        m_reply = nullptr;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+void Transfer::fetch(const QUrl& url, QIODevice* sink) {
+    abandon();
+    m_sink = sink;
+    m_body.clear();
+    m_bytes = 0;
+    m_succeeded = m_sinkFailed = m_cancelled = m_answered = false;
+    m_response.clear();
+    emit StateChanged(1);
+    if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) {
+        // Only web addresses: a page naming a local file gets no copy of it.
+        m_response = QStringLiteral("Protocol \"%1\" is unknown").arg(url.scheme());
+        emit StateChanged(11);
+        QMetaObject::invokeMethod(
+            this,
+            [this, fetchNumber = m_fetchNumber] {
+                if (fetchNumber == m_fetchNumber)
+                    emit finished();
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setTransferTimeout(int(m_timeout.count()));
+    QNetworkReply* reply = m_manager->get(request);
+    m_reply = reply;
+    // The network is read only as fast as the bytes are taken, so an installer of any size
+    // streams through a buffer of this size.
+    reply->setReadBufferSize(1 << 20);
+    connect(reply, &QNetworkReply::socketStartedConnecting, this, [this] {
+        emit StateChanged(2);
+        emit StateChanged(3);
+    });
+    connect(reply, &QNetworkReply::requestSent, this, [this] {
+        for (int state : {4, 5, 6})
+            emit StateChanged(state);
+    });
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this] {
+        if (!m_answered) {
+            m_answered = true;
+            emit StateChanged(7);
+        }
+    });
+    connect(reply, &QNetworkReply::readyRead, this, &Transfer::take);
+    // Queued: the handler of `finished` may run an event loop of its own (a message box),
+    // which must not happen inside the reply's own signal.
+    connect(
+        reply, &QNetworkReply::finished, this,
+        [this, reply] {
+            if (reply == m_reply)
+                done();
+        },
+        Qt::QueuedConnection);
+}
+
+void Transfer::take() {
+    const QByteArray chunk = m_reply->readAll();
+    m_bytes += chunk.size();
+    if (!m_sink) {
+        m_body += chunk;
+    } else if (m_sink->write(chunk) != chunk.size()) {
+        m_sinkFailed = true;
+        m_reply->abort();
+    }
+}
+
+void Transfer::done() {
+    QNetworkReply* reply = m_reply;
+    if (!reply)
+        return;
+    if (!m_sinkFailed && reply->isOpen())
+        take();
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (reply->error() == QNetworkReply::OperationCanceledError && !m_cancelled && !m_sinkFailed) {
+        m_response = i18n::messages::noAnswerInTime(); // the transfer timeout
+    } else if (status.isValid()) {
+        m_response = QString::number(status.toInt()) + u' ' +
+                     reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    } else {
+        m_response = reply->errorString();
+    }
+    m_succeeded = reply->error() == QNetworkReply::NoError && !m_sinkFailed;
+    m_reply = nullptr;
+    reply->deleteLater();
+    if (m_succeeded) {
+        emit StateChanged(8);
+        emit StateChanged(12);
+    } else {
+        emit StateChanged(11);
+    }
+    emit finished();
+}
+
+void Transfer::cancel() {
+    if (!m_reply)
+        return;
+    m_cancelled = true;
+    m_reply->abort();
+}
+
+} // namespace update

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+#include <chrono>
+
+class QIODevice;
+class QNetworkAccessManager;
+
+namespace update {
+
+// One HTTP fetch at a time over http or https, redirects followed. The body is kept in
+// memory (the version page) or streamed into a device (the installer); `finished` comes
+// from the event loop once the fetch has ended, so its handler may show message boxes.
+// Progress is reported as the state codes the window shows: 1 to 7 as the request goes
+// on, 8 and then 12 on success, 11 on a failure. A fetch fails after `timeout` without
+// progress.
+class Transfer final : public QObject {
+    Q_OBJECT
+public:
+    Transfer(std::chrono::milliseconds timeout, QObject* parent = nullptr);
+    ~Transfer() override;
+
+    // Starts a fetch; `sink`, when given, receives the body instead of body().
+    void fetch(const QUrl& url, QIODevice* sink = nullptr);
+    // Stops the fetch; `finished` follows, as a failure.
+    void cancel();
+    // Stops the fetch without a word: no `finished` follows.
+    void abandon();
+    bool busy() const { return m_reply != nullptr; }
+
+    bool succeeded() const { return m_succeeded; }
+    // The body of a fetch without a sink.
+    const QByteArray& body() const { return m_body; }
+    qint64 bytesReceived() const { return m_bytes; }
+    // The sink refused bytes: the fetch was stopped.
+    bool sinkFailed() const { return m_sinkFailed; }
+    // The server's status line ("404 Not Found"), or what went wrong without one.
+    QString responseValue() const { return m_response; }
+
+signals:
+    void StateChanged(int state);
+    void finished();
+
+private:
+    void take();
+    void done();
+
+    std::chrono::milliseconds m_timeout;
+    QNetworkAccessManager* m_manager;
+    QPointer<QNetworkReply> m_reply;
+    QIODevice* m_sink = nullptr;
+    QByteArray m_body;
+    qint64 m_bytes = 0;
+    bool m_succeeded = false;
+    bool m_sinkFailed = false;
+    bool m_cancelled = false;
+    bool m_answered = false;
+    int m_fetchNumber = 0;
+    QString m_response;
+};
+
+} // namespace update

@@ -1,0 +1,265 @@
+// The live update against a web server on 127.0.0.1: the page, the messages of the check and
+// of the download, the file saved, the check a while after start and the menu items.
+#include "common/Fixture.h"
+
+#include "platform/Connectivity.h"
+#include "update/FrmVerCheck.h"
+#include "update/VersionPage.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QtTest>
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+using platform::Message;
+using update::frmVerCheck;
+
+namespace {
+// Answers each path with a status and a body, sent in 64 KB pieces `pace` ms apart; an
+// unknown path gets 404, a status of 0 is a server that accepts and never answers.
+struct WebServer : QTcpServer {
+    struct Page { int status = 200; QByteArray body; int pace = 0; };
+    QHash<QByteArray, Page> pages;
+    WebServer() {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, s, [this, s] { answer(s); });
+        });
+    }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+    void answer(QTcpSocket* s) {
+        if (!s->peek(1 << 16).contains("\r\n\r\n") || s->property("asked").toBool())
+            return;
+        s->setProperty("asked", true);
+        const Page page = pages.value(s->readLine().split(' ').value(1), {404, "gone", 0});
+        if (page.status == 0)
+            return;
+        s->write(QStringLiteral("HTTP/1.1 %1 %2\r\nContent-Length: %3\r\nConnection: close\r\n\r\n")
+                     .arg(page.status).arg(page.status == 200 ? "OK" : "Not Found").arg(page.body.size()).toLatin1());
+        auto* timer = new QTimer(s);
+        connect(timer, &QTimer::timeout, s, [s, timer, page, sent = qsizetype(0)]() mutable {
+            s->write(page.body.mid(sent, page.pace ? 1 << 16 : -1));
+            if ((sent += 1 << 16) >= page.body.size() || !page.pace) {
+                timer->stop();
+                s->disconnectFromHost();
+            }
+        });
+        timer->start(page.pace);
+    }
+};
+
+struct Network final : platform::Connectivity { bool up = true; bool connected() override { return up; } };
+
+// A version page whose installer is at `path` on the server ("%base%" until the test knows it).
+QByteArray versionPage(const char* version, const char* path = "/f/setup.exe") {
+    return QStringLiteral("<html><p>Application Name: Orvenna</p><p>Application Version: %1 </p><p>Version Date:  1 Dec 2026"
+                          "</p><p>Version Size: 1 MB</p><p>Download: <a href=\"%base%%2\">setup</a></p></html>")
+        .arg(QLatin1String(version), QLatin1String(path)).toUtf8();
+}
+Message info(const QString& text, const char* caption, Buttons buttons = Buttons::Ok) {
+    return {text, QString::fromLatin1(caption), buttons, Icon::Information};
+}
+const Message offer = info(QStringLiteral("A new version is available for download. Press Ok to continue downloading?"),
+                           "Download Confirmation", Buttons::OkCancel);
+const Message askCancel{QStringLiteral("This action will cancel the downloading process."), QStringLiteral("Cancel Confirmation"),
+                        Buttons::YesNo, Icon::Critical};
+const QString connectFirst = QStringLiteral("First connect to the internet and than run 'Check Version' again");
+const Message failed = info(QStringLiteral("Possible reasons for failuer:\r\n - The 127.0.0.1 server is not available.\r\n - You "
+                                           "are not connected to the internet or your connection is not working properly.\r\n"
+                                           " - You are using Proxy server setting which is not supported.\r\n\r\n") + connectFirst,
+                            "Internet connection failuer.");
+const Message finished = info(QStringLiteral("Download has finished succesfully! \r\n%1/Update/setup.exe\r\nExit the software "
+                                             "and run setup.exe file to install the new version"), "Download Finish");
+Message canceled(const char* why) { return info(QStringLiteral("Download has been canceled.\r\n") + QLatin1String(why), "Download Error "); }
+
+// The main window over a program folder whose settings name the local server.
+struct Live : Fixture {
+    WebServer web;
+    Network network;
+    const QByteArray installer = QByteArray("MZ0123456789abcd").repeated(1 << 16); // 1 MB
+    Live() {
+        start({}, {}, 100);
+        settings.setValue(QStringLiteral("LiveUpdate/Server"), web.base() + u'/');
+    }
+    void serve(QByteArray page, int status = 200) {
+        web.pages["/version/ov_version.htm"] = {status, page.replace("%base%", web.base().toLatin1()), 0};
+        web.pages["/f/setup.exe"] = web.pages["/f/..%2Fsetup.exe"] = {200, installer, 0};
+        web.pages["/slow/setup.exe"] = {200, installer, 40};
+        web.pages["/f/tiny.exe"] = {200, "MZ", 0};
+    }
+    QString update(const QString& name = {}) const { return dir.filePath(QStringLiteral("Update/") + name); }
+    QAction* menuItem() const { return window->findChild<QAction*>(QStringLiteral("mnuCheckVersionUpdate")); }
+    // A version window shown as the menu shows it, with a time limit tests can bear.
+    frmVerCheck* open() {
+        shell::Services services{prompter, keyboard, settings, nullptr, [this] { return today; }};
+        services.programFolder = shared->programFolder;
+        services.connectivity = &network;
+        services.transferTimeout = std::chrono::milliseconds(400);
+        auto* w = new frmVerCheck(*shared, services, menuItem(), window.get());
+        w->Form_Load();
+        w->show();
+        return w;
+    }
+    QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(QString::fromLatin1(name)); }
+};
+} // namespace
+
+class TestUpdate : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsThePageAndDecides() {
+        using update::GetPageValue;
+        const QString v = QStringLiteral("Application Version:"), d = QStringLiteral("Download: <a href=\"");
+        QCOMPARE(GetPageValue(QStringLiteral("<p>Application Version:  1.2 </p>"), v), QStringLiteral("1.2"));
+        QCOMPARE(GetPageValue(QStringLiteral("Application Version: 1.2\t</p>"), v), QStringLiteral("1.2\t"));
+        QCOMPARE(GetPageValue(QStringLiteral("Application Version: 1.2 <p>"), v), std::nullopt);
+        QCOMPARE(GetPageValue(QStringLiteral("Download: <a href=\"http://h/a\" b\">x</a>"), d), QStringLiteral("http://h/a\" b"));
+        // Versions compare as text.
+        QVERIFY(!update::isNewer(QStringLiteral("1.10.0"), QStringLiteral("1.8.5")));
+        QVERIFY(update::isNewer(QStringLiteral("1.9"), QStringLiteral("1.8.5")));
+        QVERIFY(!update::isNewer(QStringLiteral("1.8.5"), QStringLiteral("1.8.5")));
+        // The installer's name: decoded, trimmed, never a way out of its folder.
+        QCOMPARE(update::downloadFileName(QStringLiteral(" http://h/d/my%20setup.exe?x=/y ")), QStringLiteral("my setup.exe"));
+        for (const char* url : {"http://h/d/..%2Fsetup.exe", "http://h/%2E%2E", "http://h/d/", "http://h/a%5Cb", "http://h"})
+            QCOMPARE(update::downloadFileName(QString::fromLatin1(url)), std::nullopt);
+    }
+
+    // The check and the download from the window the menu shows: what is said, the month
+    // kept, whether the window stays, and what the Update folder holds afterwards (nothing
+    // half written, nothing elsewhere).
+    void check_data() {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QList<Message>>("messages");
+        QTest::addColumn<bool>("saved");
+        const QByteArray newer = versionPage("1.0.1");
+        const QList<Message> wrongSize{offer, notice(QStringLiteral("Wrong buffer size."))};
+        QTest::newRow("same version") << versionPage("1.0.0") << 200 << "" << QList{notice(QStringLiteral("No new software was found."))} << false;
+        QTest::newRow("a label missing") << newer.sliced(0).replace("Version Size:", "Size:") << 200 << "" << QList{failed} << false;
+        QTest::newRow("an end marker missing") << newer.sliced(0).replace("\">setup", "'>setup") << 200 << "" << QList{failed} << false;
+        QTest::newRow("page 404") << newer << 404 << "" << QList{failed} << false;
+        QTest::newRow("no answer") << newer << 0 << "" << QList{failed} << false;
+        QTest::newRow("offline") << newer << 200 << "offline" << QList{info(connectFirst, "Inetrnet is not connected.")} << false;
+        QTest::newRow("1 MB") << newer << 200 << "" << QList{offer, finished} << true;
+        QTest::newRow("cancel, No") << versionPage("1.0.1", "/slow/setup.exe") << 200 << "no" << QList{offer, askCancel, finished} << true;
+        QTest::newRow("cancel, Yes") << versionPage("1.0.1", "/slow/setup.exe") << 200 << "yes" << QList{offer, askCancel} << false;
+        QTest::newRow("window closed") << versionPage("1.0.1", "/slow/setup.exe") << 200 << "close" << QList{offer} << false;
+        QTest::newRow("installer 404") << versionPage("1.0.1", "/f/gone.exe") << 200 << ""
+                                       << QList{offer, info(QStringLiteral("Download has been canceled.\r\ncode  : 404 Not Found\r\n"
+                                                                           "info  : 404 Not Found\r\nstate : 11]."), "Download Error ")} << false;
+        QTest::newRow("a local file") << newer.sliced(0).replace("%base%/f/setup.exe", "file:///etc/hostname") << 200 << "" << QList{offer,
+            info(QStringLiteral("Download has been canceled.\r\ncode  : Protocol \"file\" is unknown\r\ninfo  : Protocol \"file\" is unknown\r\nstate : 11]."), "Download Error ")} << false;
+        QTest::newRow("two bytes") << versionPage("1.0.1", "/f/tiny.exe") << 200 << "" << wrongSize << false;
+        QTest::newRow("a name leaving the folder") << versionPage("1.0.1", "/f/..%2Fsetup.exe") << 200 << "" << wrongSize << false;
+        QTest::newRow("no folder") << newer << 200 << "folder is a file"
+                                   << QList{offer, canceled("The folder %1/Update/ cannot be created.")} << false;
+        QTest::newRow("file not writable") << newer << 200 << "file is a folder"
+                                           << QList{offer, canceled("The file %1/Update/setup.exe cannot be written.")} << false;
+    }
+    void check() {
+        QFETCH(QByteArray, page);
+        QFETCH(int, status);
+        QFETCH(QString, action);
+        QFETCH(QList<Message>, messages);
+        QFETCH(bool, saved);
+        Live f;
+        for (Message& m : messages)
+            m.text.replace(QStringLiteral("%1"), f.dir.path());
+        f.serve(page, status);
+        f.network.up = action != QLatin1String("offline");
+        if (action == QLatin1String("folder is a file"))
+            QFile(f.dir.filePath(QStringLiteral("Update"))).open(QIODevice::WriteOnly);
+        if (action == QLatin1String("file is a folder"))
+            QDir().mkpath(f.update(QStringLiteral("setup.exe")));
+        f.prompter.script({Answer::Ok, action == QLatin1String("no") ? Answer::No : Answer::Yes});
+        QPointer<frmVerCheck> w = f.open();
+        QVERIFY(!f.menuItem()->isEnabled());
+        if (page.contains("/slow/")) {
+            QTRY_VERIFY(w->downloading() && w->LastInetState() == 7);
+            action == QLatin1String("close") ? void(w->close()) : f.button(w, "cmdCancel")->click();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(f.prompter.messages(), messages, 10000);
+        QCOMPARE(f.shared->LastCheckMonth, messages.first() == failed || action == QLatin1String("offline") ? 0 : 12);
+        // Only a page with nothing newer closes the window by itself.
+        QTRY_VERIFY(w.isNull() == (action == QLatin1String("close") || !page.contains("1.0.1")) && (!w || !w->downloading()));
+        QCOMPARE(QDir(f.update()).entryList(QDir::Files) + QDir(f.dir.path()).entryList({QStringLiteral("*.exe")}),
+                 saved ? QStringList{QStringLiteral("setup.exe")} : QStringList());
+        QFile file(f.update(QStringLiteral("setup.exe")));
+        QVERIFY(!saved || (file.open(QIODevice::ReadOnly) && file.readAll() == f.installer));
+        if (w) {
+            QVERIFY(f.button(w, "cmdDownload")->isVisible() && !f.button(w, "cmdCancel")->isVisible());
+            QVERIFY(f.button(w, "cmdVerCheck")->isEnabled());
+            w->close();
+        }
+        QVERIFY(f.menuItem()->isEnabled());
+    }
+
+    // A while after start the check runs on a window nobody sees; only a newer version
+    // speaks, and accepting it shows the window and downloads.
+    void hiddenCheckAtStartup_data() {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("declined") << "1.0.1" << Answer::Cancel;
+        QTest::newRow("accepted") << "1.0.1" << Answer::Ok;
+        QTest::newRow("nothing newer") << "1.0.0" << Answer::Ok;
+    }
+    void hiddenCheckAtStartup() {
+        QFETCH(QString, version);
+        QFETCH(Answer, answer);
+        const bool newer = version == QLatin1String("1.0.1"), shown = newer && answer == Answer::Ok;
+        Live f;
+        f.serve(versionPage(qPrintable(version)));
+        f.checkDelay = std::chrono::milliseconds(50);
+        update::HiddenVersionCheck check;
+        f.make(&check);
+        check.setLoader([&f] { return f.window->loadVersionWindow(); });
+        f.prompter.script({answer});
+        f.window->Form_Load();
+        QTRY_COMPARE(f.shared->LastCheckMonth, 12);
+        QTRY_COMPARE(f.prompter.messages().size(), int(newer) + int(shown));
+        QVERIFY(!newer || f.prompter.messages().first() == offer);
+        QTRY_COMPARE(f.window->versionWindow() && f.window->versionWindow()->isVisible(), shown);
+        QTRY_COMPARE(QFile::exists(f.update(QStringLiteral("setup.exe"))), shown);
+    }
+
+    // Unchecking "Enable Auto Live Update" stops the pending check and is remembered; the
+    // other item opens the window, and stays disabled while it is loaded.
+    void menuItemsAndTheWindow() {
+        Live f;
+        auto* enable = f.window->findChild<QAction*>(QStringLiteral("mnuEnableLiveUpdate"));
+        for (bool on : {false, true, false}) {
+            enable->trigger();
+            QVERIFY(f.shared->LiveUpdateEnabled == on && enable->isChecked() == on && !f.window->delayTimer().isActive());
+        }
+        f.menuItem()->trigger();
+        QPointer<frmVerCheck> w = f.window->versionWindow();
+        QVERIFY(w && w->isVisible() && !f.menuItem()->isEnabled());
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+        QCOMPARE(face->role(), QAccessible::Dialog);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Version Check"));
+        // The details: 3400 twips more window, the button as far down.
+        QPushButton* more = f.button(w, "cmdShow");
+        const int height = w->height(), top = more->y(), grow = (3400 * w->logicalDpiX() + 720) / 1440;
+        more->click();
+        QCOMPARE(QList({more->text(), QString::number(w->height() - height), QString::number(more->y() - top)}),
+                 QList({QStringLiteral("<< Hide"), QString::number(grow), QString::number(grow)}));
+        more->click();
+        QCOMPARE(more->text() + QString::number(w->height()), QStringLiteral("Show >>") + QString::number(height));
+        f.window->close();
+        QTRY_VERIFY(!w);
+        f.settings.sync();
+        QCOMPARE(f.settings.value(QStringLiteral("LiveUpdate/Enable")).toString(), QStringLiteral("False"));
+    }
+};
+
+QTEST_MAIN(TestUpdate)
+#include "tst_update.moc"
