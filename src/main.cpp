@@ -5,6 +5,7 @@
 #include "i18n/Messages.h"
 #include "platform/EndSignals.h"
 #include "platform/HostKeyboardLayout.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtTrayIcon.h"
 #include "shell/Shared.h"
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
     shell::Services services{prompter, keyboard, settings};
     services.tray = &tray;
     services.programFolder = programFolder;
+    platform::QtFileDialogs fileDialogs;
+    services.fileDialogs = &fileDialogs;
     app::frmVesk window(shared, services);
     QObject::connect(&window, &app::frmVesk::unloaded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
@@ -57,6 +60,7 @@ int main(int argc, char** argv) {
     if (window.Form_Load() == app::frmVesk::LoadResult::EndProgram)
         return 1;
     prompter.setParent(&window);
+    fileDialogs.setParent(&window);
     requests.windowLoaded();
     const int status = QApplication::exec();
     window.Form_Terminate();

@@ -49,6 +49,8 @@ void frmVesk::wireCommands() {
     on(mPopRestore, &frmVesk::mPopRestore_Click);
     on(mpopSearch, &frmVesk::mpopSearch_Click);
     on(mPopExit, &frmVesk::mPopExit_Click);
+    on(mnuExportVcard, &frmVesk::mnuExportVcard_Click);
+    on(mnuImportVcard, &frmVesk::mnuImportVcard_Click);
     connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
 
     FlexGrid* g = MSHFlexGrid1;

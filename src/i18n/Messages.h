@@ -28,4 +28,19 @@ QString failedToOpen();
 // old file could not be read to the end.
 QString notCopied(int notCopied, bool unreadable, const QString& backup, const QString& crlf);
 
+// vCard export and import of one card.
+QString confirmExportVcard(const QString& name);
+QString vcardExportFailed();
+QString vcardFileExists();
+QString vcardCreated();
+QString vcardFileMissing();
+QString vcardCorrupted();
+QString vcardImported();
+// The record editor's checks, which an imported card passes too.
+QString nameEmpty();
+QString noNumber();
+QString fieldTooLong(const QString& word);
+QString nameUsed();
+QString recordAdded();
+
 } // namespace i18n::messages

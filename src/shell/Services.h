@@ -12,6 +12,7 @@ namespace platform {
 class Prompter;
 class KeyboardLayout;
 class TrayIcon;
+class FileDialogs;
 } // namespace platform
 
 namespace shell {
@@ -38,6 +39,8 @@ struct Services {
     QString programFolder{};
     // How long after start the version check waits.
     std::chrono::milliseconds versionCheckDelay{6000};
+    // The open and save dialogs; none: the commands that choose a file do nothing.
+    platform::FileDialogs* fileDialogs = nullptr;
 };
 
 } // namespace shell
