@@ -1,0 +1,240 @@
+// vCard files of one card: the text as read and written, and the export and import commands
+// of the real main window over a real file, with the file dialog scripted.
+#include "common/Fixture.h"
+
+#include "app/FlexGrid.h"
+#include "platform/testing/ScriptedFileDialogs.h"
+#include "vcard/VCardText.h"
+
+#include <QtTest>
+
+using platform::FileChoice;
+using platform::Message;
+using Call = platform::testing::ScriptedFileDialogs::Call;
+using Kind = platform::testing::ScriptedFileDialogs::Kind;
+using F = vcard::VCardFields;
+
+namespace {
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+QByteArray golden(const char* name) { return bytesOf(QStringLiteral(VCARD_DATA "/") + QLatin1String(name)); }
+Message question(const QString& name) {
+    return {QStringLiteral("Do you want export ") + name + QStringLiteral(" to a vCard?"),
+            QStringLiteral("System Message"), platform::Buttons::OkCancel, platform::Icon::Question};
+}
+const Message imported = notice(QStringLiteral("Vcard data has been imported as "));
+const Message added = notice(QStringLiteral("A new record has been added"));
+const QString filters = QStringLiteral("VCARD (*.vcf)|*.vcf");
+
+// What a reading gave: the flags seen, then each value that is not empty, in field order.
+QString dump(const vcard::ReadResult& r) {
+    static const std::pair<const char*, QString F::*> members[] = {
+        {"GivenName", &F::GivenName}, {"FamilyName", &F::FamilyName}, {"FullName", &F::FullName},
+        {"Street", &F::Street},       {"Locality", &F::Locality},     {"Region", &F::Region},
+        {"PostalCode", &F::PostalCode}, {"Country", &F::Country},     {"HomeVoice", &F::HomeVoice},
+        {"HomeFax", &F::HomeFax},     {"WorkVoice", &F::WorkVoice},   {"WorkFax", &F::WorkFax},
+        {"CellVoice", &F::CellVoice}, {"EmailAddress", &F::EmailAddress}, {"Url", &F::Url},
+        {"OrgName", &F::OrgName},     {"OrgUnit", &F::OrgUnit}};
+    QStringList out;
+    if (r.begin)
+        out << QStringLiteral("BEGIN");
+    if (r.end)
+        out << QStringLiteral("END");
+    for (const auto& [name, member] : members) {
+        if (!(r.fields.*member).isEmpty())
+            out << QLatin1String(name) + u'=' + r.fields.*member;
+    }
+    return out.join(u'|');
+}
+
+// The main window over these cards, in English, listing all of the group given (the last
+// card selected), with a scripted dialog.
+struct VcardFixture : Fixture {
+    platform::testing::ScriptedFileDialogs dialogs;
+
+    app::frmVesk& open(int group, const QStringList& cards) {
+        seed(group ? QStringList{} : cards, group ? cards : QStringList{});
+        settings.setValue(QStringLiteral("Settings/ActiveLang"), QStringLiteral("100"));
+        shared = std::make_unique<mdlVesk::Shared>();
+        shell::Services s{prompter, keyboard, settings, nullptr, [this] { return today; }, &tray,
+                          QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay, &dialogs};
+        window = std::make_unique<app::frmVesk>(*shared, s);
+        window->Form_Load();
+        chooseGroup(group);
+        window->btnAll_Click();
+        prompter.clear();
+        return *window;
+    }
+    QStringList rows(int group) {
+        return testing::RawDb(mdb()).rows(group ? QStringLiteral("SELECT * FROM Work ORDER BY rowid")
+                                                : QStringLiteral("SELECT * FROM Vesk ORDER BY rowid"));
+    }
+};
+} // namespace
+
+class TestVcard : public QObject {
+    Q_OBJECT
+private slots:
+    void read_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("fields");
+        QTest::newRow("Windows-1255, LF") << golden("hebrew-1255-lf.vcf")
+            << u8("BEGIN|END|GivenName=משה|FamilyName=לוי|FullName=לוי משה|CellVoice=0529876543");
+        // A phone's file: BOM, CR endings, two cards, every known prefix, ignored variants,
+        // a later property overwriting an earlier one, a line after END that still counts.
+        QTest::newRow("phone file, CR") << golden("phone-cr.vcf")
+            << u8("BEGIN|END|GivenName=Moshe|FamilyName=Levi|FullName= Dana Cohen|Street=1 Main St\r\nFlat 2|"
+                  "Locality=Haifa=0D=0A|Region=North|PostalCode=31000|Country=IL;Earth|HomeVoice=041111111|"
+                  "HomeFax=061111111|WorkVoice=031111111|WorkFax=051111111|CellVoice=0539999999|"
+                  "EmailAddress=last@example.org|Url=http://example.org/a;b|OrgName=Acme|OrgUnit=R&D;Lab");
+        QTest::newRow("missing separators") << QByteArray("BEGIN:VCARD\nN:Solo\nORG:Acme\n"
+                                                          "ADR;HOME;ENCODING=QUOTED-PRINTABLE:;;Main St;Town\nEND:VCARD")
+            << u8("BEGIN|END|FamilyName=Solo|Street=Main St|Locality=Town|OrgName=Acme");
+        QTest::newRow("flags exact") << QByteArray("begin:vcard\r\nBEGIN:VCARD\r\nEND:VCARD \r\nFN:X") << u8("BEGIN|FullName=X");
+        QTest::newRow("empty") << QByteArray() << QString();
+        // A line beyond 64 KiB is cut, and stays too long for any field.
+        QTest::newRow("overlong line") << "FN:Aaa" + QByteArray(70000, ' ') + "B\r\nEND:VCARD"
+                                       << u8("END|FullName=Aaa") + QString(65530, u' ') + QChar(0x7f);
+    }
+    void read() {
+        QFETCH(QByteArray, bytes);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QFETCH(QString, fields);
+        QCOMPARE(dump(vcard::readVcard(buffer)), fields);
+    }
+
+    void encodings_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("Hebrew in Windows-1255") << u8("כהן דנה") << QByteArray("windows-1255") << true;
+        QTest::newRow("Cyrillic in Windows-1255") << u8("Иван Петров") << QByteArray("windows-1255") << false;
+        QTest::newRow("broken text in the system's") << QString(QChar(0xD800)) << QByteArray() << false;
+    }
+    void encodings() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, encoding);
+        QFETCH(bool, written);
+        F f;
+        f.FullName = name;
+        QCOMPARE(vcard::vcardBytes(f, encoding.isEmpty() ? nullptr : encoding.constData()).has_value(), written);
+    }
+
+    // Exported to the golden bytes, then imported into the emptied list: the same card again.
+    void roundTrip_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("Hebrew Personal") << 0 << u8("כהן דנה") << u8("'035551234','0521234567','','035559876',' ','dana@example.org'")
+                                         << u8("personal-hebrew.vcf") << u8("כהן דנה.vcf");
+        // A fax with a dash is no number, yet it is the only fax: it comes back.
+        QTest::newRow("Latin Personal") << 0 << u8("O'Brien Pat/Lee") << u8("'','0541112222','039998887','03-5551234',' ',' '")
+                                        << u8("personal-latin.vcf") << u8("O'Brien Pat_Lee.vcf");
+        QTest::newRow("Work department") << 1 << u8("Acme Supplies") << u8("'1234','0501234567','098765432','Sales',' ','sales@acme.example'")
+                                         << u8("work.vcf") << u8("Acme Supplies.vcf");
+    }
+    void roundTrip() {
+        QFETCH(int, group);
+        QFETCH(QString, name);
+        QFETCH(QString, values);
+        QFETCH(QString, file);
+        QFETCH(QString, proposed);
+        VcardFixture f;
+        app::frmVesk& w = f.open(group, {card(name, values)});
+        const QStringList before = f.rows(group);
+        const QString path = f.dir.filePath(QStringLiteral("card.vcf"));
+        f.dialogs.script({FileChoice::chosen(path), FileChoice::chosen(path)});
+        w.mnuExportVcard_Click();
+        QCOMPARE(bytesOf(path), golden(file.toUtf8().constData()));
+        QVERIFY(QFileInfo(path).permissions() & QFile::ReadOther); // not the temporary's 0600
+        testing::RawDb(f.mdb()).exec(group ? u8("DELETE FROM Work") : u8("DELETE FROM Vesk"));
+        w.mnuImportVcard_Click();
+        QCOMPARE(f.rows(group), before);
+        QCOMPARE(w.grid()->TextMatrix(1, 0), name);
+        QCOMPARE(f.prompter.messages(), (QList<Message>{question(name), notice(u8("A vCard has been created successfully.")), added, imported}));
+        QCOMPARE(f.dialogs.calls(), (QList<Call>{{Kind::Save, {filters, 1, proposed}, platform::Overwrite::DontConfirm},
+                                                 {Kind::Open, {filters, 1, {}}, platform::Overwrite::Confirm}}));
+    }
+
+    void exportRefused_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QString>("chosen"); // empty: the dialog is cancelled
+        QTest::addColumn<QString>("last");   // the message after the question
+        QTest::newRow("one-word Personal name") << u8("Solo") << true << u8("x.vcf") << u8("Failed to export current record to vCard.");
+        QTest::newRow("existing file kept") << u8("Aaa Bbb") << true << u8("old.vcf") << u8("A vCard file is all-ready exist.");
+        QTest::newRow("dialog cancelled") << u8("Aaa Bbb") << true << QString() << QString();
+        QTest::newRow("question cancelled") << u8("Aaa Bbb") << false << u8("x.vcf") << QString();
+    }
+    void exportRefused() {
+        QFETCH(QString, name);
+        QFETCH(bool, confirm);
+        QFETCH(QString, chosen);
+        QFETCH(QString, last);
+        VcardFixture f;
+        app::frmVesk& w = f.open(0, {card(name, u8("'1',NULL,NULL,NULL,NULL,NULL"))});
+        QFile(f.dir.filePath(u8("old.vcf"))).open(QIODevice::WriteOnly);
+        f.prompter.script({confirm ? platform::Answer::Ok : platform::Answer::Cancel});
+        f.dialogs.script({chosen.isEmpty() ? FileChoice::cancelled() : FileChoice::chosen(f.dir.filePath(chosen))});
+        w.mnuExportVcard_Click();
+        QList<Message> shown{question(name)};
+        if (!last.isEmpty())
+            shown << notice(last);
+        QCOMPARE(f.prompter.messages(), shown);
+        QCOMPARE(bytesOf(f.dir.filePath(u8("old.vcf"))), QByteArray());
+        QVERIFY(!QFile::exists(f.dir.filePath(u8("x.vcf"))));
+    }
+
+    void importOutcomes_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<QByteArray>("bytes"); // null: no file
+        QTest::addColumn<QList<Message>>("shown");
+        QTest::addColumn<QString>("stored"); // the card added, if any
+        const auto one = [](const char* lines) { return "BEGIN:VCARD\n" + QByteArray(lines) + "\nEND:VCARD\n"; };
+        const Message corrupted = notice(u8("File is corrupted or not a Vcard file."));
+        QTest::newRow("missing file") << 0 << QByteArray() << QList<Message>{notice(u8("File is not exist.")), corrupted} << QString();
+        QTest::newRow("no END") << 0 << QByteArray("BEGIN:VCARD\nFN:X Y\nTEL;CELL;VOICE:1\n") << QList<Message>{corrupted} << QString();
+        QTest::newRow("e-mail only") << 0 << one("FN:Mail Only\nEMAIL;PREF;INTERNET:a@b.c")
+            << QList<Message>{failure(u8("There is no phone/fax/line/mobile number")), imported} << QString();
+        QTest::newRow("blank numbers") << 0 << one("FN:Blank Nums\nTEL;CELL;VOICE:  ")
+            << QList<Message>{failure(u8("There is no phone/fax/line/mobile number")), imported} << QString();
+        QTest::newRow("blank name") << 0 << one("FN:   \nTEL;CELL;VOICE:1")
+            << QList<Message>{failure(u8("The field Name cannot be empty")), imported} << QString();
+        QTest::newRow("name used") << 0 << one("FN: Aaa Bbb\nTEL;CELL;VOICE:2")
+            << QList<Message>{failure(u8("The current name is used all-ready")), imported} << QString();
+        QTest::newRow("too long for the store") << 1 << one("FN:Long Ext\nTEL;WORK;VOICE:12345")
+            << QList<Message>{failure(u8("Field 'Phone' takes at most 4 characters")), imported} << QString();
+        QTest::newRow("phone file") << 0 << golden("phone-cr.vcf") << QList<Message>{added, imported}
+            << u8("Dana Cohen|041111111|0539999999|031111111|061111111|1 Main St\r\nFlat 2 Haifa=0D=0A North 31000 IL;Earth|last@example.org");
+        QTest::newRow("work fax over a word") << 0 << one("FN:Two Faxes\nTEL;HOME;FAX:abc\nTEL;WORK;FAX:777")
+            << QList<Message>{added, imported} << u8("Two Faxes||||777| | ");
+    }
+    void importOutcomes() {
+        QFETCH(int, group);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<Message>, shown);
+        QFETCH(QString, stored);
+        VcardFixture f;
+        app::frmVesk& w = f.open(group, {card(u8("Aaa Bbb"), u8("'1','','','',' ',' '"))});
+        QStringList expected = f.rows(group);
+        const QString path = f.dir.filePath(u8("in.vcf"));
+        if (!bytes.isNull()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
+        f.dialogs.script({FileChoice::chosen(path)});
+        w.mnuImportVcard_Click();
+        QCOMPARE(f.prompter.messages(), shown);
+        if (!stored.isEmpty())
+            expected << stored;
+        QCOMPARE(f.rows(group), expected);
+    }
+};
+
+QTEST_MAIN(TestVcard)
+#include "tst_vcard.moc"
