@@ -13,8 +13,9 @@ namespace app {
 namespace {
 vcard::Context vcardContext(mdlVesk::Shared& shared, const shell::Services& services,
                             shell::ContactGroup group, frmVesk& window) {
-    return {shared.db,           group, shared.AppTitle, services.prompter,
-            *services.fileDialogs, [&window] { window.update_list(); }};
+    return {shared.db, group, shared.AppTitle, services.prompter, *services.fileDialogs, [&window] {
+                window.update_list();
+            }};
 }
 } // namespace
 
@@ -42,7 +43,8 @@ void frmVesk::mnuImportVcard_Click() {
     if (choice.isCancelled())
         return;
     if (choice.isFailed()) {
-        m_services.prompter.tell(choice.description, m_shared.AppTitle, platform::Icon::Exclamation);
+        m_services.prompter.tell(choice.description, m_shared.AppTitle,
+                                 platform::Icon::Exclamation);
         return;
     }
     // The card goes to the list shown when the file was chosen.

@@ -82,9 +82,12 @@ std::variant<store::ContactRecord, QString> importedCard(const VCardFields& f, C
         Role role;
         int longest;
         const char* word;
-    } limits[] = {{Role::Name, 20, "Name"},     {Role::Home, 10, "Phone"},
-                  {Role::Mobile, 11, "Mobile"}, {Role::Work, 11, "Line"},
-                  {Role::Fax, 10, "Fax"},       {Role::Address, 50, "Address"},
+    } limits[] = {{Role::Name, 20, "Name"},
+                  {Role::Home, 10, "Phone"},
+                  {Role::Mobile, 11, "Mobile"},
+                  {Role::Work, 11, "Line"},
+                  {Role::Fax, 10, "Fax"},
+                  {Role::Address, 50, "Address"},
                   {Role::Email, store::widthOf(group, Role::Email), "Email"}};
     for (const auto& limit : limits) {
         if (card[limit.role]->size() > limit.longest)

@@ -74,8 +74,8 @@ bool BuildVcardFields(const Context& c, qint64 cardId, const QString& Name, VCar
         return false;
     // The card the grid row shows, reached by its identity and still under the name shown.
     const auto card = store::ReadContact(c.db.connection(), c.group, cardId);
-    if (!card ||
-        store::trimSpaces((*card)[store::Role::Name].value_or(QString())) != store::trimSpaces(Name))
+    if (!card || store::trimSpaces((*card)[store::Role::Name].value_or(QString())) !=
+                     store::trimSpaces(Name))
         return false;
     return fieldsOfCard(*card, fields);
 }
@@ -105,9 +105,15 @@ void ExportVcard(const Context& c, qint64 cardId, const QString& Name) {
     }
     QString error;
     switch (writeNewFile(choice.path, *bytes, error)) {
-    case Written::Exists: tell(c, m::vcardFileExists()); break;
-    case Written::Failed: tell(c, error, Icon::Exclamation); break;
-    case Written::Done: tell(c, m::vcardCreated()); break;
+    case Written::Exists:
+        tell(c, m::vcardFileExists());
+        break;
+    case Written::Failed:
+        tell(c, error, Icon::Exclamation);
+        break;
+    case Written::Done:
+        tell(c, m::vcardCreated());
+        break;
     }
 }
 

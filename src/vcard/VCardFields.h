@@ -27,6 +27,8 @@ struct VCardFields {
     bool operator==(const VCardFields&) const = default;
 };
 
-inline void ClearVcardFields(VCardFields& fields) { fields = {}; }
+inline void ClearVcardFields(VCardFields& fields) {
+    fields = {};
+}
 
 } // namespace vcard

@@ -87,7 +87,8 @@ public:
             const char* data = m_buffer.constData();
             const char* from = data + m_pos;
             const char* stop = data + m_buffer.size();
-            const char* at = std::find_if(from, stop, [](char c) { return c == '\r' || c == '\n'; });
+            const char* at =
+                std::find_if(from, stop, [](char c) { return c == '\r' || c == '\n'; });
             const qsizetype keep = std::min<qsizetype>(at - from, longestLine - line.size());
             line.append(from, keep);
             dropped = dropped || std::any_of(from + keep, at, [](char c) { return c != ' '; });
@@ -181,8 +182,10 @@ QStringList vcardLines(const VCardFields& f) {
 
 std::optional<QByteArray> vcardBytes(const VCardFields& fields, const char* encoding) {
     const QString text = vcardLines(fields).join(QLatin1String("\r\n")) + QLatin1String("\r\n");
-    QStringEncoder encoder = encoding ? QStringEncoder(encoding) : QStringEncoder(QStringConverter::System);
-    QStringDecoder decoder = encoding ? QStringDecoder(encoding) : QStringDecoder(QStringConverter::System);
+    QStringEncoder encoder =
+        encoding ? QStringEncoder(encoding) : QStringEncoder(QStringConverter::System);
+    QStringDecoder decoder =
+        encoding ? QStringDecoder(encoding) : QStringDecoder(QStringConverter::System);
     if (!encoder.isValid() || !decoder.isValid())
         return std::nullopt;
     QByteArray bytes = encoder(text);
