@@ -10,22 +10,17 @@
 
 using platform::FileChoice;
 using platform::Message;
-using Call = platform::testing::ScriptedFileDialogs::Call;
-using Kind = platform::testing::ScriptedFileDialogs::Kind;
+using Dialogs = platform::testing::ScriptedFileDialogs;
 using F = vcard::VCardFields;
 
 namespace {
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
+QByteArray bytesOf(const QString& path) { QFile f(path); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }
 QByteArray golden(const char* name) { return bytesOf(QStringLiteral(VCARD_DATA "/") + QLatin1String(name)); }
 Message question(const QString& name) {
     return {u8("Do you want export %1 to a vCard?").arg(name), u8("System Message"), platform::Buttons::OkCancel, platform::Icon::Question};
 }
 const Message imported = notice(QStringLiteral("Vcard data has been imported as "));
 const Message added = notice(QStringLiteral("A new record has been added"));
-const QString filters = QStringLiteral("VCARD (*.vcf)|*.vcf");
 
 // What a reading gave: the flags seen, then each value that is not empty, in field order.
 QString dump(const vcard::ReadResult& r) {
@@ -45,10 +40,9 @@ QString dump(const vcard::ReadResult& r) {
     return out.join(u'|');
 }
 
-// The main window over these cards, in English, listing all of the group given (the last
-// card selected), with a scripted dialog.
+// The main window in English over these cards, all of the group listed, the last selected.
 struct VcardFixture : Fixture {
-    platform::testing::ScriptedFileDialogs dialogs;
+    Dialogs dialogs;
 
     app::frmVesk& open(int group, const QStringList& cards) {
         seed(group ? QStringList{} : cards, group ? cards : QStringList{});
@@ -137,8 +131,9 @@ private slots:
         QCOMPARE(f.rows(group), before);
         QCOMPARE(w.grid()->TextMatrix(1, 0), name);
         QCOMPARE(f.prompter.messages(), (QList<Message>{question(name), notice(u8("A vCard has been created successfully.")), added, imported}));
-        QCOMPARE(f.dialogs.calls(), (QList<Call>{{Kind::Save, {filters, 1, proposed}, platform::Overwrite::DontConfirm},
-                                                 {Kind::Open, {filters, 1, {}}, platform::Overwrite::Confirm}}));
+        const QString filters = u8("VCARD (*.vcf)|*.vcf");
+        QCOMPARE(f.dialogs.calls(), (QList<Dialogs::Call>{{Dialogs::Kind::Save, {filters, 1, proposed}, platform::Overwrite::DontConfirm},
+                                                 {Dialogs::Kind::Open, {filters, 1, {}}, platform::Overwrite::Confirm}}));
     }
 
     void exportRefused_data() {
@@ -174,8 +169,7 @@ private slots:
                                                << u8("There is no phone/fax/line/mobile number") << QString();
         QTest::newRow("blank name") << 0 << one("FN:   \nTEL;CELL;VOICE:1") << u8("The field Name cannot be empty") << QString();
         QTest::newRow("name used") << 0 << one("FN: Aaa Bbb\nTEL;CELL;VOICE:2") << u8("The current name is used all-ready") << QString();
-        QTest::newRow("too long for the store") << 1 << one("FN:Long Ext\nTEL;WORK;VOICE:12345")
-                                                << u8("Field 'Phone' takes at most 4 characters") << QString();
+        QTest::newRow("too long for the store") << 1 << one("FN:Long Ext\nTEL;WORK;VOICE:12345") << u8("Field 'Phone' takes at most 4 characters") << QString();
         QTest::newRow("phone file") << 0 << golden("phone-cr.vcf") << QString()
             << u8("Dana Cohen|041111111|0539999999|031111111|061111111|1 Main St\r\nFlat 2 Haifa=0D=0A North 31000 IL;Earth|last@example.org");
         QTest::newRow("work fax over a word") << 0 << one("FN:Two Faxes\nTEL;HOME;FAX:abc\nTEL;WORK;FAX:777") << QString()
