@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 RELEASE := build/release
 DEBUG := build/debug
 
-.PHONY: run test deps build-release build-debug bench coverage clean
+.PHONY: run test deps build-release build-debug bench coverage fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -36,6 +36,18 @@ bench: deps
 	@build/bench/bench/card_add
 	@build/bench/bench/report_render --benchmark_filter=Pdf
 	@build/bench/bench/report_render --benchmark_filter=Command
+
+# The vCard reader under libFuzzer (clang), seeded with the golden files, for FUZZ_SECONDS
+# (600 by default); crashes and slow inputs are left in build/fuzz/findings/.
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	@command -v clang++ >/dev/null || $$([ "$$(id -u)" -eq 0 ] || echo sudo) apt-get install -y -qq clang >/dev/null
+	@cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DORVENNA_FUZZ=ON -DORVENNA_TESTS=OFF >/dev/null
+	@cmake --build build/fuzz -j $(JOBS) --target fuzz_vcard
+	@mkdir -p build/fuzz/corpus build/fuzz/findings && cp -n tests/data/vcard/*.vcf build/fuzz/corpus/
+	@build/fuzz/fuzz/fuzz_vcard -max_total_time=$(FUZZ_SECONDS) -max_len=70000 -timeout=10 \
+	  -artifact_prefix=build/fuzz/findings/ build/fuzz/corpus
 
 # Line coverage of src/ by the whole suite (gcovr); not part of make test.
 coverage: deps

@@ -89,6 +89,9 @@ public:
     void btnSearch_Click();
     void mnuDbg_Click();
     void cmbGroup_Click();
+    // vCard export and import of one card (FrmVeskVcard.cpp).
+    void mnuExportVcard_Click();
+    void mnuImportVcard_Click();
 
     // The grid.
     void MSHFlexGrid1_Click();

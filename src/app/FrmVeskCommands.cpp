@@ -56,6 +56,8 @@ void frmVesk::wireCommands() {
         if (m_report)
             m_report->close(); // the preview goes with the main window
     });
+    on(mnuExportVcard, &frmVesk::mnuExportVcard_Click);
+    on(mnuImportVcard, &frmVesk::mnuImportVcard_Click);
     connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
     on(mnuExportDB, &frmVesk::mnuExportDB_Click);
     on(mnuImportDB, &frmVesk::mnuImportDB_Click);

@@ -240,6 +240,42 @@ QString transferState(int state) {
     if (state < 0 || state > 12)
         return {};
     return state == 0 ? QStringLiteral("") : QString::fromLatin1(texts[state]);
+// vCard export and import of one card.
+QString confirmExportVcard(const QString& name) {
+    return QStringLiteral("Do you want export ") + name + QStringLiteral(" to a vCard?");
+}
+QString vcardExportFailed() {
+    return QStringLiteral("Failed to export current record to vCard.");
+}
+QString vcardFileExists() {
+    return QStringLiteral("A vCard file is all-ready exist.");
+}
+QString vcardCreated() {
+    return QStringLiteral("A vCard has been created successfully.");
+}
+QString vcardFileMissing() {
+    return QStringLiteral("File is not exist.");
+}
+QString vcardCorrupted() {
+    return QStringLiteral("File is corrupted or not a Vcard file.");
+}
+QString vcardImported() {
+    return QStringLiteral("Vcard data has been imported as ");
+}
+QString nameEmpty() {
+    return QStringLiteral("The field Name cannot be empty");
+}
+QString noNumber() {
+    return QStringLiteral("There is no phone/fax/line/mobile number");
+}
+QString fieldTooLong(const QString& word) {
+    return QStringLiteral("The length of the '%1' field is too long").arg(word);
+}
+QString nameUsed() {
+    return QStringLiteral("The current name is used all-ready");
+}
+QString recordAdded() {
+    return QStringLiteral("A new record has been added");
 }
 
 } // namespace i18n::messages

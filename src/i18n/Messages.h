@@ -89,5 +89,19 @@ QString noAnswerInTime();
 QString receivingData(int phase);
 // The status text of a transfer state 0..12; a null string leaves the status as it is.
 QString transferState(int state);
+// vCard export and import of one card.
+QString confirmExportVcard(const QString& name);
+QString vcardExportFailed();
+QString vcardFileExists();
+QString vcardCreated();
+QString vcardFileMissing();
+QString vcardCorrupted();
+QString vcardImported();
+// The record editor's checks, which an imported card passes too.
+QString nameEmpty();
+QString noNumber();
+QString fieldTooLong(const QString& word);
+QString nameUsed();
+QString recordAdded();
 
 } // namespace i18n::messages
