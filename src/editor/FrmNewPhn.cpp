@@ -204,13 +204,13 @@ bool FrmNewPhn::validate(int emailWidth) {
         return false;
     };
     if (boxText(Name).isEmpty())
-        return fail(QStringLiteral("The field Name cannot be empty"));
+        return fail(i18n::messages::nameEmpty());
     if (boxText(Home).isEmpty() && boxText(Plp).isEmpty() && boxText(Work).isEmpty() && boxText(Fax).isEmpty())
-        return fail(QStringLiteral("There is no phone/fax/line/mobile number"));
+        return fail(i18n::messages::noNumber());
     for (int b = 0; b < BoxCount; ++b) {
         const int longest = boxes[b].longest ? boxes[b].longest : emailWidth;
         if (boxText(b).size() > longest)
-            return fail(QStringLiteral("The length of the '%1' field is too long").arg(QString::fromLatin1(boxes[b].word)));
+            return fail(i18n::messages::fieldTooLong(QString::fromLatin1(boxes[b].word)));
     }
     return true;
 }
@@ -225,7 +225,7 @@ bool FrmNewPhn::databaseOpen() {
 bool FrmNewPhn::nameTaken(Group group) {
     if (!store::NameTaken(m_shared.db.connection(), group, boxText(Name)))
         return false;
-    error(QStringLiteral("The current name is used all-ready"));
+    error(i18n::messages::nameUsed());
     return true;
 }
 
@@ -262,7 +262,7 @@ void FrmNewPhn::btnAdd_Click() {
         error(e.description());
         return;
     }
-    finish(QStringLiteral("A new record has been added"));
+    finish(i18n::messages::recordAdded());
 }
 
 void FrmNewPhn::btnUpdate_Click() {
