@@ -6,6 +6,7 @@
 #include "platform/EndSignals.h"
 #include "platform/HostKeyboardLayout.h"
 #include "platform/QtPrompter.h"
+#include "platform/QtSerialPorts.h"
 #include "platform/QtTrayIcon.h"
 #include "shell/Shared.h"
 
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
     shell::Services services{prompter, keyboard, settings};
     services.tray = &tray;
     services.programFolder = programFolder;
+    platform::QtSerialPorts serialPorts(settings);
+    services.serialPorts = &serialPorts;
     app::frmVesk window(shared, services);
     QObject::connect(&window, &app::frmVesk::unloaded, &application, &QApplication::quit,
                      Qt::QueuedConnection);

@@ -34,6 +34,9 @@ struct EditRequest;
 namespace search {
 class SearchFrm;
 }
+namespace dialer {
+class frmDialer;
+}
 
 namespace app {
 
@@ -91,6 +94,11 @@ public:
     void MouseWheel(int zDelta);
     void InstallWheelHook();
     void RemoveWheelHook();
+
+    // The modem dialer: the Dial button, its menu items, the dialer while it is open.
+    void btnDial_Click();
+    void popDialing_Click();
+    dialer::frmDialer* dialerWindow() const;
 
     // The notification-area icon and its menu.
     void mPopRestore_Click();
@@ -207,6 +215,9 @@ private:
     bool m_wheelHooked = false;
     QPointer<editor::FrmNewPhn> m_editor;
     QPointer<search::SearchFrm> m_search;
+    QPointer<dialer::frmDialer> m_dialer;
+    // Hangs up a call being dialled and closes the dialer, as the program ends.
+    void closeDialer();
     QtTranslation m_qtTranslation;
 
     // The menu bar, the grid's context menu and the notification-area menu.

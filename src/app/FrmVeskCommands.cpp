@@ -50,6 +50,9 @@ void frmVesk::wireCommands() {
     on(mpopSearch, &frmVesk::mpopSearch_Click);
     on(mPopExit, &frmVesk::mPopExit_Click);
     connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
+    connect(btnDial, &QToolButton::clicked, this, &frmVesk::btnDial_Click);
+    on(mnuDialingNum, &frmVesk::btnDial_Click);
+    on(popDialing, &frmVesk::popDialing_Click);
 
     FlexGrid* g = MSHFlexGrid1;
     connect(g, &FlexGrid::Click, this, &frmVesk::MSHFlexGrid1_Click);

@@ -151,6 +151,7 @@ void frmVesk::Form_Unload() {
         searchWindow->close();
     if (QWidget* editorWindow = m_editor.data())
         editorWindow->close();
+    closeDialer();
     emit unloaded();
 }
 

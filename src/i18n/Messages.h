@@ -28,4 +28,18 @@ QString failedToOpen();
 // old file could not be read to the end.
 QString notCopied(int notCopied, bool unreadable, const QString& backup, const QString& crlf);
 
+// The modem dialer: its window, its states and its messages. `command` is the dial command
+// as sent, its carriage return included.
+QString dialerCaption();
+QString dialerWarning();
+QString dialReady();
+QString searchingForModem();
+QString dialing(const QByteArray& command, int port);
+QString numberNotValid();
+QString noModemDetected();
+QString portNotAvailable(int port);
+QString pickUpPhone();
+QString quitDialer();
+QString portInUse(const QString& number);
+
 } // namespace i18n::messages

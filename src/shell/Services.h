@@ -12,6 +12,7 @@ namespace platform {
 class Prompter;
 class KeyboardLayout;
 class TrayIcon;
+class SerialPorts;
 } // namespace platform
 
 namespace shell {
@@ -38,6 +39,8 @@ struct Services {
     QString programFolder{};
     // How long after start the version check waits.
     std::chrono::milliseconds versionCheckDelay{6000};
+    // COM1..COM4 for the modem dialer; none: no modem is ever found.
+    platform::SerialPorts* serialPorts = nullptr;
 };
 
 } // namespace shell
