@@ -30,10 +30,11 @@ test: build-debug
 
 bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_BENCH=ON >/dev/null
-	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add
+	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add dial_wait
 	@build/bench/bench/list_fill
 	@build/bench/bench/search_keystroke
 	@build/bench/bench/card_add
+	@build/bench/bench/dial_wait
 
 # Line coverage of src/ by the whole suite (gcovr); not part of make test.
 coverage: deps

@@ -99,6 +99,8 @@ public:
     void btnDial_Click();
     void popDialing_Click();
     dialer::frmDialer* dialerWindow() const;
+    // Hangs up a call being dialled and closes the dialer, as the program ends.
+    void closeDialer();
 
     // The notification-area icon and its menu.
     void mPopRestore_Click();
@@ -216,8 +218,6 @@ private:
     QPointer<editor::FrmNewPhn> m_editor;
     QPointer<search::SearchFrm> m_search;
     QPointer<dialer::frmDialer> m_dialer;
-    // Hangs up a call being dialled and closes the dialer, as the program ends.
-    void closeDialer();
     QtTranslation m_qtTranslation;
 
     // The menu bar, the grid's context menu and the notification-area menu.
