@@ -24,21 +24,26 @@ void frmVesk::popDialing_Click() {
     if (m_shared.NumberToDial.isEmpty())
         return;
     if (!m_shared.DialerIdle) {
-        m_services.prompter.tell(i18n::messages::portInUse(m_dialer ? m_dialer->number() : QString()),
-                                 i18n::messages::dialerWarning());
+        m_services.prompter.tell(
+            i18n::messages::portInUse(m_dialer ? m_dialer->number() : QString()),
+            i18n::messages::dialerWarning());
         return;
     }
     if (!m_dialer)
-        m_dialer = new dialer::frmDialer(m_shared, m_services.prompter, m_services.serialPorts, this);
+        m_dialer =
+            new dialer::frmDialer(m_shared, m_services.prompter, m_services.serialPorts, this);
     m_dialer->setNumber(m_shared.NumberToDial);
     m_dialer->show();
     m_dialer->raise();
     m_dialer->activateWindow();
     // Its activation starts the dial, once this command has returned to the event loop.
-    QMetaObject::invokeMethod(m_dialer.data(), &dialer::frmDialer::Form_Activate, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(m_dialer.data(), &dialer::frmDialer::Form_Activate,
+                              Qt::QueuedConnection);
 }
 
-dialer::frmDialer* frmVesk::dialerWindow() const { return m_dialer.data(); }
+dialer::frmDialer* frmVesk::dialerWindow() const {
+    return m_dialer.data();
+}
 
 void frmVesk::closeDialer() {
     if (!m_dialer)

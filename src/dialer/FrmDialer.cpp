@@ -24,8 +24,8 @@ namespace {
 constexpr int NumberMaxLength = 255;
 } // namespace
 
-frmDialer::frmDialer(mdlVesk::Shared& shared, platform::Prompter& prompter, platform::SerialPorts* ports,
-                     QWidget* owner)
+frmDialer::frmDialer(mdlVesk::Shared& shared, platform::Prompter& prompter,
+                     platform::SerialPorts* ports, QWidget* owner)
     : shell::SecondaryWindow(owner), m_shared(shared), m_prompter(prompter), m_ports(ports) {
     setObjectName(QStringLiteral("frmDialer"));
     setWindowTitle(msg::dialerCaption());
@@ -76,10 +76,18 @@ void frmDialer::placeOverOwner() {
         shell::placeAtCentreOf(*this, *owner);
 }
 
-void frmDialer::setNumber(const QString& number) { txtNumber->setText(number); }
-QString frmDialer::number() const { return txtNumber->text(); }
-QString frmDialer::status() const { return txtStatus->text(); }
-void frmDialer::setStatus(const QString& text) { txtStatus->setText(text); }
+void frmDialer::setNumber(const QString& number) {
+    txtNumber->setText(number);
+}
+QString frmDialer::number() const {
+    return txtNumber->text();
+}
+QString frmDialer::status() const {
+    return txtStatus->text();
+}
+void frmDialer::setStatus(const QString& text) {
+    txtStatus->setText(text);
+}
 
 void frmDialer::Form_Activate() {
     if (m_shared.DialerIdle && !m_running) {
@@ -121,7 +129,9 @@ void frmDialer::cmdDial_Click() {
         close();
 }
 
-int frmDialer::FindModem() { return m_ports ? dialer::FindModem(*m_ports, m_modem) : 0; }
+int frmDialer::FindModem() {
+    return m_ports ? dialer::FindModem(*m_ports, m_modem) : 0;
+}
 
 void frmDialer::DialNumber(const QString& digits) {
     const QByteArray command = dialCommand(digits);
@@ -174,13 +184,15 @@ void frmDialer::cmdCancel_Click() {
     m_shared.DialerIdle = true;
 }
 
-void frmDialer::cmdQuit_Click() { close(); }
+void frmDialer::cmdQuit_Click() {
+    close();
+}
 
 bool frmDialer::Form_QueryUnload() {
     if (m_shared.DialerIdle)
         return true;
-    const platform::Message ask{msg::quitDialer(), msg::dialerWarning(), platform::Buttons::OkCancel,
-                                platform::Icon::Critical};
+    const platform::Message ask{msg::quitDialer(), msg::dialerWarning(),
+                                platform::Buttons::OkCancel, platform::Icon::Critical};
     if (m_prompter.ask(ask) != platform::Answer::Ok)
         return false;
     cmdCancel_Click();

@@ -30,11 +30,18 @@ QString digitsOf(const QString& number) {
     return digits;
 }
 
-QByteArray probeCommand() { return QByteArrayLiteral("ATV1Q0\r"); }
-QByteArray dialCommand(const QString& digits) { return "ATDT" + digits.toLatin1() + ";\r"; }
-QByteArray hangUpCommand() { return QByteArrayLiteral("ATH\r"); }
+QByteArray probeCommand() {
+    return QByteArrayLiteral("ATV1Q0\r");
+}
+QByteArray dialCommand(const QString& digits) {
+    return "ATDT" + digits.toLatin1() + ";\r";
+}
+QByteArray hangUpCommand() {
+    return QByteArrayLiteral("ATH\r");
+}
 
-void Modem::wait(QIODevice& port, const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+void Modem::wait(QIODevice& port, const std::function<bool()>& done,
+                 std::chrono::milliseconds timeout) {
     if (m_cancel || done())
         return;
     QEventLoop loop;
@@ -60,7 +67,8 @@ void Modem::cancel() {
 
 void Modem::probe(QIODevice& port, QByteArray& reply) {
     send(port, probeCommand());
-    wait(port, [] { return false; }, probeWait);
+    wait(
+        port, [] { return false; }, probeWait);
     reply += port.readAll();
 }
 
@@ -80,7 +88,9 @@ Modem::DialResult Modem::dial(QIODevice& port, const QByteArray& command) {
     return answered() ? DialResult::Answered : DialResult::Cancelled;
 }
 
-void Modem::hangUp(QIODevice& port) { send(port, hangUpCommand()); }
+void Modem::hangUp(QIODevice& port) {
+    send(port, hangUpCommand());
+}
 
 int FindModem(platform::SerialPorts& ports, Modem& modem) {
     QByteArray reply;

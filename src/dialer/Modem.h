@@ -57,7 +57,8 @@ public:
 private:
     // Serves the event loop until `done` holds after input arrived, a cancel, or the
     // timeout (none when zero).
-    void wait(QIODevice& port, const std::function<bool()>& done, std::chrono::milliseconds timeout);
+    void wait(QIODevice& port, const std::function<bool()>& done,
+              std::chrono::milliseconds timeout);
 
     bool m_cancel = false;
     QEventLoop* m_loop = nullptr;

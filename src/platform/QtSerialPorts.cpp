@@ -37,7 +37,8 @@ std::unique_ptr<QIODevice> QtSerialPorts::open(int port) {
     QObject::connect(serial.get(), &QSerialPort::errorOccurred, serial.get(),
                      [s = serial.get()](QSerialPort::SerialPortError error) {
                          if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
-                             QMetaObject::invokeMethod(s, &QSerialPort::close, Qt::QueuedConnection);
+                             QMetaObject::invokeMethod(s, &QSerialPort::close,
+                                                       Qt::QueuedConnection);
                      });
     return serial;
 }

@@ -14,13 +14,14 @@
 namespace testing {
 
 // A small Hayes modem on the master side of a real pseudo-terminal, whose slave device stands
-// for a serial port. It records every command in `log` (joined by '|'); unless silent (a port
-// with no modem behind it) it answers "ATV1Q0" with "OK\r\n" at once and "ATDT...;" after
-// `dialDelay` ms (never when negative). It keeps the slave open too, so the master never
-// sees the line hang up.
+// for a serial port. It records every command in `log` ('|' between them); unless silent (a
+// port with no modem behind it) it answers "ATV1Q0" with "OK\r\n" at once and "ATDT...;"
+// after `dialDelay` ms (never when negative). It keeps the slave open too, so the master
+// never sees the line hang up.
 class SimulatedModem final : public QObject {
 public:
-    explicit SimulatedModem(int dialDelay = 0, bool silent = false) : m_dialDelay(dialDelay), m_silent(silent) {
+    explicit SimulatedModem(int dialDelay, bool silent = false)
+        : m_dialDelay(dialDelay), m_silent(silent) {
         termios raw{};
         cfmakeraw(&raw);
         char name[128] = {};
@@ -38,7 +39,8 @@ public:
     // Descriptors of this process open on the device, besides the modem's own.
     int openedByOthers() const {
         int count = -1;
-        for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::AllEntries | QDir::System))
+        const QDir fds(QStringLiteral("/proc/self/fd"));
+        for (const QFileInfo& fd : fds.entryInfoList(QDir::AllEntries | QDir::System))
             count += fd.symLinkTarget() == device;
         return count;
     }
@@ -58,7 +60,8 @@ private:
             onCommand(command);
             if (!m_silent && command == "ATV1Q0")
                 answer();
-            else if (!m_silent && command.startsWith("ATDT") && command.endsWith(';') && m_dialDelay >= 0)
+            else if (!m_silent && command.startsWith("ATDT") && command.endsWith(';') &&
+                     m_dialDelay >= 0)
                 QTimer::singleShot(m_dialDelay, this, &SimulatedModem::answer);
         }
     }
