@@ -30,12 +30,13 @@ test: build-debug
 
 bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_BENCH=ON >/dev/null
-	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add report_render
+	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add report_render dial_wait
 	@build/bench/bench/list_fill
 	@build/bench/bench/search_keystroke
 	@build/bench/bench/card_add
 	@build/bench/bench/report_render --benchmark_filter=Pdf
 	@build/bench/bench/report_render --benchmark_filter=Command
+	@build/bench/bench/dial_wait
 
 # The vCard reader under libFuzzer (clang), seeded with the golden files, for FUZZ_SECONDS
 # (600 by default); crashes and slow inputs are left in build/fuzz/findings/.

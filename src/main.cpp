@@ -9,6 +9,7 @@
 #include "platform/QtFileDialogs.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtShell.h"
+#include "platform/QtSerialPorts.h"
 #include "platform/QtTrayIcon.h"
 #include "shell/Shared.h"
 #include "update/FrmVerCheck.h"
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
     // The check a while after start runs on the main window's own version window.
     update::HiddenVersionCheck versionCheck;
     services.versionCheck = &versionCheck;
+    platform::QtSerialPorts serialPorts(settings);
+    services.serialPorts = &serialPorts;
     app::frmVesk window(shared, services);
     fileDialogs.setParent(&window);
     versionCheck.setLoader([&window] { return window.loadVersionWindow(); });

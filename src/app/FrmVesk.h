@@ -43,6 +43,9 @@ class frmAbout;
 namespace update {
 class frmVerCheck;
 }
+namespace dialer {
+class frmDialer;
+}
 
 namespace app {
 
@@ -103,6 +106,13 @@ public:
     void MouseWheel(int zDelta);
     void InstallWheelHook();
     void RemoveWheelHook();
+
+    // The modem dialer: the Dial button, its menu items, the dialer while it is open.
+    void btnDial_Click();
+    void popDialing_Click();
+    dialer::frmDialer* dialerWindow() const;
+    // Hangs up a call being dialled and closes the dialer, as the program ends.
+    void closeDialer();
 
     // The notification-area icon and its menu.
     void mPopRestore_Click();
@@ -231,6 +241,7 @@ private:
     QPointer<search::SearchFrm> m_search;
     QPointer<report::ReportPreview> m_report;
     QPointer<update::frmVerCheck> m_verCheck;
+    QPointer<dialer::frmDialer> m_dialer;
     QtTranslation m_qtTranslation;
 
     // The menu bar, the grid's context menu and the notification-area menu.

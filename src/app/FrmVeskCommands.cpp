@@ -67,6 +67,9 @@ void frmVesk::wireCommands() {
     on(popSendMail, &frmVesk::popSendMail_Click);
     connect(mnuEnableLiveUpdate, &QAction::triggered, this, &frmVesk::mnuEnableLiveUpdate_Click);
     on(mnuCheckVersionUpdate, &frmVesk::mnuCheckVersionUpdate_Click);
+    connect(btnDial, &QToolButton::clicked, this, &frmVesk::btnDial_Click);
+    on(mnuDialingNum, &frmVesk::btnDial_Click);
+    on(popDialing, &frmVesk::popDialing_Click);
 
     FlexGrid* g = MSHFlexGrid1;
     connect(g, &FlexGrid::Click, this, &frmVesk::MSHFlexGrid1_Click);

@@ -154,6 +154,7 @@ void frmVesk::Form_Unload() {
         editorWindow->close();
     if (QWidget* versionWindow = m_verCheck.data())
         versionWindow->close();
+    closeDialer();
     emit unloaded();
 }
 

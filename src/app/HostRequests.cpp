@@ -51,6 +51,8 @@ void HostRequests::end() {
         return;
     m_endRequested = true;
     closeModalWindows();
+    // A dial waits in an event loop of its own, with no end of its own: hang it up now.
+    m_window.closeDialer();
     QTimer::singleShot(0, this, &HostRequests::closeWhenIdle);
 }
 

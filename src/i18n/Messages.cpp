@@ -280,5 +280,25 @@ QString recordAdded() {
     return QStringLiteral("A new record has been added");
 }
 
+// ---- The modem dialer
+
+QString dialerCaption() { return QStringLiteral(" Phone Dialer..."); }
+QString dialerWarning() { return QStringLiteral("Warning..."); }
+QString dialReady() { return QStringLiteral("To dial a number, click the Dial button"); }
+QString searchingForModem() { return QStringLiteral("Searching for modem..."); }
+QString dialing(const QByteArray& command, int port) {
+    return QStringLiteral("Dialing... ") + QString::fromLatin1(command) + QStringLiteral(" [COM%1]").arg(port);
+}
+QString numberNotValid() { return QStringLiteral("The phone number is not valid."); }
+QString noModemDetected() { return QStringLiteral("No modem detected"); }
+QString portNotAvailable(int port) {
+    return QStringLiteral("COM%1 is not available.\rChange the CommPort property to another port.").arg(port);
+}
+QString pickUpPhone() { return QStringLiteral("Please pick up the phone and either press Enter or click OK"); }
+QString quitDialer() { return QStringLiteral("Quiting dialer will terminat the call!"); }
+QString portInUse(const QString& number) {
+    return QStringLiteral("Port is all-ready in use [") + number + u']';
+}
+
 } // namespace i18n::messages
 

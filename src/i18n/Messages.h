@@ -103,5 +103,18 @@ QString noNumber();
 QString fieldTooLong(const QString& word);
 QString nameUsed();
 QString recordAdded();
+// The modem dialer: its window, its states and its messages. `command` is the dial command
+// as sent, its carriage return included.
+QString dialerCaption();
+QString dialerWarning();
+QString dialReady();
+QString searchingForModem();
+QString dialing(const QByteArray& command, int port);
+QString numberNotValid();
+QString noModemDetected();
+QString portNotAvailable(int port);
+QString pickUpPhone();
+QString quitDialer();
+QString portInUse(const QString& number);
 
 } // namespace i18n::messages

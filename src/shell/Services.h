@@ -15,6 +15,7 @@ class TrayIcon;
 class FileDialogs;
 class Shell;
 class Connectivity;
+class SerialPorts;
 } // namespace platform
 
 namespace shell {
@@ -50,6 +51,8 @@ struct Services {
     // decides) and how long a transfer may go without progress before it fails.
     platform::Connectivity* connectivity = nullptr;
     std::chrono::milliseconds transferTimeout{30000};
+    // COM1..COM4 for the modem dialer; none: no modem is ever found.
+    platform::SerialPorts* serialPorts = nullptr;
 };
 
 } // namespace shell

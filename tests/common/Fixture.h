@@ -51,6 +51,7 @@ struct Fixture {
 
     // Long enough that no test meets the version check unless it shortens the wait.
     std::chrono::milliseconds checkDelay{6000};
+    platform::SerialPorts* serialPorts = nullptr; // the dialer's, when a test gives them
 
     Fixture() { tray.available = false; }
 
@@ -60,7 +61,8 @@ struct Fixture {
         window.reset();
         shared = std::make_unique<mdlVesk::Shared>();
         shell::Services services{prompter, keyboard, settings, hook, [this] { return today; }, &tray,
-                                 QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay};
+                                 QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay,
+                                 serialPorts};
         window = std::make_unique<app::frmVesk>(*shared, services);
         return *window;
     }

@@ -1,0 +1,56 @@
+// The main window's dial commands: the number of the chosen cell goes to the modem dialer.
+#include "app/FlexGrid.h"
+#include "app/FrmVesk.h"
+#include "dialer/FrmDialer.h"
+#include "i18n/Messages.h"
+#include "platform/Prompter.h"
+#include "shell/Shared.h"
+
+namespace app {
+
+void frmVesk::btnDial_Click() {
+    m_list.RememberedColumn = MSHFlexGrid1->Col();
+    popDialing_Click();
+}
+
+void frmVesk::popDialing_Click() {
+    FlexGrid& g = *MSHFlexGrid1;
+    m_shared.NumberToDial.clear();
+    // The number columns; in the Work list column 4 is the department, dialled like the rest.
+    if (m_list.RememberedColumn >= 1 && m_list.RememberedColumn <= 4) {
+        g.setCol(m_list.RememberedColumn);
+        m_shared.NumberToDial = g.Text();
+    }
+    if (m_shared.NumberToDial.isEmpty())
+        return;
+    if (!m_shared.DialerIdle) {
+        m_services.prompter.tell(
+            i18n::messages::portInUse(m_dialer ? m_dialer->number() : QString()),
+            i18n::messages::dialerWarning());
+        return;
+    }
+    if (!m_dialer)
+        m_dialer =
+            new dialer::frmDialer(m_shared, m_services.prompter, m_services.serialPorts, this);
+    m_dialer->setNumber(m_shared.NumberToDial);
+    m_dialer->show();
+    m_dialer->raise();
+    m_dialer->activateWindow();
+    // Its activation starts the dial, once this command has returned to the event loop.
+    QMetaObject::invokeMethod(m_dialer.data(), &dialer::frmDialer::Form_Activate,
+                              Qt::QueuedConnection);
+}
+
+dialer::frmDialer* frmVesk::dialerWindow() const {
+    return m_dialer.data();
+}
+
+void frmVesk::closeDialer() {
+    if (!m_dialer)
+        return;
+    // The modem is not left off-hook: the call goes on on the telephone or ends.
+    m_dialer->hangUpNow();
+    m_dialer->close();
+}
+
+} // namespace app

@@ -1,0 +1,134 @@
+// The dial commands and the dialer through the main window, on real pseudo-terminals with a
+// simulated modem behind them, named as serial ports in the settings.
+#include "common/Fixture.h"
+#include "common/SimulatedModem.h"
+
+#include "app/FlexGrid.h"
+#include "app/HostRequests.h"
+#include "dialer/FrmDialer.h"
+#include "platform/QtSerialPorts.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+
+using namespace std::chrono_literals;
+
+// What happens once the modem has the dial command (the modem answers it only for Nothing);
+// ModemGone: COM3 is renamed once it has been probed.
+enum During { Nothing, Cancel, DialAgain, ModemGone, CloseDialer, CloseMain, EndRequested };
+
+class TestDialer : public QObject {
+    Q_OBJECT
+private slots:
+    void dial_data() {
+        QTest::addColumn<QString>("ports"); // COM1..4: M the modem, S no modem, - no device
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("during");
+        QTest::addColumn<QString>("logs");     // the modem's / the port without one's
+        QTest::addColumn<QString>("messages"); // caption|text, one a line
+        const QString n = u8("+972 (3) 555-12-34"), dialled = u8("ATV1Q0|ATDT97235551234;|ATH / ");
+        QTest::newRow("COM3 after COM1, COM2")
+            << "-SMM" << 4 << n << 0 << dialled + "ATV1Q0"
+            << "Orvenna|Please pick up the phone and either press Enter or click OK";
+        QTest::newRow("cancel") << "M---" << 4 << n << 1 << dialled << "";
+        QTest::newRow("main window closed") << "M---" << 4 << n << 5 << dialled << "";
+        QTest::newRow("end requested") << "M---" << 4 << n << 6 << dialled << "";
+        QTest::newRow("second request") << "M---" << 4 << n << 2 << dialled
+                                        << "Warning...|Port is all-ready in use [" + n + "]";
+        QTest::newRow("dialer closed") << "M---" << 4 << n << 4 << dialled
+                                       << "Warning...|Quiting dialer will terminat the call!";
+        QTest::newRow("no modem") << "-S--" << 4 << n << 0 << " / ATV1Q0"
+                                  << "Orvenna|No modem detected";
+        QTest::newRow("not reopenable")
+            << "--M-" << 4 << n << 3 << "ATV1Q0 / "
+            << "Orvenna|COM3 is not available.\rChange the CommPort property to another port.";
+        QTest::newRow("no digit") << "M---" << 4 << "+() -#*" << 0 << " / "
+                                  << "Orvenna|The phone number is not valid.";
+        QTest::newRow("name column") << "M---" << 0 << n << 0 << " / "
+                                     << "";
+        QTest::newRow("e-mail column") << "M---" << 5 << n << 0 << " / "
+                                       << "";
+    }
+
+    void dial() {
+        QFETCH(QString, ports);
+        QFETCH(int, column);
+        QFETCH(QString, number);
+        QFETCH(int, during);
+        Fixture f;
+        testing::SimulatedModem modem{during == Nothing ? 300 : -1}, silent{0, true};
+        platform::QtSerialPorts serialPorts(f.settings);
+        f.serialPorts = &serialPorts;
+        // A Work card: the department, the widest number column, holds the number.
+        const QString values = u8("NULL,NULL,NULL,'%1',NULL,'a@b.c'").arg(number);
+        app::frmVesk& w = f.start({}, {card(u8("Avi"), values)}, 100);
+        f.chooseGroup(1);
+        for (int i = 0; i < 4; ++i) {
+            const QChar c = ports[i];
+            f.settings.setValue(u8("Dialer/COM%1").arg(i + 1), c == u'M'   ? modem.device
+                                                               : c == u'S' ? silent.device
+                                                                           : u8("/none"));
+        }
+        modem.onCommand = [&](const QByteArray& command) {
+            if (during == ModemGone)
+                f.settings.setValue(u8("Dialer/COM3"), u8("/gone"));
+            if (command.startsWith("ATDT"))
+                QTimer::singleShot(100ms, &modem, [&] {
+                    QCOMPARE(
+                        w.dialerWindow()->status(),
+                        u8("Dialing... ATDT97235551234;\r [COM%1]").arg(ports.indexOf(u'M') + 1));
+                    if (during == DialAgain)
+                        w.findChild<QToolButton*>(u8("btnDial"))->click();
+                    if (during == Cancel || during == DialAgain)
+                        w.dialerWindow()->findChild<QPushButton*>(u8("cmdCancel"))->click();
+                    if (during == CloseDialer)
+                        w.dialerWindow()->close();
+                    if (during == CloseMain)
+                        w.close();
+                    if (during == EndRequested)
+                        app::HostRequests(w).end();
+                    // The dialer's port; the program's end hangs up and closes it at once.
+                    QCOMPARE(modem.openedByOthers(), int(during < CloseMain));
+                });
+        };
+
+        w.show();
+        app::FlexGrid& g = *w.grid();
+        const QModelIndex cell = g.model().index(0, column);
+        g.scrollTo(cell);
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, g.visualRect(cell).center());
+        w.findChild<QToolButton*>(u8("btnDial"))->click();
+        QPointer<dialer::frmDialer> d = w.dialerWindow();
+        QCOMPARE(!d, column == 0 || column == 5);
+        if (d) {
+            QSignalSpy ended(d, &dialer::frmDialer::dialEnded);
+            // A dial left running fails the test instead of hanging it.
+            QTimer::singleShot(10s, d, &dialer::frmDialer::cmdCancel_Click);
+            QVERIFY(ended.wait(20000));
+            QCOMPARE(d->status(), u8("To dial a number, click the Dial button"));
+        }
+        QTest::qWait(50); // what the modems still had to read
+        QTEST(modem.log + u8(" / ") + silent.log, "logs");
+        QStringList shown;
+        for (const platform::Message& m : f.prompter.messages()) {
+            shown << m.caption + u'|' + m.text;
+            QCOMPARE(m.icon, m.buttons == platform::Buttons::Ok ? platform::Icon::None
+                                                                : platform::Icon::Critical);
+        }
+        QTEST(shown.join(u'\n'), "messages");
+        QCOMPARE(modem.openedByOthers() + silent.openedByOthers(), 0);
+        QVERIFY(f.shared->DialerIdle);
+        // Closed during the dial, the dialer went once the dial had ended; idle, it goes unasked.
+        if (d) {
+            QCOMPARE(d->isVisible(), during < CloseDialer);
+            d->close();
+            QTRY_VERIFY(!d);
+        }
+        QCOMPARE(f.prompter.messages().size(), qsizetype(shown.size()));
+    }
+};
+
+QTEST_MAIN(TestDialer)
+#include "tst_dialer.moc"
