@@ -240,6 +240,8 @@ QString transferState(int state) {
     if (state < 0 || state > 12)
         return {};
     return state == 0 ? QStringLiteral("") : QString::fromLatin1(texts[state]);
+}
+
 // vCard export and import of one card.
 QString confirmExportVcard(const QString& name) {
     return QStringLiteral("Do you want export ") + name + QStringLiteral(" to a vCard?");
