@@ -161,7 +161,10 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
     QStringList home, business;
     QHash<int, QString> pairTypes;
     for (size_t i = 0; i < columns.size() && i < size_t(r.fields.size()); ++i) {
-        const QString value = r.fields[qsizetype(i)].trimmed();
+        QString value = r.fields[qsizetype(i)].trimmed();
+        // An apostrophe keeps a spreadsheet from reading a value as a formula.
+        if (value.size() > 1 && value[0] == u'\'' && QStringLiteral("=+-@").contains(value[1]))
+            value.remove(0, 1);
         if (!columns[i] || value.isEmpty())
             continue;
         auto first = [&value](QString& into) {

@@ -1,10 +1,18 @@
 #include "interchange/CsvReader.h"
+#include "interchange/Export.h"
+#include "interchange/ImportWriter.h"
 #include "interchange/ImportPlan.h"
 #include "interchange/PhoneFit.h"
 #include "interchange/VcfReader.h"
 
+#include "store/ContactDatabase.h"
+#include "store/Query.h"
+#include "store/Recordset.h"
+#include "store/Schema.h"
+
 #include <QBuffer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace interchange;
@@ -12,10 +20,11 @@ using store::ContactGroup;
 
 namespace {
 
-QByteArray golden(const QString& name) {
-    QFile f(QStringLiteral(INTERCHANGE_DATA "/") + name);
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+QByteArray golden(const QString& name) { return bytesOf(QStringLiteral(INTERCHANGE_DATA "/") + name); }
 
 SourceFile read(const QByteArray& bytes, bool csv) {
     QBuffer buffer;
@@ -40,6 +49,32 @@ QString describe(const PlannedCard& p) {
     return s;
 }
 
+// A new contact file with both tables.
+void createFile(store::ContactDatabase& db, const QString& path) {
+    db.create(path);
+    db.execute(store::createTableSql(QStringLiteral("Vesk")));
+    db.execute(store::createTableSql(QStringLiteral("Work")));
+}
+
+std::vector<store::ContactRecord> cardsOf(store::ContactDatabase& db, ContactGroup group) {
+    std::vector<store::ContactRecord> cards;
+    auto rs = db.openRecordset(store::Query::allOrdered(store::tableOf(group), "ASC"));
+    for (; !rs->Eof(); rs->MoveNext()) {
+        store::ContactRecord card{group, -1, {}};
+        for (const store::CardField& f : store::fieldsOf(group))
+            card[f.role] = rs->value(QString::fromUtf16(f.column));
+        cards.push_back(card);
+    }
+    return cards;
+}
+
+std::vector<PlannedCard> planned(store::ContactDatabase& db, const QByteArray& bytes, bool csv,
+                                 ContactGroup group) {
+    return planImport(read(bytes, csv).cards, group, "IL", [&db, group](const QString& name) {
+        return store::NameTaken(db.connection(), group, name);
+    });
+}
+
 } // namespace
 
 class TestInterchange : public QObject {
@@ -53,6 +88,9 @@ private slots:
     void fitNumber();
     void homeRegion_data();
     void homeRegion();
+    void roundTrip_data();
+    void roundTrip();
+    void cancelWritesNothing();
 };
 
 void TestInterchange::goldenFiles_data() {
@@ -165,6 +203,53 @@ void TestInterchange::homeRegion() {
     QFETCH(bool, hebrew);
     QFETCH(QString, region);
     QCOMPARE(interchange::homeRegion(setting, QLocale(locale), hebrew), region);
+}
+
+void TestInterchange::roundTrip_data() {
+    QTest::addColumn<ContactGroup>("group");
+    QTest::addColumn<bool>("csv");
+    for (const bool csv : {false, true}) {
+        QTest::addRow("Personal %s", csv ? "csv" : "vcf") << ContactGroup::Personal << csv;
+        QTest::addRow("Work %s", csv ? "csv" : "vcf") << ContactGroup::Work << csv;
+    }
+}
+
+// Every card of a list, exported and imported into an empty file, comes back the same.
+void TestInterchange::roundTrip() {
+    QFETCH(ContactGroup, group);
+    QFETCH(bool, csv);
+    QTemporaryDir dir;
+    store::ContactDatabase from, to;
+    createFile(from, dir.filePath("from.mdb"));
+    createFile(to, dir.filePath("to.mdb"));
+    const QByteArray source = golden("phone21.vcf") + golden("folded30.vcf") + golden("v40.vcf") +
+                              "BEGIN:VCARD\nFN:=Sum\\, \"quoted\"; x\nTEL:-12\nEND:VCARD\n";
+    std::vector<PlannedCard> plans = planned(from, source, false, group);
+    QVERIFY(writeImport(from.connection(), plans, [](int, int) { return true; }));
+    const std::vector<store::ContactRecord> before = cardsOf(from, group);
+    QCOMPARE(int(before.size()), 6);
+    const QString path = dir.filePath(csv ? "list.csv" : "list.vcf");
+    QCOMPARE(writeWhole(path, csv ? exportCsv(before, group) : exportVcf(before)), QString());
+    plans = planned(to, bytesOf(path), csv, group);
+    QCOMPARE(writeImport(to.connection(), plans, [](int, int) { return true; }),
+             (ImportTally{6, 0, 0}));
+    QCOMPARE(cardsOf(to, group), before);
+    if (csv)
+        QVERIFY(bytesOf(path).startsWith("\xEF\xBB\xBF"));
+}
+
+// A cancel at any point leaves the file as it was; the summary counts each outcome.
+void TestInterchange::cancelWritesNothing() {
+    QTemporaryDir dir;
+    store::ContactDatabase db;
+    createFile(db, dir.filePath("VESK.MDB"));
+    std::vector<PlannedCard> plans = planned(db, golden("malformed.vcf"), false, ContactGroup::Personal);
+    QVERIFY(!writeImport(db.connection(), plans, [](int done, int) { return done < 3; }));
+    QVERIFY(cardsOf(db, ContactGroup::Personal).empty());
+    plans = planned(db, golden("malformed.vcf") + golden("malformed.vcf"), false, ContactGroup::Personal);
+    const auto tally = writeImport(db.connection(), plans, [](int, int) { return true; });
+    QCOMPARE(importSummary(tally.value()), "2 cards imported, 2 duplicates skipped, 4 refused");
+    QCOMPARE(int(cardsOf(db, ContactGroup::Personal).size()), 2);
 }
 
 QTEST_GUILESS_MAIN(TestInterchange)
