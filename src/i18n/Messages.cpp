@@ -280,5 +280,25 @@ QString recordAdded() {
     return QStringLiteral("A new record has been added");
 }
 
+// Address-book import and export.
+QString importNoCards() {
+    return QStringLiteral("The file holds no card.");
+}
+QString importUnreadable(const QString& reason) {
+    return QStringLiteral("The file cannot be read: ") + reason + u'.';
+}
+QString importCancelled() {
+    return QStringLiteral("The import was cancelled; nothing has been written.");
+}
+QString importProgress() {
+    return QStringLiteral("Importing contacts...");
+}
+QString exportDone(int count, const QString& path) {
+    return QStringLiteral("%1 cards have been exported to %2.").arg(count).arg(path);
+}
+QString exportFailed(const QString& path, const QString& reason) {
+    return QStringLiteral("The contacts could not be written to %1: %2").arg(path, reason);
+}
+
 } // namespace i18n::messages
 

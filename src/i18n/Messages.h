@@ -104,4 +104,12 @@ QString fieldTooLong(const QString& word);
 QString nameUsed();
 QString recordAdded();
 
+// Address-book import and export.
+QString importNoCards();
+QString importUnreadable(const QString& reason);
+QString importCancelled();
+QString importProgress();
+QString exportDone(int count, const QString& path);
+QString exportFailed(const QString& path, const QString& reason);
+
 } // namespace i18n::messages
