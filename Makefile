@@ -30,15 +30,16 @@ test: build-debug
 
 bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_BENCH=ON >/dev/null
-	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add report_render dial_wait
+	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add report_render dial_wait interchange
 	@build/bench/bench/list_fill
 	@build/bench/bench/search_keystroke
 	@build/bench/bench/card_add
 	@build/bench/bench/report_render --benchmark_filter=Pdf
 	@build/bench/bench/report_render --benchmark_filter=Command
 	@build/bench/bench/dial_wait
+	@build/bench/bench/interchange
 
-# The vCard reader under libFuzzer (clang), seeded with the golden files, for FUZZ_SECONDS
+# The vCard reader and the address-book readers under libFuzzer (clang), seeded with the golden files, for FUZZ_SECONDS
 # (600 by default); crashes and slow inputs are left in build/fuzz/findings/.
 FUZZ_SECONDS ?= 600
 fuzz: deps
@@ -49,6 +50,13 @@ fuzz: deps
 	@mkdir -p build/fuzz/corpus build/fuzz/findings && cp -n tests/data/vcard/*.vcf build/fuzz/corpus/
 	@build/fuzz/fuzz/fuzz_vcard -max_total_time=$(FUZZ_SECONDS) -max_len=70000 -timeout=10 \
 	  -artifact_prefix=build/fuzz/findings/ build/fuzz/corpus
+	@cmake --build build/fuzz -j $(JOBS) --target fuzz_interchange_vcf fuzz_interchange_csv
+	@mkdir -p build/fuzz/corpus-vcf build/fuzz/corpus-csv && \
+	  cp -n tests/data/interchange/*.vcf build/fuzz/corpus-vcf/ && cp -n tests/data/interchange/*.csv build/fuzz/corpus-csv/
+	@build/fuzz/fuzz/fuzz_interchange_vcf -max_total_time=$(FUZZ_SECONDS) -max_len=70000 -timeout=10 \
+	  -artifact_prefix=build/fuzz/findings/ build/fuzz/corpus-vcf
+	@build/fuzz/fuzz/fuzz_interchange_csv -max_total_time=$(FUZZ_SECONDS) -max_len=70000 -timeout=10 \
+	  -artifact_prefix=build/fuzz/findings/ build/fuzz/corpus-csv
 
 # Line coverage of src/ by the whole suite (gcovr); not part of make test.
 coverage: deps

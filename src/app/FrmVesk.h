@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <array>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -26,6 +27,9 @@ struct Shared;
 }
 namespace store {
 class Query;
+}
+namespace interchange {
+struct PlannedCard;
 }
 namespace editor {
 class FrmNewPhn;
@@ -95,6 +99,10 @@ public:
     // vCard export and import of one card (FrmVeskVcard.cpp).
     void mnuExportVcard_Click();
     void mnuImportVcard_Click();
+    // Address-book import and export (FrmVeskInterchange.cpp).
+    void mnuImportContacts_Click();
+    void mnuExportContacts_Click();
+    void importContacts(std::vector<interchange::PlannedCard>& plans);
 
     // The grid.
     void MSHFlexGrid1_Click();
@@ -261,6 +269,8 @@ private:
     QAction* mnuSendMail = nullptr;
     QAction* mnuImportVcard = nullptr;
     QAction* mnuExportVcard = nullptr;
+    QAction* mnuImportContacts = nullptr; // address-book import and export
+    QAction* mnuExportContacts = nullptr;
     QAction* mnuImportDB = nullptr;
     QAction* mnuExportDB = nullptr;
     QAction* mnuEnableLiveUpdate = nullptr;

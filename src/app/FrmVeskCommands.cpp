@@ -58,6 +58,8 @@ void frmVesk::wireCommands() {
     });
     on(mnuExportVcard, &frmVesk::mnuExportVcard_Click);
     on(mnuImportVcard, &frmVesk::mnuImportVcard_Click);
+    on(mnuImportContacts, &frmVesk::mnuImportContacts_Click);
+    on(mnuExportContacts, &frmVesk::mnuExportContacts_Click);
     connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
     on(mnuExportDB, &frmVesk::mnuExportDB_Click);
     on(mnuImportDB, &frmVesk::mnuImportDB_Click);

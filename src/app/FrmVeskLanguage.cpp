@@ -139,6 +139,7 @@ void frmVesk::captionMenus(int lang) {
         {popDel, off::mnuDel},           {popDialing, off::mnuDialingNum},
         {popSendMail, off::mnuSendMail}, {popSearch, off::mnuSearch},
         {popPrint, off::mnuPrint},
+        {mnuImportContacts, off::mnuImportContacts}, {mnuExportContacts, off::mnuExportContacts},
     };
     for (const auto& [item, offset] : captions)
         item->setText(text(lang, offset));

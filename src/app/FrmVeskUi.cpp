@@ -126,6 +126,9 @@ void frmVesk::buildMenus() {
     mnuPrint = addAction(mnuFile, QStringLiteral("mnuPrint"));
     mnuFile->addSeparator();
     mnuExit = addAction(mnuFile, QStringLiteral("mnuExit"));
+    mnuFile->addSeparator();
+    mnuImportContacts = addAction(mnuFile, QStringLiteral("mnuImportContacts"));
+    mnuExportContacts = addAction(mnuFile, QStringLiteral("mnuExportContacts"));
 
     mnuOption = menu(bar, QStringLiteral("mnuOption"));
     mnuDialingNum = addAction(mnuOption, QStringLiteral("mnuDialingNum"));

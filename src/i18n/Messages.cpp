@@ -300,5 +300,25 @@ QString portInUse(const QString& number) {
     return QStringLiteral("Port is all-ready in use [") + number + u']';
 }
 
+// Address-book import and export.
+QString importNoCards() {
+    return QStringLiteral("The file holds no card.");
+}
+QString importUnreadable(const QString& reason) {
+    return QStringLiteral("The file cannot be read: ") + reason + u'.';
+}
+QString importCancelled() {
+    return QStringLiteral("The import was cancelled; nothing has been written.");
+}
+QString importProgress() {
+    return QStringLiteral("Importing contacts...");
+}
+QString contactsExported(int count, const QString& path) {
+    return QStringLiteral("%1 cards have been exported to %2.").arg(count).arg(path);
+}
+QString contactsExportFailed(const QString& path, const QString& reason) {
+    return QStringLiteral("The contacts could not be written to %1: %2").arg(path, reason);
+}
+
 } // namespace i18n::messages
 

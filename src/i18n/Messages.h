@@ -117,4 +117,12 @@ QString pickUpPhone();
 QString quitDialer();
 QString portInUse(const QString& number);
 
+// Address-book import and export.
+QString importNoCards();
+QString importUnreadable(const QString& reason);
+QString importCancelled();
+QString importProgress();
+QString contactsExported(int count, const QString& path);
+QString contactsExportFailed(const QString& path, const QString& reason);
+
 } // namespace i18n::messages

@@ -68,12 +68,34 @@ constexpr std::array<Entry, 52> table = {{
     {u"Work", u"עבודה"},
 }};
 
+// The address-book commands' texts, offsets 60 and on.
+constexpr int contactsFirst = 60;
+constexpr std::array<Entry, 11> contacts = {{
+    {u"Import Contacts...", u"ייבוא אנשי קשר..."},
+    {u"Export Contacts...", u"ייצוא אנשי קשר..."},
+    {u"Import Contacts", u"ייבוא אנשי קשר"},
+    {u"Line", u"שורה"},
+    {u"Name", u"שם"},
+    {u"Outcome", u"תוצאה"},
+    {u"Details", u"פרטים"},
+    {u"new", u"חדש"},
+    {u"duplicate (skipped)", u"כפול (לא ייובא)"},
+    {u"new, numbers not kept", u"חדש, בלי חלק מהמספרים"},
+    {u"refused", u"נדחה"},
+}};
+
 } // namespace
 
 QString LoadResString(int id) {
     const int lang = id / 100 * 100;
     const int k = id - lang;
-    if ((lang != LangEnglish && lang != LangHebrew) || k < 1 || k > int(table.size()))
+    if (lang != LangEnglish && lang != LangHebrew)
+        return QString();
+    if (k >= contactsFirst && k < contactsFirst + int(contacts.size())) {
+        const Entry& e = contacts[size_t(k - contactsFirst)];
+        return QString::fromUtf16(lang == LangEnglish ? e.english : e.hebrew);
+    }
+    if (k < 1 || k > int(table.size()))
         return QString();
     const Entry& e = table[size_t(k - 1)];
     return QString::fromUtf16(lang == LangEnglish ? e.english : e.hebrew);

@@ -61,8 +61,8 @@ struct Fixture {
         window.reset();
         shared = std::make_unique<mdlVesk::Shared>();
         shell::Services services{prompter, keyboard, settings, hook, [this] { return today; }, &tray,
-                                 QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay,
-                                 serialPorts};
+                                 QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay};
+        services.serialPorts = serialPorts;
         window = std::make_unique<app::frmVesk>(*shared, services);
         return *window;
     }

@@ -1,0 +1,134 @@
+// The main window's address-book commands: many cards in from a vCard or CSV file, with a
+// preview first, and the list shown out to one.
+#include "app/FlexGrid.h"
+#include "app/FrmVesk.h"
+#include "i18n/Messages.h"
+#include "i18n/StringTable.h"
+#include "interchange/CsvReader.h"
+#include "interchange/Export.h"
+#include "interchange/ImportPreview.h"
+#include "interchange/ImportWriter.h"
+#include "interchange/PhoneFit.h"
+#include "interchange/VcfReader.h"
+#include "platform/FileDialogs.h"
+#include "platform/Prompter.h"
+#include "shell/Shared.h"
+#include "store/ContactDatabase.h"
+#include "store/StoreError.h"
+
+#include <QFile>
+#include <QProgressDialog>
+#include <QSettings>
+
+#include <memory>
+
+namespace app {
+
+namespace {
+bool isCsv(const QString& path) {
+    return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+}
+} // namespace
+
+void frmVesk::mnuImportContacts_Click() {
+    if (!m_services.fileDialogs)
+        return;
+    const platform::FileChoice choice = m_services.fileDialogs->open(
+        {QStringLiteral("Contacts (*.vcf;*.csv)|*.vcf;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv"), 1, {}});
+    const Group group = currentGroup();
+    if (choice.isCancelled() || group == Group::None)
+        return;
+    QFile file(choice.path);
+    if (choice.isFailed() || !file.open(QIODevice::ReadOnly)) {
+        m_services.prompter.tell(choice.isFailed() ? choice.description : file.errorString(),
+                                 m_shared.AppTitle, platform::Icon::Exclamation);
+        return;
+    }
+    const interchange::SourceFile read =
+        isCsv(choice.path) ? interchange::readCsv(file) : interchange::readVcf(file);
+    if (!read.error.isEmpty() || read.cards.empty()) {
+        const QString text = !read.error.isEmpty() ? read.error
+                             : read.problems.empty()
+                                 ? i18n::messages::importNoCards()
+                                 : i18n::messages::importUnreadable(read.problems.front().reason);
+        m_services.prompter.tell(text, m_shared.AppTitle, platform::Icon::Exclamation);
+        return;
+    }
+    const QString region = interchange::homeRegion(
+        m_services.settings.value(QStringLiteral("Settings/HomeRegion")).toString(),
+        QLocale::system(), m_shared.CurrentLang == i18n::LangHebrew);
+    auto plans = std::make_shared<std::vector<interchange::PlannedCard>>(interchange::planImport(
+        read.cards, group, region, [this, group](const QString& name) {
+            return store::NameTaken(m_shared.db.connection(), group, name);
+        }));
+    // The preview is window-modal and does not block: its OK goes on with the import.
+    auto* preview = new interchange::ImportPreview(*plans, read.problems, m_shared.CurrentLang, this);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    connect(preview, &QDialog::accepted, this, [this, plans] { importContacts(*plans); });
+    preview->open();
+}
+
+void frmVesk::importContacts(std::vector<interchange::PlannedCard>& plans) {
+    // Qt's own Cancel button, in the language of the interface.
+    QProgressDialog progress(this);
+    progress.setObjectName(QStringLiteral("ImportProgress"));
+    progress.setLabelText(i18n::messages::importProgress());
+    progress.setRange(0, int(plans.size()));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    std::optional<interchange::ImportTally> tally;
+    try {
+        tally = interchange::writeImport(m_shared.db.connection(), plans, [&progress](int done, int) {
+            progress.setValue(done); // lets the window's events, the cancel among them, run
+            return !progress.wasCanceled();
+        });
+    } catch (const store::StoreError& e) {
+        m_services.prompter.tell(e.description(), i18n::messages::errorMessage(), platform::Icon::Critical);
+        return;
+    }
+    progress.reset();
+    if (!tally) {
+        m_services.prompter.tell(i18n::messages::importCancelled(), m_shared.AppTitle);
+        return;
+    }
+    update_list();
+    m_services.prompter.tell(interchange::importSummary(*tally), m_shared.AppTitle);
+}
+
+void frmVesk::mnuExportContacts_Click() {
+    if (!m_services.fileDialogs)
+        return;
+    const Group group = currentGroup();
+    const platform::FileChoice choice = m_services.fileDialogs->save(
+        {QStringLiteral("vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv"), 1, QStringLiteral("contacts.vcf")});
+    if (choice.isCancelled() || group == Group::None)
+        return;
+    if (choice.isFailed()) {
+        m_services.prompter.tell(choice.description, m_shared.AppTitle, platform::Icon::Exclamation);
+        return;
+    }
+    // The cards as the grid shows them: its group, letter and order.
+    std::vector<store::ContactRecord> cards;
+    const FlexGrid& g = *MSHFlexGrid1;
+    try {
+        for (int row = 1; row < g.Rows(); ++row) {
+            if (!g.isCardRow(row))
+                continue;
+            if (auto card = store::ReadContact(m_shared.db.connection(), group, g.cardIdAt(row)))
+                cards.push_back(*card);
+        }
+    } catch (const store::StoreError& e) {
+        m_services.prompter.tell(e.description(), i18n::messages::errorMessage(), platform::Icon::Critical);
+        return;
+    }
+    const QByteArray bytes = isCsv(choice.path) ? interchange::exportCsv(cards, group)
+                                                : interchange::exportVcf(cards);
+    const QString failure = interchange::writeWhole(choice.path, bytes);
+    if (failure.isEmpty())
+        m_services.prompter.tell(i18n::messages::contactsExported(int(cards.size()), choice.path), m_shared.AppTitle);
+    else
+        m_services.prompter.tell(i18n::messages::contactsExportFailed(choice.path, failure), m_shared.AppTitle,
+                                 platform::Icon::Exclamation);
+}
+
+} // namespace app

@@ -1,0 +1,120 @@
+#include "interchange/Export.h"
+
+#include "store/Text.h"
+
+#include <QSaveFile>
+
+namespace interchange {
+
+namespace {
+
+using store::Role;
+
+QString escaped(const QString& value) {
+    QString out;
+    for (const QChar c : store::trimSpaces(value)) {
+        if (c == u'\\' || c == u',' || c == u';')
+            out += u'\\';
+        out += (c == u'\r' || c == u'\n') ? QChar(u' ') : c;
+    }
+    return out;
+}
+
+// One content line, folded so no line is longer than 75 bytes; a character is never split.
+void appendFolded(QByteArray& out, const QString& line) {
+    const QByteArray bytes = line.toUtf8();
+    qsizetype lineBytes = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const bool continuation = (uchar(bytes[i]) & 0xC0) == 0x80;
+        if (!continuation && lineBytes >= 74) {
+            out += "\r\n ";
+            lineBytes = 1;
+        }
+        out += bytes[i];
+        ++lineBytes;
+    }
+    out += "\r\n";
+}
+
+QString valueOf(const store::ContactRecord& card, Role role) {
+    return escaped(card[role].value_or(QString()));
+}
+
+void appendCard(QByteArray& out, const store::ContactRecord& card) {
+    const QString name = store::trimSpaces(card[Role::Name].value_or(QString()));
+    QStringList lines{QStringLiteral("BEGIN:VCARD"), QStringLiteral("VERSION:3.0"),
+                      QStringLiteral("FN:") + escaped(name)};
+    if (card.group == store::ContactGroup::Personal) {
+        const qsizetype blank = name.indexOf(u' ');
+        lines << QStringLiteral("N:") + escaped(name.left(blank)) + u';' +
+                     (blank < 0 ? QString() : escaped(name.mid(blank + 1))) + QStringLiteral(";;;");
+    } else {
+        lines << QStringLiteral("N:;;;;") << QStringLiteral("ORG:") + escaped(name) +
+                                                 (card[Role::Fax] ? u';' + valueOf(card, Role::Fax) : QString());
+    }
+    const std::pair<Role, const char*> numbers[] = {
+        {Role::Home, "TEL;TYPE=HOME,VOICE:"}, {Role::Mobile, "TEL;TYPE=CELL,VOICE:"},
+        {Role::Work, "TEL;TYPE=WORK,VOICE:"}, {Role::Fax, "TEL;TYPE=HOME,FAX:"}};
+    for (const auto& [role, prefix] : numbers) {
+        if (role == Role::Fax && card.group == store::ContactGroup::Work)
+            continue; // the department went with the organization
+        if (!valueOf(card, role).isEmpty())
+            lines << QLatin1String(prefix) + valueOf(card, role);
+    }
+    if (!valueOf(card, Role::Address).isEmpty())
+        lines << QStringLiteral("ADR;TYPE=HOME:;;") + valueOf(card, Role::Address) + QStringLiteral(";;;;");
+    if (!valueOf(card, Role::Email).isEmpty())
+        lines << QStringLiteral("EMAIL;TYPE=INTERNET:") + valueOf(card, Role::Email);
+    lines << QStringLiteral("END:VCARD");
+    for (const QString& line : lines)
+        appendFolded(out, line);
+}
+
+QString csvField(const QString& value) {
+    QString v = value;
+    if (!v.isEmpty() && QStringLiteral("=+-@").contains(v[0]))
+        v.prepend(u'\'');
+    const bool quote = v.contains(u',') || v.contains(u'"') || v.contains(u'\r') ||
+                       v.contains(u'\n') || v.startsWith(u' ') || v.endsWith(u' ');
+    if (!quote)
+        return v;
+    v.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return u'"' + v + u'"';
+}
+
+} // namespace
+
+QByteArray exportVcf(const std::vector<store::ContactRecord>& cards) {
+    QByteArray out;
+    for (const store::ContactRecord& card : cards)
+        appendCard(out, card);
+    return out;
+}
+
+QByteArray exportCsv(const std::vector<store::ContactRecord>& cards, store::ContactGroup group) {
+    // Headers in table order, named as the import knows them.
+    const bool work = group == store::ContactGroup::Work;
+    const QStringList header{QStringLiteral("Name"),
+                             work ? QStringLiteral("Business Phone") : QStringLiteral("Home Phone"),
+                             QStringLiteral("Mobile Phone"),
+                             work ? QStringLiteral("Home Phone") : QStringLiteral("Business Phone"),
+                             work ? QStringLiteral("Department") : QStringLiteral("Fax"),
+                             QStringLiteral("Address"), QStringLiteral("E-mail Address")};
+    QString text = QChar(0xFEFF) + header.join(u',') + QStringLiteral("\r\n");
+    for (const store::ContactRecord& card : cards) {
+        QStringList fields;
+        for (const store::CardField& f : store::fieldsOf(group))
+            fields << csvField(store::trimSpaces(card[f.role].value_or(QString())));
+        text += fields.join(u',') + QStringLiteral("\r\n");
+    }
+    return text.toUtf8();
+}
+
+QString writeWhole(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return file.errorString();
+    return {};
+}
+
+} // namespace interchange

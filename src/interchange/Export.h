@@ -1,0 +1,27 @@
+#pragma once
+
+#include "store/ContactRecord.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// Writing a list of cards for other address books.
+namespace interchange {
+
+// vCard 3.0 in UTF-8: values escaped, lines folded at 75 bytes, CR LF line ends. A Personal
+// card's name gives N as the single-card export does (family name before the first blank);
+// a Work card's name is its organization, with the department as its unit.
+QByteArray exportVcf(const std::vector<store::ContactRecord>& cards);
+
+// CSV (RFC 4180) in UTF-8 with a byte order mark, so spreadsheets read Hebrew right; a header
+// row the import knows again. A value a spreadsheet would take for a formula gets a leading
+// apostrophe, which the import drops.
+QByteArray exportCsv(const std::vector<store::ContactRecord>& cards, store::ContactGroup group);
+
+// Writes the bytes under a temporary name beside `path` and renames the file into place, so
+// a failure leaves no half file. The reason when it fails, else nothing.
+QString writeWhole(const QString& path, const QByteArray& bytes);
+
+} // namespace interchange

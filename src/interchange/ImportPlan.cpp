@@ -1,0 +1,150 @@
+#include "interchange/ImportPlan.h"
+
+#include "interchange/PhoneFit.h"
+#include "store/Text.h"
+
+#include <QSet>
+
+namespace interchange {
+
+namespace {
+
+using store::Role;
+
+const char* kindWord(PhoneKind kind) {
+    switch (kind) {
+    case PhoneKind::Home: return "home";
+    case PhoneKind::Cell: return "mobile";
+    case PhoneKind::Work: return "work";
+    case PhoneKind::Fax: return "fax";
+    case PhoneKind::None: break;
+    }
+    return "untyped";
+}
+
+Role roleOf(PhoneKind kind) {
+    switch (kind) {
+    case PhoneKind::Home: return Role::Home;
+    case PhoneKind::Cell: return Role::Mobile;
+    case PhoneKind::Work: return Role::Work;
+    default: return Role::Fax;
+    }
+}
+
+QString tooLong(store::ContactGroup group, Role role) {
+    return QStringLiteral("Does not fit %1 (%2 characters)")
+        .arg(store::columnOf(group, role))
+        .arg(store::widthOf(group, role));
+}
+
+// Places the numbers: each typed one in its kind's field, the first of a kind winning; then
+// each untyped one in the first empty number field it fits.
+void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& plan) {
+    const store::ContactGroup group = plan.card.group;
+    auto place = [&](Role role, const QString& number) {
+        const std::optional<QString> fitted = fitNumber(number, store::widthOf(group, role), region);
+        if (fitted)
+            plan.card[role] = *fitted;
+        return fitted.has_value();
+    };
+    for (const SourcePhone& phone : source.phones) {
+        if (phone.kind == PhoneKind::None)
+            continue;
+        const Role role = roleOf(phone.kind);
+        if (plan.card[role])
+            plan.notKept.push_back({phone.number, QStringLiteral("Another %1 number came first")
+                                                      .arg(QLatin1String(kindWord(phone.kind)))});
+        else if (!place(role, phone.number))
+            plan.notKept.push_back({phone.number, tooLong(group, role)});
+    }
+    // A Work card's fourth field is its department, not a number of its own.
+    std::vector<Role> free{Role::Home, Role::Mobile, Role::Work};
+    if (group == store::ContactGroup::Personal)
+        free.push_back(Role::Fax);
+    for (const SourcePhone& phone : source.phones) {
+        if (phone.kind != PhoneKind::None)
+            continue;
+        bool placed = false;
+        bool anyFree = false;
+        for (Role role : free) {
+            anyFree = anyFree || !plan.card[role];
+            placed = !plan.card[role] && place(role, phone.number);
+            if (placed)
+                break;
+        }
+        if (!placed)
+            plan.notKept.push_back({phone.number, anyFree
+                                                      ? QStringLiteral("Fits no empty number field")
+                                                      : QStringLiteral("No number field is empty")});
+    }
+}
+
+// Sets a text field; false, with the reason, when the text is longer than its field.
+bool setText(PlannedCard& plan, Role role, const QString& text, const char* word) {
+    const QString value = store::trimSpaces(text);
+    const int width = store::widthOf(plan.card.group, role);
+    if (value.size() > width) {
+        plan.reason = QStringLiteral("%1 takes at most %2 characters").arg(QLatin1String(word)).arg(width);
+        return false;
+    }
+    if (!value.isEmpty())
+        plan.card[role] = value;
+    return true;
+}
+
+} // namespace
+
+PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const QString& region) {
+    PlannedCard plan;
+    plan.line = source.line;
+    plan.name = store::trimSpaces(source.name);
+    plan.card.group = group;
+    if (!source.malformed.isEmpty()) {
+        plan.reason = source.malformed;
+        return plan;
+    }
+    if (plan.name.isEmpty()) {
+        plan.reason = QStringLiteral("The field Name cannot be empty");
+        return plan;
+    }
+    if (!setText(plan, Role::Name, plan.name, "Name") ||
+        !setText(plan, Role::Address, source.address, "Address") ||
+        !setText(plan, Role::Email, source.email, "Email"))
+        return plan;
+    placeNumbers(source, region, plan);
+    if (group == store::ContactGroup::Work && !plan.card[Role::Fax] && !source.department.isEmpty()) {
+        const QString dept = store::trimSpaces(source.department);
+        if (dept.size() <= store::widthOf(group, Role::Fax))
+            plan.card[Role::Fax] = dept;
+        else
+            plan.notKept.push_back({dept, tooLong(group, Role::Fax)});
+    }
+    const bool anyNumber = plan.card[Role::Home] || plan.card[Role::Mobile] ||
+                           plan.card[Role::Work] || plan.card[Role::Fax];
+    if (!anyNumber) {
+        plan.reason = QStringLiteral("There is no phone/fax/line/mobile number");
+        return plan;
+    }
+    plan.outcome = Outcome::New;
+    return plan;
+}
+
+std::vector<PlannedCard> planImport(const std::vector<SourceCard>& cards, store::ContactGroup group,
+                                    const QString& region,
+                                    const std::function<bool(const QString&)>& nameTaken) {
+    std::vector<PlannedCard> plans;
+    plans.reserve(cards.size());
+    QSet<QString> taken;
+    for (const SourceCard& source : cards) {
+        PlannedCard plan = fitCard(source, group, region);
+        if (plan.outcome == Outcome::New) {
+            if (taken.contains(plan.name) || nameTaken(plan.name))
+                plan.outcome = Outcome::Duplicate;
+            taken.insert(plan.name);
+        }
+        plans.push_back(std::move(plan));
+    }
+    return plans;
+}
+
+} // namespace interchange

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "interchange/SourceCard.h"
+#include "store/ContactRecord.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// What an import would do with each card read, decided before anything is written.
+namespace interchange {
+
+enum class Outcome { New, Duplicate, Refused };
+
+// A number of the file that the card does not keep, and why.
+struct NotKept {
+    QString number;
+    QString reason;
+    bool operator==(const NotKept&) const = default;
+};
+
+struct PlannedCard {
+    int line = 0;      // where the card begins in the file
+    QString name;      // as the file gives it, for the preview
+    Outcome outcome = Outcome::Refused;
+    store::ContactRecord card; // the values to store (New) or that were read
+    std::vector<NotKept> notKept;
+    QString reason;    // why the card is refused
+};
+
+// The card fitted to the group: numbers placed by kind and fitted to their fields, the
+// store's widths checked. Refused, with the reason, when it cannot be stored whole; never a
+// duplicate (that takes the file, see planImport).
+PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const QString& region);
+
+// Every card fitted; a card whose trimmed name the group already holds, or an earlier card of
+// the file took, is a duplicate.
+std::vector<PlannedCard> planImport(const std::vector<SourceCard>& cards, store::ContactGroup group,
+                                    const QString& region,
+                                    const std::function<bool(const QString&)>& nameTaken);
+
+} // namespace interchange

@@ -1,0 +1,61 @@
+#include "interchange/ImportWriter.h"
+
+#include "store/Sqlite.h"
+#include "store/StoreError.h"
+
+#include <sqlite3.h>
+
+namespace interchange {
+
+namespace {
+
+bool isConstraint(const store::StoreError& e) {
+    return e.number() < store::StoreError::NotOpen && (e.number() & 0xff) == SQLITE_CONSTRAINT;
+}
+
+} // namespace
+
+std::optional<ImportTally> writeImport(store::Connection& db, std::vector<PlannedCard>& plans,
+                                       const std::function<bool(int, int)>& progress) {
+    const int total = int(plans.size());
+    store::Transaction transaction(db);
+    for (int i = 0; i < total; ++i) {
+        if (!progress(i, total))
+            return std::nullopt;
+        PlannedCard& plan = plans[size_t(i)];
+        if (plan.outcome != Outcome::New)
+            continue;
+        if (store::NameTaken(db, plan.card.group, plan.name)) {
+            plan.outcome = Outcome::Duplicate;
+            continue;
+        }
+        try {
+            plan.card.rowid = store::InsertContact(db, plan.card);
+        } catch (const store::StoreError& e) {
+            if (!isConstraint(e))
+                throw;
+            plan.outcome = Outcome::Refused;
+            plan.reason = e.description();
+        }
+    }
+    if (!progress(total, total))
+        return std::nullopt;
+    transaction.commit();
+    ImportTally tally;
+    for (const PlannedCard& plan : plans) {
+        int& count = plan.outcome == Outcome::New         ? tally.imported
+                     : plan.outcome == Outcome::Duplicate ? tally.duplicates
+                                                          : tally.refused;
+        ++count;
+    }
+    return tally;
+}
+
+QString importSummary(const ImportTally& tally) {
+    return QStringLiteral("%1 cards imported, %2 duplicates skipped, %3 refused")
+        .arg(tally.imported)
+        .arg(tally.duplicates)
+        .arg(tally.refused);
+}
+
+} // namespace interchange

@@ -1,0 +1,61 @@
+#include "interchange/PhoneFit.h"
+
+#include <phonenumbers/phonenumberutil.h>
+
+namespace interchange {
+
+namespace {
+
+using i18n::phonenumbers::PhoneNumber;
+using i18n::phonenumbers::PhoneNumberUtil;
+
+QString withoutSeparators(const QString& number) {
+    QString out;
+    for (const QChar c : number) {
+        if (c.isDigit() || c == u'+' || c == u'*' || c == u'#')
+            out += c;
+    }
+    return out;
+}
+
+// The forms worth storing, best first.
+QStringList candidates(const QString& written, const QString& region) {
+    const PhoneNumberUtil& util = *PhoneNumberUtil::GetInstance();
+    PhoneNumber parsed;
+    const std::string home = region.toStdString();
+    const bool read = util.Parse(written.toStdString(), home.empty() ? "ZZ" : home, &parsed) ==
+                          PhoneNumberUtil::NO_PARSING_ERROR &&
+                      util.IsValidNumber(parsed);
+    if (!read)
+        return {written, withoutSeparators(written)};
+    std::string formatted;
+    if (!home.empty() && parsed.country_code() == util.GetCountryCodeForRegion(home)) {
+        util.Format(parsed, PhoneNumberUtil::NATIONAL, &formatted);
+        const QString national = QString::fromStdString(formatted);
+        return {national, withoutSeparators(national)};
+    }
+    util.Format(parsed, PhoneNumberUtil::E164, &formatted);
+    return {QString::fromStdString(formatted)};
+}
+
+} // namespace
+
+QString homeRegion(const QString& setting, const QLocale& locale, bool hebrewInterface) {
+    const QString chosen = setting.trimmed().toUpper();
+    if (chosen.size() == 2)
+        return chosen;
+    if (locale.territory() != QLocale::AnyTerritory && locale.language() != QLocale::C)
+        return QLocale::territoryToCode(locale.territory());
+    return hebrewInterface ? QStringLiteral("IL") : QString();
+}
+
+std::optional<QString> fitNumber(const QString& number, int width, const QString& region) {
+    const QString written = number.trimmed();
+    for (const QString& form : candidates(written, region)) {
+        if (!form.isEmpty() && form.size() <= width)
+            return form;
+    }
+    return std::nullopt;
+}
+
+} // namespace interchange

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+
+namespace interchange {
+
+// The region whose numbers are written in national form: the setting when it names one,
+// else the system locale's territory, else Israel while the interface is Hebrew. Empty when
+// nothing says: every number is then kept as an international one or as written.
+QString homeRegion(const QString& setting, const QLocale& locale, bool hebrewInterface);
+
+// The number as it is stored in a field of `width` characters: a number of the home region in
+// national form ("052-123-4567"), another in E.164 ("+15551234567"); a number that cannot be
+// read as a telephone number (an extension, a short code) as written. Where that is too long,
+// the same digits without separators. Nothing when even that does not fit.
+std::optional<QString> fitNumber(const QString& number, int width, const QString& region);
+
+} // namespace interchange

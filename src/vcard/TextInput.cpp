@@ -1,0 +1,44 @@
+#include "vcard/TextInput.h"
+
+#include <QByteArrayView>
+
+namespace vcard {
+
+namespace {
+
+// Bytes at the end of a chunk that begin a character the next chunk may complete.
+qsizetype openTail(QByteArrayView b) {
+    for (qsizetype k = 1; k <= 3 && k <= b.size(); ++k) {
+        const uchar c = uchar(b[b.size() - k]);
+        if ((c & 0xC0) != 0x80) {
+            const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            return length > k ? k : 0;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+// Whether all the device's bytes are valid UTF-8; reads it to its end, a chunk at a time.
+bool allUtf8(QIODevice& device, bool& failed) {
+    QByteArray chunk(chunkSize, Qt::Uninitialized);
+    QByteArray carried;
+    bool valid = true;
+    for (;;) {
+        const qint64 n = device.read(chunk.data(), chunkSize);
+        failed = n < 0;
+        if (n <= 0)
+            break;
+        const QByteArray bytes = carried + QByteArray::fromRawData(chunk.constData(), n);
+        const qsizetype tail = openTail(bytes);
+        valid = QByteArrayView(bytes).first(bytes.size() - tail).isValidUtf8();
+        carried = bytes.right(tail);
+        if (!valid)
+            break; // the rest cannot make it UTF-8
+    }
+    return valid && carried.isEmpty();
+}
+
+
+} // namespace vcard

@@ -1,0 +1,81 @@
+#include "common/Fixture.h"
+#include "interchange/ImportPreview.h"
+#include "platform/testing/ScriptedFileDialogs.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTableWidget>
+
+using platform::FileChoice;
+
+namespace {
+
+// The main window in Hebrew over Personal cards, with file dialogs that answer from a script.
+struct ContactsFixture : Fixture {
+    platform::testing::ScriptedFileDialogs dialogs;
+
+    app::frmVesk& open(const QStringList& cards) {
+        seed(cards);
+        settings.setValue(QStringLiteral("Settings/ActiveLang"), QStringLiteral("200"));
+        shared = std::make_unique<mdlVesk::Shared>();
+        shell::Services s{prompter, keyboard, settings, nullptr, [this] { return today; }, &tray,
+                          QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay, &dialogs};
+        window = std::make_unique<app::frmVesk>(*shared, s);
+        window->Form_Load();
+        window->btnAll_Click();
+        prompter.clear();
+        return *window;
+    }
+    QStringList rows() { return testing::RawDb(mdb()).rows(QStringLiteral("SELECT * FROM Vesk ORDER BY rowid")); }
+};
+
+} // namespace
+
+class TestContactsCommands : public QObject {
+    Q_OBJECT
+private slots:
+    // A phone's export: the preview lists each card, OK writes the new ones and sums up.
+    void importThroughPreview() {
+        ContactsFixture f;
+        f.open({QStringLiteral("'Levi Dana','03-1111111',NULL,NULL,NULL,NULL,NULL")});
+        QCOMPARE(f.action("mnuImportContacts")->text(), QStringLiteral("ייבוא אנשי קשר..."));
+        f.dialogs.script({FileChoice::chosen(QStringLiteral(INTERCHANGE_DATA "/phone21.vcf"))});
+        f.action("mnuImportContacts")->trigger();
+        auto* preview = f.window->findChild<interchange::ImportPreview*>();
+        QVERIFY(preview && preview->isVisible());
+        QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש"));
+        QCOMPARE(preview->list()->item(1, 2)->text(), QStringLiteral("כפול (לא ייובא)"));
+        QVERIFY(f.rows().size() == 1 && f.prompter.texts().isEmpty()); // nothing before OK
+        preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        QCOMPARE(f.prompter.texts(), QStringList{"1 cards imported, 1 duplicates skipped, 0 refused"});
+        QCOMPARE(f.rows().last(),
+                 QStringLiteral("כהן דוד|03-555-1234|052-123-4567|<null>|+12125550100|הרצל 1, תל אביב|dudu@example.com"));
+        int shown = 0; // the grid was refilled: both cards are listed
+        for (int row = 1; row < f.window->grid()->Rows(); ++row)
+            shown += f.window->grid()->isCardRow(row);
+        QCOMPARE(shown, 2);
+    }
+
+    // The list as the grid shows it goes to a CSV file; a file naming no known column says so.
+    void exportAndUnreadable() {
+        ContactsFixture f;
+        f.open({QStringLiteral("'Bbb','052-123-4567',NULL,NULL,NULL,NULL,NULL"),
+                QStringLiteral("'Aaa',NULL,'=1+1',NULL,NULL,NULL,NULL")});
+        const QString path = f.dir.filePath(QStringLiteral("out.csv"));
+        f.dialogs.script({FileChoice::chosen(path)});
+        f.action("mnuExportContacts")->trigger();
+        QCOMPARE(f.prompter.texts(), QStringList{"2 cards have been exported to " + path + "."});
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("\xEF\xBB\xBFName,Home Phone,Mobile Phone,Business Phone,Fax,Address,"
+                                                     "E-mail Address\r\nAaa,,'=1+1,,,,\r\nBbb,052-123-4567,,,,,\r\n"));
+        f.prompter.clear();
+        testing::writeFile(path, "Nothing,Known\r\na,b\r\n");
+        f.dialogs.script({FileChoice::chosen(path)});
+        f.action("mnuImportContacts")->trigger();
+        QCOMPARE(f.prompter.texts(), QStringList{"The file cannot be read: Line 1 names no column of a name."});
+    }
+};
+
+QTEST_MAIN(TestContactsCommands)
+#include "tst_contactscommands.moc"
