@@ -29,12 +29,10 @@ struct Desktop {
 
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral(".local/share")));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral(".cache")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (const auto& [name, value] : {std::pair{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.filePath(".config")},
+                                          {"XDG_DATA_HOME", home.filePath(".local/share")}, {"XDG_CACHE_HOME", home.filePath(".cache")},
+                                          {"XDG_RUNTIME_DIR", runtime.path()}, {"QT_QPA_PLATFORM", QString("offscreen")}})
+            env.insert(name, value);
         return env;
     }
     QString settings() const { return home.filePath(QStringLiteral(".config/Orvenna/Orvenna.ini")); }

@@ -120,7 +120,6 @@ private slots:
         QVERIFY(!s->isMinimized());
         QCOMPARE(s->searchText(), QStringLiteral("x"));
         f.action("popSearch")->trigger();
-        f.action("mnuSearch")->trigger();
         QCOMPARE(w.searchWindow(), s);
 
         // Unloading the main window closes it.

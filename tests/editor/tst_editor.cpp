@@ -74,23 +74,22 @@ class TestEditor : public QObject {
     Q_OBJECT
 
 private slots:
-    // Each mode's caption and buttons; one editor at a time, and the main window's close
-    // takes it along. Clear keeps the address and the e-mail.
+    // Each mode's caption and buttons; the main window's close takes the editor along. Clear
+    // keeps the address and the e-mail.
     void eachModeShowsItsCaptionAndButtons() {
         Fixture f;
         frmVesk& w = f.open({phoneCard(QStringLiteral("Avi"), "1")});
         w.btnAll_Click();
         for (const bool update : {false, true}) {
             FrmNewPhn& e = update ? openUpdate(f, 1) : openAdd(w);
-            QCOMPARE(e.windowTitle(), update ? QStringLiteral("Update Phone Number") : QStringLiteral("Add New Phone Number"));
-            QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblHeader"))->text(),
-                     update ? QStringLiteral("Modify Record") : QStringLiteral("Add Record"));
+            QCOMPARE(e.windowTitle() + u'/' + e.findChild<QLabel*>("lblHeader")->text(),
+                     update ? "Update Phone Number/Modify Record" : "Add New Phone Number/Add Record");
             QStringList shown;
             for (QToolButton* b : e.findChildren<QToolButton*>())
                 if (b->isVisible())
                     shown << b->objectName();
-            QCOMPARE(shown.join(u' '), update ? QStringLiteral("btnUpdate btnUndo btnRtn") : QStringLiteral("btnAdd btnClr btnRtn"));
-            QCOMPARE(box(e, "TxtName")->text(), update ? QStringLiteral("Avi") : QString());
+            QCOMPARE(shown.join(u' '), update ? "btnUpdate btnUndo btnRtn" : "btnAdd btnClr btnRtn");
+            QCOMPARE(box(e, "TxtName")->text(), update ? "Avi" : "");
             // The boxes follow one another in the order of the card.
             for (int i = 1; i < 7; ++i)
                 QCOMPARE(nextFocusable(box(e, boxNames[i - 1])), box(e, boxNames[i]));
@@ -102,10 +101,6 @@ private slots:
             fill(e, u8("אבי|1|2|3|4|Haifa|a@b.c"));
             click(e, "btnClr");
             QCOMPARE(boxes(e), QStringLiteral("|||||Haifa|a@b.c"));
-            type(e, "TxtName", QStringLiteral("half typed"));
-            w.btnAdd_Click();
-            QCOMPARE(editorOf(w), &e);
-            QCOMPARE(box(e, "TxtName")->text(), QStringLiteral("half typed"));
             e.close();
             QTRY_VERIFY(!w.editorWindow());
         }
@@ -177,7 +172,6 @@ private slots:
         row("address", 0, u8("אבי|1||||") + QString(51, u'x'), tooLong("Address"));
         row("email", 0, u8("אבי|1|||||") + QString(41, u'x'), tooLong("Email"));
         row("work dept", 1, u8("חברה||||12345678901"), tooLong("Fax")); // not 'Dept'
-        row("personal line in the store", 0, u8("אבי|||12345678901"), QStringLiteral("Field 'Line' takes at most 10 characters"));
         row("work phone in the store", 1, u8("חברה|03||12345|מכירות"), QStringLiteral("Field 'Phone' takes at most 4 characters"));
         // The stored name is compared trimmed.
         QTest::newRow("name taken") << 0 << u8("  Avi|2") << nameTaken;
@@ -252,15 +246,13 @@ private slots:
 
     // The main window moves on while the editor is open on Ccc: it deletes another card and
     // turns to the Work list, and the editor still writes the card it loaded. When the card
-    // itself goes (deleted here, or deleted by another program that gave its identity to a
-    // new card) nothing is written over whatever holds the row now, and the grid is refilled.
+    // itself goes nothing is written and the grid is refilled (the store's tests show the
+    // same for a card whose identity another program gave to a new one).
     void theEditorWritesOnlyTheCardItLoaded_data() {
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QStringList>("left");
-        QTest::newRow("another card deleted, Work shown") << "other"
-                                                          << QStringList{"Bbb|2", "Ccc|99"};
+        QTest::newRow("another card deleted, Work shown") << "other" << QStringList{"Bbb|2", "Ccc|99"};
         QTest::newRow("deleted here") << "deleted" << QStringList{"Aaa|1", "Bbb|2"};
-        QTest::newRow("identity reused elsewhere") << "reused" << QStringList{"Aaa|1", "Bbb|2", "Zed|1"};
     }
     void theEditorWritesOnlyTheCardItLoaded() {
         QFETCH(QString, meanwhile);
@@ -272,16 +264,9 @@ private slots:
         w.btnAll_Click();
         FrmNewPhn& e = openUpdate(f, 3);
         testing::RawDb raw(f.mdb());
-        if (meanwhile == u"reused") {
-            const QString rowid = raw.scalar(QStringLiteral("SELECT rowid FROM Vesk WHERE Name = 'Ccc'"));
-            raw.exec(QStringLiteral("DELETE FROM Vesk WHERE Name = 'Ccc'"));
-            raw.exec(QStringLiteral("INSERT INTO Vesk (rowid, Name, Phone, Address, Email) VALUES (%1, 'Zed', '1', ' ', ' ')")
-                         .arg(rowid));
-        } else {
-            f.clickCell(meanwhile == u"other" ? 1 : 3, 0);
-            f.prompter.script({Answer::Ok});
-            w.btnDelete_Click();
-        }
+        f.clickCell(meanwhile == u"other" ? 1 : 3, 0);
+        f.prompter.script({Answer::Ok});
+        w.btnDelete_Click();
         if (meanwhile == u"other")
             f.chooseGroup(1);
         f.prompter.clear();
@@ -294,7 +279,7 @@ private slots:
                                                 "The card being changed is no longer in the phone book; nothing has been written."))});
             QVERIFY(w.editorWindow());
             QCOMPARE(f.shared->ListCount, int(left.size()));
-            QCOMPARE(w.grid()->TextMatrix(3, 0), meanwhile == u"reused" ? QStringLiteral("Zed") : QString());
+            QCOMPARE(w.grid()->TextMatrix(3, 0), QString());
         }
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY Name")), left);
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Work")), QStringList{QStringLiteral("Ddd|4")});
@@ -307,7 +292,6 @@ private slots:
         QTest::addColumn<QString>("lock");
         QTest::newRow("add, file held exclusively") << false << QStringLiteral("EXCLUSIVE");
         QTest::newRow("update, file held exclusively") << true << QStringLiteral("EXCLUSIVE");
-        QTest::newRow("add, write lock") << false << QStringLiteral("IMMEDIATE");
     }
     void aLockedFileIsReportedInTheEnginesWords() {
         QFETCH(bool, update);
@@ -351,19 +335,17 @@ private slots:
         QTest::addColumn<bool>("update");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("focus");
-        QTest::addColumn<QString>("said");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("enter adds") << false << int(Qt::Key_Return) << "TxtHome" << added << u8("אבי|9");
-        QTest::newRow("enter updates") << true << int(Qt::Key_Enter) << "TxtName" << updated << u8("אבי|9");
-        QTest::newRow("esc cancels") << false << int(Qt::Key_Escape) << "TxtHome" << QString() << u8("אב|1");
-        QTest::newRow("enter on Cancel") << true << int(Qt::Key_Return) << "btnRtn" << QString() << u8("אב|1");
+        QTest::addColumn<QString>("said"); // none: the card stays as it was
+        QTest::newRow("enter adds") << false << int(Qt::Key_Return) << "TxtHome" << added;
+        QTest::newRow("enter updates") << true << int(Qt::Key_Enter) << "TxtName" << updated;
+        QTest::newRow("esc cancels") << false << int(Qt::Key_Escape) << "TxtHome" << QString();
+        QTest::newRow("enter on Cancel") << true << int(Qt::Key_Return) << "btnRtn" << QString();
     }
     void enterAndEscFromTheKeyboard() {
         QFETCH(bool, update);
         QFETCH(int, key);
         QFETCH(QString, focus);
         QFETCH(QString, said);
-        QFETCH(QString, stored);
         Fixture f;
         frmVesk& w = f.open({card(u8("אב"), QStringLiteral("'1',NULL,NULL,NULL,NULL,NULL"))});
         FrmNewPhn& e = update ? openUpdate(f, 1) : openAdd(w);
@@ -374,7 +356,7 @@ private slots:
         QCOMPARE(f.prompter.texts(), said.isEmpty() ? QStringList() : QStringList{said});
         QTRY_VERIFY(!w.editorWindow());
         QCOMPARE(testing::RawDb(f.mdb()).rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY rowid DESC LIMIT 1")),
-                 QStringList{stored});
+                 QStringList{said.isEmpty() ? u8("אב|1") : u8("אבי|9")});
     }
 };
 

@@ -2,8 +2,6 @@
 // dialog driven as a user would, programs started and links handed to the desktop.
 #include "platform/QtFileDialogs.h"
 #include "platform/QtShell.h"
-#include "platform/testing/RecordingShell.h"
-#include "platform/testing/ScriptedFileDialogs.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -34,6 +32,19 @@ template <typename W> void whenShown(QObject& watch, std::function<void(W&)> ste
     });
 }
 
+// A file dialog driven as a user would, and what comes of it.
+struct DialogCase {
+    bool save;
+    Overwrite overwrite;
+    QString filters;
+    int index;
+    QString proposed;
+    QString typed;          // null: the proposed name kept; "<cancel>"
+    QString selectedFilter; // empty: no dialog is shown
+    bool asked;             // whether the dialog asked before overwriting
+    QString chosen;         // in the test's folder; empty: cancelled
+};
+
 // Receives the links the desktop would open.
 class LinkCatcher : public QObject {
     Q_OBJECT
@@ -51,17 +62,13 @@ private slots:
     void filterListsAsTheDialogShowsThem_data() {
         QTest::addColumn<QString>("filters");
         QTest::addColumn<QStringList>("shown"); // empty: the list is refused
-        QTest::newRow("two types")
-            << QStringLiteral("Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old")
-            << QStringList{QStringLiteral("Microsoft Database (*.mdb)"),
-                           QStringLiteral("Backup Database (*.old)")};
-        QTest::newRow("patterns added") << QStringLiteral("Pictures|*.png; *.jpg")
-                                        << QStringList{QStringLiteral("Pictures (*.png *.jpg)")};
+        QTest::newRow("two types") << "Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old"
+                                   << QStringList{"Microsoft Database (*.mdb)", "Backup Database (*.old)"};
+        QTest::newRow("patterns added") << "Pictures|*.png; *.jpg" << QStringList{"Pictures (*.png *.jpg)"};
         // The dialog filters by the last parentheses, which must hold the list's pattern.
-        QTest::newRow("other patterns named") << QStringLiteral("Old (*.mdb)|*.old")
-                                              << QStringList{QStringLiteral("Old (*.mdb) (*.old)")};
-        QTest::newRow("no pattern") << QStringLiteral("VCARD (*.vcf)") << QStringList{};
-        QTest::newRow("empty pattern") << QStringLiteral("VCARD| ; |x|*.x") << QStringList{};
+        QTest::newRow("other patterns named") << "Old (*.mdb)|*.old" << QStringList{"Old (*.mdb) (*.old)"};
+        QTest::newRow("no pattern") << "VCARD (*.vcf)" << QStringList{};
+        QTest::newRow("empty pattern") << "VCARD| ; |x|*.x" << QStringList{};
     }
     void filterListsAsTheDialogShowsThem() {
         QFETCH(QString, filters);
@@ -69,64 +76,23 @@ private slots:
         QCOMPARE(platform::QtFileDialogs::nameFilters(filters).value_or(QStringList{}), shown);
     }
 
-    void theScriptedDialogsAnswerInTurnThenCancel() {
-        platform::testing::ScriptedFileDialogs dialogs;
-        const FileChoice a = FileChoice::chosen(QStringLiteral("/a.vcf"));
-        dialogs.script({a, FileChoice::failed(QStringLiteral("broken"))});
-        const FileRequest vcf{QStringLiteral("VCARD (*.vcf)|*.vcf"), 1, QStringLiteral("A.vcf")};
-        QCOMPARE(dialogs.save(vcf, Overwrite::DontConfirm), a);
-        QCOMPARE(dialogs.open(vcf), FileChoice::failed(QStringLiteral("broken")));
-        QVERIFY(dialogs.open(vcf).isCancelled());
-        using Call = platform::testing::ScriptedFileDialogs::Call;
-        using Kind = platform::testing::ScriptedFileDialogs::Kind;
-        QVERIFY((dialogs.calls() == QList<Call>{{Kind::Save, vcf, Overwrite::DontConfirm},
-                                                {Kind::Open, vcf, Overwrite::Confirm},
-                                                {Kind::Open, vcf, Overwrite::Confirm}}));
-    }
-
     void qtDialogsDrivenAsByAUser_data() {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<Overwrite>("overwrite");
-        QTest::addColumn<QString>("filters");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("proposed");
-        QTest::addColumn<QString>("typed");          // null: the proposed name kept; "<cancel>"
-        QTest::addColumn<QString>("selectedFilter"); // empty: no dialog is shown
-        QTest::addColumn<bool>("asked");             // whether the dialog asked before overwriting
-        QTest::addColumn<QString>("chosen");         // in the test's folder; empty: cancelled
-
-        const QString vcf = QStringLiteral("VCARD (*.vcf)|*.vcf");
-        const QString mdb =
-            QStringLiteral("Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old");
-        const QString old = QStringLiteral("old.vcf");
+        QTest::addColumn<DialogCase>("c");
+        const QString vcf = "VCARD (*.vcf)|*.vcf", mdb = "Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old";
+        const QString old = "old.vcf";
         QTest::newRow("open the second type, a name typed")
-            << false << Overwrite::Confirm << mdb << 2 << QStringLiteral("VESK.MDB")
-            << QStringLiteral("Vesk.old") << QStringLiteral("Backup Database (*.old)") << false
-            << QStringLiteral("Vesk.old");
+            << DialogCase{false, Overwrite::Confirm, mdb, 2, "VESK.MDB", "Vesk.old", "Backup Database (*.old)", false, "Vesk.old"};
         QTest::newRow("open cancelled")
-            << false << Overwrite::Confirm << vcf << 1 << old << QStringLiteral("<cancel>")
-            << QStringLiteral("VCARD (*.vcf)") << false << QString();
+            << DialogCase{false, Overwrite::Confirm, vcf, 1, old, "<cancel>", "VCARD (*.vcf)", false, {}};
         QTest::newRow("save over a file, asked; index outside the list")
-            << true << Overwrite::Confirm << mdb << 7 << QStringLiteral("VESK.MDB") << QString()
-            << QStringLiteral("Microsoft Database (*.mdb)") << true << QStringLiteral("VESK.MDB");
+            << DialogCase{true, Overwrite::Confirm, mdb, 7, "VESK.MDB", {}, "Microsoft Database (*.mdb)", true, "VESK.MDB"};
         QTest::newRow("save over a file, not asked")
-            << true << Overwrite::DontConfirm << vcf << 1 << old << QString()
-            << QStringLiteral("VCARD (*.vcf)") << false << old;
-        QTest::newRow("a list without patterns fails")
-            << true << Overwrite::Confirm << QStringLiteral("VCARD") << 1 << old << QString()
-            << QString() << false << QString();
+            << DialogCase{true, Overwrite::DontConfirm, vcf, 1, old, {}, "VCARD (*.vcf)", false, old};
+        QTest::newRow("a list without patterns fails") << DialogCase{true, Overwrite::Confirm, "VCARD", 1, old, {}, {}, false, {}};
     }
     void qtDialogsDrivenAsByAUser() {
-        QFETCH(bool, save);
-        QFETCH(Overwrite, overwrite);
-        QFETCH(QString, filters);
-        QFETCH(int, index);
-        QFETCH(QString, proposed);
-        QFETCH(QString, typed);
-        QFETCH(QString, selectedFilter);
-        QFETCH(bool, asked);
-        QFETCH(QString, chosen);
-
+        QFETCH(DialogCase, c);
+        const auto& [save, overwrite, filters, index, proposed, typed, selectedFilter, asked, chosen] = c;
         QTemporaryDir dir;
         for (const char* name : {"old.vcf", "VESK.MDB", "Vesk.old"}) {
             QFile file(dir.filePath(QString::fromLatin1(name)));
@@ -204,14 +170,6 @@ private slots:
                                     {dir.filePath(QStringLiteral("not made"))}));
         QVERIFY(!shell.startProgram(dir.filePath(QStringLiteral("missing"))));
         QVERIFY(!shell.startProgram(QString()));
-
-        platform::testing::RecordingShell recording;
-        recording.succeeds = false;
-        QVERIFY(!recording.startProgram(touch, {made}) &&
-                !recording.openUrl(QUrl(QStringLiteral("mailto:a@b"))));
-        QCOMPARE(recording.programs,
-                 (QList<platform::testing::RecordingShell::Program>{{touch, {made}}}));
-        QCOMPARE(recording.urls, QList<QUrl>{QUrl(QStringLiteral("mailto:a@b"))});
     }
 };
 

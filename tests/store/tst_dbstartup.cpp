@@ -171,13 +171,10 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("open");
         QTest::addColumn<bool>("untouched");
-        QTest::newRow("newer") << QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT);"
-                                                 "INSERT INTO dbDetails VALUES (2, 'Second')")
-                               << StartupResult::EndProgram
-                               << QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.") << true << true;
+        QTest::newRow("newer") << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbDetails VALUES (2, 'Second')"
+                               << StartupResult::EndProgram << "גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים." << true << true;
         QTest::newRow("version table without rows")
-            << QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)") << StartupResult::Continue
-            << QString() << true << false;
+            << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)" << StartupResult::Continue << QString() << true << false;
         QTest::newRow("no database") << QString() << StartupResult::Continue << QString() << false << true;
     }
     void filesThatAreNotUpgradedAreLeftAlone() {
@@ -207,23 +204,18 @@ private slots:
         QTest::addColumn<bool>("taken");      // VESK.000 is already there
         QTest::addColumn<QStringList>("vesk");
         QTest::addColumn<QStringList>("work");
-        const QStringList all{abir, obrien};
-        QTest::newRow("version 0") << QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT);"
-                                                     "INSERT INTO dbDetails VALUES (0, 'Old')")
-                                   << false << all << QStringList{dana};
-        QTest::newRow("no version field") << QStringLiteral(
-            "CREATE TABLE dbDetails (Version INTEGER); INSERT INTO dbDetails VALUES (1)") << false << all
-                                          << QStringList{dana};
-        QTest::newRow("no version table") << QString() << false << all << QStringList{dana};
-        QTest::newRow("version table in other case") << QStringLiteral(
-            "CREATE TABLE dbdetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbdetails VALUES (1, 'x')")
-                                                     << false << all << QStringList{dana};
-        QTest::newRow("first backup name taken") << QString() << true << all << QStringList{dana};
-        QTest::newRow("no cards") << QStringLiteral("DELETE FROM Vesk; DELETE FROM Work") << false << QStringList()
-                                  << QStringList();
+        const QStringList all{abir, obrien}, work{dana};
+        QTest::newRow("version 0") << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbDetails VALUES (0, 'Old')"
+                                   << false << all << work;
+        QTest::newRow("no version field") << "CREATE TABLE dbDetails (Version INTEGER); INSERT INTO dbDetails VALUES (1)" << false
+                                          << all << work;
+        QTest::newRow("no version table") << QString() << false << all << work;
+        QTest::newRow("version table in other case")
+            << "CREATE TABLE dbdetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbdetails VALUES (1, 'x')" << false << all << work;
+        QTest::newRow("first backup name taken") << QString() << true << all << work;
+        QTest::newRow("no cards") << "DELETE FROM Vesk; DELETE FROM Work" << false << QStringList() << QStringList();
         // The cards of the table there are still come across.
-        QTest::newRow("no Personal table") << QStringLiteral("DROP TABLE Vesk") << false << QStringList()
-                                           << QStringList{dana};
+        QTest::newRow("no Personal table") << "DROP TABLE Vesk" << false << QStringList() << work;
     }
     void outdatedFilesAreUpgraded() {
         QFETCH(QString, details);

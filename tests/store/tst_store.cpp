@@ -119,14 +119,9 @@ private slots:
         const auto prefix = [&](const char* p) {
             return names(Query::namePrefix(QStringLiteral("Vesk"), QString::fromUtf8(p), QStringLiteral("ASC"))).join(u',');
         };
-        QCOMPARE(prefix("א"), QString::fromUtf8("אבי,אבנר"));
-        QCOMPARE(prefix("b"), QStringLiteral("Bea,bob"));
-        QCOMPARE(prefix("O'"), QStringLiteral("O'Brien"));
-        QCOMPARE(prefix("ג'"), QString::fromUtf8("ג'ורג'"));
-        QCOMPARE(prefix("50%"), QStringLiteral("50%_off"));
-        QCOMPARE(prefix("a_"), QStringLiteral("a_b"));
-        QCOMPARE(prefix("a\\"), QStringLiteral("a\\b"));
-        QCOMPARE(prefix("'; drop table Vesk; --"), QString());
+        for (const auto& [typed, found] : {std::pair{"א", "אבי,אבנר"}, {"b", "Bea,bob"}, {"O'", "O'Brien"}, {"ג'", "ג'ורג'"},
+                                           {"50%", "50%_off"}, {"a_", "a_b"}, {"a\\", "a\\b"}, {"'; drop table Vesk; --", ""}})
+            QCOMPARE(prefix(typed), QString::fromUtf8(found));
         QCOMPARE(names(Query::nameEquals(QStringLiteral("Vesk"), QStringLiteral("O'Brien"))),
                  QStringList{QStringLiteral("O'Brien")});
     }
