@@ -83,6 +83,13 @@ struct ProgramFolder : Fixture {
         prompter.clear(); // the new file's notice
     }
     QByteArray path() const { return mdb().toUtf8(); }
+    // Writes `cards` Personal cards into the file through a connection of its own.
+    void addCards(int cards) const {
+        sqlite3* db = nullptr;
+        sqlite3_open(path().constData(), &db);
+        fillCards(db, cards);
+        sqlite3_close(db);
+    }
 };
 
 // Runs the registered benchmarks on the offscreen platform; `release` drops what they kept

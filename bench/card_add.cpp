@@ -18,10 +18,7 @@ const QString newName = QStringLiteral("Name 2000000");
 // The main window over 100,000 Personal cards, listed with All, as the user sees it.
 struct Directory : bench::ProgramFolder {
     Directory() {
-        sqlite3* db = nullptr;
-        sqlite3_open(path().constData(), &db);
-        bench::fillCards(db, cards);
-        sqlite3_close(db);
+        addCards(cards);
         shared->LetterFilter = QStringLiteral("ALL");
         window->update_list();
     }

@@ -8,10 +8,7 @@ namespace {
 // A program folder holding a VESK.MDB with `cards` Personal cards, and the main window on it.
 struct Directory : bench::ProgramFolder {
     explicit Directory(int cards) {
-        sqlite3* db = nullptr;
-        sqlite3_open(path().constData(), &db);
-        bench::fillCards(db, cards);
-        sqlite3_close(db);
+        addCards(cards);
         shared->LetterFilter = QStringLiteral("ALL");
     }
 };

@@ -20,10 +20,7 @@ namespace {
 // A program folder holding `cards` Personal cards, all of them in the grid.
 struct Directory : bench::ProgramFolder {
     explicit Directory(int cards) {
-        sqlite3* db = nullptr;
-        sqlite3_open(path().constData(), &db);
-        bench::fillCards(db, cards);
-        sqlite3_close(db);
+        addCards(cards);
         window->btnAll_Click();
     }
 };
