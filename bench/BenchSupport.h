@@ -16,14 +16,21 @@
 
 namespace bench {
 
-inline long peakRssKb() {
+// A figure of /proc/self/status in kilobytes ("VmHWM:" the peak resident size, "VmRSS:" the
+// current one); -1 where there is none.
+inline long statusKb(const char* key = "VmHWM:") {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
+    const int width = int(qstrlen(key));
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(key))
+            return line.mid(width).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+
+inline long peakRssKb() {
+    return statusKb("VmHWM:");
 }
 
 inline void exec(sqlite3* db, const char* sql) {

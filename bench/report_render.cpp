@@ -10,8 +10,6 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <map>
 
@@ -35,19 +33,11 @@ Directory& directory(int cards) {
 }
 
 double peakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+    return double(bench::peakRssKb()) / 1024.0;
 }
 
 double rssMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
+    return double(bench::statusKb("VmRSS:")) / 1024.0;
 }
 
 void closePreview(Directory& d) {
