@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QIODevice>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 #include <optional>
 
@@ -219,8 +218,7 @@ SourceFile readCsv(QIODevice& device) {
         return file;
     }
     const QByteArray bytes = device.readAll();
-    QStringDecoder hebrew("windows-1255");
-    QString text = utf8 ? QString::fromUtf8(bytes) : QString(hebrew(bytes));
+    QString text = vcard::utf8OrHebrew(bytes, utf8);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     Records records(text, separatorOf(text));

@@ -91,11 +91,7 @@ QString decodeValue(const Property& p, bool fileUtf8) {
         if (named.isValid())
             return named(bytes);
     }
-    const bool utf8 = qp ? QByteArrayView(bytes).isValidUtf8() : fileUtf8;
-    if (utf8)
-        return QString::fromUtf8(bytes);
-    QStringDecoder hebrew("windows-1255");
-    return hebrew(bytes);
+    return vcard::utf8OrHebrew(bytes, qp ? QByteArrayView(bytes).isValidUtf8() : fileUtf8);
 }
 
 // The parts of a structured value split at unescaped ";", each unescaped and on one line.

@@ -1,6 +1,7 @@
 #include "vcard/TextInput.h"
 
 #include <QByteArrayView>
+#include <QStringDecoder>
 
 namespace vcard {
 
@@ -38,6 +39,13 @@ bool allUtf8(QIODevice& device, bool& failed) {
             break; // the rest cannot make it UTF-8
     }
     return valid && carried.isEmpty();
+}
+
+QString utf8OrHebrew(const QByteArray& bytes, bool utf8) {
+    if (utf8)
+        return QString::fromUtf8(bytes);
+    QStringDecoder hebrew("windows-1255");
+    return hebrew(bytes);
 }
 
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QString>
 
 #include <algorithm>
 
@@ -76,5 +77,9 @@ private:
 // Whether all the device's bytes are valid UTF-8; reads it to its end, a chunk at a time.
 // `failed` is set when reading failed.
 bool allUtf8(QIODevice& device, bool& failed);
+
+// Text of bytes known to be UTF-8, or else in the Hebrew Windows code page (Windows-1255),
+// the encoding of files written on Hebrew Windows systems.
+QString utf8OrHebrew(const QByteArray& bytes, bool utf8);
 
 } // namespace vcard

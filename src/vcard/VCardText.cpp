@@ -128,14 +128,12 @@ ReadResult readVcard(QIODevice& device) {
         r.error = device.errorString();
         return r;
     }
-    // Files written on Hebrew systems are in their code page.
-    QStringDecoder hebrew("windows-1255");
     LineReader reader(device);
     QByteArray bytes;
     for (bool first = true; reader.next(bytes); first = false) {
         if (first && bytes.startsWith("\xEF\xBB\xBF"))
             bytes.remove(0, 3);
-        const QString line = utf8 ? QString::fromUtf8(bytes) : QString(hebrew(bytes));
+        const QString line = utf8OrHebrew(bytes, utf8);
         if (line == QLatin1String("BEGIN:VCARD"))
             r.begin = true;
         else if (line == QLatin1String("END:VCARD"))
