@@ -1,6 +1,5 @@
 #include "store/ContactRecord.h"
 
-#include "store/Query.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
 
@@ -129,8 +128,8 @@ qint64 InsertContact(Connection& db, const ContactRecord& card) {
         columns << quoted(f.column);
         marks << QStringLiteral("?");
     }
-    Statement st = db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(checkedTable(card.group), columns.join(u','), marks.join(u',')));
+    Statement st = db.prepareCached(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                        .arg(checkedTable(card.group), columns.join(u','), marks.join(u',')));
     bindValues(st, card, 1);
     st.step();
     return db.lastInsertRowid();
@@ -161,17 +160,21 @@ bool DeleteContact(Connection& db, ContactGroup group, qint64 rowid, const QStri
 }
 
 bool NameTaken(Connection& db, ContactGroup group, const QString& trimmedName) {
-    // Two ranges of the name index hold every candidate: names that begin with the typed
-    // name (trailing blanks follow it), and the rare names that begin with a blank. The
-    // trimmed, case-sensitive comparison then decides, as a scan of every card would.
+    // Two ranges of the name index hold every candidate: the names from the typed name up to
+    // the typed name followed by "!", which takes it with any trailing blanks; and the rare
+    // names that begin with a blank. The trimmed, case-sensitive comparison then decides, as
+    // a scan of every card would. Bounds rather than a LIKE pattern, so the statement is not
+    // compiled again for every name it is asked about.
     const QString table = checkedTable(group);
-    Statement st = db.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE \"Name\" LIKE ?1 ESCAPE '\\' AND trim(\"Name\", ' ') = ?2 "
-                                             "UNION ALL "
-                                             "SELECT 1 FROM %1 WHERE \"Name\" LIKE ' %' AND trim(\"Name\", ' ') = ?2 "
-                                             "LIMIT 1")
-                                  .arg(table));
-    st.bindText(1, Query::prefixPattern(trimmedName));
+    Statement st = db.prepareCached(QStringLiteral("SELECT 1 FROM %1 WHERE \"Name\" >= ?1 COLLATE NOCASE AND \"Name\" < ?3 COLLATE NOCASE "
+                                                   "AND trim(\"Name\", ' ') = ?2 "
+                                                   "UNION ALL "
+                                                   "SELECT 1 FROM %1 WHERE \"Name\" LIKE ' %' AND trim(\"Name\", ' ') = ?2 "
+                                                   "LIMIT 1")
+                                        .arg(table));
+    st.bindText(1, trimmedName);
     st.bindText(2, trimmedName);
+    st.bindText(3, trimmedName + u'!');
     return st.step();
 }
 

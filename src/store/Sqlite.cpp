@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 #include <sqlite3.h>
 
 namespace store {
@@ -75,6 +77,12 @@ Connection::~Connection() { close(); }
 
 void Connection::close() {
     if (m_db) {
+        // A statement still lent is finalised when it is given back.
+        for (const Cached& c : std::as_const(m_cache)) {
+            if (!c.lent)
+                sqlite3_finalize(c.stmt);
+        }
+        m_cache.clear();
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
@@ -106,6 +114,30 @@ Statement Connection::prepare(const QString& sql) {
     return Statement(*this, stmt);
 }
 
+Statement Connection::prepareCached(const QString& sql) {
+    auto found = m_cache.find(sql);
+    if (found == m_cache.end()) {
+        Statement fresh = prepare(sql);
+        found = m_cache.insert(sql, {std::exchange(fresh.m_stmt, nullptr), false});
+    } else if (found->lent) {
+        return prepare(sql);
+    }
+    found->lent = true;
+    return Statement(*this, found->stmt, true);
+}
+
+void Connection::giveBack(sqlite3_stmt* stmt) const {
+    for (Cached& c : m_cache) {
+        if (c.stmt == stmt) {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+            c.lent = false;
+            return;
+        }
+    }
+    sqlite3_finalize(stmt);
+}
+
 void Connection::backupTo(const QString& path) const {
     sqlite3* from = handle();
     const std::shared_ptr<Connection> to = openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
@@ -124,11 +156,15 @@ qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(ha
 
 int Connection::changes() const { return sqlite3_changes(handle()); }
 
-Statement::Statement(Statement&& other) noexcept : m_conn(other.m_conn), m_stmt(other.m_stmt) {
-    other.m_stmt = nullptr;
-}
+Statement::Statement(Statement&& other) noexcept
+    : m_conn(other.m_conn), m_stmt(std::exchange(other.m_stmt, nullptr)), m_cached(other.m_cached) {}
 
-Statement::~Statement() { sqlite3_finalize(m_stmt); }
+Statement::~Statement() {
+    if (m_cached && m_stmt)
+        m_conn->giveBack(m_stmt);
+    else
+        sqlite3_finalize(m_stmt);
+}
 
 void Statement::bind(int index, const std::optional<QString>& value) {
     int rc;
@@ -180,8 +216,8 @@ QString Statement::text(int i) const {
 
 qint64 Statement::integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
 
-Transaction::Transaction(Connection& conn) : m_conn(conn) {
-    m_conn.execute(QStringLiteral("BEGIN IMMEDIATE"));
+Transaction::Transaction(Connection& conn, Kind kind) : m_conn(conn) {
+    m_conn.execute(kind == Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
 }
 
 Transaction::~Transaction() {

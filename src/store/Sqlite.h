@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -32,6 +33,10 @@ public:
 
     void execute(const QString& sql);
     Statement prepare(const QString& sql);
+    // The same, for a statement run again and again (one per card of an import): prepared
+    // once per connection and lent out, reset and unbound when given back. A statement still
+    // lent when the same text is asked for again is prepared afresh.
+    Statement prepareCached(const QString& sql);
     qint64 lastInsertRowid() const;
     // Writes a consistent copy of the whole database, as committed at this moment, into the
     // file at `path` (new or empty) through the engine's online backup, while this
@@ -47,9 +52,15 @@ private:
     Connection(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
     sqlite3* handle() const;
     static std::shared_ptr<Connection> openWith(const QString& path, int flags);
+    void giveBack(sqlite3_stmt* stmt) const;
 
+    struct Cached {
+        sqlite3_stmt* stmt = nullptr;
+        bool lent = false;
+    };
     sqlite3* m_db;
     QString m_path;
+    mutable QHash<QString, Cached> m_cache;
     friend class Statement;
 };
 
@@ -75,16 +86,21 @@ public:
     qint64 integer(int i) const;
 
 private:
-    Statement(const Connection& conn, sqlite3_stmt* stmt) : m_conn(&conn), m_stmt(stmt) {}
+    Statement(const Connection& conn, sqlite3_stmt* stmt, bool cached = false)
+        : m_conn(&conn), m_stmt(stmt), m_cached(cached) {}
     const Connection* m_conn;
     sqlite3_stmt* m_stmt;
+    bool m_cached;
     friend class Connection;
 };
 
-// Begins a transaction; rolls it back on destruction unless it was committed.
+// Begins a transaction; rolls it back on destruction unless it was committed. A Read one
+// takes no write lock: the reads made in it see one state of the file and lock it once,
+// not once per statement.
 class Transaction {
 public:
-    explicit Transaction(Connection& conn);
+    enum Kind { Write, Read };
+    explicit Transaction(Connection& conn, Kind kind = Write);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

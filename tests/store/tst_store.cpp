@@ -175,6 +175,28 @@ private slots:
         QVERIFY(!NameTaken(m_db->connection(), ContactGroup::Work, QStringLiteral("Avi")));
     }
 
+    // A statement kept for reuse comes back reset and unbound; asked for while lent, it is
+    // prepared afresh; lent when the file closes, it is finalised when given back.
+    void cachedStatementsAreLentOneAtATime() {
+        Connection& db = m_db->connection();
+        const QString sql = QStringLiteral("SELECT ?1 IS NULL, count(*) FROM Vesk");
+        for (int round = 0; round < 2; ++round) {
+            Statement outer = db.prepareCached(sql);
+            QVERIFY(outer.step());
+            QCOMPARE(outer.integer(0), 1); // the last round's value is gone
+            outer.reset();
+            outer.bindText(1, QStringLiteral("x"));
+            QVERIFY(outer.step());
+            QCOMPARE(outer.integer(0), 0);
+            Statement inner = db.prepareCached(sql);
+            QVERIFY(inner.step());
+            QCOMPARE(inner.integer(0), 1);
+        }
+        Statement lent = db.prepareCached(sql);
+        db.close();
+        QVERIFY(!db.isOpen());
+    }
+
     // Another program deletes a card and a new one takes its identity. A write that was meant
     // for the old card finds the row no longer holds what was read, and leaves it alone.
     void writesHitOnlyTheRowThatWasRead() {
