@@ -14,6 +14,7 @@
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
 #include "store/ContactDatabase.h"
+#include "store/Sqlite.h"
 #include "store/StoreError.h"
 
 #include <QFile>
@@ -57,10 +58,18 @@ void frmVesk::mnuImportContacts_Click() {
     const QString region = interchange::homeRegion(
         m_services.settings.value(QStringLiteral("Settings/HomeRegion")).toString(),
         QLocale::system(), m_shared.CurrentLang == i18n::LangHebrew);
-    auto plans = std::make_shared<std::vector<interchange::PlannedCard>>(interchange::planImport(
-        read.cards, group, region, [this, group](const QString& name) {
-            return store::NameTaken(m_shared.db.connection(), group, name);
-        }));
+    auto plans = std::make_shared<std::vector<interchange::PlannedCard>>();
+    try {
+        // One read of the file for every name asked about.
+        store::Connection& db = m_shared.db.connection();
+        const store::Transaction snapshot(db, store::Transaction::Read);
+        *plans = interchange::planImport(read.cards, group, region, [&db, group](const QString& name) {
+            return store::NameTaken(db, group, name);
+        });
+    } catch (const store::StoreError& e) {
+        m_services.prompter.tell(e.description(), i18n::messages::errorMessage(), platform::Icon::Critical);
+        return;
+    }
     // The preview is window-modal and does not block: its OK goes on with the import.
     auto* preview = new interchange::ImportPreview(*plans, read.problems, m_shared.CurrentLang, this);
     preview->setAttribute(Qt::WA_DeleteOnClose);
@@ -75,7 +84,7 @@ void frmVesk::importContacts(std::vector<interchange::PlannedCard>& plans) {
     progress.setLabelText(i18n::messages::importProgress());
     progress.setRange(0, int(plans.size()));
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
+    progress.setMinimumDuration(int(m_services.progressDelay.count()));
     std::optional<interchange::ImportTally> tally;
     try {
         tally = interchange::writeImport(m_shared.db.connection(), plans, [&progress](int done, int) {
