@@ -53,6 +53,9 @@ struct Services {
     std::chrono::milliseconds transferTimeout{30000};
     // COM1..COM4 for the modem dialer; none: no modem is ever found.
     platform::SerialPorts* serialPorts = nullptr;
+    // How long a long task (an address-book import) runs before its progress window, with its
+    // Cancel, appears.
+    std::chrono::milliseconds progressDelay{500};
 };
 
 } // namespace shell

@@ -3,8 +3,10 @@
 #include "platform/testing/ScriptedFileDialogs.h"
 
 #include <QDialogButtonBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 using platform::FileChoice;
 
@@ -20,6 +22,7 @@ struct ContactsFixture : Fixture {
         shared = std::make_unique<mdlVesk::Shared>();
         shell::Services s{prompter, keyboard, settings, nullptr, [this] { return today; }, &tray,
                           QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay, &dialogs};
+        s.progressDelay = std::chrono::milliseconds(0); // the progress window at once, so Cancel can be pressed
         window = std::make_unique<app::frmVesk>(*shared, s);
         window->Form_Load();
         window->btnAll_Click();
@@ -54,6 +57,31 @@ private slots:
         for (int row = 1; row < f.window->grid()->Rows(); ++row)
             shown += f.window->grid()->isCardRow(row);
         QCOMPARE(shown, 2);
+    }
+
+    // Cancel in the progress window, with hundreds of cards already written in the
+    // transaction: all of them are rolled back and the user is told so.
+    void cancelDuringTheWrite() {
+        ContactsFixture f;
+        f.open({QStringLiteral("'Levi Dana','03-1111111',NULL,NULL,NULL,NULL,NULL")});
+        f.dialogs.script({FileChoice::chosen(QStringLiteral(INTERCHANGE_DATA "/many.vcf"))});
+        f.action("mnuImportContacts")->trigger();
+        auto* preview = f.window->findChild<interchange::ImportPreview*>();
+        QVERIFY(preview);
+        int cancelledAt = -1;
+        QTimer canceller; // runs while the progress window lets events through
+        QObject::connect(&canceller, &QTimer::timeout, [&] {
+            auto* progress = f.window->findChild<QProgressDialog*>(QStringLiteral("ImportProgress"));
+            if (progress && progress->value() >= 300 && cancelledAt < 0) {
+                cancelledAt = progress->value();
+                progress->cancel();
+            }
+        });
+        canceller.start(0);
+        preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        QVERIFY2(cancelledAt >= 300 && cancelledAt < 1000, qPrintable(QString::number(cancelledAt)));
+        QCOMPARE(f.prompter.texts(), QStringList{"The import was cancelled; nothing has been written."});
+        QCOMPARE(f.rows().size(), 1);
     }
 
     // The list as the grid shows it goes to a CSV file; a file naming no known column says so.
