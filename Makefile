@@ -48,14 +48,14 @@ fuzz: deps
 	  -DCMAKE_CXX_COMPILER=clang++ -DORVENNA_FUZZ=ON -DORVENNA_TESTS=OFF >/dev/null
 	@cmake --build build/fuzz -j $(JOBS) --target fuzz_vcard
 	@mkdir -p build/fuzz/corpus build/fuzz/findings && cp -n tests/data/vcard/*.vcf build/fuzz/corpus/
-	@build/fuzz/fuzz/fuzz_vcard -max_total_time=$(FUZZ_SECONDS) -max_len=70000 -timeout=10 \
+	@build/fuzz/fuzz/fuzz_vcard -max_total_time=$(FUZZ_SECONDS) -max_len=70000 -timeout=30 \
 	  -artifact_prefix=build/fuzz/findings/ build/fuzz/corpus
 	@cmake --build build/fuzz -j $(JOBS) --target fuzz_interchange_vcf fuzz_interchange_csv
 	@mkdir -p build/fuzz/corpus-vcf build/fuzz/corpus-csv && \
 	  cp -n tests/data/interchange/*.vcf build/fuzz/corpus-vcf/ && cp -n tests/data/interchange/*.csv build/fuzz/corpus-csv/
-	@build/fuzz/fuzz/fuzz_interchange_vcf -max_total_time=$(FUZZ_SECONDS) -max_len=70000 -timeout=10 \
+	@build/fuzz/fuzz/fuzz_interchange_vcf -max_total_time=$(FUZZ_SECONDS) -max_len=70000 -timeout=30 \
 	  -artifact_prefix=build/fuzz/findings/ build/fuzz/corpus-vcf
-	@build/fuzz/fuzz/fuzz_interchange_csv -max_total_time=$(FUZZ_SECONDS) -max_len=70000 -timeout=10 \
+	@build/fuzz/fuzz/fuzz_interchange_csv -max_total_time=$(FUZZ_SECONDS) -max_len=70000 -timeout=30 \
 	  -artifact_prefix=build/fuzz/findings/ build/fuzz/corpus-csv
 
 # Line coverage of src/ by the whole suite (gcovr); not part of make test.
