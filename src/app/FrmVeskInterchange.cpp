@@ -70,10 +70,12 @@ void frmVesk::mnuImportContacts_Click() {
         m_services.prompter.tell(e.description(), i18n::messages::errorMessage(), platform::Icon::Critical);
         return;
     }
-    // The preview is window-modal and does not block: its OK goes on with the import.
+    // The preview is window-modal and does not block: its OK goes on with the import, once the
+    // preview has closed (queued: the progress window lets events through, the preview's own
+    // deletion among them, while the preview is still emitting its signals).
     auto* preview = new interchange::ImportPreview(*plans, read.problems, m_shared.CurrentLang, this);
     preview->setAttribute(Qt::WA_DeleteOnClose);
-    connect(preview, &QDialog::accepted, this, [this, plans] { importContacts(*plans); });
+    connect(preview, &QDialog::accepted, this, [this, plans] { importContacts(*plans); }, Qt::QueuedConnection);
     preview->open();
 }
 
