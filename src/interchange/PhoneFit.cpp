@@ -23,17 +23,24 @@ QStringList candidates(const QString& written, const QString& region) {
     const PhoneNumberUtil& util = *PhoneNumberUtil::GetInstance();
     PhoneNumber parsed;
     const std::string home = region.toStdString();
-    const bool read = util.Parse(written.toStdString(), home.empty() ? "ZZ" : home, &parsed) ==
-                          PhoneNumberUtil::NO_PARSING_ERROR &&
-                      util.IsValidNumber(parsed);
-    if (!read)
-        return {written, withoutSeparators(written)};
+    const bool parsedOk = util.Parse(written.toStdString(), home.empty() ? "ZZ" : home, &parsed) ==
+                          PhoneNumberUtil::NO_PARSING_ERROR;
+    const bool valid = parsedOk && util.IsValidNumber(parsed);
+    const bool homeNumber =
+        parsedOk && !home.empty() && parsed.country_code() == util.GetCountryCodeForRegion(home);
     std::string formatted;
-    if (!home.empty() && parsed.country_code() == util.GetCountryCodeForRegion(home)) {
+    if (homeNumber && (valid || util.IsPossibleNumber(parsed))) {
         util.Format(parsed, PhoneNumberUtil::NATIONAL, &formatted);
         const QString national = QString::fromStdString(formatted);
-        return {national, withoutSeparators(national)};
+        // A range newer than the library's tables is still a number of the home region, as
+        // long as its national form was laid out (and so begins with the trunk prefix).
+        std::string significant;
+        util.GetNationalSignificantNumber(parsed, &significant);
+        if (valid || withoutSeparators(national) != QString::fromStdString(significant))
+            return {national, withoutSeparators(national)};
     }
+    if (!valid)
+        return {written, withoutSeparators(written)};
     util.Format(parsed, PhoneNumberUtil::E164, &formatted);
     return {QString::fromStdString(formatted)};
 }
