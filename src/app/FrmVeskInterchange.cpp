@@ -35,7 +35,7 @@ void frmVesk::mnuImportContacts_Click() {
     if (!m_services.fileDialogs)
         return;
     const platform::FileChoice choice = m_services.fileDialogs->open(
-        {QStringLiteral("Contacts (*.vcf;*.csv)|*.vcf;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv"), 1, {}});
+        {QStringLiteral("Contacts (*.vcf *.csv)|*.vcf;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv"), 1, {}});
     const Group group = currentGroup();
     if (choice.isCancelled() || group == Group::None)
         return;
