@@ -18,13 +18,27 @@ QString withoutSeparators(const QString& number) {
     return out;
 }
 
-// The forms worth storing, best first.
+PhoneNumber withoutExtension(const PhoneNumber& number) {
+    PhoneNumber bare;
+    bare.set_country_code(number.country_code());
+    bare.set_national_number(number.national_number());
+    bare.set_italian_leading_zero(number.italian_leading_zero());
+    bare.set_number_of_leading_zeros(number.number_of_leading_zeros());
+    return bare;
+}
+
+// The forms worth storing, best first. An extension stays apart from the number's digits, so
+// that a form without separators never runs the two together into another number.
 QStringList candidates(const QString& written, const QString& region) {
     const PhoneNumberUtil& util = *PhoneNumberUtil::GetInstance();
     PhoneNumber parsed;
     const std::string home = region.toStdString();
     const bool parsedOk = util.Parse(written.toStdString(), home.empty() ? "ZZ" : home, &parsed) ==
                           PhoneNumberUtil::NO_PARSING_ERROR;
+    const QString extension = parsedOk && parsed.has_extension()
+                                  ? QStringLiteral("x") + QString::fromStdString(parsed.extension())
+                                  : QString();
+    parsed = withoutExtension(parsed);
     const bool valid = parsedOk && util.IsValidNumber(parsed);
     const bool homeNumber =
         parsedOk && !home.empty() && parsed.country_code() == util.GetCountryCodeForRegion(home);
@@ -36,13 +50,18 @@ QStringList candidates(const QString& written, const QString& region) {
         // long as its national form was laid out (and so begins with the trunk prefix).
         std::string significant;
         util.GetNationalSignificantNumber(parsed, &significant);
-        if (valid || withoutSeparators(national) != QString::fromStdString(significant))
-            return {national, withoutSeparators(national)};
+        if (valid || withoutSeparators(national) != QString::fromStdString(significant)) {
+            if (extension.isEmpty())
+                return {national, withoutSeparators(national)};
+            return {national + u' ' + extension, withoutSeparators(national) + extension};
+        }
     }
+    if (!valid && !extension.isEmpty())
+        return {written};
     if (!valid)
         return {written, withoutSeparators(written)};
     util.Format(parsed, PhoneNumberUtil::E164, &formatted);
-    return {QString::fromStdString(formatted)};
+    return {QString::fromStdString(formatted) + extension};
 }
 
 } // namespace
