@@ -18,27 +18,29 @@ QString withoutSeparators(const QString& number) {
     return out;
 }
 
-PhoneNumber withoutExtension(const PhoneNumber& number) {
-    PhoneNumber bare;
+// The number's own digits, its extension left out. Field by field: the message's copy and
+// assignment would need the serialization library itself.
+void withoutExtension(const PhoneNumber& number, PhoneNumber& bare) {
     bare.set_country_code(number.country_code());
     bare.set_national_number(number.national_number());
     bare.set_italian_leading_zero(number.italian_leading_zero());
     bare.set_number_of_leading_zeros(number.number_of_leading_zeros());
-    return bare;
 }
 
 // The forms worth storing, best first. An extension stays apart from the number's digits, so
 // that a form without separators never runs the two together into another number.
 QStringList candidates(const QString& written, const QString& region) {
     const PhoneNumberUtil& util = *PhoneNumberUtil::GetInstance();
+    PhoneNumber withExtension;
     PhoneNumber parsed;
     const std::string home = region.toStdString();
-    const bool parsedOk = util.Parse(written.toStdString(), home.empty() ? "ZZ" : home, &parsed) ==
-                          PhoneNumberUtil::NO_PARSING_ERROR;
-    const QString extension = parsedOk && parsed.has_extension()
-                                  ? QStringLiteral("x") + QString::fromStdString(parsed.extension())
-                                  : QString();
-    parsed = withoutExtension(parsed);
+    const bool parsedOk = util.Parse(written.toStdString(), home.empty() ? "ZZ" : home,
+                                     &withExtension) == PhoneNumberUtil::NO_PARSING_ERROR;
+    const QString extension =
+        parsedOk && withExtension.has_extension()
+            ? QStringLiteral("x") + QString::fromStdString(withExtension.extension())
+            : QString();
+    withoutExtension(withExtension, parsed);
     const bool valid = parsedOk && util.IsValidNumber(parsed);
     const bool homeNumber =
         parsedOk && !home.empty() && parsed.country_code() == util.GetCountryCodeForRegion(home);
