@@ -70,9 +70,11 @@ void frmVesk::mnuImportContacts_Click() {
         m_services.prompter.tell(e.description(), i18n::messages::errorMessage(), platform::Icon::Critical);
         return;
     }
-    // The preview is window-modal and does not block: its OK goes on with the import.
+    // The preview is window-modal and does not block: its OK goes on with the import. It is
+    // deleted once it has finished, not as it closes: the import runs inside its accepted
+    // signal and lets events through, which must not delete the dialog under that signal.
     auto* preview = new interchange::ImportPreview(*plans, read.problems, m_shared.CurrentLang, this);
-    preview->setAttribute(Qt::WA_DeleteOnClose);
+    connect(preview, &QDialog::finished, preview, &QObject::deleteLater);
     connect(preview, &QDialog::accepted, this, [this, plans] { importContacts(*plans); });
     preview->open();
 }
