@@ -18,6 +18,7 @@
 #include "store/StoreError.h"
 
 #include <QFile>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSettings>
 
@@ -84,6 +85,11 @@ void frmVesk::importContacts(std::vector<interchange::PlannedCard>& plans) {
     QProgressDialog progress(this);
     progress.setObjectName(QStringLiteral("ImportProgress"));
     progress.setLabelText(i18n::messages::importProgress());
+    // Named like the preview it follows, for screen readers as for the eye.
+    progress.setWindowTitle(i18n::text(m_shared.CurrentLang, i18n::off::importTitle));
+    auto* bar = new QProgressBar(&progress);
+    bar->setAccessibleName(i18n::messages::importProgress());
+    progress.setBar(bar);
     progress.setRange(0, int(plans.size()));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(int(m_services.progressDelay.count()));
