@@ -18,6 +18,7 @@
 #include "store/StoreError.h"
 
 #include <QFile>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSettings>
 
@@ -35,7 +36,7 @@ void frmVesk::mnuImportContacts_Click() {
     if (!m_services.fileDialogs)
         return;
     const platform::FileChoice choice = m_services.fileDialogs->open(
-        {QStringLiteral("Contacts (*.vcf;*.csv)|*.vcf;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv"), 1, {}});
+        {QStringLiteral("Contacts (*.vcf *.csv)|*.vcf;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv"), 1, {}});
     const Group group = currentGroup();
     if (choice.isCancelled() || group == Group::None)
         return;
@@ -84,6 +85,11 @@ void frmVesk::importContacts(std::vector<interchange::PlannedCard>& plans) {
     QProgressDialog progress(this);
     progress.setObjectName(QStringLiteral("ImportProgress"));
     progress.setLabelText(i18n::messages::importProgress());
+    // Named like the preview it follows, for screen readers as for the eye.
+    progress.setWindowTitle(i18n::text(m_shared.CurrentLang, i18n::off::importTitle));
+    auto* bar = new QProgressBar(&progress);
+    bar->setAccessibleName(i18n::messages::importProgress());
+    progress.setBar(bar);
     progress.setRange(0, int(plans.size()));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(int(m_services.progressDelay.count()));

@@ -18,24 +18,52 @@ QString withoutSeparators(const QString& number) {
     return out;
 }
 
-// The forms worth storing, best first.
+// The number's own digits, its extension left out. Field by field: the message's copy and
+// assignment would need the serialization library itself.
+void withoutExtension(const PhoneNumber& number, PhoneNumber& bare) {
+    bare.set_country_code(number.country_code());
+    bare.set_national_number(number.national_number());
+    bare.set_italian_leading_zero(number.italian_leading_zero());
+    bare.set_number_of_leading_zeros(number.number_of_leading_zeros());
+}
+
+// The forms worth storing, best first. An extension stays apart from the number's digits, so
+// that a form without separators never runs the two together into another number.
 QStringList candidates(const QString& written, const QString& region) {
     const PhoneNumberUtil& util = *PhoneNumberUtil::GetInstance();
+    PhoneNumber withExtension;
     PhoneNumber parsed;
     const std::string home = region.toStdString();
-    const bool read = util.Parse(written.toStdString(), home.empty() ? "ZZ" : home, &parsed) ==
-                          PhoneNumberUtil::NO_PARSING_ERROR &&
-                      util.IsValidNumber(parsed);
-    if (!read)
-        return {written, withoutSeparators(written)};
+    const bool parsedOk = util.Parse(written.toStdString(), home.empty() ? "ZZ" : home,
+                                     &withExtension) == PhoneNumberUtil::NO_PARSING_ERROR;
+    const QString extension =
+        parsedOk && withExtension.has_extension()
+            ? QStringLiteral("x") + QString::fromStdString(withExtension.extension())
+            : QString();
+    withoutExtension(withExtension, parsed);
+    const bool valid = parsedOk && util.IsValidNumber(parsed);
+    const bool homeNumber =
+        parsedOk && !home.empty() && parsed.country_code() == util.GetCountryCodeForRegion(home);
     std::string formatted;
-    if (!home.empty() && parsed.country_code() == util.GetCountryCodeForRegion(home)) {
+    if (homeNumber && (valid || util.IsPossibleNumber(parsed))) {
         util.Format(parsed, PhoneNumberUtil::NATIONAL, &formatted);
         const QString national = QString::fromStdString(formatted);
-        return {national, withoutSeparators(national)};
+        // A range newer than the library's tables is still a number of the home region, as
+        // long as its national form was laid out (and so begins with the trunk prefix).
+        std::string significant;
+        util.GetNationalSignificantNumber(parsed, &significant);
+        if (valid || withoutSeparators(national) != QString::fromStdString(significant)) {
+            if (extension.isEmpty())
+                return {national, withoutSeparators(national)};
+            return {national + u' ' + extension, withoutSeparators(national) + extension};
+        }
     }
+    if (!valid && !extension.isEmpty())
+        return {written};
+    if (!valid)
+        return {written, withoutSeparators(written)};
     util.Format(parsed, PhoneNumberUtil::E164, &formatted);
-    return {QString::fromStdString(formatted)};
+    return {QString::fromStdString(formatted) + extension};
 }
 
 } // namespace

@@ -176,6 +176,12 @@ void TestInterchange::fitNumber_data() {
     QTest::newRow("extension as written") << "1234" << 4 << "IL" << "1234";
     QTest::newRow("no region: as written") << "052-123-4567" << 12 << "" << "052-123-4567";
     QTest::newRow("not even digits fit") << "+972 52-123-4567" << 4 << "IL" << "-";
+    // Ranges the library's tables do not list yet are still home numbers; a wrong length is not.
+    QTest::newRow("unlisted range, national") << "+972 55 218 4368" << 12 << "IL" << "055-218-4368";
+    QTest::newRow("unlisted range, as phones write it") << "055 202 8934" << 12 << "IL" << "055-202-8934";
+    QTest::newRow("wrong length as written") << "03-123-456" << 12 << "IL" << "03-123-456";
+    QTest::newRow("extension apart from the digits") << "+972 3-123-4567 ext 204" << 13 << "IL" << "031234567x204";
+    QTest::newRow("extension not dropped") << "+1 212 555 0100 ext 5" << 12 << "IL" << "-";
 }
 
 void TestInterchange::fitNumber() {
