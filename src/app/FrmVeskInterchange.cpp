@@ -46,7 +46,7 @@ void frmVesk::mnuImportContacts_Click() {
                                  m_shared.AppTitle, platform::Icon::Exclamation);
         return;
     }
-    const interchange::SourceFile read =
+    interchange::SourceFile read =
         isCsv(choice.path) ? interchange::readCsv(file) : interchange::readVcf(file);
     if (!read.error.isEmpty() || read.cards.empty()) {
         const QString text = !read.error.isEmpty() ? read.error
@@ -59,24 +59,36 @@ void frmVesk::mnuImportContacts_Click() {
     const QString region = interchange::homeRegion(
         m_services.settings.value(QStringLiteral("Settings/HomeRegion")).toString(),
         QLocale::system(), m_shared.CurrentLang == i18n::LangHebrew);
-    auto plans = std::make_shared<std::vector<interchange::PlannedCard>>();
-    try {
-        // One read of the file for every name asked about.
-        store::Connection& db = m_shared.db.connection();
-        const store::Transaction snapshot(db, store::Transaction::Read);
-        *plans = interchange::planImport(read.cards, group, region, [&db, group](const QString& name) {
-            return store::NameTaken(db, group, name);
-        });
-    } catch (const store::StoreError& e) {
-        m_services.prompter.tell(e.description(), i18n::messages::errorMessage(), platform::Icon::Critical);
+    auto cards = std::make_shared<std::vector<interchange::SourceCard>>(std::move(read.cards));
+    auto plan = [this, cards, group](const QString& home) -> std::optional<std::vector<interchange::PlannedCard>> {
+        try {
+            // One read of the file for every name asked about.
+            store::Connection& db = m_shared.db.connection();
+            const store::Transaction snapshot(db, store::Transaction::Read);
+            return interchange::planImport(*cards, group, home, [&db, group](const QString& name) {
+                return store::NameTaken(db, group, name);
+            });
+        } catch (const store::StoreError& e) {
+            m_services.prompter.tell(e.description(), i18n::messages::errorMessage(), platform::Icon::Critical);
+            return std::nullopt;
+        }
+    };
+    std::optional<std::vector<interchange::PlannedCard>> plans = plan(region);
+    if (!plans)
         return;
-    }
-    // The preview is window-modal and does not block: its OK goes on with the import, once the
-    // preview has closed (queued: the progress window lets events through, the preview's own
-    // deletion among them, while the preview is still emitting its signals).
-    auto* preview = new interchange::ImportPreview(*plans, read.problems, m_shared.CurrentLang, this);
+    // The preview is window-modal and does not block. Its OK takes the cards as last planned
+    // and keeps a region chosen there; the import itself runs once the preview has closed
+    // (queued: the progress window lets events through, the preview's own deletion among
+    // them, while the preview is still emitting its signals).
+    auto* preview = new interchange::ImportPreview(std::move(*plans), read.problems, region, plan,
+                                                   m_shared.CurrentLang, this);
     preview->setAttribute(Qt::WA_DeleteOnClose);
-    connect(preview, &QDialog::accepted, this, [this, plans] { importContacts(*plans); }, Qt::QueuedConnection);
+    connect(preview, &QDialog::accepted, this, [this, preview, region] {
+        if (preview->region() != region)
+            m_services.settings.setValue(QStringLiteral("Settings/HomeRegion"), preview->region());
+        auto chosen = std::make_shared<std::vector<interchange::PlannedCard>>(preview->plans());
+        QMetaObject::invokeMethod(this, [this, chosen] { importContacts(*chosen); }, Qt::QueuedConnection);
+    });
     preview->open();
 }
 

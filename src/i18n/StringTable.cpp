@@ -70,7 +70,7 @@ constexpr std::array<Entry, 52> table = {{
 
 // The address-book commands' texts, offsets 60 and on.
 constexpr int contactsFirst = 60;
-constexpr std::array<Entry, 11> contacts = {{
+constexpr std::array<Entry, 12> contacts = {{
     {u"Import Contacts...", u"ייבוא אנשי קשר..."},
     {u"Export Contacts...", u"ייצוא אנשי קשר..."},
     {u"Import Contacts", u"ייבוא אנשי קשר"},
@@ -82,6 +82,7 @@ constexpr std::array<Entry, 11> contacts = {{
     {u"duplicate (skipped)", u"כפול (לא ייובא)"},
     {u"new, numbers not kept", u"חדש, בלי חלק מהמספרים"},
     {u"refused", u"נדחה"},
+    {u"Home region:", u"אזור הבית:"},
 }};
 
 } // namespace

@@ -10,7 +10,7 @@ inline constexpr int LangEnglish = 100;
 inline constexpr int LangHebrew = 200;
 
 // The text of string id 101..152 (English) or 201..252 (Hebrew), or of the address-book
-// commands' 160..170 and 260..270; empty for any other id.
+// commands' 160..171 and 260..271; empty for any other id.
 QString LoadResString(int id);
 inline QString text(int lang, int offset) { return LoadResString(lang + offset); }
 
@@ -30,12 +30,12 @@ inline constexpr int mnuFile = 17, mnuAdd = 18, mnuEdit = 19, mnuDel = 20, mnuPr
 inline constexpr int totalRecords = 42;
 inline constexpr int tipAdd = 43; // tooltips of the eight buttons: 43..50
 inline constexpr int groupPersonal = 51, groupWork = 52;
-// Address-book import and export: offsets 60..70 (ids 160..170, 260..270), apart from the
+// Address-book import and export: offsets 60..71 (ids 160..171, 260..271), apart from the
 // historic table.
 inline constexpr int mnuImportContacts = 60, mnuExportContacts = 61, importTitle = 62,
                      importHeadLine = 63, importHeadName = 64, importHeadOutcome = 65,
                      importHeadDetails = 66, importNew = 67, importDuplicate = 68,
-                     importNotKept = 69, importRefused = 70;
+                     importNotKept = 69, importRefused = 70, importRegion = 71;
 } // namespace off
 
 } // namespace i18n

@@ -1,12 +1,18 @@
 #include "interchange/ImportPreview.h"
 
 #include "i18n/StringTable.h"
+#include "interchange/PhoneFit.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace interchange {
 
@@ -30,24 +36,59 @@ QString detailsText(const PlannedCard& plan) {
     return parts.join(QStringLiteral("; "));
 }
 
-ImportPreview::ImportPreview(const std::vector<PlannedCard>& plans,
-                             const std::vector<FileProblem>& problems, int lang, QWidget* parent)
-    : QDialog(parent), m_list(new QTableWidget(this)) {
+ImportPreview::ImportPreview(std::vector<PlannedCard> plans, const std::vector<FileProblem>& problems,
+                             const QString& region, Replan replan, int lang, QWidget* parent)
+    : QDialog(parent), m_plans(std::move(plans)), m_problems(problems), m_replan(std::move(replan)),
+      m_lang(lang), m_region(new QComboBox(this)), m_list(new QTableWidget(this)) {
     namespace off = i18n::off;
     setObjectName(QStringLiteral("ImportPreview"));
     setWindowTitle(i18n::text(lang, off::importTitle));
     setLayoutDirection(lang == i18n::LangHebrew ? Qt::RightToLeft : Qt::LeftToRight);
+
+    // "IL +972", ...; an empty first entry when nothing named a region.
+    m_region->setObjectName(QStringLiteral("cboHomeRegion"));
+    if (region.isEmpty())
+        m_region->addItem(QString(), QString());
+    for (const QString& code : phoneRegions())
+        m_region->addItem(QStringLiteral("%1 +%2").arg(code).arg(callingCode(code)), code);
+    m_shownRegion = std::max(0, m_region->findData(region));
+    m_region->setCurrentIndex(m_shownRegion);
+    auto* regionLabel = new QLabel(i18n::text(lang, off::importRegion), this);
+    regionLabel->setBuddy(m_region);
+    connect(m_region, &QComboBox::currentIndexChanged, this, &ImportPreview::regionChosen);
+
     m_list->setObjectName(QStringLiteral("lstImportCards"));
     m_list->setAccessibleName(i18n::text(lang, off::importTitle));
     m_list->setColumnCount(4);
     m_list->setHorizontalHeaderLabels({i18n::text(lang, off::importHeadLine), i18n::text(lang, off::importHeadName),
                                        i18n::text(lang, off::importHeadOutcome),
                                        i18n::text(lang, off::importHeadDetails)});
-    m_list->setRowCount(int(plans.size() + problems.size()));
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setStretchLastSection(true);
+    fill();
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("btnsImport"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* regionRow = new QHBoxLayout;
+    regionRow->addWidget(regionLabel);
+    regionRow->addWidget(m_region);
+    regionRow->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(regionRow);
+    layout->addWidget(m_list);
+    layout->addWidget(buttons);
+    resize(720, 420);
+}
+
+QString ImportPreview::region() const { return m_region->currentData().toString(); }
+
+void ImportPreview::fill() {
+    m_list->clearContents();
+    m_list->setRowCount(int(m_plans.size() + m_problems.size()));
     int row = 0;
     auto put = [this, &row](int line, const QString& name, const QString& outcome, const QString& details) {
         const QString cells[] = {QString::number(line), name, outcome, details};
@@ -55,20 +96,23 @@ ImportPreview::ImportPreview(const std::vector<PlannedCard>& plans,
             m_list->setItem(row, c, new QTableWidgetItem(cells[c]));
         ++row;
     };
-    for (const PlannedCard& plan : plans)
-        put(plan.line, plan.name, outcomeText(plan, lang), detailsText(plan));
-    for (const FileProblem& problem : problems)
-        put(problem.line, QString(), i18n::text(lang, off::importRefused), problem.reason);
+    for (const PlannedCard& plan : m_plans)
+        put(plan.line, plan.name, outcomeText(plan, m_lang), detailsText(plan));
+    for (const FileProblem& problem : m_problems)
+        put(problem.line, QString(), i18n::text(m_lang, i18n::off::importRefused), problem.reason);
     m_list->resizeColumnsToContents();
+}
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->setObjectName(QStringLiteral("btnsImport"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
-    layout->addWidget(buttons);
-    resize(720, 420);
+void ImportPreview::regionChosen() {
+    std::optional<std::vector<PlannedCard>> replanned = m_replan(region());
+    if (!replanned) {
+        const QSignalBlocker quiet(m_region);
+        m_region->setCurrentIndex(m_shownRegion);
+        return;
+    }
+    m_plans = std::move(*replanned);
+    m_shownRegion = m_region->currentIndex();
+    fill();
 }
 
 } // namespace interchange

@@ -4,22 +4,44 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QComboBox;
 class QTableWidget;
 
 namespace interchange {
 
 // Lists what an import would do with each card before anything is written: new, duplicate
 // (skipped), new with numbers not kept (each with its reason), refused (with the reason),
-// and the file's lines that belong to no card. OK imports, Cancel leaves the file alone.
+// and the file's lines that belong to no card. The home region, whose numbers are written in
+// national form, can be chosen here: the cards are planned again for it. OK imports, Cancel
+// leaves the file alone.
 class ImportPreview : public QDialog {
     Q_OBJECT
 public:
-    ImportPreview(const std::vector<PlannedCard>& plans, const std::vector<FileProblem>& problems,
-                  int lang, QWidget* parent);
+    // The cards planned for a region; nothing when they cannot be (the caller said why).
+    using Replan = std::function<std::optional<std::vector<PlannedCard>>(const QString& region)>;
+
+    ImportPreview(std::vector<PlannedCard> plans, const std::vector<FileProblem>& problems,
+                  const QString& region, Replan replan, int lang, QWidget* parent);
 
     QTableWidget* list() const { return m_list; }
+    QComboBox* regionBox() const { return m_region; }
+    const std::vector<PlannedCard>& plans() const { return m_plans; }
+    QString region() const;
 
 private:
+    void fill();
+    void regionChosen();
+
+    std::vector<PlannedCard> m_plans;
+    std::vector<FileProblem> m_problems;
+    Replan m_replan;
+    int m_lang;
+    int m_shownRegion = 0;
+    QComboBox* m_region;
     QTableWidget* m_list;
 };
 

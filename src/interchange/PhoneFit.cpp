@@ -2,6 +2,8 @@
 
 #include <phonenumbers/phonenumberutil.h>
 
+#include <set>
+
 namespace interchange {
 
 namespace {
@@ -75,6 +77,19 @@ QString homeRegion(const QString& setting, const QLocale& locale, bool hebrewInt
     if (locale.territory() != QLocale::AnyTerritory && locale.language() != QLocale::C)
         return QLocale::territoryToCode(locale.territory());
     return hebrewInterface ? QStringLiteral("IL") : QString();
+}
+
+QStringList phoneRegions() {
+    std::set<std::string> codes;
+    PhoneNumberUtil::GetInstance()->GetSupportedRegions(&codes);
+    QStringList out;
+    for (const std::string& code : codes)
+        out << QString::fromStdString(code);
+    return out;
+}
+
+int callingCode(const QString& region) {
+    return PhoneNumberUtil::GetInstance()->GetCountryCodeForRegion(region.toStdString());
 }
 
 std::optional<QString> fitNumber(const QString& number, int width, const QString& region) {

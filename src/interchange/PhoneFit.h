@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -11,6 +12,11 @@ namespace interchange {
 // else the system locale's territory, else Israel while the interface is Hebrew. Empty when
 // nothing says: every number is then kept as an international one or as written.
 QString homeRegion(const QString& setting, const QLocale& locale, bool hebrewInterface);
+
+// The regions whose numbers can be read, as two-letter codes in alphabetical order, and the
+// calling code of one ("IL" -> 972; 0 for a code that names none).
+QStringList phoneRegions();
+int callingCode(const QString& region);
 
 // The number as it is stored in a field of `width` characters: a number of the home region in
 // national form ("052-123-4567"), another in E.164 ("+15551234567"); a number that cannot be

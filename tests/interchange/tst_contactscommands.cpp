@@ -38,20 +38,26 @@ struct ContactsFixture : Fixture {
 class TestContactsCommands : public QObject {
     Q_OBJECT
 private slots:
-    // A phone's export: the preview lists each card, OK writes the new ones and sums up.
+    // A phone's export: the preview lists each card, planned again for the home region chosen
+    // there; OK writes the new ones, keeps the region and sums up.
     void importThroughPreview() {
         ContactsFixture f;
         f.open({QStringLiteral("'Levi Dana','03-1111111',NULL,NULL,NULL,NULL,NULL")});
+        f.settings.setValue(QStringLiteral("Settings/HomeRegion"), QStringLiteral("US"));
         QCOMPARE(f.action("mnuImportContacts")->text(), QStringLiteral("ייבוא אנשי קשר..."));
         f.dialogs.script({FileChoice::chosen(QStringLiteral(INTERCHANGE_DATA "/phone21.vcf"))});
         f.action("mnuImportContacts")->trigger();
         auto* preview = f.window->findChild<interchange::ImportPreview*>();
         QVERIFY(preview && preview->isVisible());
+        QCOMPARE(preview->regionBox()->currentText(), QStringLiteral("US +1"));
+        QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש, בלי חלק מהמספרים")); // +972... is 13 long
+        preview->regionBox()->setCurrentIndex(preview->regionBox()->findData(QStringLiteral("IL")));
         QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש"));
         QCOMPARE(preview->list()->item(1, 2)->text(), QStringLiteral("כפול (לא ייובא)"));
         QVERIFY(f.rows().size() == 1 && f.prompter.texts().isEmpty()); // nothing before OK
         preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         QTRY_COMPARE(f.prompter.texts(), QStringList{"1 cards imported, 1 duplicates skipped, 0 refused"});
+        QCOMPARE(f.settings.value(QStringLiteral("Settings/HomeRegion")), QStringLiteral("IL"));
         QCOMPARE(f.rows().last(),
                  QStringLiteral("כהן דוד|03-555-1234|052-123-4567|<null>|+12125550100|הרצל 1, תל אביב|dudu@example.com"));
         int shown = 0; // the grid was refilled: both cards are listed
