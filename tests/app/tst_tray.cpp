@@ -57,6 +57,7 @@ private slots:
 
     // (Without a notification area a minimised window stays a window: the main window's
     // placement test.)
+
     // Restore, Search and Exit in the window's language, shown by the icon's right button
     // and by one on the window's own background; its Search and the window's own bring up
     // one search window.
@@ -64,9 +65,7 @@ private slots:
         Fixture f;
         frmVesk& w = start(f, 100);
         QMenu* menu = w.trayMenu();
-        QCOMPARE(captions(menu), (QStringList{QStringLiteral("mPopRestore=&Restore..."),
-                                             QStringLiteral("mpopSearch=&Search..."), QStringLiteral("-"),
-                                             QStringLiteral("mPopExit=E&xit")}));
+        QCOMPARE(captions(menu), (QStringList{"mPopRestore=&Restore...", "mpopSearch=&Search...", "-", "mPopExit=E&xit"}));
         w.SetLanguage(200);
         QCOMPARE(captions(menu), (QStringList{u8("mPopRestore=...&הצג"), u8("mpopSearch=...ח&פש"), QStringLiteral("-"),
                                              u8("mPopExit=&יציאה")}));

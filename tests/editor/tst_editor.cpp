@@ -191,6 +191,8 @@ private slots:
                  QStringLiteral("1"));
     }
 
+    // Update mode fills the boxes from the card, Undo puts them back and Update writes them;
+    // only a changed name is checked against the other cards.
     void updateModeFillsTheBoxesAndUndoRestoresThem() {
         Fixture f;
         frmVesk& w = f.open({phoneCard(u8("אבי"), "1"), phoneCard(u8("אבי "), "2"), phoneCard(u8("אגם"), "3")},
