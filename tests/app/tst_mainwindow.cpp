@@ -52,21 +52,18 @@ private slots:
         frmVesk& w = f.make();
         const QSize designed = w.size();
         QCOMPARE(w.Form_Load(), frmVesk::LoadResult::Running);
-        QCOMPARE(w.size(), designed);
-        QVERIFY(!w.isMaximized());
+        QVERIFY(w.isVisible() && !w.isMaximized() && w.size() == designed);
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(created)});
-        QVERIFY(w.isVisible());
         QCOMPARE(w.windowTitle(), QStringLiteral("Orvenna"));
-        QCOMPARE(f.shared->CurrentLang, hebrew ? 200 : 100);
-        QCOMPARE(f.keyboard.hebrewActivations, hebrew ? 1 : 0);
+        // The language, the keyboard switched to Hebrew, and the letter tabs.
+        QCOMPARE(QList<int>({f.shared->CurrentLang, f.keyboard.hebrewActivations, w.tabs()->count()}),
+                 hebrew ? QList<int>({200, 1, 22}) : QList<int>({100, 0, 26}));
         QCOMPARE(w.layoutDirection(), hebrew ? Qt::RightToLeft : Qt::LeftToRight);
         QCOMPARE(w.groupBox()->currentText() + f.shared->LetterFilter + w.panelText(1),
                  hebrew ? u8("אישיא ס\"כ רשומות 0") : QStringLiteral("PersonalA Total Records 0"));
-        QCOMPARE(w.tabs()->count(), hebrew ? 22 : 26);
         // The Hebrew arrangement is the design itself.
         QCOMPARE(w.layoutTwips() == app::DesignLayout::designed(), hebrew);
-        QVERIFY(w.findChild<QAction*>(QStringLiteral("mnuEnableLiveUpdate"))->isChecked());
-        QCOMPARE(f.shared->programFolder, QDir::toNativeSeparators(f.dir.path()) + QDir::separator());
+        QCOMPARE(f.tray.adds, 1); // offered to the notification area, though there is none
     }
 
     // Armed only when due (today is in December unless a row says otherwise), the timer
@@ -81,7 +78,6 @@ private slots:
         QTest::newRow("checked this month") << "True" << "12" << 6 << false;
         QTest::newRow("checked this month, on its last day") << QString() << "12" << 31 << false;
         QTest::newRow("checked last month") << "True" << "11" << 6 << true;
-        QTest::newRow("never, enabled") << "True" << "0" << 6 << true;
         QTest::newRow("unreadable") << "rubbish" << "rubbish" << 6 << true;
     }
     void theDelayedCheckRunsOnceWhenDue() {
@@ -100,8 +96,7 @@ private slots:
         QCOMPARE(f.window->delayTimer().isActive(), armed);
         QTRY_COMPARE(check.calls, armed ? 1 : 0);
         QTest::qWait(150); // and never again
-        QCOMPARE(check.calls, armed ? 1 : 0);
-        QVERIFY(!f.window->delayTimer().isActive());
+        QVERIFY(check.calls == (armed ? 1 : 0) && !f.window->delayTimer().isActive());
     }
 
     // The remembered placement (twips, at the screen's 96 dpi: 15 twips a pixel) on the one
@@ -155,6 +150,9 @@ private slots:
         if (closedAs != Qt::WindowNoState) {
             w.setWindowState(closedAs);
             QTRY_VERIFY(w.windowState() & closedAs);
+            // There is no notification area: a minimised window stays a window.
+            QCoreApplication::processEvents();
+            QVERIFY(w.isVisible());
         }
         f.shared->LastCheckMonth = 7;
         f.shared->LiveUpdateEnabled = false;
@@ -180,8 +178,7 @@ private slots:
         testing::writeFile(f.mdb(), QByteArray(5000, 'j'));
         QCOMPARE(f.load(), frmVesk::LoadResult::Running);
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(failedToOpen)});
-        QVERIFY(f.window->isVisible());
-        QCOMPARE(f.window->grid()->Rows(), 2);
+        QVERIFY(f.window->isVisible() && f.window->grid()->Rows() == 2);
         QCOMPARE(f.window->panelText(1), QString::fromUtf8(" ס\"כ רשומות 0")); // set by the language switch
     }
 
@@ -191,8 +188,7 @@ private slots:
         testing::RawDb(f.mdb()).exec(QStringLiteral("UPDATE dbDetails SET dbVerNum = 2"));
         QCOMPARE(f.load(), frmVesk::LoadResult::EndProgram);
         QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.")});
-        QVERIFY(!f.window->isVisible());
-        QVERIFY(!f.window->delayTimer().isActive());
+        QVERIFY(!f.window->isVisible() && !f.window->delayTimer().isActive());
     }
 };
 

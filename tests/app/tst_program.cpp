@@ -109,8 +109,7 @@ private slots:
     void aSecondStartMeetsTheFirstOnlyInItsFolder() {
         QFETCH(QString, where);
         Desktop desktop;
-        Folder folder;
-        Folder other;
+        Folder folder, other;
         QString second = where == u"other" ? other.path() : folder.path();
         if (where == u"link") {
             second = other.filePath(QStringLiteral("link"));
@@ -148,8 +147,7 @@ private slots:
         // A further start reaches it and ends.
         Run probe(desktop, folder.path());
         QVERIFY(probe.endedCleanly());
-        QVERIFY(next.running());
-        QVERIFY(next.endOnRequest());
+        QVERIFY(next.running() && next.endOnRequest());
     }
 
     // In process: the first start's window comes forward from wherever it was.
@@ -185,8 +183,7 @@ private slots:
         app::HostRequests requests(w);
         requests.windowLoaded();
         platform::QtPrompter prompter(&w);
-        bool answered = false;
-        bool closedBeforeAnswer = false;
+        bool answered = false, closedBeforeAnswer = false;
         connect(&w, &app::frmVesk::unloaded, this, [&] { closedBeforeAnswer = !answered; });
         QSignalSpy unloaded(&w, &app::frmVesk::unloaded);
         platform::Answer answer = platform::Answer::Yes;
@@ -211,8 +208,7 @@ private slots:
         QVERIFY(!leftOpen);
         QCOMPARE(answer, platform::Answer::No);
         QVERIFY(unloaded.count() == 1 || unloaded.wait());
-        QVERIFY(!closedBeforeAnswer);
-        QVERIFY(!w.isVisible());
+        QVERIFY(!closedBeforeAnswer && !w.isVisible());
     }
 };
 

@@ -29,6 +29,8 @@ const QString upgradeFailed = QStringLiteral("!ארעה שגיאה קריטית 
 const QString abir = QStringLiteral("Abir|031234567|<null>||x|Haifa|<null>");
 const QString obrien = QStringLiteral("O'Brien|<null>|<null>|<null>|<null>|<null>|<null>");
 const QString dana = QStringLiteral("Dana|1234|0501234567|<null>|R&D|<null>|d@x.example");
+const QString versionZero =
+    QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbDetails VALUES (0, 'Old');");
 
 Message notice(const QString& text, Icon icon = Icon::None) { return {text, title, platform::Buttons::Ok, icon}; }
 
@@ -89,25 +91,12 @@ class TestDbStartup : public QObject {
         return start();
     }
 
-    // An outdated file of `personal` + `work` numbered cards.
-    void writeOldFile(int personal, int work) {
-        testing::writeOldFile(mdb(), QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT);"
-                                                    "INSERT INTO dbDetails VALUES (0, 'Old')"));
-        testing::RawDb raw(mdb());
-        const QString fill = QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-            "INSERT INTO %2 (Name, Phone, Address) SELECT printf('Card %05d', i), '%3', printf('Street %d', i) FROM n");
-        raw.exec(fill.arg(personal).arg(QStringLiteral("Vesk"), QStringLiteral("031234567")));
-        raw.exec(fill.arg(work).arg(QStringLiteral("Work"), QStringLiteral("12")));
-    }
-
     // VESK.MDB at version 1 holding these many cards, sound throughout.
     void verifyCompleteNewFile(int personal, int work) {
-        testing::RawDb raw(mdb());
-        QCOMPARE(raw.scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
-        QCOMPARE(raw.scalar(QStringLiteral("SELECT dbVerNum FROM dbDetails")), QStringLiteral("1"));
-        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Vesk")), QString::number(personal));
-        QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM Work")), QString::number(work));
+        QCOMPARE(testing::RawDb(mdb()).scalar(QStringLiteral(
+                     "SELECT (SELECT * FROM pragma_integrity_check), (SELECT dbVerNum FROM dbDetails), "
+                     "(SELECT count(*) FROM Vesk), (SELECT count(*) FROM Work)")),
+                 QStringLiteral("ok|1|%1|%2").arg(personal).arg(work));
     }
 
     QStringList leftovers() const { return QDir(folder()).entryList({QStringLiteral("VESK.MDB?*")}, QDir::Files); }
@@ -158,43 +147,47 @@ private slots:
         QCOMPARE(raw.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")),
                  (QStringList{QStringLiteral("Vesk_Name"), QStringLiteral("Work_Name")}));
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name FROM Vesk")), QStringList{QStringLiteral("Avi")});
-        QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")), QStringList{QStringLiteral("1|Initial Version")});
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("VESK.MDB")});
     }
 
     // Files the program does not upgrade: a newer one ends it, one that is no database and
-    // a version table without rows are used as they are. None is backed up; a newer file
-    // and one that is no database stay byte for byte as they were.
+    // a version table without rows are used as they are, an outdated one ends it when every
+    // backup name is taken. No backup is made; all but the empty version table stay byte for
+    // byte as they were.
     void filesThatAreNotUpgradedAreLeftAlone_data() {
-        QTest::addColumn<QString>("details");
-        QTest::addColumn<StartupResult>("result");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("details"); // none: no database at all
+        QTest::addColumn<int>("taken");       // backup names VESK.000 on already there
+        QTest::addColumn<QList<Message>>("said"); // anything said ends the program
         QTest::addColumn<bool>("open");
         QTest::addColumn<bool>("untouched");
         QTest::newRow("newer") << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbDetails VALUES (2, 'Second')"
-                               << StartupResult::EndProgram << "גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים." << true << true;
+                               << 0 << QList<Message>{notice("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.")} << true << true;
         QTest::newRow("version table without rows")
-            << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)" << StartupResult::Continue << QString() << true << false;
-        QTest::newRow("no database") << QString() << StartupResult::Continue << QString() << false << true;
+            << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)" << 0 << QList<Message>{} << true << false;
+        QTest::newRow("no database") << QString() << 0 << QList<Message>{} << false << true;
+        QTest::newRow("every backup name taken") << versionZero << 1000 << QList<Message>{notice(upgradeFailed, Icon::Critical)}
+                                                 << false << true;
     }
     void filesThatAreNotUpgradedAreLeftAlone() {
         QFETCH(QString, details);
-        QFETCH(StartupResult, result);
-        QFETCH(QString, message);
+        QFETCH(int, taken);
+        QFETCH(QList<Message>, said);
         QFETCH(bool, open);
         QFETCH(bool, untouched);
+        for (int i = 0; i < taken; ++i)
+            testing::writeFile(file(QStringLiteral("VESK.%1").arg(i, 3, 10, QLatin1Char('0'))));
         if (details.isEmpty())
             testing::writeFile(mdb(), QByteArray(8192, '\x5a'));
         else
             writeOldWithCards(details);
         const QByteArray before = digest(mdb());
-        QCOMPARE(start(), result);
-        QCOMPARE(m_prompter.messages(), message.isEmpty() ? QList<Message>{} : QList<Message>{notice(message)});
+        QCOMPARE(start(), said.isEmpty() ? StartupResult::Continue : StartupResult::EndProgram);
+        QCOMPARE(m_prompter.messages(), said);
         QCOMPARE(m_db->isOpen(), open);
         m_db->close();
         if (untouched)
             QCOMPARE(digest(mdb()), before);
-        QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
+        QCOMPARE(QDir(folder()).entryList({QStringLiteral("VESK.[0-9][0-9][0-9]")}, QDir::Files).size(), taken);
     }
 
     // Outdated files are rebuilt, their cards copied and the old file kept as the first free
@@ -205,8 +198,7 @@ private slots:
         QTest::addColumn<QStringList>("vesk");
         QTest::addColumn<QStringList>("work");
         const QStringList all{abir, obrien}, work{dana};
-        QTest::newRow("version 0") << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbDetails VALUES (0, 'Old')"
-                                   << false << all << work;
+        QTest::newRow("version 0") << versionZero << false << all << work;
         QTest::newRow("no version field") << "CREATE TABLE dbDetails (Version INTEGER); INSERT INTO dbDetails VALUES (1)" << false
                                           << all << work;
         QTest::newRow("no version table") << QString() << false << all << work;
@@ -237,16 +229,6 @@ private slots:
         QCOMPARE(raw.rows(QStringLiteral("select * from Vesk order by Name")), vesk);
         QCOMPARE(raw.rows(QStringLiteral("select * from Work")), work);
         QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")), QStringList{QStringLiteral("1|Initial Version")});
-    }
-
-    void anOutdatedFileThatCannotBeMovedEndsTheProgram() {
-        for (int i = 0; i < 1000; ++i)
-            testing::writeFile(file(QStringLiteral("VESK.%1").arg(i, 3, 10, QLatin1Char('0'))));
-        writeOldWithCards({});
-        const QByteArray before = digest(mdb());
-        QCOMPARE(start(), StartupResult::EndProgram);
-        QCOMPARE(m_prompter.messages(), QList<Message>{notice(upgradeFailed, Icon::Critical)});
-        QCOMPARE(digest(mdb()), before);
     }
 
     // A creation that fails ends the program and leaves nothing behind, not even a
@@ -314,7 +296,11 @@ private slots:
     void anInterruptedUpgradeLosesNoCard() {
         QFETCH(UpgradeStep, step);
         QFETCH(Stop, stop);
-        writeOldFile(475, 25);
+        // Numbered cards beside the three: 475 Personal and 25 Work in all.
+        const QString numbered = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+            "INSERT INTO %2 (Name, Phone, Address) SELECT printf('Card %05d', i), '%3', printf('Street %d', i) FROM n;");
+        writeOldWithCards(versionZero + numbered.arg(473).arg("Vesk", "031234567") + numbered.arg(24).arg("Work", "12"));
         const QByteArray before = digest(mdb());
         const auto halt = [&](UpgradeStep reached) {
             if (reached != step || stop == Stop::DiskFull)
