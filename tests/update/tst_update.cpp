@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 using platform::Answer;
 using platform::Buttons;
