@@ -11,11 +11,8 @@
 #include "platform/testing/ScriptedFileDialogs.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QLabel>
 #include <QPushButton>
-#include <QToolButton>
-#include <QtTest>
 
 #include <sys/stat.h>
 
@@ -124,7 +121,6 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("address");
-        QTest::newRow("bare") << "www.orvenna.example" << 0 << "http://www.orvenna.example";
         QTest::newRow("http kept") << "http://x.example/a" << 0 << "http://x.example/a";
         QTest::newRow("HTTP") << "HTTP://x.example" << 0 << "http://HTTP://x.example";
         QTest::newRow("mailto twice") << "mailto:a@b.example" << 1 << "mailto:mailto:a@b.example";

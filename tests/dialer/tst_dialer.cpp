@@ -10,7 +10,6 @@
 
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QToolButton>
 
 using namespace std::chrono_literals;
 
@@ -65,12 +64,10 @@ private slots:
         const QString values = u8("NULL,NULL,NULL,'%1',NULL,'a@b.c'").arg(number);
         app::frmVesk& w = f.start({}, {card(u8("Avi"), values)}, 100);
         f.chooseGroup(1);
-        for (int i = 0; i < 4; ++i) {
-            const QChar c = ports[i];
-            f.settings.setValue(u8("Dialer/COM%1").arg(i + 1), c == u'M'   ? modem.device
-                                                               : c == u'S' ? silent.device
-                                                                           : u8("/none"));
-        }
+        for (int i = 0; i < 4; ++i)
+            f.settings.setValue(u8("Dialer/COM%1").arg(i + 1), ports[i] == u'M'   ? modem.device
+                                                               : ports[i] == u'S' ? silent.device
+                                                                                  : "/none");
         modem.onCommand = [&](const QByteArray& command) {
             if (during == ModemGone)
                 f.settings.setValue(u8("Dialer/COM3"), u8("/gone"));
@@ -80,7 +77,7 @@ private slots:
                         w.dialerWindow()->status(),
                         u8("Dialing... ATDT97235551234;\r [COM%1]").arg(ports.indexOf(u'M') + 1));
                     if (during == DialAgain)
-                        w.findChild<QToolButton*>(u8("btnDial"))->click();
+                        f.button("btnDial")->click();
                     if (during == Cancel || during == DialAgain)
                         w.dialerWindow()->findChild<QPushButton*>(u8("cmdCancel"))->click();
                     if (during == CloseDialer)
@@ -95,11 +92,9 @@ private slots:
         };
 
         w.show();
-        app::FlexGrid& g = *w.grid();
-        const QModelIndex cell = g.model().index(0, column);
-        g.scrollTo(cell);
-        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, g.visualRect(cell).center());
-        w.findChild<QToolButton*>(u8("btnDial"))->click();
+        w.grid()->scrollTo(w.grid()->model().index(0, column));
+        f.clickCell(1, column);
+        f.press("btnDial");
         QPointer<dialer::frmDialer> d = w.dialerWindow();
         QCOMPARE(!d, column == 0 || column == 5);
         if (d) {

@@ -68,8 +68,7 @@ std::vector<store::ContactRecord> cardsOf(store::ContactDatabase& db, ContactGro
     return cards;
 }
 
-std::vector<PlannedCard> planned(store::ContactDatabase& db, const QByteArray& bytes, bool csv,
-                                 ContactGroup group) {
+std::vector<PlannedCard> planned(store::ContactDatabase& db, const QByteArray& bytes, bool csv, ContactGroup group) {
     return planImport(read(bytes, csv).cards, group, "IL", [&db, group](const QString& name) {
         return store::NameTaken(db.connection(), group, name);
     });
@@ -80,183 +79,139 @@ std::vector<PlannedCard> planned(store::ContactDatabase& db, const QByteArray& b
 class TestInterchange : public QObject {
     Q_OBJECT
 private slots:
-    void goldenFiles_data();
-    void goldenFiles();
-    void problemsOutsideCards();
-    void duplicates();
-    void fitNumber_data();
-    void fitNumber();
-    void homeRegion_data();
-    void homeRegion();
-    void roundTrip_data();
-    void roundTrip();
-    void cancelWritesNothing();
-};
-
-void TestInterchange::goldenFiles_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<ContactGroup>("group");
-    QTest::addColumn<QStringList>("expected");
-    const auto P = ContactGroup::Personal;
-    QTest::newRow("2.1 phone export: QP, soft break, CHARSET, photo, +972")
-        << "phone21.vcf" << P
-        << QStringList{u"1 new כהן דוד|03-555-1234|052-123-4567|-|+12125550100|הרצל 1, תל אביב|dudu@example.com"_qs,
-                       "16 new Levi Dana|03-765-4321|054-765-4321|-|-|-|-; 050-000-0000: Another mobile number came first"};
-    QTest::newRow("3.0 folding, type lists, escapes")
-        << "folded30.vcf" << P
-        << QStringList{"1 refused Name takes at most 20 characters",
-                       "9 new Mizrahi Ron|03-123-4567|-|-|-|Rothschild 5 floor 2, Tel Aviv, 6688101, Israel|-"};
-    QTest::newRow("4.0 uri numbers, name from N, from ORG; Work fields")
-        << "v40.vcf" << ContactGroup::Work
-        << QStringList{"1 new Peretz Yael|-|052-555-0101|02-555-0102|-|-|yael@example.org",
-                       "8 new Acme Ltd|1234|-|-|Sales|-|-"};
-    QTest::newRow("Windows-1255 bytes") << "hebrew1255.vcf" << P
-        << QStringList{u"1 new אבי לוי|08-654-3210|-|-|-|-|-"_qs};
-    QTest::newRow("malformed lines and cards")
-        << "malformed.vcf" << P
-        << QStringList{"2 new Good One|03-555-1111|-|-|-|-|-", "7 refused Line 9 cannot be read",
-                       "12 refused The card has no END:VCARD line",
-                       "15 new Last Good|-|-|-|03-555-4444|-|-"};
-    QTest::newRow("CSV, a column per kind, quoted line break")
-        << "layout-columns.csv" << P
-        << QStringList{"2 new Levi Dana|-|052-111-2222|-|03-555-0000|Herzl 1 flat \"B\", Haifa|dana@example.com",
-                       "4 refused The field Name cannot be empty",
-                       "5 refused The quoted field that begins on line 5 has no end"};
-    QTest::newRow("CSV, numbered type and value pairs")
-        << "layout-pairs.csv" << ContactGroup::Work
-        << QStringList{"2 new Ron Mizrahi|-|054-555-0002|-|03-555-0001|-|ron@example.com; "
-                       "+972 54-555-0003: Another mobile number came first"};
-    QTest::newRow("CSV, Hebrew headers, semicolons, Windows-1255")
-        << "hebrew1255.csv" << P << QStringList{u"2 new משה כהן|-|052-123-4567|-|-|ירושלים|-"_qs};
-}
-
-void TestInterchange::goldenFiles() {
-    QFETCH(QString, file);
-    QFETCH(ContactGroup, group);
-    QFETCH(QStringList, expected);
-    const SourceFile read_ = read(golden(file), file.endsWith(QLatin1String(".csv")));
-    QVERIFY(read_.error.isEmpty());
-    QStringList got;
-    for (const PlannedCard& p : planImport(read_.cards, group, QStringLiteral("IL"),
-                                           [](const QString&) { return false; }))
-        got << describe(p);
-    QCOMPARE(got, expected);
-}
-
-void TestInterchange::problemsOutsideCards() {
-    QCOMPARE(read(golden("malformed.vcf"), false).problems,
-             (std::vector<FileProblem>{{1, "Line 1 is not inside a card"}}));
-    QCOMPARE(read("Nothing,Known\r\na,b\r\n", true).problems,
-             (std::vector<FileProblem>{{1, "Line 1 names no column of a name"}}));
-    const SourceFile many = read(golden("many.vcf"), false);
-    QCOMPARE(int(many.cards.size()), 1000);
-    QCOMPARE(describe(fitCard(many.cards.back(), ContactGroup::Personal, "IL")),
-             "4996 new Card 0999|-|052-999-0999|-|-|-|-");
-}
-
-void TestInterchange::duplicates() {
-    // The same cards twice, and a name the list already holds.
-    const SourceFile twice = read(golden("v40.vcf") + golden("v40.vcf"), false);
-    QStringList got;
-    for (const PlannedCard& p : planImport(twice.cards, ContactGroup::Work, "IL",
-                                           [](const QString& n) { return n == "Acme Ltd"; }))
-        got << QString::number(int(p.outcome));
-    QCOMPARE(got, (QStringList{"0", "1", "1", "1"}));
-}
-
-void TestInterchange::fitNumber_data() {
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<QString>("region");
-    QTest::addColumn<QString>("stored"); // "-" for not kept
-    QTest::newRow("home region, national") << "+972 52-123-4567" << 12 << "IL" << "052-123-4567";
-    QTest::newRow("too long with separators") << "+972 52-123-4567" << 10 << "IL" << "0521234567";
-    QTest::newRow("foreign: E.164") << "+1 212 555 0100" << 12 << "IL" << "+12125550100";
-    QTest::newRow("foreign, too long") << "+1 212 555 0100" << 11 << "IL" << "-";
-    QTest::newRow("extension as written") << "1234" << 4 << "IL" << "1234";
-    QTest::newRow("no region: as written") << "052-123-4567" << 12 << "" << "052-123-4567";
-    QTest::newRow("not even digits fit") << "+972 52-123-4567" << 4 << "IL" << "-";
-    // Ranges the library's tables do not list yet are still home numbers; a wrong length is not.
-    QTest::newRow("unlisted range, national") << "+972 55 218 4368" << 12 << "IL" << "055-218-4368";
-    QTest::newRow("unlisted range, as phones write it") << "055 202 8934" << 12 << "IL" << "055-202-8934";
-    QTest::newRow("wrong length as written") << "03-123-456" << 12 << "IL" << "03-123-456";
-    QTest::newRow("extension apart from the digits") << "+972 3-123-4567 ext 204" << 13 << "IL" << "031234567x204";
-    QTest::newRow("extension not dropped") << "+1 212 555 0100 ext 5" << 12 << "IL" << "-";
-}
-
-void TestInterchange::fitNumber() {
-    QFETCH(QString, number);
-    QFETCH(int, width);
-    QFETCH(QString, region);
-    QFETCH(QString, stored);
-    QCOMPARE(interchange::fitNumber(number, width, region).value_or("-"), stored);
-}
-
-void TestInterchange::homeRegion_data() {
-    QTest::addColumn<QString>("setting");
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<bool>("hebrew");
-    QTest::addColumn<QString>("region");
-    QTest::newRow("setting wins") << "de" << "he_IL" << true << "DE";
-    QTest::newRow("locale") << "" << "en_US" << true << "US";
-    QTest::newRow("C locale, Hebrew") << "" << "C" << true << "IL";
-    QTest::newRow("C locale, English") << "" << "C" << false << "";
-}
-
-void TestInterchange::homeRegion() {
-    QFETCH(QString, setting);
-    QFETCH(QString, locale);
-    QFETCH(bool, hebrew);
-    QFETCH(QString, region);
-    QCOMPARE(interchange::homeRegion(setting, QLocale(locale), hebrew), region);
-}
-
-void TestInterchange::roundTrip_data() {
-    QTest::addColumn<ContactGroup>("group");
-    QTest::addColumn<bool>("csv");
-    for (const bool csv : {false, true}) {
-        QTest::addRow("Personal %s", csv ? "csv" : "vcf") << ContactGroup::Personal << csv;
-        QTest::addRow("Work %s", csv ? "csv" : "vcf") << ContactGroup::Work << csv;
+    void goldenFiles_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<ContactGroup>("group");
+        QTest::addColumn<QStringList>("expected");
+        const auto P = ContactGroup::Personal;
+        QTest::newRow("2.1 phone export: QP, soft break, CHARSET, photo, +972") << "phone21.vcf" << P
+            << QStringList{u"1 new כהן דוד|03-555-1234|052-123-4567|-|+12125550100|הרצל 1, תל אביב|dudu@example.com"_qs,
+                           "16 new Levi Dana|03-765-4321|054-765-4321|-|-|-|-; 050-000-0000: Another mobile number came first"};
+        QTest::newRow("3.0 folding, type lists, escapes") << "folded30.vcf" << P
+            << QStringList{"1 refused Name takes at most 20 characters",
+                           "9 new Mizrahi Ron|03-123-4567|-|-|-|Rothschild 5 floor 2, Tel Aviv, 6688101, Israel|-"};
+        QTest::newRow("4.0 uri numbers, name from N, from ORG; Work fields") << "v40.vcf" << ContactGroup::Work
+            << QStringList{"1 new Peretz Yael|-|052-555-0101|02-555-0102|-|-|yael@example.org",
+                           "8 new Acme Ltd|1234|-|-|Sales|-|-"};
+        QTest::newRow("Windows-1255 bytes") << "hebrew1255.vcf" << P << QStringList{u"1 new אבי לוי|08-654-3210|-|-|-|-|-"_qs};
+        QTest::newRow("malformed lines and cards") << "malformed.vcf" << P
+            << QStringList{"2 new Good One|03-555-1111|-|-|-|-|-", "7 refused Line 9 cannot be read",
+                           "12 refused The card has no END:VCARD line", "15 new Last Good|-|-|-|03-555-4444|-|-"};
+        QTest::newRow("CSV, a column per kind, quoted line break") << "layout-columns.csv" << P
+            << QStringList{"2 new Levi Dana|-|052-111-2222|-|03-555-0000|Herzl 1 flat \"B\", Haifa|dana@example.com",
+                           "4 refused The field Name cannot be empty",
+                           "5 refused The quoted field that begins on line 5 has no end"};
+        QTest::newRow("CSV, numbered type and value pairs") << "layout-pairs.csv" << ContactGroup::Work
+            << QStringList{"2 new Ron Mizrahi|-|054-555-0002|-|03-555-0001|-|ron@example.com; "
+                           "+972 54-555-0003: Another mobile number came first"};
+        QTest::newRow("CSV, Hebrew headers, semicolons, Windows-1255")
+            << "hebrew1255.csv" << P << QStringList{u"2 new משה כהן|-|052-123-4567|-|-|ירושלים|-"_qs};
     }
-}
 
-// Every card of a list, exported and imported into an empty file, comes back the same.
-void TestInterchange::roundTrip() {
-    QFETCH(ContactGroup, group);
-    QFETCH(bool, csv);
-    QTemporaryDir dir;
-    store::ContactDatabase from, to;
-    createFile(from, dir.filePath("from.mdb"));
-    createFile(to, dir.filePath("to.mdb"));
-    const QByteArray source = golden("phone21.vcf") + golden("folded30.vcf") + golden("v40.vcf") +
-                              "BEGIN:VCARD\nFN:=Sum\\, \"quoted\"; x\nTEL:-12\nEND:VCARD\n";
-    std::vector<PlannedCard> plans = planned(from, source, false, group);
-    QVERIFY(writeImport(from.connection(), plans, [](int, int) { return true; }));
-    const std::vector<store::ContactRecord> before = cardsOf(from, group);
-    QCOMPARE(int(before.size()), 6);
-    const QString path = dir.filePath(csv ? "list.csv" : "list.vcf");
-    QCOMPARE(writeWhole(path, csv ? exportCsv(before, group) : exportVcf(before)), QString());
-    plans = planned(to, bytesOf(path), csv, group);
-    QCOMPARE(writeImport(to.connection(), plans, [](int, int) { return true; }),
-             (ImportTally{6, 0, 0}));
-    QCOMPARE(cardsOf(to, group), before);
-    if (csv)
-        QVERIFY(bytesOf(path).startsWith("\xEF\xBB\xBF"));
-}
+    void goldenFiles() {
+        QFETCH(QString, file);
+        QFETCH(ContactGroup, group);
+        QFETCH(QStringList, expected);
+        const SourceFile read_ = read(golden(file), file.endsWith(".csv"));
+        QVERIFY(read_.error.isEmpty());
+        QStringList got;
+        for (const PlannedCard& p : planImport(read_.cards, group, "IL", [](const QString&) { return false; }))
+            got << describe(p);
+        QCOMPARE(got, expected);
+    }
 
-// A cancel at any point leaves the file as it was; the summary counts each outcome.
-void TestInterchange::cancelWritesNothing() {
-    QTemporaryDir dir;
-    store::ContactDatabase db;
-    createFile(db, dir.filePath("VESK.MDB"));
-    std::vector<PlannedCard> plans = planned(db, golden("malformed.vcf"), false, ContactGroup::Personal);
-    QVERIFY(!writeImport(db.connection(), plans, [](int done, int) { return done < 3; }));
-    QVERIFY(cardsOf(db, ContactGroup::Personal).empty());
-    plans = planned(db, golden("malformed.vcf") + golden("malformed.vcf"), false, ContactGroup::Personal);
-    const auto tally = writeImport(db.connection(), plans, [](int, int) { return true; });
-    QCOMPARE(importSummary(tally.value()), "2 cards imported, 2 duplicates skipped, 4 refused");
-    QCOMPARE(int(cardsOf(db, ContactGroup::Personal).size()), 2);
-}
+    void problemsOutsideCards() {
+        QCOMPARE(read(golden("malformed.vcf"), false).problems,
+                 (std::vector<FileProblem>{{1, "Line 1 is not inside a card"}}));
+        QCOMPARE(read("Nothing,Known\r\na,b\r\n", true).problems,
+                 (std::vector<FileProblem>{{1, "Line 1 names no column of a name"}}));
+        const SourceFile many = read(golden("many.vcf"), false);
+        QCOMPARE(int(many.cards.size()), 1000);
+        QCOMPARE(describe(fitCard(many.cards.back(), ContactGroup::Personal, "IL")),
+                 "4996 new Card 0999|-|052-999-0999|-|-|-|-");
+    }
+
+    void fitNumber_data() {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("region");
+        QTest::addColumn<QString>("stored"); // "-" for not kept
+        QTest::newRow("home region, national") << "+972 52-123-4567" << 12 << "IL" << "052-123-4567";
+        QTest::newRow("too long with separators") << "+972 52-123-4567" << 10 << "IL" << "0521234567";
+        QTest::newRow("foreign: E.164") << "+1 212 555 0100" << 12 << "IL" << "+12125550100";
+        QTest::newRow("foreign, too long") << "+1 212 555 0100" << 11 << "IL" << "-";
+        QTest::newRow("extension as written") << "1234" << 4 << "IL" << "1234";
+        QTest::newRow("no region: as written") << "052-123-4567" << 12 << "" << "052-123-4567";
+        QTest::newRow("not even digits fit") << "+972 52-123-4567" << 4 << "IL" << "-";
+        // Ranges the library's tables do not list yet are still home numbers; a wrong length is not.
+        QTest::newRow("unlisted range, national") << "+972 55 218 4368" << 12 << "IL" << "055-218-4368";
+        QTest::newRow("unlisted range, as phones write it") << "055 202 8934" << 12 << "IL" << "055-202-8934";
+        QTest::newRow("wrong length as written") << "03-123-456" << 12 << "IL" << "03-123-456";
+        QTest::newRow("extension apart from the digits") << "+972 3-123-4567 ext 204" << 13 << "IL" << "031234567x204";
+        QTest::newRow("extension not dropped") << "+1 212 555 0100 ext 5" << 12 << "IL" << "-";
+    }
+
+    void fitNumber() {
+        QFETCH(QString, number);
+        QFETCH(int, width);
+        QFETCH(QString, region);
+        QTEST(interchange::fitNumber(number, width, region).value_or("-"), "stored");
+    }
+
+    void homeRegion_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("hebrew");
+        QTest::addColumn<QString>("region");
+        QTest::newRow("setting wins") << "de" << "he_IL" << true << "DE";
+        QTest::newRow("locale") << "" << "en_US" << true << "US";
+        QTest::newRow("C locale, Hebrew") << "" << "C" << true << "IL";
+        QTest::newRow("C locale, English") << "" << "C" << false << "";
+    }
+
+    void homeRegion() {
+        QFETCH(QString, setting);
+        QFETCH(QString, locale);
+        QFETCH(bool, hebrew);
+        QTEST(interchange::homeRegion(setting, QLocale(locale), hebrew), "region");
+    }
+
+    void roundTrip_data() {
+        QTest::addColumn<ContactGroup>("group");
+        QTest::addColumn<bool>("csv");
+        for (const bool csv : {false, true}) {
+            QTest::addRow("Personal %s", csv ? "csv" : "vcf") << ContactGroup::Personal << csv;
+            QTest::addRow("Work %s", csv ? "csv" : "vcf") << ContactGroup::Work << csv;
+        }
+    }
+
+    // Every card of a list, exported and imported into an empty file, comes back the same; a
+    // cancel leaves the file as it was; a card of the file or of the list again is a duplicate.
+    void roundTrip() {
+        QFETCH(ContactGroup, group);
+        QFETCH(bool, csv);
+        QTemporaryDir dir;
+        store::ContactDatabase from, to;
+        createFile(from, dir.filePath("from.mdb"));
+        createFile(to, dir.filePath("to.mdb"));
+        const QByteArray source = golden("phone21.vcf") + golden("folded30.vcf") + golden("v40.vcf") + golden("v40.vcf") +
+                                  "BEGIN:VCARD\nFN:=Sum\\, \"quoted\"; x\nTEL:-12\nEND:VCARD\n";
+        std::vector<PlannedCard> plans = planned(from, source, false, group);
+        QVERIFY(!writeImport(from.connection(), plans, [](int done, int) { return done < 3; }));
+        QVERIFY(cardsOf(from, group).empty());
+        QCOMPARE(writeImport(from.connection(), plans, [](int, int) { return true; }), (ImportTally{6, 2, 1}));
+        const std::vector<store::ContactRecord> before = cardsOf(from, group);
+        const QString path = dir.filePath(csv ? "list.csv" : "list.vcf");
+        QCOMPARE(writeWhole(path, csv ? exportCsv(before, group) : exportVcf(before)), QString());
+        for (const char* summary : {"6 cards imported, 0 duplicates skipped, 0 refused",
+                                    "0 cards imported, 6 duplicates skipped, 0 refused"}) {
+            plans = planned(to, bytesOf(path), csv, group);
+            QCOMPARE(importSummary(writeImport(to.connection(), plans, [](int, int) { return true; }).value()), summary);
+        }
+        QCOMPARE(cardsOf(to, group), before);
+    }
+
+};
 
 QTEST_GUILESS_MAIN(TestInterchange)
 #include "tst_interchange.moc"

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -72,8 +71,7 @@ private slots:
     }
     void filterListsAsTheDialogShowsThem() {
         QFETCH(QString, filters);
-        QFETCH(QStringList, shown);
-        QCOMPARE(platform::QtFileDialogs::nameFilters(filters).value_or(QStringList{}), shown);
+        QTEST(platform::QtFileDialogs::nameFilters(filters).value_or(QStringList{}), "shown");
     }
 
     void qtDialogsDrivenAsByAUser_data() {
@@ -94,24 +92,19 @@ private slots:
         QFETCH(DialogCase, c);
         const auto& [save, overwrite, filters, index, proposed, typed, selectedFilter, asked, chosen] = c;
         QTemporaryDir dir;
-        for (const char* name : {"old.vcf", "VESK.MDB", "Vesk.old"}) {
-            QFile file(dir.filePath(QString::fromLatin1(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        bool shown = false;
-        bool askedToOverwrite = false;
+        for (const char* name : {"old.vcf", "VESK.MDB", "Vesk.old"})
+            QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+        bool shown = false, askedToOverwrite = false;
         QObject watch;
         whenShown<QFileDialog>(watch, [&](QFileDialog& dialog) {
             shown = true;
             QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
             QCOMPARE(dialog.selectedNameFilter(), selectedFilter);
-            auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            const auto role = save ? QDialogButtonBox::Save : QDialogButtonBox::Open;
-            QPushButton* accept = dialog.findChild<QDialogButtonBox*>()->button(role);
-            QCOMPARE(box->accessibleName(), QStringLiteral("File name"));
-            QCOMPARE(accept->accessibleName(),
-                     save ? QStringLiteral("Save") : QStringLiteral("Open"));
-            if (typed == QStringLiteral("<cancel>"))
+            auto* box = dialog.findChild<QLineEdit*>("fileNameEdit");
+            QPushButton* accept = dialog.findChild<QDialogButtonBox*>()->button(save ? QDialogButtonBox::Save : QDialogButtonBox::Open);
+            QCOMPARE(box->accessibleName(), "File name");
+            QCOMPARE(accept->accessibleName(), save ? "Save" : "Open");
+            if (typed == "<cancel>")
                 return dialog.reject();
             if (!typed.isNull()) {
                 // The dialog lets go of the proposed file only for a box that has the focus.
@@ -134,41 +127,36 @@ private slots:
         if (!shown)
             QVERIFY(choice.isFailed() && choice.description.contains(filters));
         else
-            QCOMPARE(choice, chosen.isEmpty() ? FileChoice::cancelled()
-                                              : FileChoice::chosen(dir.filePath(chosen)));
+            QCOMPARE(choice, chosen.isEmpty() ? FileChoice::cancelled() : FileChoice::chosen(dir.filePath(chosen)));
     }
 
     void linksGoToTheDesktopsHandlers() {
         LinkCatcher catcher;
-        for (const char* scheme : {"mailto", "https"})
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "open");
+        for (const char* scheme : {"mailto", "https", "file"})
+            QDesktopServices::setUrlHandler(scheme, &catcher, "open");
         platform::QtShell shell;
-        const QList<QUrl> links{QUrl(QStringLiteral("mailto:avi@example.com")),
-                                QUrl(QStringLiteral("https://example.com/a b"))};
+        const QList<QUrl> links{QUrl("mailto:avi@example.com"), QUrl("https://example.com/a b")};
         for (const QUrl& link : links)
             QVERIFY(shell.openUrl(link));
         QVERIFY(!shell.openUrl(QUrl()));
         // Nothing but links: the desktop would open or run a local file.
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-        QVERIFY(!shell.openUrl(QUrl::fromLocalFile(QStringLiteral("/bin/sh"))));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        for (const char* scheme : {"mailto", "https"})
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+        QVERIFY(!shell.openUrl(QUrl::fromLocalFile("/bin/sh")));
+        for (const char* scheme : {"mailto", "https", "file"})
+            QDesktopServices::unsetUrlHandler(scheme);
         QCOMPARE(catcher.links, links);
     }
 
     void programsStartedByPath() {
         QTemporaryDir dir;
-        const QString touch = QStandardPaths::findExecutable(QStringLiteral("touch"));
+        const QString touch = QStandardPaths::findExecutable("touch");
         QVERIFY(!touch.isEmpty());
         platform::QtShell shell;
-        const QString made = dir.filePath(QStringLiteral("made by touch"));
+        const QString made = dir.filePath("made by touch");
         QVERIFY(shell.startProgram(touch, {made}));
         QTRY_VERIFY(QFile::exists(made));
         // A program is named by its path, never looked up in PATH.
-        QVERIFY(!shell.startProgram(QStringLiteral("touch"),
-                                    {dir.filePath(QStringLiteral("not made"))}));
-        QVERIFY(!shell.startProgram(dir.filePath(QStringLiteral("missing"))));
+        QVERIFY(!shell.startProgram("touch", {dir.filePath("not made")}));
+        QVERIFY(!shell.startProgram(dir.filePath("missing")));
         QVERIFY(!shell.startProgram(QString()));
     }
 };

@@ -5,7 +5,6 @@
 #include "app/FlexGrid.h"
 #include "report/ReportPreview.h"
 
-#include <QAction>
 #include <QPrinter>
 #include <QProcess>
 #include <QtTest>
@@ -20,8 +19,7 @@ QString printToPdf(report::ReportPreview& preview, const QString& file) {
     report::preparePrinter(pdf);
     emit preview.paintRequested(&pdf);
     QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
-                                             QStringLiteral("UTF-8"), file, QStringLiteral("-")});
+    text.start("pdftotext", {"-layout", "-enc", "UTF-8", file, "-"});
     return text.waitForFinished() ? QString::fromUtf8(text.readAllStandardOutput()) : QString();
 }
 
@@ -48,14 +46,11 @@ private slots:
         QTest::addColumn<bool>("debug");
         QTest::addColumn<QStringList>("order");
         QTest::addColumn<QStringList>("line"); // the longest texts, apart and whole, left to right
-        const QStringList carl{u8("050-12345678"), u8("09-12345678"), u8("Carl")};
-        QTest::newRow("personal by name")
-            << 0 << -1 << false << QStringList{u8("Carl"), u8("אבי"), u8("בני")} << carl;
-        QTest::newRow("sorted by home phone, debug on")
-            << 0 << 1 << true << QStringList{u8("בני"), u8("אבי"), u8("Carl")} << carl;
+        const QStringList carl{"050-12345678", "09-12345678", "Carl"};
+        QTest::newRow("personal by name") << 0 << -1 << false << QStringList{"Carl", "אבי", "בני"} << carl;
+        QTest::newRow("sorted by home phone, debug on") << 0 << 1 << true << QStringList{"בני", "אבי", "Carl"} << carl;
         QTest::newRow("work, department whole")
-            << 1 << -1 << false << QStringList{u8("Dana"), u8("Eli")}
-            << QStringList{u8("Research Development"), u8("11"), u8("Dana")};
+            << 1 << -1 << false << QStringList{"Dana", "Eli"} << QStringList{"Research Development", "11", "Dana"};
     }
     void printsTheGridAsItShows() {
         QFETCH(int, group);
@@ -64,33 +59,30 @@ private slots:
         QFETCH(QStringList, order);
         QFETCH(QStringList, line);
         Fixture f;
-        app::frmVesk& w = f.start(
-            {card(u8("בני"), QStringLiteral("'03-1',NULL,NULL,'04-1',NULL,NULL")),
-             card(u8("Carl"),
-                  QStringLiteral("'09-12345678','050-12345678',NULL,NULL,NULL,'c@x.org'")),
-             card(u8("אבי"), QStringLiteral("'03-5',NULL,NULL,NULL,NULL,NULL"))},
-            {card(u8("Eli"), QStringLiteral("'12',NULL,NULL,'Sales',NULL,NULL")),
-             card(u8("Dana"), QStringLiteral("'11',NULL,NULL,'Research Development',NULL,NULL"))});
+        app::frmVesk& w = f.start({card("בני", "'03-1',NULL,NULL,'04-1',NULL,NULL"),
+                                   card("Carl", "'09-12345678','050-12345678',NULL,NULL,NULL,'c@x.org'"),
+                                   card("אבי", "'03-5',NULL,NULL,NULL,NULL,NULL")},
+                                  {card("Eli", "'12',NULL,NULL,'Sales',NULL,NULL"),
+                                   card("Dana", "'11',NULL,NULL,'Research Development',NULL,NULL")});
         w.btnAll_Click();
         f.chooseGroup(group);
         if (sortColumn >= 0)
             w.grid()->Sort(sortColumn);
         if (debug)
-            w.findChild<QAction*>(QStringLiteral("mnuDbg"))->trigger();
-        w.findChild<QAction*>(QStringLiteral("mnuPrint"))->trigger();
+            f.action("mnuDbg")->trigger();
+        f.action("mnuPrint")->trigger();
         QPointer<report::ReportPreview> preview = w.reportWindow();
         QVERIFY(preview && preview->isVisible() && !preview->isModal());
         QCOMPARE(w.panelText(2), debug ? w.listState().LastListQuery : QString());
-        const QString text = printToPdf(*preview, f.dir.filePath(QStringLiteral("list.pdf")));
-        for (const QString& caption : {u8("שם\\חברה"), u8("בית"), u8("פלאפון"), u8("עבודה"),
-                                       group == 1 ? u8("מחלקה") : u8("פקס"), u8("Email")})
+        const QString text = printToPdf(*preview, f.dir.filePath("list.pdf"));
+        for (const QString caption : {"שם\\חברה", "בית", "פלאפון", "עבודה", group == 1 ? "מחלקה" : "פקס", "Email"})
             QVERIFY2(text.contains(caption), qPrintable(caption));
         QCOMPARE(cardLines(text, order), order);
         for (QString& part : line)
             part = QRegularExpression::escape(part);
         QVERIFY(text.contains(QRegularExpression(line.join(QStringLiteral("\\W*\\s\\W*")))));
         // The context menu's item prints again into the same window.
-        w.findChild<QAction*>(QStringLiteral("popPrint"))->trigger();
+        f.action("popPrint")->trigger();
         QCOMPARE(w.reportWindow(), preview.data());
         QVERIFY(f.prompter.messages().isEmpty());
     }
@@ -113,22 +105,20 @@ private slots:
         Fixture f;
         app::frmVesk& w = f.start(rows);
         w.btnAll_Click();
-        w.findChild<QAction*>(QStringLiteral("mnuPrint"))->trigger();
+        f.action("mnuPrint")->trigger();
         QPointer<report::ReportPreview> preview = w.reportWindow();
         QCOMPARE(preview->pageCount(), pages);
-        const QString text = printToPdf(*preview, f.dir.filePath(QStringLiteral("list.pdf")));
+        const QString text = printToPdf(*preview, f.dir.filePath("list.pdf"));
         QCOMPARE(text.count(u'\f'), pages);
-        QCOMPARE(text.count(QStringLiteral("Email")), pages); // the page header on every page
-        QCOMPARE(text.count(QStringLiteral("Orvenna Report")), 1);
+        QCOMPARE(text.count("Email"), pages); // the page header on every page
+        QCOMPARE(text.count("Orvenna Report"), 1);
         QCOMPARE(cardLines(text, names), names);
 
         // A file that cannot be written is said, not taken for printed.
-        const QString missing = f.dir.filePath(QStringLiteral("gone/list.pdf"));
+        const QString missing = f.dir.filePath("gone/list.pdf");
         QCOMPARE(printToPdf(*preview, missing), QString());
-        QCOMPARE(f.prompter.messages(),
-                 QList{notice(QStringLiteral("The report could not be printed to ") +
-                                  QDir::toNativeSeparators(missing) + u'.',
-                              platform::Icon::Exclamation)});
+        const QString failed = "The report could not be printed to " + QDir::toNativeSeparators(missing) + u'.';
+        QCOMPARE(f.prompter.messages(), QList{notice(failed, platform::Icon::Exclamation)});
         // The preview goes with the main window.
         w.Form_Unload();
         QTRY_VERIFY(!preview);

@@ -19,8 +19,7 @@ void writeContactFile(const QString& path, int cards, const QString& prefix) {
     file.install();
     testing::RawDb(path).exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
                                       "INSERT INTO Vesk (Name, Address) SELECT '%2' || i, printf('%.200c', 'x') FROM n")
-                                  .arg(cards)
-                                  .arg(prefix));
+                                  .arg(cards).arg(prefix));
 }
 QByteArray bytes(const QString& path) {
     QFile f(path);

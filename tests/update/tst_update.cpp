@@ -7,12 +7,10 @@
 #include "update/VersionPage.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-#include <QtTest>
 
 using platform::Answer;
 using platform::Buttons;
@@ -33,7 +31,7 @@ struct WebServer : QTcpServer {
                 connect(s, &QTcpSocket::readyRead, s, [this, s] { answer(s); });
         });
     }
-    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+    QString base() const { return QString("http://127.0.0.1:%1").arg(serverPort()); }
     void answer(QTcpSocket* s) {
         if (!s->peek(1 << 16).contains("\r\n\r\n") || s->property("asked").toBool())
             return;
@@ -41,7 +39,7 @@ struct WebServer : QTcpServer {
         const Page page = pages.value(s->readLine().split(' ').value(1), {404, "gone", 0});
         if (page.status == 0)
             return;
-        s->write(QStringLiteral("HTTP/1.1 %1 %2\r\nContent-Length: %3\r\nConnection: close\r\n\r\n")
+        s->write(QString("HTTP/1.1 %1 %2\r\nContent-Length: %3\r\nConnection: close\r\n\r\n")
                      .arg(page.status).arg(page.status == 200 ? "OK" : "Not Found").arg(page.body.size()).toLatin1());
         auto* timer = new QTimer(s);
         connect(timer, &QTimer::timeout, s, [s, timer, page, sent = qsizetype(0)]() mutable {
@@ -59,23 +57,21 @@ struct Network final : platform::Connectivity { bool up = true; bool connected()
 
 // A version page whose installer is at `path` on the server ("%base%" until the test knows it).
 QByteArray versionPage(const char* version, const char* path = "/f/setup.exe") {
-    return QStringLiteral("<html><p>Application Name: Orvenna</p><p>Application Version: %1 </p><p>Version Date:  1 Dec 2026"
-                          "</p><p>Version Size: 1 MB</p><p>Download: <a href=\"%base%%2\">setup</a></p></html>")
-        .arg(QLatin1String(version), QLatin1String(path)).toUtf8();
+    return QString("<html><p>Application Name: Orvenna</p><p>Application Version: %1 </p><p>Version Date:  1 Dec 2026"
+                   "</p><p>Version Size: 1 MB</p><p>Download: <a href=\"%base%%2\">setup</a></p></html>")
+        .arg(version, path).toUtf8();
 }
 Message info(const QString& text, const char* caption, Buttons buttons = Buttons::Ok) { return {text, caption, buttons, Icon::Information}; }
-const Message offer = info(QStringLiteral("A new version is available for download. Press Ok to continue downloading?"),
-                           "Download Confirmation", Buttons::OkCancel);
-const Message askCancel{QStringLiteral("This action will cancel the downloading process."), QStringLiteral("Cancel Confirmation"),
-                        Buttons::YesNo, Icon::Critical};
-const QString connectFirst = QStringLiteral("First connect to the internet and than run 'Check Version' again");
-const Message failed = info(QStringLiteral("Possible reasons for failuer:\r\n - The 127.0.0.1 server is not available.\r\n - You "
-                                           "are not connected to the internet or your connection is not working properly.\r\n"
-                                           " - You are using Proxy server setting which is not supported.\r\n\r\n") + connectFirst,
-                            "Internet connection failuer.");
-const Message finished = info(QStringLiteral("Download has finished succesfully! \r\n%1/Update/setup.exe\r\nExit the software "
-                                             "and run setup.exe file to install the new version"), "Download Finish");
-Message canceled(const char* why) { return info(QStringLiteral("Download has been canceled.\r\n") + QLatin1String(why), "Download Error "); }
+const Message offer =
+    info("A new version is available for download. Press Ok to continue downloading?", "Download Confirmation", Buttons::OkCancel);
+const Message askCancel{"This action will cancel the downloading process.", "Cancel Confirmation", Buttons::YesNo, Icon::Critical};
+const QString connectFirst = "First connect to the internet and than run 'Check Version' again";
+const Message failed = info("Possible reasons for failuer:\r\n - The 127.0.0.1 server is not available.\r\n - You are not connected "
+                            "to the internet or your connection is not working properly.\r\n - You are using Proxy server setting "
+                            "which is not supported.\r\n\r\n" + connectFirst, "Internet connection failuer.");
+const Message finished = info("Download has finished succesfully! \r\n%1/Update/setup.exe\r\nExit the software and run setup.exe "
+                              "file to install the new version", "Download Finish");
+Message canceled(const char* why) { return info(QString("Download has been canceled.\r\n") + why, "Download Error "); }
 
 // The main window over a program folder whose settings name the local server.
 struct Live : Fixture {
@@ -84,7 +80,7 @@ struct Live : Fixture {
     const QByteArray installer = QByteArray("MZ0123456789abcd").repeated(1 << 16); // 1 MB
     Live() {
         start({}, {}, 100);
-        settings.setValue(QStringLiteral("LiveUpdate/Server"), web.base() + u'/');
+        settings.setValue("LiveUpdate/Server", web.base() + u'/');
     }
     void serve(QByteArray page, int status = 200) {
         web.pages["/version/ov_version.htm"] = {status, page.replace("%base%", web.base().toLatin1()), 0};
@@ -92,8 +88,8 @@ struct Live : Fixture {
         web.pages["/slow/setup.exe"] = {200, installer, 40};
         web.pages["/f/tiny.exe"] = {200, "MZ", 0};
     }
-    QString update(const QString& name = {}) const { return dir.filePath(QStringLiteral("Update/") + name); }
-    QAction* menuItem() const { return window->findChild<QAction*>(QStringLiteral("mnuCheckVersionUpdate")); }
+    QString update(const QString& name = {}) const { return dir.filePath("Update/" + name); }
+    QAction* menuItem() const { return action("mnuCheckVersionUpdate"); }
     // A version window shown as the menu shows it, with a time limit tests can bear.
     frmVerCheck* open() {
         shell::Services services{prompter, keyboard, settings, nullptr, [this] { return today; }};
@@ -105,7 +101,7 @@ struct Live : Fixture {
         w->show();
         return w;
     }
-    QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(QString::fromLatin1(name)); }
+    QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(name); }
 };
 } // namespace
 
@@ -115,19 +111,17 @@ class TestUpdate : public QObject {
 private slots:
     void readsThePageAndDecides() {
         using update::GetPageValue;
-        const QString v = QStringLiteral("Application Version:"), d = QStringLiteral("Download: <a href=\"");
-        QCOMPARE(GetPageValue(QStringLiteral("<p>Application Version:  1.2 </p>"), v), QStringLiteral("1.2"));
-        QCOMPARE(GetPageValue(QStringLiteral("Application Version: 1.2\t</p>"), v), QStringLiteral("1.2\t"));
-        QCOMPARE(GetPageValue(QStringLiteral("Application Version: 1.2 <p>"), v), std::nullopt);
-        QCOMPARE(GetPageValue(QStringLiteral("Download: <a href=\"http://h/a\" b\">x</a>"), d), QStringLiteral("http://h/a\" b"));
+        const QString v = "Application Version:";
+        QCOMPARE(GetPageValue("<p>Application Version:  1.2 </p>", v), "1.2");
+        QCOMPARE(GetPageValue("Application Version: 1.2\t</p>", v), "1.2\t");
+        QCOMPARE(GetPageValue("Application Version: 1.2 <p>", v), std::nullopt);
+        QCOMPARE(GetPageValue("Download: <a href=\"http://h/a\" b\">x</a>", "Download: <a href=\""), "http://h/a\" b");
         // Versions compare as text.
-        QVERIFY(!update::isNewer(QStringLiteral("1.10.0"), QStringLiteral("1.8.5")));
-        QVERIFY(update::isNewer(QStringLiteral("1.9"), QStringLiteral("1.8.5")));
-        QVERIFY(!update::isNewer(QStringLiteral("1.8.5"), QStringLiteral("1.8.5")));
+        QVERIFY(!update::isNewer("1.10.0", "1.8.5") && update::isNewer("1.9", "1.8.5") && !update::isNewer("1.8.5", "1.8.5"));
         // The installer's name: decoded, trimmed, never a way out of its folder.
-        QCOMPARE(update::downloadFileName(QStringLiteral(" http://h/d/my%20setup.exe?x=/y ")), QStringLiteral("my setup.exe"));
+        QCOMPARE(update::downloadFileName(" http://h/d/my%20setup.exe?x=/y "), "my setup.exe");
         for (const char* url : {"http://h/d/..%2Fsetup.exe", "http://h/%2E%2E", "http://h/d/", "http://h/a%5Cb", "http://h"})
-            QCOMPARE(update::downloadFileName(QString::fromLatin1(url)), std::nullopt);
+            QCOMPARE(update::downloadFileName(url), std::nullopt);
     }
 
     // The check and the download from the window the menu shows: what is said, the month
@@ -135,61 +129,58 @@ private slots:
     // half written, nothing elsewhere).
     void check_data() {
         QTest::addColumn<QByteArray>("page");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("action"); // what the server, the host or the user does
         QTest::addColumn<QList<Message>>("messages");
         const QByteArray newer = versionPage("1.0.1");
-        const QList<Message> wrongSize{offer, notice(QStringLiteral("Wrong buffer size."))};
-        QTest::newRow("same version") << versionPage("1.0.0") << 200 << "" << QList{notice(QStringLiteral("No new software was found."))};
-        QTest::newRow("a label missing") << newer.sliced(0).replace("Version Size:", "Size:") << 200 << "" << QList{failed};
-        QTest::newRow("an end marker missing") << newer.sliced(0).replace("\">setup", "'>setup") << 200 << "" << QList{failed};
-        QTest::newRow("page 404") << newer << 404 << "" << QList{failed};
-        QTest::newRow("no answer") << newer << 0 << "" << QList{failed};
-        QTest::newRow("offline") << newer << 200 << "offline" << QList{info(connectFirst, "Inetrnet is not connected.")};
-        QTest::newRow("1 MB") << newer << 200 << "" << QList{offer, finished};
-        QTest::newRow("cancel, No") << versionPage("1.0.1", "/slow/setup.exe") << 200 << "no" << QList{offer, askCancel, finished};
-        QTest::newRow("cancel, Yes") << versionPage("1.0.1", "/slow/setup.exe") << 200 << "yes" << QList{offer, askCancel};
-        QTest::newRow("window closed") << versionPage("1.0.1", "/slow/setup.exe") << 200 << "close" << QList{offer};
-        QTest::newRow("installer 404") << versionPage("1.0.1", "/f/gone.exe") << 200 << ""
+        const QList<Message> wrongSize{offer, notice("Wrong buffer size.")};
+        QTest::newRow("same version") << versionPage("1.0.0") << "" << QList{notice("No new software was found.")};
+        QTest::newRow("a label missing") << newer.sliced(0).replace("Version Size:", "Size:") << "" << QList{failed};
+        QTest::newRow("an end marker missing") << newer.sliced(0).replace("\">setup", "'>setup") << "" << QList{failed};
+        QTest::newRow("page 404") << newer << "page 404" << QList{failed};
+        QTest::newRow("no answer") << newer << "no answer" << QList{failed};
+        QTest::newRow("offline") << newer << "offline" << QList{info(connectFirst, "Inetrnet is not connected.")};
+        QTest::newRow("1 MB") << newer << "" << QList{offer, finished};
+        QTest::newRow("cancel, No") << versionPage("1.0.1", "/slow/setup.exe") << "no" << QList{offer, askCancel, finished};
+        QTest::newRow("cancel, Yes") << versionPage("1.0.1", "/slow/setup.exe") << "yes" << QList{offer, askCancel};
+        QTest::newRow("window closed") << versionPage("1.0.1", "/slow/setup.exe") << "close" << QList{offer};
+        QTest::newRow("installer 404") << versionPage("1.0.1", "/f/gone.exe") << ""
                                        << QList{offer, canceled("code  : 404 Not Found\r\ninfo  : 404 Not Found\r\nstate : 11].")};
-        QTest::newRow("a local file") << newer.sliced(0).replace("%base%/f/setup.exe", "file:///etc/hostname") << 200 << ""
+        QTest::newRow("a local file") << newer.sliced(0).replace("%base%/f/setup.exe", "file:///etc/hostname") << ""
                                       << QList{offer, canceled("code  : Protocol \"file\" is unknown\r\ninfo  : Protocol \"file\" is unknown\r\nstate : 11].")};
-        QTest::newRow("two bytes") << versionPage("1.0.1", "/f/tiny.exe") << 200 << "" << wrongSize;
-        QTest::newRow("a name leaving the folder") << versionPage("1.0.1", "/f/..%2Fsetup.exe") << 200 << "" << wrongSize;
-        QTest::newRow("no folder") << newer << 200 << "folder is a file"
+        QTest::newRow("two bytes") << versionPage("1.0.1", "/f/tiny.exe") << "" << wrongSize;
+        QTest::newRow("a name leaving the folder") << versionPage("1.0.1", "/f/..%2Fsetup.exe") << "" << wrongSize;
+        QTest::newRow("no folder") << newer << "folder is a file"
                                    << QList{offer, canceled("The folder %1/Update/ cannot be created.")};
-        QTest::newRow("file not writable") << newer << 200 << "file is a folder"
+        QTest::newRow("file not writable") << newer << "file is a folder"
                                            << QList{offer, canceled("The file %1/Update/setup.exe cannot be written.")};
     }
     void check() {
         QFETCH(QByteArray, page);
-        QFETCH(int, status);
         QFETCH(QString, action);
         QFETCH(QList<Message>, messages);
         const bool saved = messages.contains(finished);
         Live f;
         for (Message& m : messages)
-            m.text.replace(QStringLiteral("%1"), f.dir.path());
-        f.serve(page, status);
-        f.network.up = action != QLatin1String("offline");
-        if (action == QLatin1String("folder is a file"))
-            QFile(f.dir.filePath(QStringLiteral("Update"))).open(QIODevice::WriteOnly);
-        if (action == QLatin1String("file is a folder"))
-            QDir().mkpath(f.update(QStringLiteral("setup.exe")));
-        f.prompter.script({Answer::Ok, action == QLatin1String("no") ? Answer::No : Answer::Yes});
+            m.text.replace("%1", f.dir.path());
+        f.serve(page, action == "page 404" ? 404 : action == "no answer" ? 0 : 200);
+        f.network.up = action != "offline";
+        if (action == "folder is a file")
+            QFile(f.dir.filePath("Update")).open(QIODevice::WriteOnly);
+        if (action == "file is a folder")
+            QDir().mkpath(f.update("setup.exe"));
+        f.prompter.script({Answer::Ok, action == "no" ? Answer::No : Answer::Yes});
         QPointer<frmVerCheck> w = f.open();
         QVERIFY(!f.menuItem()->isEnabled());
         if (page.contains("/slow/")) { // the download is under way when the user acts
             QTRY_VERIFY(w->downloading() && w->LastInetState() == 7);
-            action == QLatin1String("close") ? void(w->close()) : f.button(w, "cmdCancel")->click();
+            action == "close" ? void(w->close()) : f.button(w, "cmdCancel")->click();
         }
         QTRY_COMPARE_WITH_TIMEOUT(f.prompter.messages(), messages, 10000);
-        QCOMPARE(f.shared->LastCheckMonth, messages.first() == failed || action == QLatin1String("offline") ? 0 : 12);
+        QCOMPARE(f.shared->LastCheckMonth, messages.first() == failed || action == "offline" ? 0 : 12);
         // Only a page with nothing newer closes the window by itself.
-        QTRY_VERIFY(w.isNull() == (action == QLatin1String("close") || !page.contains("1.0.1")) && (!w || !w->downloading()));
-        QCOMPARE(QDir(f.update()).entryList(QDir::Files) + QDir(f.dir.path()).entryList({QStringLiteral("*.exe")}),
-                 saved ? QStringList{QStringLiteral("setup.exe")} : QStringList());
-        QFile file(f.update(QStringLiteral("setup.exe")));
+        QTRY_VERIFY(w.isNull() == (action == "close" || !page.contains("1.0.1")) && (!w || !w->downloading()));
+        QCOMPARE(QDir(f.update()).entryList(QDir::Files) + QDir(f.dir.path()).entryList({"*.exe"}), saved ? QStringList{"setup.exe"} : QStringList());
+        QFile file(f.update("setup.exe"));
         QVERIFY(!saved || (file.open(QIODevice::ReadOnly) && file.readAll() == f.installer));
         if (w) {
             QVERIFY(f.button(w, "cmdDownload")->isVisible() && !f.button(w, "cmdCancel")->isVisible());
@@ -211,7 +202,7 @@ private slots:
     void hiddenCheckAtStartup() {
         QFETCH(QString, version);
         QFETCH(Answer, answer);
-        const bool newer = version == QLatin1String("1.0.1"), shown = newer && answer == Answer::Ok;
+        const bool newer = version == "1.0.1", shown = newer && answer == Answer::Ok;
         Live f;
         f.serve(versionPage(qPrintable(version)));
         f.checkDelay = std::chrono::milliseconds(50);
@@ -224,14 +215,14 @@ private slots:
         QTRY_COMPARE(f.prompter.messages().size(), int(newer) + int(shown));
         QVERIFY(!newer || f.prompter.messages().first() == offer);
         QTRY_COMPARE(f.window->versionWindow() && f.window->versionWindow()->isVisible(), shown);
-        QTRY_COMPARE(QFile::exists(f.update(QStringLiteral("setup.exe"))), shown);
+        QTRY_COMPARE(QFile::exists(f.update("setup.exe")), shown);
     }
 
     // Unchecking "Enable Auto Live Update" stops the pending check and is remembered; the
     // other item opens the window, and stays disabled while it is loaded.
     void menuItemsAndTheWindow() {
         Live f;
-        auto* enable = f.window->findChild<QAction*>(QStringLiteral("mnuEnableLiveUpdate"));
+        auto* enable = f.action("mnuEnableLiveUpdate");
         for (bool on : {false, true, false}) {
             enable->trigger();
             QVERIFY(f.shared->LiveUpdateEnabled == on && enable->isChecked() == on && !f.window->delayTimer().isActive());
@@ -241,18 +232,17 @@ private slots:
         QVERIFY(w && w->isVisible() && !f.menuItem()->isEnabled());
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
         QCOMPARE(face->role(), QAccessible::Dialog);
-        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Version Check"));
+        QCOMPARE(face->text(QAccessible::Name), "Version Check");
         // The details button shows and hides the details, and says which it will do.
         QPushButton* more = f.button(w, "cmdShow");
         const int height = w->height();
         more->click();
-        QVERIFY(more->text() == QStringLiteral("<< Hide") && w->height() > height);
+        QVERIFY(more->text() == "<< Hide" && w->height() > height);
         more->click();
-        QVERIFY(more->text() == QStringLiteral("Show >>") && w->height() == height);
+        QVERIFY(more->text() == "Show >>" && w->height() == height);
         f.window->close();
         QTRY_VERIFY(!w);
-        f.settings.sync();
-        QCOMPARE(f.settings.value(QStringLiteral("LiveUpdate/Enable")).toString(), QStringLiteral("False"));
+        QCOMPARE(f.setting("LiveUpdate/Enable"), "False");
     }
 };
 
