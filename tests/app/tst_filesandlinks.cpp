@@ -30,19 +30,14 @@ struct Desktop : Fixture {
     platform::testing::ScriptedFileDialogs dialogs;
     platform::testing::RecordingShell shell;
     app::frmVesk& w;
-    explicit Desktop(const QStringList& vesk) : w((seed(vesk), open())) {
+    explicit Desktop(const QStringList& vesk) : w(startWith(vesk)) {
         w.btnAll_Click();
         prompter.clear();
     }
-    app::frmVesk& open() {
-        settings.setValue("Settings/ActiveLang", "100");
-        shared = std::make_unique<mdlVesk::Shared>();
-        shell::Services services{prompter, keyboard, settings, nullptr, [this] { return today; }, &tray, dir.path() + u'/'};
-        services.fileDialogs = &dialogs;
-        services.shell = &shell;
-        window = std::make_unique<app::frmVesk>(*shared, services);
-        window->Form_Load();
-        return *window;
+    app::frmVesk& startWith(const QStringList& vesk) {
+        fileDialogs = &dialogs;
+        desktopShell = &shell;
+        return start(vesk, {}, 100);
     }
     void run(const char* command, FileChoice choice, QList<Answer> answers = {}) {
         dialogs.script({choice});

@@ -52,6 +52,9 @@ struct Fixture {
     // Long enough that no test meets the version check unless it shortens the wait.
     std::chrono::milliseconds checkDelay{6000};
     platform::SerialPorts* serialPorts = nullptr; // the dialer's, when a test gives them
+    platform::FileDialogs* fileDialogs = nullptr;  // the file dialogs' double, when a test gives one
+    platform::Shell* desktopShell = nullptr;       // the links' and programs' double, likewise
+    std::chrono::milliseconds progressDelay{500};
 
     Fixture() { tray.available = false; }
 
@@ -61,8 +64,10 @@ struct Fixture {
         window.reset();
         shared = std::make_unique<mdlVesk::Shared>();
         shell::Services services{prompter, keyboard, settings, hook, [this] { return today; }, &tray,
-                                 QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay};
+                                 QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay,
+                                 fileDialogs, desktopShell};
         services.serialPorts = serialPorts;
+        services.progressDelay = progressDelay;
         window = std::make_unique<app::frmVesk>(*shared, services);
         return *window;
     }

@@ -17,16 +17,12 @@ namespace {
 struct ContactsFixture : Fixture {
     platform::testing::ScriptedFileDialogs dialogs;
 
+    ContactsFixture() {
+        fileDialogs = &dialogs;
+        progressDelay = std::chrono::milliseconds(0); // the progress window at once, so Cancel can be pressed
+    }
     app::frmVesk& open(const QStringList& cards) {
-        seed(cards);
-        settings.setValue(QStringLiteral("Settings/ActiveLang"), QStringLiteral("200"));
-        shared = std::make_unique<mdlVesk::Shared>();
-        shell::Services s{prompter, keyboard, settings, nullptr, [this] { return today; }, &tray,
-                          QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay, &dialogs};
-        s.progressDelay = std::chrono::milliseconds(0); // the progress window at once, so Cancel can be pressed
-        window = std::make_unique<app::frmVesk>(*shared, s);
-        window->Form_Load();
-        window->btnAll_Click();
+        start(cards).btnAll_Click();
         prompter.clear();
         return *window;
     }

@@ -44,14 +44,9 @@ QString dump(const vcard::ReadResult& r) {
 struct VcardFixture : Fixture {
     Dialogs dialogs;
 
+    VcardFixture() { fileDialogs = &dialogs; }
     app::frmVesk& open(int group, const QStringList& cards) {
-        seed(group ? QStringList{} : cards, group ? cards : QStringList{});
-        settings.setValue(QStringLiteral("Settings/ActiveLang"), QStringLiteral("100"));
-        shared = std::make_unique<mdlVesk::Shared>();
-        shell::Services s{prompter, keyboard, settings, nullptr, [this] { return today; }, &tray,
-                          QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay, &dialogs};
-        window = std::make_unique<app::frmVesk>(*shared, s);
-        window->Form_Load();
+        start(group ? QStringList{} : cards, group ? cards : QStringList{}, 100);
         chooseGroup(group);
         window->btnAll_Click();
         prompter.clear();
