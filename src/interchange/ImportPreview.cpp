@@ -8,8 +8,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTableWidget>
 #include <QSignalBlocker>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
