@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -31,6 +32,11 @@ inline long statusKb(const char* key = "VmHWM:") {
 
 inline long peakRssKb() {
     return statusKb("VmHWM:");
+}
+
+// The peak resident size in megabytes, as the benchmarks report it.
+inline double peakRssMb() {
+    return double(peakRssKb()) / 1024.0;
 }
 
 inline void exec(sqlite3* db, const char* sql) {
@@ -96,6 +102,18 @@ struct ProgramFolder : Fixture {
         sqlite3_open(path().constData(), &db);
         fillCards(db, cards);
         sqlite3_close(db);
+    }
+};
+
+// One `Folder` per number of cards, made at its first use and kept across runs of that size;
+// cleared (`made.clear()`, in run's `release`) before the application object goes.
+template <class Folder> struct PerSize {
+    std::map<int, std::unique_ptr<Folder>> made;
+    Folder& operator()(int cards) {
+        auto& folder = made[cards];
+        if (!folder)
+            folder = std::make_unique<Folder>(cards);
+        return *folder;
     }
 };
 

@@ -50,7 +50,7 @@ void removeNewCard(benchmark::State& state, Directory& d) {
 void report(benchmark::State& state, bool taken) {
     if (taken)
         state.SkipWithError("the new name was found");
-    state.counters["peak_rss_MB"] = double(bench::peakRssKb()) / 1024.0;
+    state.counters["peak_rss_MB"] = bench::peakRssMb();
 }
 
 // The check as the editor made it before: the whole table read into a second cursor and
@@ -91,7 +91,7 @@ void BM_Refill(benchmark::State& state) {
     }
     if (d.shared->ListCount != cards)
         state.SkipWithError("wrong card count");
-    state.counters["peak_rss_MB"] = double(bench::peakRssKb()) / 1024.0;
+    state.counters["peak_rss_MB"] = bench::peakRssMb();
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 // The full list fill (query, cursor, grid model) against a raw read of the same ordered rows.
 #include "BenchSupport.h"
 
-#include <map>
-
 namespace {
 
 // A program folder holding a VESK.MDB with `cards` Personal cards, and the main window on it.
@@ -13,15 +11,7 @@ struct Directory : bench::ProgramFolder {
     }
 };
 
-// Kept across runs of one size; emptied before the application object goes.
-std::map<int, std::unique_ptr<Directory>> made;
-
-Directory& directory(int cards) {
-    auto& d = made[cards];
-    if (!d)
-        d = std::make_unique<Directory>(cards);
-    return *d;
-}
+bench::PerSize<Directory> directory;
 
 void BM_ShowAll(benchmark::State& state) {
     Directory& d = directory(int(state.range(0)));
@@ -31,7 +21,7 @@ void BM_ShowAll(benchmark::State& state) {
     }
     if (d.shared->ListCount != state.range(0))
         state.SkipWithError("wrong card count");
-    state.counters["peak_rss_MB"] = double(bench::peakRssKb()) / 1024.0;
+    state.counters["peak_rss_MB"] = bench::peakRssMb();
 }
 
 // The same rows, in the same order, read with the C API: every column's text touched once.
@@ -54,5 +44,5 @@ BENCHMARK(BM_RawOrderedRead)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark
 BENCHMARK(BM_ShowAll)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    return bench::run(argc, argv, [] { made.clear(); });
+    return bench::run(argc, argv, [] { directory.made.clear(); });
 }

@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <map>
 
 namespace {
 
@@ -23,18 +22,7 @@ struct Directory : bench::ProgramFolder {
     }
 };
 
-std::map<int, std::unique_ptr<Directory>> made;
-
-Directory& directory(int cards) {
-    auto& d = made[cards];
-    if (!d)
-        d = std::make_unique<Directory>(cards);
-    return *d;
-}
-
-double peakRssMb() {
-    return double(bench::peakRssKb()) / 1024.0;
-}
+bench::PerSize<Directory> directory;
 
 double rssMb() {
     return double(bench::statusKb("VmRSS:")) / 1024.0;
@@ -65,7 +53,7 @@ void BM_ReportToPdf(benchmark::State& state) {
     if (report.table().size() != size_t(state.range(0)))
         state.SkipWithError("wrong card count");
     state.counters["pdf_MB"] = double(QFileInfo(file).size()) / (1024.0 * 1024.0);
-    state.counters["peak_rss_MB"] = peakRssMb();
+    state.counters["peak_rss_MB"] = bench::peakRssMb();
     closePreview(d);
 }
 
@@ -88,7 +76,7 @@ void BM_PrintCommand(benchmark::State& state) {
     }
     state.counters["pages"] = pages;
     state.counters["held_MB"] = held;
-    state.counters["peak_rss_MB"] = peakRssMb();
+    state.counters["peak_rss_MB"] = bench::peakRssMb();
 }
 
 } // namespace
@@ -97,5 +85,5 @@ BENCHMARK(BM_ReportToPdf)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrintCommand)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    return bench::run(argc, argv, [] { made.clear(); });
+    return bench::run(argc, argv, [] { directory.made.clear(); });
 }
