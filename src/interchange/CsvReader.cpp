@@ -210,15 +210,13 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
 
 SourceFile readCsv(QIODevice& device) {
     SourceFile file;
-    const qint64 start = device.pos();
-    bool failed = false;
-    const bool utf8 = vcard::allUtf8(device, failed);
-    if (failed || !device.seek(start)) {
+    const std::optional<bool> utf8 = vcard::allUtf8(device);
+    if (!utf8) {
         file.error = device.errorString();
         return file;
     }
     const QByteArray bytes = device.readAll();
-    QString text = vcard::utf8OrHebrew(bytes, utf8);
+    QString text = vcard::utf8OrHebrew(bytes, *utf8);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     Records records(text, separatorOf(text));

@@ -235,10 +235,8 @@ QString unreadable(int line) { return QStringLiteral("Line %1 cannot be read").a
 
 SourceFile readVcf(QIODevice& device) {
     SourceFile file;
-    const qint64 start = device.pos();
-    bool failed = false;
-    const bool fileUtf8 = vcard::allUtf8(device, failed);
-    if (failed || !device.seek(start)) {
+    const std::optional<bool> fileUtf8 = vcard::allUtf8(device);
+    if (!fileUtf8) {
         file.error = device.errorString();
         return file;
     }
@@ -268,7 +266,7 @@ SourceFile readVcf(QIODevice& device) {
             if (open->card.malformed.isEmpty())
                 open->card.malformed = unreadable(number);
         } else {
-            takeProperty(*p, fileUtf8, *open);
+            takeProperty(*p, *fileUtf8, *open);
         }
     }
     if (open) {

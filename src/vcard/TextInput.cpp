@@ -21,15 +21,16 @@ qsizetype openTail(QByteArrayView b) {
 
 } // namespace
 
-// Whether all the device's bytes are valid UTF-8; reads it to its end, a chunk at a time.
-bool allUtf8(QIODevice& device, bool& failed) {
+std::optional<bool> allUtf8(QIODevice& device) {
+    const qint64 start = device.pos();
     QByteArray chunk(chunkSize, Qt::Uninitialized);
     QByteArray carried;
     bool valid = true;
     for (;;) {
         const qint64 n = device.read(chunk.data(), chunkSize);
-        failed = n < 0;
-        if (n <= 0)
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
             break;
         const QByteArray bytes = carried + QByteArray::fromRawData(chunk.constData(), n);
         const qsizetype tail = openTail(bytes);
@@ -38,6 +39,8 @@ bool allUtf8(QIODevice& device, bool& failed) {
         if (!valid)
             break; // the rest cannot make it UTF-8
     }
+    if (!device.seek(start))
+        return std::nullopt;
     return valid && carried.isEmpty();
 }
 

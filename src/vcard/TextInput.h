@@ -4,6 +4,8 @@
 #include <QIODevice>
 #include <QString>
 
+#include <optional>
+
 #include <algorithm>
 
 // Reading text files a line at a time, as the vCard readers do: line ends CR LF, LF or CR,
@@ -74,9 +76,10 @@ private:
     bool m_failed = false;
 };
 
-// Whether all the device's bytes are valid UTF-8; reads it to its end, a chunk at a time.
-// `failed` is set when reading failed.
-bool allUtf8(QIODevice& device, bool& failed);
+// Whether the device's bytes, from where it stands to its end, are all valid UTF-8; reads
+// them a chunk at a time, then rewinds the device to where it stood. Nothing when the device
+// could not be read or rewound (its errorString() says why).
+std::optional<bool> allUtf8(QIODevice& device);
 
 // Text of bytes known to be UTF-8, or else in the Hebrew Windows code page (Windows-1255),
 // the encoding of files written on Hebrew Windows systems.

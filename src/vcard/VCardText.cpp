@@ -122,9 +122,8 @@ bool ParseVcardLine(const QString& line, VCardFields& f) {
 
 ReadResult readVcard(QIODevice& device) {
     ReadResult r;
-    bool failed = false;
-    const bool utf8 = allUtf8(device, failed);
-    if (failed || !device.seek(0)) {
+    const std::optional<bool> utf8 = allUtf8(device);
+    if (!utf8) {
         r.error = device.errorString();
         return r;
     }
@@ -133,7 +132,7 @@ ReadResult readVcard(QIODevice& device) {
     for (bool first = true; reader.next(bytes); first = false) {
         if (first && bytes.startsWith("\xEF\xBB\xBF"))
             bytes.remove(0, 3);
-        const QString line = utf8OrHebrew(bytes, utf8);
+        const QString line = utf8OrHebrew(bytes, *utf8);
         if (line == QLatin1String("BEGIN:VCARD"))
             r.begin = true;
         else if (line == QLatin1String("END:VCARD"))
