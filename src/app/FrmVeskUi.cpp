@@ -107,7 +107,7 @@ QAction* frmVesk::addAction(QMenu* menu, const QString& name, const QString& cap
 void frmVesk::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MenuBar"));
-    auto menu = [this](QMenuBar* b, const QString& name) {
+    auto menu = [](QMenuBar* b, const QString& name) {
         QMenu* m = b->addMenu(QString());
         m->setObjectName(name);
         m->menuAction()->setObjectName(name + QStringLiteral("Menu"));
@@ -202,7 +202,7 @@ void frmVesk::buildKeys() {
         key->setShortcut(QKeySequence::mnemonic(i18n::text(i18n::LangEnglish, offset)));
         key->setEnabled(false);
         QWidget::addAction(key);
-        connect(key, &QAction::triggered, this, [this, m] { menuBar()->setActiveAction(m->menuAction()); });
+        connect(key, &QAction::triggered, this, [this, menu = m] { menuBar()->setActiveAction(menu->menuAction()); });
         m_latinMenuKeys.append(key);
     }
 }
