@@ -53,7 +53,8 @@ inline void exec(sqlite3* db, const char* sql) {
 inline void fillCards(sqlite3* db, int cards) {
     exec(db, "BEGIN");
     const std::string insert =
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(cards) +
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        std::to_string(cards) +
         ") INSERT INTO Vesk SELECT "
         "CASE i % 3 WHEN 0 THEN printf('Name %07d', (i * 7919) % 1000003) "
         "ELSE printf('אבג %07d', (i * 7919) % 1000003) END, "

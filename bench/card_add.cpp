@@ -61,7 +61,9 @@ void BM_AddAfterFullScan(benchmark::State& state) {
     for (auto _ : state) {
         auto check = d.shared->db.openRecordset(store::Query::all(QStringLiteral("Vesk")));
         for (check->MoveFirst(); !check->Eof(); check->MoveNext())
-            taken = taken || store::trimSpaces(check->value(QStringLiteral("Name")).value_or(QString())) == newName;
+            taken = taken ||
+                    store::trimSpaces(check->value(QStringLiteral("Name")).value_or(QString())) ==
+                        newName;
         check.reset();
         store::InsertContact(d.shared->db.connection(), newCard());
         removeNewCard(state, d);

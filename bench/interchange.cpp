@@ -20,21 +20,27 @@ namespace {
 
 constexpr int Cards = 10000;
 
-QString nameOf(int i) { return QStringLiteral("Card %1").arg(i, 5, 10, QChar(u'0')); }
-QString mobileOf(int i) { return QStringLiteral("052-%1-%2").arg(i / 10000 + 100).arg(i % 10000, 4, 10, QChar(u'0')); }
+QString nameOf(int i) {
+    return QStringLiteral("Card %1").arg(i, 5, 10, QChar(u'0'));
+}
+QString mobileOf(int i) {
+    return QStringLiteral("052-%1-%2").arg(i / 10000 + 100).arg(i % 10000, 4, 10, QChar(u'0'));
+}
 
 QByteArray vcfFile() {
     QByteArray out;
     for (int i = 0; i < Cards; ++i)
-        out += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + nameOf(i).toUtf8() + "\r\nTEL;TYPE=CELL:+972 " +
-               mobileOf(i).mid(1).toUtf8() + "\r\nEMAIL:user" + QByteArray::number(i) + "@example.org\r\nEND:VCARD\r\n";
+        out += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + nameOf(i).toUtf8() +
+               "\r\nTEL;TYPE=CELL:+972 " + mobileOf(i).mid(1).toUtf8() + "\r\nEMAIL:user" +
+               QByteArray::number(i) + "@example.org\r\nEND:VCARD\r\n";
     return out;
 }
 
 QByteArray csvFile() {
     QByteArray out = "Name,Mobile Phone,E-mail Address\r\n";
     for (int i = 0; i < Cards; ++i)
-        out += nameOf(i).toUtf8() + ",+972 " + mobileOf(i).mid(1).toUtf8() + ",user" + QByteArray::number(i) + "@example.org\r\n";
+        out += nameOf(i).toUtf8() + ",+972 " + mobileOf(i).mid(1).toUtf8() + ",user" +
+               QByteArray::number(i) + "@example.org\r\n";
     return out;
 }
 
@@ -60,8 +66,10 @@ void import(benchmark::State& state, const QByteArray& bytes, bool csv) {
         const auto read = csv ? interchange::readCsv(buffer) : interchange::readVcf(buffer);
         store::Connection& db = file->db.connection();
         std::optional<store::Transaction> snapshot(std::in_place, db, store::Transaction::Read);
-        auto plans = interchange::planImport(read.cards, store::ContactGroup::Personal, "IL",
-                                             [&db](const QString& n) { return store::NameTaken(db, store::ContactGroup::Personal, n); });
+        auto plans = interchange::planImport(
+            read.cards, store::ContactGroup::Personal, "IL", [&db](const QString& n) {
+                return store::NameTaken(db, store::ContactGroup::Personal, n);
+            });
         snapshot.reset();
         const auto tally = interchange::writeImport(db, plans, [](int, int) { return true; });
         if (!tally || tally->imported != Cards)
@@ -72,8 +80,12 @@ void import(benchmark::State& state, const QByteArray& bytes, bool csv) {
     }
 }
 
-void BM_ImportVcf(benchmark::State& state) { import(state, vcfFile(), false); }
-void BM_ImportCsv(benchmark::State& state) { import(state, csvFile(), true); }
+void BM_ImportVcf(benchmark::State& state) {
+    import(state, vcfFile(), false);
+}
+void BM_ImportCsv(benchmark::State& state) {
+    import(state, csvFile(), true);
+}
 
 void BM_RawInsert(benchmark::State& state) {
     for (auto _ : state) {
@@ -86,7 +98,8 @@ void BM_RawInsert(benchmark::State& state) {
         sqlite3_open(path.constData(), &db);
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO Vesk (Name, Mobil, Email) VALUES (?, ?, ?)", -1, &st, nullptr);
+        sqlite3_prepare_v2(db, "INSERT INTO Vesk (Name, Mobil, Email) VALUES (?, ?, ?)", -1, &st,
+                           nullptr);
         for (int i = 0; i < Cards; ++i) {
             const QByteArray name = nameOf(i).toUtf8(), mobile = mobileOf(i).toUtf8(),
                              mail = "user" + QByteArray::number(i) + "@example.org";

@@ -29,7 +29,8 @@ void BM_RawOrderedRead(benchmark::State& state) {
     Directory& d = directory(int(state.range(0)));
     sqlite3* db = bench::openRaw(d.path());
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, "SELECT rowid, * FROM Vesk ORDER BY Name COLLATE NOCASE ASC, rowid", -1, &stmt, nullptr);
+    sqlite3_prepare_v2(db, "SELECT rowid, * FROM Vesk ORDER BY Name COLLATE NOCASE ASC, rowid", -1,
+                       &stmt, nullptr);
     for (auto _ : state) {
         if (bench::readRows(stmt) != state.range(0))
             state.SkipWithError("wrong row count");

@@ -16,24 +16,26 @@ constexpr int cards = 100000;
 // Family and first names, half Latin and half Hebrew, drawn at random: a two-letter
 // prefix such as "Le" matches a few percent of the group, as in a real phone book.
 const char* const latinFamilies[] = {
-    "Cohen",  "Levi",    "Mizrahi", "Peretz", "Biton",   "Dahan",  "Abraham", "Friedman", "Azulay", "Malka",
-    "Katz",   "Yosef",   "David",   "Amar",   "Ohayon",  "Hadad",  "Gabay",   "Shapiro",  "Klein",  "Levin",
-    "Lerner", "Weiss",   "Green",   "Brown",  "Smith",   "Baker",  "Carter",  "Miller",   "Moore",  "Taylor",
-    "Adler",  "Berger",  "Fischer", "Gold",   "Horowitz", "Kaplan", "Rosen",  "Segal",    "Stern",  "Weber",
-    "Zilber", "Nagar",   "O'Brien", "Tal",    "Vaknin",  "Elbaz",  "Harel",   "Ilan",     "Jacobs", "Underwood"};
-const char* const latinFirsts[] = {"Avi", "Dana", "Moshe", "Sarah", "Yossi", "Rachel", "Dan",  "Michal",
-                                   "Ron", "Noa",  "Eitan", "Tamar", "Amit",  "Lior",   "Yael", "Ben"};
+    "Cohen",  "Levi",  "Mizrahi", "Peretz", "Biton",    "Dahan",   "Abraham", "Friedman", "Azulay",
+    "Malka",  "Katz",  "Yosef",   "David",  "Amar",     "Ohayon",  "Hadad",   "Gabay",    "Shapiro",
+    "Klein",  "Levin", "Lerner",  "Weiss",  "Green",    "Brown",   "Smith",   "Baker",    "Carter",
+    "Miller", "Moore", "Taylor",  "Adler",  "Berger",   "Fischer", "Gold",    "Horowitz", "Kaplan",
+    "Rosen",  "Segal", "Stern",   "Weber",  "Zilber",   "Nagar",   "O'Brien", "Tal",      "Vaknin",
+    "Elbaz",  "Harel", "Ilan",    "Jacobs", "Underwood"};
+const char* const latinFirsts[] = {"Avi",  "Dana",   "Moshe", "Sarah", "Yossi", "Rachel",
+                                   "Dan",  "Michal", "Ron",   "Noa",   "Eitan", "Tamar",
+                                   "Amit", "Lior",   "Yael",  "Ben"};
 const char* const hebrewFamilies[] = {
-    "כהן",  "לוי",    "מזרחי", "פרץ",   "ביטון",  "דהן",   "אברהם", "פרידמן", "אזולאי", "מלכה",
-    "כץ",   "יוסף",   "דוד",   "עמר",   "אוחיון", "חדד",   "גבאי",  "שפירא",  "קליין",  "לוין",
-    "ויס",  "גרין",   "אדלר",  "ברגר",  "גולד",   "הורוביץ", "קפלן", "רוזן",   "סגל",    "שטרן",
-    "נגר",  "טל",     "וקנין", "אלבז",  "הראל",   "אילן",  "שלום",  "שמעון",  "חיים",   "אוחנה",
-    "אשכנזי", "בן חמו", "זילבר", "נחום", "סויסה",  "עזרא",  "צור",   "קדוש",   "רביבו",  "תורג'מן"};
-const char* const hebrewFirsts[] = {"אבי", "דנה", "משה", "שרה", "יוסי", "רחל", "דן",  "מיכל",
+    "כהן",   "לוי",   "מזרחי", "פרץ",   "ביטון",  "דהן",    "אברהם", "פרידמן",  "אזולאי",
+    "מלכה",  "כץ",    "יוסף",  "דוד",   "עמר",    "אוחיון", "חדד",   "גבאי",    "שפירא",
+    "קליין", "לוין",  "ויס",   "גרין",  "אדלר",   "ברגר",   "גולד",  "הורוביץ", "קפלן",
+    "רוזן",  "סגל",   "שטרן",  "נגר",   "טל",     "וקנין",  "אלבז",  "הראל",    "אילן",
+    "שלום",  "שמעון", "חיים",  "אוחנה", "אשכנזי", "בן חמו", "זילבר", "נחום",    "סויסה",
+    "עזרא",  "צור",   "קדוש",  "רביבו", "תורג'מן"};
+const char* const hebrewFirsts[] = {"אבי", "דנה",  "משה",  "שרה", "יוסי", "רחל",   "דן",  "מיכל",
                                     "רון", "נועה", "איתן", "תמר", "עמית", "ליאור", "יעל", "בן"};
 
-template <size_t N>
-const char* pick(const char* const (&list)[N], std::mt19937& rng) {
+template <size_t N> const char* pick(const char* const (&list)[N], std::mt19937& rng) {
     return list[std::uniform_int_distribution<size_t>(0, N - 1)(rng)];
 }
 
@@ -47,12 +49,14 @@ struct Directory : bench::ProgramFolder {
         sqlite3_open(path().constData(), &db);
         exec(db, "BEGIN");
         sqlite3_stmt* insert = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO Vesk VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)", -1, &insert, nullptr);
+        sqlite3_prepare_v2(db, "INSERT INTO Vesk VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)", -1, &insert,
+                           nullptr);
         std::mt19937 rng(20260612);
         for (int i = 0; i < cards; ++i) {
             const bool hebrew = i % 2 == 0;
-            const std::string name = std::string(hebrew ? pick(hebrewFamilies, rng) : pick(latinFamilies, rng)) + " " +
-                                     (hebrew ? pick(hebrewFirsts, rng) : pick(latinFirsts, rng));
+            const std::string name =
+                std::string(hebrew ? pick(hebrewFamilies, rng) : pick(latinFamilies, rng)) + " " +
+                (hebrew ? pick(hebrewFirsts, rng) : pick(latinFirsts, rng));
             const std::string values[] = {name,
                                           "03-" + std::to_string(5000000 + i),
                                           "050-" + std::to_string(1000000 + i),
@@ -61,7 +65,8 @@ struct Directory : bench::ProgramFolder {
                                           "Street " + std::to_string(i) + ", Town",
                                           "user" + std::to_string(i) + "@example.org"};
             for (int c = 0; c < 7; ++c)
-                sqlite3_bind_text(insert, c + 1, values[c].c_str(), int(values[c].size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(insert, c + 1, values[c].c_str(), int(values[c].size()),
+                                  SQLITE_TRANSIENT);
             if (sqlite3_step(insert) != SQLITE_DONE)
                 throw std::runtime_error(sqlite3_errmsg(db));
             sqlite3_reset(insert);

@@ -50,9 +50,9 @@ DesignLayout DesignLayout::designed() {
 
 const QStringList& DesignLayout::contentControls() {
     static const QStringList names = {
-        QStringLiteral("btnQuit"),  QStringLiteral("btnAdd"),    QStringLiteral("btnAll"),
-        QStringLiteral("btnDial"),  QStringLiteral("btnEdit"),   QStringLiteral("btnMail"),
-        QStringLiteral("btnDelete"), QStringLiteral("btnSearch"), QStringLiteral("TxtIndex"),
+        QStringLiteral("btnQuit"),      QStringLiteral("btnAdd"),    QStringLiteral("btnAll"),
+        QStringLiteral("btnDial"),      QStringLiteral("btnEdit"),   QStringLiteral("btnMail"),
+        QStringLiteral("btnDelete"),    QStringLiteral("btnSearch"), QStringLiteral("TxtIndex"),
         QStringLiteral("MSHFlexGrid1"), QStringLiteral("StatusBar1")};
     return names;
 }
@@ -63,7 +63,8 @@ void DesignLayout::resize(int dW, int dH) {
         r.width += dW;
         r.height += dH;
     }
-    for (const char* n : {"TxtIndex", "Shape2", "frmBannerPannel", "StatusBar1", "Line1(0)", "Line1(1)"})
+    for (const char* n :
+         {"TxtIndex", "Shape2", "frmBannerPannel", "StatusBar1", "Line1(0)", "Line1(1)"})
         (*this)[QString::fromLatin1(n)].width += dW;
     statusPanel2Width += dW;
     (*this)[QStringLiteral("cmbGroup")].left += dW;

@@ -57,7 +57,9 @@ void FlexGrid::setRow(int row) {
     m_row = std::clamp(row, 0, Rows() - 1);
 }
 
-void FlexGrid::setCol(int col) { m_col = std::clamp(col, 0, GridCols - 1); }
+void FlexGrid::setCol(int col) {
+    m_col = std::clamp(col, 0, GridCols - 1);
+}
 
 QString FlexGrid::TextMatrix(int row, int col) const {
     if (col < 0 || col >= GridCols)
@@ -69,9 +71,13 @@ QString FlexGrid::TextMatrix(int row, int col) const {
     return m_model.row(row - 1).cells[size_t(col)];
 }
 
-int FlexGrid::TopRow() const { return verticalScrollBar()->value() + 1; }
+int FlexGrid::TopRow() const {
+    return verticalScrollBar()->value() + 1;
+}
 
-void FlexGrid::setTopRow(int row) { verticalScrollBar()->setValue(std::max(0, row - 1)); }
+void FlexGrid::setTopRow(int row) {
+    verticalScrollBar()->setValue(std::max(0, row - 1));
+}
 
 void FlexGrid::setColWidthTwips(int col, int twips, int dpi) {
     m_widthTwips[size_t(col)] = twips;
@@ -135,7 +141,9 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
-int FlexGrid::pageRows() const { return std::max(1, viewport()->height() / std::max(1, rowHeight(0)) - 1); }
+int FlexGrid::pageRows() const {
+    return std::max(1, viewport()->height() / std::max(1, rowHeight(0)) - 1);
+}
 
 void FlexGrid::moveTo(int row, int col) {
     setRow(row);
@@ -149,10 +157,11 @@ void FlexGrid::moveTo(int row, int col) {
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
-    static constexpr int commandKeys[] = {Qt::Key_Return, Qt::Key_Enter,    Qt::Key_Delete, Qt::Key_Up,
-                                          Qt::Key_Down,   Qt::Key_PageUp,   Qt::Key_PageDown, Qt::Key_Home,
-                                          Qt::Key_End,    Qt::Key_Left,     Qt::Key_Right};
-    if (std::find(std::begin(commandKeys), std::end(commandKeys), event->key()) != std::end(commandKeys)) {
+    static constexpr int commandKeys[] = {
+        Qt::Key_Return,   Qt::Key_Enter, Qt::Key_Delete, Qt::Key_Up,   Qt::Key_Down, Qt::Key_PageUp,
+        Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End,    Qt::Key_Left, Qt::Key_Right};
+    if (std::find(std::begin(commandKeys), std::end(commandKeys), event->key()) !=
+        std::end(commandKeys)) {
         emit KeyDown(event->key());
         event->accept();
         return;

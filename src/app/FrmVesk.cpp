@@ -30,7 +30,8 @@ frmVesk::frmVesk(mdlVesk::Shared& shared, shell::Services services, QWidget* par
 
     // The designed window: a client area of 9345 x 5835 twips below the menu bar.
     const Twips tw(dpi());
-    resize(tw.px(DesignLayout::ClientWidth), tw.px(DesignLayout::ClientHeight) + menuBar()->sizeHint().height());
+    resize(tw.px(DesignLayout::ClientWidth),
+           tw.px(DesignLayout::ClientHeight) + menuBar()->sizeHint().height());
     m_lastWidth = widthTwips();
     m_lastHeight = heightTwips();
 
@@ -46,9 +47,15 @@ frmVesk::frmVesk(mdlVesk::Shared& shared, shell::Services services, QWidget* par
 
 frmVesk::~frmVesk() = default;
 
-int frmVesk::dpi() const { return logicalDpiX(); }
-int frmVesk::widthTwips() const { return Twips(dpi()).fromPx(width()); }
-int frmVesk::heightTwips() const { return Twips(dpi()).fromPx(height()); }
+int frmVesk::dpi() const {
+    return logicalDpiX();
+}
+int frmVesk::widthTwips() const {
+    return Twips(dpi()).fromPx(width());
+}
+int frmVesk::heightTwips() const {
+    return Twips(dpi()).fromPx(height());
+}
 
 QString frmVesk::panelText(int panel) const {
     if (panel < 1 || panel > int(m_panels.size()))
@@ -56,14 +63,17 @@ QString frmVesk::panelText(int panel) const {
     return m_panels[size_t(panel - 1)]->text();
 }
 
-
 QColor frmVesk::infoBackground() {
     return QGuiApplication::palette().color(QPalette::Inactive, QPalette::ToolTipBase);
 }
 
-frmVesk::Group frmVesk::currentGroup() const { return shell::groupNamed(m_shared, cmbGroup->currentText()); }
+frmVesk::Group frmVesk::currentGroup() const {
+    return shell::groupNamed(m_shared, cmbGroup->currentText());
+}
 
-QString frmVesk::currentTable() const { return shell::tableOf(currentGroup()); }
+QString frmVesk::currentTable() const {
+    return shell::tableOf(currentGroup());
+}
 
 void frmVesk::closeEvent(QCloseEvent* event) {
     Form_Unload();

@@ -2,8 +2,8 @@
 
 #include "app/DesignLayout.h"
 #include "app/QtTranslation.h"
-#include "shell/Services.h"
 #include "shell/ContactGroup.h"
+#include "shell/Services.h"
 #include "shell/VeskHost.h"
 
 #include <QColor>
@@ -34,7 +34,7 @@ struct PlannedCard;
 namespace editor {
 class FrmNewPhn;
 struct EditRequest;
-}
+} // namespace editor
 namespace search {
 class SearchFrm;
 }

@@ -4,11 +4,11 @@
 #include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
 #include "editor/FrmNewPhn.h"
-#include "report/ReportPreview.h"
-#include "search/SearchFrm.h"
 #include "i18n/Messages.h"
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
+#include "report/ReportPreview.h"
+#include "search/SearchFrm.h"
 #include "shell/Shared.h"
 #include "store/Text.h"
 
@@ -25,11 +25,15 @@ namespace app {
 namespace {
 // The name a grid row offers to the editor and the deletion: the last 20 characters of its
 // name cell, trimmed.
-QString offeredName(const QString& cell) { return store::trimSpaces(cell.right(20)); }
+QString offeredName(const QString& cell) {
+    return store::trimSpaces(cell.right(20));
+}
 } // namespace
 
 void frmVesk::wireCommands() {
-    auto on = [this](QAction* item, auto handler) { connect(item, &QAction::triggered, this, handler); };
+    auto on = [this](QAction* item, auto handler) {
+        connect(item, &QAction::triggered, this, handler);
+    };
     connect(btnAdd, &QToolButton::clicked, this, &frmVesk::btnAdd_Click);
     connect(btnEdit, &QToolButton::clicked, this, &frmVesk::btnEdit_Click);
     connect(btnAll, &QToolButton::clicked, this, &frmVesk::btnAll_Click);
@@ -96,7 +100,9 @@ void frmVesk::openEditor(const editor::EditRequest& request) {
     m_editor->activateWindow();
 }
 
-QWidget* frmVesk::editorWindow() const { return m_editor.data(); }
+QWidget* frmVesk::editorWindow() const {
+    return m_editor.data();
+}
 
 void frmVesk::btnAdd_Click() {
     openEditor(
@@ -126,7 +132,9 @@ void frmVesk::btnSearch_Click() {
     m_search->bringBack();
 }
 
-search::SearchFrm* frmVesk::searchWindow() const { return m_search.data(); }
+search::SearchFrm* frmVesk::searchWindow() const {
+    return m_search.data();
+}
 
 void frmVesk::btnAll_Click() {
     m_shared.LetterFilter = QStringLiteral("ALL");
@@ -146,13 +154,17 @@ void frmVesk::btnDelete_Click() {
     }
 }
 
-void frmVesk::btnQuit_Click() { close(); }
+void frmVesk::btnQuit_Click() {
+    close();
+}
 
 void frmVesk::mnuDbg_Click() {
     m_panels[1]->setText(mnuDbg->isChecked() ? m_list.LastListQuery : QString());
 }
 
-void frmVesk::cmbGroup_Click() { update_list(); }
+void frmVesk::cmbGroup_Click() {
+    update_list();
+}
 
 // ---- The grid
 
@@ -188,7 +200,8 @@ void frmVesk::selectCurrentCell() {
 void frmVesk::MSHFlexGrid1_KeyDown(int key) {
     FlexGrid& g = *MSHFlexGrid1;
     // The card the user sees selected: the highlighted row; none right after a fill.
-    const bool selected = m_list.HighlightedRow > 0 && m_list.HighlightedRow == g.Row() && g.isCardRow(g.Row());
+    const bool selected =
+        m_list.HighlightedRow > 0 && m_list.HighlightedRow == g.Row() && g.isCardRow(g.Row());
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -216,15 +229,32 @@ void frmVesk::moveByKey(int key, bool fromSelected) {
     const int step = g.layoutDirection() == Qt::RightToLeft ? -1 : 1;
     QPoint to(col, row);
     switch (key) {
-    case Qt::Key_Up: to.ry() = fromSelected ? row - 1 : 1; break;
-    case Qt::Key_Down: to.ry() = row + 1; break;
-    case Qt::Key_PageUp: to.ry() = row - page; break;
-    case Qt::Key_PageDown: to.ry() = row + page; break;
-    case Qt::Key_Home: to.ry() = 1; break;
-    case Qt::Key_End: to.ry() = cards; break;
-    case Qt::Key_Left: to = {col - (fromSelected ? step : 0), std::max(row, 1)}; break;
-    case Qt::Key_Right: to = {col + (fromSelected ? step : 0), std::max(row, 1)}; break;
-    default: return;
+    case Qt::Key_Up:
+        to.ry() = fromSelected ? row - 1 : 1;
+        break;
+    case Qt::Key_Down:
+        to.ry() = row + 1;
+        break;
+    case Qt::Key_PageUp:
+        to.ry() = row - page;
+        break;
+    case Qt::Key_PageDown:
+        to.ry() = row + page;
+        break;
+    case Qt::Key_Home:
+        to.ry() = 1;
+        break;
+    case Qt::Key_End:
+        to.ry() = cards;
+        break;
+    case Qt::Key_Left:
+        to = {col - (fromSelected ? step : 0), std::max(row, 1)};
+        break;
+    case Qt::Key_Right:
+        to = {col + (fromSelected ? step : 0), std::max(row, 1)};
+        break;
+    default:
+        return;
     }
     // Moving by the keyboard selects as a click does, but keeps the typed prefix.
     g.moveTo(std::clamp(to.y(), 1, cards), std::clamp(to.x(), 0, GridCols - 1));
@@ -241,7 +271,8 @@ void frmVesk::MSHFlexGrid1_DblClick() {
         // The selected row's paint travels with it; keep pointing at it.
         if (m_list.HighlightedRow > 0 && m_list.HighlightedRow < int(moved.size()))
             m_list.HighlightedRow = moved[size_t(m_list.HighlightedRow)];
-        m_services.prompter.tell(QStringLiteral("sorting #") + QString::number(col) + QStringLiteral("..."),
+        m_services.prompter.tell(QStringLiteral("sorting #") + QString::number(col) +
+                                     QStringLiteral("..."),
                                  m_shared.AppTitle);
         return;
     }
@@ -275,7 +306,9 @@ void frmVesk::MSHFlexGrid1_KeyPress(QChar key) {
     g.setCol(m_list.RememberedColumn);
 }
 
-void frmVesk::MSHFlexGrid1_GotFocus() { m_list.TypedPrefix.clear(); }
+void frmVesk::MSHFlexGrid1_GotFocus() {
+    m_list.TypedPrefix.clear();
+}
 
 void frmVesk::MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos) {
     if (button != Qt::RightButton)

@@ -36,7 +36,9 @@ void frmVesk::mnuImportContacts_Click() {
     if (!m_services.fileDialogs)
         return;
     const platform::FileChoice choice = m_services.fileDialogs->open(
-        {QStringLiteral("Contacts (*.vcf *.csv)|*.vcf;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv"), 1, {}});
+        {QStringLiteral("Contacts (*.vcf *.csv)|*.vcf;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv"),
+         1,
+         {}});
     const Group group = currentGroup();
     if (choice.isCancelled() || group == Group::None)
         return;
@@ -60,7 +62,8 @@ void frmVesk::mnuImportContacts_Click() {
         m_services.settings.value(QStringLiteral("Settings/HomeRegion")).toString(),
         QLocale::system(), m_shared.CurrentLang == i18n::LangHebrew);
     auto cards = std::make_shared<std::vector<interchange::SourceCard>>(std::move(read.cards));
-    auto plan = [this, cards, group](const QString& home) -> std::optional<std::vector<interchange::PlannedCard>> {
+    auto plan = [this, cards, group](
+                    const QString& home) -> std::optional<std::vector<interchange::PlannedCard>> {
         try {
             // One read of the file for every name asked about.
             store::Connection& db = m_shared.db.connection();
@@ -69,7 +72,8 @@ void frmVesk::mnuImportContacts_Click() {
                 return store::NameTaken(db, group, name);
             });
         } catch (const store::StoreError& e) {
-            m_services.prompter.tell(e.description(), i18n::messages::errorMessage(), platform::Icon::Critical);
+            m_services.prompter.tell(e.description(), i18n::messages::errorMessage(),
+                                     platform::Icon::Critical);
             return std::nullopt;
         }
     };
@@ -87,7 +91,8 @@ void frmVesk::mnuImportContacts_Click() {
         if (preview->region() != region)
             m_services.settings.setValue(QStringLiteral("Settings/HomeRegion"), preview->region());
         auto chosen = std::make_shared<std::vector<interchange::PlannedCard>>(preview->plans());
-        QMetaObject::invokeMethod(this, [this, chosen] { importContacts(*chosen); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, chosen] { importContacts(*chosen); }, Qt::QueuedConnection);
     });
     preview->open();
 }
@@ -107,12 +112,14 @@ void frmVesk::importContacts(std::vector<interchange::PlannedCard>& plans) {
     progress.setMinimumDuration(int(m_services.progressDelay.count()));
     std::optional<interchange::ImportTally> tally;
     try {
-        tally = interchange::writeImport(m_shared.db.connection(), plans, [&progress](int done, int) {
-            progress.setValue(done); // lets the window's events, the cancel among them, run
-            return !progress.wasCanceled();
-        });
+        tally =
+            interchange::writeImport(m_shared.db.connection(), plans, [&progress](int done, int) {
+                progress.setValue(done); // lets the window's events, the cancel among them, run
+                return !progress.wasCanceled();
+            });
     } catch (const store::StoreError& e) {
-        m_services.prompter.tell(e.description(), i18n::messages::errorMessage(), platform::Icon::Critical);
+        m_services.prompter.tell(e.description(), i18n::messages::errorMessage(),
+                                 platform::Icon::Critical);
         return;
     }
     progress.reset();
@@ -128,12 +135,14 @@ void frmVesk::mnuExportContacts_Click() {
     if (!m_services.fileDialogs)
         return;
     const Group group = currentGroup();
-    const platform::FileChoice choice = m_services.fileDialogs->save(
-        {QStringLiteral("vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv"), 1, QStringLiteral("contacts.vcf")});
+    const platform::FileChoice choice =
+        m_services.fileDialogs->save({QStringLiteral("vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv"),
+                                      1, QStringLiteral("contacts.vcf")});
     if (choice.isCancelled() || group == Group::None)
         return;
     if (choice.isFailed()) {
-        m_services.prompter.tell(choice.description, m_shared.AppTitle, platform::Icon::Exclamation);
+        m_services.prompter.tell(choice.description, m_shared.AppTitle,
+                                 platform::Icon::Exclamation);
         return;
     }
     // The cards as the grid shows them: its group, letter and order.
@@ -147,17 +156,19 @@ void frmVesk::mnuExportContacts_Click() {
                 cards.push_back(*card);
         }
     } catch (const store::StoreError& e) {
-        m_services.prompter.tell(e.description(), i18n::messages::errorMessage(), platform::Icon::Critical);
+        m_services.prompter.tell(e.description(), i18n::messages::errorMessage(),
+                                 platform::Icon::Critical);
         return;
     }
-    const QByteArray bytes = isCsv(choice.path) ? interchange::exportCsv(cards, group)
-                                                : interchange::exportVcf(cards);
+    const QByteArray bytes =
+        isCsv(choice.path) ? interchange::exportCsv(cards, group) : interchange::exportVcf(cards);
     const QString failure = interchange::writeWhole(choice.path, bytes);
     if (failure.isEmpty())
-        m_services.prompter.tell(i18n::messages::contactsExported(int(cards.size()), choice.path), m_shared.AppTitle);
+        m_services.prompter.tell(i18n::messages::contactsExported(int(cards.size()), choice.path),
+                                 m_shared.AppTitle);
     else
-        m_services.prompter.tell(i18n::messages::contactsExportFailed(choice.path, failure), m_shared.AppTitle,
-                                 platform::Icon::Exclamation);
+        m_services.prompter.tell(i18n::messages::contactsExportFailed(choice.path, failure),
+                                 m_shared.AppTitle, platform::Icon::Exclamation);
 }
 
 } // namespace app

@@ -2,9 +2,9 @@
 #include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
-#include "shell/Shared.h"
 #include "i18n/Letters.h"
 #include "i18n/StringTable.h"
+#include "shell/Shared.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -31,8 +31,8 @@ constexpr int TabMaxWidth = 500;
 void frmVesk::SetLanguage(int lang) {
     using i18n::text;
     namespace off = i18n::off;
-    const std::array<QToolButton*, 8> buttons = {btnAdd, btnEdit, btnSearch, btnDial,
-                                                 btnMail, btnAll, btnDelete, btnQuit};
+    const std::array<QToolButton*, 8> buttons = {btnAdd,  btnEdit, btnSearch, btnDial,
+                                                 btnMail, btnAll,  btnDelete, btnQuit};
     for (size_t i = 0; i < buttons.size(); ++i)
         buttons[i]->setText(text(lang, off::btnAdd + int(i)));
     for (size_t i = 0; i < buttons.size(); ++i)
@@ -45,7 +45,8 @@ void frmVesk::SetLanguage(int lang) {
     m_shared.GroupNamePersonal = text(lang, off::groupPersonal);
     m_shared.GroupNameWork = text(lang, off::groupWork);
     m_shared.TotalRecordsLabel = text(lang, off::totalRecords);
-    m_panels[0]->setText(u' ' + m_shared.TotalRecordsLabel + u' ' + QString::number(m_shared.ListCount));
+    m_panels[0]->setText(u' ' + m_shared.TotalRecordsLabel + u' ' +
+                         QString::number(m_shared.ListCount));
 
     // The group box keeps its group; only the shown name changes language.
     if (cmbGroup->count() < 2)
@@ -116,8 +117,10 @@ void frmVesk::SetLanguage(int lang) {
 void frmVesk::captionMenus(int lang) {
     using i18n::text;
     namespace off = i18n::off;
-    const std::pair<QMenu*, int> titles[] = {{mnuFile, off::mnuFile}, {mnuOption, off::mnuOption},
-                                             {mnuView, off::mnuView}, {mnuSetLang, off::mnuSetLang},
+    const std::pair<QMenu*, int> titles[] = {{mnuFile, off::mnuFile},
+                                             {mnuOption, off::mnuOption},
+                                             {mnuView, off::mnuView},
+                                             {mnuSetLang, off::mnuSetLang},
                                              {mnuHelp, off::mnuHelp}};
     for (const auto& [menu, offset] : titles)
         menu->setTitle(text(lang, offset));
@@ -125,21 +128,35 @@ void frmVesk::captionMenus(int lang) {
         key->setEnabled(lang == i18n::LangHebrew);
     // Menu items in the order they are captioned.
     const std::pair<QAction*, int> captions[] = {
-        {mnuAdd, off::mnuAdd},           {mnuEdit, off::mnuEdit},
-        {mnuDel, off::mnuDel},           {mnuPrint, off::mnuPrint},
-        {mnuExit, off::mnuExit},         {mnuImportDB, off::mnuImportDB},
-        {mnuExportDB, off::mnuExportDB}, {mnuDialingNum, off::mnuDialingNum},
-        {mnuSendMail, off::mnuSendMail}, {mnuEnableLiveUpdate, off::mnuEnableLiveUpdate},
-        {mnuCheckVersionUpdate, off::mnuCheckVersionUpdate}, {mnuAll, off::mnuAll},
-        {mnuSearch, off::mnuSearch},     {mnuLangHebrew, off::mnuLangHebrew},
-        {mnuLangEnglish, off::mnuLangEnglish}, {mnuDbg, off::mnuDbg},
-        {mnuAbout, off::mnuAbout},       {mPopRestore, off::mPopRestore},
-        {mpopSearch, off::mpopSearch},   {mPopExit, off::mPopExit},
-        {popAdd, off::mnuAdd},           {popEdit, off::mnuEdit},
-        {popDel, off::mnuDel},           {popDialing, off::mnuDialingNum},
-        {popSendMail, off::mnuSendMail}, {popSearch, off::mnuSearch},
+        {mnuAdd, off::mnuAdd},
+        {mnuEdit, off::mnuEdit},
+        {mnuDel, off::mnuDel},
+        {mnuPrint, off::mnuPrint},
+        {mnuExit, off::mnuExit},
+        {mnuImportDB, off::mnuImportDB},
+        {mnuExportDB, off::mnuExportDB},
+        {mnuDialingNum, off::mnuDialingNum},
+        {mnuSendMail, off::mnuSendMail},
+        {mnuEnableLiveUpdate, off::mnuEnableLiveUpdate},
+        {mnuCheckVersionUpdate, off::mnuCheckVersionUpdate},
+        {mnuAll, off::mnuAll},
+        {mnuSearch, off::mnuSearch},
+        {mnuLangHebrew, off::mnuLangHebrew},
+        {mnuLangEnglish, off::mnuLangEnglish},
+        {mnuDbg, off::mnuDbg},
+        {mnuAbout, off::mnuAbout},
+        {mPopRestore, off::mPopRestore},
+        {mpopSearch, off::mpopSearch},
+        {mPopExit, off::mPopExit},
+        {popAdd, off::mnuAdd},
+        {popEdit, off::mnuEdit},
+        {popDel, off::mnuDel},
+        {popDialing, off::mnuDialingNum},
+        {popSendMail, off::mnuSendMail},
+        {popSearch, off::mnuSearch},
         {popPrint, off::mnuPrint},
-        {mnuImportContacts, off::mnuImportContacts}, {mnuExportContacts, off::mnuExportContacts},
+        {mnuImportContacts, off::mnuImportContacts},
+        {mnuExportContacts, off::mnuExportContacts},
     };
     for (const auto& [item, offset] : captions)
         item->setText(text(lang, offset));

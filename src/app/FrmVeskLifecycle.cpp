@@ -1,19 +1,19 @@
 // Startup, the remembered settings, shutdown and the final release of the main window.
 #include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
-#include "editor/FrmNewPhn.h"
-#include "search/SearchFrm.h"
-#include "update/FrmVerCheck.h"
 #include "app/LetterTabs.h"
-#include "platform/TrayIcon.h"
-#include "shell/Placement.h"
-#include "shell/Settings.h"
-#include "shell/Shared.h"
+#include "editor/FrmNewPhn.h"
 #include "i18n/Messages.h"
 #include "i18n/StringTable.h"
 #include "platform/KeyboardLayout.h"
+#include "platform/TrayIcon.h"
+#include "search/SearchFrm.h"
+#include "shell/Placement.h"
+#include "shell/Settings.h"
+#include "shell/Shared.h"
 #include "store/Startup.h"
 #include "store/StoreError.h"
+#include "update/FrmVerCheck.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -37,7 +37,8 @@ frmVesk::LoadResult frmVesk::Form_Load() {
     loadPlacement();
 
     shell::SettingsStore settings(m_services.settings);
-    m_shared.LiveUpdateEnabled = settings.boolean(sLiveUpdate, QStringLiteral("Enable")).value_or(true);
+    m_shared.LiveUpdateEnabled =
+        settings.boolean(sLiveUpdate, QStringLiteral("Enable")).value_or(true);
     mnuEnableLiveUpdate->setChecked(m_shared.LiveUpdateEnabled);
     const int lastCheck = settings.integer(sLiveUpdate, QStringLiteral("LastCheck")).value_or(0);
     m_shared.LastCheckMonth = lastCheck >= 0 && lastCheck <= 255 ? lastCheck : 0;

@@ -2,13 +2,13 @@
 #include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
-#include "shell/Shared.h"
 #include "i18n/Letters.h"
+#include "i18n/Messages.h"
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
+#include "shell/Shared.h"
 #include "store/ContactRecord.h"
 #include "store/Recordset.h"
-#include "i18n/Messages.h"
 #include "store/StoreError.h"
 #include "store/Text.h"
 
@@ -59,15 +59,22 @@ void frmVesk::InitViewList() {
     for (int c = GridCols - 1; c >= 0; --c) {
         g.setCol(c);
         g.setColWidthTwips(c, columns[c].width, dpi());
-        g.model().setAlignment(c, c == 0 ? (m_shared.CurrentLang == i18n::LangEnglish ? GridAlign::Left : GridAlign::Right)
+        g.model().setAlignment(c, c == 0 ? (m_shared.CurrentLang == i18n::LangEnglish
+                                                ? GridAlign::Left
+                                                : GridAlign::Right)
                                          : GridAlign::Centre);
         if (c != 4)
             setHeading(c, columns[c].headingOffset);
     }
     switch (currentGroup()) {
-    case Group::Work: setHeading(4, i18n::off::headDept); break;
-    case Group::Personal: setHeading(4, i18n::off::headFax); break;
-    case Group::None: break;
+    case Group::Work:
+        setHeading(4, i18n::off::headDept);
+        break;
+    case Group::Personal:
+        setHeading(4, i18n::off::headFax);
+        break;
+    case Group::None:
+        break;
     }
     TxtIndex->clear();
     m_list.HighlightedRow = 0;
@@ -81,9 +88,9 @@ void frmVesk::fillList(bool byLetter, bool countWithLabel) {
     if (group != Group::None) {
         InitViewList();
         const QString table = currentTable();
-        const store::Query query = byLetter
-                                       ? store::Query::namePrefix(table, m_shared.LetterFilter, m_shared.SortOrder)
-                                       : store::Query::allOrdered(table, m_shared.SortOrder);
+        const store::Query query =
+            byLetter ? store::Query::namePrefix(table, m_shared.LetterFilter, m_shared.SortOrder)
+                     : store::Query::allOrdered(table, m_shared.SortOrder);
         store::Recordset* rs = nullptr;
         try {
             rs = &m_shared.db.openCurrent(query);
@@ -137,7 +144,9 @@ void frmVesk::fillList(bool byLetter, bool countWithLabel) {
         m_panels[1]->setText(m_list.LastListQuery);
 }
 
-QString frmVesk::groupText() const { return cmbGroup->currentText(); }
+QString frmVesk::groupText() const {
+    return cmbGroup->currentText();
+}
 
 void frmVesk::update_list() {
     if (m_shared.LetterFilter == u"ALL")
@@ -146,7 +155,9 @@ void frmVesk::update_list() {
         fillList(true, false);
 }
 
-void frmVesk::ShowAll() { fillList(false, false); }
+void frmVesk::ShowAll() {
+    fillList(false, false);
+}
 
 void frmVesk::TabVesk_Click() {
     const int pos = TabVesk->currentIndex();

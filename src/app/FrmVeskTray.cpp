@@ -13,12 +13,16 @@ void frmVesk::addTrayIcon() {
     platform::TrayIcon* tray = m_services.tray;
     if (!tray)
         return;
-    connect(tray, &platform::TrayIcon::doubleClicked, this, &frmVesk::mPopRestore_Click, Qt::UniqueConnection);
-    connect(tray, &platform::TrayIcon::menuRequested, this, &frmVesk::showTrayMenu, Qt::UniqueConnection);
+    connect(tray, &platform::TrayIcon::doubleClicked, this, &frmVesk::mPopRestore_Click,
+            Qt::UniqueConnection);
+    connect(tray, &platform::TrayIcon::menuRequested, this, &frmVesk::showTrayMenu,
+            Qt::UniqueConnection);
     tray->add(windowIcon(), m_shared.AppTitle);
 }
 
-bool frmVesk::trayIconVisible() const { return m_services.tray && m_services.tray->isShown(); }
+bool frmVesk::trayIconVisible() const {
+    return m_services.tray && m_services.tray->isShown();
+}
 
 void frmVesk::showTrayMenu(QPoint globalPos) {
     // A hidden window stays hidden: only a visible one is brought forward first.
@@ -42,9 +46,13 @@ void frmVesk::mPopRestore_Click() {
     activateWindow();
 }
 
-void frmVesk::mpopSearch_Click() { btnSearch_Click(); }
+void frmVesk::mpopSearch_Click() {
+    btnSearch_Click();
+}
 
-void frmVesk::mPopExit_Click() { close(); }
+void frmVesk::mPopExit_Click() {
+    close();
+}
 
 void frmVesk::mousePressEvent(QMouseEvent* event) {
     Form_MouseDown(event->button(), event->globalPosition().toPoint());

@@ -40,10 +40,12 @@ void frmVesk::buildControls() {
 
     Line1[0] = decoration(m_client, QStringLiteral("Line1"), QColor(0x80, 0x80, 0x80));
     Line1[1] = decoration(m_client, QStringLiteral("Line1"), Qt::white);
-    frmBannerPannel = decoration(m_client, QStringLiteral("frmBannerPannel"), QColor(0x80, 0x00, 0x80));
+    frmBannerPannel =
+        decoration(m_client, QStringLiteral("frmBannerPannel"), QColor(0x80, 0x00, 0x80));
     Shape2 = decoration(m_client, QStringLiteral("Shape2"), QColor(0x80, 0x00, 0x80));
 
-    TabVesk = named(new LetterTabs(m_client), QStringLiteral("TabVesk"), QStringLiteral("Letter index"));
+    TabVesk =
+        named(new LetterTabs(m_client), QStringLiteral("TabVesk"), QStringLiteral("Letter index"));
     for (size_t i = 0; i < Shape1.size(); ++i)
         Shape1[i] = decoration(m_client, QStringLiteral("Shape1"), QColor(0x80, 0x00, 0x80));
 
@@ -54,15 +56,18 @@ void frmVesk::buildControls() {
         f.setPointSize(18);
         f.setBold(true);
         l->setFont(f);
-        l->setStyleSheet(i == 0 ? QStringLiteral("color: #800080") : QStringLiteral("color: white"));
+        l->setStyleSheet(i == 0 ? QStringLiteral("color: #800080")
+                                : QStringLiteral("color: white"));
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
         lblHeader[size_t(i)] = l;
     }
     lblHeader[1]->setAccessibleName(QString());
 
     // Alt+G reaches the group box from the keyboard.
-    Label2 = named(new QLabel(QStringLiteral("&Group Selection"), m_client), QStringLiteral("Label2"));
-    cmbGroup = named(new QComboBox(m_client), QStringLiteral("cmbGroup"), QStringLiteral("Group Selection"));
+    Label2 =
+        named(new QLabel(QStringLiteral("&Group Selection"), m_client), QStringLiteral("Label2"));
+    cmbGroup = named(new QComboBox(m_client), QStringLiteral("cmbGroup"),
+                     QStringLiteral("Group Selection"));
     Label2->setBuddy(cmbGroup);
 
     auto button = [this](const QString& name) {
@@ -80,10 +85,13 @@ void frmVesk::buildControls() {
     btnDelete = button(QStringLiteral("btnDelete"));
     btnQuit = button(QStringLiteral("btnQuit"));
 
-    TxtIndex = named(new QLineEdit(m_client), QStringLiteral("TxtIndex"), QStringLiteral("Selected card"));
-    MSHFlexGrid1 = named(new FlexGrid(m_client), QStringLiteral("MSHFlexGrid1"), QStringLiteral("Contact list"));
+    TxtIndex =
+        named(new QLineEdit(m_client), QStringLiteral("TxtIndex"), QStringLiteral("Selected card"));
+    MSHFlexGrid1 = named(new FlexGrid(m_client), QStringLiteral("MSHFlexGrid1"),
+                         QStringLiteral("Contact list"));
 
-    StatusBar1 = named(new QFrame(m_client), QStringLiteral("StatusBar1"), QStringLiteral("Status"));
+    StatusBar1 =
+        named(new QFrame(m_client), QStringLiteral("StatusBar1"), QStringLiteral("Status"));
     StatusBar1->setFrameShape(QFrame::NoFrame);
     for (size_t i = 0; i < m_panels.size(); ++i) {
         m_panels[i] = named(new QLabel(StatusBar1), QStringLiteral("Panel%1").arg(i + 1),
@@ -134,8 +142,10 @@ void frmVesk::buildMenus() {
     mnuDialingNum = addAction(mnuOption, QStringLiteral("mnuDialingNum"));
     mnuSendMail = addAction(mnuOption, QStringLiteral("mnuSendMail"));
     mnuOption->addSeparator();
-    mnuImportVcard = addAction(mnuOption, QStringLiteral("mnuImportVcard"), QStringLiteral("Import vCard..."));
-    mnuExportVcard = addAction(mnuOption, QStringLiteral("mnuExportVcard"), QStringLiteral("Export vCard..."));
+    mnuImportVcard =
+        addAction(mnuOption, QStringLiteral("mnuImportVcard"), QStringLiteral("Import vCard..."));
+    mnuExportVcard =
+        addAction(mnuOption, QStringLiteral("mnuExportVcard"), QStringLiteral("Export vCard..."));
     mnuOption->addSeparator();
     mnuImportDB = addAction(mnuOption, QStringLiteral("mnuImportDB"));
     mnuExportDB = addAction(mnuOption, QStringLiteral("mnuExportDB"));
@@ -185,31 +195,39 @@ void frmVesk::buildPopups() {
 void frmVesk::buildKeys() {
     // Shortcuts, shown beside the items in both languages.
     const std::pair<QAction*, QKeySequence> shortcuts[] = {
-        {mnuAdd, QKeySequence(Qt::CTRL | Qt::Key_N)},   {mnuEdit, QKeySequence(Qt::CTRL | Qt::Key_E)},
-        {mnuSearch, QKeySequence(Qt::CTRL | Qt::Key_F)}, {mnuPrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {mnuExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},   {mnuAbout, QKeySequence(Qt::Key_F1)}};
+        {mnuAdd, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {mnuEdit, QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {mnuSearch, QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {mnuPrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {mnuExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {mnuAbout, QKeySequence(Qt::Key_F1)}};
     for (const auto& [item, keys] : shortcuts)
         item->setShortcut(keys);
 
     // The Hebrew titles carry Hebrew mnemonics, out of reach of a Latin keyboard: in Hebrew
     // the menus also open with Alt and the letter of their English title.
     namespace off = i18n::off;
-    const std::pair<QMenu*, int> titles[] = {
-        {mnuFile, off::mnuFile}, {mnuOption, off::mnuOption}, {mnuView, off::mnuView}, {mnuHelp, off::mnuHelp}};
+    const std::pair<QMenu*, int> titles[] = {{mnuFile, off::mnuFile},
+                                             {mnuOption, off::mnuOption},
+                                             {mnuView, off::mnuView},
+                                             {mnuHelp, off::mnuHelp}};
     for (const auto& [m, offset] : titles) {
         auto* key = new QAction(m);
         key->setObjectName(m->objectName() + QStringLiteral("LatinKey"));
         key->setShortcut(QKeySequence::mnemonic(i18n::text(i18n::LangEnglish, offset)));
         key->setEnabled(false);
         QWidget::addAction(key);
-        connect(key, &QAction::triggered, this, [this, menu = m] { menuBar()->setActiveAction(menu->menuAction()); });
+        connect(key, &QAction::triggered, this,
+                [this, menu = m] { menuBar()->setActiveAction(menu->menuAction()); });
         m_latinMenuKeys.append(key);
     }
 }
 
 void frmVesk::applyLayout() {
     const Twips tw(dpi());
-    auto place = [&](QWidget* w, const QString& name) { w->setGeometry(tw.rect(m_layout.at(name))); };
+    auto place = [&](QWidget* w, const QString& name) {
+        w->setGeometry(tw.rect(m_layout.at(name)));
+    };
     for (size_t i = 0; i < 2; ++i) {
         place(Line1[i], QStringLiteral("Line1(%1)").arg(i));
         place(lblHeader[i], QStringLiteral("lblHeader(%1)").arg(i));
@@ -217,18 +235,21 @@ void frmVesk::applyLayout() {
     for (size_t i = 0; i < Shape1.size(); ++i)
         place(Shape1[i], QStringLiteral("Shape1(%1)").arg(i));
     const std::pair<QWidget*, const char*> controls[] = {
-        {Label2, "Label2"},       {cmbGroup, "cmbGroup"},   {Shape2, "Shape2"},
-        {TabVesk, "TabVesk"},     {btnAdd, "btnAdd"},       {btnEdit, "btnEdit"},
-        {btnSearch, "btnSearch"}, {btnDial, "btnDial"},     {btnMail, "btnMail"},
-        {btnAll, "btnAll"},       {btnDelete, "btnDelete"}, {btnQuit, "btnQuit"},
-        {TxtIndex, "TxtIndex"},   {MSHFlexGrid1, "MSHFlexGrid1"}, {StatusBar1, "StatusBar1"},
-        {frmBannerPannel, "frmBannerPannel"}};
+        {Label2, "Label2"},         {cmbGroup, "cmbGroup"},
+        {Shape2, "Shape2"},         {TabVesk, "TabVesk"},
+        {btnAdd, "btnAdd"},         {btnEdit, "btnEdit"},
+        {btnSearch, "btnSearch"},   {btnDial, "btnDial"},
+        {btnMail, "btnMail"},       {btnAll, "btnAll"},
+        {btnDelete, "btnDelete"},   {btnQuit, "btnQuit"},
+        {TxtIndex, "TxtIndex"},     {MSHFlexGrid1, "MSHFlexGrid1"},
+        {StatusBar1, "StatusBar1"}, {frmBannerPannel, "frmBannerPannel"}};
     for (const auto& [w, name] : controls)
         place(w, QString::fromLatin1(name));
     // The label keeps its designed box; its font gives way where the text would be cut.
     QFont labelFont = font();
     const QString labelText = QString(Label2->text()).remove(u'&');
-    while (QFontMetrics(labelFont).horizontalAdvance(labelText) > Label2->width() && labelFont.pointSizeF() > 6)
+    while (QFontMetrics(labelFont).horizontalAdvance(labelText) > Label2->width() &&
+           labelFont.pointSizeF() > 6)
         labelFont.setPointSizeF(labelFont.pointSizeF() - 0.5);
     Label2->setFont(labelFont);
 

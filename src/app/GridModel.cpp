@@ -9,9 +9,12 @@ namespace {
 Qt::Alignment qtAlignment(GridAlign align) {
     // Absolute, so that "right" means the right edge in a right-to-left grid too.
     switch (align) {
-    case GridAlign::Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
-    case GridAlign::Right: return Qt::AlignRight | Qt::AlignVCenter | Qt::AlignAbsolute;
-    case GridAlign::Left: break;
+    case GridAlign::Centre:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case GridAlign::Right:
+        return Qt::AlignRight | Qt::AlignVCenter | Qt::AlignAbsolute;
+    case GridAlign::Left:
+        break;
     }
     return Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute;
 }
@@ -21,7 +24,9 @@ int GridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_rows.size());
 }
 
-int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : GridCols; }
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : GridCols;
+}
 
 QColor GridModel::cellBackground(int row, int col) const {
     const GridRow& r = m_rows[size_t(row)];
@@ -34,14 +39,18 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     const GridRow& r = m_rows[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole: return r.cells[size_t(index.column())];
+    case Qt::AccessibleTextRole:
+        return r.cells[size_t(index.column())];
     case Qt::BackgroundRole: {
         const QColor c = cellBackground(index.row(), index.column());
         return c.isValid() ? QVariant(c) : QVariant();
     }
-    case Qt::ForegroundRole: return r.fore.isValid() ? QVariant(r.fore) : QVariant();
-    case Qt::TextAlignmentRole: return QVariant::fromValue(qtAlignment(m_align[size_t(index.column())]));
-    default: return {};
+    case Qt::ForegroundRole:
+        return r.fore.isValid() ? QVariant(r.fore) : QVariant();
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(qtAlignment(m_align[size_t(index.column())]));
+    default:
+        return {};
     }
 }
 
@@ -82,7 +91,8 @@ void GridModel::paintRow(int row, const QColor& back, const QColor& fore, int da
     r.back = back;
     r.fore = fore;
     r.darkCol = darkCol;
-    emit dataChanged(index(row, 0), index(row, GridCols - 1), {Qt::BackgroundRole, Qt::ForegroundRole});
+    emit dataChanged(index(row, 0), index(row, GridCols - 1),
+                     {Qt::BackgroundRole, Qt::ForegroundRole});
 }
 
 namespace {

@@ -51,7 +51,7 @@ public:
     // Returns, for each old row index, its new index.
     std::vector<int> sortGeneric(int col);
 
-    static QColor darkBlue() { return QColor(0, 0, 0xC0); }   // 0xC00000 in blue-green-red
+    static QColor darkBlue() { return QColor(0, 0, 0xC0); }        // 0xC00000 in blue-green-red
     static QColor lightBlue() { return QColor(0x80, 0x80, 0xFF); } // 0xFF8080
     QColor cellBackground(int row, int col) const;
 

@@ -34,10 +34,13 @@ void LetterTabBar::paintEvent(QPaintEvent*) {
             return;
         const QRect r = tabRect(i);
         const int line = fontMetrics().height();
-        p.setPen(palette().color(isTabEnabled(i) ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        p.setPen(palette().color(isTabEnabled(i) ? QPalette::Active : QPalette::Disabled,
+                                 QPalette::WindowText));
         if (r.height() >= 2 * line + 4) {
-            p.drawText(QRect(r.left(), r.top() + 1, r.width(), line), Qt::AlignCenter, caption.left(1));
-            p.drawText(QRect(r.left(), r.bottom() - line, r.width(), line), Qt::AlignCenter, caption.right(1));
+            p.drawText(QRect(r.left(), r.top() + 1, r.width(), line), Qt::AlignCenter,
+                       caption.left(1));
+            p.drawText(QRect(r.left(), r.bottom() - line, r.width(), line), Qt::AlignCenter,
+                       caption.right(1));
         } else {
             p.drawText(r, Qt::AlignCenter, caption.left(1));
         }
@@ -53,10 +56,18 @@ void LetterTabBar::paintEvent(QPaintEvent*) {
 void LetterTabBar::keyPressEvent(QKeyEvent* event) {
     int next = -1;
     switch (event->key()) {
-    case Qt::Key_Up: next = currentIndex() - 1; break;
-    case Qt::Key_Down: next = currentIndex() + 1; break;
-    case Qt::Key_Home: next = 0; break;
-    case Qt::Key_End: next = count() - 1; break;
+    case Qt::Key_Up:
+        next = currentIndex() - 1;
+        break;
+    case Qt::Key_Down:
+        next = currentIndex() + 1;
+        break;
+    case Qt::Key_Home:
+        next = 0;
+        break;
+    case Qt::Key_End:
+        next = count() - 1;
+        break;
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -92,7 +103,8 @@ LetterTabs::LetterTabs(QWidget* parent) : QWidget(parent), m_bar(new LetterTabBa
         m_previous = index;
         emit tabChanged(previous);
     });
-    connect(m_bar, &LetterTabBar::reapplyRequested, this, [this] { emit tabChanged(m_bar->currentIndex()); });
+    connect(m_bar, &LetterTabBar::reapplyRequested, this,
+            [this] { emit tabChanged(m_bar->currentIndex()); });
 }
 
 void LetterTabs::setTabs(const QStringList& captions) {
@@ -110,7 +122,9 @@ void LetterTabs::setTabs(const QStringList& captions) {
     placeBar();
 }
 
-void LetterTabs::setCurrentIndex(int i) { m_bar->setCurrentIndex(i); }
+void LetterTabs::setCurrentIndex(int i) {
+    m_bar->setCurrentIndex(i);
+}
 
 void LetterTabs::setEdge(Edge edge) {
     m_edge = edge;
@@ -124,7 +138,9 @@ void LetterTabs::setTabMetrics(int height, int maxWidth) {
     placeBar();
 }
 
-void LetterTabs::resizeEvent(QResizeEvent*) { placeBar(); }
+void LetterTabs::resizeEvent(QResizeEvent*) {
+    placeBar();
+}
 
 void LetterTabs::placeBar() {
     const int w = m_bar->thickness;

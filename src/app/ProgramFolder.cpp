@@ -7,7 +7,8 @@ QString programFolderFor(const QString& workingDirectory, QChar separator) {
     if (!path.endsWith(separator))
         path += separator;
     const QString upper = path.toUpper();
-    if (upper.endsWith(QStringLiteral("VB") + separator) || upper.endsWith(QStringLiteral("VB98") + separator))
+    if (upper.endsWith(QStringLiteral("VB") + separator) ||
+        upper.endsWith(QStringLiteral("VB98") + separator))
         path += QStringLiteral("My app") + separator + QStringLiteral("Orvenna") + separator;
     return path;
 }

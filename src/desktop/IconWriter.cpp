@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         const QString folder = out.filePath(QStringLiteral("%1x%1/apps").arg(size));
         if (size <= 0 || !QDir().mkpath(folder) ||
             !shell::appIconImage(size).save(QDir(folder).filePath(name + QStringLiteral(".png")),
-                                          "PNG"))
+                                            "PNG"))
             return 1;
     }
     return 0;

@@ -29,25 +29,24 @@ const QString errorCaption = i18n::messages::errorMessage();
 struct BoxInfo {
     const char* name;
     const char16_t* label;
-    int longest;       // after trimming; 0: the declared width of the Email field
-    const char* word;  // in the length message
+    int longest;      // after trimming; 0: the declared width of the Email field
+    const char* word; // in the length message
 };
 
 constexpr BoxInfo boxes[] = {
-    {"TxtName", u": שם/חברה", 20, "Name"},
-    {"TxtHome", u": טל' בבית", 10, "Phone"},
-    {"TxtPlp", u": פלאפון", 11, "Mobile"},
-    {"TxtWork", u": טל' בעבודה", 11, "Line"},
-    {"TxtFax", u": מס' פקס", 10, "Fax"},
-    {"txtAddr", u": כתובת", 50, "Address"},
+    {"TxtName", u": שם/חברה", 20, "Name"},        {"TxtHome", u": טל' בבית", 10, "Phone"},
+    {"TxtPlp", u": פלאפון", 11, "Mobile"},        {"TxtWork", u": טל' בעבודה", 11, "Line"},
+    {"TxtFax", u": מס' פקס", 10, "Fax"},          {"txtAddr", u": כתובת", 50, "Address"},
     {"txtEmail", u": דואר אלקטרוני", 0, "Email"},
 };
 static_assert(std::size(boxes) == store::RoleCount);
 
-const QString noLongerThere =
-    QStringLiteral("The card being changed is no longer in the phone book; nothing has been written.");
+const QString noLongerThere = QStringLiteral(
+    "The card being changed is no longer in the phone book; nothing has been written.");
 
-QString str(const char16_t* s) { return QString::fromUtf16(s); }
+QString str(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
 
 // The current row of a cursor on a group's table as a card.
 store::ContactRecord cardAt(const store::Recordset& rs, shell::ContactGroup group) {
@@ -130,11 +129,17 @@ FrmNewPhn::FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shel
 
 FrmNewPhn::~FrmNewPhn() = default;
 
-FrmNewPhn::Group FrmNewPhn::hostGroup() const { return shell::groupNamed(m_shared, m_host.groupText()); }
+FrmNewPhn::Group FrmNewPhn::hostGroup() const {
+    return shell::groupNamed(m_shared, m_host.groupText());
+}
 
-QString FrmNewPhn::boxText(int box) const { return store::trimSpaces(m_boxes[size_t(box)]->text()); }
+QString FrmNewPhn::boxText(int box) const {
+    return store::trimSpaces(m_boxes[size_t(box)]->text());
+}
 
-void FrmNewPhn::error(const QString& text) { m_prompter.tell(text, errorCaption, Icon::Critical); }
+void FrmNewPhn::error(const QString& text) {
+    m_prompter.tell(text, errorCaption, Icon::Critical);
+}
 
 bool FrmNewPhn::Form_Load() {
     const Group group = m_request.group;
@@ -161,7 +166,8 @@ bool FrmNewPhn::Form_Load() {
     try {
         store::Recordset* rs = m_shared.db.CurrentRecordset.get();
         if (!rs)
-            throw store::StoreError(store::StoreError::NotOpen, QStringLiteral("The database is not open"));
+            throw store::StoreError(store::StoreError::NotOpen,
+                                    QStringLiteral("The database is not open"));
         // The selected card is found by its identity, wherever the grid's order put it.
         if (m_request.SelectedCardId < 0 || !rs->moveToRowid(m_request.SelectedCardId))
             throw store::StoreError(store::StoreError::NoCurrentRecord,
@@ -205,7 +211,8 @@ bool FrmNewPhn::validate(int emailWidth) {
     };
     if (boxText(Name).isEmpty())
         return fail(i18n::messages::nameEmpty());
-    if (boxText(Home).isEmpty() && boxText(Plp).isEmpty() && boxText(Work).isEmpty() && boxText(Fax).isEmpty())
+    if (boxText(Home).isEmpty() && boxText(Plp).isEmpty() && boxText(Work).isEmpty() &&
+        boxText(Fax).isEmpty())
         return fail(i18n::messages::noNumber());
     for (int b = 0; b < BoxCount; ++b) {
         const int longest = boxes[b].longest ? boxes[b].longest : emailWidth;
@@ -310,7 +317,9 @@ void FrmNewPhn::btnClr_Click() {
         m_boxes[size_t(b)]->clear();
 }
 
-void FrmNewPhn::btnRtn_Click() { close(); }
+void FrmNewPhn::btnRtn_Click() {
+    close();
+}
 
 void FrmNewPhn::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
@@ -319,8 +328,8 @@ void FrmNewPhn::keyPressEvent(QKeyEvent* event) {
         // A button with the focus is the one pressed, as a click would; otherwise the default.
         auto* focused = qobject_cast<QAbstractButton*>(focusWidget());
         QAbstractButton* target = focused && focused->isVisible() ? focused
-                                  : btnAdd->isVisible()            ? btnAdd
-                                                                   : btnUpdate;
+                                  : btnAdd->isVisible()           ? btnAdd
+                                                                  : btnUpdate;
         target->click();
         return;
     }

@@ -18,6 +18,8 @@ QString latinTabLetter(int position) {
     return QString(QChar(u'A' + position));
 }
 
-QString tabCaption(const QString& letter) { return letter + QString(10, u' ') + letter; }
+QString tabCaption(const QString& letter) {
+    return letter + QString(10, u' ') + letter;
+}
 
 } // namespace i18n

@@ -79,7 +79,7 @@ QString preparingReport() {
 }
 QStringList reportHeadings() {
     return {QStringLiteral("שם\\חברה"), QStringLiteral("בית"), QStringLiteral("פלאפון"),
-            QStringLiteral("עבודה"), QStringLiteral("פקס"), QStringLiteral("Email")};
+            QStringLiteral("עבודה"),    QStringLiteral("פקס"), QStringLiteral("Email")};
 }
 QString reportDepartment() {
     return QStringLiteral("מחלקה");
@@ -117,7 +117,8 @@ QString importSucceeded(const QString& source) {
 }
 
 QString copyFailed(const QString& path, const QString& why) {
-    return QStringLiteral("The file %1 cannot be copied: %2").arg(QDir::toNativeSeparators(path), why);
+    return QStringLiteral("The file %1 cannot be copied: %2")
+        .arg(QDir::toNativeSeparators(path), why);
 }
 QString copyOntoItself() {
     return QStringLiteral("The program's own database cannot be overwritten by a copy of itself");
@@ -163,33 +164,47 @@ QString sysInfoUnavailable() {
 
 // ---- The live update
 
-QString notConnected() { return QStringLiteral("Inetrnet is not connected."); }
+QString notConnected() {
+    return QStringLiteral("Inetrnet is not connected.");
+}
 QString connectFirst() {
     return QStringLiteral("First connect to the internet and than run 'Check Version' again");
 }
-QString connectionFailed() { return QStringLiteral("Internet connection failuer."); }
+QString connectionFailed() {
+    return QStringLiteral("Internet connection failuer.");
+}
 QString connectionFailedReasons(const QString& host, const QString& crlf) {
-    return QStringList{QStringLiteral("Possible reasons for failuer:"),
-                       QStringLiteral(" - The ") + host + QStringLiteral(" server is not available."),
-                       QStringLiteral(" - You are not connected to the internet or your connection "
-                                      "is not working properly."),
-                       QStringLiteral(" - You are using Proxy server setting which is not supported."),
-                       QString(), connectFirst()}
+    return QStringList{
+        QStringLiteral("Possible reasons for failuer:"),
+        QStringLiteral(" - The ") + host + QStringLiteral(" server is not available."),
+        QStringLiteral(" - You are not connected to the internet or your connection "
+                       "is not working properly."),
+        QStringLiteral(" - You are using Proxy server setting which is not supported."),
+        QString(),
+        connectFirst()}
         .join(crlf);
 }
-QString noNewSoftware() { return QStringLiteral("No new software was found."); }
+QString noNewSoftware() {
+    return QStringLiteral("No new software was found.");
+}
 QString newVersionAvailable() {
     return QStringLiteral(
         "A new version is available for download. Press Ok to continue downloading?");
 }
-QString downloadConfirmation() { return QStringLiteral("Download Confirmation"); }
-QString downloadErrorCaption() { return QStringLiteral("Download Error "); }
+QString downloadConfirmation() {
+    return QStringLiteral("Download Confirmation");
+}
+QString downloadErrorCaption() {
+    return QStringLiteral("Download Error ");
+}
 QString downloadError(const QString& response, int state, const QString& crlf) {
     return downloadCanceled() + crlf + QStringLiteral("code  : ") + response + crlf +
            QStringLiteral("info  : ") + response + crlf + QStringLiteral("state : ") +
            QString::number(state) + QStringLiteral("].");
 }
-QString downloadCanceled() { return QStringLiteral("Download has been canceled."); }
+QString downloadCanceled() {
+    return QStringLiteral("Download has been canceled.");
+}
 QString downloadNotSaved(const QString& reason, const QString& crlf) {
     return downloadCanceled() + crlf + reason;
 }
@@ -201,13 +216,17 @@ QString fileNotWritten(const QString& file) {
     return QStringLiteral("The file ") + QDir::toNativeSeparators(file) +
            QStringLiteral(" cannot be written.");
 }
-QString downloadFinishCaption() { return QStringLiteral("Download Finish"); }
+QString downloadFinishCaption() {
+    return QStringLiteral("Download Finish");
+}
 QString downloadFinished(const QString& path, const QString& fileName, const QString& crlf) {
     return QStringLiteral("Download has finished succesfully! ") + crlf +
            QDir::toNativeSeparators(path) + crlf + QStringLiteral("Exit the software and run ") +
            fileName + QStringLiteral(" file to install the new version");
 }
-QString wrongBufferSize() { return QStringLiteral("Wrong buffer size."); }
+QString wrongBufferSize() {
+    return QStringLiteral("Wrong buffer size.");
+}
 QString downloadFrom(const QString& url, qint64 bytes) {
     return QStringLiteral("Download from %1... [%2 bytes]").arg(url).arg(bytes);
 }
@@ -217,8 +236,12 @@ QString savingTo(const QString& fileName, qint64 bytes) {
 QString cancelDownloading() {
     return QStringLiteral("This action will cancel the downloading process.");
 }
-QString cancelConfirmation() { return QStringLiteral("Cancel Confirmation"); }
-QString noAnswerInTime() { return QStringLiteral("The server did not answer in time."); }
+QString cancelConfirmation() {
+    return QStringLiteral("Cancel Confirmation");
+}
+QString noAnswerInTime() {
+    return QStringLiteral("The server did not answer in time.");
+}
 QString receivingData(int phase) {
     return phase >= 1 && phase <= 3 ? QStringLiteral("Receiving data") + QString(phase, u'.')
                                     : QString();
@@ -282,20 +305,38 @@ QString recordAdded() {
 
 // ---- The modem dialer
 
-QString dialerCaption() { return QStringLiteral(" Phone Dialer..."); }
-QString dialerWarning() { return QStringLiteral("Warning..."); }
-QString dialReady() { return QStringLiteral("To dial a number, click the Dial button"); }
-QString searchingForModem() { return QStringLiteral("Searching for modem..."); }
+QString dialerCaption() {
+    return QStringLiteral(" Phone Dialer...");
+}
+QString dialerWarning() {
+    return QStringLiteral("Warning...");
+}
+QString dialReady() {
+    return QStringLiteral("To dial a number, click the Dial button");
+}
+QString searchingForModem() {
+    return QStringLiteral("Searching for modem...");
+}
 QString dialing(const QByteArray& command, int port) {
-    return QStringLiteral("Dialing... ") + QString::fromLatin1(command) + QStringLiteral(" [COM%1]").arg(port);
+    return QStringLiteral("Dialing... ") + QString::fromLatin1(command) +
+           QStringLiteral(" [COM%1]").arg(port);
 }
-QString numberNotValid() { return QStringLiteral("The phone number is not valid."); }
-QString noModemDetected() { return QStringLiteral("No modem detected"); }
+QString numberNotValid() {
+    return QStringLiteral("The phone number is not valid.");
+}
+QString noModemDetected() {
+    return QStringLiteral("No modem detected");
+}
 QString portNotAvailable(int port) {
-    return QStringLiteral("COM%1 is not available.\rChange the CommPort property to another port.").arg(port);
+    return QStringLiteral("COM%1 is not available.\rChange the CommPort property to another port.")
+        .arg(port);
 }
-QString pickUpPhone() { return QStringLiteral("Please pick up the phone and either press Enter or click OK"); }
-QString quitDialer() { return QStringLiteral("Quiting dialer will terminat the call!"); }
+QString pickUpPhone() {
+    return QStringLiteral("Please pick up the phone and either press Enter or click OK");
+}
+QString quitDialer() {
+    return QStringLiteral("Quiting dialer will terminat the call!");
+}
 QString portInUse(const QString& number) {
     return QStringLiteral("Port is all-ready in use [") + number + u']';
 }
@@ -321,4 +362,3 @@ QString contactsExportFailed(const QString& path, const QString& reason) {
 }
 
 } // namespace i18n::messages
-

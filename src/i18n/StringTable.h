@@ -12,21 +12,22 @@ inline constexpr int LangHebrew = 200;
 // The text of string id 101..152 (English) or 201..252 (Hebrew), or of the address-book
 // commands' 160..171 and 260..271; empty for any other id.
 QString LoadResString(int id);
-inline QString text(int lang, int offset) { return LoadResString(lang + offset); }
+inline QString text(int lang, int offset) {
+    return LoadResString(lang + offset);
+}
 
 // Offsets of the table, by what they caption.
 namespace off {
-inline constexpr int btnAdd = 1, btnEdit = 2, btnSearch = 3, btnDial = 4, btnMail = 5,
-                     btnAll = 6, btnDelete = 7, btnQuit = 8;
+inline constexpr int btnAdd = 1, btnEdit = 2, btnSearch = 3, btnDial = 4, btnMail = 5, btnAll = 6,
+                     btnDelete = 7, btnQuit = 8;
 inline constexpr int headName = 9, headHome = 10, headMobil = 11, headWork = 12, headFax = 13,
                      headEmail = 14, headAddress = 15, headDept = 16;
 inline constexpr int mnuFile = 17, mnuAdd = 18, mnuEdit = 19, mnuDel = 20, mnuPrint = 21,
                      mnuExit = 22, mnuOption = 23, mnuImportDB = 24, mnuExportDB = 25,
                      mnuDialingNum = 26, mnuSendMail = 27, mnuEnableLiveUpdate = 28,
                      mnuCheckVersionUpdate = 29, mnuView = 30, mnuAll = 31, mnuSearch = 32,
-                     mnuDbg = 33, mnuHelp = 34, mnuAbout = 35, mPopRestore = 36,
-                     mpopSearch = 37, mPopExit = 38, mnuSetLang = 39, mnuLangHebrew = 40,
-                     mnuLangEnglish = 41;
+                     mnuDbg = 33, mnuHelp = 34, mnuAbout = 35, mPopRestore = 36, mpopSearch = 37,
+                     mPopExit = 38, mnuSetLang = 39, mnuLangHebrew = 40, mnuLangEnglish = 41;
 inline constexpr int totalRecords = 42;
 inline constexpr int tipAdd = 43; // tooltips of the eight buttons: 43..50
 inline constexpr int groupPersonal = 51, groupWork = 52;

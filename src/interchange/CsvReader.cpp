@@ -13,8 +13,22 @@ namespace interchange {
 namespace {
 
 enum class Column {
-    Name, Given, Family, Organization, Department, Email, Address, HomePart, BusinessPart,
-    HomePhone, CellPhone, WorkPhone, Fax, Phone, PairType, PairValue
+    Name,
+    Given,
+    Family,
+    Organization,
+    Department,
+    Email,
+    Address,
+    HomePart,
+    BusinessPart,
+    HomePhone,
+    CellPhone,
+    WorkPhone,
+    Fax,
+    Phone,
+    PairType,
+    PairValue
 };
 
 const QHash<QString, Column>& knownColumns() {
@@ -31,8 +45,8 @@ const QHash<QString, Column>& knownColumns() {
         add(Column::Department, {u"department", u"organization 1 - department", u"מחלקה"});
         add(Column::Email, {u"e-mail address", u"email address", u"e-mail", u"email",
                             u"e-mail 1 - value", u"דואר אלקטרוני", u"דוא\"ל", u"דואל"});
-        add(Column::Address, {u"address", u"home address", u"business address",
-                              u"address 1 - formatted", u"כתובת"});
+        add(Column::Address,
+            {u"address", u"home address", u"business address", u"address 1 - formatted", u"כתובת"});
         add(Column::HomePart, {u"home street", u"home city", u"home state", u"home postal code",
                                u"home country/region"});
         add(Column::BusinessPart, {u"business street", u"business city", u"business state",
@@ -40,8 +54,8 @@ const QHash<QString, Column>& knownColumns() {
         add(Column::HomePhone, {u"home phone", u"טלפון בבית", u"טל' בבית", u"טלפון בית"});
         add(Column::CellPhone, {u"mobile phone", u"mobile", u"cell phone", u"cell", u"פלאפון",
                                 u"נייד", u"טלפון נייד"});
-        add(Column::WorkPhone, {u"business phone", u"work phone", u"office phone",
-                                u"טלפון בעבודה", u"טל' בעבודה", u"טלפון עבודה"});
+        add(Column::WorkPhone, {u"business phone", u"work phone", u"office phone", u"טלפון בעבודה",
+                                u"טל' בעבודה", u"טלפון עבודה"});
         add(Column::Fax, {u"business fax", u"home fax", u"fax", u"פקס", u"מס' פקס"});
         add(Column::Phone, {u"phone", u"telephone", u"primary phone", u"other phone", u"טלפון"});
         return h;
@@ -63,7 +77,8 @@ std::optional<HeaderColumn> columnOf(const QString& header) {
     const QRegularExpressionMatch m = pair.match(key);
     if (!m.hasMatch())
         return std::nullopt;
-    return HeaderColumn{m.captured(2) == QLatin1String("type") ? Column::PairType : Column::PairValue,
+    return HeaderColumn{m.captured(2) == QLatin1String("type") ? Column::PairType
+                                                               : Column::PairValue,
                         m.captured(1).toInt()};
 }
 
@@ -94,7 +109,8 @@ public:
                     quoted = false;
                 else
                     r.fields.last() += c;
-                if (c == u'\n' || (c == u'\r' && (m_pos >= m_text.size() || m_text[m_pos] != u'\n')))
+                if (c == u'\n' ||
+                    (c == u'\r' && (m_pos >= m_text.size() || m_text[m_pos] != u'\n')))
                     ++m_line;
             } else if (c == u'"' && r.fields.last().isEmpty() && !wasQuoted) {
                 quoted = wasQuoted = true;
@@ -171,21 +187,51 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
                 into = value;
         };
         switch (columns[i]->column) {
-        case Column::Name: first(name); break;
-        case Column::Given: first(given); break;
-        case Column::Family: first(family); break;
-        case Column::Organization: first(card.organization); break;
-        case Column::Department: first(card.department); break;
-        case Column::Email: first(card.email); break;
-        case Column::Address: first(card.address); break;
-        case Column::HomePart: home << value; break;
-        case Column::BusinessPart: business << value; break;
-        case Column::HomePhone: addPhones(card, value, PhoneKind::Home); break;
-        case Column::CellPhone: addPhones(card, value, PhoneKind::Cell); break;
-        case Column::WorkPhone: addPhones(card, value, PhoneKind::Work); break;
-        case Column::Fax: addPhones(card, value, PhoneKind::Fax); break;
-        case Column::Phone: addPhones(card, value, PhoneKind::None); break;
-        case Column::PairType: pairTypes.insert(columns[i]->pair, value); break;
+        case Column::Name:
+            first(name);
+            break;
+        case Column::Given:
+            first(given);
+            break;
+        case Column::Family:
+            first(family);
+            break;
+        case Column::Organization:
+            first(card.organization);
+            break;
+        case Column::Department:
+            first(card.department);
+            break;
+        case Column::Email:
+            first(card.email);
+            break;
+        case Column::Address:
+            first(card.address);
+            break;
+        case Column::HomePart:
+            home << value;
+            break;
+        case Column::BusinessPart:
+            business << value;
+            break;
+        case Column::HomePhone:
+            addPhones(card, value, PhoneKind::Home);
+            break;
+        case Column::CellPhone:
+            addPhones(card, value, PhoneKind::Cell);
+            break;
+        case Column::WorkPhone:
+            addPhones(card, value, PhoneKind::Work);
+            break;
+        case Column::Fax:
+            addPhones(card, value, PhoneKind::Fax);
+            break;
+        case Column::Phone:
+            addPhones(card, value, PhoneKind::None);
+            break;
+        case Column::PairType:
+            pairTypes.insert(columns[i]->pair, value);
+            break;
         case Column::PairValue:
             addPhones(card, value, kindOfLabel(pairTypes.value(columns[i]->pair)));
             break;
@@ -200,9 +246,12 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
             break;
         }
     }
-    card.address.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
+    card.address.replace(QLatin1String("\r\n"), QLatin1String(" "))
+        .replace(u'\r', u' ')
+        .replace(u'\n', u' ');
     if (r.unterminated)
-        card.malformed = QStringLiteral("The quoted field that begins on line %1 has no end").arg(r.line);
+        card.malformed =
+            QStringLiteral("The quoted field that begins on line %1 has no end").arg(r.line);
     return card;
 }
 

@@ -49,12 +49,14 @@ void appendCard(QByteArray& out, const store::ContactRecord& card) {
         lines << QStringLiteral("N:") + escaped(name.left(blank)) + u';' +
                      (blank < 0 ? QString() : escaped(name.mid(blank + 1))) + QStringLiteral(";;;");
     } else {
-        lines << QStringLiteral("N:;;;;") << QStringLiteral("ORG:") + escaped(name) +
-                                                 (card[Role::Fax] ? u';' + valueOf(card, Role::Fax) : QString());
+        lines << QStringLiteral("N:;;;;")
+              << QStringLiteral("ORG:") + escaped(name) +
+                     (card[Role::Fax] ? u';' + valueOf(card, Role::Fax) : QString());
     }
-    const std::pair<Role, const char*> numbers[] = {
-        {Role::Home, "TEL;TYPE=HOME,VOICE:"}, {Role::Mobile, "TEL;TYPE=CELL,VOICE:"},
-        {Role::Work, "TEL;TYPE=WORK,VOICE:"}, {Role::Fax, "TEL;TYPE=HOME,FAX:"}};
+    const std::pair<Role, const char*> numbers[] = {{Role::Home, "TEL;TYPE=HOME,VOICE:"},
+                                                    {Role::Mobile, "TEL;TYPE=CELL,VOICE:"},
+                                                    {Role::Work, "TEL;TYPE=WORK,VOICE:"},
+                                                    {Role::Fax, "TEL;TYPE=HOME,FAX:"}};
     for (const auto& [role, prefix] : numbers) {
         if (role == Role::Fax && card.group == store::ContactGroup::Work)
             continue; // the department went with the organization
@@ -62,7 +64,8 @@ void appendCard(QByteArray& out, const store::ContactRecord& card) {
             lines << QLatin1String(prefix) + valueOf(card, role);
     }
     if (!valueOf(card, Role::Address).isEmpty())
-        lines << QStringLiteral("ADR;TYPE=HOME:;;") + valueOf(card, Role::Address) + QStringLiteral(";;;;");
+        lines << QStringLiteral("ADR;TYPE=HOME:;;") + valueOf(card, Role::Address) +
+                     QStringLiteral(";;;;");
     if (!valueOf(card, Role::Email).isEmpty())
         lines << QStringLiteral("EMAIL;TYPE=INTERNET:") + valueOf(card, Role::Email);
     lines << QStringLiteral("END:VCARD");
@@ -99,7 +102,8 @@ QByteArray exportCsv(const std::vector<store::ContactRecord>& cards, store::Cont
                              QStringLiteral("Mobile Phone"),
                              work ? QStringLiteral("Home Phone") : QStringLiteral("Business Phone"),
                              work ? QStringLiteral("Department") : QStringLiteral("Fax"),
-                             QStringLiteral("Address"), QStringLiteral("E-mail Address")};
+                             QStringLiteral("Address"),
+                             QStringLiteral("E-mail Address")};
     QString text = QChar(0xFEFF) + header.join(u',') + QStringLiteral("\r\n");
     for (const store::ContactRecord& card : cards) {
         QStringList fields;

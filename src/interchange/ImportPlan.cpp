@@ -14,21 +14,30 @@ using store::Role;
 
 const char* kindWord(PhoneKind kind) {
     switch (kind) {
-    case PhoneKind::Home: return "home";
-    case PhoneKind::Cell: return "mobile";
-    case PhoneKind::Work: return "work";
-    case PhoneKind::Fax: return "fax";
-    case PhoneKind::None: break;
+    case PhoneKind::Home:
+        return "home";
+    case PhoneKind::Cell:
+        return "mobile";
+    case PhoneKind::Work:
+        return "work";
+    case PhoneKind::Fax:
+        return "fax";
+    case PhoneKind::None:
+        break;
     }
     return "untyped";
 }
 
 Role roleOf(PhoneKind kind) {
     switch (kind) {
-    case PhoneKind::Home: return Role::Home;
-    case PhoneKind::Cell: return Role::Mobile;
-    case PhoneKind::Work: return Role::Work;
-    default: return Role::Fax;
+    case PhoneKind::Home:
+        return Role::Home;
+    case PhoneKind::Cell:
+        return Role::Mobile;
+    case PhoneKind::Work:
+        return Role::Work;
+    default:
+        return Role::Fax;
     }
 }
 
@@ -43,7 +52,8 @@ QString tooLong(store::ContactGroup group, Role role) {
 void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& plan) {
     const store::ContactGroup group = plan.card.group;
     auto place = [&](Role role, const QString& number) {
-        const std::optional<QString> fitted = fitNumber(number, store::widthOf(group, role), region);
+        const std::optional<QString> fitted =
+            fitNumber(number, store::widthOf(group, role), region);
         if (fitted)
             plan.card[role] = *fitted;
         return fitted.has_value();
@@ -74,9 +84,9 @@ void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& 
                 break;
         }
         if (!placed)
-            plan.notKept.push_back({phone.number, anyFree
-                                                      ? QStringLiteral("Fits no empty number field")
-                                                      : QStringLiteral("No number field is empty")});
+            plan.notKept.push_back(
+                {phone.number, anyFree ? QStringLiteral("Fits no empty number field")
+                                       : QStringLiteral("No number field is empty")});
     }
 }
 
@@ -85,7 +95,8 @@ bool setText(PlannedCard& plan, Role role, const QString& text, const char* word
     const QString value = store::trimSpaces(text);
     const int width = store::widthOf(plan.card.group, role);
     if (value.size() > width) {
-        plan.reason = QStringLiteral("%1 takes at most %2 characters").arg(QLatin1String(word)).arg(width);
+        plan.reason =
+            QStringLiteral("%1 takes at most %2 characters").arg(QLatin1String(word)).arg(width);
         return false;
     }
     if (!value.isEmpty())
@@ -113,7 +124,8 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
         !setText(plan, Role::Email, source.email, "Email"))
         return plan;
     placeNumbers(source, region, plan);
-    if (group == store::ContactGroup::Work && !plan.card[Role::Fax] && !source.department.isEmpty()) {
+    if (group == store::ContactGroup::Work && !plan.card[Role::Fax] &&
+        !source.department.isEmpty()) {
         const QString dept = store::trimSpaces(source.department);
         if (dept.size() <= store::widthOf(group, Role::Fax))
             plan.card[Role::Fax] = dept;

@@ -21,12 +21,12 @@ struct NotKept {
 };
 
 struct PlannedCard {
-    int line = 0;      // where the card begins in the file
-    QString name;      // as the file gives it, for the preview
+    int line = 0; // where the card begins in the file
+    QString name; // as the file gives it, for the preview
     Outcome outcome = Outcome::Refused;
     store::ContactRecord card; // the values to store (New) or that were read
     std::vector<NotKept> notKept;
-    QString reason;    // why the card is refused
+    QString reason; // why the card is refused
 };
 
 // The card fitted to the group: numbers placed by kind and fitted to their fields, the

@@ -21,8 +21,10 @@ QString outcomeText(const PlannedCard& plan, int lang) {
     switch (plan.outcome) {
     case Outcome::New:
         return i18n::text(lang, plan.notKept.empty() ? off::importNew : off::importNotKept);
-    case Outcome::Duplicate: return i18n::text(lang, off::importDuplicate);
-    case Outcome::Refused: break;
+    case Outcome::Duplicate:
+        return i18n::text(lang, off::importDuplicate);
+    case Outcome::Refused:
+        break;
     }
     return i18n::text(lang, off::importRefused);
 }
@@ -36,8 +38,9 @@ QString detailsText(const PlannedCard& plan) {
     return parts.join(QStringLiteral("; "));
 }
 
-ImportPreview::ImportPreview(std::vector<PlannedCard> plans, const std::vector<FileProblem>& problems,
-                             const QString& region, Replan replan, int lang, QWidget* parent)
+ImportPreview::ImportPreview(std::vector<PlannedCard> plans,
+                             const std::vector<FileProblem>& problems, const QString& region,
+                             Replan replan, int lang, QWidget* parent)
     : QDialog(parent), m_plans(std::move(plans)), m_problems(problems), m_replan(std::move(replan)),
       m_lang(lang), m_region(new QComboBox(this)), m_list(new QTableWidget(this)) {
     namespace off = i18n::off;
@@ -60,9 +63,9 @@ ImportPreview::ImportPreview(std::vector<PlannedCard> plans, const std::vector<F
     m_list->setObjectName(QStringLiteral("lstImportCards"));
     m_list->setAccessibleName(i18n::text(lang, off::importTitle));
     m_list->setColumnCount(4);
-    m_list->setHorizontalHeaderLabels({i18n::text(lang, off::importHeadLine), i18n::text(lang, off::importHeadName),
-                                       i18n::text(lang, off::importHeadOutcome),
-                                       i18n::text(lang, off::importHeadDetails)});
+    m_list->setHorizontalHeaderLabels(
+        {i18n::text(lang, off::importHeadLine), i18n::text(lang, off::importHeadName),
+         i18n::text(lang, off::importHeadOutcome), i18n::text(lang, off::importHeadDetails)});
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->verticalHeader()->hide();
@@ -84,13 +87,16 @@ ImportPreview::ImportPreview(std::vector<PlannedCard> plans, const std::vector<F
     resize(720, 420);
 }
 
-QString ImportPreview::region() const { return m_region->currentData().toString(); }
+QString ImportPreview::region() const {
+    return m_region->currentData().toString();
+}
 
 void ImportPreview::fill() {
     m_list->clearContents();
     m_list->setRowCount(int(m_plans.size() + m_problems.size()));
     int row = 0;
-    auto put = [this, &row](int line, const QString& name, const QString& outcome, const QString& details) {
+    auto put = [this, &row](int line, const QString& name, const QString& outcome,
+                            const QString& details) {
         const QString cells[] = {QString::number(line), name, outcome, details};
         for (int c = 0; c < 4; ++c)
             m_list->setItem(row, c, new QTableWidgetItem(cells[c]));

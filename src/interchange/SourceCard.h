@@ -18,14 +18,14 @@ struct SourcePhone {
 };
 
 struct SourceCard {
-    int line = 0;       // the file's line where the card begins (1 for the first)
-    QString name;       // the display name, or the one built from the name's parts
+    int line = 0; // the file's line where the card begins (1 for the first)
+    QString name; // the display name, or the one built from the name's parts
     QString organization;
     QString department;
-    QString address;    // the parts joined
-    QString email;      // the first address
+    QString address;                 // the parts joined
+    QString email;                   // the first address
     std::vector<SourcePhone> phones; // in file order
-    QString malformed;  // why the card cannot be read; empty for a sound card
+    QString malformed;               // why the card cannot be read; empty for a sound card
     bool operator==(const SourceCard&) const = default;
 };
 

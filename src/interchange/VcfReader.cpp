@@ -63,7 +63,9 @@ bool isQuotedPrintable(const QByteArray& line) {
     return colon > 0 && line.left(colon).toUpper().contains("QUOTED-PRINTABLE");
 }
 
-bool isBase64(const Property& p) { return p.encoding == "BASE64" || p.encoding == "B"; }
+bool isBase64(const Property& p) {
+    return p.encoding == "BASE64" || p.encoding == "B";
+}
 
 QByteArray decodeQuotedPrintable(const QByteArray& in) {
     QByteArray out;
@@ -229,7 +231,9 @@ private:
     bool m_pendingValid = false;
 };
 
-QString unreadable(int line) { return QStringLiteral("Line %1 cannot be read").arg(line); }
+QString unreadable(int line) {
+    return QStringLiteral("Line %1 cannot be read").arg(line);
+}
 
 } // namespace
 
@@ -258,7 +262,8 @@ SourceFile readVcf(QIODevice& device) {
             open.emplace();
             open->card.line = number;
         } else if (!open) {
-            file.problems.push_back({number, QStringLiteral("Line %1 is not inside a card").arg(number)});
+            file.problems.push_back(
+                {number, QStringLiteral("Line %1 is not inside a card").arg(number)});
         } else if (end) {
             file.cards.push_back(finished(*open));
             open.reset();

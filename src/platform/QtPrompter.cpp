@@ -7,11 +7,16 @@ namespace platform {
 namespace {
 QMessageBox::Icon toQt(Icon icon) {
     switch (icon) {
-    case Icon::Question: return QMessageBox::Question;
-    case Icon::Critical: return QMessageBox::Critical;
-    case Icon::Exclamation: return QMessageBox::Warning;
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::None: break;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -22,7 +27,9 @@ Answer QtPrompter::ask(const Message& message) {
                     m_parent);
     box.setObjectName(QStringLiteral("MsgBox"));
     switch (message.buttons) {
-    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
     case Buttons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
@@ -33,10 +40,14 @@ Answer QtPrompter::ask(const Message& message) {
         break;
     }
     switch (box.exec()) {
-    case QMessageBox::Cancel: return Answer::Cancel;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: break;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        break;
     }
     // Closing the box with Esc or its close button, or the program being asked to end while
     // the box is open, counts as the refusing answer where there is one.

@@ -11,12 +11,13 @@ bool QtTrayIcon::add(const QIcon& icon, const QString& tip) {
     if (!m_icon) {
         m_icon = new QSystemTrayIcon(this);
         // No context menu is attached: the owner shows its own, after raising its window.
-        connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::DoubleClick)
-                emit doubleClicked();
-            else if (reason == QSystemTrayIcon::Context)
-                emit menuRequested(QCursor::pos());
-        });
+        connect(m_icon, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::DoubleClick)
+                        emit doubleClicked();
+                    else if (reason == QSystemTrayIcon::Context)
+                        emit menuRequested(QCursor::pos());
+                });
     }
     m_icon->setIcon(icon);
     m_icon->setToolTip(tip);

@@ -42,15 +42,21 @@ constexpr Column columns[] = {
 };
 constexpr int nameWidth = 17;
 
-QString blanks(qsizetype n) { return n > 0 ? QString(n, u' ') : QString(); }
+QString blanks(qsizetype n) {
+    return n > 0 ? QString(n, u' ') : QString();
+}
 
 // The list and the labels are laid out in columns of characters, so the font must really
 // be fixed-pitch, with Hebrew letters of the same width: the first of these that resolves
 // to one.
 QFont fixedPitch() {
     const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    const QStringList families{QStringLiteral("Courier New"), QStringLiteral("Miriam Mono CLM"), system.family(), QStringLiteral("DejaVu Sans Mono"),
-                               QStringLiteral("Liberation Mono"), QStringLiteral("Nimbus Mono PS"),
+    const QStringList families{QStringLiteral("Courier New"),
+                               QStringLiteral("Miriam Mono CLM"),
+                               system.family(),
+                               QStringLiteral("DejaVu Sans Mono"),
+                               QStringLiteral("Liberation Mono"),
+                               QStringLiteral("Nimbus Mono PS"),
                                QStringLiteral("Noto Mono")};
     for (const QString& family : families) {
         QFont font = system;
@@ -83,7 +89,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+        painter.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
         QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
         option.setTextDirection(Qt::LeftToRight);
         option.setWrapMode(QTextOption::NoWrap);
@@ -126,7 +133,8 @@ SearchFrm::SearchFrm(mdlVesk::Shared& shared, platform::Prompter& prompter, shel
     // direction.
     LstSearch->setItemDelegate(new shell::PaddedLineDelegate(LstSearch));
     LstSearch->setSelectionMode(QAbstractItemView::SingleSelection);
-    LstSearch->setMinimumSize(QFontMetrics(fixed).horizontalAdvance(QString(entryWidth + 4, u'M')), 200);
+    LstSearch->setMinimumSize(QFontMetrics(fixed).horizontalAdvance(QString(entryWidth + 4, u'M')),
+                              200);
     outer->addWidget(LstSearch, 1);
 
     auto label = [&](const char* name) {
@@ -170,7 +178,9 @@ SearchFrm::SearchFrm(mdlVesk::Shared& shared, platform::Prompter& prompter, shel
 
 SearchFrm::~SearchFrm() = default;
 
-SearchFrm::Group SearchFrm::hostGroup() const { return shell::groupNamed(m_shared, m_host.groupText()); }
+SearchFrm::Group SearchFrm::hostGroup() const {
+    return shell::groupNamed(m_shared, m_host.groupText());
+}
 
 QString SearchFrm::entryText(const QString& trimmedName) {
     return blanks(entryWidth - trimmedName.size()) + trimmedName;
@@ -210,8 +220,8 @@ void SearchFrm::TxtStr_Change() {
     if (group != Group::None) {
         const QString table = shell::tableOf(group);
         try {
-            const std::unique_ptr<store::Recordset> rs =
-                m_shared.db.openRecordset(store::Query::namePrefix(table, typed, m_shared.SortOrder));
+            const std::unique_ptr<store::Recordset> rs = m_shared.db.openRecordset(
+                store::Query::namePrefix(table, typed, m_shared.SortOrder));
             const int nameField = rs->fieldIndex(store::columnOf(group, store::Role::Name));
             QStringList list;
             list.reserve(rs->RecordCount());
@@ -273,7 +283,8 @@ void SearchFrm::LstSearch_Click() {
     const QString table = shell::tableOf(group);
     const QString name = store::trimSpaces(LstSearch->item(row)->text());
     // The entry's own card, when it still has its name and the list came from this table.
-    const qint64 cardId = table == m_listTable && size_t(row) < m_cardIds.size() ? m_cardIds[size_t(row)] : -1;
+    const qint64 cardId =
+        table == m_listTable && size_t(row) < m_cardIds.size() ? m_cardIds[size_t(row)] : -1;
 
     // A card gone, renamed or of the other group meanwhile leaves the labels as they are.
     try {
@@ -298,7 +309,9 @@ void SearchFrm::LstSearch_Click() {
     }
 }
 
-void SearchFrm::btnCancel_Click() { close(); }
+void SearchFrm::btnCancel_Click() {
+    close();
+}
 
 void SearchFrm::bringBack() {
     showNormal();
@@ -319,9 +332,15 @@ int SearchFrm::selectedEntry() const {
     return row >= 0 && LstSearch->item(row)->isSelected() ? row : -1;
 }
 
-QString SearchFrm::searchText() const { return TxtStr->text(); }
-QString SearchFrm::headingText() const { return LblHdr->text(); }
-QString SearchFrm::detailText() const { return LblSel->text(); }
+QString SearchFrm::searchText() const {
+    return TxtStr->text();
+}
+QString SearchFrm::headingText() const {
+    return LblHdr->text();
+}
+QString SearchFrm::detailText() const {
+    return LblSel->text();
+}
 
 void SearchFrm::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
@@ -347,7 +366,13 @@ void SearchFrm::changeEvent(QEvent* event) {
     // A minimised search window leaves the task bar; the Search command brings it back.
     // The hide is queued: showMinimized() shows the window again after announcing the state.
     if (event->type() == QEvent::WindowStateChange && isMinimized())
-        QMetaObject::invokeMethod(this, [this] { if (isMinimized()) hide(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isMinimized())
+                    hide();
+            },
+            Qt::QueuedConnection);
 }
 
 bool SearchFrm::eventFilter(QObject* watched, QEvent* event) {

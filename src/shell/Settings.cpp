@@ -13,7 +13,9 @@ QLocale numberLocale() {
 }
 } // namespace
 
-QString singleToText(float value) { return numberLocale().toString(double(value), 'g', 7); }
+QString singleToText(float value) {
+    return numberLocale().toString(double(value), 'g', 7);
+}
 
 std::optional<float> textToSingle(const QString& text) {
     bool ok = false;
@@ -80,6 +82,8 @@ void SettingsStore::setBoolean(const QString& section, const QString& key, bool 
     setText(section, key, value ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
-void SettingsStore::sync() { m_s.sync(); }
+void SettingsStore::sync() {
+    m_s.sync();
+}
 
 } // namespace shell

@@ -12,9 +12,13 @@ bool FileExists(const QString& path) {
     return info.exists() && info.isFile() && !info.isHidden();
 }
 
-ContactDatabase::~ContactDatabase() { close(); }
+ContactDatabase::~ContactDatabase() {
+    close();
+}
 
-bool ContactDatabase::isOpen() const { return m_conn && m_conn->isOpen(); }
+bool ContactDatabase::isOpen() const {
+    return m_conn && m_conn->isOpen();
+}
 
 void ContactDatabase::open(const QString& path) {
     close();
@@ -64,7 +68,9 @@ bool ContactDatabase::FieldExists(const QString& name) const {
     return false;
 }
 
-void ContactDatabase::execute(const QString& sql) { connection().execute(sql); }
+void ContactDatabase::execute(const QString& sql) {
+    connection().execute(sql);
+}
 
 std::unique_ptr<Recordset> ContactDatabase::openRecordset(const Query& query) const {
     return Recordset::open(shared(), query);

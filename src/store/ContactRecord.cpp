@@ -46,7 +46,9 @@ const CardField& fieldFor(ContactGroup group, Role role) {
     throw StoreError(StoreError::BadQuery, QStringLiteral("No list chosen"));
 }
 
-QString quoted(const char16_t* column) { return u'"' + QString::fromUtf16(column) + u'"'; }
+QString quoted(const char16_t* column) {
+    return u'"' + QString::fromUtf16(column) + u'"';
+}
 
 QString checkedTable(ContactGroup group) {
     const QString table = tableOf(group);
@@ -75,9 +77,12 @@ int bindValues(Statement& st, const ContactRecord& card, int at) {
 
 QString tableOf(ContactGroup group) {
     switch (group) {
-    case ContactGroup::Work: return QStringLiteral("Work");
-    case ContactGroup::Personal: return QStringLiteral("Vesk");
-    case ContactGroup::None: break;
+    case ContactGroup::Work:
+        return QStringLiteral("Work");
+    case ContactGroup::Personal:
+        return QStringLiteral("Vesk");
+    case ContactGroup::None:
+        break;
     }
     return {};
 }
@@ -92,16 +97,23 @@ ContactGroup groupOfTable(const QString& table) {
 
 const std::array<CardField, RoleCount>& fieldsOf(ContactGroup group) {
     switch (group) {
-    case ContactGroup::Work: return work;
-    case ContactGroup::Personal: return vesk;
-    case ContactGroup::None: break;
+    case ContactGroup::Work:
+        return work;
+    case ContactGroup::Personal:
+        return vesk;
+    case ContactGroup::None:
+        break;
     }
     return none;
 }
 
-QString columnOf(ContactGroup group, Role role) { return QString::fromUtf16(fieldFor(group, role).column); }
+QString columnOf(ContactGroup group, Role role) {
+    return QString::fromUtf16(fieldFor(group, role).column);
+}
 
-int widthOf(ContactGroup group, Role role) { return fieldFor(group, role).width; }
+int widthOf(ContactGroup group, Role role) {
+    return fieldFor(group, role).width;
+}
 
 std::optional<ContactRecord> ReadContact(Connection& db, ContactGroup group, qint64 rowid) {
     QStringList columns;
@@ -128,8 +140,9 @@ qint64 InsertContact(Connection& db, const ContactRecord& card) {
         columns << quoted(f.column);
         marks << QStringLiteral("?");
     }
-    Statement st = db.prepareCached(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                        .arg(checkedTable(card.group), columns.join(u','), marks.join(u',')));
+    Statement st =
+        db.prepareCached(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                             .arg(checkedTable(card.group), columns.join(u','), marks.join(u',')));
     bindValues(st, card, 1);
     st.step();
     return db.lastInsertRowid();
@@ -141,8 +154,9 @@ bool UpdateContact(Connection& db, const ContactRecord& loaded, const ContactRec
     QStringList sets;
     for (const CardField& f : fieldsOf(loaded.group))
         sets << quoted(f.column) + QStringLiteral(" = ?");
-    Statement st = db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                  .arg(checkedTable(loaded.group), sets.join(u','), sameRow(loaded.group)));
+    Statement st =
+        db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                       .arg(checkedTable(loaded.group), sets.join(u','), sameRow(loaded.group)));
     int at = bindValues(st, changed, 1);
     st.bindInteger(at++, loaded.rowid);
     bindValues(st, loaded, at);
@@ -166,12 +180,14 @@ bool NameTaken(Connection& db, ContactGroup group, const QString& trimmedName) {
     // a scan of every card would. Bounds rather than a LIKE pattern, so the statement is not
     // compiled again for every name it is asked about.
     const QString table = checkedTable(group);
-    Statement st = db.prepareCached(QStringLiteral("SELECT 1 FROM %1 WHERE \"Name\" >= ?1 COLLATE NOCASE AND \"Name\" < ?3 COLLATE NOCASE "
-                                                   "AND trim(\"Name\", ' ') = ?2 "
-                                                   "UNION ALL "
-                                                   "SELECT 1 FROM %1 WHERE \"Name\" LIKE ' %' AND trim(\"Name\", ' ') = ?2 "
-                                                   "LIMIT 1")
-                                        .arg(table));
+    Statement st = db.prepareCached(
+        QStringLiteral(
+            "SELECT 1 FROM %1 WHERE \"Name\" >= ?1 COLLATE NOCASE AND \"Name\" < ?3 COLLATE NOCASE "
+            "AND trim(\"Name\", ' ') = ?2 "
+            "UNION ALL "
+            "SELECT 1 FROM %1 WHERE \"Name\" LIKE ' %' AND trim(\"Name\", ' ') = ?2 "
+            "LIMIT 1")
+            .arg(table));
     st.bindText(1, trimmedName);
     st.bindText(2, trimmedName);
     st.bindText(3, trimmedName + u'!');

@@ -58,8 +58,9 @@ Query Query::namePrefix(const QString& table, const QString& prefix, const QStri
 
 Query Query::nameEquals(const QString& table, const QString& name) {
     const QString t = checkedTable(table);
-    return Query(t, QStringLiteral("select * from ") + t + QStringLiteral(" where Name = '") + name + u'\'',
-                 selectFrom(t) + QStringLiteral(" WHERE \"Name\" = ?1"), {name});
+    return Query(
+        t, QStringLiteral("select * from ") + t + QStringLiteral(" where Name = '") + name + u'\'',
+        selectFrom(t) + QStringLiteral(" WHERE \"Name\" = ?1"), {name});
 }
 
 Query Query::card(const QString& table, qint64 rowid) {
@@ -69,7 +70,9 @@ Query Query::card(const QString& table, qint64 rowid) {
                  selectFrom(t) + QStringLiteral(" WHERE rowid = CAST(?1 AS INTEGER)"), {id});
 }
 
-Query Query::version() { return all(QStringLiteral("dbDetails")); }
+Query Query::version() {
+    return all(QStringLiteral("dbDetails"));
+}
 
 QString Query::prefixPattern(const QString& prefix) {
     QString out;

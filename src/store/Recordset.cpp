@@ -80,7 +80,8 @@ bool Recordset::moveToRowid(qint64 rowid) {
 
 const FieldInfo& Recordset::Field(int i) const {
     if (i < 0 || i >= FieldCount())
-        throw StoreError(StoreError::NoSuchField, QStringLiteral("Item not found in this collection"));
+        throw StoreError(StoreError::NoSuchField,
+                         QStringLiteral("Item not found in this collection"));
     return m_fields[size_t(i)];
 }
 

@@ -31,16 +31,19 @@ QString columnSql(const ColumnDef& c) {
     const QString name = QString::fromUtf16(c.name);
     const QString q = u'"' + name + u'"';
     if (c.byte) {
-        return q + QStringLiteral(" BYTE NOT NULL CONSTRAINT \"Field '%1' takes a whole number "
-                                  "from 0 to 255\" CHECK (typeof(%2) = 'integer' AND %2 BETWEEN 0 AND 255)")
+        return q + QStringLiteral(
+                       " BYTE NOT NULL CONSTRAINT \"Field '%1' takes a whole number "
+                       "from 0 to 255\" CHECK (typeof(%2) = 'integer' AND %2 BETWEEN 0 AND 255)")
                        .arg(name, q);
     }
     QString sql = QStringLiteral("%1 TEXT(%2)").arg(q).arg(c.width);
     if (c.required)
         sql += QStringLiteral(" NOT NULL");
     if (!c.allowEmpty)
-        sql += QStringLiteral(" CONSTRAINT \"Field '%1' cannot be empty\" CHECK (%2 <> '')").arg(name, q);
-    sql += QStringLiteral(" CONSTRAINT \"Field '%1' takes at most %2 characters\" CHECK (length(%3) <= %2)")
+        sql += QStringLiteral(" CONSTRAINT \"Field '%1' cannot be empty\" CHECK (%2 <> '')")
+                   .arg(name, q);
+    sql += QStringLiteral(
+               " CONSTRAINT \"Field '%1' takes at most %2 characters\" CHECK (length(%3) <= %2)")
                .arg(name)
                .arg(c.width)
                .arg(q);
@@ -63,11 +66,14 @@ QString createTableSql(const QString& table) {
     QStringList cols;
     for (const ColumnDef& c : columnsOf(table))
         cols << columnSql(c);
-    return QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n)").arg(table, cols.join(QStringLiteral(",\n  ")));
+    return QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n)")
+        .arg(table, cols.join(QStringLiteral(",\n  ")));
 }
 
 QString createNameIndexSql(const QString& table) {
-    return QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1_Name\" ON \"%1\" (\"Name\" COLLATE NOCASE)").arg(table);
+    return QStringLiteral(
+               "CREATE INDEX IF NOT EXISTS \"%1_Name\" ON \"%1\" (\"Name\" COLLATE NOCASE)")
+        .arg(table);
 }
 
 void EnsureNameIndexes(ContactDatabase& db) {

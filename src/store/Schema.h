@@ -14,10 +14,10 @@ inline constexpr int SchemaVersion = 1;
 
 struct ColumnDef {
     const char16_t* name;
-    int width;           // characters
-    bool required;       // Null refused
-    bool allowEmpty;     // "" accepted
-    bool byte = false;   // an unsigned 8-bit number rather than text
+    int width;         // characters
+    bool required;     // Null refused
+    bool allowEmpty;   // "" accepted
+    bool byte = false; // an unsigned 8-bit number rather than text
 };
 
 // The fields of "Vesk", "Work" or "dbDetails" in creation order; empty for any other name.

@@ -14,7 +14,8 @@ namespace store {
 namespace {
 
 QString describe(sqlite3* db, int rc) {
-    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    const QString msg =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     // The schema names its constraints after the rule they keep, so the engine's message
     // already says which field refused the value and why.
     static const QString check = QStringLiteral("CHECK constraint failed: ");
@@ -66,14 +67,17 @@ std::shared_ptr<Connection> Connection::openReadOnly(const QString& path) {
 
 std::shared_ptr<Connection> Connection::create(const QString& path) {
     if (QFileInfo::exists(path))
-        throw StoreError(StoreError::FileExists, QStringLiteral("The file %1 already exists").arg(path));
+        throw StoreError(StoreError::FileExists,
+                         QStringLiteral("The file %1 already exists").arg(path));
     auto conn = openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     // Writes the file's header, so that creation fails here when the folder is not writable.
     conn->execute(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
     return conn;
 }
 
-Connection::~Connection() { close(); }
+Connection::~Connection() {
+    close();
+}
 
 void Connection::close() {
     if (m_db) {
@@ -140,7 +144,8 @@ void Connection::giveBack(sqlite3_stmt* stmt) const {
 
 void Connection::backupTo(const QString& path) const {
     sqlite3* from = handle();
-    const std::shared_ptr<Connection> to = openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    const std::shared_ptr<Connection> to =
+        openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     sqlite3_backup* backup = sqlite3_backup_init(to->m_db, "main", from, "main");
     if (!backup)
         to->raise(sqlite3_errcode(to->m_db));
@@ -152,12 +157,17 @@ void Connection::backupTo(const QString& path) const {
     to->close();
 }
 
-qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(handle()); }
+qint64 Connection::lastInsertRowid() const {
+    return sqlite3_last_insert_rowid(handle());
+}
 
-int Connection::changes() const { return sqlite3_changes(handle()); }
+int Connection::changes() const {
+    return sqlite3_changes(handle());
+}
 
 Statement::Statement(Statement&& other) noexcept
-    : m_conn(other.m_conn), m_stmt(std::exchange(other.m_stmt, nullptr)), m_cached(other.m_cached) {}
+    : m_conn(other.m_conn), m_stmt(std::exchange(other.m_stmt, nullptr)), m_cached(other.m_cached) {
+}
 
 Statement::~Statement() {
     if (m_cached && m_stmt)
@@ -198,15 +208,21 @@ void Statement::reset() {
     sqlite3_clear_bindings(m_stmt);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(m_stmt); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(m_stmt);
+}
 
-QString Statement::columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(m_stmt, i)); }
+QString Statement::columnName(int i) const {
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+}
 
 QString Statement::columnDeclType(int i) const {
     return QString::fromUtf8(sqlite3_column_decltype(m_stmt, i));
 }
 
-bool Statement::isNull(int i) const { return sqlite3_column_type(m_stmt, i) == SQLITE_NULL; }
+bool Statement::isNull(int i) const {
+    return sqlite3_column_type(m_stmt, i) == SQLITE_NULL;
+}
 
 QString Statement::text(int i) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
@@ -214,7 +230,9 @@ QString Statement::text(int i) const {
     return QString::fromUtf8(p, n);
 }
 
-qint64 Statement::integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
+qint64 Statement::integer(int i) const {
+    return sqlite3_column_int64(m_stmt, i);
+}
 
 Transaction::Transaction(Connection& conn, Kind kind) : m_conn(conn) {
     m_conn.execute(kind == Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));

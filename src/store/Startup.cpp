@@ -72,7 +72,8 @@ StartupResult OpenContactDatabase(StartupContext& cx) {
             case Version::Newer:
                 cx.prompter.tell(messages::newerSchema(), cx.title);
                 return StartupResult::EndProgram;
-            case Version::Outdated: break;
+            case Version::Outdated:
+                break;
             }
         }
     }
@@ -105,7 +106,8 @@ void reached(StartupContext& cx, UpgradeStep step) {
 }
 
 int cardsIn(Connection& db) {
-    Statement st = db.prepare(QStringLiteral("SELECT (SELECT count(*) FROM Vesk) + (SELECT count(*) FROM Work)"));
+    Statement st = db.prepare(
+        QStringLiteral("SELECT (SELECT count(*) FROM Vesk) + (SELECT count(*) FROM Work)"));
     st.step();
     return int(st.integer(0));
 }
@@ -164,17 +166,21 @@ StartupResult UpgradeContactDatabase(StartupContext& cx) {
     s.run([&] { cx.db.open(path); });
     cx.prompter.tell(messages::upgradeFinished(), cx.title);
     if (copy.notCopied > 0 || copy.unreadable)
-        cx.prompter.tell(messages::notCopied(copy.notCopied, copy.unreadable, backup.path, cx.crlf), cx.title, platform::Icon::Exclamation);
+        cx.prompter.tell(messages::notCopied(copy.notCopied, copy.unreadable, backup.path, cx.crlf),
+                         cx.title, platform::Icon::Exclamation);
     return StartupResult::Continue;
 }
 
 namespace {
 
 bool isConstraint(const StoreError& e) {
-    return e.number() == StoreError::NoSuchField || (e.number() < StoreError::NotOpen && (e.number() & 0xff) == SQLITE_CONSTRAINT);
+    return e.number() == StoreError::NoSuchField ||
+           (e.number() < StoreError::NotOpen && (e.number() & 0xff) == SQLITE_CONSTRAINT);
 }
 
-QString quoted(const QString& name) { return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
+QString quoted(const QString& name) {
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
 
 // The new table's spelling of an old column, matched without regard to case; empty when the
 // new table has no such field.
@@ -188,7 +194,8 @@ QString newColumn(const QString& table, const QString& old) {
 }
 
 // Copies one table; false when the old table exists but cannot be read.
-bool copyTable(StartupContext& cx, Connection& old, Connection& to, const QString& table, CopyResult& result) {
+bool copyTable(StartupContext& cx, Connection& old, Connection& to, const QString& table,
+               CopyResult& result) {
     std::optional<Statement> from;
     try {
         from.emplace(old.prepare(QStringLiteral("SELECT * FROM ") + quoted(table)));

@@ -23,9 +23,9 @@ enum class UpgradeStep { Created, HundredCopied, Committed, BackedUp, Renamed };
 // What the startup routines need from the program.
 struct StartupContext {
     ContactDatabase& db;
-    QString folder;           // the program folder, ending in a separator
+    QString folder; // the program folder, ending in a separator
     platform::Prompter& prompter;
-    QString title;            // caption of the messages
+    QString title; // caption of the messages
     QString crlf = QStringLiteral("\r\n");
     // Called after each step of an upgrade; tests make it throw to stop the upgrade there.
     std::function<void(UpgradeStep)> afterStep = {};
@@ -37,9 +37,9 @@ struct StartupContext {
 enum class StartupResult { Continue, EndProgram };
 
 struct CopyResult {
-    int read = 0;       // cards read from the old file, both tables together
-    int copied = 0;     // cards in the new file
-    int notCopied = 0;  // cards the new file refused (too long, no name, unknown field)
+    int read = 0;            // cards read from the old file, both tables together
+    int copied = 0;          // cards in the new file
+    int notCopied = 0;       // cards the new file refused (too long, no name, unknown field)
     bool unreadable = false; // a table of the old file could not be read at all
 };
 

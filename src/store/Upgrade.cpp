@@ -19,7 +19,9 @@ namespace store {
 
 namespace {
 
-QByteArray local(const QString& path) { return QFile::encodeName(path); }
+QByteArray local(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 void removeWithJournal(const QString& path) {
     QFile::remove(path);
@@ -29,7 +31,8 @@ void removeWithJournal(const QString& path) {
 // Makes a rename or a new link survive a power cut as well as a crash.
 void syncFolderOf([[maybe_unused]] const QString& path) {
 #ifdef Q_OS_UNIX
-    const int fd = ::open(local(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    const int fd =
+        ::open(local(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -59,7 +62,9 @@ NewContactFile::~NewContactFile() {
     m_db.close();
 }
 
-QString NewContactFile::temporaryPath(const QString& finalPath) { return finalPath + QStringLiteral(".new"); }
+QString NewContactFile::temporaryPath(const QString& finalPath) {
+    return finalPath + QStringLiteral(".new");
+}
 
 void NewContactFile::create() {
     removeWithJournal(m_temp);
@@ -80,7 +85,8 @@ void NewContactFile::commit() {
 void NewContactFile::install() {
     m_db.close();
     if (std::rename(local(m_temp).constData(), local(m_final).constData()) != 0)
-        throw StoreError(StoreError::FileExists, QStringLiteral("The new file cannot take the name %1").arg(m_final));
+        throw StoreError(StoreError::FileExists,
+                         QStringLiteral("The new file cannot take the name %1").arg(m_final));
     syncFolderOf(m_final);
 }
 

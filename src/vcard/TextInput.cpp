@@ -51,5 +51,4 @@ QString utf8OrHebrew(const QByteArray& bytes, bool utf8) {
     return hebrew(bytes);
 }
 
-
 } // namespace vcard

@@ -25,16 +25,19 @@ QPoint headingCentre(FlexGrid& g, int col) {
 }
 
 Message question(const QString& text) {
-    return {text, QStringLiteral("System Message"), platform::Buttons::OkCancel, platform::Icon::Question};
+    return {text, QStringLiteral("System Message"), platform::Buttons::OkCancel,
+            platform::Icon::Question};
 }
 Message confirmDelete(const QString& name) {
-    return question(QStringLiteral("Do you want delete '") + name + QStringLiteral("' from record?"));
+    return question(QStringLiteral("Do you want delete '") + name +
+                    QStringLiteral("' from record?"));
 }
 const Message deleted = notice(QStringLiteral("The record has been deleted"));
 const Message nothingToDelete = notice(QStringLiteral("There is no record to delete"));
 
 QStringList names(testing::RawDb& raw, const char* table) {
-    return raw.rows(QStringLiteral("SELECT Name FROM %1 ORDER BY rowid").arg(QString::fromLatin1(table)));
+    return raw.rows(
+        QStringLiteral("SELECT Name FROM %1 ORDER BY rowid").arg(QString::fromLatin1(table)));
 }
 } // namespace
 
@@ -45,19 +48,25 @@ private slots:
     void aDoubleClickOnAHeadingSortsTheRowsAndCommandsFollowTheCards() {
         Fixture f;
         const QString rest = ",NULL,NULL,NULL,NULL,NULL";
-        frmVesk& w = f.open({card(u8("אבי"), "'30'" + rest), card(u8("אבנר"), "'4'" + rest), card(u8("אגם"), "'100'" + rest)});
+        frmVesk& w = f.open({card(u8("אבי"), "'30'" + rest), card(u8("אבנר"), "'4'" + rest),
+                             card(u8("אגם"), "'100'" + rest)});
         FlexGrid& g = *w.grid();
         // The heading ignores a click; below the rows a double click neither sorts nor edits.
-        QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, headingCentre(g, 0));
-        const QPoint below(f.cellCentre(4, 0).x(), g.visualRect(g.model().index(3, 0)).bottom() + 20);
+        QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {},
+                          headingCentre(g, 0));
+        const QPoint below(f.cellCentre(4, 0).x(),
+                           g.visualRect(g.model().index(3, 0)).bottom() + 20);
         QVERIFY(g.viewport()->rect().contains(below));
         QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, below);
-        QVERIFY(f.prompter.messages().isEmpty() && !w.editorWindow() && w.listState().HighlightedRow == 0);
+        QVERIFY(f.prompter.messages().isEmpty() && !w.editorWindow() &&
+                w.listState().HighlightedRow == 0);
         QCOMPARE(g.TextMatrix(1, 1), QStringLiteral("30"));
-        QTest::mouseDClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, headingCentre(g, 1));
+        QTest::mouseDClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {},
+                           headingCentre(g, 1));
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(QStringLiteral("sorting #1..."))});
         // Numbers sort by value; the empty row takes part and comes first, and is no card there.
-        QCOMPARE((QStringList{g.TextMatrix(1, 1), g.TextMatrix(2, 1), g.TextMatrix(3, 1), g.TextMatrix(4, 1)}),
+        QCOMPARE((QStringList{g.TextMatrix(1, 1), g.TextMatrix(2, 1), g.TextMatrix(3, 1),
+                              g.TextMatrix(4, 1)}),
                  (QStringList{"", "4", "30", "100"}));
         f.clickCell(1, 0);
         QVERIFY(!f.enabled("btnEdit"));
@@ -77,10 +86,12 @@ private slots:
         Fixture f;
         f.seed({});
         // Written without our width rule, as an older program could have left it.
-        testing::RawDb(f.mdb()).exec("PRAGMA ignore_check_constraints = ON; INSERT INTO Vesk (Name) VALUES ('Abcde 7890123456789012345')");
+        testing::RawDb(f.mdb()).exec("PRAGMA ignore_check_constraints = ON; INSERT INTO Vesk "
+                                     "(Name) VALUES ('Abcde 7890123456789012345')");
         frmVesk& w = f.open({}, {}, 100);
         // A double click asks first; cancelled, no editor opens. The Edit button asks the same.
-        const Message ask = question(QStringLiteral("Do you want updating 7890123456789012345 record?"));
+        const Message ask =
+            question(QStringLiteral("Do you want updating 7890123456789012345 record?"));
         f.prompter.script({Answer::Cancel, Answer::Cancel});
         QTest::mouseDClick(w.grid()->viewport(), Qt::LeftButton, {}, f.cellCentre(1, 3));
         QCOMPARE(w.editorWindow(), nullptr);
@@ -109,18 +120,22 @@ private slots:
             {"av", 2, "av"}, {"n", 3, "avn"}, {"qA", 3, "avnqA"}, {"\x1b", 3, ""}, {"Av", 4, "Av"}};
         for (const auto& [keys, row, prefix] : steps) {
             QTest::keyClicks(&g, keys);
-            QCOMPARE(QStringList({QString::number(g.Row()), QString::number(w.listState().HighlightedRow), w.listState().TypedPrefix}),
+            QCOMPARE(QStringList({QString::number(g.Row()),
+                                  QString::number(w.listState().HighlightedRow),
+                                  w.listState().TypedPrefix}),
                      QStringList({QString::number(row), QString::number(row), prefix}));
         }
         QCOMPARE(w.indexBox()->text(), QString()); // the jump leaves the index box alone
         // Enter is the double click, not a character of the name.
         f.prompter.script({Answer::Cancel});
         QTest::keyClick(&g, Qt::Key_Enter);
-        QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("Do you want updating Avraham record?")});
+        QCOMPARE(f.prompter.texts(),
+                 QStringList{QStringLiteral("Do you want updating Avraham record?")});
         QCOMPARE(w.listState().TypedPrefix, QStringLiteral("Av"));
         f.prompter.clear();
         QTest::keyClick(&g, Qt::Key_Delete);
-        QCOMPARE(f.prompter.messages(), (QList<Message>{confirmDelete(QStringLiteral("Avraham")), deleted}));
+        QCOMPARE(f.prompter.messages(),
+                 (QList<Message>{confirmDelete(QStringLiteral("Avraham")), deleted}));
         QCOMPARE(f.shared->ListCount, 3);
     }
 
@@ -133,8 +148,8 @@ private slots:
         FlexGrid& g = *w.grid();
         const QPoint at = g.viewport()->rect().center();
         auto wheel = [&](int delta) {
-            QWheelEvent e(at, g.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+            QWheelEvent e(at, g.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(g.viewport(), &e);
         };
         for (const auto& [delta, top] : {std::pair{-120, 1}, {240, 2}, {0, 2}, {-360, 1}}) {
@@ -158,12 +173,14 @@ private slots:
             QCOMPARE(QPoint(g.Col(), w.listState().RememberedColumn), QPoint(3, 3));
             QTRY_VERIFY(menu->isVisible());
             const int pointer = g.viewport()->mapToGlobal(f.cellCentre(1, 1)).x();
-            QVERIFY(qAbs((lang == 200 ? menu->geometry().right() + 1 : menu->geometry().left()) - pointer) <= 2);
+            QVERIFY(qAbs((lang == 200 ? menu->geometry().right() + 1 : menu->geometry().left()) -
+                         pointer) <= 2);
             menu->hide();
         }
         // On the heading too; the current column is remembered, not the heading's.
         w.listState().RememberedColumn = 0;
-        QTest::mousePress(g.horizontalHeader()->viewport(), Qt::RightButton, {}, headingCentre(g, 1));
+        QTest::mousePress(g.horizontalHeader()->viewport(), Qt::RightButton, {},
+                          headingCentre(g, 1));
         QCOMPARE(w.listState().RememberedColumn, 3);
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
@@ -174,7 +191,8 @@ private slots:
     void deletionConfirmsDeletesAndRefills() {
         Fixture f;
         const QString twenty = u8("אבגדהוזחטיכלמנסעפצקר");
-        frmVesk& w = f.open({card(twenty), card(u8("אבי"))}, {card(u8("אבי"), "'12',NULL,NULL,NULL,NULL,NULL")});
+        frmVesk& w = f.open({card(twenty), card(u8("אבי"))},
+                            {card(u8("אבי"), "'12',NULL,NULL,NULL,NULL,NULL")});
         testing::RawDb raw(f.mdb());
         f.clickCell(1, 0);
         const QString index = w.indexBox()->text();
@@ -227,17 +245,23 @@ private slots:
         QTest::addColumn<bool>("mail");
         const QString adam = "Adam 1 2 3 4", avi = "Avi 5  6 ";
         QTest::newRow("click") << QList<int>{} << QPoint(1, 2) << avi << true << false;
-        QTest::newRow("down from nothing") << QList<int>{Qt::Key_Down} << QPoint(0, 1) << adam << true << true;
-        QTest::newRow("up from nothing") << QList<int>{Qt::Key_Up} << QPoint(0, 1) << adam << true << true;
-        QTest::newRow("down twice") << QList<int>{Qt::Key_Down, Qt::Key_Down} << QPoint(0, 2) << avi << true << false;
-        QTest::newRow("end, up") << QList<int>{Qt::Key_End, Qt::Key_Up} << QPoint(0, 2) << avi << true << false;
-        QTest::newRow("end, home") << QList<int>{Qt::Key_End, Qt::Key_Home} << QPoint(0, 1) << adam << true << true;
-        QTest::newRow("page down stops at the last card") << QList<int>{Qt::Key_PageDown} << QPoint(0, 3) << "Avner 7   "
-                                                          << true << true;
-        QTest::newRow("right onto an empty cell") << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right}
-                                                  << QPoint(2, 2) << avi << false << false;
-        QTest::newRow("left stops at the name") << QList<int>{Qt::Key_Down, Qt::Key_Left} << QPoint(0, 1) << adam << true
-                                                << true;
+        QTest::newRow("down from nothing")
+            << QList<int>{Qt::Key_Down} << QPoint(0, 1) << adam << true << true;
+        QTest::newRow("up from nothing")
+            << QList<int>{Qt::Key_Up} << QPoint(0, 1) << adam << true << true;
+        QTest::newRow("down twice")
+            << QList<int>{Qt::Key_Down, Qt::Key_Down} << QPoint(0, 2) << avi << true << false;
+        QTest::newRow("end, up") << QList<int>{Qt::Key_End, Qt::Key_Up} << QPoint(0, 2) << avi
+                                 << true << false;
+        QTest::newRow("end, home")
+            << QList<int>{Qt::Key_End, Qt::Key_Home} << QPoint(0, 1) << adam << true << true;
+        QTest::newRow("page down stops at the last card")
+            << QList<int>{Qt::Key_PageDown} << QPoint(0, 3) << "Avner 7   " << true << true;
+        QTest::newRow("right onto an empty cell")
+            << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right} << QPoint(2, 2)
+            << avi << false << false;
+        QTest::newRow("left stops at the name")
+            << QList<int>{Qt::Key_Down, Qt::Key_Left} << QPoint(0, 1) << adam << true << true;
     }
     void aCardIsSelectedByAClickOrTheKeyboard() {
         QFETCH(QList<int>, keys);
@@ -246,7 +270,8 @@ private slots:
         QFETCH(bool, dial);
         QFETCH(bool, mail);
         Fixture f;
-        frmVesk& w = f.open({card("Adam", "'1','2','3','4',NULL,'a@x'"), card("Avi", "'5',NULL,'6',NULL,NULL,NULL"),
+        frmVesk& w = f.open({card("Adam", "'1','2','3','4',NULL,'a@x'"),
+                             card("Avi", "'5',NULL,'6',NULL,NULL,NULL"),
                              card("Avner", "'7',NULL,NULL,NULL,NULL,'v@x'")},
                             {}, 100);
         FlexGrid& g = *w.grid();
@@ -261,8 +286,8 @@ private slots:
         QCOMPARE(w.indexBox()->text(), index);
         for (const char* n : {"btnEdit", "btnDelete", "mnuEdit", "mnuDel", "popEdit", "popDel"})
             QVERIFY2(f.enabled(n), n);
-        QCOMPARE(QList<bool>({f.enabled("btnDial"), f.enabled("popDialing"), f.enabled("btnMail"), f.enabled("popSendMail"),
-                              f.enabled("mnuSendMail")}),
+        QCOMPARE(QList<bool>({f.enabled("btnDial"), f.enabled("popDialing"), f.enabled("btnMail"),
+                              f.enabled("popSendMail"), f.enabled("mnuSendMail")}),
                  QList<bool>({dial, dial, mail, mail, mail}));
         QCOMPARE(w.listState().TypedPrefix, keys.isEmpty() ? QString() : QStringLiteral("zz"));
     }
@@ -300,9 +325,11 @@ private slots:
         if (item)
             triggered.emplace(item, &QAction::triggered);
         // The key's own character, Hebrew letters included.
-        const QString text = modifiers == Qt::AltModifier ? QString(QChar(char16_t(key)).toLower()) : QString();
+        const QString text =
+            modifiers == Qt::AltModifier ? QString(QChar(char16_t(key)).toLower()) : QString();
         for (auto action : {QTest::Press, QTest::Release})
-            QTest::sendKeyEvent(action, w.grid(), Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+            QTest::sendKeyEvent(action, w.grid(), Qt::Key(key), text,
+                                Qt::KeyboardModifiers(modifiers));
         if (item) {
             QCOMPARE(triggered->count(), 1);
         } else if (auto* menu = w.findChild<QMenu*>(target)) {
@@ -318,8 +345,10 @@ private slots:
     void secondaryWindowsAreDialogsOverTheMainWindow_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("editor") << "btnAdd" << "Add New Phone Number";
-        QTest::newRow("search") << "btnSearch" << "Record Searching...";
+        QTest::newRow("editor") << "btnAdd"
+                                << "Add New Phone Number";
+        QTest::newRow("search") << "btnSearch"
+                                << "Record Searching...";
     }
     void secondaryWindowsAreDialogsOverTheMainWindow() {
         QFETCH(QString, command);
@@ -327,14 +356,18 @@ private slots:
         Fixture f;
         frmVesk& w = f.open({});
         w.move(60, 40);
-        auto opened = [&]() -> QWidget* { return command == u"btnAdd" ? w.editorWindow() : w.searchWindow(); };
+        auto opened = [&]() -> QWidget* {
+            return command == u"btnAdd" ? w.editorWindow() : w.searchWindow();
+        };
         f.press(command.toLatin1().constData());
         QPointer<QWidget> win = opened();
-        QVERIFY(win && win->isVisible() && win->isWindow() && win->parentWidget() == &w && !win->isModal());
+        QVERIFY(win && win->isVisible() && win->isWindow() && win->parentWidget() == &w &&
+                !win->isModal());
         QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(win);
         QCOMPARE(a11y->role(), QAccessible::Dialog);
         QCOMPARE(a11y->text(QAccessible::Name), caption);
-        QVERIFY((win->frameGeometry().center() - w.frameGeometry().center()).manhattanLength() <= 2);
+        QVERIFY((win->frameGeometry().center() - w.frameGeometry().center()).manhattanLength() <=
+                2);
         QVERIFY(win->screen()->availableGeometry().contains(win->frameGeometry()));
 
         // Moved by the user, it stays where it was put when the command brings it forward.

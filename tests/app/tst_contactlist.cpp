@@ -47,37 +47,44 @@ private slots:
     void anEmptyTableShowsOneEmptyRowAndOffersNoCardCommands() {
         Fixture f;
         frmVesk& w = f.start({});
-        QCOMPARE(QList<int>({w.grid()->Rows(), w.grid()->model().count(), f.shared->ListCount}), QList<int>({2, 1, 0}));
-        for (const char* n : {"btnEdit", "btnDelete", "btnDial", "btnMail", "popEdit", "popDel", "popDialing",
-                              "popSendMail", "mnuEdit", "mnuDel", "mnuSendMail"})
+        QCOMPARE(QList<int>({w.grid()->Rows(), w.grid()->model().count(), f.shared->ListCount}),
+                 QList<int>({2, 1, 0}));
+        for (const char* n : {"btnEdit", "btnDelete", "btnDial", "btnMail", "popEdit", "popDel",
+                              "popDialing", "popSendMail", "mnuEdit", "mnuDel", "mnuSendMail"})
             QVERIFY2(!f.enabled(n), n);
         QVERIFY(f.enabled("mnuDialingNum"));
         w.btnDelete_Click();
         QCOMPARE(f.prompter.messages(),
-                 QList<platform::Message>{notice(QStringLiteral("No current record"), platform::Icon::Exclamation)});
+                 QList<platform::Message>{
+                     notice(QStringLiteral("No current record"), platform::Icon::Exclamation)});
     }
 
     // The letter filter tests the stored text: a name stored with leading blanks is not under
     // its letter, but every name shows trimmed and a Null field empty.
     void theFirstTabListsItsLetterInNameOrderWithAlternatingShades() {
         Fixture f;
-        frmVesk& w = f.start({u8("'בני','1',NULL,NULL,NULL,NULL,NULL"), u8("'אבנר   ','2','2','3','4','רחוב 5','a@b.c'"),
-                              u8("'אבי','3',NULL,NULL,NULL,NULL,NULL"), u8("'  אורי  ','03-1',' 050 ','02','04',NULL,NULL")});
+        frmVesk& w = f.start({u8("'בני','1',NULL,NULL,NULL,NULL,NULL"),
+                              u8("'אבנר   ','2','2','3','4','רחוב 5','a@b.c'"),
+                              u8("'אבי','3',NULL,NULL,NULL,NULL,NULL"),
+                              u8("'  אורי  ','03-1',' 050 ','02','04',NULL,NULL")});
         const QStringList letter{u8("אבי|3|||||"), u8("אבנר|2|2|3|4|a@b.c|רחוב 5")};
         QCOMPARE(cardRows(w), letter);
         QCOMPARE(w.panelText(1), u8(" ס\"כ רשומות 2"));
         const GridModel& m = w.grid()->model();
         QCOMPARE(QList({m.row(0).back, m.row(1).back}), QList({white, frmVesk::infoBackground()}));
-        QCOMPARE(f.window->listState().LastListQuery, u8("select * from Vesk where Name like 'א*' order by Name ASC"));
+        QCOMPARE(f.window->listState().LastListQuery,
+                 u8("select * from Vesk where Name like 'א*' order by Name ASC"));
         // Each row knows its card, and the open cursor walks the same cards in the same order.
         store::Recordset& rs = *f.shared->db.CurrentRecordset;
         QCOMPARE(rs.RecordCount(), 2);
         rs.MoveFirst();
         QCOMPARE(m.row(0).cardId, rs.rowid());
-        QCOMPARE(QList<qint64>({m.row(0).cardId, m.row(1).cardId, m.row(2).cardId}), QList<qint64>({3, 2, -1}));
+        QCOMPARE(QList<qint64>({m.row(0).cardId, m.row(1).cardId, m.row(2).cardId}),
+                 QList<qint64>({3, 2, -1}));
         f.shared->LetterFilter = QStringLiteral("ALL");
         w.ShowAll();
-        QCOMPARE(cardRows(w), QStringList{u8("אורי|03-1|050|02|04||")} + letter + QStringList{u8("בני|1|||||")});
+        QCOMPARE(cardRows(w),
+                 QStringList{u8("אורי|03-1|050|02|04||")} + letter + QStringList{u8("בני|1|||||")});
         QCOMPARE(w.panelText(1), QStringLiteral(" Total Records 4"));
     }
 
@@ -85,9 +92,11 @@ private slots:
     // reading side, the others centred.
     void theWorkListShowsDepartmentInColumnFour() {
         Fixture f;
-        frmVesk& w = f.start({u8("'אבא','1','2','3','פקס',NULL,NULL")}, {u8("'אגף','12','3','4','מחלקה','כתובת','x@y.z'")});
+        frmVesk& w = f.start({u8("'אבא','1','2','3','פקס',NULL,NULL")},
+                             {u8("'אגף','12','3','4','מחלקה','כתובת','x@y.z'")});
         const GridModel& m = w.grid()->model();
-        QCOMPARE(QList({m.alignment(0), m.alignment(6)}), QList({GridAlign::Right, GridAlign::Centre}));
+        QCOMPARE(QList({m.alignment(0), m.alignment(6)}),
+                 QList({GridAlign::Right, GridAlign::Centre}));
         QCOMPARE(cardRows(w), QStringList{u8("אבא|1|2|3|פקס||")});
         f.chooseGroup(1);
         QCOMPARE(cardRows(w), QStringList{u8("אגף|4|3|12|מחלקה|x@y.z|כתובת")});
@@ -106,13 +115,17 @@ private slots:
         QTest::addColumn<TabCase>("c");
         const QList<int> click; // no keys: a click on the tab
         const QStringList b{"bella", "Ben"}, alice{"Alice"};
-        QTest::newRow("last Hebrew tab") << TabCase{200, false, click, 21, false, u8("ת"), {u8("תמר")}};
+        QTest::newRow("last Hebrew tab")
+            << TabCase{200, false, click, 21, false, u8("ת"), {u8("תמר")}};
         QTest::newRow("Latin B") << TabCase{100, false, click, 1, false, "B", b};
         QTest::newRow("the selected tab again") << TabCase{200, true, click, 0, false, "A", alice};
-        QTest::newRow("Enter on the selected tab") << TabCase{200, true, {Qt::Key_Return}, 0, false, "A", alice};
-        QTest::newRow("down to the next tab") << TabCase{100, false, {Qt::Key_Down}, 1, false, "B", b};
+        QTest::newRow("Enter on the selected tab")
+            << TabCase{200, true, {Qt::Key_Return}, 0, false, "A", alice};
+        QTest::newRow("down to the next tab")
+            << TabCase{100, false, {Qt::Key_Down}, 1, false, "B", b};
         QTest::newRow("end") << TabCase{100, false, {Qt::Key_End}, 25, false, "Z", {}};
-        QTest::newRow("Latin O, a name with an apostrophe") << TabCase{100, false, click, 14, false, "O", {"O'Brien"}};
+        QTest::newRow("Latin O, a name with an apostrophe")
+            << TabCase{100, false, click, 14, false, "O", {"O'Brien"}};
         QTest::newRow("Latin Y") << TabCase{100, false, click, 24, false, "Y", {"Yael"}};
         QTest::newRow("Latin Y, then Hebrew") << TabCase{100, false, click, 24, true, u8("א"), {}};
     }
@@ -120,8 +133,8 @@ private slots:
         QFETCH(TabCase, c);
         const auto& [lang, switchToEnglish, keys, tab, thenHebrew, filter, names] = c;
         Fixture f;
-        frmVesk& w = f.start({card(u8("תמר")), card(u8("כרמל")), card("bella"), card("Ben"), card("Alice"), card("O'Brien"),
-                              card("Yael")},
+        frmVesk& w = f.start({card(u8("תמר")), card(u8("כרמל")), card("bella"), card("Ben"),
+                              card("Alice"), card("O'Brien"), card("Yael")},
                              {}, lang);
         if (switchToEnglish)
             f.action("mnuLangEnglish")->trigger();
@@ -141,41 +154,49 @@ private slots:
         for (const QString& row : cardRows(w))
             listed << row.section(u'|', 0, 0);
         QCOMPARE(listed, names);
-        QCOMPARE(w.panelText(1), u' ' + f.shared->TotalRecordsLabel + u' ' + QString::number(names.size()));
+        QCOMPARE(w.panelText(1),
+                 u' ' + f.shared->TotalRecordsLabel + u' ' + QString::number(names.size()));
     }
 
     void highlightingPaintsOneRowAndRestoresThePrevious() {
         Fixture f;
-        frmVesk& w = f.start({u8("'אבי','1','2','3','4','5','6'"), u8("'אבנר','7','8','9','10','11','12'"),
-                u8("'אדם',NULL,NULL,NULL,NULL,NULL,NULL")});
+        frmVesk& w =
+            f.start({u8("'אבי','1','2','3','4','5','6'"), u8("'אבנר','7','8','9','10','11','12'"),
+                     u8("'אדם',NULL,NULL,NULL,NULL,NULL,NULL")});
         const GridModel& m = w.grid()->model();
         const QColor info = frmVesk::infoBackground();
         // The chosen cell dark, the rest of its row light with white text; the shade is kept.
         w.HighlightRow(2, 3);
-        QCOMPARE(QList({m.cellBackground(1, 3), m.cellBackground(1, 0), m.row(1).fore, f.window->listState().RowShade}),
+        QCOMPARE(QList({m.cellBackground(1, 3), m.cellBackground(1, 0), m.row(1).fore,
+                        f.window->listState().RowShade}),
                  QList({GridModel::darkBlue(), GridModel::lightBlue(), white, info}));
         w.HighlightRow(1, 0);
-        QCOMPARE(QList({m.cellBackground(1, 3), m.row(1).fore, m.cellBackground(0, 0), m.cellBackground(0, 6)}),
+        QCOMPARE(QList({m.cellBackground(1, 3), m.row(1).fore, m.cellBackground(0, 0),
+                        m.cellBackground(0, 6)}),
                  QList({info, QColor(Qt::black), GridModel::darkBlue(), GridModel::lightBlue()}));
         QCOMPARE(f.window->listState().RowShade, white);
         // A refill keeps the model sound and forgets the selection: no row of the new list is
         // repainted.
-        QAbstractItemModelTester tester(&w.grid()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&w.grid()->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         w.ShowRowInIndex(3);
         w.update_list();
         QCOMPARE(m.rowCount(), 4);
-        QVERIFY(f.window->listState().HighlightedRow == 0 && w.indexBox()->text().isEmpty() && m.cellBackground(0, 0) == white);
+        QVERIFY(f.window->listState().HighlightedRow == 0 && w.indexBox()->text().isEmpty() &&
+                m.cellBackground(0, 0) == white);
     }
 
     void aListLongerThanSixteenBitsCounts() {
         Fixture f;
         f.seed({});
-        testing::RawDb(f.mdb()).exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000) "
-                                                    "INSERT INTO Vesk (Name, Phone) SELECT printf('א%05d', i), i FROM n"));
+        testing::RawDb(f.mdb()).exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000) "
+            "INSERT INTO Vesk (Name, Phone) SELECT printf('א%05d', i), i FROM n"));
         f.load();
         frmVesk& w = *f.window;
-        QCOMPARE(QStringList({QString::number(f.shared->ListCount), QString::number(w.grid()->Rows()),
-                              w.grid()->TextMatrix(40000, 0), w.grid()->TextMatrix(32768, 1), w.panelText(1)}),
+        QCOMPARE(QStringList({QString::number(f.shared->ListCount),
+                              QString::number(w.grid()->Rows()), w.grid()->TextMatrix(40000, 0),
+                              w.grid()->TextMatrix(32768, 1), w.panelText(1)}),
                  QStringList({"40000", "40002", u8("א40000"), "32768", u8(" ס\"כ רשומות 40000")}));
         w.HighlightRow(39000, 0);
         QCOMPARE(f.window->listState().HighlightedRow, 39000);

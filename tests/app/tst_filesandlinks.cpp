@@ -74,12 +74,23 @@ private slots:
         f.run("mnuExportDB", FileChoice::chosen(copy), {Answer::Yes});
         f.run("mnuExportDB", FileChoice::chosen(f.mdb()), {Answer::Yes}); // never over itself
         f.run("mnuExportDB", FileChoice::cancelled());
-        auto ask = [](const QString& path) { return Message{"Do you want to overwrite " + path + "?", "Orvenna", B::YesNo, I::Question}; };
-        auto failed = [](const QString& why) { return notice("Failed to export database! " + why, I::Exclamation); };
+        auto ask = [](const QString& path) {
+            return Message{"Do you want to overwrite " + path + "?", "Orvenna", B::YesNo,
+                           I::Question};
+        };
+        auto failed = [](const QString& why) {
+            return notice("Failed to export database! " + why, I::Exclamation);
+        };
         const Message exported = notice("Export DB to " + copy + " has succeeded!");
-        QCOMPARE(f.prompter.messages(), (QList<Message>{exported, ask(copy), failed("File already exists"), ask(copy), exported, ask(f.mdb()),
-                                                        failed("The program's own database cannot be overwritten by a copy of itself")}));
-        const Call save{Kind::Save, {"Microsoft Database (*.mdb)|*.mdb", 1, "VESK.MDB"}, platform::Overwrite::DontConfirm};
+        QCOMPARE(
+            f.prompter.messages(),
+            (QList<Message>{
+                exported, ask(copy), failed("File already exists"), ask(copy), exported,
+                ask(f.mdb()),
+                failed("The program's own database cannot be overwritten by a copy of itself")}));
+        const Call save{Kind::Save,
+                        {"Microsoft Database (*.mdb)|*.mdb", 1, "VESK.MDB"},
+                        platform::Overwrite::DontConfirm};
         QCOMPARE(f.dialogs.calls(), QList<Call>(5, save));
 
         testing::RawDb(f.mdb()).exec("INSERT INTO Vesk (Name) VALUES ('Added')");
@@ -88,27 +99,35 @@ private slots:
         f.dialogs.clear();
         f.run("mnuImportDB", FileChoice::cancelled(), {Answer::No});
         QCOMPARE(f.dialogs.calls(), QList<Call>{}); // no dialog after No
-        f.dialogs.clear(); // nor the answer it was given
+        f.dialogs.clear();                          // nor the answer it was given
         const QByteArray before = file(f.mdb());
         const QString empty = f.dir.filePath("empty.mdb");
         file(empty); // an empty file: no phone book
         f.run("mnuImportDB", FileChoice::chosen(empty));
         QCOMPARE(file(f.mdb()), before);
         QCOMPARE(f.listed(), (QStringList{"Added", "Avi", "Ben"}));
-        f.run("mnuImportDB", FileChoice::chosen(copy)); // the card added since goes, the file stays aside
+        f.run("mnuImportDB",
+              FileChoice::chosen(copy)); // the card added since goes, the file stays aside
         QCOMPARE(f.listed(), (QStringList{"Avi", "Ben"}));
         QCOMPARE(file(old), before);
         f.run("mnuImportDB", FileChoice::chosen(old)); // restoring it keeps it
         QCOMPARE(f.listed(), (QStringList{"Added", "Avi", "Ben"}));
         QCOMPARE(file(old), before);
-        const Message warn{"This will import an external database\r\ninto Orvenna, continue?", "System Warning", B::YesNo, I::Question};
-        auto done = [](const QString& path) { return notice("Import DB from " + path + " has succeeded!"); };
+        const Message warn{"This will import an external database\r\ninto Orvenna, continue?",
+                           "System Warning", B::YesNo, I::Question};
+        auto done = [](const QString& path) {
+            return notice("Import DB from " + path + " has succeeded!");
+        };
         QCOMPARE(f.prompter.messages(),
-                 (QList<Message>{warn, warn, notice("Failed to import database! The file is not an Orvenna phone book: it has no table 'Vesk'",
-                                                    I::Exclamation),
+                 (QList<Message>{warn, warn,
+                                 notice("Failed to import database! The file is not an Orvenna "
+                                        "phone book: it has no table 'Vesk'",
+                                        I::Exclamation),
                                  warn, done(copy), warn, done(old)}));
-        const Call open{Kind::Open, {"Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old", 1, "VESK.MDB"},
-                        platform::Overwrite::Confirm};
+        const Call open{
+            Kind::Open,
+            {"Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old", 1, "VESK.MDB"},
+            platform::Overwrite::Confirm};
         QCOMPARE(f.dialogs.calls(), QList<Call>(3, open));
     }
 
@@ -121,7 +140,8 @@ private slots:
         QTest::newRow("mailto twice") << "mailto:a@b.example" << 1 << "mailto:mailto:a@b.example";
         QTest::newRow("other kind") << "www.x.example" << 2 << "www.x.example";
         // A card's address is only ever the recipient: nothing of it becomes an attachment.
-        QTest::newRow("query") << "a@b.example?attach=/etc/passwd" << 1 << "mailto:a@b.example%3Fattach=/etc/passwd";
+        QTest::newRow("query") << "a@b.example?attach=/etc/passwd" << 1
+                               << "mailto:a@b.example%3Fattach=/etc/passwd";
     }
     void openLinkKeepsItsPrefixRules() {
         QFETCH(QString, target);
@@ -156,9 +176,11 @@ private slots:
         QCOMPARE(face->role(), QAccessible::Dialog);
         QCOMPARE(face->text(QAccessible::Name), QString("About Orvenna"));
         auto text = [&](const char* name) { return box->findChild<QLabel*>(name)->text(); };
-        QCOMPARE(text("lblTitle"), "Orvenna " + about::frmAbout::versionText(orvenna::config::version));
+        QCOMPARE(text("lblTitle"),
+                 "Orvenna " + about::frmAbout::versionText(orvenna::config::version));
         QCOMPARE(text("lblDescription"),
-                 QString("The Orvenna is a smalle program to create and handle personal\\work phone cards.\r\n[dbVer: 1]"));
+                 QString("The Orvenna is a smalle program to create and handle personal\\work "
+                         "phone cards.\r\n[dbVer: 1]"));
         for (const char* link : {"lblWeb", "lblMail", "cmdOK"})
             box->findChild<QPushButton*>(link)->click();
         QTRY_VERIFY(box.isNull());
@@ -174,8 +196,10 @@ private slots:
         f.w.findChild<QToolButton*>("btnMail")->click();
         f.w.findChild<QAction*>("mnuSendMail")->trigger();
         f.w.findChild<QAction*>("popSendMail")->trigger();
-        QCOMPARE(f.shell.urls, (QList<QUrl>{QUrl("http://www.orvenna.example"), QUrl("mailto:support@orvenna.example"),
-                                            QUrl("mailto:avi@x.example"), QUrl("mailto:avi@x.example"), QUrl("mailto:avi@x.example")}));
+        QCOMPARE(f.shell.urls,
+                 (QList<QUrl>{QUrl("http://www.orvenna.example"),
+                              QUrl("mailto:support@orvenna.example"), QUrl("mailto:avi@x.example"),
+                              QUrl("mailto:avi@x.example"), QUrl("mailto:avi@x.example")}));
         QCOMPARE(g.Col(), 5);
     }
 };

@@ -15,7 +15,8 @@ namespace {
 // The texts of Qt's standard buttons as a message box shows them now.
 QStringList standardButtons() {
     QMessageBox box;
-    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes |
+                           QMessageBox::No);
     QStringList out;
     for (auto b : {QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No})
         out << box.button(b)->text();
@@ -34,11 +35,13 @@ private slots:
     void englishThenHebrewThenEnglishAgainPutsEverythingBack() {
         const QStringList qtEnglish = standardButtons();
         QTranslator catalogue;
-        QVERIFY(catalogue.load(QStringLiteral("qtbase_he"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        QVERIFY(catalogue.load(QStringLiteral("qtbase_he"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
         QStringList hebrew;
         for (const QString& text : qtEnglish)
             hebrew << catalogue.translate("QPlatformTheme", text.toUtf8().constData());
-        QVERIFY(!hebrew.contains(QString()) && hebrew != qtEnglish); // the catalogue knows every button
+        QVERIFY(!hebrew.contains(QString()) &&
+                hebrew != qtEnglish); // the catalogue knows every button
         Fixture f;
         QStringList cards;
         for (int i = 0; i < 12; ++i)
@@ -57,10 +60,13 @@ private slots:
         QCOMPARE(f.shared->CurrentLang, 100);
         // Recaptioned; a text that is the same in both languages (the last) stays.
         QCOMPARE((QStringList{f.button("btnAdd")->text(), f.button("btnQuit")->toolTip(),
-                              w.findChild<QMenu*>(QStringLiteral("mnuFile"))->title(), f.action("popSendMail")->text(),
-                              w.grid()->TextMatrix(0, 0), f.action("mnuImportVcard")->text()}),
-                 (QStringList{"Add", "Quit program", "&File", "Send Email...", "Name\\Comapny", "Import vCard..."}));
-        QCOMPARE(w.tabs()->edge(), app::LetterTabs::Edge::Left); // count and direction as at a start in English
+                              w.findChild<QMenu*>(QStringLiteral("mnuFile"))->title(),
+                              f.action("popSendMail")->text(), w.grid()->TextMatrix(0, 0),
+                              f.action("mnuImportVcard")->text()}),
+                 (QStringList{"Add", "Quit program", "&File", "Send Email...", "Name\\Comapny",
+                              "Import vCard..."}));
+        QCOMPARE(w.tabs()->edge(),
+                 app::LetterTabs::Edge::Left); // count and direction as at a start in English
         QCOMPARE(standardButtons(), qtEnglish);
         // Not reloaded: the Hebrew cards stay listed under the Latin tabs until a tab is chosen.
         QCOMPARE(QStringList({w.panelText(1), f.shared->LetterFilter, w.grid()->TextMatrix(1, 0),
@@ -72,7 +78,8 @@ private slots:
         f.chooseGroup(0);
         QCOMPARE(w.grid()->TextMatrix(0, 4), QStringLiteral("Fax"));
         f.chooseGroup(1);
-        QCOMPARE(w.groupBox()->currentText() + w.grid()->TextMatrix(0, 4), QStringLiteral("WorkDepartment"));
+        QCOMPARE(w.groupBox()->currentText() + w.grid()->TextMatrix(0, 4),
+                 QStringLiteral("WorkDepartment"));
         QCOMPARE(w.groupText(), f.shared->GroupNameWork);
 
         f.action("mnuLangHebrew")->trigger();
@@ -82,12 +89,12 @@ private slots:
         // The catalogue leaves the direction of the other windows alone.
         QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
         // Recaptioned; the group stays.
-        QCOMPARE(f.action("popSendMail")->text() + u'|' + w.groupBox()->currentText() + u'|' + w.grid()->TextMatrix(0, 4),
+        QCOMPARE(f.action("popSendMail")->text() + u'|' + w.groupBox()->currentText() + u'|' +
+                     w.grid()->TextMatrix(0, 4),
                  u8("שלח דואר אלקטרוני....|עבודה|מחלקה"));
         f.action("mnuLangEnglish")->trigger();
         QCOMPARE(w.layoutTwips(), english);
     }
-
 };
 
 QTEST_MAIN(TestLanguage)

@@ -1,9 +1,9 @@
 // Pure layout rules: the program folder, twips, the size-change layout, where windows go.
 #include "app/DesignLayout.h"
 #include "app/ProgramFolder.h"
-#include "shell/Settings.h"
 #include "app/Twips.h"
 #include "shell/Placement.h"
+#include "shell/Settings.h"
 
 #include <QtTest>
 
@@ -18,13 +18,27 @@ private slots:
         QTest::addColumn<QString>("cwd");
         QTest::addColumn<QString>("sep");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("drive root") << "C:\\" << "\\" << "C:\\";
-        QTest::newRow("unix folder") << "/home/dana/phones" << "/" << "/home/dana/phones/";
-        QTest::newRow("VB") << "C:\\Dev\\VB" << "\\" << "C:\\Dev\\VB\\My app\\Orvenna\\";
-        QTest::newRow("vb98 lower") << "C:\\vb98" << "\\" << "C:\\vb98\\My app\\Orvenna\\";
-        QTest::newRow("MyVB") << "/src/MyVB/" << "/" << "/src/MyVB/My app/Orvenna/";
-        QTest::newRow("VB in the middle") << "/src/VB/app" << "/" << "/src/VB/app/";
-        QTest::newRow("VB9") << "/src/VB9" << "/" << "/src/VB9/";
+        QTest::newRow("drive root") << "C:\\"
+                                    << "\\"
+                                    << "C:\\";
+        QTest::newRow("unix folder") << "/home/dana/phones"
+                                     << "/"
+                                     << "/home/dana/phones/";
+        QTest::newRow("VB") << "C:\\Dev\\VB"
+                            << "\\"
+                            << "C:\\Dev\\VB\\My app\\Orvenna\\";
+        QTest::newRow("vb98 lower") << "C:\\vb98"
+                                    << "\\"
+                                    << "C:\\vb98\\My app\\Orvenna\\";
+        QTest::newRow("MyVB") << "/src/MyVB/"
+                              << "/"
+                              << "/src/MyVB/My app/Orvenna/";
+        QTest::newRow("VB in the middle") << "/src/VB/app"
+                                          << "/"
+                                          << "/src/VB/app/";
+        QTest::newRow("VB9") << "/src/VB9"
+                             << "/"
+                             << "/src/VB9/";
     }
     void programFolder() {
         QFETCH(QString, cwd);
@@ -49,14 +63,17 @@ private slots:
         // How each control follows the window's growth, by edge (left, top, width, height);
         // every other control stays where it was.
         const QMap<QString, TwipsRect> follows{
-            {"MSHFlexGrid1", {0, 0, 1, 1}}, {"TabVesk", {0, 0, 1, 1}},    {"TxtIndex", {0, 0, 1, 0}},
-            {"Shape2", {0, 0, 1, 0}},       {"frmBannerPannel", {0, 1, 1, 0}}, {"StatusBar1", {0, 1, 1, 0}},
-            {"Line1(0)", {0, 0, 1, 0}},     {"Line1(1)", {0, 0, 1, 0}},   {"cmbGroup", {1, 0, 0, 0}}};
+            {"MSHFlexGrid1", {0, 0, 1, 1}},    {"TabVesk", {0, 0, 1, 1}},
+            {"TxtIndex", {0, 0, 1, 0}},        {"Shape2", {0, 0, 1, 0}},
+            {"frmBannerPannel", {0, 1, 1, 0}}, {"StatusBar1", {0, 1, 1, 0}},
+            {"Line1(0)", {0, 0, 1, 0}},        {"Line1(1)", {0, 0, 1, 0}},
+            {"cmbGroup", {1, 0, 0, 0}}};
         for (const QString& n : before.names()) {
             const TwipsRect a = before.at(n), d = follows.value(n);
-            QVERIFY2((layout.at(n) ==
-                      TwipsRect{a.left + 1000 * d.left, a.top + 500 * d.top, a.width + 1000 * d.width, a.height + 500 * d.height}),
-                     qPrintable(n));
+            QVERIFY2(
+                (layout.at(n) == TwipsRect{a.left + 1000 * d.left, a.top + 500 * d.top,
+                                           a.width + 1000 * d.width, a.height + 500 * d.height}),
+                qPrintable(n));
         }
         // There is no minimum: shrinking back restores the design exactly.
         layout.resize(-1000, -500);
@@ -75,24 +92,33 @@ private slots:
         QTest::addColumn<QRect>("owner");
         QTest::addColumn<QRect>("expected");
         const QRect editor(0, 0, 300, 200), none;
-        QTest::newRow("centred") << false << editor << QRect(100, 100, 700, 500) << QRect(300, 250, 300, 200);
-        QTest::newRow("owner off the left") << false << editor << QRect(-600, 100, 700, 500) << QRect(0, 250, 300, 200);
-        QTest::newRow("owner past the bottom right") << false << editor << QRect(1500, 900, 700, 500)
-                                                     << QRect(1620, 980, 300, 200);
-        QTest::newRow("owner on the screen beside") << false << editor << QRect(2000, 100, 700, 500)
-                                                    << QRect(1620, 250, 300, 200);
-        QTest::newRow("taller than the screen") << false << QRect(0, 0, 300, 1500) << QRect(100, 100, 700, 500)
-                                                << QRect(300, 0, 300, 1180);
-        QTest::newRow("dialer") << true << editor << QRect(100, 100, 700, 500) << QRect(450, 350, 300, 200);
-        QTest::newRow("dialer at the corner") << true << editor << QRect(1300, 800, 600, 400)
-                                              << QRect(1600, 980, 300, 200);
-        QTest::newRow("remembered, fits") << false << QRect(80, 60, 600, 400) << none << QRect(80, 60, 600, 400);
-        QTest::newRow("on the second screen") << false << QRect(1400, 100, 600, 400) << none << QRect(1400, 100, 600, 400);
-        QTest::newRow("across both, mostly the second") << false << QRect(1000, 100, 600, 400) << none
-                                                        << QRect(1280, 100, 600, 400);
-        QTest::newRow("a monitor that is gone") << false << QRect(4000, 2000, 600, 400) << none << QRect(680, 584, 600, 400);
-        QTest::newRow("above the top") << false << QRect(100, -300, 600, 400) << none << QRect(100, 0, 600, 400);
-        QTest::newRow("grown at a higher dpi") << false << QRect(200, 100, 1500, 1100) << none << QRect(0, 0, 1280, 984);
+        QTest::newRow("centred") << false << editor << QRect(100, 100, 700, 500)
+                                 << QRect(300, 250, 300, 200);
+        QTest::newRow("owner off the left")
+            << false << editor << QRect(-600, 100, 700, 500) << QRect(0, 250, 300, 200);
+        QTest::newRow("owner past the bottom right")
+            << false << editor << QRect(1500, 900, 700, 500) << QRect(1620, 980, 300, 200);
+        QTest::newRow("owner on the screen beside")
+            << false << editor << QRect(2000, 100, 700, 500) << QRect(1620, 250, 300, 200);
+        QTest::newRow("taller than the screen")
+            << false << QRect(0, 0, 300, 1500) << QRect(100, 100, 700, 500)
+            << QRect(300, 0, 300, 1180);
+        QTest::newRow("dialer") << true << editor << QRect(100, 100, 700, 500)
+                                << QRect(450, 350, 300, 200);
+        QTest::newRow("dialer at the corner")
+            << true << editor << QRect(1300, 800, 600, 400) << QRect(1600, 980, 300, 200);
+        QTest::newRow("remembered, fits")
+            << false << QRect(80, 60, 600, 400) << none << QRect(80, 60, 600, 400);
+        QTest::newRow("on the second screen")
+            << false << QRect(1400, 100, 600, 400) << none << QRect(1400, 100, 600, 400);
+        QTest::newRow("across both, mostly the second")
+            << false << QRect(1000, 100, 600, 400) << none << QRect(1280, 100, 600, 400);
+        QTest::newRow("a monitor that is gone")
+            << false << QRect(4000, 2000, 600, 400) << none << QRect(680, 584, 600, 400);
+        QTest::newRow("above the top")
+            << false << QRect(100, -300, 600, 400) << none << QRect(100, 0, 600, 400);
+        QTest::newRow("grown at a higher dpi")
+            << false << QRect(200, 100, 1500, 1100) << none << QRect(0, 0, 1280, 984);
     }
     void placement() {
         QFETCH(bool, dialer);

@@ -47,7 +47,8 @@ private slots:
         if (!setting.isNull())
             f.set({{"Settings/ActiveLang", setting}});
         if (setting == u"rubbish")
-            for (const char* key : {"Settings/Window", "Settings/MainLeft", "Settings/MainWidth", "LiveUpdate/Enable"})
+            for (const char* key : {"Settings/Window", "Settings/MainLeft", "Settings/MainWidth",
+                                    "LiveUpdate/Enable"})
                 f.set({{key, setting}});
         frmVesk& w = f.make();
         const QSize designed = w.size();
@@ -56,8 +57,9 @@ private slots:
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(created)});
         QCOMPARE(w.windowTitle(), QStringLiteral("Orvenna"));
         // The language, the keyboard switched to Hebrew, and the letter tabs.
-        QCOMPARE(QList<int>({f.shared->CurrentLang, f.keyboard.hebrewActivations, w.tabs()->count()}),
-                 hebrew ? QList<int>({200, 1, 22}) : QList<int>({100, 0, 26}));
+        QCOMPARE(
+            QList<int>({f.shared->CurrentLang, f.keyboard.hebrewActivations, w.tabs()->count()}),
+            hebrew ? QList<int>({200, 1, 22}) : QList<int>({100, 0, 26}));
         QCOMPARE(w.layoutDirection(), hebrew ? Qt::RightToLeft : Qt::LeftToRight);
         QCOMPARE(w.groupBox()->currentText() + f.shared->LetterFilter + w.panelText(1),
                  hebrew ? u8("אישיא ס\"כ רשומות 0") : QStringLiteral("PersonalA Total Records 0"));
@@ -74,11 +76,15 @@ private slots:
         QTest::addColumn<int>("day");
         QTest::addColumn<bool>("armed");
         QTest::newRow("first run") << QString() << QString() << 6 << true;
-        QTest::newRow("disabled") << "False" << "0" << 6 << false;
-        QTest::newRow("checked this month") << "True" << "12" << 6 << false;
+        QTest::newRow("disabled") << "False"
+                                  << "0" << 6 << false;
+        QTest::newRow("checked this month") << "True"
+                                            << "12" << 6 << false;
         QTest::newRow("checked this month, on its last day") << QString() << "12" << 31 << false;
-        QTest::newRow("checked last month") << "True" << "11" << 6 << true;
-        QTest::newRow("unreadable") << "rubbish" << "rubbish" << 6 << true;
+        QTest::newRow("checked last month") << "True"
+                                            << "11" << 6 << true;
+        QTest::newRow("unreadable") << "rubbish"
+                                    << "rubbish" << 6 << true;
     }
     void theDelayedCheckRunsOnceWhenDue() {
         QFETCH(QString, enable);
@@ -88,7 +94,8 @@ private slots:
         Fixture f;
         f.today = QDate(2026, 12, day);
         f.checkDelay = std::chrono::milliseconds(100);
-        for (const auto& [key, value] : {std::pair{"LiveUpdate/Enable", enable}, {"LiveUpdate/LastCheck", lastCheck}})
+        for (const auto& [key, value] :
+             {std::pair{"LiveUpdate/Enable", enable}, {"LiveUpdate/LastCheck", lastCheck}})
             if (!value.isNull())
                 f.set({{key, value}});
         CountingCheck check;
@@ -106,11 +113,12 @@ private slots:
     // (minimised, not even its state is written), and the final release closes the file.
     void thePlacementIsRestoredAndWrittenBack_data() {
         QTest::addColumn<PlacementCase>("c");
-        QTest::newRow("normal") << PlacementCase{"0", {1200, 900, 9000, 6000}, {80, 60}, {9000, 6000}, Qt::WindowNoState};
-        QTest::newRow("maximised keeps the normal one, closed minimised")
-            << PlacementCase{"2", {1200, 900, 9000, 6000}, {80, 60}, {9000, 6000}, Qt::WindowMinimized};
-        QTest::newRow("a monitor that is gone")
-            << PlacementCase{"0", {30000, 900, 9000, 6000}, {-1, 60}, {9000, 6000}, Qt::WindowNoState};
+        QTest::newRow("normal") << PlacementCase{
+            "0", {1200, 900, 9000, 6000}, {80, 60}, {9000, 6000}, Qt::WindowNoState};
+        QTest::newRow("maximised keeps the normal one, closed minimised") << PlacementCase{
+            "2", {1200, 900, 9000, 6000}, {80, 60}, {9000, 6000}, Qt::WindowMinimized};
+        QTest::newRow("a monitor that is gone") << PlacementCase{
+            "0", {30000, 900, 9000, 6000}, {-1, 60}, {9000, 6000}, Qt::WindowNoState};
         QTest::newRow("wider than the screen, closed maximised")
             << PlacementCase{"0", {1500, 0, 15000, 6000}, {0, 0}, {-1, 6000}, Qt::WindowMaximized};
     }
@@ -142,7 +150,8 @@ private slots:
         QCOMPARE(QSize(w.widthTwips(), w.heightTwips()), sizeTwips);
         QVERIFY(screen.contains(w.frameGeometry()));
         // The controls follow the difference from the designed size.
-        const app::TwipsRect grid = app::DesignLayout::designed().at(QStringLiteral("MSHFlexGrid1"));
+        const app::TwipsRect grid =
+            app::DesignLayout::designed().at(QStringLiteral("MSHFlexGrid1"));
         QCOMPARE(w.layoutTwips().at(QStringLiteral("MSHFlexGrid1")),
                  (app::TwipsRect{grid.left, grid.top, grid.width + sizeTwips.width() - designW,
                                  grid.height + sizeTwips.height() - designH}));
@@ -163,11 +172,14 @@ private slots:
         for (const char* key : {"Window", "MainLeft", "MainTop", "MainWidth", "MainHeight"})
             written << f.setting(QByteArray("Settings/").append(key).constData());
         const QRect kept = closedAs == Qt::WindowNoState ? QRect(pos * 15, sizeTwips) : remembered;
-        QCOMPARE(written, (QStringList{closedAs == Qt::WindowNoState ? QStringLiteral("0")
-                                       : closedAs == Qt::WindowMaximized ? QStringLiteral("2") : state,
-                                       QString::number(kept.left()), QString::number(kept.top()),
-                                       QString::number(kept.width()), QString::number(kept.height())}));
-        QCOMPARE(f.setting("Settings/ActiveLang") + f.setting("LiveUpdate/Enable") + f.setting("LiveUpdate/LastCheck"),
+        QCOMPARE(written,
+                 (QStringList{closedAs == Qt::WindowNoState     ? QStringLiteral("0")
+                              : closedAs == Qt::WindowMaximized ? QStringLiteral("2")
+                                                                : state,
+                              QString::number(kept.left()), QString::number(kept.top()),
+                              QString::number(kept.width()), QString::number(kept.height())}));
+        QCOMPARE(f.setting("Settings/ActiveLang") + f.setting("LiveUpdate/Enable") +
+                     f.setting("LiveUpdate/LastCheck"),
                  QStringLiteral("200False7"));
         w.Form_Terminate();
         QVERIFY(!f.shared->db.isOpen() && !f.shared->db.CurrentRecordset);
@@ -179,7 +191,8 @@ private slots:
         QCOMPARE(f.load(), frmVesk::LoadResult::Running);
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(failedToOpen)});
         QVERIFY(f.window->isVisible() && f.window->grid()->Rows() == 2);
-        QCOMPARE(f.window->panelText(1), QString::fromUtf8(" ס\"כ רשומות 0")); // set by the language switch
+        QCOMPARE(f.window->panelText(1),
+                 QString::fromUtf8(" ס\"כ רשומות 0")); // set by the language switch
     }
 
     void aNewerFileEndsTheProgramBeforeTheWindowShows() {
@@ -187,7 +200,8 @@ private slots:
         f.seed({});
         testing::RawDb(f.mdb()).exec(QStringLiteral("UPDATE dbDetails SET dbVerNum = 2"));
         QCOMPARE(f.load(), frmVesk::LoadResult::EndProgram);
-        QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.")});
+        QCOMPARE(f.prompter.texts(),
+                 QStringList{QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.")});
         QVERIFY(!f.window->isVisible() && !f.window->delayTimer().isActive());
     }
 };

@@ -29,13 +29,18 @@ struct Desktop {
 
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const auto& [name, value] : {std::pair{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.filePath(".config")},
-                                          {"XDG_DATA_HOME", home.filePath(".local/share")}, {"XDG_CACHE_HOME", home.filePath(".cache")},
-                                          {"XDG_RUNTIME_DIR", runtime.path()}, {"QT_QPA_PLATFORM", QString("offscreen")}})
+        for (const auto& [name, value] : {std::pair{"HOME", home.path()},
+                                          {"XDG_CONFIG_HOME", home.filePath(".config")},
+                                          {"XDG_DATA_HOME", home.filePath(".local/share")},
+                                          {"XDG_CACHE_HOME", home.filePath(".cache")},
+                                          {"XDG_RUNTIME_DIR", runtime.path()},
+                                          {"QT_QPA_PLATFORM", QString("offscreen")}})
             env.insert(name, value);
         return env;
     }
-    QString settings() const { return home.filePath(QStringLiteral(".config/Orvenna/Orvenna.ini")); }
+    QString settings() const {
+        return home.filePath(QStringLiteral(".config/Orvenna/Orvenna.ini"));
+    }
 };
 
 // One start of the built program in a folder.
@@ -58,7 +63,9 @@ struct Run {
     // The program has come as far as its database file in the folder.
     bool cameUp(const QString& folder) {
         const QString mdb = QDir(folder).filePath(QStringLiteral("VESK.MDB"));
-        if (QTest::qWaitFor([&] { return QFile::exists(mdb) || process.state() == QProcess::NotRunning; }, StartTimeout) &&
+        if (QTest::qWaitFor(
+                [&] { return QFile::exists(mdb) || process.state() == QProcess::NotRunning; },
+                StartTimeout) &&
             QFile::exists(mdb))
             return true;
         qWarning("no VESK.MDB; state %d, exit %d, stderr:\n%s", int(process.state()),
@@ -71,8 +78,10 @@ struct Run {
         if (!process.waitForFinished(StartTimeout))
             return false;
         const QString err = QString::fromLocal8Bit(process.readAllStandardError());
-        const bool clean = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
-                           !err.contains(QLatin1String("runtime error:")) && !err.contains(QLatin1String("Sanitizer"));
+        const bool clean = process.exitStatus() == QProcess::NormalExit &&
+                           process.exitCode() == 0 &&
+                           !err.contains(QLatin1String("runtime error:")) &&
+                           !err.contains(QLatin1String("Sanitizer"));
         if (!clean)
             qWarning("exit %d, stderr:\n%s", process.exitCode(), qPrintable(err));
         return clean;
@@ -127,7 +136,8 @@ private slots:
         }
         QVERIFY(first.running() && first.endOnRequest());
         QSettings written(desktop.settings(), QSettings::IniFormat);
-        QCOMPARE(written.value(QStringLiteral("Settings/ActiveLang")).toString(), QStringLiteral("200"));
+        QCOMPARE(written.value(QStringLiteral("Settings/ActiveLang")).toString(),
+                 QStringLiteral("200"));
         QCOMPARE(written.value(QStringLiteral("Settings/Window")).toString(), QStringLiteral("0"));
         QVERIFY(!QFile::exists(folder.filePath(SingleInstance::lockFileName())));
     }
@@ -164,7 +174,8 @@ private slots:
         QCOMPARE(first.claim(), SingleInstance::Role::First);
         app::HostRequests requests(w);
         requests.windowLoaded();
-        connect(&first, &SingleInstance::activationRequested, &requests, &app::HostRequests::bringForward);
+        connect(&first, &SingleInstance::activationRequested, &requests,
+                &app::HostRequests::bringForward);
         minimised ? w.showMinimized() : w.hide();
         QTRY_VERIFY(minimised ? w.isMinimized() : !w.isVisible());
 

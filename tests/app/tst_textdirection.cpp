@@ -34,12 +34,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("fits");
         QTest::addColumn<Qt::LayoutDirection>("direction");
-        QTest::newRow("Latin address") << QStringLiteral("1 Industry Rd") << true << Qt::LeftToRight;
+        QTest::newRow("Latin address")
+            << QStringLiteral("1 Industry Rd") << true << Qt::LeftToRight;
         QTest::newRow("Hebrew address") << u8("הרצל 12") << true << Qt::RightToLeft;
         QTest::newRow("digits before Hebrew") << u8("12 הרצל") << true << Qt::RightToLeft;
         QTest::newRow("phone number") << QStringLiteral("03-555 1234") << true << Qt::LeftToRight;
         QTest::newRow("empty") << QString() << true << Qt::LeftToRight;
-        QTest::newRow("e-mail cut") << QStringLiteral("avi.cohen@example.com") << false << Qt::LeftToRight;
+        QTest::newRow("e-mail cut")
+            << QStringLiteral("avi.cohen@example.com") << false << Qt::LeftToRight;
         QTest::newRow("Hebrew cut") << u8("רחוב הרצל 12 תל אביב") << false << Qt::RightToLeft;
     }
     void eachCellReadsInItsOwnDirection() {
@@ -63,7 +65,8 @@ private slots:
             QCOMPARE(option.text, text);
         } else {
             // The beginning is kept and the end cut, in the text's own reading order.
-            QVERIFY2(option.text.endsWith(u'…') && text.startsWith(option.text.chopped(1)), qPrintable(option.text));
+            QVERIFY2(option.text.endsWith(u'…') && text.startsWith(option.text.chopped(1)),
+                     qPrintable(option.text));
         }
     }
 
@@ -71,8 +74,9 @@ private slots:
     // with its padding first and each name isolated to read in its own direction.
     void theHebrewWindowsUseIt() {
         Fixture f;
-        app::frmVesk& w = f.open({card(u8("אבי"), QStringLiteral("'1','','','','1 Industry Rd',''")),
-                                  card(u8("אורית"), u8("'2','','','','הרצל 12',''"))});
+        app::frmVesk& w =
+            f.open({card(u8("אבי"), QStringLiteral("'1','','','','1 Industry Rd',''")),
+                    card(u8("אורית"), u8("'2','','','','הרצל 12',''"))});
         app::FlexGrid& grid = *w.grid();
         QCOMPARE(grid.layoutDirection(), Qt::RightToLeft);
         QCOMPARE(shownOption(grid, grid.model().index(0, 6)).direction, Qt::LeftToRight);
@@ -86,7 +90,8 @@ private slots:
             const QStyleOptionViewItem option = shownOption(*list, list->model()->index(i, 0));
             QCOMPARE(option.direction, Qt::LeftToRight);
             QCOMPARE(option.displayAlignment, Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
-            QCOMPARE(option.text, QString(22 - name.size(), u' ') + QChar(0x2068) + name + QChar(0x2069));
+            QCOMPARE(option.text,
+                     QString(22 - name.size(), u' ') + QChar(0x2068) + name + QChar(0x2069));
         }
     }
 };

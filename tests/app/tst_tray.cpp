@@ -33,7 +33,8 @@ private slots:
         Fixture f;
         frmVesk& w = start(f);
         QCOMPARE(f.tray.tip, QStringLiteral("Orvenna"));
-        QVERIFY(f.tray.adds == 1 && f.tray.shown && f.tray.icon.cacheKey() == w.windowIcon().cacheKey());
+        QVERIFY(f.tray.adds == 1 && f.tray.shown &&
+                f.tray.icon.cacheKey() == w.windowIcon().cacheKey());
         w.move(150, 120);
         const QRect before = w.geometry();
         for (int round = 0; round < 2; ++round) {
@@ -65,10 +66,11 @@ private slots:
         Fixture f;
         frmVesk& w = start(f, 100);
         QMenu* menu = w.trayMenu();
-        QCOMPARE(captions(menu), (QStringList{"mPopRestore=&Restore...", "mpopSearch=&Search...", "-", "mPopExit=E&xit"}));
+        QCOMPARE(captions(menu), (QStringList{"mPopRestore=&Restore...", "mpopSearch=&Search...",
+                                              "-", "mPopExit=E&xit"}));
         w.SetLanguage(200);
-        QCOMPARE(captions(menu), (QStringList{u8("mPopRestore=...&הצג"), u8("mpopSearch=...ח&פש"), QStringLiteral("-"),
-                                             u8("mPopExit=&יציאה")}));
+        QCOMPARE(captions(menu), (QStringList{u8("mPopRestore=...&הצג"), u8("mpopSearch=...ח&פש"),
+                                              QStringLiteral("-"), u8("mPopExit=&יציאה")}));
         f.tray.rightClick(w.geometry().center());
         QTRY_VERIFY(menu->isVisible());
         menu->hide();

@@ -2,11 +2,11 @@
 
 #include "app/FlexGrid.h"
 #include "app/FrmVesk.h"
-#include "shell/Shared.h"
 #include "common/TestFiles.h"
 #include "platform/testing/FakeTrayIcon.h"
 #include "platform/testing/RecordingKeyboard.h"
 #include "platform/testing/ScriptedPrompter.h"
+#include "shell/Shared.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,9 +19,12 @@
 #include <memory>
 
 // Texts and messages as the tests write them.
-inline QString u8(const char* s) { return QString::fromUtf8(s); }
+inline QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
 // A row of a contact table for an INSERT: the name quoted, then the other six values as SQL.
-inline QString card(const QString& name, const QString& rest = QStringLiteral("NULL,NULL,NULL,NULL,NULL,NULL")) {
+inline QString card(const QString& name,
+                    const QString& rest = QStringLiteral("NULL,NULL,NULL,NULL,NULL,NULL")) {
     QString quoted = name;
     quoted.replace(u'\'', QStringLiteral("''"));
     return u'\'' + quoted + QStringLiteral("',") + rest;
@@ -52,8 +55,8 @@ struct Fixture {
     // Long enough that no test meets the version check unless it shortens the wait.
     std::chrono::milliseconds checkDelay{6000};
     platform::SerialPorts* serialPorts = nullptr; // the dialer's, when a test gives them
-    platform::FileDialogs* fileDialogs = nullptr;  // the file dialogs' double, when a test gives one
-    platform::Shell* desktopShell = nullptr;       // the links' and programs' double, likewise
+    platform::FileDialogs* fileDialogs = nullptr; // the file dialogs' double, when a test gives one
+    platform::Shell* desktopShell = nullptr;      // the links' and programs' double, likewise
     std::chrono::milliseconds progressDelay{500};
 
     Fixture() { tray.available = false; }
@@ -63,16 +66,25 @@ struct Fixture {
     app::frmVesk& make(shell::VersionCheckHook* hook = nullptr) {
         window.reset();
         shared = std::make_unique<mdlVesk::Shared>();
-        shell::Services services{prompter, keyboard, settings, hook, [this] { return today; }, &tray,
-                                 QDir::toNativeSeparators(dir.path()) + QDir::separator(), checkDelay,
-                                 fileDialogs, desktopShell};
+        shell::Services services{prompter,
+                                 keyboard,
+                                 settings,
+                                 hook,
+                                 [this] { return today; },
+                                 &tray,
+                                 QDir::toNativeSeparators(dir.path()) + QDir::separator(),
+                                 checkDelay,
+                                 fileDialogs,
+                                 desktopShell};
         services.serialPorts = serialPorts;
         services.progressDelay = progressDelay;
         window = std::make_unique<app::frmVesk>(*shared, services);
         return *window;
     }
 
-    app::frmVesk::LoadResult load(shell::VersionCheckHook* hook = nullptr) { return make(hook).Form_Load(); }
+    app::frmVesk::LoadResult load(shell::VersionCheckHook* hook = nullptr) {
+        return make(hook).Form_Load();
+    }
 
     // The main window loaded over these cards in this language, with no message pending.
     app::frmVesk& start(const QStringList& vesk, const QStringList& work = {}, int lang = 200) {
@@ -90,7 +102,9 @@ struct Fixture {
     }
 
     // The main window's menu items and buttons by name, and whether one is enabled.
-    QAction* action(const char* name) const { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    QAction* action(const char* name) const {
+        return window->findChild<QAction*>(QString::fromLatin1(name));
+    }
     QToolButton* button(const char* name) const {
         return window->findChild<QToolButton*>(QString::fromLatin1(name));
     }

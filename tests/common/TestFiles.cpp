@@ -11,7 +11,9 @@ RawDb::RawDb(const QString& path) {
         qFatal("cannot open %s", qPrintable(path));
 }
 
-RawDb::~RawDb() { sqlite3_close(m_db); }
+RawDb::~RawDb() {
+    sqlite3_close(m_db);
+}
 
 void RawDb::exec(const QString& sql) {
     char* err = nullptr;
@@ -32,7 +34,8 @@ QStringList RawDb::rows(const QString& sql) {
         for (int i = 0; i < sqlite3_column_count(st); ++i) {
             cols << (sqlite3_column_type(st, i) == SQLITE_NULL
                          ? QStringLiteral("<null>")
-                         : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i))));
+                         : QString::fromUtf8(
+                               reinterpret_cast<const char*>(sqlite3_column_text(st, i))));
         }
         out << cols.join(u'|');
     }
@@ -47,10 +50,12 @@ QString RawDb::scalar(const QString& sql) {
 
 void writeOldFile(const QString& path, const QString& detailsSql) {
     RawDb db(path);
-    db.exec(QStringLiteral("CREATE TABLE Vesk (Name TEXT, Phone TEXT, Mobil TEXT, Line TEXT, Fax TEXT, "
-                           "Address TEXT, Email TEXT)"));
-    db.exec(QStringLiteral("CREATE TABLE Work (Name TEXT, Phone TEXT, Mobil TEXT, Home TEXT, Dept TEXT, "
-                           "Address TEXT, Email TEXT)"));
+    db.exec(
+        QStringLiteral("CREATE TABLE Vesk (Name TEXT, Phone TEXT, Mobil TEXT, Line TEXT, Fax TEXT, "
+                       "Address TEXT, Email TEXT)"));
+    db.exec(QStringLiteral(
+        "CREATE TABLE Work (Name TEXT, Phone TEXT, Mobil TEXT, Home TEXT, Dept TEXT, "
+        "Address TEXT, Email TEXT)"));
     if (!detailsSql.isEmpty())
         db.exec(detailsSql);
 }

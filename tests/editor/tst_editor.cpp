@@ -13,7 +13,8 @@ using platform::Answer;
 using platform::Message;
 
 namespace {
-const char* const boxNames[] = {"TxtName", "TxtHome", "TxtPlp", "TxtWork", "TxtFax", "txtAddr", "txtEmail"};
+const char* const boxNames[] = {"TxtName", "TxtHome", "TxtPlp",  "TxtWork",
+                                "TxtFax",  "txtAddr", "txtEmail"};
 const QString added = QStringLiteral("A new record has been added");
 const QString updated = QStringLiteral("The current record has been updated");
 const Message nameTaken = failure(QStringLiteral("The current name is used all-ready"));
@@ -26,7 +27,9 @@ QString phoneCard(const QString& name, const char* phone) {
     return card(name, QStringLiteral("'%1','','','',' ',' '").arg(QLatin1String(phone)));
 }
 
-FrmNewPhn* editorOf(frmVesk& w) { return qobject_cast<FrmNewPhn*>(w.editorWindow()); }
+FrmNewPhn* editorOf(frmVesk& w) {
+    return qobject_cast<FrmNewPhn*>(w.editorWindow());
+}
 FrmNewPhn& opened(frmVesk& w) {
     FrmNewPhn* e = editorOf(w);
     if (!e)
@@ -46,8 +49,12 @@ FrmNewPhn& openUpdate(Fixture& f, int row) {
     return opened(*f.window);
 }
 
-QLineEdit* box(FrmNewPhn& e, const char* name) { return e.findChild<QLineEdit*>(QString::fromLatin1(name)); }
-void type(FrmNewPhn& e, const char* name, const QString& text) { box(e, name)->setText(text); }
+QLineEdit* box(FrmNewPhn& e, const char* name) {
+    return e.findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+void type(FrmNewPhn& e, const char* name, const QString& text) {
+    box(e, name)->setText(text);
+}
 void fill(FrmNewPhn& e, const QString& texts) { // the boxes' texts, separated by '|'
     const QStringList parts = texts.split(u'|');
     for (int i = 0; i < parts.size(); ++i)
@@ -83,12 +90,14 @@ private slots:
         for (const bool update : {false, true}) {
             FrmNewPhn& e = update ? openUpdate(f, 1) : openAdd(w);
             QCOMPARE(e.windowTitle() + u'/' + e.findChild<QLabel*>("lblHeader")->text(),
-                     update ? "Update Phone Number/Modify Record" : "Add New Phone Number/Add Record");
+                     update ? "Update Phone Number/Modify Record"
+                            : "Add New Phone Number/Add Record");
             QStringList shown;
             for (QToolButton* b : e.findChildren<QToolButton*>())
                 if (b->isVisible())
                     shown << b->objectName();
-            QCOMPARE(shown.join(u' '), update ? "btnUpdate btnUndo btnRtn" : "btnAdd btnClr btnRtn");
+            QCOMPARE(shown.join(u' '),
+                     update ? "btnUpdate btnUndo btnRtn" : "btnAdd btnClr btnRtn");
             // The boxes follow one another in the order of the card.
             for (int i = 1; i < 7; ++i)
                 QCOMPARE(nextFocusable(box(e, boxNames[i - 1])), box(e, boxNames[i]));
@@ -114,12 +123,15 @@ private slots:
         QTest::addColumn<QString>("boxes");
         QTest::addColumn<QString>("stored");
         const QString name20 = u8("אבגדהוזחטיכלמנסעפצקר");
-        const QString full = QStringLiteral("|1234567890|12345678901||1234567890|") + QString(50, u'a') + u'|' +
-                             QString(40, u'e');
-        QTest::newRow("personal") << 0 << 0 << u8("  אבי כהן  | 03-5551234|||09") << u8("אבי כהן|03-5551234|||09| | ");
+        const QString full = QStringLiteral("|1234567890|12345678901||1234567890|") +
+                             QString(50, u'a') + u'|' + QString(40, u'e');
+        QTest::newRow("personal") << 0 << 0 << u8("  אבי כהן  | 03-5551234|||09")
+                                  << u8("אבי כהן|03-5551234|||09| | ");
         // Limits are counted after trimming: twenty characters, 50 of address and 40 of e-mail fit.
-        QTest::newRow("personal, every box full") << 0 << 0 << u8("  ") + name20 + u8(" ") + full << name20 + full;
-        QTest::newRow("work") << 1 << 1 << u8("חברה|03||1234|מכירות") << u8("חברה|1234||03|מכירות| | ");
+        QTest::newRow("personal, every box full")
+            << 0 << 0 << u8("  ") + name20 + u8(" ") + full << name20 + full;
+        QTest::newRow("work") << 1 << 1 << u8("חברה|03||1234|מכירות")
+                              << u8("חברה|1234||03|מכירות| | ");
         QTest::newRow("opened over personal") << 0 << 1 << u8("חברה|1") << u8("חברה|||1|| | ");
         QTest::newRow("a name in another case") << 0 << 0 << u8("avi|2") << u8("avi|2|||| | ");
         QTest::newRow("a name of the other list") << 1 << 1 << u8("Avi|2") << u8("Avi|||2|| | ");
@@ -134,19 +146,22 @@ private slots:
         w.btnAll_Click();
         f.chooseGroup(openedOver);
         FrmNewPhn& e = openAdd(w);
-        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblTxtFax"))->text(), openedOver ? u8(": מחלקה") : u8(": פקס"));
+        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblTxtFax"))->text(),
+                 openedOver ? u8(": מחלקה") : u8(": פקס"));
         f.chooseGroup(addedTo);
         fill(e, boxes);
         click(e, "btnAdd");
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(added)});
         QTRY_VERIFY(!w.editorWindow());
         testing::RawDb raw(f.mdb());
-        QCOMPARE(raw.rows(QStringLiteral("SELECT * FROM %1 WHERE Name <> 'Avi '").arg(addedTo ? "Work" : "Vesk")),
+        QCOMPARE(raw.rows(QStringLiteral("SELECT * FROM %1 WHERE Name <> 'Avi '")
+                              .arg(addedTo ? "Work" : "Vesk")),
                  QStringList{stored});
         QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM ") + (addedTo ? "Vesk" : "Work")),
                  QString::number(addedTo));
         const QString name = stored.section(u'|', 0, 0);
-        QVERIFY(w.grid()->TextMatrix(1, 0) == name || w.grid()->TextMatrix(2, 0) == name); // refilled
+        QVERIFY(w.grid()->TextMatrix(1, 0) == name ||
+                w.grid()->TextMatrix(2, 0) == name); // refilled
     }
 
     // The checks in their order, each with its own words, then what the store refuses (the
@@ -162,7 +177,8 @@ private slots:
         };
         row("no name", 0, u8("   |1"), QStringLiteral("The field Name cannot be empty"));
         // An address and an e-mail are no number.
-        row("no number", 0, u8("אבי|||||Haifa|a@b.c"), QStringLiteral("There is no phone/fax/line/mobile number"));
+        row("no number", 0, u8("אבי|||||Haifa|a@b.c"),
+            QStringLiteral("There is no phone/fax/line/mobile number"));
         row("name", 0, name20 + u8("ש|1"), tooLong("Name"));
         row("phone", 0, u8("אבי|12345678901"), tooLong("Phone"));
         row("mobile", 0, u8("אבי||123456789012"), tooLong("Mobile"));
@@ -171,7 +187,8 @@ private slots:
         row("address", 0, u8("אבי|1||||") + QString(51, u'x'), tooLong("Address"));
         row("email", 0, u8("אבי|1|||||") + QString(41, u'x'), tooLong("Email"));
         row("work dept", 1, u8("חברה||||12345678901"), tooLong("Fax")); // not 'Dept'
-        row("work phone in the store", 1, u8("חברה|03||12345|מכירות"), QStringLiteral("Field 'Phone' takes at most 4 characters"));
+        row("work phone in the store", 1, u8("חברה|03||12345|מכירות"),
+            QStringLiteral("Field 'Phone' takes at most 4 characters"));
         // The stored name is compared trimmed.
         QTest::newRow("name taken") << 0 << u8("  Avi|2") << nameTaken;
     }
@@ -187,7 +204,8 @@ private slots:
         click(e, "btnAdd");
         QCOMPARE(f.prompter.messages(), QList<Message>{said});
         QVERIFY(w.editorWindow());
-        QCOMPARE(testing::RawDb(f.mdb()).scalar(QStringLiteral("SELECT (SELECT count(*) FROM Vesk) + (SELECT count(*) FROM Work)")),
+        QCOMPARE(testing::RawDb(f.mdb()).scalar(QStringLiteral(
+                     "SELECT (SELECT count(*) FROM Vesk) + (SELECT count(*) FROM Work)")),
                  QStringLiteral("1"));
     }
 
@@ -195,8 +213,9 @@ private slots:
     // only a changed name is checked against the other cards.
     void updateModeFillsTheBoxesAndUndoRestoresThem() {
         Fixture f;
-        frmVesk& w = f.open({phoneCard(u8("אבי"), "1"), phoneCard(u8("אבי "), "2"), phoneCard(u8("אגם"), "3")},
-                            {card(u8("אורט"), QStringLiteral("' 12 ','050','03','מכירות',NULL,'x@y.z '"))});
+        frmVesk& w = f.open(
+            {phoneCard(u8("אבי"), "1"), phoneCard(u8("אבי "), "2"), phoneCard(u8("אגם"), "3")},
+            {card(u8("אורט"), QStringLiteral("' 12 ','050','03','מכירות',NULL,'x@y.z '"))});
         f.chooseGroup(1);
         FrmNewPhn& work = openUpdate(f, 1);
         // Work: Home, Mobil, Phone and Dept go to the home, mobile, work and fax boxes; a Null
@@ -240,7 +259,8 @@ private slots:
         click(e2, "btnUpdate");
         QCOMPARE(f.prompter.messages(), QList<Message>{failure(tooLong("Phone"))});
         QCOMPARE(box(e2, "TxtName")->text(), u8("אגם"));
-        QCOMPARE(testing::RawDb(f.mdb()).rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY rowid")),
+        QCOMPARE(testing::RawDb(f.mdb()).rows(
+                     QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY rowid")),
                  (QStringList{u8("אבי|11"), u8("אבי |2"), u8("אגם|3")}));
     }
 
@@ -258,9 +278,10 @@ private slots:
         QFETCH(bool, other);
         QFETCH(QStringList, left);
         Fixture f;
-        frmVesk& w = f.open({phoneCard(QStringLiteral("Aaa"), "1"), phoneCard(QStringLiteral("Bbb"), "2"),
-                             phoneCard(QStringLiteral("Ccc"), "3")},
-                            {phoneCard(QStringLiteral("Ddd"), "4")});
+        frmVesk& w =
+            f.open({phoneCard(QStringLiteral("Aaa"), "1"), phoneCard(QStringLiteral("Bbb"), "2"),
+                    phoneCard(QStringLiteral("Ccc"), "3")},
+                   {phoneCard(QStringLiteral("Ddd"), "4")});
         w.btnAll_Click();
         FrmNewPhn& e = openUpdate(f, 3);
         testing::RawDb raw(f.mdb());
@@ -273,13 +294,17 @@ private slots:
         type(e, "TxtHome", QStringLiteral("99"));
         click(e, "btnUpdate");
         QCOMPARE(f.prompter.messages(),
-                 QList<Message>{other ? notice(updated)
-                                      : failure(QStringLiteral("The card being changed is no longer in the phone book; "
-                                                               "nothing has been written."))});
+                 QList<Message>{other
+                                    ? notice(updated)
+                                    : failure(QStringLiteral(
+                                          "The card being changed is no longer in the phone book; "
+                                          "nothing has been written."))});
         // Refused, the editor stays open over a refilled list.
-        QVERIFY(other || (w.editorWindow() && f.shared->ListCount == 2 && w.grid()->TextMatrix(3, 0).isEmpty()));
+        QVERIFY(other || (w.editorWindow() && f.shared->ListCount == 2 &&
+                          w.grid()->TextMatrix(3, 0).isEmpty()));
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY Name")), left);
-        QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Work")), QStringList{QStringLiteral("Ddd|4")});
+        QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Work")),
+                 QStringList{QStringLiteral("Ddd|4")});
     }
 
     void aCardWithANullNumberCannotBeLoaded() {
@@ -288,7 +313,8 @@ private slots:
         f.clickCell(1, 0);
         f.prompter.script({Answer::Ok});
         w.btnEdit_Click();
-        QCOMPARE(f.prompter.messages().mid(1), QList<Message>{failure(QStringLiteral("The current record is non-valid"))});
+        QCOMPARE(f.prompter.messages().mid(1),
+                 QList<Message>{failure(QStringLiteral("The current record is non-valid"))});
         // The window stays open, filled up to the Null.
         FrmNewPhn* partly = editorOf(w);
         QVERIFY(partly && partly->isVisible());
@@ -306,11 +332,16 @@ private slots:
         QTest::addColumn<bool>("held");
         QTest::addColumn<QString>("said"); // none: the card stays as it was
         QTest::newRow("enter adds") << false << int(Qt::Key_Return) << "TxtHome" << false << added;
-        QTest::newRow("enter updates") << true << int(Qt::Key_Enter) << "TxtName" << false << updated;
-        QTest::newRow("esc cancels") << false << int(Qt::Key_Escape) << "TxtHome" << false << QString();
-        QTest::newRow("enter on Cancel") << true << int(Qt::Key_Return) << "btnRtn" << false << QString();
-        QTest::newRow("add, file held exclusively") << false << int(Qt::Key_Return) << "TxtHome" << true << added;
-        QTest::newRow("update, file held exclusively") << true << int(Qt::Key_Return) << "TxtHome" << true << updated;
+        QTest::newRow("enter updates")
+            << true << int(Qt::Key_Enter) << "TxtName" << false << updated;
+        QTest::newRow("esc cancels")
+            << false << int(Qt::Key_Escape) << "TxtHome" << false << QString();
+        QTest::newRow("enter on Cancel")
+            << true << int(Qt::Key_Return) << "btnRtn" << false << QString();
+        QTest::newRow("add, file held exclusively")
+            << false << int(Qt::Key_Return) << "TxtHome" << true << added;
+        QTest::newRow("update, file held exclusively")
+            << true << int(Qt::Key_Return) << "TxtHome" << true << updated;
     }
     void enterAndEscFromTheKeyboard() {
         QFETCH(bool, update);
@@ -329,7 +360,8 @@ private slots:
             testing::RawDb other(f.mdb());
             other.exec(QStringLiteral("BEGIN EXCLUSIVE"));
             QTest::keyClick(target, Qt::Key(key));
-            QCOMPARE(f.prompter.messages(), QList<Message>{failure(QStringLiteral("database is locked"))});
+            QCOMPARE(f.prompter.messages(),
+                     QList<Message>{failure(QStringLiteral("database is locked"))});
             QVERIFY(w.editorWindow());
             other.exec(QStringLiteral("ROLLBACK"));
             f.prompter.clear();
@@ -337,7 +369,8 @@ private slots:
         QTest::keyClick(target, Qt::Key(key));
         QCOMPARE(f.prompter.texts(), said.isEmpty() ? QStringList() : QStringList{said});
         QTRY_VERIFY(!w.editorWindow());
-        QCOMPARE(testing::RawDb(f.mdb()).rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY rowid DESC LIMIT 1")),
+        QCOMPARE(testing::RawDb(f.mdb()).rows(
+                     QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY rowid DESC LIMIT 1")),
                  QStringList{said.isEmpty() ? u8("אב|1") : typed});
     }
 };

@@ -19,14 +19,17 @@ struct ContactsFixture : Fixture {
 
     ContactsFixture() {
         fileDialogs = &dialogs;
-        progressDelay = std::chrono::milliseconds(0); // the progress window at once, so Cancel can be pressed
+        progressDelay =
+            std::chrono::milliseconds(0); // the progress window at once, so Cancel can be pressed
     }
     app::frmVesk& open(const QStringList& cards) {
         start(cards).btnAll_Click();
         prompter.clear();
         return *window;
     }
-    QStringList rows() { return testing::RawDb(mdb()).rows(QStringLiteral("SELECT * FROM Vesk ORDER BY rowid")); }
+    QStringList rows() {
+        return testing::RawDb(mdb()).rows(QStringLiteral("SELECT * FROM Vesk ORDER BY rowid"));
+    }
 };
 
 } // namespace
@@ -46,16 +49,19 @@ private slots:
         auto* preview = f.window->findChild<interchange::ImportPreview*>();
         QVERIFY(preview && preview->isVisible());
         QCOMPARE(preview->regionBox()->currentText(), QStringLiteral("US +1"));
-        QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש, בלי חלק מהמספרים")); // +972... is 13 long
+        QCOMPARE(preview->list()->item(0, 2)->text(),
+                 QStringLiteral("חדש, בלי חלק מהמספרים")); // +972... is 13 long
         preview->regionBox()->setCurrentIndex(preview->regionBox()->findData(QStringLiteral("IL")));
         QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש"));
         QCOMPARE(preview->list()->item(1, 2)->text(), QStringLiteral("כפול (לא ייובא)"));
         QVERIFY(f.rows().size() == 1 && f.prompter.texts().isEmpty()); // nothing before OK
         preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-        QTRY_COMPARE(f.prompter.texts(), QStringList{"1 cards imported, 1 duplicates skipped, 0 refused"});
+        QTRY_COMPARE(f.prompter.texts(),
+                     QStringList{"1 cards imported, 1 duplicates skipped, 0 refused"});
         QCOMPARE(f.settings.value(QStringLiteral("Settings/HomeRegion")), QStringLiteral("IL"));
         QCOMPARE(f.rows().last(),
-                 QStringLiteral("כהן דוד|03-555-1234|052-123-4567|<null>|+12125550100|הרצל 1, תל אביב|dudu@example.com"));
+                 QStringLiteral("כהן דוד|03-555-1234|052-123-4567|<null>|+12125550100|הרצל 1, תל "
+                                "אביב|dudu@example.com"));
         int shown = 0; // the grid was refilled: both cards are listed
         for (int row = 1; row < f.window->grid()->Rows(); ++row)
             shown += f.window->grid()->isCardRow(row);
@@ -73,19 +79,23 @@ private slots:
         QVERIFY(preview);
         int cancelledAt = -1;
         QStringList names; // the window's title and its bar's name, as a screen reader finds them
-        QTimer canceller; // runs while the progress window lets events through
+        QTimer canceller;  // runs while the progress window lets events through
         QObject::connect(&canceller, &QTimer::timeout, [&] {
-            auto* progress = f.window->findChild<QProgressDialog*>(QStringLiteral("ImportProgress"));
+            auto* progress =
+                f.window->findChild<QProgressDialog*>(QStringLiteral("ImportProgress"));
             if (progress && progress->value() >= 300 && cancelledAt < 0) {
                 cancelledAt = progress->value();
-                names << progress->windowTitle() << progress->findChild<QProgressBar*>()->accessibleName();
+                names << progress->windowTitle()
+                      << progress->findChild<QProgressBar*>()->accessibleName();
                 progress->cancel();
             }
         });
         canceller.start(0);
         preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-        QTRY_COMPARE(f.prompter.texts(), QStringList{"The import was cancelled; nothing has been written."});
-        QVERIFY2(cancelledAt >= 300 && cancelledAt < 1000, qPrintable(QString::number(cancelledAt)));
+        QTRY_COMPARE(f.prompter.texts(),
+                     QStringList{"The import was cancelled; nothing has been written."});
+        QVERIFY2(cancelledAt >= 300 && cancelledAt < 1000,
+                 qPrintable(QString::number(cancelledAt)));
         QCOMPARE(names, (QStringList{"ייבוא אנשי קשר", "Importing contacts..."}));
         QCOMPARE(f.rows().size(), 1);
     }
@@ -101,13 +111,15 @@ private slots:
         QCOMPARE(f.prompter.texts(), QStringList{"2 cards have been exported to " + path + "."});
         QFile written(path);
         QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), QByteArray("\xEF\xBB\xBFName,Home Phone,Mobile Phone,Business Phone,Fax,Address,"
-                                                     "E-mail Address\r\nAaa,,'=1+1,,,,\r\nBbb,052-123-4567,,,,,\r\n"));
+        QCOMPARE(written.readAll(),
+                 QByteArray("\xEF\xBB\xBFName,Home Phone,Mobile Phone,Business Phone,Fax,Address,"
+                            "E-mail Address\r\nAaa,,'=1+1,,,,\r\nBbb,052-123-4567,,,,,\r\n"));
         f.prompter.clear();
         testing::writeFile(path, "Nothing,Known\r\na,b\r\n");
         f.dialogs.script({FileChoice::chosen(path)});
         f.action("mnuImportContacts")->trigger();
-        QCOMPARE(f.prompter.texts(), QStringList{"The file cannot be read: Line 1 names no column of a name."});
+        QCOMPARE(f.prompter.texts(),
+                 QStringList{"The file cannot be read: Line 1 names no column of a name."});
     }
 };
 

@@ -1,7 +1,7 @@
 #include "interchange/CsvReader.h"
 #include "interchange/Export.h"
-#include "interchange/ImportWriter.h"
 #include "interchange/ImportPlan.h"
+#include "interchange/ImportWriter.h"
 #include "interchange/PhoneFit.h"
 #include "interchange/VcfReader.h"
 
@@ -24,7 +24,9 @@ QByteArray bytesOf(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-QByteArray golden(const QString& name) { return bytesOf(QStringLiteral(INTERCHANGE_DATA "/") + name); }
+QByteArray golden(const QString& name) {
+    return bytesOf(QStringLiteral(INTERCHANGE_DATA "/") + name);
+}
 
 SourceFile read(const QByteArray& bytes, bool csv) {
     QBuffer buffer;
@@ -68,7 +70,8 @@ std::vector<store::ContactRecord> cardsOf(store::ContactDatabase& db, ContactGro
     return cards;
 }
 
-std::vector<PlannedCard> planned(store::ContactDatabase& db, const QByteArray& bytes, bool csv, ContactGroup group) {
+std::vector<PlannedCard> planned(store::ContactDatabase& db, const QByteArray& bytes, bool csv,
+                                 ContactGroup group) {
     return planImport(read(bytes, csv).cards, group, "IL", [&db, group](const QString& name) {
         return store::NameTaken(db.connection(), group, name);
     });
@@ -84,28 +87,42 @@ private slots:
         QTest::addColumn<ContactGroup>("group");
         QTest::addColumn<QStringList>("expected");
         const auto P = ContactGroup::Personal;
-        QTest::newRow("2.1 phone export: QP, soft break, CHARSET, photo, +972") << "phone21.vcf" << P
-            << QStringList{u"1 new כהן דוד|03-555-1234|052-123-4567|-|+12125550100|הרצל 1, תל אביב|dudu@example.com"_qs,
-                           "16 new Levi Dana|03-765-4321|054-765-4321|-|-|-|-; 050-000-0000: Another mobile number came first"};
-        QTest::newRow("3.0 folding, type lists, escapes") << "folded30.vcf" << P
+        QTest::newRow("2.1 phone export: QP, soft break, CHARSET, photo, +972")
+            << "phone21.vcf" << P
+            << QStringList{
+                   u"1 new כהן דוד|03-555-1234|052-123-4567|-|+12125550100|הרצל 1, תל אביב|dudu@example.com"_qs,
+                   "16 new Levi Dana|03-765-4321|054-765-4321|-|-|-|-; 050-000-0000: Another "
+                   "mobile number came first"};
+        QTest::newRow("3.0 folding, type lists, escapes")
+            << "folded30.vcf" << P
             << QStringList{"1 refused Name takes at most 20 characters",
-                           "9 new Mizrahi Ron|03-123-4567|-|-|-|Rothschild 5 floor 2, Tel Aviv, 6688101, Israel|-"};
-        QTest::newRow("4.0 uri numbers, name from N, from ORG; Work fields") << "v40.vcf" << ContactGroup::Work
+                           "9 new Mizrahi Ron|03-123-4567|-|-|-|Rothschild 5 floor 2, Tel Aviv, "
+                           "6688101, Israel|-"};
+        QTest::newRow("4.0 uri numbers, name from N, from ORG; Work fields")
+            << "v40.vcf" << ContactGroup::Work
             << QStringList{"1 new Peretz Yael|-|052-555-0101|02-555-0102|-|-|yael@example.org",
                            "8 new Acme Ltd|1234|-|-|Sales|-|-"};
-        QTest::newRow("Windows-1255 bytes") << "hebrew1255.vcf" << P << QStringList{u"1 new אבי לוי|08-654-3210|-|-|-|-|-"_qs};
-        QTest::newRow("malformed lines and cards") << "malformed.vcf" << P
-            << QStringList{"2 new Good One|03-555-1111|-|-|-|-|-", "7 refused Line 9 cannot be read",
-                           "12 refused The card has no END:VCARD line", "15 new Last Good|-|-|-|03-555-4444|-|-"};
-        QTest::newRow("CSV, a column per kind, quoted line break") << "layout-columns.csv" << P
-            << QStringList{"2 new Levi Dana|-|052-111-2222|-|03-555-0000|Herzl 1 flat \"B\", Haifa|dana@example.com",
+        QTest::newRow("Windows-1255 bytes")
+            << "hebrew1255.vcf" << P << QStringList{u"1 new אבי לוי|08-654-3210|-|-|-|-|-"_qs};
+        QTest::newRow("malformed lines and cards")
+            << "malformed.vcf" << P
+            << QStringList{"2 new Good One|03-555-1111|-|-|-|-|-",
+                           "7 refused Line 9 cannot be read",
+                           "12 refused The card has no END:VCARD line",
+                           "15 new Last Good|-|-|-|03-555-4444|-|-"};
+        QTest::newRow("CSV, a column per kind, quoted line break")
+            << "layout-columns.csv" << P
+            << QStringList{"2 new Levi Dana|-|052-111-2222|-|03-555-0000|Herzl 1 flat \"B\", "
+                           "Haifa|dana@example.com",
                            "4 refused The field Name cannot be empty",
                            "5 refused The quoted field that begins on line 5 has no end"};
-        QTest::newRow("CSV, numbered type and value pairs") << "layout-pairs.csv" << ContactGroup::Work
+        QTest::newRow("CSV, numbered type and value pairs")
+            << "layout-pairs.csv" << ContactGroup::Work
             << QStringList{"2 new Ron Mizrahi|-|054-555-0002|-|03-555-0001|-|ron@example.com; "
                            "+972 54-555-0003: Another mobile number came first"};
         QTest::newRow("CSV, Hebrew headers, semicolons, Windows-1255")
-            << "hebrew1255.csv" << P << QStringList{u"2 new משה כהן|-|052-123-4567|-|-|ירושלים|-"_qs};
+            << "hebrew1255.csv" << P
+            << QStringList{u"2 new משה כהן|-|052-123-4567|-|-|ירושלים|-"_qs};
     }
 
     void goldenFiles() {
@@ -115,7 +132,8 @@ private slots:
         const SourceFile read_ = read(golden(file), file.endsWith(".csv"));
         QVERIFY(read_.error.isEmpty());
         QStringList got;
-        for (const PlannedCard& p : planImport(read_.cards, group, "IL", [](const QString&) { return false; }))
+        for (const PlannedCard& p :
+             planImport(read_.cards, group, "IL", [](const QString&) { return false; }))
             got << describe(p);
         QCOMPARE(got, expected);
     }
@@ -136,19 +154,32 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<QString>("region");
         QTest::addColumn<QString>("stored"); // "-" for not kept
-        QTest::newRow("home region, national") << "+972 52-123-4567" << 12 << "IL" << "052-123-4567";
-        QTest::newRow("too long with separators") << "+972 52-123-4567" << 10 << "IL" << "0521234567";
-        QTest::newRow("foreign: E.164") << "+1 212 555 0100" << 12 << "IL" << "+12125550100";
-        QTest::newRow("foreign, too long") << "+1 212 555 0100" << 11 << "IL" << "-";
-        QTest::newRow("extension as written") << "1234" << 4 << "IL" << "1234";
-        QTest::newRow("no region: as written") << "052-123-4567" << 12 << "" << "052-123-4567";
-        QTest::newRow("not even digits fit") << "+972 52-123-4567" << 4 << "IL" << "-";
-        // Ranges the library's tables do not list yet are still home numbers; a wrong length is not.
-        QTest::newRow("unlisted range, national") << "+972 55 218 4368" << 12 << "IL" << "055-218-4368";
-        QTest::newRow("unlisted range, as phones write it") << "055 202 8934" << 12 << "IL" << "055-202-8934";
-        QTest::newRow("wrong length as written") << "03-123-456" << 12 << "IL" << "03-123-456";
-        QTest::newRow("extension apart from the digits") << "+972 3-123-4567 ext 204" << 13 << "IL" << "031234567x204";
-        QTest::newRow("extension not dropped") << "+1 212 555 0100 ext 5" << 12 << "IL" << "-";
+        QTest::newRow("home region, national") << "+972 52-123-4567" << 12 << "IL"
+                                               << "052-123-4567";
+        QTest::newRow("too long with separators") << "+972 52-123-4567" << 10 << "IL"
+                                                  << "0521234567";
+        QTest::newRow("foreign: E.164") << "+1 212 555 0100" << 12 << "IL"
+                                        << "+12125550100";
+        QTest::newRow("foreign, too long") << "+1 212 555 0100" << 11 << "IL"
+                                           << "-";
+        QTest::newRow("extension as written") << "1234" << 4 << "IL"
+                                              << "1234";
+        QTest::newRow("no region: as written") << "052-123-4567" << 12 << ""
+                                               << "052-123-4567";
+        QTest::newRow("not even digits fit") << "+972 52-123-4567" << 4 << "IL"
+                                             << "-";
+        // Ranges the library's tables do not list yet are still home numbers; a wrong length is
+        // not.
+        QTest::newRow("unlisted range, national") << "+972 55 218 4368" << 12 << "IL"
+                                                  << "055-218-4368";
+        QTest::newRow("unlisted range, as phones write it") << "055 202 8934" << 12 << "IL"
+                                                            << "055-202-8934";
+        QTest::newRow("wrong length as written") << "03-123-456" << 12 << "IL"
+                                                 << "03-123-456";
+        QTest::newRow("extension apart from the digits") << "+972 3-123-4567 ext 204" << 13 << "IL"
+                                                         << "031234567x204";
+        QTest::newRow("extension not dropped") << "+1 212 555 0100 ext 5" << 12 << "IL"
+                                               << "-";
     }
 
     void fitNumber() {
@@ -163,10 +194,14 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<bool>("hebrew");
         QTest::addColumn<QString>("region");
-        QTest::newRow("setting wins") << "de" << "he_IL" << true << "DE";
-        QTest::newRow("locale") << "" << "en_US" << true << "US";
-        QTest::newRow("C locale, Hebrew") << "" << "C" << true << "IL";
-        QTest::newRow("C locale, English") << "" << "C" << false << "";
+        QTest::newRow("setting wins") << "de"
+                                      << "he_IL" << true << "DE";
+        QTest::newRow("locale") << ""
+                                << "en_US" << true << "US";
+        QTest::newRow("C locale, Hebrew") << ""
+                                          << "C" << true << "IL";
+        QTest::newRow("C locale, English") << ""
+                                           << "C" << false << "";
     }
 
     void homeRegion() {
@@ -194,23 +229,27 @@ private slots:
         store::ContactDatabase from, to;
         createFile(from, dir.filePath("from.mdb"));
         createFile(to, dir.filePath("to.mdb"));
-        const QByteArray source = golden("phone21.vcf") + golden("folded30.vcf") + golden("v40.vcf") + golden("v40.vcf") +
+        const QByteArray source = golden("phone21.vcf") + golden("folded30.vcf") +
+                                  golden("v40.vcf") + golden("v40.vcf") +
                                   "BEGIN:VCARD\nFN:=Sum\\, \"quoted\"; x\nTEL:-12\nEND:VCARD\n";
         std::vector<PlannedCard> plans = planned(from, source, false, group);
         QVERIFY(!writeImport(from.connection(), plans, [](int done, int) { return done < 3; }));
         QVERIFY(cardsOf(from, group).empty());
-        QCOMPARE(writeImport(from.connection(), plans, [](int, int) { return true; }), (ImportTally{6, 2, 1}));
+        QCOMPARE(writeImport(from.connection(), plans, [](int, int) { return true; }),
+                 (ImportTally{6, 2, 1}));
         const std::vector<store::ContactRecord> before = cardsOf(from, group);
         const QString path = dir.filePath(csv ? "list.csv" : "list.vcf");
         QCOMPARE(writeWhole(path, csv ? exportCsv(before, group) : exportVcf(before)), QString());
         for (const char* summary : {"6 cards imported, 0 duplicates skipped, 0 refused",
                                     "0 cards imported, 6 duplicates skipped, 0 refused"}) {
             plans = planned(to, bytesOf(path), csv, group);
-            QCOMPARE(importSummary(writeImport(to.connection(), plans, [](int, int) { return true; }).value()), summary);
+            QCOMPARE(
+                importSummary(
+                    writeImport(to.connection(), plans, [](int, int) { return true; }).value()),
+                summary);
         }
         QCOMPARE(cardsOf(to, group), before);
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestInterchange)

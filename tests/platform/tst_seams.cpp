@@ -61,11 +61,14 @@ private slots:
     void filterListsAsTheDialogShowsThem_data() {
         QTest::addColumn<QString>("filters");
         QTest::addColumn<QStringList>("shown"); // empty: the list is refused
-        QTest::newRow("two types") << "Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old"
-                                   << QStringList{"Microsoft Database (*.mdb)", "Backup Database (*.old)"};
-        QTest::newRow("patterns added") << "Pictures|*.png; *.jpg" << QStringList{"Pictures (*.png *.jpg)"};
+        QTest::newRow("two types")
+            << "Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old"
+            << QStringList{"Microsoft Database (*.mdb)", "Backup Database (*.old)"};
+        QTest::newRow("patterns added")
+            << "Pictures|*.png; *.jpg" << QStringList{"Pictures (*.png *.jpg)"};
         // The dialog filters by the last parentheses, which must hold the list's pattern.
-        QTest::newRow("other patterns named") << "Old (*.mdb)|*.old" << QStringList{"Old (*.mdb) (*.old)"};
+        QTest::newRow("other patterns named")
+            << "Old (*.mdb)|*.old" << QStringList{"Old (*.mdb) (*.old)"};
         QTest::newRow("no pattern") << "VCARD (*.vcf)" << QStringList{};
         QTest::newRow("empty pattern") << "VCARD| ; |x|*.x" << QStringList{};
     }
@@ -76,21 +79,26 @@ private slots:
 
     void qtDialogsDrivenAsByAUser_data() {
         QTest::addColumn<DialogCase>("c");
-        const QString vcf = "VCARD (*.vcf)|*.vcf", mdb = "Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old";
+        const QString vcf = "VCARD (*.vcf)|*.vcf",
+                      mdb = "Microsoft Database (*.mdb)|*.mdb|Backup Database (*.old)|*.old";
         const QString old = "old.vcf";
         QTest::newRow("open the second type, a name typed")
-            << DialogCase{false, Overwrite::Confirm, mdb, 2, "VESK.MDB", "Vesk.old", "Backup Database (*.old)", false, "Vesk.old"};
-        QTest::newRow("open cancelled")
-            << DialogCase{false, Overwrite::Confirm, vcf, 1, old, "<cancel>", "VCARD (*.vcf)", false, {}};
+            << DialogCase{false,      Overwrite::Confirm,        mdb,   2,         "VESK.MDB",
+                          "Vesk.old", "Backup Database (*.old)", false, "Vesk.old"};
+        QTest::newRow("open cancelled") << DialogCase{false,      Overwrite::Confirm, vcf,   1, old,
+                                                      "<cancel>", "VCARD (*.vcf)",    false, {}};
         QTest::newRow("save over a file, asked; index outside the list")
-            << DialogCase{true, Overwrite::Confirm, mdb, 7, "VESK.MDB", {}, "Microsoft Database (*.mdb)", true, "VESK.MDB"};
-        QTest::newRow("save over a file, not asked")
-            << DialogCase{true, Overwrite::DontConfirm, vcf, 1, old, {}, "VCARD (*.vcf)", false, old};
-        QTest::newRow("a list without patterns fails") << DialogCase{true, Overwrite::Confirm, "VCARD", 1, old, {}, {}, false, {}};
+            << DialogCase{true, Overwrite::Confirm,           mdb,  7,         "VESK.MDB",
+                          {},   "Microsoft Database (*.mdb)", true, "VESK.MDB"};
+        QTest::newRow("save over a file, not asked") << DialogCase{
+            true, Overwrite::DontConfirm, vcf, 1, old, {}, "VCARD (*.vcf)", false, old};
+        QTest::newRow("a list without patterns fails")
+            << DialogCase{true, Overwrite::Confirm, "VCARD", 1, old, {}, {}, false, {}};
     }
     void qtDialogsDrivenAsByAUser() {
         QFETCH(DialogCase, c);
-        const auto& [save, overwrite, filters, index, proposed, typed, selectedFilter, asked, chosen] = c;
+        const auto& [save, overwrite, filters, index, proposed, typed, selectedFilter, asked,
+                     chosen] = c;
         QTemporaryDir dir;
         for (const char* name : {"old.vcf", "VESK.MDB", "Vesk.old"})
             QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
@@ -101,7 +109,8 @@ private slots:
             QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
             QCOMPARE(dialog.selectedNameFilter(), selectedFilter);
             auto* box = dialog.findChild<QLineEdit*>("fileNameEdit");
-            QPushButton* accept = dialog.findChild<QDialogButtonBox*>()->button(save ? QDialogButtonBox::Save : QDialogButtonBox::Open);
+            QPushButton* accept = dialog.findChild<QDialogButtonBox*>()->button(
+                save ? QDialogButtonBox::Save : QDialogButtonBox::Open);
             QCOMPARE(box->accessibleName(), "File name");
             QCOMPARE(accept->accessibleName(), save ? "Save" : "Open");
             if (typed == "<cancel>")
@@ -127,7 +136,8 @@ private slots:
         if (!shown)
             QVERIFY(choice.isFailed() && choice.description.contains(filters));
         else
-            QCOMPARE(choice, chosen.isEmpty() ? FileChoice::cancelled() : FileChoice::chosen(dir.filePath(chosen)));
+            QCOMPARE(choice, chosen.isEmpty() ? FileChoice::cancelled()
+                                              : FileChoice::chosen(dir.filePath(chosen)));
     }
 
     void linksGoToTheDesktopsHandlers() {

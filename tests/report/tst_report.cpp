@@ -47,10 +47,13 @@ private slots:
         QTest::addColumn<QStringList>("order");
         QTest::addColumn<QStringList>("line"); // the longest texts, apart and whole, left to right
         const QStringList carl{"050-12345678", "09-12345678", "Carl"};
-        QTest::newRow("personal by name") << 0 << -1 << false << QStringList{"Carl", "אבי", "בני"} << carl;
-        QTest::newRow("sorted by home phone, debug on") << 0 << 1 << true << QStringList{"בני", "אבי", "Carl"} << carl;
+        QTest::newRow("personal by name")
+            << 0 << -1 << false << QStringList{"Carl", "אבי", "בני"} << carl;
+        QTest::newRow("sorted by home phone, debug on")
+            << 0 << 1 << true << QStringList{"בני", "אבי", "Carl"} << carl;
         QTest::newRow("work, department whole")
-            << 1 << -1 << false << QStringList{"Dana", "Eli"} << QStringList{"Research Development", "11", "Dana"};
+            << 1 << -1 << false << QStringList{"Dana", "Eli"}
+            << QStringList{"Research Development", "11", "Dana"};
     }
     void printsTheGridAsItShows() {
         QFETCH(int, group);
@@ -59,11 +62,12 @@ private slots:
         QFETCH(QStringList, order);
         QFETCH(QStringList, line);
         Fixture f;
-        app::frmVesk& w = f.start({card("בני", "'03-1',NULL,NULL,'04-1',NULL,NULL"),
-                                   card("Carl", "'09-12345678','050-12345678',NULL,NULL,NULL,'c@x.org'"),
-                                   card("אבי", "'03-5',NULL,NULL,NULL,NULL,NULL")},
-                                  {card("Eli", "'12',NULL,NULL,'Sales',NULL,NULL"),
-                                   card("Dana", "'11',NULL,NULL,'Research Development',NULL,NULL")});
+        app::frmVesk& w =
+            f.start({card("בני", "'03-1',NULL,NULL,'04-1',NULL,NULL"),
+                     card("Carl", "'09-12345678','050-12345678',NULL,NULL,NULL,'c@x.org'"),
+                     card("אבי", "'03-5',NULL,NULL,NULL,NULL,NULL")},
+                    {card("Eli", "'12',NULL,NULL,'Sales',NULL,NULL"),
+                     card("Dana", "'11',NULL,NULL,'Research Development',NULL,NULL")});
         w.btnAll_Click();
         f.chooseGroup(group);
         if (sortColumn >= 0)
@@ -75,7 +79,8 @@ private slots:
         QVERIFY(preview && preview->isVisible() && !preview->isModal());
         QCOMPARE(w.panelText(2), debug ? w.listState().LastListQuery : QString());
         const QString text = printToPdf(*preview, f.dir.filePath("list.pdf"));
-        for (const QString caption : {"שם\\חברה", "בית", "פלאפון", "עבודה", group == 1 ? "מחלקה" : "פקס", "Email"})
+        for (const QString caption :
+             {"שם\\חברה", "בית", "פלאפון", "עבודה", group == 1 ? "מחלקה" : "פקס", "Email"})
             QVERIFY2(text.contains(caption), qPrintable(caption));
         QCOMPARE(cardLines(text, order), order);
         for (QString& part : line)
@@ -117,7 +122,8 @@ private slots:
         // A file that cannot be written is said, not taken for printed.
         const QString missing = f.dir.filePath("gone/list.pdf");
         QCOMPARE(printToPdf(*preview, missing), QString());
-        const QString failed = "The report could not be printed to " + QDir::toNativeSeparators(missing) + u'.';
+        const QString failed =
+            "The report could not be printed to " + QDir::toNativeSeparators(missing) + u'.';
         QCOMPARE(f.prompter.messages(), QList{notice(failed, platform::Icon::Exclamation)});
         // The preview goes with the main window.
         w.Form_Unload();

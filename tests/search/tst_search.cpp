@@ -19,13 +19,18 @@ QString phoneCard(const QString& name, const char* phone = "1") {
 }
 
 // The name as the list shows it: right-aligned in 22 characters.
-QString entry(const QString& name) { return QString(22 - name.size(), u' ') + name; }
-// The end of a Personal detail line for a card made by phoneCard(): the Phone column, then the name.
+QString entry(const QString& name) {
+    return QString(22 - name.size(), u' ') + name;
+}
+// The end of a Personal detail line for a card made by phoneCard(): the Phone column, then the
+// name.
 QString ending(const char* phone, const QString& name) {
     return u' ' + QString::fromLatin1(phone).leftJustified(11) + name.rightJustified(17);
 }
 
-QLineEdit* box(SearchFrm& s) { return s.findChild<QLineEdit*>(QStringLiteral("TxtStr")); }
+QLineEdit* box(SearchFrm& s) {
+    return s.findChild<QLineEdit*>(QStringLiteral("TxtStr"));
+}
 void retype(SearchFrm& s, const QString& text) {
     box(s)->clear();
     QTest::keyClicks(box(s), text);
@@ -60,15 +65,18 @@ private slots:
     // shows at the click, leaves the labels as they were.
     void listsTheNamesThatBeginWithTheTextAsTyped() {
         Fixture f;
-        SearchFrm& s = open(f, {phoneCard("Avi"), phoneCard("Dana"), phoneCard("avi"), phoneCard("Abcdefghijklmnopqrst"),
-                                phoneCard("O'Brien", "5"), phoneCard(u8("ג'ודי"), "7"), phoneCard("Ben"), phoneCard("Ben ", "2"),
-                                phoneCard("Bob")},
+        SearchFrm& s = open(f,
+                            {phoneCard("Avi"), phoneCard("Dana"), phoneCard("avi"),
+                             phoneCard("Abcdefghijklmnopqrst"), phoneCard("O'Brien", "5"),
+                             phoneCard(u8("ג'ודי"), "7"), phoneCard("Ben"), phoneCard("Ben ", "2"),
+                             phoneCard("Bob")},
                             {phoneCard("Orit"), phoneCard("Bob", "9")});
         QTest::keyClicks(box(s), QStringLiteral("x"));
         QTest::keyClick(box(s), Qt::Key_Backspace);
         // Every name of the group, Latin letters without regard to case, Hebrew after them.
-        QCOMPARE(s.entries(), (QStringList{"  Abcdefghijklmnopqrst", entry("Avi"), entry("avi"), entry("Ben"), entry("Ben"),
-                                           entry("Bob"), entry("Dana"), entry("O'Brien"), entry(u8("ג'ודי"))}));
+        QCOMPARE(s.entries(), (QStringList{"  Abcdefghijklmnopqrst", entry("Avi"), entry("avi"),
+                                           entry("Ben"), entry("Ben"), entry("Bob"), entry("Dana"),
+                                           entry("O'Brien"), entry(u8("ג'ודי"))}));
         click(s, 4);
         QVERIFY(s.detailText().endsWith(ending("2", QStringLiteral("Ben"))));
         click(s, 3);
@@ -83,7 +91,8 @@ private slots:
         QCOMPARE(s.headingText() + s.detailText(), shown);
         click(s, 5);
         QVERIFY(s.headingText().endsWith(u8("מחלקה")));
-        QVERIFY(s.detailText().endsWith(QStringLiteral("9") + QString(11 + 12 + 11 + 14, u' ') + QStringLiteral("Bob")));
+        QVERIFY(s.detailText().endsWith(QStringLiteral("9") + QString(11 + 12 + 11 + 14, u' ') +
+                                        QStringLiteral("Bob")));
         f.chooseGroup(0);
 
         // The query matches without case; the list keeps the exact beginnings only.
@@ -98,15 +107,18 @@ private slots:
     // chosen, or the first; Esc closes the window.
     void theDigitTwoEnterAndEsc() {
         Fixture f;
-        SearchFrm& s = open(f, {phoneCard("Dana", "3"), phoneCard("Dan", "1"), phoneCard("Dan2x", "2")});
+        SearchFrm& s =
+            open(f, {phoneCard("Dana", "3"), phoneCard("Dan", "1"), phoneCard("Dan2x", "2")});
         QPointer<SearchFrm> p(&s);
         retype(s, QStringLiteral("Dan"));
         // The first entry of the list as it was is chosen, then the list follows "Dan2".
         QTest::keyClick(box(s), Qt::Key_2);
         QVERIFY(s.detailText().endsWith(ending("1", QStringLiteral("Dan"))));
-        QCOMPARE(QStringList{s.searchText()} + s.entries(), (QStringList{"Dan2", entry(QStringLiteral("Dan2x"))}));
+        QCOMPARE(QStringList{s.searchText()} + s.entries(),
+                 (QStringList{"Dan2", entry(QStringLiteral("Dan2x"))}));
         QTest::keyClick(box(s), Qt::Key_2);
-        QVERIFY(s.detailText().endsWith(ending("2", QStringLiteral("Dan2x"))) && s.entries().isEmpty());
+        QVERIFY(s.detailText().endsWith(ending("2", QStringLiteral("Dan2x"))) &&
+                s.entries().isEmpty());
 
         // With an entry chosen, '2' moves to the next one and stays on the last.
         box(s)->setText(QStringLiteral("Dan"));
@@ -124,7 +136,8 @@ private slots:
         // In the list, the entry the keyboard stands on, chosen or not.
         auto* list = s.findChild<QListWidget*>(QStringLiteral("LstSearch"));
         list->setFocus();
-        list->selectionModel()->setCurrentIndex(list->model()->index(2, 0), QItemSelectionModel::Clear);
+        list->selectionModel()->setCurrentIndex(list->model()->index(2, 0),
+                                                QItemSelectionModel::Clear);
         QCOMPARE(s.selectedEntry(), -1);
         QTest::keyClick(list, Qt::Key_Enter);
         QVERIFY(s.detailText().endsWith(ending("3", QStringLiteral("Dana"))));
@@ -135,20 +148,27 @@ private slots:
 
     void detailsOfEachGroupInTheirColumns() {
         Fixture f;
-        SearchFrm& s = open(f, {QStringLiteral("'Avi Cohen','03-5551234','050-1234567','04-123',NULL,'',''")},
-                            {QStringLiteral("'Orit','1234','','03-9876543','Sales and Marketing','',''")});
+        SearchFrm& s =
+            open(f, {QStringLiteral("'Avi Cohen','03-5551234','050-1234567','04-123',NULL,'',''")},
+                 {QStringLiteral("'Orit','1234','','03-9876543','Sales and Marketing','',''")});
         QTest::keyClicks(box(s), QStringLiteral("A"));
         click(s, 0);
-        QCOMPARE(s.headingText(), u8(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה    פקס"));
+        QCOMPARE(s.headingText(),
+                 u8(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה    פקס"));
         // Fax (Null), line, mobile, phone left-aligned; the name right-aligned at the end.
-        QCOMPARE(s.detailText(), QStringLiteral("            04-123      050-1234567 03-5551234         Avi Cohen"));
+        QCOMPARE(
+            s.detailText(),
+            QStringLiteral("            04-123      050-1234567 03-5551234         Avi Cohen"));
 
         f.chooseGroup(1);
         retype(s, QStringLiteral("O"));
         click(s, 0);
-        QCOMPARE(s.headingText(), u8(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה   מחלקה"));
+        QCOMPARE(s.headingText(),
+                 u8(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה   מחלקה"));
         // Department, phone, mobile, home; a value wider than its column is not cut.
-        QCOMPARE(s.detailText(), QStringLiteral(" Sales and Marketing1234                    03-9876543              Orit"));
+        QCOMPARE(s.detailText(),
+                 QStringLiteral(
+                     " Sales and Marketing1234                    03-9876543              Orit"));
 
         // Both lines read from the left edge: the heading's leading blank stays on the left
         // although the text begins, for the bidirectional algorithm, with a Hebrew letter.
@@ -156,7 +176,8 @@ private slots:
         QVERIFY(QFontInfo(header->font()).fixedPitch());
         const int withBlank = firstInk(*header);
         header->setText(s.headingText().mid(1));
-        QVERIFY(withBlank - firstInk(*header) >= QFontMetrics(header->font()).horizontalAdvance(u' ') - 1);
+        QVERIFY(withBlank - firstInk(*header) >=
+                QFontMetrics(header->font()).horizontalAdvance(u' ') - 1);
     }
 
     // (Hiding when minimised and coming back: the notification-area test.)
@@ -169,13 +190,13 @@ private slots:
         click(s, 0); // the details cannot be read: nothing is said
         QTest::keyClicks(box(s), QStringLiteral("v"));
         // OK only, no icon.
-        const Message failed{QStringLiteral("Failed to open connection to database..."), QStringLiteral("Orvenna")};
+        const Message failed{QStringLiteral("Failed to open connection to database..."),
+                             QStringLiteral("Orvenna")};
         QCOMPARE(f.prompter.messages(), QList<Message>{failed});
         QVERIFY(s.headingText().isEmpty() && s.entries().isEmpty() && s.isVisible());
         QTest::mouseClick(s.findChild<QToolButton*>(QStringLiteral("btnCancel")), Qt::LeftButton);
         QTRY_VERIFY(!p);
     }
-
 };
 
 QTEST_MAIN(TestSearch)

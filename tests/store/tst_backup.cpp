@@ -17,9 +17,11 @@ void writeContactFile(const QString& path, int cards, const QString& prefix) {
     file.create();
     file.commit();
     file.install();
-    testing::RawDb(path).exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                                      "INSERT INTO Vesk (Name, Address) SELECT '%2' || i, printf('%.200c', 'x') FROM n")
-                                  .arg(cards).arg(prefix));
+    testing::RawDb(path).exec(
+        QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                "INSERT INTO Vesk (Name, Address) SELECT '%2' || i, printf('%.200c', 'x') FROM n")
+            .arg(cards)
+            .arg(prefix));
 }
 QByteArray bytes(const QString& path) {
     QFile f(path);
@@ -29,7 +31,8 @@ QByteArray bytes(const QString& path) {
 struct Folder {
     QTemporaryDir dir;
     ContactDatabase db;
-    QString mdb = dir.filePath("VESK.MDB"), old = dir.filePath("Vesk.old"), chosen = dir.filePath("chosen.mdb");
+    QString mdb = dir.filePath("VESK.MDB"), old = dir.filePath("Vesk.old"),
+            chosen = dir.filePath("chosen.mdb");
     Folder() {
         writeContactFile(mdb, 3, "mine");
         testing::writeFile(old, "an earlier backup");
@@ -38,7 +41,9 @@ struct Folder {
     QString firstName() { return *db.openRecordset(Query::all("Vesk"))->value("Name"); }
     // Temporary files left behind.
     QStringList leftovers() const {
-        return QDir(dir.path()).entryList(QDir::Files).filter(QRegularExpression("^(?!VESK.MDB$|Vesk.old$|chosen)"));
+        return QDir(dir.path())
+            .entryList(QDir::Files)
+            .filter(QRegularExpression("^(?!VESK.MDB$|Vesk.old$|chosen)"));
     }
 };
 } // namespace
@@ -49,16 +54,23 @@ private slots:
     void aFailedImportLeavesEverything_data() {
         QTest::addColumn<QString>("fault"); // how the chosen file is spoilt, or what fails
         QTest::addColumn<QString>("reason");
-        QTest::newRow("text") << "text" << "The file is damaged or is not a database";
-        QTest::newRow("damaged") << "damage" << "The file is damaged (";
-        QTest::newRow("no Work") << "DROP TABLE Work" << "The file is not an Orvenna phone book: it has no table 'Work'";
+        QTest::newRow("text") << "text"
+                              << "The file is damaged or is not a database";
+        QTest::newRow("damaged") << "damage"
+                                 << "The file is damaged (";
+        QTest::newRow("no Work") << "DROP TABLE Work"
+                                 << "The file is not an Orvenna phone book: it has no table 'Work'";
         QTest::newRow("field") << "ALTER TABLE Vesk RENAME Fax TO fax"
-                               << "The file is not an Orvenna phone book of this version: its table 'Vesk' has other fields";
+                               << "The file is not an Orvenna phone book of this version: its "
+                                  "table 'Vesk' has other fields";
         QTest::newRow("older") << "UPDATE dbDetails SET dbVerNum = 0"
-                               << "The file is a phone book of an older version (dbVer: 0). An older phone book is upgraded "
+                               << "The file is a phone book of an older version (dbVer: 0). An "
+                                  "older phone book is upgraded "
                                   "only when Orvenna starts with it as its VESK.MDB";
-        QTest::newRow("copy fails") << "gone" << "The file " + QDir::tempPath();
-        QTest::newRow("rename fails") << "rename" << "stopped"; // Vesk.old is replaced by then
+        QTest::newRow("copy fails") << "gone"
+                                    << "The file " + QDir::tempPath();
+        QTest::newRow("rename fails") << "rename"
+                                      << "stopped"; // Vesk.old is replaced by then
     }
     void aFailedImportLeavesEverything() {
         QFETCH(QString, fault);
@@ -68,7 +80,8 @@ private slots:
         if (fault == u"text")
             testing::writeFile(f.chosen, "Name,Phone\n");
         else if (fault == u"damage") // garbage over an inner page of the cards
-            testing::writeFile(f.chosen, bytes(f.chosen).replace(8 * 4096, 2000, QByteArray(2000, 'x')));
+            testing::writeFile(f.chosen,
+                               bytes(f.chosen).replace(8 * 4096, 2000, QByteArray(2000, 'x')));
         else if (fault == u"gone")
             QFile::remove(f.chosen);
         else if (fault != u"rename")

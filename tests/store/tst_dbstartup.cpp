@@ -23,16 +23,21 @@ const QString title = QStringLiteral("Orvenna");
 const QString crlf = QStringLiteral("\r\n");
 const QString created = QStringLiteral("תהליך יצירת מבנה הנתונים הסתיים בהצלחה.");
 const QString upgraded = QStringLiteral("תהליך שידרוג מבנה הנתונים הסתיים בהצלחה.");
-const QString vendor = crlf + QStringLiteral("www.orvenna.example") + crlf + QStringLiteral("support@orvenna.example");
-const QString creationFailed = QStringLiteral("!ארעה שגיאה קריטית בתהליך יצירת מבנה הנתונים") + vendor;
-const QString upgradeFailed = QStringLiteral("!ארעה שגיאה קריטית בתהליך שידרוג מבנה הנתונים") + vendor;
+const QString vendor =
+    crlf + QStringLiteral("www.orvenna.example") + crlf + QStringLiteral("support@orvenna.example");
+const QString creationFailed =
+    QStringLiteral("!ארעה שגיאה קריטית בתהליך יצירת מבנה הנתונים") + vendor;
+const QString upgradeFailed =
+    QStringLiteral("!ארעה שגיאה קריטית בתהליך שידרוג מבנה הנתונים") + vendor;
 const QString abir = QStringLiteral("Abir|031234567|<null>||x|Haifa|<null>");
 const QString obrien = QStringLiteral("O'Brien|<null>|<null>|<null>|<null>|<null>|<null>");
 const QString dana = QStringLiteral("Dana|1234|0501234567|<null>|R&D|<null>|d@x.example");
-const QString versionZero =
-    QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbDetails VALUES (0, 'Old');");
+const QString versionZero = QStringLiteral("CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc "
+                                           "TEXT); INSERT INTO dbDetails VALUES (0, 'Old');");
 
-Message notice(const QString& text, Icon icon = Icon::None) { return {text, title, platform::Buttons::Ok, icon}; }
+Message notice(const QString& text, Icon icon = Icon::None) {
+    return {text, title, platform::Buttons::Ok, icon};
+}
 
 // How an upgrade is stopped: the program dies, a step fails, or the disk fills up.
 enum class Stop { Crash, Error, DiskFull };
@@ -62,8 +67,9 @@ private:
 
 QByteArray digest(const QString& path) {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
-                                       : QByteArray();
+    return f.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
 }
 } // namespace
 
@@ -78,9 +84,11 @@ class TestDbStartup : public QObject {
     QString file(const QString& name) const { return folder() + name; }
     QString mdb() const { return file(QStringLiteral("VESK.MDB")); }
 
-    StartupResult start(const QString& programFolder = {}, std::function<void(UpgradeStep)> afterStep = {}) {
-        StartupContext cx{*m_db, programFolder.isEmpty() ? folder() : programFolder, m_prompter, title, crlf,
-                          std::move(afterStep)};
+    StartupResult start(const QString& programFolder = {},
+                        std::function<void(UpgradeStep)> afterStep = {}) {
+        StartupContext cx{*m_db,      programFolder.isEmpty() ? folder() : programFolder,
+                          m_prompter, title,
+                          crlf,       std::move(afterStep)};
         return OpenContactDatabase(cx);
     }
 
@@ -93,21 +101,26 @@ class TestDbStartup : public QObject {
 
     // VESK.MDB at version 1 holding these many cards, sound throughout.
     void verifyCompleteNewFile(int personal, int work) {
-        QCOMPARE(testing::RawDb(mdb()).scalar(QStringLiteral(
-                     "SELECT (SELECT * FROM pragma_integrity_check), (SELECT dbVerNum FROM dbDetails), "
-                     "(SELECT count(*) FROM Vesk), (SELECT count(*) FROM Work)")),
-                 QStringLiteral("ok|1|%1|%2").arg(personal).arg(work));
+        QCOMPARE(
+            testing::RawDb(mdb()).scalar(QStringLiteral(
+                "SELECT (SELECT * FROM pragma_integrity_check), (SELECT dbVerNum FROM dbDetails), "
+                "(SELECT count(*) FROM Vesk), (SELECT count(*) FROM Work)")),
+            QStringLiteral("ok|1|%1|%2").arg(personal).arg(work));
     }
 
-    QStringList leftovers() const { return QDir(folder()).entryList({QStringLiteral("VESK.MDB?*")}, QDir::Files); }
+    QStringList leftovers() const {
+        return QDir(folder()).entryList({QStringLiteral("VESK.MDB?*")}, QDir::Files);
+    }
 
     // An old file holding Abir, O'Brien and Dana; `details` is run on it afterwards.
     void writeOldWithCards(const QString& details) {
         testing::writeOldFile(mdb(), {});
         testing::RawDb raw(mdb());
-        raw.exec(QStringLiteral("INSERT INTO Vesk VALUES ('Abir', '031234567', NULL, '', 'x', 'Haifa', NULL)"));
+        raw.exec(QStringLiteral(
+            "INSERT INTO Vesk VALUES ('Abir', '031234567', NULL, '', 'x', 'Haifa', NULL)"));
         raw.exec(QStringLiteral("INSERT INTO Vesk (Name) VALUES ('O''Brien')"));
-        raw.exec(QStringLiteral("INSERT INTO Work VALUES ('Dana', '1234', '0501234567', NULL, 'R&D', NULL, 'd@x.example')"));
+        raw.exec(QStringLiteral("INSERT INTO Work VALUES ('Dana', '1234', '0501234567', NULL, "
+                                "'R&D', NULL, 'd@x.example')"));
         if (!details.isEmpty())
             raw.exec(details);
     }
@@ -144,9 +157,11 @@ private slots:
         QVERIFY(m_prompter.messages().isEmpty());
         m_db->close();
         testing::RawDb raw(mdb());
-        QCOMPARE(raw.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")),
+        QCOMPARE(raw.rows(QStringLiteral(
+                     "SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")),
                  (QStringList{QStringLiteral("Vesk_Name"), QStringLiteral("Work_Name")}));
-        QCOMPARE(raw.rows(QStringLiteral("SELECT Name FROM Vesk")), QStringList{QStringLiteral("Avi")});
+        QCOMPARE(raw.rows(QStringLiteral("SELECT Name FROM Vesk")),
+                 QStringList{QStringLiteral("Avi")});
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("VESK.MDB")});
     }
 
@@ -155,18 +170,24 @@ private slots:
     // backup name is taken. No backup is made; all but the empty version table stay byte for
     // byte as they were.
     void filesThatAreNotUpgradedAreLeftAlone_data() {
-        QTest::addColumn<QString>("details"); // none: no database at all
-        QTest::addColumn<int>("taken");       // backup names VESK.000 on already there
+        QTest::addColumn<QString>("details");     // none: no database at all
+        QTest::addColumn<int>("taken");           // backup names VESK.000 on already there
         QTest::addColumn<QList<Message>>("said"); // anything said ends the program
         QTest::addColumn<bool>("open");
         QTest::addColumn<bool>("untouched");
-        QTest::newRow("newer") << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbDetails VALUES (2, 'Second')"
-                               << 0 << QList<Message>{notice("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.")} << true << true;
+        QTest::newRow("newer") << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); "
+                                  "INSERT INTO dbDetails VALUES (2, 'Second')"
+                               << 0
+                               << QList<Message>{notice(
+                                      "גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.")}
+                               << true << true;
         QTest::newRow("version table without rows")
-            << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)" << 0 << QList<Message>{} << true << false;
+            << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)" << 0 << QList<Message>{}
+            << true << false;
         QTest::newRow("no database") << QString() << 0 << QList<Message>{} << false << true;
-        QTest::newRow("every backup name taken") << versionZero << 1000 << QList<Message>{notice(upgradeFailed, Icon::Critical)}
-                                                 << false << true;
+        QTest::newRow("every backup name taken")
+            << versionZero << 1000 << QList<Message>{notice(upgradeFailed, Icon::Critical)} << false
+            << true;
     }
     void filesThatAreNotUpgradedAreLeftAlone() {
         QFETCH(QString, details);
@@ -187,7 +208,9 @@ private slots:
         m_db->close();
         if (untouched)
             QCOMPARE(digest(mdb()), before);
-        QCOMPARE(QDir(folder()).entryList({QStringLiteral("VESK.[0-9][0-9][0-9]")}, QDir::Files).size(), taken);
+        QCOMPARE(
+            QDir(folder()).entryList({QStringLiteral("VESK.[0-9][0-9][0-9]")}, QDir::Files).size(),
+            taken);
     }
 
     // Outdated files are rebuilt, their cards copied and the old file kept as the first free
@@ -199,13 +222,17 @@ private slots:
         QTest::addColumn<QStringList>("work");
         const QStringList all{abir, obrien}, work{dana};
         QTest::newRow("version 0") << versionZero << false << all << work;
-        QTest::newRow("no version field") << "CREATE TABLE dbDetails (Version INTEGER); INSERT INTO dbDetails VALUES (1)" << false
-                                          << all << work;
+        QTest::newRow("no version field")
+            << "CREATE TABLE dbDetails (Version INTEGER); INSERT INTO dbDetails VALUES (1)" << false
+            << all << work;
         QTest::newRow("no version table") << QString() << false << all << work;
         QTest::newRow("version table in other case")
-            << "CREATE TABLE dbdetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbdetails VALUES (1, 'x')" << false << all << work;
+            << "CREATE TABLE dbdetails (dbVerNum INTEGER, dbVerDesc TEXT); INSERT INTO dbdetails "
+               "VALUES (1, 'x')"
+            << false << all << work;
         QTest::newRow("first backup name taken") << QString() << true << all << work;
-        QTest::newRow("no cards") << "DELETE FROM Vesk; DELETE FROM Work" << false << QStringList() << QStringList();
+        QTest::newRow("no cards") << "DELETE FROM Vesk; DELETE FROM Work" << false << QStringList()
+                                  << QStringList();
         // The cards of the table there are still come across.
         QTest::newRow("no Personal table") << "DROP TABLE Vesk" << false << QStringList() << work;
     }
@@ -221,14 +248,17 @@ private slots:
         QCOMPARE(start(), StartupResult::Continue);
         QCOMPARE(m_prompter.messages(), QList<Message>({notice(created), notice(upgraded)}));
         QVERIFY(m_db->isOpen());
-        QCOMPARE(digest(file(QString::fromLatin1(taken ? "VESK.001" : "VESK.000"))), before); // the old file, as it was
+        QCOMPARE(digest(file(QString::fromLatin1(taken ? "VESK.001" : "VESK.000"))),
+                 before); // the old file, as it was
         if (taken)
-            QCOMPARE(digest(file(QStringLiteral("VESK.000"))), QCryptographicHash::hash("keep me", QCryptographicHash::Sha256));
+            QCOMPARE(digest(file(QStringLiteral("VESK.000"))),
+                     QCryptographicHash::hash("keep me", QCryptographicHash::Sha256));
         m_db->close();
         testing::RawDb raw(mdb());
         QCOMPARE(raw.rows(QStringLiteral("select * from Vesk order by Name")), vesk);
         QCOMPARE(raw.rows(QStringLiteral("select * from Work")), work);
-        QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")), QStringList{QStringLiteral("1|Initial Version")});
+        QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")),
+                 QStringList{QStringLiteral("1|Initial Version")});
     }
 
     // A creation that fails ends the program and leaves nothing behind, not even a
@@ -244,7 +274,8 @@ private slots:
             std::optional<FullDisk> full;
             if (diskFull)
                 full.emplace(8 * 1024);
-            QCOMPARE(start(diskFull ? folder() : folder() + QStringLiteral("no such folder/")), StartupResult::EndProgram);
+            QCOMPARE(start(diskFull ? folder() : folder() + QStringLiteral("no such folder/")),
+                     StartupResult::EndProgram);
         }
         QCOMPARE(m_prompter.messages(), QList<Message>{notice(creationFailed, Icon::Critical)});
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{});
@@ -253,27 +284,33 @@ private slots:
     // Cards the new file refuses are not reported as copied: every card that fits is
     // copied, and the user learns how many stayed behind in the backup.
     void cardsThatDoNotFitAreReported() {
-        writeOldWithCards(QStringLiteral("DELETE FROM Vesk; DELETE FROM Work;"
-                                         "INSERT INTO Vesk (Name) VALUES ('First');"
-                                         "INSERT INTO Vesk (Name, Phone) VALUES ('Long phone', '1234567890123');"
-                                         "INSERT INTO Vesk (Name) VALUES (NULL);"
-                                         "INSERT INTO Vesk (Name) VALUES ('Last');"
-                                         "INSERT INTO Work (Name, Phone) VALUES ('Ext too long', '12345');"
-                                         "INSERT INTO Work (Name, Phone) VALUES ('Ext', '1234')"));
+        writeOldWithCards(
+            QStringLiteral("DELETE FROM Vesk; DELETE FROM Work;"
+                           "INSERT INTO Vesk (Name) VALUES ('First');"
+                           "INSERT INTO Vesk (Name, Phone) VALUES ('Long phone', '1234567890123');"
+                           "INSERT INTO Vesk (Name) VALUES (NULL);"
+                           "INSERT INTO Vesk (Name) VALUES ('Last');"
+                           "INSERT INTO Work (Name, Phone) VALUES ('Ext too long', '12345');"
+                           "INSERT INTO Work (Name, Phone) VALUES ('Ext', '1234')"));
         QCOMPARE(start(), StartupResult::Continue);
         const QString backup = file(QStringLiteral("VESK.000"));
-        QCOMPARE(m_prompter.messages(),
-                 QList<Message>({notice(created), notice(upgraded),
-                                 notice(QStringLiteral("3 כרטיסים לא הועתקו ונשארו בקובץ הגיבוי ") + backup + crlf +
-                                            QStringLiteral("3 cards could not be copied; they remain in the backup file ") +
-                                            backup + u'.',
-                                        Icon::Exclamation)}));
+        QCOMPARE(
+            m_prompter.messages(),
+            QList<Message>(
+                {notice(created), notice(upgraded),
+                 notice(QStringLiteral("3 כרטיסים לא הועתקו ונשארו בקובץ הגיבוי ") + backup + crlf +
+                            QStringLiteral(
+                                "3 cards could not be copied; they remain in the backup file ") +
+                            backup + u'.',
+                        Icon::Exclamation)}));
         m_db->close();
         testing::RawDb raw(mdb());
         QCOMPARE(raw.rows(QStringLiteral("select Name from Vesk order by rowid")),
                  QStringList({QStringLiteral("First"), QStringLiteral("Last")}));
-        QCOMPARE(raw.rows(QStringLiteral("select Name from Work")), QStringList{QStringLiteral("Ext")});
-        QCOMPARE(testing::RawDb(backup).scalar(QStringLiteral("select count(*) from Vesk")), QStringLiteral("4"));
+        QCOMPARE(raw.rows(QStringLiteral("select Name from Work")),
+                 QStringList{QStringLiteral("Ext")});
+        QCOMPARE(testing::RawDb(backup).scalar(QStringLiteral("select count(*) from Vesk")),
+                 QStringLiteral("4"));
     }
 
     // The program stops dead, meets an error, or fills the disk during an upgrade. Either the
@@ -283,8 +320,10 @@ private slots:
         QTest::addColumn<UpgradeStep>("step");
         QTest::addColumn<Stop>("stop");
         const std::pair<const char*, UpgradeStep> steps[] = {
-            {"created", UpgradeStep::Created},     {"hundred cards", UpgradeStep::HundredCopied},
-            {"committed", UpgradeStep::Committed}, {"backed up", UpgradeStep::BackedUp},
+            {"created", UpgradeStep::Created},
+            {"hundred cards", UpgradeStep::HundredCopied},
+            {"committed", UpgradeStep::Committed},
+            {"backed up", UpgradeStep::BackedUp},
             {"renamed", UpgradeStep::Renamed}};
         for (const auto& [name, step] : steps) {
             QTest::addRow("crash after %s", name) << step << Stop::Crash;
@@ -299,8 +338,10 @@ private slots:
         // Numbered cards beside the three: 475 Personal and 25 Work in all.
         const QString numbered = QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-            "INSERT INTO %2 (Name, Phone, Address) SELECT printf('Card %05d', i), '%3', printf('Street %d', i) FROM n;");
-        writeOldWithCards(versionZero + numbered.arg(473).arg("Vesk", "031234567") + numbered.arg(24).arg("Work", "12"));
+            "INSERT INTO %2 (Name, Phone, Address) SELECT printf('Card %05d', i), '%3', "
+            "printf('Street %d', i) FROM n;");
+        writeOldWithCards(versionZero + numbered.arg(473).arg("Vesk", "031234567") +
+                          numbered.arg(24).arg("Work", "12"));
         const QByteArray before = digest(mdb());
         const auto halt = [&](UpgradeStep reached) {
             if (reached != step || stop == Stop::DiskFull)
@@ -323,10 +364,11 @@ private slots:
                     full.emplace(44 * 1024);
                 QCOMPARE(start({}, halt), StartupResult::EndProgram);
             }
-            QCOMPARE(m_prompter.messages(),
-                     step == UpgradeStep::Created
-                         ? QList<Message>{notice(creationFailed, Icon::Critical)}
-                         : QList<Message>({notice(created), notice(upgradeFailed, Icon::Critical)}));
+            QCOMPARE(
+                m_prompter.messages(),
+                step == UpgradeStep::Created
+                    ? QList<Message>{notice(creationFailed, Icon::Critical)}
+                    : QList<Message>({notice(created), notice(upgradeFailed, Icon::Critical)}));
             QCOMPARE(digest(mdb()), before);
             QCOMPARE(leftovers(), QStringList{});
             QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
@@ -341,7 +383,8 @@ private slots:
         QCOMPARE(leftovers(), QStringList{});
         // The last backup is the old file as it was (a crash after the backup name was given
         // leaves the old file under two names).
-        const QStringList backups = QDir(folder()).entryList({QStringLiteral("VESK.0??")}, QDir::Files, QDir::Name);
+        const QStringList backups =
+            QDir(folder()).entryList({QStringLiteral("VESK.0??")}, QDir::Files, QDir::Name);
         QVERIFY(!backups.isEmpty());
         QCOMPARE(digest(file(backups.last())), before);
     }
@@ -365,13 +408,15 @@ private slots:
         const QString temp = mdb() + QStringLiteral(".new");
         if (completeTemporary)
             QVERIFY(QFile::copy(mdb(), temp));
-        testing::RawDb(temp).exec(completeTemporary ? QStringLiteral("INSERT INTO Vesk (Name) VALUES ('a'), ('b'), ('c')")
-                                                    : QStringLiteral("CREATE TABLE Vesk (Name TEXT)"));
+        testing::RawDb(temp).exec(
+            completeTemporary ? QStringLiteral("INSERT INTO Vesk (Name) VALUES ('a'), ('b'), ('c')")
+                              : QStringLiteral("CREATE TABLE Vesk (Name TEXT)"));
         if (!withCurrentFile)
             QVERIFY(QFile::remove(mdb()));
         QCOMPARE(restart(), StartupResult::Continue);
-        QCOMPARE(m_prompter.messages(), withCurrentFile || completeTemporary ? QList<Message>{}
-                                                                             : QList<Message>{notice(created)});
+        QCOMPARE(m_prompter.messages(), withCurrentFile || completeTemporary
+                                            ? QList<Message>{}
+                                            : QList<Message>{notice(created)});
         m_db->close();
         QCOMPARE(leftovers(), QStringList{});
         verifyCompleteNewFile(cards, 0);

@@ -36,15 +36,18 @@ class TestStore : public QObject {
             QStringList names;
             for (const auto& field : fields)
                 names << field.first;
-            Statement st = m_db->connection().prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?%3)")
-                                                          .arg(table, names.join(u','), QString(",?").repeated(names.size() - 1)));
+            Statement st = m_db->connection().prepare(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (?%3)")
+                    .arg(table, names.join(u','), QString(",?").repeated(names.size() - 1)));
             int at = 1;
             for (const auto& field : fields)
                 st.bindText(at++, field.second);
             st.step();
         });
     }
-    void addCard(const char* table, const QString& name) { QCOMPARE(add(table, {{"Name", name}}), QString()); }
+    void addCard(const char* table, const QString& name) {
+        QCOMPARE(add(table, {{"Name", name}}), QString());
+    }
 
     QString names(const Query& q) {
         QStringList out;
@@ -67,17 +70,21 @@ private slots:
     void cleanup() { m_db.reset(); }
 
     void fieldRulesAreEnforcedWithTheFieldNamed() {
-        QCOMPARE(add("Work", {{"Name", "Dana"}, {"Phone", "12345"}}), "Field 'Phone' takes at most 4 characters");
+        QCOMPARE(add("Work", {{"Name", "Dana"}, {"Phone", "12345"}}),
+                 "Field 'Phone' takes at most 4 characters");
         QCOMPARE(add("Work", {{"Name", "Dana"}, {"Phone", "1234"}}), QString());
-        QCOMPARE(add("Vesk", {{"Name", QString(21, u'x')}}), "Field 'Name' takes at most 20 characters");
+        QCOMPARE(add("Vesk", {{"Name", QString(21, u'x')}}),
+                 "Field 'Name' takes at most 20 characters");
         QCOMPARE(add("Vesk", {{"Name", QString()}}), "Field 'Name' cannot be empty");
         QCOMPARE(add("Vesk", {{"Phone", "1"}}), "Field 'Name' is required and cannot be empty");
         // Twenty Hebrew letters are twenty characters, whatever their size in bytes.
         QCOMPARE(add("Vesk", {{"Name", QString(20, QChar(0x05D0))}}), QString());
         // Address takes more than the editor's 50 characters.
-        QCOMPARE(add("Vesk", {{"Name", "Long address"}, {"Address", QString(200, u'a')}}), QString());
+        QCOMPARE(add("Vesk", {{"Name", "Long address"}, {"Address", QString(200, u'a')}}),
+                 QString());
         testing::RawDb raw(m_path);
-        QCOMPARE(raw.rows("SELECT Phone FROM Work UNION ALL SELECT count(*) FROM Vesk"), QStringList({"1234", "2"}));
+        QCOMPARE(raw.rows("SELECT Phone FROM Work UNION ALL SELECT count(*) FROM Vesk"),
+                 QStringList({"1234", "2"}));
     }
 
     void cursorReadsInQueryOrder() {
@@ -97,12 +104,21 @@ private slots:
     // Names sort without regard to Latin case, Hebrew in alphabet order; a prefix matches the
     // same way, and typed text is never part of the SQL. What is no table or order is refused.
     void namesSortAndMatchTheirPrefixAsTyped() {
-        for (const char* n : {"bob", "Alice", "Bea", "בני", "אבנר", "אבי", "O'Brien", "ג'ורג'", "50%_off", "a_b", "a\\b"})
+        for (const char* n : {"bob", "Alice", "Bea", "בני", "אבנר", "אבי", "O'Brien", "ג'ורג'",
+                              "50%_off", "a_b", "a\\b"})
             addCard("Vesk", QString::fromUtf8(n));
-        QCOMPARE(names(Query::allOrdered("Vesk", "ASC")), u"50%_off,a\\b,a_b,Alice,Bea,bob,O'Brien,אבי,אבנר,בני,ג'ורג'"_qs);
-        for (const auto& [typed, found] : {std::pair{"א", "אבי,אבנר"}, {"b", "Bea,bob"}, {"O'", "O'Brien"}, {"ג'", "ג'ורג'"},
-                                           {"50%", "50%_off"}, {"a_", "a_b"}, {"a\\", "a\\b"}, {"'; drop table Vesk; --", ""}})
-            QCOMPARE(names(Query::namePrefix("Vesk", QString::fromUtf8(typed), "ASC")), QString::fromUtf8(found));
+        QCOMPARE(names(Query::allOrdered("Vesk", "ASC")),
+                 u"50%_off,a\\b,a_b,Alice,Bea,bob,O'Brien,אבי,אבנר,בני,ג'ורג'"_qs);
+        for (const auto& [typed, found] : {std::pair{"א", "אבי,אבנר"},
+                                           {"b", "Bea,bob"},
+                                           {"O'", "O'Brien"},
+                                           {"ג'", "ג'ורג'"},
+                                           {"50%", "50%_off"},
+                                           {"a_", "a_b"},
+                                           {"a\\", "a\\b"},
+                                           {"'; drop table Vesk; --", ""}})
+            QCOMPARE(names(Query::namePrefix("Vesk", QString::fromUtf8(typed), "ASC")),
+                     QString::fromUtf8(found));
         QCOMPARE(names(Query::nameEquals("Vesk", "O'Brien")), "O'Brien");
         QVERIFY_THROWS_EXCEPTION(StoreError, Query::all("Vesk; drop table Work"));
         QVERIFY_THROWS_EXCEPTION(StoreError, Query::allOrdered("Vesk", "ASC, 1"));
@@ -121,7 +137,8 @@ private slots:
         };
         for (const QString table : {"Vesk", "Work"}) {
             const QString prefix = plan(Query::namePrefix(table, "ab", "ASC"));
-            QVERIFY2(prefix.contains(QString("SEARCH %1 USING INDEX %1_Name").arg(table)), qPrintable(prefix));
+            QVERIFY2(prefix.contains(QString("SEARCH %1 USING INDEX %1_Name").arg(table)),
+                     qPrintable(prefix));
             const QString all = plan(Query::allOrdered(table, "ASC"));
             QVERIFY2(!all.contains("TEMP B-TREE"), qPrintable(all));
         }
@@ -131,20 +148,23 @@ private slots:
     // stored name and comparing it, case and all, with the name typed.
     void nameLookupAgreesWithAFullScan() {
         testing::RawDb raw(m_path);
-        const QStringList stored = QString::fromUtf8("Avi|Avi |  Avi| Avi  |avi|Avigail|Av|a_b|a%b|50%|O'Brien|"
-                                                     "אבי |Avi\t|\tBen|Ben\t")
-                                       .split(u'|');
+        const QStringList stored =
+            QString::fromUtf8("Avi|Avi |  Avi| Avi  |avi|Avigail|Av|a_b|a%b|50%|O'Brien|"
+                              "אבי |Avi\t|\tBen|Ben\t")
+                .split(u'|');
         for (const QString& n : stored)
             addCard("Vesk", n);
         addCard("Work", QStringLiteral("Dana"));
-        const QStringList probes = QString::fromUtf8("Avi|avi|AVI|Avig|Avigail|A|a_b|aXb|a%b|50%|5|O'Brien|אבי|אב|"
-                                                     "Avi\t|Ben|\tBen|Dana|Zed")
-                                       .split(u'|');
+        const QStringList probes =
+            QString::fromUtf8("Avi|avi|AVI|Avig|Avigail|A|a_b|aXb|a%b|50%|5|O'Brien|אבי|אב|"
+                              "Avi\t|Ben|\tBen|Dana|Zed")
+                .split(u'|');
         for (const QString& probe : probes) {
             bool scan = false;
             for (const QString& n : stored)
                 scan = scan || trimSpaces(n) == probe;
-            QVERIFY2(NameTaken(m_db->connection(), ContactGroup::Personal, probe) == scan, qPrintable(probe));
+            QVERIFY2(NameTaken(m_db->connection(), ContactGroup::Personal, probe) == scan,
+                     qPrintable(probe));
         }
         QVERIFY(NameTaken(m_db->connection(), ContactGroup::Work, QStringLiteral("Dana")));
         QVERIFY(!NameTaken(m_db->connection(), ContactGroup::Work, QStringLiteral("Avi")));
@@ -189,10 +209,12 @@ private slots:
 
         testing::RawDb other(m_path);
         other.exec("DELETE FROM Work WHERE Name = 'Ccc'");
-        other.exec(QString("INSERT INTO Work (rowid, Name, Phone) VALUES (%1, 'Zed', '1')").arg(ccc.rowid));
+        other.exec(QString("INSERT INTO Work (rowid, Name, Phone) VALUES (%1, 'Zed', '1')")
+                       .arg(ccc.rowid));
         QVERIFY(!UpdateContact(db, changed, ccc));
         QVERIFY(!DeleteContact(db, ContactGroup::Work, ccc.rowid, "Ccc"));
-        QCOMPARE(other.rows("SELECT rowid, Name, Phone FROM Work"), QStringList{QString("%1|Zed|1").arg(ccc.rowid)});
+        QCOMPARE(other.rows("SELECT rowid, Name, Phone FROM Work"),
+                 QStringList{QString("%1|Zed|1").arg(ccc.rowid)});
         QVERIFY(!ReadContact(db, ContactGroup::Personal, ccc.rowid).has_value());
         QVERIFY(DeleteContact(db, ContactGroup::Work, ccc.rowid, "Zed"));
         QCOMPARE(other.scalar("SELECT count(*) FROM Work"), "0");
@@ -213,7 +235,8 @@ private slots:
         testing::writeFile(m_dir.filePath(".hidden"));
         QVERIFY(FileExists(m_path));
         for (const QString name : {"", "missing.MDB", ".hidden"})
-            QVERIFY2(!FileExists(name.isEmpty() ? m_dir.path() : m_dir.filePath(name)), qPrintable(name));
+            QVERIFY2(!FileExists(name.isEmpty() ? m_dir.path() : m_dir.filePath(name)),
+                     qPrintable(name));
 
         const QString junk = m_dir.filePath("junk.MDB");
         testing::writeFile(junk, QByteArray(4096, 'x'));

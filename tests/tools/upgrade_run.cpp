@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     }
     PrintingPrompter prompter;
     store::ContactDatabase db;
-    store::StartupContext cx{db, QString::fromLocal8Bit(argv[1]) + u'/', prompter, QStringLiteral("Orvenna")};
+    store::StartupContext cx{db, QString::fromLocal8Bit(argv[1]) + u'/', prompter,
+                             QStringLiteral("Orvenna")};
     const store::StartupResult result = store::OpenContactDatabase(cx);
     db.close();
     return result == store::StartupResult::Continue ? 0 : 1;

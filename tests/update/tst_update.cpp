@@ -22,7 +22,11 @@ namespace {
 // Answers each path with a status and a body, sent in 64 KB pieces `pace` ms apart; an
 // unknown path gets 404, a status of 0 is a server that accepts and never answers.
 struct WebServer : QTcpServer {
-    struct Page { int status = 200; QByteArray body; int pace = 0; };
+    struct Page {
+        int status = 200;
+        QByteArray body;
+        int pace = 0;
+    };
     QHash<QByteArray, Page> pages;
     WebServer() {
         listen(QHostAddress::LocalHost);
@@ -40,7 +44,10 @@ struct WebServer : QTcpServer {
         if (page.status == 0)
             return;
         s->write(QString("HTTP/1.1 %1 %2\r\nContent-Length: %3\r\nConnection: close\r\n\r\n")
-                     .arg(page.status).arg(page.status == 200 ? "OK" : "Not Found").arg(page.body.size()).toLatin1());
+                     .arg(page.status)
+                     .arg(page.status == 200 ? "OK" : "Not Found")
+                     .arg(page.body.size())
+                     .toLatin1());
         auto* timer = new QTimer(s);
         connect(timer, &QTimer::timeout, s, [s, timer, page, sent = qsizetype(0)]() mutable {
             s->write(page.body.mid(sent, page.pace ? 1 << 16 : -1));
@@ -53,25 +60,43 @@ struct WebServer : QTcpServer {
     }
 };
 
-struct Network final : platform::Connectivity { bool up = true; bool connected() override { return up; } };
+struct Network final : platform::Connectivity {
+    bool up = true;
+    bool connected() override { return up; }
+};
 
 // A version page whose installer is at `path` on the server ("%base%" until the test knows it).
 QByteArray versionPage(const char* version, const char* path = "/f/setup.exe") {
-    return QString("<html><p>Application Name: Orvenna</p><p>Application Version: %1 </p><p>Version Date:  1 Dec 2026"
-                   "</p><p>Version Size: 1 MB</p><p>Download: <a href=\"%base%%2\">setup</a></p></html>")
-        .arg(version, path).toUtf8();
+    return QString("<html><p>Application Name: Orvenna</p><p>Application Version: %1 "
+                   "</p><p>Version Date:  1 Dec 2026"
+                   "</p><p>Version Size: 1 MB</p><p>Download: <a "
+                   "href=\"%base%%2\">setup</a></p></html>")
+        .arg(version, path)
+        .toUtf8();
 }
-Message info(const QString& text, const char* caption, Buttons buttons = Buttons::Ok) { return {text, caption, buttons, Icon::Information}; }
+Message info(const QString& text, const char* caption, Buttons buttons = Buttons::Ok) {
+    return {text, caption, buttons, Icon::Information};
+}
 const Message offer =
-    info("A new version is available for download. Press Ok to continue downloading?", "Download Confirmation", Buttons::OkCancel);
-const Message askCancel{"This action will cancel the downloading process.", "Cancel Confirmation", Buttons::YesNo, Icon::Critical};
+    info("A new version is available for download. Press Ok to continue downloading?",
+         "Download Confirmation", Buttons::OkCancel);
+const Message askCancel{"This action will cancel the downloading process.", "Cancel Confirmation",
+                        Buttons::YesNo, Icon::Critical};
 const QString connectFirst = "First connect to the internet and than run 'Check Version' again";
-const Message failed = info("Possible reasons for failuer:\r\n - The 127.0.0.1 server is not available.\r\n - You are not connected "
-                            "to the internet or your connection is not working properly.\r\n - You are using Proxy server setting "
-                            "which is not supported.\r\n\r\n" + connectFirst, "Internet connection failuer.");
-const Message finished = info("Download has finished succesfully! \r\n%1/Update/setup.exe\r\nExit the software and run setup.exe "
-                              "file to install the new version", "Download Finish");
-Message canceled(const char* why) { return info(QString("Download has been canceled.\r\n") + why, "Download Error "); }
+const Message failed = info("Possible reasons for failuer:\r\n - The 127.0.0.1 server is not "
+                            "available.\r\n - You are not connected "
+                            "to the internet or your connection is not working properly.\r\n - You "
+                            "are using Proxy server setting "
+                            "which is not supported.\r\n\r\n" +
+                                connectFirst,
+                            "Internet connection failuer.");
+const Message finished = info("Download has finished succesfully! \r\n%1/Update/setup.exe\r\nExit "
+                              "the software and run setup.exe "
+                              "file to install the new version",
+                              "Download Finish");
+Message canceled(const char* why) {
+    return info(QString("Download has been canceled.\r\n") + why, "Download Error ");
+}
 
 // The main window over a program folder whose settings name the local server.
 struct Live : Fixture {
@@ -83,7 +108,8 @@ struct Live : Fixture {
         settings.setValue("LiveUpdate/Server", web.base() + u'/');
     }
     void serve(QByteArray page, int status = 200) {
-        web.pages["/version/ov_version.htm"] = {status, page.replace("%base%", web.base().toLatin1()), 0};
+        web.pages["/version/ov_version.htm"] = {status,
+                                                page.replace("%base%", web.base().toLatin1()), 0};
         web.pages["/f/setup.exe"] = web.pages["/f/..%2Fsetup.exe"] = {200, installer, 0};
         web.pages["/slow/setup.exe"] = {200, installer, 40};
         web.pages["/f/tiny.exe"] = {200, "MZ", 0};
@@ -115,12 +141,15 @@ private slots:
         QCOMPARE(GetPageValue("<p>Application Version:  1.2 </p>", v), "1.2");
         QCOMPARE(GetPageValue("Application Version: 1.2\t</p>", v), "1.2\t");
         QCOMPARE(GetPageValue("Application Version: 1.2 <p>", v), std::nullopt);
-        QCOMPARE(GetPageValue("Download: <a href=\"http://h/a\" b\">x</a>", "Download: <a href=\""), "http://h/a\" b");
+        QCOMPARE(GetPageValue("Download: <a href=\"http://h/a\" b\">x</a>", "Download: <a href=\""),
+                 "http://h/a\" b");
         // Versions compare as text.
-        QVERIFY(!update::isNewer("1.10.0", "1.8.5") && update::isNewer("1.9", "1.8.5") && !update::isNewer("1.8.5", "1.8.5"));
+        QVERIFY(!update::isNewer("1.10.0", "1.8.5") && update::isNewer("1.9", "1.8.5") &&
+                !update::isNewer("1.8.5", "1.8.5"));
         // The installer's name: decoded, trimmed, never a way out of its folder.
         QCOMPARE(update::downloadFileName(" http://h/d/my%20setup.exe?x=/y "), "my setup.exe");
-        for (const char* url : {"http://h/d/..%2Fsetup.exe", "http://h/%2E%2E", "http://h/d/", "http://h/a%5Cb", "http://h"})
+        for (const char* url : {"http://h/d/..%2Fsetup.exe", "http://h/%2E%2E", "http://h/d/",
+                                "http://h/a%5Cb", "http://h"})
             QCOMPARE(update::downloadFileName(url), std::nullopt);
     }
 
@@ -133,26 +162,40 @@ private slots:
         QTest::addColumn<QList<Message>>("messages");
         const QByteArray newer = versionPage("1.0.1");
         const QList<Message> wrongSize{offer, notice("Wrong buffer size.")};
-        QTest::newRow("same version") << versionPage("1.0.0") << "" << QList{notice("No new software was found.")};
-        QTest::newRow("a label missing") << newer.sliced(0).replace("Version Size:", "Size:") << "" << QList{failed};
-        QTest::newRow("an end marker missing") << newer.sliced(0).replace("\">setup", "'>setup") << "" << QList{failed};
+        QTest::newRow("same version")
+            << versionPage("1.0.0") << "" << QList{notice("No new software was found.")};
+        QTest::newRow("a label missing")
+            << newer.sliced(0).replace("Version Size:", "Size:") << "" << QList{failed};
+        QTest::newRow("an end marker missing")
+            << newer.sliced(0).replace("\">setup", "'>setup") << "" << QList{failed};
         QTest::newRow("page 404") << newer << "page 404" << QList{failed};
         QTest::newRow("no answer") << newer << "no answer" << QList{failed};
-        QTest::newRow("offline") << newer << "offline" << QList{info(connectFirst, "Inetrnet is not connected.")};
+        QTest::newRow("offline") << newer << "offline"
+                                 << QList{info(connectFirst, "Inetrnet is not connected.")};
         QTest::newRow("1 MB") << newer << "" << QList{offer, finished};
-        QTest::newRow("cancel, No") << versionPage("1.0.1", "/slow/setup.exe") << "no" << QList{offer, askCancel, finished};
-        QTest::newRow("cancel, Yes") << versionPage("1.0.1", "/slow/setup.exe") << "yes" << QList{offer, askCancel};
-        QTest::newRow("window closed") << versionPage("1.0.1", "/slow/setup.exe") << "close" << QList{offer};
-        QTest::newRow("installer 404") << versionPage("1.0.1", "/f/gone.exe") << ""
-                                       << QList{offer, canceled("code  : 404 Not Found\r\ninfo  : 404 Not Found\r\nstate : 11].")};
-        QTest::newRow("a local file") << newer.sliced(0).replace("%base%/f/setup.exe", "file:///etc/hostname") << ""
-                                      << QList{offer, canceled("code  : Protocol \"file\" is unknown\r\ninfo  : Protocol \"file\" is unknown\r\nstate : 11].")};
+        QTest::newRow("cancel, No")
+            << versionPage("1.0.1", "/slow/setup.exe") << "no" << QList{offer, askCancel, finished};
+        QTest::newRow("cancel, Yes")
+            << versionPage("1.0.1", "/slow/setup.exe") << "yes" << QList{offer, askCancel};
+        QTest::newRow("window closed")
+            << versionPage("1.0.1", "/slow/setup.exe") << "close" << QList{offer};
+        QTest::newRow("installer 404")
+            << versionPage("1.0.1", "/f/gone.exe") << ""
+            << QList{offer,
+                     canceled("code  : 404 Not Found\r\ninfo  : 404 Not Found\r\nstate : 11].")};
+        QTest::newRow("a local file")
+            << newer.sliced(0).replace("%base%/f/setup.exe", "file:///etc/hostname") << ""
+            << QList{offer, canceled("code  : Protocol \"file\" is unknown\r\ninfo  : Protocol "
+                                     "\"file\" is unknown\r\nstate : 11].")};
         QTest::newRow("two bytes") << versionPage("1.0.1", "/f/tiny.exe") << "" << wrongSize;
-        QTest::newRow("a name leaving the folder") << versionPage("1.0.1", "/f/..%2Fsetup.exe") << "" << wrongSize;
-        QTest::newRow("no folder") << newer << "folder is a file"
-                                   << QList{offer, canceled("The folder %1/Update/ cannot be created.")};
-        QTest::newRow("file not writable") << newer << "file is a folder"
-                                           << QList{offer, canceled("The file %1/Update/setup.exe cannot be written.")};
+        QTest::newRow("a name leaving the folder")
+            << versionPage("1.0.1", "/f/..%2Fsetup.exe") << "" << wrongSize;
+        QTest::newRow("no folder")
+            << newer << "folder is a file"
+            << QList{offer, canceled("The folder %1/Update/ cannot be created.")};
+        QTest::newRow("file not writable")
+            << newer << "file is a folder"
+            << QList{offer, canceled("The file %1/Update/setup.exe cannot be written.")};
     }
     void check() {
         QFETCH(QByteArray, page);
@@ -176,14 +219,18 @@ private slots:
             action == "close" ? void(w->close()) : f.button(w, "cmdCancel")->click();
         }
         QTRY_COMPARE_WITH_TIMEOUT(f.prompter.messages(), messages, 10000);
-        QCOMPARE(f.shared->LastCheckMonth, messages.first() == failed || action == "offline" ? 0 : 12);
+        QCOMPARE(f.shared->LastCheckMonth,
+                 messages.first() == failed || action == "offline" ? 0 : 12);
         // Only a page with nothing newer closes the window by itself.
-        QTRY_VERIFY(w.isNull() == (action == "close" || !page.contains("1.0.1")) && (!w || !w->downloading()));
-        QCOMPARE(QDir(f.update()).entryList(QDir::Files) + QDir(f.dir.path()).entryList({"*.exe"}), saved ? QStringList{"setup.exe"} : QStringList());
+        QTRY_VERIFY(w.isNull() == (action == "close" || !page.contains("1.0.1")) &&
+                    (!w || !w->downloading()));
+        QCOMPARE(QDir(f.update()).entryList(QDir::Files) + QDir(f.dir.path()).entryList({"*.exe"}),
+                 saved ? QStringList{"setup.exe"} : QStringList());
         QFile file(f.update("setup.exe"));
         QVERIFY(!saved || (file.open(QIODevice::ReadOnly) && file.readAll() == f.installer));
         if (w) {
-            QVERIFY(f.button(w, "cmdDownload")->isVisible() && !f.button(w, "cmdCancel")->isVisible());
+            QVERIFY(f.button(w, "cmdDownload")->isVisible() &&
+                    !f.button(w, "cmdCancel")->isVisible());
             QVERIFY(f.button(w, "cmdVerCheck")->isEnabled());
             w->close();
         }
@@ -225,7 +272,8 @@ private slots:
         auto* enable = f.action("mnuEnableLiveUpdate");
         for (bool on : {false, true, false}) {
             enable->trigger();
-            QVERIFY(f.shared->LiveUpdateEnabled == on && enable->isChecked() == on && !f.window->delayTimer().isActive());
+            QVERIFY(f.shared->LiveUpdateEnabled == on && enable->isChecked() == on &&
+                    !f.window->delayTimer().isActive());
         }
         f.menuItem()->trigger();
         QPointer<frmVerCheck> w = f.window->versionWindow();

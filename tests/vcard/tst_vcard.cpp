@@ -14,10 +14,16 @@ using Dialogs = platform::testing::ScriptedFileDialogs;
 using F = vcard::VCardFields;
 
 namespace {
-QByteArray bytesOf(const QString& path) { QFile f(path); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }
-QByteArray golden(const char* name) { return bytesOf(QStringLiteral(VCARD_DATA "/") + QLatin1String(name)); }
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+QByteArray golden(const char* name) {
+    return bytesOf(QStringLiteral(VCARD_DATA "/") + QLatin1String(name));
+}
 Message question(const QString& name) {
-    return {u8("Do you want export %1 to a vCard?").arg(name), u8("System Message"), platform::Buttons::OkCancel, platform::Icon::Question};
+    return {u8("Do you want export %1 to a vCard?").arg(name), u8("System Message"),
+            platform::Buttons::OkCancel, platform::Icon::Question};
 }
 const Message imported = notice(QStringLiteral("Vcard data has been imported as "));
 const Message added = notice(QStringLiteral("A new record has been added"));
@@ -25,12 +31,23 @@ const Message added = notice(QStringLiteral("A new record has been added"));
 // What a reading gave: the flags seen, then each value that is not empty, in field order.
 QString dump(const vcard::ReadResult& r) {
     static const std::pair<const char*, QString F::*> members[] = {
-        {"GivenName", &F::GivenName}, {"FamilyName", &F::FamilyName}, {"FullName", &F::FullName},
-        {"Street", &F::Street},       {"Locality", &F::Locality},     {"Region", &F::Region},
-        {"PostalCode", &F::PostalCode}, {"Country", &F::Country},     {"HomeVoice", &F::HomeVoice},
-        {"HomeFax", &F::HomeFax},     {"WorkVoice", &F::WorkVoice},   {"WorkFax", &F::WorkFax},
-        {"CellVoice", &F::CellVoice}, {"EmailAddress", &F::EmailAddress}, {"Url", &F::Url},
-        {"OrgName", &F::OrgName},     {"OrgUnit", &F::OrgUnit}};
+        {"GivenName", &F::GivenName},
+        {"FamilyName", &F::FamilyName},
+        {"FullName", &F::FullName},
+        {"Street", &F::Street},
+        {"Locality", &F::Locality},
+        {"Region", &F::Region},
+        {"PostalCode", &F::PostalCode},
+        {"Country", &F::Country},
+        {"HomeVoice", &F::HomeVoice},
+        {"HomeFax", &F::HomeFax},
+        {"WorkVoice", &F::WorkVoice},
+        {"WorkFax", &F::WorkFax},
+        {"CellVoice", &F::CellVoice},
+        {"EmailAddress", &F::EmailAddress},
+        {"Url", &F::Url},
+        {"OrgName", &F::OrgName},
+        {"OrgUnit", &F::OrgUnit}};
     QStringList out = QStringList{r.begin ? u8("BEGIN") : QString(), r.end ? u8("END") : QString()};
     out.removeAll(QString());
     for (const auto& [name, member] : members) {
@@ -52,7 +69,10 @@ struct VcardFixture : Fixture {
         prompter.clear();
         return *window;
     }
-    QStringList rows(int group) { return testing::RawDb(mdb()).rows(u8("SELECT * FROM %1 ORDER BY rowid").arg(group ? "Work" : "Vesk")); }
+    QStringList rows(int group) {
+        return testing::RawDb(mdb()).rows(
+            u8("SELECT * FROM %1 ORDER BY rowid").arg(group ? "Work" : "Vesk"));
+    }
 };
 } // namespace
 
@@ -62,23 +82,32 @@ private slots:
     void read_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("fields");
-        QTest::newRow("Windows-1255, LF") << golden("hebrew-1255-lf.vcf")
+        QTest::newRow("Windows-1255, LF")
+            << golden("hebrew-1255-lf.vcf")
             << u8("BEGIN|END|GivenName=משה|FamilyName=לוי|FullName=לוי משה|CellVoice=0529876543");
         // A phone's file: BOM, CR endings, two cards, every known prefix, ignored variants,
         // a later property overwriting an earlier one, a line after END that still counts.
-        QTest::newRow("phone file, CR") << golden("phone-cr.vcf")
-            << u8("BEGIN|END|GivenName=Moshe|FamilyName=Levi|FullName= Dana Cohen|Street=1 Main St\r\nFlat 2|"
-                  "Locality=Haifa=0D=0A|Region=North|PostalCode=31000|Country=IL;Earth|HomeVoice=041111111|"
+        QTest::newRow("phone file, CR")
+            << golden("phone-cr.vcf")
+            << u8("BEGIN|END|GivenName=Moshe|FamilyName=Levi|FullName= Dana Cohen|Street=1 Main "
+                  "St\r\nFlat 2|"
+                  "Locality=Haifa=0D=0A|Region=North|PostalCode=31000|Country=IL;Earth|HomeVoice="
+                  "041111111|"
                   "HomeFax=061111111|WorkVoice=031111111|WorkFax=051111111|CellVoice=0539999999|"
-                  "EmailAddress=last@example.org|Url=http://example.org/a;b|OrgName=Acme|OrgUnit=R&D;Lab");
-        QTest::newRow("missing separators") << QByteArray("BEGIN:VCARD\nN:Solo\nORG:Acme\n"
-                                                          "ADR;HOME;ENCODING=QUOTED-PRINTABLE:;;Main St;Town\nEND:VCARD")
+                  "EmailAddress=last@example.org|Url=http://example.org/"
+                  "a;b|OrgName=Acme|OrgUnit=R&D;Lab");
+        QTest::newRow("missing separators")
+            << QByteArray("BEGIN:VCARD\nN:Solo\nORG:Acme\n"
+                          "ADR;HOME;ENCODING=QUOTED-PRINTABLE:;;Main St;Town\nEND:VCARD")
             << u8("BEGIN|END|FamilyName=Solo|Street=Main St|Locality=Town|OrgName=Acme");
-        QTest::newRow("flags exact") << QByteArray("begin:vcard\r\nBEGIN:VCARD\r\nEND:VCARD \r\nFN:X") << u8("BEGIN|FullName=X");
+        QTest::newRow("flags exact")
+            << QByteArray("begin:vcard\r\nBEGIN:VCARD\r\nEND:VCARD \r\nFN:X")
+            << u8("BEGIN|FullName=X");
         QTest::newRow("empty") << QByteArray() << QString();
         // A line beyond 64 KiB is cut, and stays too long for any field.
-        QTest::newRow("overlong line") << "FN:Aaa" + QByteArray(70000, ' ') + "B\r\nEND:VCARD"
-                                       << u8("END|FullName=Aaa") + QString(65530, u' ') + QChar(0x7f);
+        QTest::newRow("overlong line")
+            << "FN:Aaa" + QByteArray(70000, ' ') + "B\r\nEND:VCARD"
+            << u8("END|FullName=Aaa") + QString(65530, u' ') + QChar(0x7f);
     }
     void read() {
         QFETCH(QByteArray, bytes);
@@ -89,10 +118,15 @@ private slots:
 
     // A card is refused rather than written with characters its encoding lacks.
     void encodings() {
-        const auto named = [](const QString& name) { F f; f.FullName = name; return f; };
+        const auto named = [](const QString& name) {
+            F f;
+            f.FullName = name;
+            return f;
+        };
         QVERIFY(vcard::vcardBytes(named(u8("כהן דנה")), "windows-1255"));
         QVERIFY(!vcard::vcardBytes(named(u8("Иван Петров")), "windows-1255"));
-        QVERIFY(!vcard::vcardBytes(named(QString(QChar(0xD800))))); // broken text, system's encoding
+        QVERIFY(
+            !vcard::vcardBytes(named(QString(QChar(0xD800))))); // broken text, system's encoding
     }
 
     // Exported to the golden bytes, then imported into the emptied list: the same card again.
@@ -101,11 +135,19 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("values");
         QTest::addColumn<QString>("proposed"); // each row's name is its golden file's
-        QTest::newRow("personal-hebrew.vcf") << 0 << u8("כהן דנה") << u8("'035551234','0521234567','','035559876',' ','dana@example.org'") << u8("כהן דנה.vcf");
+        QTest::newRow("personal-hebrew.vcf")
+            << 0 << u8("כהן דנה")
+            << u8("'035551234','0521234567','','035559876',' ','dana@example.org'")
+            << u8("כהן דנה.vcf");
         // A fax with a dash is no number, yet it is the only fax: it comes back.
-        QTest::newRow("personal-latin.vcf") << 0 << u8("O'Brien Pat/Lee") << u8("'','0541112222','039998887','03-5551234',' ',' '") << u8("O'Brien Pat_Lee.vcf");
+        QTest::newRow("personal-latin.vcf")
+            << 0 << u8("O'Brien Pat/Lee") << u8("'','0541112222','039998887','03-5551234',' ',' '")
+            << u8("O'Brien Pat_Lee.vcf");
         // The department travels as the work fax.
-        QTest::newRow("work.vcf") << 1 << u8("Acme Supplies") << u8("'1234','0501234567','098765432','Sales',' ','sales@acme.example'") << u8("Acme Supplies.vcf");
+        QTest::newRow("work.vcf")
+            << 1 << u8("Acme Supplies")
+            << u8("'1234','0501234567','098765432','Sales',' ','sales@acme.example'")
+            << u8("Acme Supplies.vcf");
     }
     void roundTrip() {
         QFETCH(int, group);
@@ -124,18 +166,26 @@ private slots:
         w.mnuImportVcard_Click();
         QCOMPARE(f.rows(group), before);
         QCOMPARE(w.grid()->TextMatrix(1, 0), name);
-        QCOMPARE(f.prompter.messages(), (QList<Message>{question(name), notice(u8("A vCard has been created successfully.")), added, imported}));
+        QCOMPARE(
+            f.prompter.messages(),
+            (QList<Message>{question(name), notice(u8("A vCard has been created successfully.")),
+                            added, imported}));
         const QString filters = u8("VCARD (*.vcf)|*.vcf");
-        QCOMPARE(f.dialogs.calls(), (QList<Dialogs::Call>{{Dialogs::Kind::Save, {filters, 1, proposed}, platform::Overwrite::DontConfirm},
-                                                 {Dialogs::Kind::Open, {filters, 1, {}}, platform::Overwrite::Confirm}}));
+        QCOMPARE(
+            f.dialogs.calls(),
+            (QList<Dialogs::Call>{
+                {Dialogs::Kind::Save, {filters, 1, proposed}, platform::Overwrite::DontConfirm},
+                {Dialogs::Kind::Open, {filters, 1, {}}, platform::Overwrite::Confirm}}));
     }
 
     void exportRefused_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("chosen"); // empty: the dialog is cancelled
         QTest::addColumn<QString>("last");   // the message after the question
-        QTest::newRow("one-word Personal name") << u8("Solo") << u8("x.vcf") << u8("Failed to export current record to vCard.");
-        QTest::newRow("existing file kept") << u8("Aaa Bbb") << u8("old.vcf") << u8("A vCard file is all-ready exist.");
+        QTest::newRow("one-word Personal name")
+            << u8("Solo") << u8("x.vcf") << u8("Failed to export current record to vCard.");
+        QTest::newRow("existing file kept")
+            << u8("Aaa Bbb") << u8("old.vcf") << u8("A vCard file is all-ready exist.");
         QTest::newRow("dialog cancelled") << u8("Aaa Bbb") << QString() << QString();
     }
     void exportRefused() {
@@ -145,9 +195,12 @@ private slots:
         VcardFixture f;
         app::frmVesk& w = f.open(0, {card(name, "'1',NULL,NULL,NULL,NULL,NULL")});
         testing::writeFile(f.dir.filePath("old.vcf"));
-        f.dialogs.script({chosen.isEmpty() ? FileChoice::cancelled() : FileChoice::chosen(f.dir.filePath(chosen))});
+        f.dialogs.script({chosen.isEmpty() ? FileChoice::cancelled()
+                                           : FileChoice::chosen(f.dir.filePath(chosen))});
         w.mnuExportVcard_Click();
-        QCOMPARE(f.prompter.messages(), (last.isEmpty() ? QList<Message>{question(name)} : QList<Message>{question(name), notice(last)}));
+        QCOMPARE(f.prompter.messages(),
+                 (last.isEmpty() ? QList<Message>{question(name)}
+                                 : QList<Message>{question(name), notice(last)}));
         QCOMPARE(bytesOf(f.dir.filePath(u8("old.vcf"))), QByteArray());
         QVERIFY(!QFile::exists(f.dir.filePath(u8("x.vcf"))));
     }
@@ -157,17 +210,27 @@ private slots:
         QTest::addColumn<QByteArray>("bytes"); // null: no file
         QTest::addColumn<QString>("refusal");  // none: the card is added
         QTest::addColumn<QString>("stored");
-        const auto one = [](const char* lines) { return "BEGIN:VCARD\n" + QByteArray(lines) + "\nEND:VCARD\n"; };
+        const auto one = [](const char* lines) {
+            return "BEGIN:VCARD\n" + QByteArray(lines) + "\nEND:VCARD\n";
+        };
         QTest::newRow("missing file") << 0 << QByteArray() << QString() << QString();
-        QTest::newRow("e-mail, blank numbers") << 0 << one("FN:Mail Only\nTEL;CELL;VOICE:  \nEMAIL;PREF;INTERNET:a@b.c")
-                                               << u8("There is no phone/fax/line/mobile number") << QString();
-        QTest::newRow("blank name") << 0 << one("FN:   \nTEL;CELL;VOICE:1") << u8("The field Name cannot be empty") << QString();
-        QTest::newRow("name used") << 0 << one("FN: Aaa Bbb\nTEL;CELL;VOICE:2") << u8("The current name is used all-ready") << QString();
-        QTest::newRow("too long for the store") << 1 << one("FN:Long Ext\nTEL;WORK;VOICE:12345") << u8("Field 'Phone' takes at most 4 characters") << QString();
-        QTest::newRow("phone file") << 0 << golden("phone-cr.vcf") << QString()
-            << u8("Dana Cohen|041111111|0539999999|031111111|061111111|1 Main St\r\nFlat 2 Haifa=0D=0A North 31000 IL;Earth|last@example.org");
-        QTest::newRow("work fax over a word") << 0 << one("FN:Two Faxes\nTEL;HOME;FAX:abc\nTEL;WORK;FAX:777") << QString()
-                                              << u8("Two Faxes||||777| | ");
+        QTest::newRow("e-mail, blank numbers")
+            << 0 << one("FN:Mail Only\nTEL;CELL;VOICE:  \nEMAIL;PREF;INTERNET:a@b.c")
+            << u8("There is no phone/fax/line/mobile number") << QString();
+        QTest::newRow("blank name") << 0 << one("FN:   \nTEL;CELL;VOICE:1")
+                                    << u8("The field Name cannot be empty") << QString();
+        QTest::newRow("name used") << 0 << one("FN: Aaa Bbb\nTEL;CELL;VOICE:2")
+                                   << u8("The current name is used all-ready") << QString();
+        QTest::newRow("too long for the store")
+            << 1 << one("FN:Long Ext\nTEL;WORK;VOICE:12345")
+            << u8("Field 'Phone' takes at most 4 characters") << QString();
+        QTest::newRow("phone file")
+            << 0 << golden("phone-cr.vcf") << QString()
+            << u8("Dana Cohen|041111111|0539999999|031111111|061111111|1 Main St\r\nFlat 2 "
+                  "Haifa=0D=0A North 31000 IL;Earth|last@example.org");
+        QTest::newRow("work fax over a word")
+            << 0 << one("FN:Two Faxes\nTEL;HOME;FAX:abc\nTEL;WORK;FAX:777") << QString()
+            << u8("Two Faxes||||777| | ");
     }
     void importOutcomes() {
         QFETCH(int, group);
@@ -182,8 +245,10 @@ private slots:
             testing::writeFile(path, bytes);
         f.dialogs.script({FileChoice::chosen(path)});
         w.mnuImportVcard_Click();
-        const QList<Message> shown = bytes.isNull() ? QList<Message>{notice(u8("File is not exist.")), notice(u8("File is corrupted or not a Vcard file."))}
-                                                    : QList<Message>{refusal.isEmpty() ? added : failure(refusal), imported};
+        const QList<Message> shown =
+            bytes.isNull() ? QList<Message>{notice(u8("File is not exist.")),
+                                            notice(u8("File is corrupted or not a Vcard file."))}
+                           : QList<Message>{refusal.isEmpty() ? added : failure(refusal), imported};
         QCOMPARE(f.prompter.messages(), shown);
         QCOMPARE(f.rows(group), stored.isEmpty() ? before : before + QStringList{stored});
     }

@@ -15,7 +15,10 @@ public:
     void script(std::initializer_list<Answer> answers) { m_answers.append(answers); }
     const QList<Message>& messages() const { return m_messages; }
     QStringList texts() const;
-    void clear() { m_messages.clear(); m_answers.clear(); }
+    void clear() {
+        m_messages.clear();
+        m_answers.clear();
+    }
 
 private:
     QList<Message> m_messages;
