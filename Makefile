@@ -1,5 +1,5 @@
 # make run  - install what is missing, build a release binary, start it in ./run
-# make test - install what is missing, build with sanitizers, run every test
+# make test - install what is missing, build with sanitizers (warnings are errors), run every test
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 RELEASE := build/release
@@ -20,7 +20,7 @@ run: build-release
 	@program=$$(cat $(RELEASE)/orvenna-program) && cd run && exec "$$program"
 
 build-debug: deps
-	@cmake -S . -B $(DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVENNA_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVENNA_SANITIZE=ON -DORVENNA_WERROR=ON >/dev/null
 	@cmake --build $(DEBUG) -j $(JOBS)
 
 # CTest's summary line is the last line printed on success.
