@@ -92,7 +92,7 @@ inline int readRows(sqlite3_stmt* stmt) {
 // The tests' program folder with a new VESK.MDB and the main window loaded on it.
 struct ProgramFolder : Fixture {
     ProgramFolder() {
-        if (load() != app::frmVesk::LoadResult::Running)
+        if (load() != app::MainWindow::LoadResult::Running)
             throw std::runtime_error("the main window did not load");
         prompter.clear(); // the new file's notice
     }

@@ -1,5 +1,5 @@
-#include "app/FrmVesk.h"
 #include "app/HostRequests.h"
+#include "app/MainWindow.h"
 #include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
 #include "i18n/Messages.h"
@@ -61,10 +61,10 @@ int main(int argc, char** argv) {
     services.versionCheck = &versionCheck;
     platform::QtSerialPorts serialPorts(settings);
     services.serialPorts = &serialPorts;
-    app::frmVesk window(shared, services);
+    app::MainWindow window(shared, services);
     fileDialogs.setParent(&window);
     versionCheck.setLoader([&window] { return window.loadVersionWindow(); });
-    QObject::connect(&window, &app::frmVesk::unloaded, &application, &QApplication::quit,
+    QObject::connect(&window, &app::MainWindow::unloaded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     app::HostRequests requests(window);
     QObject::connect(&instance, &app::SingleInstance::activationRequested, &requests,
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     QObject::connect(&endSignals, &platform::EndSignals::endRequested, &requests,
                      &app::HostRequests::end);
 
-    if (window.Form_Load() == app::frmVesk::LoadResult::EndProgram)
+    if (window.Form_Load() == app::MainWindow::LoadResult::EndProgram)
         return 1;
     prompter.setParent(&window);
     requests.windowLoaded();

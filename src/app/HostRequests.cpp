@@ -1,6 +1,6 @@
 #include "app/HostRequests.h"
 
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -31,7 +31,8 @@ void closeModalWindows() {
 
 } // namespace
 
-HostRequests::HostRequests(frmVesk& window, QObject* parent) : QObject(parent), m_window(window) {}
+HostRequests::HostRequests(MainWindow& window, QObject* parent)
+    : QObject(parent), m_window(window) {}
 
 void HostRequests::windowLoaded() {
     m_loaded = true;

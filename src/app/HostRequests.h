@@ -4,7 +4,7 @@
 
 namespace app {
 
-class frmVesk;
+class MainWindow;
 
 // Requests that reach the running program from outside its windows: a later start in the
 // same folder asks it to come forward; the desktop session (or the terminal) asks it to
@@ -12,7 +12,7 @@ class frmVesk;
 class HostRequests final : public QObject {
     Q_OBJECT
 public:
-    explicit HostRequests(frmVesk& window, QObject* parent = nullptr);
+    explicit HostRequests(MainWindow& window, QObject* parent = nullptr);
 
     // The main window has finished loading; an end asked for meanwhile happens now.
     void windowLoaded();
@@ -28,7 +28,7 @@ public:
 private:
     void closeWhenIdle();
 
-    frmVesk& m_window;
+    MainWindow& m_window;
     bool m_loaded = false;
     bool m_endRequested = false;
 };

@@ -4,7 +4,7 @@
 
 namespace shell {
 
-// What the secondary windows (editor, search, ...) need from the main window. frmVesk
+// What the secondary windows (editor, search, ...) need from the main window. MainWindow
 // implements it; tests of those windows may fake it.
 class VeskHost {
 public:

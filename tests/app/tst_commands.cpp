@@ -14,7 +14,7 @@
 #include <optional>
 
 using app::FlexGrid;
-using app::frmVesk;
+using app::MainWindow;
 using platform::Answer;
 using platform::Message;
 
@@ -48,8 +48,8 @@ private slots:
     void aDoubleClickOnAHeadingSortsTheRowsAndCommandsFollowTheCards() {
         Fixture f;
         const QString rest = ",NULL,NULL,NULL,NULL,NULL";
-        frmVesk& w = f.open({card(u8("אבי"), "'30'" + rest), card(u8("אבנר"), "'4'" + rest),
-                             card(u8("אגם"), "'100'" + rest)});
+        MainWindow& w = f.open({card(u8("אבי"), "'30'" + rest), card(u8("אבנר"), "'4'" + rest),
+                                card(u8("אגם"), "'100'" + rest)});
         FlexGrid& g = *w.grid();
         // The heading ignores a click; below the rows a double click neither sorts nor edits.
         QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {},
@@ -88,7 +88,7 @@ private slots:
         // Written without our width rule, as an older program could have left it.
         testing::RawDb(f.mdb()).exec("PRAGMA ignore_check_constraints = ON; INSERT INTO Vesk "
                                      "(Name) VALUES ('Abcde 7890123456789012345')");
-        frmVesk& w = f.open({}, {}, 100);
+        MainWindow& w = f.open({}, {}, 100);
         // A double click asks first; cancelled, no editor opens. The Edit button asks the same.
         const Message ask =
             question(QStringLiteral("Do you want updating 7890123456789012345 record?"));
@@ -108,7 +108,8 @@ private slots:
     // double click and the Delete button do, and on nothing before a card is chosen.
     void aCardIsFoundEditedAndDeletedWithTheKeyboardAlone() {
         Fixture f;
-        frmVesk& w = f.open({card("Adam"), card("avner"), card("avi"), card("Avraham")}, {}, 100);
+        MainWindow& w =
+            f.open({card("Adam"), card("avner"), card("avi"), card("Avraham")}, {}, 100);
         FlexGrid& g = *w.grid();
         g.setFocus();
         QTest::keyClick(&g, Qt::Key_Return);
@@ -144,7 +145,7 @@ private slots:
         QStringList cards;
         for (int i = 0; i < 60; ++i)
             cards << card(u8("א") + QString::number(100 + i));
-        frmVesk& w = f.open(cards);
+        MainWindow& w = f.open(cards);
         FlexGrid& g = *w.grid();
         const QPoint at = g.viewport()->rect().center();
         auto wheel = [&](int delta) {
@@ -160,7 +161,7 @@ private slots:
 
     void theRightButtonShowsTheContextMenuBesideThePointer() {
         Fixture f;
-        frmVesk& w = f.open({card(u8("אבי"), QStringLiteral("'1','2','3','4',NULL,NULL"))});
+        MainWindow& w = f.open({card(u8("אבי"), QStringLiteral("'1','2','3','4',NULL,NULL"))});
         FlexGrid& g = *w.grid();
         QMenu* menu = w.popupMenu();
         // Right to left the menu ends at the pointer, left to right it begins there.
@@ -191,8 +192,8 @@ private slots:
     void deletionConfirmsDeletesAndRefills() {
         Fixture f;
         const QString twenty = u8("אבגדהוזחטיכלמנסעפצקר");
-        frmVesk& w = f.open({card(twenty), card(u8("אבי"))},
-                            {card(u8("אבי"), "'12',NULL,NULL,NULL,NULL,NULL")});
+        MainWindow& w = f.open({card(twenty), card(u8("אבי"))},
+                               {card(u8("אבי"), "'12',NULL,NULL,NULL,NULL,NULL")});
         testing::RawDb raw(f.mdb());
         f.clickCell(1, 0);
         const QString index = w.indexBox()->text();
@@ -215,7 +216,7 @@ private slots:
 
     void allDebugAndQuit() {
         Fixture f;
-        frmVesk& w = f.open({card(u8("אבי")), card(u8("בני"))}, {card(u8("גל"))});
+        MainWindow& w = f.open({card(u8("אבי")), card(u8("בני"))}, {card(u8("גל"))});
         f.press("btnAll");
         QCOMPARE(f.shared->LetterFilter, QStringLiteral("ALL"));
         QCOMPARE(w.panelText(2), QString());
@@ -228,7 +229,7 @@ private slots:
         f.action("mnuDbg")->trigger();
         QCOMPARE(w.panelText(2), QString());
 
-        QSignalSpy unloaded(&w, &frmVesk::unloaded);
+        QSignalSpy unloaded(&w, &MainWindow::unloaded);
         f.press("btnQuit");
         QVERIFY(unloaded.count() == 1 && !w.isVisible());
         QCOMPARE(f.setting("Settings/ActiveLang"), QStringLiteral("200"));
@@ -270,10 +271,10 @@ private slots:
         QFETCH(bool, dial);
         QFETCH(bool, mail);
         Fixture f;
-        frmVesk& w = f.open({card("Adam", "'1','2','3','4',NULL,'a@x'"),
-                             card("Avi", "'5',NULL,'6',NULL,NULL,NULL"),
-                             card("Avner", "'7',NULL,NULL,NULL,NULL,'v@x'")},
-                            {}, 100);
+        MainWindow& w = f.open({card("Adam", "'1','2','3','4',NULL,'a@x'"),
+                                card("Avi", "'5',NULL,'6',NULL,NULL,NULL"),
+                                card("Avner", "'7',NULL,NULL,NULL,NULL,'v@x'")},
+                               {}, 100);
         FlexGrid& g = *w.grid();
         w.listState().TypedPrefix = QStringLiteral("zz");
         for (int key : keys)
@@ -316,7 +317,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(QString, target);
         Fixture f;
-        frmVesk& w = f.open({card(u8("אבי")), card(QStringLiteral("Avi"))}, {}, lang);
+        MainWindow& w = f.open({card(u8("אבי")), card(QStringLiteral("Avi"))}, {}, lang);
         f.clickCell(1, 0);
         f.prompter.script({Answer::Cancel});
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -354,7 +355,7 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QString, caption);
         Fixture f;
-        frmVesk& w = f.open({});
+        MainWindow& w = f.open({});
         w.move(60, 40);
         auto opened = [&]() -> QWidget* {
             return command == u"btnAdd" ? w.editorWindow() : w.searchWindow();

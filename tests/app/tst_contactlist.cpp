@@ -8,15 +8,15 @@
 #include <QLineEdit>
 #include <QTabBar>
 
-using app::frmVesk;
 using app::GridAlign;
 using app::GridModel;
+using app::MainWindow;
 
 namespace {
 const QColor white(Qt::white);
 
 // Column texts of grid rows 1..N (the card rows), each row's cells joined by '|'.
-QStringList cardRows(const frmVesk& w) {
+QStringList cardRows(const MainWindow& w) {
     QStringList out;
     const app::FlexGrid& g = *w.grid();
     for (int r = 1; r < g.Rows() - 1; ++r) {
@@ -46,7 +46,7 @@ class TestContactList : public QObject {
 private slots:
     void anEmptyTableShowsOneEmptyRowAndOffersNoCardCommands() {
         Fixture f;
-        frmVesk& w = f.start({});
+        MainWindow& w = f.start({});
         QCOMPARE(QList<int>({w.grid()->Rows(), w.grid()->model().count(), f.shared->ListCount}),
                  QList<int>({2, 1, 0}));
         for (const char* n : {"btnEdit", "btnDelete", "btnDial", "btnMail", "popEdit", "popDel",
@@ -63,15 +63,16 @@ private slots:
     // its letter, but every name shows trimmed and a Null field empty.
     void theFirstTabListsItsLetterInNameOrderWithAlternatingShades() {
         Fixture f;
-        frmVesk& w = f.start({u8("'בני','1',NULL,NULL,NULL,NULL,NULL"),
-                              u8("'אבנר   ','2','2','3','4','רחוב 5','a@b.c'"),
-                              u8("'אבי','3',NULL,NULL,NULL,NULL,NULL"),
-                              u8("'  אורי  ','03-1',' 050 ','02','04',NULL,NULL")});
+        MainWindow& w = f.start({u8("'בני','1',NULL,NULL,NULL,NULL,NULL"),
+                                 u8("'אבנר   ','2','2','3','4','רחוב 5','a@b.c'"),
+                                 u8("'אבי','3',NULL,NULL,NULL,NULL,NULL"),
+                                 u8("'  אורי  ','03-1',' 050 ','02','04',NULL,NULL")});
         const QStringList letter{u8("אבי|3|||||"), u8("אבנר|2|2|3|4|a@b.c|רחוב 5")};
         QCOMPARE(cardRows(w), letter);
         QCOMPARE(w.panelText(1), u8(" ס\"כ רשומות 2"));
         const GridModel& m = w.grid()->model();
-        QCOMPARE(QList({m.row(0).back, m.row(1).back}), QList({white, frmVesk::infoBackground()}));
+        QCOMPARE(QList({m.row(0).back, m.row(1).back}),
+                 QList({white, MainWindow::infoBackground()}));
         QCOMPARE(f.window->listState().LastListQuery,
                  u8("select * from Vesk where Name like 'א*' order by Name ASC"));
         // Each row knows its card, and the open cursor walks the same cards in the same order.
@@ -92,8 +93,8 @@ private slots:
     // reading side, the others centred.
     void theWorkListShowsDepartmentInColumnFour() {
         Fixture f;
-        frmVesk& w = f.start({u8("'אבא','1','2','3','פקס',NULL,NULL")},
-                             {u8("'אגף','12','3','4','מחלקה','כתובת','x@y.z'")});
+        MainWindow& w = f.start({u8("'אבא','1','2','3','פקס',NULL,NULL")},
+                                {u8("'אגף','12','3','4','מחלקה','כתובת','x@y.z'")});
         const GridModel& m = w.grid()->model();
         QCOMPARE(QList({m.alignment(0), m.alignment(6)}),
                  QList({GridAlign::Right, GridAlign::Centre}));
@@ -133,9 +134,9 @@ private slots:
         QFETCH(TabCase, c);
         const auto& [lang, switchToEnglish, keys, tab, thenHebrew, filter, names] = c;
         Fixture f;
-        frmVesk& w = f.start({card(u8("תמר")), card(u8("כרמל")), card("bella"), card("Ben"),
-                              card("Alice"), card("O'Brien"), card("Yael")},
-                             {}, lang);
+        MainWindow& w = f.start({card(u8("תמר")), card(u8("כרמל")), card("bella"), card("Ben"),
+                                 card("Alice"), card("O'Brien"), card("Yael")},
+                                {}, lang);
         if (switchToEnglish)
             f.action("mnuLangEnglish")->trigger();
         QTabBar* bar = w.tabs()->bar();
@@ -160,11 +161,11 @@ private slots:
 
     void highlightingPaintsOneRowAndRestoresThePrevious() {
         Fixture f;
-        frmVesk& w =
+        MainWindow& w =
             f.start({u8("'אבי','1','2','3','4','5','6'"), u8("'אבנר','7','8','9','10','11','12'"),
                      u8("'אדם',NULL,NULL,NULL,NULL,NULL,NULL")});
         const GridModel& m = w.grid()->model();
-        const QColor info = frmVesk::infoBackground();
+        const QColor info = MainWindow::infoBackground();
         // The chosen cell dark, the rest of its row light with white text; the shade is kept.
         w.HighlightRow(2, 3);
         QCOMPARE(QList({m.cellBackground(1, 3), m.cellBackground(1, 0), m.row(1).fore,
@@ -193,7 +194,7 @@ private slots:
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000) "
             "INSERT INTO Vesk (Name, Phone) SELECT printf('א%05d', i), i FROM n"));
         f.load();
-        frmVesk& w = *f.window;
+        MainWindow& w = *f.window;
         QCOMPARE(QStringList({QString::number(f.shared->ListCount),
                               QString::number(w.grid()->Rows()), w.grid()->TextMatrix(40000, 0),
                               w.grid()->TextMatrix(32768, 1), w.panelText(1)}),

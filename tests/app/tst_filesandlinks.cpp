@@ -29,12 +29,12 @@ namespace {
 struct Desktop : Fixture {
     platform::testing::ScriptedFileDialogs dialogs;
     platform::testing::RecordingShell shell;
-    app::frmVesk& w;
+    app::MainWindow& w;
     explicit Desktop(const QStringList& vesk) : w(startWith(vesk)) {
         w.btnAll_Click();
         prompter.clear();
     }
-    app::frmVesk& startWith(const QStringList& vesk) {
+    app::MainWindow& startWith(const QStringList& vesk) {
         fileDialogs = &dialogs;
         desktopShell = &shell;
         return start(vesk, {}, 100);

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTranslator>
 
-using app::frmVesk;
+using app::MainWindow;
 
 namespace {
 // The texts of Qt's standard buttons as a message box shows them now.
@@ -46,7 +46,7 @@ private slots:
         QStringList cards;
         for (int i = 0; i < 12; ++i)
             cards << QStringLiteral("'%1%2','1',NULL,NULL,NULL,NULL,NULL").arg(u8("א")).arg(i);
-        frmVesk& w = f.start(cards);
+        MainWindow& w = f.start(cards);
         f.button("btnAdd")->setText(QStringLiteral("marker"));
         f.action("mnuLangHebrew")->trigger();
         QCOMPARE(f.button("btnAdd")->text(), QStringLiteral("marker")); // nothing re-captioned

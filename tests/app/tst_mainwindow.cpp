@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QScreen>
 
-using app::frmVesk;
+using app::MainWindow;
 using platform::Message;
 
 namespace {
@@ -50,9 +50,9 @@ private slots:
             for (const char* key : {"Settings/Window", "Settings/MainLeft", "Settings/MainWidth",
                                     "LiveUpdate/Enable"})
                 f.set({{key, setting}});
-        frmVesk& w = f.make();
+        MainWindow& w = f.make();
         const QSize designed = w.size();
-        QCOMPARE(w.Form_Load(), frmVesk::LoadResult::Running);
+        QCOMPARE(w.Form_Load(), MainWindow::LoadResult::Running);
         QVERIFY(w.isVisible() && !w.isMaximized() && w.size() == designed);
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(created)});
         QCOMPARE(w.windowTitle(), QStringLiteral("Orvenna"));
@@ -131,7 +131,7 @@ private slots:
                {"Settings/MainTop", QString::number(remembered.top())},
                {"Settings/MainWidth", QString::number(remembered.width())},
                {"Settings/MainHeight", QString::number(remembered.height())}});
-        frmVesk& w = f.make();
+        MainWindow& w = f.make();
         const int designW = w.widthTwips();
         const int designH = w.heightTwips();
         w.Form_Load();
@@ -165,7 +165,7 @@ private slots:
         }
         f.shared->LastCheckMonth = 7;
         f.shared->LiveUpdateEnabled = false;
-        QSignalSpy unloaded(&w, &frmVesk::unloaded);
+        QSignalSpy unloaded(&w, &MainWindow::unloaded);
         w.close();
         QCOMPARE(unloaded.count(), 1);
         QStringList written;
@@ -188,7 +188,7 @@ private slots:
     void aDamagedFileStillBringsUpAnEmptyWindow() {
         Fixture f;
         testing::writeFile(f.mdb(), QByteArray(5000, 'j'));
-        QCOMPARE(f.load(), frmVesk::LoadResult::Running);
+        QCOMPARE(f.load(), MainWindow::LoadResult::Running);
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(failedToOpen)});
         QVERIFY(f.window->isVisible() && f.window->grid()->Rows() == 2);
         QCOMPARE(f.window->panelText(1),
@@ -199,7 +199,7 @@ private slots:
         Fixture f;
         f.seed({});
         testing::RawDb(f.mdb()).exec(QStringLiteral("UPDATE dbDetails SET dbVerNum = 2"));
-        QCOMPARE(f.load(), frmVesk::LoadResult::EndProgram);
+        QCOMPARE(f.load(), MainWindow::LoadResult::EndProgram);
         QCOMPARE(f.prompter.texts(),
                  QStringList{QStringLiteral("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.")});
         QVERIFY(!f.window->isVisible() && !f.window->delayTimer().isActive());

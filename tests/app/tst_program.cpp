@@ -169,7 +169,7 @@ private slots:
     void aSecondStartBringsTheWindowForward() {
         QFETCH(bool, minimised);
         Fixture f;
-        app::frmVesk& w = f.start({});
+        app::MainWindow& w = f.start({});
         SingleInstance first(f.dir.path());
         QCOMPARE(first.claim(), SingleInstance::Role::First);
         app::HostRequests requests(w);
@@ -190,13 +190,13 @@ private slots:
     // command that asked has run to its end.
     void endingWhileAQuestionIsOpenAnswersNoThenCloses() {
         Fixture f;
-        app::frmVesk& w = f.start({});
+        app::MainWindow& w = f.start({});
         app::HostRequests requests(w);
         requests.windowLoaded();
         platform::QtPrompter prompter(&w);
         bool answered = false, closedBeforeAnswer = false;
-        connect(&w, &app::frmVesk::unloaded, this, [&] { closedBeforeAnswer = !answered; });
-        QSignalSpy unloaded(&w, &app::frmVesk::unloaded);
+        connect(&w, &app::MainWindow::unloaded, this, [&] { closedBeforeAnswer = !answered; });
+        QSignalSpy unloaded(&w, &app::MainWindow::unloaded);
         platform::Answer answer = platform::Answer::Yes;
         QEventLoop commandLoop; // the main event loop the command runs in
         QTimer::singleShot(0, &commandLoop, [&] {

@@ -74,7 +74,7 @@ private slots:
     // with its padding first and each name isolated to read in its own direction.
     void theHebrewWindowsUseIt() {
         Fixture f;
-        app::frmVesk& w =
+        app::MainWindow& w =
             f.open({card(u8("אבי"), QStringLiteral("'1','','','','1 Industry Rd',''")),
                     card(u8("אורית"), u8("'2','','','','הרצל 12',''"))});
         app::FlexGrid& grid = *w.grid();

@@ -7,13 +7,13 @@
 #include <QLineEdit>
 #include <QMenu>
 
-using app::frmVesk;
+using app::MainWindow;
 
 class TestTray : public QObject {
     Q_OBJECT
 
     // The main window loaded with a notification area to put its icon in.
-    static frmVesk& start(Fixture& f, int lang = 200) {
+    static MainWindow& start(Fixture& f, int lang = 200) {
         f.tray.available = true;
         return f.start({}, {}, lang);
     }
@@ -31,7 +31,7 @@ private slots:
     // unload step until the final release.
     void theIconComesWithTheWindowAndGoesWithIt() {
         Fixture f;
-        frmVesk& w = start(f);
+        MainWindow& w = start(f);
         QCOMPARE(f.tray.tip, QStringLiteral("Orvenna"));
         QVERIFY(f.tray.adds == 1 && f.tray.shown &&
                 f.tray.icon.cacheKey() == w.windowIcon().cacheKey());
@@ -47,7 +47,7 @@ private slots:
             QTRY_VERIFY(w.isVisible());
             QVERIFY(!w.isMinimized() && w.geometry() == before);
         }
-        QSignalSpy unloaded(&w, &frmVesk::unloaded);
+        QSignalSpy unloaded(&w, &MainWindow::unloaded);
         w.showMinimized();
         QTRY_VERIFY(!w.isVisible());
         w.findChild<QAction*>(QStringLiteral("mPopExit"))->trigger();
@@ -64,7 +64,7 @@ private slots:
     // one search window.
     void theMenuShowsOnTheIconAndTheWindowsBackgroundAndSearches() {
         Fixture f;
-        frmVesk& w = start(f, 100);
+        MainWindow& w = start(f, 100);
         QMenu* menu = w.trayMenu();
         QCOMPARE(captions(menu), (QStringList{"mPopRestore=&Restore...", "mpopSearch=&Search...",
                                               "-", "mPopExit=E&xit"}));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 #include "common/TestFiles.h"
 #include "platform/testing/FakeTrayIcon.h"
 #include "platform/testing/RecordingKeyboard.h"
@@ -49,7 +49,7 @@ struct Fixture {
     // No notification area unless a test gives one.
     platform::testing::FakeTrayIcon tray;
     std::unique_ptr<mdlVesk::Shared> shared;
-    std::unique_ptr<app::frmVesk> window; // declared after `shared`: destroyed before it
+    std::unique_ptr<app::MainWindow> window; // declared after `shared`: destroyed before it
     QDate today{2026, 12, 6};
 
     // Long enough that no test meets the version check unless it shortens the wait.
@@ -63,7 +63,7 @@ struct Fixture {
 
     QString mdb() const { return dir.filePath(QStringLiteral("VESK.MDB")); }
 
-    app::frmVesk& make(shell::VersionCheckHook* hook = nullptr) {
+    app::MainWindow& make(shell::VersionCheckHook* hook = nullptr) {
         window.reset();
         shared = std::make_unique<mdlVesk::Shared>();
         shell::Services services{prompter,
@@ -78,16 +78,16 @@ struct Fixture {
                                  desktopShell};
         services.serialPorts = serialPorts;
         services.progressDelay = progressDelay;
-        window = std::make_unique<app::frmVesk>(*shared, services);
+        window = std::make_unique<app::MainWindow>(*shared, services);
         return *window;
     }
 
-    app::frmVesk::LoadResult load(shell::VersionCheckHook* hook = nullptr) {
+    app::MainWindow::LoadResult load(shell::VersionCheckHook* hook = nullptr) {
         return make(hook).Form_Load();
     }
 
     // The main window loaded over these cards in this language, with no message pending.
-    app::frmVesk& start(const QStringList& vesk, const QStringList& work = {}, int lang = 200) {
+    app::MainWindow& start(const QStringList& vesk, const QStringList& work = {}, int lang = 200) {
         seed(vesk, work);
         settings.setValue(QStringLiteral("Settings/ActiveLang"), QString::number(lang));
         load();
@@ -96,7 +96,7 @@ struct Fixture {
     }
 
     // The loaded window, shown.
-    app::frmVesk& open(const QStringList& vesk, const QStringList& work = {}, int lang = 200) {
+    app::MainWindow& open(const QStringList& vesk, const QStringList& work = {}, int lang = 200) {
         start(vesk, work, lang).show();
         return *window;
     }

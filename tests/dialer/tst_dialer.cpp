@@ -62,7 +62,7 @@ private slots:
         f.serialPorts = &serialPorts;
         // A Work card: the department, the widest number column, holds the number.
         const QString values = u8("NULL,NULL,NULL,'%1',NULL,'a@b.c'").arg(number);
-        app::frmVesk& w = f.start({}, {card(u8("Avi"), values)}, 100);
+        app::MainWindow& w = f.start({}, {card(u8("Avi"), values)}, 100);
         f.chooseGroup(1);
         for (int i = 0; i < 4; ++i)
             f.settings.setValue(u8("Dialer/COM%1").arg(i + 1), ports[i] == u'M'   ? modem.device

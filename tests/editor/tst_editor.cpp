@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-using app::frmVesk;
+using app::MainWindow;
 using editor::FrmNewPhn;
 using platform::Answer;
 using platform::Message;
@@ -27,16 +27,16 @@ QString phoneCard(const QString& name, const char* phone) {
     return card(name, QStringLiteral("'%1','','','',' ',' '").arg(QLatin1String(phone)));
 }
 
-FrmNewPhn* editorOf(frmVesk& w) {
+FrmNewPhn* editorOf(MainWindow& w) {
     return qobject_cast<FrmNewPhn*>(w.editorWindow());
 }
-FrmNewPhn& opened(frmVesk& w) {
+FrmNewPhn& opened(MainWindow& w) {
     FrmNewPhn* e = editorOf(w);
     if (!e)
         qFatal("the editor did not open");
     return *e;
 }
-FrmNewPhn& openAdd(frmVesk& w) {
+FrmNewPhn& openAdd(MainWindow& w) {
     w.btnAdd_Click();
     return opened(w);
 }
@@ -85,7 +85,7 @@ private slots:
     // keeps the address and the e-mail.
     void eachModeShowsItsCaptionAndButtons() {
         Fixture f;
-        frmVesk& w = f.open({phoneCard(QStringLiteral("Avi"), "1")});
+        MainWindow& w = f.open({phoneCard(QStringLiteral("Avi"), "1")});
         w.btnAll_Click();
         for (const bool update : {false, true}) {
             FrmNewPhn& e = update ? openUpdate(f, 1) : openAdd(w);
@@ -142,7 +142,7 @@ private slots:
         QFETCH(QString, boxes);
         QFETCH(QString, stored);
         Fixture f;
-        frmVesk& w = f.open({phoneCard(QStringLiteral("Avi "), "1")});
+        MainWindow& w = f.open({phoneCard(QStringLiteral("Avi "), "1")});
         w.btnAll_Click();
         f.chooseGroup(openedOver);
         FrmNewPhn& e = openAdd(w);
@@ -197,7 +197,7 @@ private slots:
         QFETCH(QString, boxes);
         QFETCH(Message, said);
         Fixture f;
-        frmVesk& w = f.open({phoneCard(QStringLiteral("Avi "), "1")});
+        MainWindow& w = f.open({phoneCard(QStringLiteral("Avi "), "1")});
         f.chooseGroup(group);
         FrmNewPhn& e = openAdd(w);
         fill(e, boxes);
@@ -213,7 +213,7 @@ private slots:
     // only a changed name is checked against the other cards.
     void updateModeFillsTheBoxesAndUndoRestoresThem() {
         Fixture f;
-        frmVesk& w = f.open(
+        MainWindow& w = f.open(
             {phoneCard(u8("אבי"), "1"), phoneCard(u8("אבי "), "2"), phoneCard(u8("אגם"), "3")},
             {card(u8("אורט"), QStringLiteral("' 12 ','050','03','מכירות',NULL,'x@y.z '"))});
         f.chooseGroup(1);
@@ -278,7 +278,7 @@ private slots:
         QFETCH(bool, other);
         QFETCH(QStringList, left);
         Fixture f;
-        frmVesk& w =
+        MainWindow& w =
             f.open({phoneCard(QStringLiteral("Aaa"), "1"), phoneCard(QStringLiteral("Bbb"), "2"),
                     phoneCard(QStringLiteral("Ccc"), "3")},
                    {phoneCard(QStringLiteral("Ddd"), "4")});
@@ -309,7 +309,7 @@ private slots:
 
     void aCardWithANullNumberCannotBeLoaded() {
         Fixture f;
-        frmVesk& w = f.open({card(u8("אבי"), QStringLiteral("NULL,'050',NULL,NULL,NULL,NULL"))});
+        MainWindow& w = f.open({card(u8("אבי"), QStringLiteral("NULL,'050',NULL,NULL,NULL,NULL"))});
         f.clickCell(1, 0);
         f.prompter.script({Answer::Ok});
         w.btnEdit_Click();
@@ -350,7 +350,7 @@ private slots:
         QFETCH(bool, held);
         QFETCH(QString, said);
         Fixture f;
-        frmVesk& w = f.open({card(u8("אב"), QStringLiteral("'1',NULL,NULL,NULL,NULL,NULL"))});
+        MainWindow& w = f.open({card(u8("אב"), QStringLiteral("'1',NULL,NULL,NULL,NULL,NULL"))});
         FrmNewPhn& e = update ? openUpdate(f, 1) : openAdd(w);
         const QString typed = update ? u8("אב|9") : u8("אבי|9");
         fill(e, typed);

@@ -22,7 +22,7 @@ struct ContactsFixture : Fixture {
         progressDelay =
             std::chrono::milliseconds(0); // the progress window at once, so Cancel can be pressed
     }
-    app::frmVesk& open(const QStringList& cards) {
+    app::MainWindow& open(const QStringList& cards) {
         start(cards).btnAll_Click();
         prompter.clear();
         return *window;

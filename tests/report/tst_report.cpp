@@ -62,7 +62,7 @@ private slots:
         QFETCH(QStringList, order);
         QFETCH(QStringList, line);
         Fixture f;
-        app::frmVesk& w =
+        app::MainWindow& w =
             f.start({card("בני", "'03-1',NULL,NULL,'04-1',NULL,NULL"),
                      card("Carl", "'09-12345678','050-12345678',NULL,NULL,NULL,'c@x.org'"),
                      card("אבי", "'03-5',NULL,NULL,NULL,NULL,NULL")},
@@ -108,7 +108,7 @@ private slots:
             rows << card(names.back());
         }
         Fixture f;
-        app::frmVesk& w = f.start(rows);
+        app::MainWindow& w = f.start(rows);
         w.btnAll_Click();
         f.action("mnuPrint")->trigger();
         QPointer<report::ReportPreview> preview = w.reportWindow();

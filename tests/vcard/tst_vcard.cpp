@@ -62,7 +62,7 @@ struct VcardFixture : Fixture {
     Dialogs dialogs;
 
     VcardFixture() { fileDialogs = &dialogs; }
-    app::frmVesk& open(int group, const QStringList& cards) {
+    app::MainWindow& open(int group, const QStringList& cards) {
         start(group ? QStringList{} : cards, group ? cards : QStringList{}, 100);
         chooseGroup(group);
         window->btnAll_Click();
@@ -155,7 +155,7 @@ private slots:
         QFETCH(QString, values);
         QFETCH(QString, proposed);
         VcardFixture f;
-        app::frmVesk& w = f.open(group, {card(name, values)});
+        app::MainWindow& w = f.open(group, {card(name, values)});
         const QStringList before = f.rows(group);
         const QString path = f.dir.filePath(QStringLiteral("card.vcf"));
         f.dialogs.script({FileChoice::chosen(path), FileChoice::chosen(path)});
@@ -193,7 +193,7 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, last);
         VcardFixture f;
-        app::frmVesk& w = f.open(0, {card(name, "'1',NULL,NULL,NULL,NULL,NULL")});
+        app::MainWindow& w = f.open(0, {card(name, "'1',NULL,NULL,NULL,NULL,NULL")});
         testing::writeFile(f.dir.filePath("old.vcf"));
         f.dialogs.script({chosen.isEmpty() ? FileChoice::cancelled()
                                            : FileChoice::chosen(f.dir.filePath(chosen))});
@@ -238,7 +238,7 @@ private slots:
         QFETCH(QString, refusal);
         QFETCH(QString, stored);
         VcardFixture f;
-        app::frmVesk& w = f.open(group, {card("Aaa Bbb", "'1','','','',' ',' '")});
+        app::MainWindow& w = f.open(group, {card("Aaa Bbb", "'1','','','',' ',' '")});
         const QStringList before = f.rows(group);
         const QString path = f.dir.filePath("in.vcf");
         if (!bytes.isNull())

@@ -1,7 +1,7 @@
 // Building the main window's controls and menus, and placing them from the twips table.
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
+#include "app/MainWindow.h"
 #include "i18n/StringTable.h"
 #include "shell/Shared.h"
 
@@ -34,7 +34,7 @@ QFrame* decoration(QWidget* parent, const QString& name, const QColor& color) {
 
 } // namespace
 
-void frmVesk::buildControls() {
+void MainWindow::buildControls() {
     m_client = named(new QWidget(this), QStringLiteral("frmVeskClient"));
     setCentralWidget(m_client);
 
@@ -106,13 +106,13 @@ void frmVesk::buildControls() {
         s->lower();
 }
 
-QAction* frmVesk::addAction(QMenu* menu, const QString& name, const QString& caption) {
+QAction* MainWindow::addAction(QMenu* menu, const QString& name, const QString& caption) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     return a;
 }
 
-void frmVesk::buildMenus() {
+void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MenuBar"));
     auto menu = [](QMenuBar* b, const QString& name) {
@@ -169,7 +169,7 @@ void frmVesk::buildMenus() {
     buildPopups();
 }
 
-void frmVesk::buildPopups() {
+void MainWindow::buildPopups() {
     // The grid's context menu and the notification-area menu are shown as pop-ups only.
     popFile = new QMenu(QStringLiteral("&File"), this);
     popFile->setObjectName(QStringLiteral("popFile"));
@@ -192,7 +192,7 @@ void frmVesk::buildPopups() {
     mPopExit = addAction(mPopupSys, QStringLiteral("mPopExit"));
 }
 
-void frmVesk::buildKeys() {
+void MainWindow::buildKeys() {
     // Shortcuts, shown beside the items in both languages.
     const std::pair<QAction*, QKeySequence> shortcuts[] = {
         {mnuAdd, QKeySequence(Qt::CTRL | Qt::Key_N)},
@@ -223,7 +223,7 @@ void frmVesk::buildKeys() {
     }
 }
 
-void frmVesk::applyLayout() {
+void MainWindow::applyLayout() {
     const Twips tw(dpi());
     auto place = [&](QWidget* w, const QString& name) {
         w->setGeometry(tw.rect(m_layout.at(name)));

@@ -1,5 +1,5 @@
 // The live update from the main window: its two menu items and the delayed check at start.
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 #include "shell/Shared.h"
 #include "update/FrmVerCheck.h"
 
@@ -7,7 +7,7 @@
 
 namespace app {
 
-void frmVesk::mnuEnableLiveUpdate_Click(bool checked) {
+void MainWindow::mnuEnableLiveUpdate_Click(bool checked) {
     m_shared.LiveUpdateEnabled = checked;
     // Turned off before the delayed check: it does not come. Turned on again, it does not
     // come back in this run either.
@@ -15,14 +15,14 @@ void frmVesk::mnuEnableLiveUpdate_Click(bool checked) {
         tmrDelay.stop();
 }
 
-void frmVesk::mnuCheckVersionUpdate_Click() {
+void MainWindow::mnuCheckVersionUpdate_Click() {
     update::frmVerCheck* window = loadVersionWindow();
     window->show();
     window->raise();
     window->activateWindow();
 }
 
-update::frmVerCheck* frmVesk::loadVersionWindow() {
+update::frmVerCheck* MainWindow::loadVersionWindow() {
     if (!m_verCheck) {
         m_verCheck = new update::frmVerCheck(m_shared, m_services, mnuCheckVersionUpdate, this);
         m_verCheck->Form_Load();
@@ -30,11 +30,11 @@ update::frmVerCheck* frmVesk::loadVersionWindow() {
     return m_verCheck;
 }
 
-update::frmVerCheck* frmVesk::versionWindow() const {
+update::frmVerCheck* MainWindow::versionWindow() const {
     return m_verCheck.data();
 }
 
-void frmVesk::tmrDelay_Timer() {
+void MainWindow::tmrDelay_Timer() {
     tmrDelay.stop();
     if (m_services.versionCheck)
         m_services.versionCheck->VersionCheck();

@@ -1,6 +1,6 @@
 // The printed phone list: the rows the grid shows, handed to the report and its preview.
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 #include "i18n/Messages.h"
 #include "report/ReportPreview.h"
 
@@ -9,7 +9,7 @@
 
 namespace app {
 
-void frmVesk::mnuPrint_Click() {
+void MainWindow::mnuPrint_Click() {
     m_panels[1]->setText(i18n::messages::preparingReport());
     m_panels[1]->repaint(); // the list is read and laid out before the loop runs again
 
@@ -54,11 +54,11 @@ void frmVesk::mnuPrint_Click() {
     m_panels[1]->setText(mnuDbg->isChecked() ? m_list.LastListQuery : QString());
 }
 
-void frmVesk::popPrint_Click() {
+void MainWindow::popPrint_Click() {
     mnuPrint_Click();
 }
 
-report::ReportPreview* frmVesk::reportWindow() const {
+report::ReportPreview* MainWindow::reportWindow() const {
     return m_report.data();
 }
 

@@ -1,8 +1,8 @@
 // The main window's commands, the grid's mouse and keyboard handling, the wheel.
 #include "app/CardDeletion.h"
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
+#include "app/MainWindow.h"
 #include "editor/FrmNewPhn.h"
 #include "i18n/Messages.h"
 #include "i18n/StringTable.h"
@@ -30,65 +30,65 @@ QString offeredName(const QString& cell) {
 }
 } // namespace
 
-void frmVesk::wireCommands() {
+void MainWindow::wireCommands() {
     auto on = [this](QAction* item, auto handler) {
         connect(item, &QAction::triggered, this, handler);
     };
-    connect(btnAdd, &QToolButton::clicked, this, &frmVesk::btnAdd_Click);
-    connect(btnEdit, &QToolButton::clicked, this, &frmVesk::btnEdit_Click);
-    connect(btnAll, &QToolButton::clicked, this, &frmVesk::btnAll_Click);
-    connect(btnSearch, &QToolButton::clicked, this, &frmVesk::btnSearch_Click);
-    on(mnuSearch, &frmVesk::btnSearch_Click);
-    on(popSearch, &frmVesk::btnSearch_Click);
-    connect(btnDelete, &QToolButton::clicked, this, &frmVesk::btnDelete_Click);
-    connect(btnQuit, &QToolButton::clicked, this, &frmVesk::btnQuit_Click);
-    on(mnuAdd, &frmVesk::btnAdd_Click);
-    on(popAdd, &frmVesk::btnAdd_Click);
-    on(mnuEdit, &frmVesk::editCurrentRow);
-    on(popEdit, &frmVesk::editCurrentRow);
-    on(mnuDel, &frmVesk::btnDelete_Click);
-    on(popDel, &frmVesk::btnDelete_Click);
-    on(mnuExit, &frmVesk::btnQuit_Click);
-    on(mnuAll, &frmVesk::btnAll_Click);
-    on(mnuDbg, &frmVesk::mnuDbg_Click);
-    on(mPopRestore, &frmVesk::mPopRestore_Click);
-    on(mpopSearch, &frmVesk::mpopSearch_Click);
-    on(mPopExit, &frmVesk::mPopExit_Click);
-    on(mnuPrint, &frmVesk::mnuPrint_Click);
-    on(popPrint, &frmVesk::popPrint_Click);
-    connect(this, &frmVesk::unloaded, this, [this] {
+    connect(btnAdd, &QToolButton::clicked, this, &MainWindow::btnAdd_Click);
+    connect(btnEdit, &QToolButton::clicked, this, &MainWindow::btnEdit_Click);
+    connect(btnAll, &QToolButton::clicked, this, &MainWindow::btnAll_Click);
+    connect(btnSearch, &QToolButton::clicked, this, &MainWindow::btnSearch_Click);
+    on(mnuSearch, &MainWindow::btnSearch_Click);
+    on(popSearch, &MainWindow::btnSearch_Click);
+    connect(btnDelete, &QToolButton::clicked, this, &MainWindow::btnDelete_Click);
+    connect(btnQuit, &QToolButton::clicked, this, &MainWindow::btnQuit_Click);
+    on(mnuAdd, &MainWindow::btnAdd_Click);
+    on(popAdd, &MainWindow::btnAdd_Click);
+    on(mnuEdit, &MainWindow::editCurrentRow);
+    on(popEdit, &MainWindow::editCurrentRow);
+    on(mnuDel, &MainWindow::btnDelete_Click);
+    on(popDel, &MainWindow::btnDelete_Click);
+    on(mnuExit, &MainWindow::btnQuit_Click);
+    on(mnuAll, &MainWindow::btnAll_Click);
+    on(mnuDbg, &MainWindow::mnuDbg_Click);
+    on(mPopRestore, &MainWindow::mPopRestore_Click);
+    on(mpopSearch, &MainWindow::mpopSearch_Click);
+    on(mPopExit, &MainWindow::mPopExit_Click);
+    on(mnuPrint, &MainWindow::mnuPrint_Click);
+    on(popPrint, &MainWindow::popPrint_Click);
+    connect(this, &MainWindow::unloaded, this, [this] {
         if (m_report)
             m_report->close(); // the preview goes with the main window
     });
-    on(mnuExportVcard, &frmVesk::mnuExportVcard_Click);
-    on(mnuImportVcard, &frmVesk::mnuImportVcard_Click);
-    on(mnuImportContacts, &frmVesk::mnuImportContacts_Click);
-    on(mnuExportContacts, &frmVesk::mnuExportContacts_Click);
-    connect(cmbGroup, &QComboBox::activated, this, &frmVesk::cmbGroup_Click);
-    on(mnuExportDB, &frmVesk::mnuExportDB_Click);
-    on(mnuImportDB, &frmVesk::mnuImportDB_Click);
-    on(mnuAbout, &frmVesk::mnuAbout_Click);
-    connect(btnMail, &QToolButton::clicked, this, &frmVesk::popSendMail_Click);
-    on(mnuSendMail, &frmVesk::popSendMail_Click);
-    on(popSendMail, &frmVesk::popSendMail_Click);
-    connect(mnuEnableLiveUpdate, &QAction::triggered, this, &frmVesk::mnuEnableLiveUpdate_Click);
-    on(mnuCheckVersionUpdate, &frmVesk::mnuCheckVersionUpdate_Click);
-    connect(btnDial, &QToolButton::clicked, this, &frmVesk::btnDial_Click);
-    on(mnuDialingNum, &frmVesk::btnDial_Click);
-    on(popDialing, &frmVesk::popDialing_Click);
+    on(mnuExportVcard, &MainWindow::mnuExportVcard_Click);
+    on(mnuImportVcard, &MainWindow::mnuImportVcard_Click);
+    on(mnuImportContacts, &MainWindow::mnuImportContacts_Click);
+    on(mnuExportContacts, &MainWindow::mnuExportContacts_Click);
+    connect(cmbGroup, &QComboBox::activated, this, &MainWindow::cmbGroup_Click);
+    on(mnuExportDB, &MainWindow::mnuExportDB_Click);
+    on(mnuImportDB, &MainWindow::mnuImportDB_Click);
+    on(mnuAbout, &MainWindow::mnuAbout_Click);
+    connect(btnMail, &QToolButton::clicked, this, &MainWindow::popSendMail_Click);
+    on(mnuSendMail, &MainWindow::popSendMail_Click);
+    on(popSendMail, &MainWindow::popSendMail_Click);
+    connect(mnuEnableLiveUpdate, &QAction::triggered, this, &MainWindow::mnuEnableLiveUpdate_Click);
+    on(mnuCheckVersionUpdate, &MainWindow::mnuCheckVersionUpdate_Click);
+    connect(btnDial, &QToolButton::clicked, this, &MainWindow::btnDial_Click);
+    on(mnuDialingNum, &MainWindow::btnDial_Click);
+    on(popDialing, &MainWindow::popDialing_Click);
 
     FlexGrid* g = MSHFlexGrid1;
-    connect(g, &FlexGrid::Click, this, &frmVesk::MSHFlexGrid1_Click);
-    connect(g, &FlexGrid::DblClick, this, &frmVesk::MSHFlexGrid1_DblClick);
-    connect(g, &FlexGrid::KeyPress, this, &frmVesk::MSHFlexGrid1_KeyPress);
-    connect(g, &FlexGrid::GotFocus, this, &frmVesk::MSHFlexGrid1_GotFocus);
-    connect(g, &FlexGrid::MouseDown, this, &frmVesk::MSHFlexGrid1_MouseDown);
-    connect(g, &FlexGrid::KeyDown, this, &frmVesk::MSHFlexGrid1_KeyDown);
+    connect(g, &FlexGrid::Click, this, &MainWindow::MSHFlexGrid1_Click);
+    connect(g, &FlexGrid::DblClick, this, &MainWindow::MSHFlexGrid1_DblClick);
+    connect(g, &FlexGrid::KeyPress, this, &MainWindow::MSHFlexGrid1_KeyPress);
+    connect(g, &FlexGrid::GotFocus, this, &MainWindow::MSHFlexGrid1_GotFocus);
+    connect(g, &FlexGrid::MouseDown, this, &MainWindow::MSHFlexGrid1_MouseDown);
+    connect(g, &FlexGrid::KeyDown, this, &MainWindow::MSHFlexGrid1_KeyDown);
 }
 
 // ---- Commands
 
-void frmVesk::openEditor(const editor::EditRequest& request) {
+void MainWindow::openEditor(const editor::EditRequest& request) {
     // One editor at a time: while it is open the command brings it forward as it is.
     if (!m_editor) {
         m_editor = new editor::FrmNewPhn(m_shared, m_services.prompter, *this, request, this);
@@ -100,16 +100,16 @@ void frmVesk::openEditor(const editor::EditRequest& request) {
     m_editor->activateWindow();
 }
 
-QWidget* frmVesk::editorWindow() const {
+QWidget* MainWindow::editorWindow() const {
     return m_editor.data();
 }
 
-void frmVesk::btnAdd_Click() {
+void MainWindow::btnAdd_Click() {
     openEditor(
         {.UpdateMode = false, .SelectedName = {}, .SelectedCardId = -1, .group = currentGroup()});
 }
 
-void frmVesk::btnEdit_Click() {
+void MainWindow::btnEdit_Click() {
     FlexGrid& g = *MSHFlexGrid1;
     g.setCol(0);
     const QString SelectedName = offeredName(g.Text());
@@ -125,23 +125,23 @@ void frmVesk::btnEdit_Click() {
                 .group = currentGroup()});
 }
 
-void frmVesk::btnSearch_Click() {
+void MainWindow::btnSearch_Click() {
     // One search window: a hidden or minimised one comes back with its text and list.
     if (!m_search)
         m_search = new search::SearchFrm(m_shared, m_services.prompter, *this, this);
     m_search->bringBack();
 }
 
-search::SearchFrm* frmVesk::searchWindow() const {
+search::SearchFrm* MainWindow::searchWindow() const {
     return m_search.data();
 }
 
-void frmVesk::btnAll_Click() {
+void MainWindow::btnAll_Click() {
     m_shared.LetterFilter = QStringLiteral("ALL");
     ShowAll();
 }
 
-void frmVesk::btnDelete_Click() {
+void MainWindow::btnDelete_Click() {
     FlexGrid& g = *MSHFlexGrid1;
     g.setCol(0);
     // The card is reached by the identity its row carries, so a grid sorted by a heading
@@ -154,21 +154,21 @@ void frmVesk::btnDelete_Click() {
     }
 }
 
-void frmVesk::btnQuit_Click() {
+void MainWindow::btnQuit_Click() {
     close();
 }
 
-void frmVesk::mnuDbg_Click() {
+void MainWindow::mnuDbg_Click() {
     m_panels[1]->setText(mnuDbg->isChecked() ? m_list.LastListQuery : QString());
 }
 
-void frmVesk::cmbGroup_Click() {
+void MainWindow::cmbGroup_Click() {
     update_list();
 }
 
 // ---- The grid
 
-void frmVesk::MSHFlexGrid1_Click() {
+void MainWindow::MSHFlexGrid1_Click() {
     FlexGrid& g = *MSHFlexGrid1;
     if (g.MouseRow() < 1 || !g.isCardRow(g.Row()))
         return;
@@ -176,7 +176,7 @@ void frmVesk::MSHFlexGrid1_Click() {
     selectCurrentCell();
 }
 
-void frmVesk::selectCurrentCell() {
+void MainWindow::selectCurrentCell() {
     FlexGrid& g = *MSHFlexGrid1;
     const int col = g.Col();
     HighlightRow(g.Row(), col);
@@ -197,7 +197,7 @@ void frmVesk::selectCurrentCell() {
     g.setCol(col);
 }
 
-void frmVesk::MSHFlexGrid1_KeyDown(int key) {
+void MainWindow::MSHFlexGrid1_KeyDown(int key) {
     FlexGrid& g = *MSHFlexGrid1;
     // The card the user sees selected: the highlighted row; none right after a fill.
     const bool selected =
@@ -217,7 +217,7 @@ void frmVesk::MSHFlexGrid1_KeyDown(int key) {
     }
 }
 
-void frmVesk::moveByKey(int key, bool fromSelected) {
+void MainWindow::moveByKey(int key, bool fromSelected) {
     FlexGrid& g = *MSHFlexGrid1;
     const int cards = g.Rows() - 2;
     if (cards < 1)
@@ -261,7 +261,7 @@ void frmVesk::moveByKey(int key, bool fromSelected) {
     selectCurrentCell();
 }
 
-void frmVesk::MSHFlexGrid1_DblClick() {
+void MainWindow::MSHFlexGrid1_DblClick() {
     FlexGrid& g = *MSHFlexGrid1;
     if (g.MouseRow() < 0)
         return; // below the last row: nothing there
@@ -279,12 +279,12 @@ void frmVesk::MSHFlexGrid1_DblClick() {
     editCurrentRow();
 }
 
-void frmVesk::editCurrentRow() {
+void MainWindow::editCurrentRow() {
     if (MSHFlexGrid1->isCardRow(MSHFlexGrid1->Row()))
         btnEdit_Click();
 }
 
-void frmVesk::MSHFlexGrid1_KeyPress(QChar key) {
+void MainWindow::MSHFlexGrid1_KeyPress(QChar key) {
     FlexGrid& g = *MSHFlexGrid1;
     if (key == QChar(27)) {
         m_list.TypedPrefix.clear();
@@ -306,11 +306,11 @@ void frmVesk::MSHFlexGrid1_KeyPress(QChar key) {
     g.setCol(m_list.RememberedColumn);
 }
 
-void frmVesk::MSHFlexGrid1_GotFocus() {
+void MainWindow::MSHFlexGrid1_GotFocus() {
     m_list.TypedPrefix.clear();
 }
 
-void frmVesk::MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos) {
+void MainWindow::MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos) {
     if (button != Qt::RightButton)
         return;
     m_list.RememberedColumn = MSHFlexGrid1->Col();
@@ -327,19 +327,19 @@ void frmVesk::MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos) {
     popFile->popup(at);
 }
 
-void frmVesk::InstallWheelHook() {
+void MainWindow::InstallWheelHook() {
     if (!m_wheelHooked)
         MSHFlexGrid1->viewport()->installEventFilter(this);
     m_wheelHooked = true;
 }
 
-void frmVesk::RemoveWheelHook() {
+void MainWindow::RemoveWheelHook() {
     if (m_wheelHooked)
         MSHFlexGrid1->viewport()->removeEventFilter(this);
     m_wheelHooked = false;
 }
 
-bool frmVesk::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == MSHFlexGrid1->viewport() && event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         MouseWheel(wheel->angleDelta().y());
@@ -348,7 +348,7 @@ bool frmVesk::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmVesk::MouseWheel(int zDelta) {
+void MainWindow::MouseWheel(int zDelta) {
     FlexGrid& g = *MSHFlexGrid1;
     const int top = g.TopRow();
     if (top < g.Rows() - 1 && zDelta > 0)
@@ -359,26 +359,26 @@ void frmVesk::MouseWheel(int zDelta) {
 
 // ---- Window state
 
-void frmVesk::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
 }
 
-void frmVesk::hideIntoTray() {
+void MainWindow::hideIntoTray() {
     if (!isMinimized() || !trayIconVisible())
         return;
     m_geometryBeforeTray = saveGeometry();
     hide();
 }
 
-void frmVesk::Form_Resize() {
+void MainWindow::Form_Resize() {
     // A minimised window goes to the notification area, but only while there is an icon
     // there to bring it back; otherwise it stays an ordinary minimised window.
     // Hidden once the state change has run its course: showMinimized() itself shows the
     // window again right after announcing the new state.
     if (isMinimized() && trayIconVisible())
-        QMetaObject::invokeMethod(this, &frmVesk::hideIntoTray, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &MainWindow::hideIntoTray, Qt::QueuedConnection);
     ResizeForm();
 }
 

@@ -1,6 +1,6 @@
 // The main window's dial commands: the number of the chosen cell goes to the modem dialer.
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 #include "dialer/FrmDialer.h"
 #include "i18n/Messages.h"
 #include "platform/Prompter.h"
@@ -8,12 +8,12 @@
 
 namespace app {
 
-void frmVesk::btnDial_Click() {
+void MainWindow::btnDial_Click() {
     m_list.RememberedColumn = MSHFlexGrid1->Col();
     popDialing_Click();
 }
 
-void frmVesk::popDialing_Click() {
+void MainWindow::popDialing_Click() {
     FlexGrid& g = *MSHFlexGrid1;
     m_shared.NumberToDial.clear();
     // The number columns; in the Work list column 4 is the department, dialled like the rest.
@@ -41,11 +41,11 @@ void frmVesk::popDialing_Click() {
                               Qt::QueuedConnection);
 }
 
-dialer::frmDialer* frmVesk::dialerWindow() const {
+dialer::frmDialer* MainWindow::dialerWindow() const {
     return m_dialer.data();
 }
 
-void frmVesk::closeDialer() {
+void MainWindow::closeDialer() {
     if (!m_dialer)
         return;
     // The modem is not left off-hook: the call goes on on the telephone or ends.

@@ -66,11 +66,11 @@ struct ListState {
 };
 
 // The main window: the contact list of one group, the letter index, the commands.
-class frmVesk final : public QMainWindow, public shell::VeskHost {
+class MainWindow final : public QMainWindow, public shell::VeskHost {
     Q_OBJECT
 public:
-    frmVesk(mdlVesk::Shared& shared, shell::Services services, QWidget* parent = nullptr);
-    ~frmVesk() override;
+    MainWindow(mdlVesk::Shared& shared, shell::Services services, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     enum class LoadResult { Running, EndProgram };
 
@@ -96,10 +96,10 @@ public:
     void btnSearch_Click();
     void mnuDbg_Click();
     void cmbGroup_Click();
-    // vCard export and import of one card (FrmVeskVcard.cpp).
+    // vCard export and import of one card (MainWindowVcard.cpp).
     void mnuExportVcard_Click();
     void mnuImportVcard_Click();
-    // Address-book import and export (FrmVeskInterchange.cpp).
+    // Address-book import and export (MainWindowInterchange.cpp).
     void mnuImportContacts_Click();
     void mnuExportContacts_Click();
     void importContacts(std::vector<interchange::PlannedCard>& plans);

@@ -1,6 +1,6 @@
 // The main window's vCard commands: the selected card to a file, a card from a file.
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 #include "i18n/Messages.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
@@ -12,14 +12,14 @@ namespace app {
 
 namespace {
 vcard::Context vcardContext(mdlVesk::Shared& shared, const shell::Services& services,
-                            shell::ContactGroup group, frmVesk& window) {
+                            shell::ContactGroup group, MainWindow& window) {
     return {shared.db, group, shared.AppTitle, services.prompter, *services.fileDialogs, [&window] {
                 window.update_list();
             }};
 }
 } // namespace
 
-void frmVesk::mnuExportVcard_Click() {
+void MainWindow::mnuExportVcard_Click() {
     if (!m_services.fileDialogs)
         return;
     FlexGrid& g = *MSHFlexGrid1;
@@ -35,7 +35,7 @@ void frmVesk::mnuExportVcard_Click() {
                        g.cardIdAt(g.Row()), g.TextMatrix(g.Row(), 0));
 }
 
-void frmVesk::mnuImportVcard_Click() {
+void MainWindow::mnuImportVcard_Click() {
     if (!m_services.fileDialogs)
         return;
     const platform::FileChoice choice =

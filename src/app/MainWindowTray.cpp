@@ -1,5 +1,5 @@
 // The notification-area icon, its menu, and the same menu on the window's own background.
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 
 #include "platform/TrayIcon.h"
 #include "shell/Shared.h"
@@ -9,22 +9,22 @@
 
 namespace app {
 
-void frmVesk::addTrayIcon() {
+void MainWindow::addTrayIcon() {
     platform::TrayIcon* tray = m_services.tray;
     if (!tray)
         return;
-    connect(tray, &platform::TrayIcon::doubleClicked, this, &frmVesk::mPopRestore_Click,
+    connect(tray, &platform::TrayIcon::doubleClicked, this, &MainWindow::mPopRestore_Click,
             Qt::UniqueConnection);
-    connect(tray, &platform::TrayIcon::menuRequested, this, &frmVesk::showTrayMenu,
+    connect(tray, &platform::TrayIcon::menuRequested, this, &MainWindow::showTrayMenu,
             Qt::UniqueConnection);
     tray->add(windowIcon(), m_shared.AppTitle);
 }
 
-bool frmVesk::trayIconVisible() const {
+bool MainWindow::trayIconVisible() const {
     return m_services.tray && m_services.tray->isShown();
 }
 
-void frmVesk::showTrayMenu(QPoint globalPos) {
+void MainWindow::showTrayMenu(QPoint globalPos) {
     // A hidden window stays hidden: only a visible one is brought forward first.
     if (isVisible()) {
         raise();
@@ -33,7 +33,7 @@ void frmVesk::showTrayMenu(QPoint globalPos) {
     mPopupSys->popup(globalPos);
 }
 
-void frmVesk::mPopRestore_Click() {
+void MainWindow::mPopRestore_Click() {
     const bool fromTray = !isVisible() && !m_geometryBeforeTray.isEmpty();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     // Back exactly where it was: shown again on its own, a hidden window is placed anew by
@@ -46,20 +46,20 @@ void frmVesk::mPopRestore_Click() {
     activateWindow();
 }
 
-void frmVesk::mpopSearch_Click() {
+void MainWindow::mpopSearch_Click() {
     btnSearch_Click();
 }
 
-void frmVesk::mPopExit_Click() {
+void MainWindow::mPopExit_Click() {
     close();
 }
 
-void frmVesk::mousePressEvent(QMouseEvent* event) {
+void MainWindow::mousePressEvent(QMouseEvent* event) {
     Form_MouseDown(event->button(), event->globalPosition().toPoint());
     QMainWindow::mousePressEvent(event);
 }
 
-void frmVesk::Form_MouseDown(Qt::MouseButton button, QPoint globalPos) {
+void MainWindow::Form_MouseDown(Qt::MouseButton button, QPoint globalPos) {
     if (button != Qt::RightButton)
         return;
     // Only the window's own background: a press on a control (or on a label or decoration

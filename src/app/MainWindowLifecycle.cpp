@@ -1,7 +1,7 @@
 // Startup, the remembered settings, shutdown and the final release of the main window.
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
+#include "app/MainWindow.h"
 #include "editor/FrmNewPhn.h"
 #include "i18n/Messages.h"
 #include "i18n/StringTable.h"
@@ -27,7 +27,7 @@ const QString sSettings = QStringLiteral("Settings");
 const QString sLiveUpdate = QStringLiteral("LiveUpdate");
 } // namespace
 
-frmVesk::LoadResult frmVesk::Form_Load() {
+MainWindow::LoadResult MainWindow::Form_Load() {
     m_shared.CrLf = QStringLiteral("\r\n");
     InstallWheelHook();
     m_shared.programFolder = m_services.programFolder;
@@ -93,7 +93,7 @@ frmVesk::LoadResult frmVesk::Form_Load() {
     return LoadResult::Running;
 }
 
-void frmVesk::loadPlacement() {
+void MainWindow::loadPlacement() {
     shell::SettingsStore settings(m_services.settings);
     const Twips tw(dpi());
     // The normal placement first, then the state, so that a window restored maximised
@@ -120,7 +120,7 @@ void frmVesk::loadPlacement() {
     m_showMaximized = state.value_or(0) == 2;
 }
 
-void frmVesk::savePlacement() {
+void MainWindow::savePlacement() {
     shell::SettingsStore settings(m_services.settings);
     if (isMinimized())
         return;
@@ -136,7 +136,7 @@ void frmVesk::savePlacement() {
     settings.setSingle(sSettings, QStringLiteral("MainHeight"), float(heightTwips()));
 }
 
-void frmVesk::Form_Unload() {
+void MainWindow::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
@@ -159,7 +159,7 @@ void frmVesk::Form_Unload() {
     emit unloaded();
 }
 
-void frmVesk::Form_Terminate() {
+void MainWindow::Form_Terminate() {
     if (m_terminated)
         return;
     m_terminated = true;

@@ -1,7 +1,7 @@
 // The main window's address-book commands: many cards in from a vCard or CSV file, with a
 // preview first, and the list shown out to one.
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 #include "i18n/Messages.h"
 #include "i18n/StringTable.h"
 #include "interchange/CsvReader.h"
@@ -32,7 +32,7 @@ bool isCsv(const QString& path) {
 }
 } // namespace
 
-void frmVesk::mnuImportContacts_Click() {
+void MainWindow::mnuImportContacts_Click() {
     if (!m_services.fileDialogs)
         return;
     const platform::FileChoice choice = m_services.fileDialogs->open(
@@ -97,7 +97,7 @@ void frmVesk::mnuImportContacts_Click() {
     preview->open();
 }
 
-void frmVesk::importContacts(std::vector<interchange::PlannedCard>& plans) {
+void MainWindow::importContacts(std::vector<interchange::PlannedCard>& plans) {
     // Qt's own Cancel button, in the language of the interface.
     QProgressDialog progress(this);
     progress.setObjectName(QStringLiteral("ImportProgress"));
@@ -131,7 +131,7 @@ void frmVesk::importContacts(std::vector<interchange::PlannedCard>& plans) {
     m_services.prompter.tell(interchange::importSummary(*tally), m_shared.AppTitle);
 }
 
-void frmVesk::mnuExportContacts_Click() {
+void MainWindow::mnuExportContacts_Click() {
     if (!m_services.fileDialogs)
         return;
     const Group group = currentGroup();

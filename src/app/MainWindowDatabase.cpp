@@ -1,5 +1,5 @@
 // The main window's commands that export the contact file and replace it by another one.
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 #include "i18n/Messages.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
@@ -35,7 +35,7 @@ bool chosen(const FileChoice& choice, platform::Prompter& prompter, const QStrin
 
 } // namespace
 
-void frmVesk::mnuExportDB_Click() {
+void MainWindow::mnuExportDB_Click() {
     if (!m_services.fileDialogs)
         return;
     platform::Prompter& prompter = m_services.prompter;
@@ -72,7 +72,7 @@ void frmVesk::mnuExportDB_Click() {
         prompter.tell(messages::exportSucceeded(target), title);
 }
 
-void frmVesk::mnuImportDB_Click() {
+void MainWindow::mnuImportDB_Click() {
     if (!m_services.fileDialogs)
         return;
     platform::Prompter& prompter = m_services.prompter;

@@ -1,7 +1,7 @@
 // Filling the contact grid from the current group's table.
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
+#include "app/MainWindow.h"
 #include "i18n/Letters.h"
 #include "i18n/Messages.h"
 #include "i18n/StringTable.h"
@@ -42,18 +42,18 @@ constexpr Column columns[GridCols] = {
 
 } // namespace
 
-void frmVesk::setHeading(int col, int offset) {
+void MainWindow::setHeading(int col, int offset) {
     MSHFlexGrid1->model().setHeading(col, i18n::text(m_shared.CurrentLang, offset));
 }
 
-void frmVesk::setCardCommandsEnabled(bool enabled) {
+void MainWindow::setCardCommandsEnabled(bool enabled) {
     for (QAction* item : {popEdit, popDel, popDialing, popSendMail, mnuEdit, mnuDel, mnuSendMail})
         item->setEnabled(enabled);
     for (QToolButton* b : {btnDelete, btnEdit, btnDial, btnMail})
         b->setEnabled(enabled);
 }
 
-void frmVesk::InitViewList() {
+void MainWindow::InitViewList() {
     FlexGrid& g = *MSHFlexGrid1;
     g.clearAll();
     for (int c = GridCols - 1; c >= 0; --c) {
@@ -81,7 +81,7 @@ void frmVesk::InitViewList() {
     setCardCommandsEnabled(false);
 }
 
-void frmVesk::fillList(bool byLetter, bool countWithLabel) {
+void MainWindow::fillList(bool byLetter, bool countWithLabel) {
     m_shared.ListCount = 0;
     m_list.RowShade = infoBackground();
     const Group group = currentGroup();
@@ -144,22 +144,22 @@ void frmVesk::fillList(bool byLetter, bool countWithLabel) {
         m_panels[1]->setText(m_list.LastListQuery);
 }
 
-QString frmVesk::groupText() const {
+QString MainWindow::groupText() const {
     return cmbGroup->currentText();
 }
 
-void frmVesk::update_list() {
+void MainWindow::update_list() {
     if (m_shared.LetterFilter == u"ALL")
         ShowAll();
     else
         fillList(true, false);
 }
 
-void frmVesk::ShowAll() {
+void MainWindow::ShowAll() {
     fillList(false, false);
 }
 
-void frmVesk::TabVesk_Click() {
+void MainWindow::TabVesk_Click() {
     const int pos = TabVesk->currentIndex();
     // English tabs select A..Z, Hebrew tabs the alphabet's 22 letters; a position past the
     // alphabet keeps the filter in force.
@@ -170,7 +170,7 @@ void frmVesk::TabVesk_Click() {
     fillList(true, true);
 }
 
-void frmVesk::HighlightRow(int row, int col) {
+void MainWindow::HighlightRow(int row, int col) {
     FlexGrid& g = *MSHFlexGrid1;
     if (row < 1 || row > g.model().count())
         return;
@@ -184,7 +184,7 @@ void frmVesk::HighlightRow(int row, int col) {
     m_list.HighlightedRow = row;
 }
 
-void frmVesk::ShowRowInIndex(int col) {
+void MainWindow::ShowRowInIndex(int col) {
     FlexGrid& g = *MSHFlexGrid1;
     QString text = g.TextMatrix(g.Row(), 0);
     for (int c = 1; c <= 4; ++c)

@@ -1,4 +1,4 @@
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 
 #include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
@@ -17,7 +17,7 @@
 
 namespace app {
 
-frmVesk::frmVesk(mdlVesk::Shared& shared, shell::Services services, QWidget* parent)
+MainWindow::MainWindow(mdlVesk::Shared& shared, shell::Services services, QWidget* parent)
     : QMainWindow(parent), m_shared(shared), m_services(std::move(services)),
       m_layout(DesignLayout::designed()) {
     setObjectName(QStringLiteral("frmVesk"));
@@ -38,54 +38,54 @@ frmVesk::frmVesk(mdlVesk::Shared& shared, shell::Services services, QWidget* par
     tmrDelay.setObjectName(QStringLiteral("tmrDelay"));
     tmrDelay.setSingleShot(true);
     tmrDelay.setInterval(0);
-    connect(&tmrDelay, &QTimer::timeout, this, &frmVesk::tmrDelay_Timer);
-    connect(TabVesk, &LetterTabs::tabChanged, this, &frmVesk::TabVesk_Click);
-    connect(mnuLangEnglish, &QAction::triggered, this, &frmVesk::mnuLangEnglish_Click);
-    connect(mnuLangHebrew, &QAction::triggered, this, &frmVesk::mnuLangHebrew_Click);
+    connect(&tmrDelay, &QTimer::timeout, this, &MainWindow::tmrDelay_Timer);
+    connect(TabVesk, &LetterTabs::tabChanged, this, &MainWindow::TabVesk_Click);
+    connect(mnuLangEnglish, &QAction::triggered, this, &MainWindow::mnuLangEnglish_Click);
+    connect(mnuLangHebrew, &QAction::triggered, this, &MainWindow::mnuLangHebrew_Click);
     wireCommands();
 }
 
-frmVesk::~frmVesk() = default;
+MainWindow::~MainWindow() = default;
 
-int frmVesk::dpi() const {
+int MainWindow::dpi() const {
     return logicalDpiX();
 }
-int frmVesk::widthTwips() const {
+int MainWindow::widthTwips() const {
     return Twips(dpi()).fromPx(width());
 }
-int frmVesk::heightTwips() const {
+int MainWindow::heightTwips() const {
     return Twips(dpi()).fromPx(height());
 }
 
-QString frmVesk::panelText(int panel) const {
+QString MainWindow::panelText(int panel) const {
     if (panel < 1 || panel > int(m_panels.size()))
         return {};
     return m_panels[size_t(panel - 1)]->text();
 }
 
-QColor frmVesk::infoBackground() {
+QColor MainWindow::infoBackground() {
     return QGuiApplication::palette().color(QPalette::Inactive, QPalette::ToolTipBase);
 }
 
-frmVesk::Group frmVesk::currentGroup() const {
+MainWindow::Group MainWindow::currentGroup() const {
     return shell::groupNamed(m_shared, cmbGroup->currentText());
 }
 
-QString frmVesk::currentTable() const {
+QString MainWindow::currentTable() const {
     return shell::tableOf(currentGroup());
 }
 
-void frmVesk::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
 }
 
-void frmVesk::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     ResizeForm();
 }
 
-void frmVesk::ResizeForm() {
+void MainWindow::ResizeForm() {
     if (isMinimized())
         return;
     const int w = widthTwips();

@@ -2,28 +2,28 @@
 #include "about/FrmAbout.h"
 #include "about/MWebLink.h"
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
+#include "app/MainWindow.h"
 #include "shell/Shared.h"
 
 namespace app {
 
-void frmVesk::mnuAbout_Click() {
+void MainWindow::mnuAbout_Click() {
     // One about box: while it is open the command brings it forward.
     if (!m_about) {
         m_about = new about::frmAbout(m_shared.AppTitle, m_shared.CrLf, m_services.prompter,
                                       m_services.shell, this);
-        connect(this, &frmVesk::unloaded, m_about.data(), &QWidget::close);
+        connect(this, &MainWindow::unloaded, m_about.data(), &QWidget::close);
     }
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
 }
 
-about::frmAbout* frmVesk::aboutWindow() const {
+about::frmAbout* MainWindow::aboutWindow() const {
     return m_about.data();
 }
 
-void frmVesk::popSendMail_Click() {
+void MainWindow::popSendMail_Click() {
     FlexGrid& g = *MSHFlexGrid1;
     if (!g.isCardRow(g.Row()))
         return; // the heading or the empty row at the end

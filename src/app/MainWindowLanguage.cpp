@@ -1,7 +1,7 @@
 // Switching the main window between English and Hebrew.
 #include "app/FlexGrid.h"
-#include "app/FrmVesk.h"
 #include "app/LetterTabs.h"
+#include "app/MainWindow.h"
 #include "i18n/Letters.h"
 #include "i18n/StringTable.h"
 #include "shell/Shared.h"
@@ -28,7 +28,7 @@ constexpr int TabMaxWidth = 500;
 
 } // namespace
 
-void frmVesk::SetLanguage(int lang) {
+void MainWindow::SetLanguage(int lang) {
     using i18n::text;
     namespace off = i18n::off;
     const std::array<QToolButton*, 8> buttons = {btnAdd,  btnEdit, btnSearch, btnDial,
@@ -114,7 +114,7 @@ void frmVesk::SetLanguage(int lang) {
         TabVesk->setCurrentIndex(0);
 }
 
-void frmVesk::captionMenus(int lang) {
+void MainWindow::captionMenus(int lang) {
     using i18n::text;
     namespace off = i18n::off;
     const std::pair<QMenu*, int> titles[] = {{mnuFile, off::mnuFile},
@@ -162,14 +162,14 @@ void frmVesk::captionMenus(int lang) {
         item->setText(text(lang, offset));
 }
 
-void frmVesk::mnuLangEnglish_Click() {
+void MainWindow::mnuLangEnglish_Click() {
     if (m_shared.CurrentLang == i18n::LangHebrew)
         SetLanguage(i18n::LangEnglish);
     else
         mnuLangEnglish->setChecked(m_shared.CurrentLang == i18n::LangEnglish);
 }
 
-void frmVesk::mnuLangHebrew_Click() {
+void MainWindow::mnuLangHebrew_Click() {
     if (m_shared.CurrentLang == i18n::LangEnglish)
         SetLanguage(i18n::LangHebrew);
     else
