@@ -2,7 +2,7 @@
 
 #include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
-#include "editor/FrmNewPhn.h"
+#include "editor/RecordEditor.h"
 #include "shell/AppIcon.h"
 #include "shell/Shared.h"
 

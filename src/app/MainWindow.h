@@ -32,7 +32,7 @@ namespace interchange {
 struct PlannedCard;
 }
 namespace editor {
-class FrmNewPhn;
+class RecordEditor;
 struct EditRequest;
 } // namespace editor
 namespace search {
@@ -245,7 +245,7 @@ private:
     std::array<QLabel*, 2> m_panels{};
     QTimer tmrDelay;
     bool m_wheelHooked = false;
-    QPointer<editor::FrmNewPhn> m_editor;
+    QPointer<editor::RecordEditor> m_editor;
     QPointer<search::SearchFrm> m_search;
     QPointer<report::ReportPreview> m_report;
     QPointer<update::frmVerCheck> m_verCheck;

@@ -3,7 +3,7 @@
 #include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
 #include "app/MainWindow.h"
-#include "editor/FrmNewPhn.h"
+#include "editor/RecordEditor.h"
 #include "i18n/Messages.h"
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
@@ -91,7 +91,7 @@ void MainWindow::wireCommands() {
 void MainWindow::openEditor(const editor::EditRequest& request) {
     // One editor at a time: while it is open the command brings it forward as it is.
     if (!m_editor) {
-        m_editor = new editor::FrmNewPhn(m_shared, m_services.prompter, *this, request, this);
+        m_editor = new editor::RecordEditor(m_shared, m_services.prompter, *this, request, this);
         if (!m_editor->Form_Load())
             return;
     }

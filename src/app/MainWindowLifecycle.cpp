@@ -2,7 +2,7 @@
 #include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
 #include "app/MainWindow.h"
-#include "editor/FrmNewPhn.h"
+#include "editor/RecordEditor.h"
 #include "i18n/Messages.h"
 #include "i18n/StringTable.h"
 #include "platform/KeyboardLayout.h"

@@ -2,13 +2,13 @@
 // checks and messages, what it stores, and whom it writes to while the main window moves on.
 #include "common/Fixture.h"
 
-#include "editor/FrmNewPhn.h"
+#include "editor/RecordEditor.h"
 
 #include <QLabel>
 #include <QLineEdit>
 
 using app::MainWindow;
-using editor::FrmNewPhn;
+using editor::RecordEditor;
 using platform::Answer;
 using platform::Message;
 
@@ -27,21 +27,21 @@ QString phoneCard(const QString& name, const char* phone) {
     return card(name, QStringLiteral("'%1','','','',' ',' '").arg(QLatin1String(phone)));
 }
 
-FrmNewPhn* editorOf(MainWindow& w) {
-    return qobject_cast<FrmNewPhn*>(w.editorWindow());
+RecordEditor* editorOf(MainWindow& w) {
+    return qobject_cast<RecordEditor*>(w.editorWindow());
 }
-FrmNewPhn& opened(MainWindow& w) {
-    FrmNewPhn* e = editorOf(w);
+RecordEditor& opened(MainWindow& w) {
+    RecordEditor* e = editorOf(w);
     if (!e)
         qFatal("the editor did not open");
     return *e;
 }
-FrmNewPhn& openAdd(MainWindow& w) {
+RecordEditor& openAdd(MainWindow& w) {
     w.btnAdd_Click();
     return opened(w);
 }
 // Selects a grid row, answers OK to the question and returns the editor on that card.
-FrmNewPhn& openUpdate(Fixture& f, int row) {
+RecordEditor& openUpdate(Fixture& f, int row) {
     f.clickCell(row, 0);
     f.prompter.script({Answer::Ok});
     f.window->btnEdit_Click();
@@ -49,24 +49,24 @@ FrmNewPhn& openUpdate(Fixture& f, int row) {
     return opened(*f.window);
 }
 
-QLineEdit* box(FrmNewPhn& e, const char* name) {
+QLineEdit* box(RecordEditor& e, const char* name) {
     return e.findChild<QLineEdit*>(QString::fromLatin1(name));
 }
-void type(FrmNewPhn& e, const char* name, const QString& text) {
+void type(RecordEditor& e, const char* name, const QString& text) {
     box(e, name)->setText(text);
 }
-void fill(FrmNewPhn& e, const QString& texts) { // the boxes' texts, separated by '|'
+void fill(RecordEditor& e, const QString& texts) { // the boxes' texts, separated by '|'
     const QStringList parts = texts.split(u'|');
     for (int i = 0; i < parts.size(); ++i)
         box(e, boxNames[i])->setText(parts[i]);
 }
-QString boxes(FrmNewPhn& e) {
+QString boxes(RecordEditor& e) {
     QStringList out;
     for (const char* n : boxNames)
         out << box(e, n)->text();
     return out.join(u'|');
 }
-void click(FrmNewPhn& e, const char* name) {
+void click(RecordEditor& e, const char* name) {
     QTest::mouseClick(e.findChild<QToolButton*>(QString::fromLatin1(name)), Qt::LeftButton);
 }
 QWidget* nextFocusable(QWidget* w) {
@@ -88,7 +88,7 @@ private slots:
         MainWindow& w = f.open({phoneCard(QStringLiteral("Avi"), "1")});
         w.btnAll_Click();
         for (const bool update : {false, true}) {
-            FrmNewPhn& e = update ? openUpdate(f, 1) : openAdd(w);
+            RecordEditor& e = update ? openUpdate(f, 1) : openAdd(w);
             QCOMPARE(e.windowTitle() + u'/' + e.findChild<QLabel*>("lblHeader")->text(),
                      update ? "Update Phone Number/Modify Record"
                             : "Add New Phone Number/Add Record");
@@ -145,7 +145,7 @@ private slots:
         MainWindow& w = f.open({phoneCard(QStringLiteral("Avi "), "1")});
         w.btnAll_Click();
         f.chooseGroup(openedOver);
-        FrmNewPhn& e = openAdd(w);
+        RecordEditor& e = openAdd(w);
         QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblTxtFax"))->text(),
                  openedOver ? u8(": מחלקה") : u8(": פקס"));
         f.chooseGroup(addedTo);
@@ -199,7 +199,7 @@ private slots:
         Fixture f;
         MainWindow& w = f.open({phoneCard(QStringLiteral("Avi "), "1")});
         f.chooseGroup(group);
-        FrmNewPhn& e = openAdd(w);
+        RecordEditor& e = openAdd(w);
         fill(e, boxes);
         click(e, "btnAdd");
         QCOMPARE(f.prompter.messages(), QList<Message>{said});
@@ -217,7 +217,7 @@ private slots:
             {phoneCard(u8("אבי"), "1"), phoneCard(u8("אבי "), "2"), phoneCard(u8("אגם"), "3")},
             {card(u8("אורט"), QStringLiteral("' 12 ','050','03','מכירות',NULL,'x@y.z '"))});
         f.chooseGroup(1);
-        FrmNewPhn& work = openUpdate(f, 1);
+        RecordEditor& work = openUpdate(f, 1);
         // Work: Home, Mobil, Phone and Dept go to the home, mobile, work and fax boxes; a Null
         // address leaves its box empty.
         const QString loaded = u8("אורט|03|050|12|מכירות||x@y.z");
@@ -239,14 +239,14 @@ private slots:
         // Updating under the same name does not scan; another name does. Two cards' names differ
         // only by a trailing blank, as an older program could leave them.
         f.chooseGroup(0);
-        FrmNewPhn& e = openUpdate(f, 1);
+        RecordEditor& e = openUpdate(f, 1);
         type(e, "TxtHome", QStringLiteral("11"));
         click(e, "btnUpdate");
         QCOMPARE(f.prompter.texts(), QStringList{updated});
         QTRY_VERIFY(!w.editorWindow());
 
         // Taking another card's name is refused and the stored name comes back; the rest stays.
-        FrmNewPhn& e2 = openUpdate(f, 3);
+        RecordEditor& e2 = openUpdate(f, 3);
         type(e2, "TxtName", u8("אבי"));
         type(e2, "TxtHome", QStringLiteral("33"));
         click(e2, "btnUpdate");
@@ -283,7 +283,7 @@ private slots:
                     phoneCard(QStringLiteral("Ccc"), "3")},
                    {phoneCard(QStringLiteral("Ddd"), "4")});
         w.btnAll_Click();
-        FrmNewPhn& e = openUpdate(f, 3);
+        RecordEditor& e = openUpdate(f, 3);
         testing::RawDb raw(f.mdb());
         f.clickCell(other ? 1 : 3, 0);
         f.prompter.script({Answer::Ok});
@@ -316,7 +316,7 @@ private slots:
         QCOMPARE(f.prompter.messages().mid(1),
                  QList<Message>{failure(QStringLiteral("The current record is non-valid"))});
         // The window stays open, filled up to the Null.
-        FrmNewPhn* partly = editorOf(w);
+        RecordEditor* partly = editorOf(w);
         QVERIFY(partly && partly->isVisible());
         QCOMPARE(boxes(*partly), u8("אבי||||||"));
     }
@@ -351,7 +351,7 @@ private slots:
         QFETCH(QString, said);
         Fixture f;
         MainWindow& w = f.open({card(u8("אב"), QStringLiteral("'1',NULL,NULL,NULL,NULL,NULL"))});
-        FrmNewPhn& e = update ? openUpdate(f, 1) : openAdd(w);
+        RecordEditor& e = update ? openUpdate(f, 1) : openAdd(w);
         const QString typed = update ? u8("אב|9") : u8("אבי|9");
         fill(e, typed);
         QWidget* target = e.findChild<QWidget*>(focus);

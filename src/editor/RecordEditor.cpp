@@ -1,4 +1,4 @@
-#include "editor/FrmNewPhn.h"
+#include "editor/RecordEditor.h"
 
 #include "i18n/Messages.h"
 #include "platform/Prompter.h"
@@ -61,8 +61,8 @@ struct NullField {};
 
 } // namespace
 
-FrmNewPhn::FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
-                     const EditRequest& request, QWidget* parent)
+RecordEditor::RecordEditor(mdlVesk::Shared& shared, platform::Prompter& prompter,
+                           shell::VeskHost& host, const EditRequest& request, QWidget* parent)
     : SecondaryWindow(parent), m_shared(shared), m_prompter(prompter), m_host(host),
       m_request(request) {
     setObjectName(QStringLiteral("FrmNewPhn"));
@@ -120,28 +120,28 @@ FrmNewPhn::FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shel
     for (int b = 0; b + 1 < BoxCount; ++b)
         setTabOrder(m_boxes[size_t(b)], m_boxes[size_t(b + 1)]);
 
-    connect(btnAdd, &QToolButton::clicked, this, &FrmNewPhn::btnAdd_Click);
-    connect(btnClr, &QToolButton::clicked, this, &FrmNewPhn::btnClr_Click);
-    connect(btnUpdate, &QToolButton::clicked, this, &FrmNewPhn::btnUpdate_Click);
-    connect(btnUndo, &QToolButton::clicked, this, &FrmNewPhn::btnUndo_Click);
-    connect(btnRtn, &QToolButton::clicked, this, &FrmNewPhn::btnRtn_Click);
+    connect(btnAdd, &QToolButton::clicked, this, &RecordEditor::btnAdd_Click);
+    connect(btnClr, &QToolButton::clicked, this, &RecordEditor::btnClr_Click);
+    connect(btnUpdate, &QToolButton::clicked, this, &RecordEditor::btnUpdate_Click);
+    connect(btnUndo, &QToolButton::clicked, this, &RecordEditor::btnUndo_Click);
+    connect(btnRtn, &QToolButton::clicked, this, &RecordEditor::btnRtn_Click);
 }
 
-FrmNewPhn::~FrmNewPhn() = default;
+RecordEditor::~RecordEditor() = default;
 
-FrmNewPhn::Group FrmNewPhn::hostGroup() const {
+RecordEditor::Group RecordEditor::hostGroup() const {
     return shell::groupNamed(m_shared, m_host.groupText());
 }
 
-QString FrmNewPhn::boxText(int box) const {
+QString RecordEditor::boxText(int box) const {
     return store::trimSpaces(m_boxes[size_t(box)]->text());
 }
 
-void FrmNewPhn::error(const QString& text) {
+void RecordEditor::error(const QString& text) {
     m_prompter.tell(text, errorCaption, Icon::Critical);
 }
 
-bool FrmNewPhn::Form_Load() {
+bool RecordEditor::Form_Load() {
     const Group group = m_request.group;
     if (group == Group::Work)
         m_labels[Fax]->setText(QStringLiteral(": מחלקה"));
@@ -188,7 +188,7 @@ bool FrmNewPhn::Form_Load() {
     return true;
 }
 
-void FrmNewPhn::fillFrom(const store::ContactRecord& card) {
+void RecordEditor::fillFrom(const store::ContactRecord& card) {
     for (int b = 0; b < BoxCount; ++b) {
         const store::Value& v = card[store::Role(b)];
         if (!v) {
@@ -204,7 +204,7 @@ void FrmNewPhn::fillFrom(const store::ContactRecord& card) {
     }
 }
 
-bool FrmNewPhn::validate(int emailWidth) {
+bool RecordEditor::validate(int emailWidth) {
     auto fail = [this](const QString& text) {
         error(text);
         return false;
@@ -222,21 +222,21 @@ bool FrmNewPhn::validate(int emailWidth) {
     return true;
 }
 
-bool FrmNewPhn::databaseOpen() {
+bool RecordEditor::databaseOpen() {
     if (m_shared.db.isOpen())
         return true;
     m_prompter.tell(i18n::messages::failedToOpen(), m_shared.AppTitle);
     return false;
 }
 
-bool FrmNewPhn::nameTaken(Group group) {
+bool RecordEditor::nameTaken(Group group) {
     if (!store::NameTaken(m_shared.db.connection(), group, boxText(Name)))
         return false;
     error(i18n::messages::nameUsed());
     return true;
 }
 
-store::ContactRecord FrmNewPhn::typedCard(Group group) const {
+store::ContactRecord RecordEditor::typedCard(Group group) const {
     store::ContactRecord card{group, m_cardId, {}};
     for (int b = 0; b < BoxCount; ++b) {
         QString text = boxText(b);
@@ -247,13 +247,13 @@ store::ContactRecord FrmNewPhn::typedCard(Group group) const {
     return card;
 }
 
-void FrmNewPhn::finish(const QString& done) {
+void RecordEditor::finish(const QString& done) {
     m_prompter.tell(done, m_shared.AppTitle);
     m_host.update_list();
     close();
 }
 
-void FrmNewPhn::btnAdd_Click() {
+void RecordEditor::btnAdd_Click() {
     // The card goes to the group the main window shows now.
     const Group group = hostGroup();
     if (group == Group::None || !databaseOpen())
@@ -272,7 +272,7 @@ void FrmNewPhn::btnAdd_Click() {
     finish(i18n::messages::recordAdded());
 }
 
-void FrmNewPhn::btnUpdate_Click() {
+void RecordEditor::btnUpdate_Click() {
     // The card loaded at opening is the one updated, whatever the main window lists now.
     if (!m_loaded) {
         error(noLongerThere);
@@ -302,7 +302,7 @@ void FrmNewPhn::btnUpdate_Click() {
     finish(QStringLiteral("The current record has been updated"));
 }
 
-void FrmNewPhn::btnUndo_Click() {
+void RecordEditor::btnUndo_Click() {
     if (!m_loaded)
         return;
     try {
@@ -312,16 +312,16 @@ void FrmNewPhn::btnUndo_Click() {
     }
 }
 
-void FrmNewPhn::btnClr_Click() {
+void RecordEditor::btnClr_Click() {
     for (int b : {Name, Home, Plp, Fax, Work})
         m_boxes[size_t(b)]->clear();
 }
 
-void FrmNewPhn::btnRtn_Click() {
+void RecordEditor::btnRtn_Click() {
     close();
 }
 
-void FrmNewPhn::keyPressEvent(QKeyEvent* event) {
+void RecordEditor::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {

@@ -36,12 +36,12 @@ struct EditRequest {
 // The record editor: adds a card to the group the main window shows, or changes the card
 // selected there. Non-modal; it deletes itself when it closes. Enter presses the visible
 // default button (Add, or Update) or the button that has the focus; Esc is Cancel.
-class FrmNewPhn final : public shell::SecondaryWindow {
+class RecordEditor final : public shell::SecondaryWindow {
     Q_OBJECT
 public:
-    FrmNewPhn(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
-              const EditRequest& request, QWidget* parent = nullptr);
-    ~FrmNewPhn() override;
+    RecordEditor(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
+                 const EditRequest& request, QWidget* parent = nullptr);
+    ~RecordEditor() override;
 
     // Sets the window up for the request's mode and, when updating, fills the boxes from the
     // selected card. False when the card could not be read (the window stays
