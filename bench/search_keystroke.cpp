@@ -1,7 +1,7 @@
 // One keystroke in the search window (prefix query, exact-case filter, list rebuild and the
 // repaint that follows) against a raw read of the same rows with the C API, in the same run.
 #include "BenchSupport.h"
-#include "search/SearchFrm.h"
+#include "search/SearchWindow.h"
 
 #include <QLineEdit>
 
@@ -42,7 +42,7 @@ template <size_t N> const char* pick(const char* const (&list)[N], std::mt19937&
 // A program folder whose VESK.MDB holds `cards` Personal cards, the main window on it and
 // the search window over it.
 struct Directory : bench::ProgramFolder {
-    search::SearchFrm* searchWindow = nullptr;
+    search::SearchWindow* searchWindow = nullptr;
 
     Directory() {
         sqlite3* db = nullptr;
@@ -74,7 +74,7 @@ struct Directory : bench::ProgramFolder {
         sqlite3_finalize(insert);
         exec(db, "COMMIT");
         sqlite3_close(db);
-        searchWindow = new search::SearchFrm(*shared, prompter, *window, window.get());
+        searchWindow = new search::SearchWindow(*shared, prompter, *window, window.get());
         searchWindow->show();
         QApplication::processEvents();
     }

@@ -36,7 +36,7 @@ class RecordEditor;
 struct EditRequest;
 } // namespace editor
 namespace search {
-class SearchFrm;
+class SearchWindow;
 }
 namespace report {
 class ReportPreview;
@@ -163,7 +163,7 @@ public:
     static QColor infoBackground();
     // The record editor and the search window while they are open.
     QWidget* editorWindow() const;
-    search::SearchFrm* searchWindow() const;
+    search::SearchWindow* searchWindow() const;
 
 signals:
     // The unload step has run: the program is to end.
@@ -246,7 +246,7 @@ private:
     QTimer tmrDelay;
     bool m_wheelHooked = false;
     QPointer<editor::RecordEditor> m_editor;
-    QPointer<search::SearchFrm> m_search;
+    QPointer<search::SearchWindow> m_search;
     QPointer<report::ReportPreview> m_report;
     QPointer<update::frmVerCheck> m_verCheck;
     QPointer<dialer::frmDialer> m_dialer;

@@ -8,7 +8,7 @@
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
 #include "report/ReportPreview.h"
-#include "search/SearchFrm.h"
+#include "search/SearchWindow.h"
 #include "shell/Shared.h"
 #include "store/Text.h"
 
@@ -128,11 +128,11 @@ void MainWindow::btnEdit_Click() {
 void MainWindow::btnSearch_Click() {
     // One search window: a hidden or minimised one comes back with its text and list.
     if (!m_search)
-        m_search = new search::SearchFrm(m_shared, m_services.prompter, *this, this);
+        m_search = new search::SearchWindow(m_shared, m_services.prompter, *this, this);
     m_search->bringBack();
 }
 
-search::SearchFrm* MainWindow::searchWindow() const {
+search::SearchWindow* MainWindow::searchWindow() const {
     return m_search.data();
 }
 

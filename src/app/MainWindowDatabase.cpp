@@ -3,7 +3,7 @@
 #include "i18n/Messages.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
-#include "search/SearchFrm.h"
+#include "search/SearchWindow.h"
 #include "shell/Shared.h"
 #include "store/DatabaseCopy.h"
 #include "store/StoreError.h"

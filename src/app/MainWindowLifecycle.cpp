@@ -7,7 +7,7 @@
 #include "i18n/StringTable.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/TrayIcon.h"
-#include "search/SearchFrm.h"
+#include "search/SearchWindow.h"
 #include "shell/Placement.h"
 #include "shell/Settings.h"
 #include "shell/Shared.h"

@@ -2,7 +2,7 @@
 // the wheel, the context menu, deletion.
 #include "common/Fixture.h"
 
-#include "search/SearchFrm.h"
+#include "search/SearchWindow.h"
 
 #include <QAccessible>
 #include <QHeaderView>

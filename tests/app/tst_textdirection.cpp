@@ -2,7 +2,7 @@
 // direction inside the right-to-left windows, and a text too long for its cell loses its end.
 #include "common/Fixture.h"
 
-#include "search/SearchFrm.h"
+#include "search/SearchWindow.h"
 #include "shell/TextDirection.h"
 
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // on minimise and brought back by a double click or its menu.
 #include "common/Fixture.h"
 
-#include "search/SearchFrm.h"
+#include "search/SearchWindow.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -91,7 +91,7 @@ private slots:
         w.showMinimized();
         QTRY_VERIFY(!w.isVisible());
         f.action("mpopSearch")->trigger();
-        search::SearchFrm* s = w.searchWindow();
+        search::SearchWindow* s = w.searchWindow();
         QVERIFY(s);
         QTRY_VERIFY(s->isVisible());
         QTest::qWait(20);

@@ -2,7 +2,7 @@
 // typed, the '2' key, the details shown for a chosen name, and a database that fails.
 #include "common/Fixture.h"
 
-#include "search/SearchFrm.h"
+#include "search/SearchWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -10,7 +10,7 @@
 #include <QPointer>
 
 using platform::Message;
-using search::SearchFrm;
+using search::SearchWindow;
 
 namespace {
 // A card whose first number (Phone) is `phone`.
@@ -28,14 +28,14 @@ QString ending(const char* phone, const QString& name) {
     return u' ' + QString::fromLatin1(phone).leftJustified(11) + name.rightJustified(17);
 }
 
-QLineEdit* box(SearchFrm& s) {
+QLineEdit* box(SearchWindow& s) {
     return s.findChild<QLineEdit*>(QStringLiteral("TxtStr"));
 }
-void retype(SearchFrm& s, const QString& text) {
+void retype(SearchWindow& s, const QString& text) {
     box(s)->clear();
     QTest::keyClicks(box(s), text);
 }
-void click(SearchFrm& s, int row) {
+void click(SearchWindow& s, int row) {
     auto* l = s.findChild<QListWidget*>(QStringLiteral("LstSearch"));
     QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
 }
@@ -52,9 +52,9 @@ int firstInk(QWidget& w) {
 class TestSearch : public QObject {
     Q_OBJECT
 
-    static SearchFrm& open(Fixture& f, const QStringList& vesk, const QStringList& work = {}) {
+    static SearchWindow& open(Fixture& f, const QStringList& vesk, const QStringList& work = {}) {
         f.start(vesk, work);
-        auto* s = new SearchFrm(*f.shared, f.prompter, *f.window, f.window.get());
+        auto* s = new SearchWindow(*f.shared, f.prompter, *f.window, f.window.get());
         s->show();
         return *s;
     }
@@ -65,12 +65,12 @@ private slots:
     // shows at the click, leaves the labels as they were.
     void listsTheNamesThatBeginWithTheTextAsTyped() {
         Fixture f;
-        SearchFrm& s = open(f,
-                            {phoneCard("Avi"), phoneCard("Dana"), phoneCard("avi"),
-                             phoneCard("Abcdefghijklmnopqrst"), phoneCard("O'Brien", "5"),
-                             phoneCard(u8("ג'ודי"), "7"), phoneCard("Ben"), phoneCard("Ben ", "2"),
-                             phoneCard("Bob")},
-                            {phoneCard("Orit"), phoneCard("Bob", "9")});
+        SearchWindow& s = open(f,
+                               {phoneCard("Avi"), phoneCard("Dana"), phoneCard("avi"),
+                                phoneCard("Abcdefghijklmnopqrst"), phoneCard("O'Brien", "5"),
+                                phoneCard(u8("ג'ודי"), "7"), phoneCard("Ben"),
+                                phoneCard("Ben ", "2"), phoneCard("Bob")},
+                               {phoneCard("Orit"), phoneCard("Bob", "9")});
         QTest::keyClicks(box(s), QStringLiteral("x"));
         QTest::keyClick(box(s), Qt::Key_Backspace);
         // Every name of the group, Latin letters without regard to case, Hebrew after them.
@@ -107,9 +107,9 @@ private slots:
     // chosen, or the first; Esc closes the window.
     void theDigitTwoEnterAndEsc() {
         Fixture f;
-        SearchFrm& s =
+        SearchWindow& s =
             open(f, {phoneCard("Dana", "3"), phoneCard("Dan", "1"), phoneCard("Dan2x", "2")});
-        QPointer<SearchFrm> p(&s);
+        QPointer<SearchWindow> p(&s);
         retype(s, QStringLiteral("Dan"));
         // The first entry of the list as it was is chosen, then the list follows "Dan2".
         QTest::keyClick(box(s), Qt::Key_2);
@@ -148,7 +148,7 @@ private slots:
 
     void detailsOfEachGroupInTheirColumns() {
         Fixture f;
-        SearchFrm& s =
+        SearchWindow& s =
             open(f, {QStringLiteral("'Avi Cohen','03-5551234','050-1234567','04-123',NULL,'',''")},
                  {QStringLiteral("'Orit','1234','','03-9876543','Sales and Marketing','',''")});
         QTest::keyClicks(box(s), QStringLiteral("A"));
@@ -183,8 +183,8 @@ private slots:
     // (Hiding when minimised and coming back: the notification-area test.)
     void aFailingQueryIsReportedAndCancelDeletesTheWindow() {
         Fixture f;
-        SearchFrm& s = open(f, {phoneCard(QStringLiteral("Avi"))});
-        QPointer<SearchFrm> p(&s);
+        SearchWindow& s = open(f, {phoneCard(QStringLiteral("Avi"))});
+        QPointer<SearchWindow> p(&s);
         QTest::keyClicks(box(s), QStringLiteral("A"));
         testing::RawDb(f.mdb()).exec(QStringLiteral("DROP TABLE Vesk"));
         click(s, 0); // the details cannot be read: nothing is said

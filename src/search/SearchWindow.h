@@ -29,12 +29,12 @@ namespace search {
 // with the text typed, and shows the details of the name chosen. Non-modal; minimising
 // hides it, Cancel (or Esc) closes and deletes it; Enter shows the details of the entry
 // chosen, or of the first one while none is.
-class SearchFrm final : public shell::SecondaryWindow {
+class SearchWindow final : public shell::SecondaryWindow {
     Q_OBJECT
 public:
-    SearchFrm(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
-              QWidget* parent = nullptr);
-    ~SearchFrm() override;
+    SearchWindow(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
+                 QWidget* parent = nullptr);
+    ~SearchWindow() override;
 
     // Rebuilds the list for the text in TxtStr.
     void TxtStr_Change();

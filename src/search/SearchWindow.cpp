@@ -1,4 +1,4 @@
-#include "search/SearchFrm.h"
+#include "search/SearchWindow.h"
 
 #include "i18n/Messages.h"
 #include "platform/Prompter.h"
@@ -104,8 +104,8 @@ private:
 
 } // namespace
 
-SearchFrm::SearchFrm(mdlVesk::Shared& shared, platform::Prompter& prompter, shell::VeskHost& host,
-                     QWidget* parent)
+SearchWindow::SearchWindow(mdlVesk::Shared& shared, platform::Prompter& prompter,
+                           shell::VeskHost& host, QWidget* parent)
     : SecondaryWindow(parent), m_shared(shared), m_prompter(prompter), m_host(host) {
     setObjectName(QStringLiteral("SearchFrm"));
     setWindowFlag(Qt::WindowMinimizeButtonHint);
@@ -168,33 +168,33 @@ SearchFrm::SearchFrm(mdlVesk::Shared& shared, platform::Prompter& prompter, shel
 
     // The key filter sees each key before the box inserts its character.
     TxtStr->installEventFilter(this);
-    connect(TxtStr, &QLineEdit::textChanged, this, &SearchFrm::TxtStr_Change);
+    connect(TxtStr, &QLineEdit::textChanged, this, &SearchWindow::TxtStr_Change);
     connect(LstSearch, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_quiet)
             LstSearch_Click();
     });
-    connect(btnCancel, &QToolButton::clicked, this, &SearchFrm::btnCancel_Click);
+    connect(btnCancel, &QToolButton::clicked, this, &SearchWindow::btnCancel_Click);
 }
 
-SearchFrm::~SearchFrm() = default;
+SearchWindow::~SearchWindow() = default;
 
-SearchFrm::Group SearchFrm::hostGroup() const {
+SearchWindow::Group SearchWindow::hostGroup() const {
     return shell::groupNamed(m_shared, m_host.groupText());
 }
 
-QString SearchFrm::entryText(const QString& trimmedName) {
+QString SearchWindow::entryText(const QString& trimmedName) {
     return blanks(entryWidth - trimmedName.size()) + trimmedName;
 }
 
-QString SearchFrm::personalHeading() {
+QString SearchWindow::personalHeading() {
     return QStringLiteral(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה    פקס");
 }
 
-QString SearchFrm::workHeading() {
+QString SearchWindow::workHeading() {
     return QStringLiteral(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה   מחלקה");
 }
 
-SearchFrm::DetailLine SearchFrm::detailLine(const store::ContactRecord& card) {
+SearchWindow::DetailLine SearchWindow::detailLine(const store::ContactRecord& card) {
     DetailLine line{QStringLiteral(" "), QStringLiteral(" ")};
     for (const Column& c : columns) {
         const QString value = store::trimSpaces(card[c.role].value_or(QString()));
@@ -207,7 +207,7 @@ SearchFrm::DetailLine SearchFrm::detailLine(const store::ContactRecord& card) {
     return line;
 }
 
-void SearchFrm::TxtStr_Change() {
+void SearchWindow::TxtStr_Change() {
     const QString typed = TxtStr->text();
     const Group group = hostGroup();
     bool failed = false;
@@ -250,7 +250,7 @@ void SearchFrm::TxtStr_Change() {
         m_prompter.tell(i18n::messages::failedToOpen(), m_shared.AppTitle);
 }
 
-void SearchFrm::TxtStr_KeyPress(QChar key) {
+void SearchWindow::TxtStr_KeyPress(QChar key) {
     if (key != u'2')
         return;
     const int row = selectedEntry();
@@ -263,14 +263,14 @@ void SearchFrm::TxtStr_KeyPress(QChar key) {
     }
 }
 
-void SearchFrm::select(int row) {
+void SearchWindow::select(int row) {
     m_quiet = true;
     LstSearch->setCurrentRow(row);
     m_quiet = false;
     LstSearch_Click();
 }
 
-void SearchFrm::LstSearch_Click() {
+void SearchWindow::LstSearch_Click() {
     const int row = selectedEntry();
     if (row < 0)
         return;
@@ -309,17 +309,17 @@ void SearchFrm::LstSearch_Click() {
     }
 }
 
-void SearchFrm::btnCancel_Click() {
+void SearchWindow::btnCancel_Click() {
     close();
 }
 
-void SearchFrm::bringBack() {
+void SearchWindow::bringBack() {
     showNormal();
     raise();
     activateWindow();
 }
 
-QStringList SearchFrm::entries() const {
+QStringList SearchWindow::entries() const {
     QStringList out;
     out.reserve(LstSearch->count());
     for (int i = 0; i < LstSearch->count(); ++i)
@@ -327,22 +327,22 @@ QStringList SearchFrm::entries() const {
     return out;
 }
 
-int SearchFrm::selectedEntry() const {
+int SearchWindow::selectedEntry() const {
     const int row = LstSearch->currentRow();
     return row >= 0 && LstSearch->item(row)->isSelected() ? row : -1;
 }
 
-QString SearchFrm::searchText() const {
+QString SearchWindow::searchText() const {
     return TxtStr->text();
 }
-QString SearchFrm::headingText() const {
+QString SearchWindow::headingText() const {
     return LblHdr->text();
 }
-QString SearchFrm::detailText() const {
+QString SearchWindow::detailText() const {
     return LblSel->text();
 }
 
-void SearchFrm::keyPressEvent(QKeyEvent* event) {
+void SearchWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
@@ -361,7 +361,7 @@ void SearchFrm::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void SearchFrm::changeEvent(QEvent* event) {
+void SearchWindow::changeEvent(QEvent* event) {
     SecondaryWindow::changeEvent(event);
     // A minimised search window leaves the task bar; the Search command brings it back.
     // The hide is queued: showMinimized() shows the window again after announcing the state.
@@ -375,7 +375,7 @@ void SearchFrm::changeEvent(QEvent* event) {
             Qt::QueuedConnection);
 }
 
-bool SearchFrm::eventFilter(QObject* watched, QEvent* event) {
+bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == TxtStr && event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (!text.isEmpty())
