@@ -48,7 +48,7 @@ namespace update {
 class frmVerCheck;
 }
 namespace dialer {
-class frmDialer;
+class DialerWindow;
 }
 
 namespace app {
@@ -118,7 +118,7 @@ public:
     // The modem dialer: the Dial button, its menu items, the dialer while it is open.
     void btnDial_Click();
     void popDialing_Click();
-    dialer::frmDialer* dialerWindow() const;
+    dialer::DialerWindow* dialerWindow() const;
     // Hangs up a call being dialled and closes the dialer, as the program ends.
     void closeDialer();
 
@@ -249,7 +249,7 @@ private:
     QPointer<search::SearchWindow> m_search;
     QPointer<report::ReportPreview> m_report;
     QPointer<update::frmVerCheck> m_verCheck;
-    QPointer<dialer::frmDialer> m_dialer;
+    QPointer<dialer::DialerWindow> m_dialer;
     QtTranslation m_qtTranslation;
 
     // The menu bar, the grid's context menu and the notification-area menu.

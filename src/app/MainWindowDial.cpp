@@ -1,7 +1,7 @@
 // The main window's dial commands: the number of the chosen cell goes to the modem dialer.
 #include "app/FlexGrid.h"
 #include "app/MainWindow.h"
-#include "dialer/FrmDialer.h"
+#include "dialer/DialerWindow.h"
 #include "i18n/Messages.h"
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
@@ -31,17 +31,17 @@ void MainWindow::popDialing_Click() {
     }
     if (!m_dialer)
         m_dialer =
-            new dialer::frmDialer(m_shared, m_services.prompter, m_services.serialPorts, this);
+            new dialer::DialerWindow(m_shared, m_services.prompter, m_services.serialPorts, this);
     m_dialer->setNumber(m_shared.NumberToDial);
     m_dialer->show();
     m_dialer->raise();
     m_dialer->activateWindow();
     // Its activation starts the dial, once this command has returned to the event loop.
-    QMetaObject::invokeMethod(m_dialer.data(), &dialer::frmDialer::Form_Activate,
+    QMetaObject::invokeMethod(m_dialer.data(), &dialer::DialerWindow::Form_Activate,
                               Qt::QueuedConnection);
 }
 
-dialer::frmDialer* MainWindow::dialerWindow() const {
+dialer::DialerWindow* MainWindow::dialerWindow() const {
     return m_dialer.data();
 }
 

@@ -5,7 +5,7 @@
 
 #include "app/FlexGrid.h"
 #include "app/HostRequests.h"
-#include "dialer/FrmDialer.h"
+#include "dialer/DialerWindow.h"
 #include "platform/QtSerialPorts.h"
 
 #include <QPushButton>
@@ -95,12 +95,12 @@ private slots:
         w.grid()->scrollTo(w.grid()->model().index(0, column));
         f.clickCell(1, column);
         f.press("btnDial");
-        QPointer<dialer::frmDialer> d = w.dialerWindow();
+        QPointer<dialer::DialerWindow> d = w.dialerWindow();
         QCOMPARE(!d, column == 0 || column == 5);
         if (d) {
-            QSignalSpy ended(d, &dialer::frmDialer::dialEnded);
+            QSignalSpy ended(d, &dialer::DialerWindow::dialEnded);
             // A dial left running fails the test instead of hanging it.
-            QTimer::singleShot(10s, d, &dialer::frmDialer::cmdCancel_Click);
+            QTimer::singleShot(10s, d, &dialer::DialerWindow::cmdCancel_Click);
             QVERIFY(ended.wait(20000));
             QCOMPARE(d->status(), u8("To dial a number, click the Dial button"));
         }

@@ -1,4 +1,4 @@
-#include "dialer/FrmDialer.h"
+#include "dialer/DialerWindow.h"
 
 #include "i18n/Messages.h"
 #include "platform/Prompter.h"
@@ -24,8 +24,8 @@ namespace {
 constexpr int NumberMaxLength = 255;
 } // namespace
 
-frmDialer::frmDialer(mdlVesk::Shared& shared, platform::Prompter& prompter,
-                     platform::SerialPorts* ports, QWidget* owner)
+DialerWindow::DialerWindow(mdlVesk::Shared& shared, platform::Prompter& prompter,
+                           platform::SerialPorts* ports, QWidget* owner)
     : shell::SecondaryWindow(owner), m_shared(shared), m_prompter(prompter), m_ports(ports) {
     setObjectName(QStringLiteral("frmDialer"));
     setWindowTitle(msg::dialerCaption());
@@ -60,43 +60,43 @@ frmDialer::frmDialer(mdlVesk::Shared& shared, platform::Prompter& prompter,
         buttons->addWidget(b);
     grid->addLayout(buttons, 2, 0);
 
-    connect(cmdDial, &QPushButton::clicked, this, &frmDialer::cmdDial_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmDialer::cmdCancel_Click);
-    connect(cmdQuit, &QPushButton::clicked, this, &frmDialer::cmdQuit_Click);
+    connect(cmdDial, &QPushButton::clicked, this, &DialerWindow::cmdDial_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &DialerWindow::cmdCancel_Click);
+    connect(cmdQuit, &QPushButton::clicked, this, &DialerWindow::cmdQuit_Click);
     RelDialer();
 }
 
-frmDialer::~frmDialer() {
+DialerWindow::~DialerWindow() {
     // Never leave the modem off-hook, whatever ends the window.
     releasePort();
 }
 
-void frmDialer::placeOverOwner() {
+void DialerWindow::placeOverOwner() {
     if (const QWidget* owner = parentWidget())
         shell::placeAtCentreOf(*this, *owner);
 }
 
-void frmDialer::setNumber(const QString& number) {
+void DialerWindow::setNumber(const QString& number) {
     txtNumber->setText(number);
 }
-QString frmDialer::number() const {
+QString DialerWindow::number() const {
     return txtNumber->text();
 }
-QString frmDialer::status() const {
+QString DialerWindow::status() const {
     return txtStatus->text();
 }
-void frmDialer::setStatus(const QString& text) {
+void DialerWindow::setStatus(const QString& text) {
     txtStatus->setText(text);
 }
 
-void frmDialer::Form_Activate() {
+void DialerWindow::Form_Activate() {
     if (m_shared.DialerIdle && !m_running) {
         RelDialer();
         cmdDial_Click();
     }
 }
 
-void frmDialer::RelDialer() {
+void DialerWindow::RelDialer() {
     txtNumber->setEnabled(true);
     cmdDial->setEnabled(true);
     cmdQuit->setEnabled(true);
@@ -105,7 +105,7 @@ void frmDialer::RelDialer() {
     setStatus(msg::dialReady());
 }
 
-void frmDialer::cmdDial_Click() {
+void DialerWindow::cmdDial_Click() {
     if (m_running)
         return;
     m_running = true;
@@ -129,11 +129,11 @@ void frmDialer::cmdDial_Click() {
         close();
 }
 
-int frmDialer::FindModem() {
+int DialerWindow::FindModem() {
     return m_ports ? dialer::FindModem(*m_ports, m_modem) : 0;
 }
 
-void frmDialer::DialNumber(const QString& digits) {
+void DialerWindow::DialNumber(const QString& digits) {
     const QByteArray command = dialCommand(digits);
     setStatus(msg::searchingForModem());
     const int port = FindModem();
@@ -159,7 +159,7 @@ void frmDialer::DialNumber(const QString& digits) {
     releasePort();
 }
 
-void frmDialer::releasePort() {
+void DialerWindow::releasePort() {
     if (!m_port)
         return;
     Modem::hangUp(*m_port);
@@ -167,7 +167,7 @@ void frmDialer::releasePort() {
     m_port.reset();
 }
 
-void frmDialer::hangUpNow() {
+void DialerWindow::hangUpNow() {
     if (!m_running)
         return;
     m_modem.cancel();
@@ -175,7 +175,7 @@ void frmDialer::hangUpNow() {
     m_shared.DialerIdle = true;
 }
 
-void frmDialer::cmdCancel_Click() {
+void DialerWindow::cmdCancel_Click() {
     if (!m_running)
         return;
     m_modem.cancel();
@@ -184,11 +184,11 @@ void frmDialer::cmdCancel_Click() {
     m_shared.DialerIdle = true;
 }
 
-void frmDialer::cmdQuit_Click() {
+void DialerWindow::cmdQuit_Click() {
     close();
 }
 
-bool frmDialer::Form_QueryUnload() {
+bool DialerWindow::Form_QueryUnload() {
     if (m_shared.DialerIdle)
         return true;
     const platform::Message ask{msg::quitDialer(), msg::dialerWarning(),
@@ -200,7 +200,7 @@ bool frmDialer::Form_QueryUnload() {
     return true;
 }
 
-void frmDialer::closeEvent(QCloseEvent* event) {
+void DialerWindow::closeEvent(QCloseEvent* event) {
     if (!Form_QueryUnload()) {
         event->ignore();
         return;
@@ -216,7 +216,7 @@ void frmDialer::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmDialer::keyPressEvent(QKeyEvent* event) {
+void DialerWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         close();
         return;

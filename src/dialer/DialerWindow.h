@@ -24,13 +24,13 @@ namespace dialer {
 // The phone dialer: finds the modem on COM1..COM4, dials the number in its box as a voice
 // call, asks the user to pick up the handset and hangs the modem up, so that the call goes
 // on on the telephone. `DialerIdle` in the shared state guards against a second dial.
-class frmDialer final : public shell::SecondaryWindow {
+class DialerWindow final : public shell::SecondaryWindow {
     Q_OBJECT
 public:
     // Without serial ports no modem is ever found.
-    frmDialer(mdlVesk::Shared& shared, platform::Prompter& prompter, platform::SerialPorts* ports,
-              QWidget* owner);
-    ~frmDialer() override;
+    DialerWindow(mdlVesk::Shared& shared, platform::Prompter& prompter,
+                 platform::SerialPorts* ports, QWidget* owner);
+    ~DialerWindow() override;
 
     // Starts dialling the number in the box when the dialer is idle.
     void Form_Activate();
