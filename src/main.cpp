@@ -12,7 +12,7 @@
 #include "platform/QtShell.h"
 #include "platform/QtTrayIcon.h"
 #include "shell/Shared.h"
-#include "update/FrmVerCheck.h"
+#include "update/VersionCheckWindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -45,7 +45,7 @@ namespace about {
 class frmAbout;
 }
 namespace update {
-class frmVerCheck;
+class VersionCheckWindow;
 }
 namespace dialer {
 class DialerWindow;
@@ -141,8 +141,8 @@ public:
     // The live update: its two menu items and the version window, loaded on first use.
     void mnuEnableLiveUpdate_Click(bool checked);
     void mnuCheckVersionUpdate_Click();
-    update::frmVerCheck* loadVersionWindow();
-    update::frmVerCheck* versionWindow() const;
+    update::VersionCheckWindow* loadVersionWindow();
+    update::VersionCheckWindow* versionWindow() const;
 
     // For the other windows and for tests.
     ListState& listState() { return m_list; }
@@ -248,7 +248,7 @@ private:
     QPointer<editor::RecordEditor> m_editor;
     QPointer<search::SearchWindow> m_search;
     QPointer<report::ReportPreview> m_report;
-    QPointer<update::frmVerCheck> m_verCheck;
+    QPointer<update::VersionCheckWindow> m_verCheck;
     QPointer<dialer::DialerWindow> m_dialer;
     QtTranslation m_qtTranslation;
 

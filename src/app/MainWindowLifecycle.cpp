@@ -13,7 +13,7 @@
 #include "shell/Shared.h"
 #include "store/Startup.h"
 #include "store/StoreError.h"
-#include "update/FrmVerCheck.h"
+#include "update/VersionCheckWindow.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The live update from the main window: its two menu items and the delayed check at start.
 #include "app/MainWindow.h"
 #include "shell/Shared.h"
-#include "update/FrmVerCheck.h"
+#include "update/VersionCheckWindow.h"
 
 #include <QAction>
 
@@ -16,21 +16,22 @@ void MainWindow::mnuEnableLiveUpdate_Click(bool checked) {
 }
 
 void MainWindow::mnuCheckVersionUpdate_Click() {
-    update::frmVerCheck* window = loadVersionWindow();
+    update::VersionCheckWindow* window = loadVersionWindow();
     window->show();
     window->raise();
     window->activateWindow();
 }
 
-update::frmVerCheck* MainWindow::loadVersionWindow() {
+update::VersionCheckWindow* MainWindow::loadVersionWindow() {
     if (!m_verCheck) {
-        m_verCheck = new update::frmVerCheck(m_shared, m_services, mnuCheckVersionUpdate, this);
+        m_verCheck =
+            new update::VersionCheckWindow(m_shared, m_services, mnuCheckVersionUpdate, this);
         m_verCheck->Form_Load();
     }
     return m_verCheck;
 }
 
-update::frmVerCheck* MainWindow::versionWindow() const {
+update::VersionCheckWindow* MainWindow::versionWindow() const {
     return m_verCheck.data();
 }
 

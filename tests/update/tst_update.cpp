@@ -3,7 +3,7 @@
 #include "common/Fixture.h"
 
 #include "platform/Connectivity.h"
-#include "update/FrmVerCheck.h"
+#include "update/VersionCheckWindow.h"
 #include "update/VersionPage.h"
 
 #include <QAccessible>
@@ -16,7 +16,7 @@ using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 using platform::Message;
-using update::frmVerCheck;
+using update::VersionCheckWindow;
 
 namespace {
 // Answers each path with a status and a body, sent in 64 KB pieces `pace` ms apart; an
@@ -117,12 +117,12 @@ struct Live : Fixture {
     QString update(const QString& name = {}) const { return dir.filePath("Update/" + name); }
     QAction* menuItem() const { return action("mnuCheckVersionUpdate"); }
     // A version window shown as the menu shows it, with a time limit tests can bear.
-    frmVerCheck* open() {
+    VersionCheckWindow* open() {
         shell::Services services{prompter, keyboard, settings, nullptr, [this] { return today; }};
         services.programFolder = shared->programFolder;
         services.connectivity = &network;
         services.transferTimeout = std::chrono::milliseconds(400);
-        auto* w = new frmVerCheck(*shared, services, menuItem(), window.get());
+        auto* w = new VersionCheckWindow(*shared, services, menuItem(), window.get());
         w->Form_Load();
         w->show();
         return w;
@@ -212,7 +212,7 @@ private slots:
         if (action == "file is a folder")
             QDir().mkpath(f.update("setup.exe"));
         f.prompter.script({Answer::Ok, action == "no" ? Answer::No : Answer::Yes});
-        QPointer<frmVerCheck> w = f.open();
+        QPointer<VersionCheckWindow> w = f.open();
         QVERIFY(!f.menuItem()->isEnabled());
         if (page.contains("/slow/")) { // the download is under way when the user acts
             QTRY_VERIFY(w->downloading() && w->LastInetState() == 7);
@@ -276,7 +276,7 @@ private slots:
                     !f.window->delayTimer().isActive());
         }
         f.menuItem()->trigger();
-        QPointer<frmVerCheck> w = f.window->versionWindow();
+        QPointer<VersionCheckWindow> w = f.window->versionWindow();
         QVERIFY(w && w->isVisible() && !f.menuItem()->isEnabled());
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
         QCOMPARE(face->role(), QAccessible::Dialog);

@@ -36,12 +36,12 @@ class Transfer;
 // window's menu it checks by itself half a second after loading; loaded without being shown
 // (the check a while after start) it says nothing unless a newer version exists. While it is
 // loaded, the main window's menu item that opens it is disabled.
-class frmVerCheck final : public shell::SecondaryWindow {
+class VersionCheckWindow final : public shell::SecondaryWindow {
     Q_OBJECT
 public:
-    frmVerCheck(mdlVesk::Shared& shared, const shell::Services& services, QAction* menuItem,
-                QWidget* owner);
-    ~frmVerCheck() override;
+    VersionCheckWindow(mdlVesk::Shared& shared, const shell::Services& services, QAction* menuItem,
+                       QWidget* owner);
+    ~VersionCheckWindow() override;
 
     void Form_Load();
     void Form_Unload();
@@ -108,7 +108,7 @@ private:
 // loader its owner gives (the main window, which keeps the window as its own).
 class HiddenVersionCheck final : public shell::VersionCheckHook {
 public:
-    using Loader = std::function<frmVerCheck*()>;
+    using Loader = std::function<VersionCheckWindow*()>;
     void setLoader(Loader load) { m_load = std::move(load); }
     void VersionCheck() override;
 

@@ -1,4 +1,4 @@
-#include "update/FrmVerCheck.h"
+#include "update/VersionCheckWindow.h"
 
 #include "i18n/Messages.h"
 #include "orvenna/Config.h"
@@ -50,8 +50,8 @@ const char* const captions[] = {
     "Application Name:", "Application Version:", "Version Date:", "Version Size:", "Download:"};
 } // namespace
 
-frmVerCheck::frmVerCheck(mdlVesk::Shared& shared, const shell::Services& services,
-                         QAction* menuItem, QWidget* owner)
+VersionCheckWindow::VersionCheckWindow(mdlVesk::Shared& shared, const shell::Services& services,
+                                       QAction* menuItem, QWidget* owner)
     : SecondaryWindow(owner), m_shared(shared), m_services(services), m_menuItem(menuItem),
       m_base(serverBase(services.settings)), Inet1(new Transfer(services.transferTimeout, this)) {
     setObjectName(QStringLiteral("frmVerCheck"));
@@ -60,26 +60,26 @@ frmVerCheck::frmVerCheck(mdlVesk::Shared& shared, const shell::Services& service
     placeControls();
     tmrDelay.setObjectName(QStringLiteral("tmrDelay"));
     tmrAudit.setObjectName(QStringLiteral("tmrAudit"));
-    connect(&tmrDelay, &QTimer::timeout, this, &frmVerCheck::tmrDelay_Timer);
-    connect(&tmrAudit, &QTimer::timeout, this, &frmVerCheck::tmrAudit_Timer);
-    connect(Inet1, &Transfer::StateChanged, this, &frmVerCheck::Inet1_StateChanged);
+    connect(&tmrDelay, &QTimer::timeout, this, &VersionCheckWindow::tmrDelay_Timer);
+    connect(&tmrAudit, &QTimer::timeout, this, &VersionCheckWindow::tmrAudit_Timer);
+    connect(Inet1, &Transfer::StateChanged, this, &VersionCheckWindow::Inet1_StateChanged);
     connect(Inet1, &Transfer::finished, this, [this] {
         if (m_file)
             downloadArrived();
         else
             pageArrived();
     });
-    connect(cmdVerCheck, &QPushButton::clicked, this, &frmVerCheck::cmdVerCheck_Click);
-    connect(cmdDownload, &QPushButton::clicked, this, &frmVerCheck::cmdDownload_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmVerCheck::cmdCancel_Click);
-    connect(cmdShow, &QPushButton::clicked, this, &frmVerCheck::cmdShow_Click);
+    connect(cmdVerCheck, &QPushButton::clicked, this, &VersionCheckWindow::cmdVerCheck_Click);
+    connect(cmdDownload, &QPushButton::clicked, this, &VersionCheckWindow::cmdDownload_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &VersionCheckWindow::cmdCancel_Click);
+    connect(cmdShow, &QPushButton::clicked, this, &VersionCheckWindow::cmdShow_Click);
 }
 
-frmVerCheck::~frmVerCheck() {
+VersionCheckWindow::~VersionCheckWindow() {
     Form_Unload();
 }
 
-void frmVerCheck::buildControls() {
+void VersionCheckWindow::buildControls() {
     auto button = [this](const char* name, const char* caption) {
         auto* b = new QPushButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));
@@ -114,7 +114,7 @@ void frmVerCheck::buildControls() {
     bar->addWidget(m_panel);
 }
 
-void frmVerCheck::placeControls() {
+void VersionCheckWindow::placeControls() {
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     auto px = [dpi](int twips) { return (twips * dpi + 720) / 1440; };
     // The details move things by the same number of pixels whatever the rounding elsewhere.
@@ -140,7 +140,7 @@ void frmVerCheck::placeControls() {
     StatusBar1->setGeometry(0, height - px(StatusHeight), px(ClientWidth), px(StatusHeight));
 }
 
-QString frmVerCheck::ownVersion() {
+QString VersionCheckWindow::ownVersion() {
     const QVersionNumber v =
         QVersionNumber::fromString(QString::fromLatin1(orvenna::config::version));
     return QStringLiteral("%1.%2.%3")
@@ -149,25 +149,25 @@ QString frmVerCheck::ownVersion() {
         .arg(v.microVersion());
 }
 
-QString frmVerCheck::statusText() const {
+QString VersionCheckWindow::statusText() const {
     return m_panel->text();
 }
-bool frmVerCheck::downloading() const {
+bool VersionCheckWindow::downloading() const {
     return m_file != nullptr;
 }
-void frmVerCheck::setStatus(const QString& text) {
+void VersionCheckWindow::setStatus(const QString& text) {
     m_panel->setText(text);
 }
 
-std::optional<Answer> frmVerCheck::ask(const Message& message) {
-    const QPointer<frmVerCheck> self(this);
+std::optional<Answer> VersionCheckWindow::ask(const Message& message) {
+    const QPointer<VersionCheckWindow> self(this);
     const Answer answer = m_services.prompter.ask(message);
     if (!self || m_unloaded)
         return std::nullopt;
     return answer;
 }
 
-void frmVerCheck::Form_Load() {
+void VersionCheckWindow::Form_Load() {
     tmrDelay.setInterval(500);
     tmrDelay.start();
     tmrAudit.setInterval(1000);
@@ -179,7 +179,7 @@ void frmVerCheck::Form_Load() {
         m_menuItem->setEnabled(false);
 }
 
-void frmVerCheck::Form_Unload() {
+void VersionCheckWindow::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
@@ -192,26 +192,26 @@ void frmVerCheck::Form_Unload() {
         m_menuItem->setEnabled(true);
 }
 
-void frmVerCheck::closeEvent(QCloseEvent* event) {
+void VersionCheckWindow::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
 }
 
-void frmVerCheck::reject() {
+void VersionCheckWindow::reject() {
     close();
 }
 
-void frmVerCheck::tmrDelay_Timer() {
+void VersionCheckWindow::tmrDelay_Timer() {
     tmrDelay.stop();
     VersionCheck();
 }
 
-void frmVerCheck::cmdVerCheck_Click() {
+void VersionCheckWindow::cmdVerCheck_Click() {
     tmrDelay.stop();
     VersionCheck();
 }
 
-void frmVerCheck::VersionCheck() {
+void VersionCheckWindow::VersionCheck() {
     if (m_unloaded || Inet1->busy())
         return;
     for (QLineEdit* box : m_boxes)
@@ -232,7 +232,7 @@ void frmVerCheck::VersionCheck() {
     Inet1->fetch(pageUrl(m_base));
 }
 
-void frmVerCheck::pageArrived() {
+void VersionCheckWindow::pageArrived() {
     PageText = QString::fromUtf8(Inet1->body());
     if (!Inet1->succeeded() || !IsValidPage(PageText)) {
         setStatus(msg::connectionFailed());
@@ -281,7 +281,7 @@ void frmVerCheck::pageArrived() {
     cmdVerCheck->setEnabled(true);
 }
 
-void frmVerCheck::cmdDownload_Click() {
+void VersionCheckWindow::cmdDownload_Click() {
     if (m_unloaded || Inet1->busy())
         return;
     m_downloadUrl = store::trimSpaces(m_boxes[4]->text());
@@ -315,7 +315,7 @@ void frmVerCheck::cmdDownload_Click() {
     Inet1->fetch(QUrl(m_downloadUrl), m_file.get());
 }
 
-void frmVerCheck::downloadArrived() {
+void VersionCheckWindow::downloadArrived() {
     if (CancelRequested) {
         endDownload();
         return;
@@ -352,14 +352,14 @@ void frmVerCheck::downloadArrived() {
 }
 
 // A download that could not be stored is reported, never taken for a finished one.
-void frmVerCheck::refuseDownload(const QString& reason) {
+void VersionCheckWindow::refuseDownload(const QString& reason) {
     m_file.reset();
     if (ask({msg::downloadNotSaved(reason, m_shared.CrLf), msg::downloadErrorCaption(), Buttons::Ok,
              Icon::Information}))
         endDownload();
 }
 
-void frmVerCheck::endDownload() {
+void VersionCheckWindow::endDownload() {
     m_file.reset();
     cmdCancel->hide();
     cmdDownload->show();
@@ -368,7 +368,7 @@ void frmVerCheck::endDownload() {
     setStatus({});
 }
 
-void frmVerCheck::cmdCancel_Click() {
+void VersionCheckWindow::cmdCancel_Click() {
     const auto answer =
         ask({msg::cancelDownloading(), msg::cancelConfirmation(), Buttons::YesNo, Icon::Critical});
     if (answer != Answer::Yes)
@@ -378,20 +378,20 @@ void frmVerCheck::cmdCancel_Click() {
     Inet1->cancel();
 }
 
-void frmVerCheck::cmdShow_Click() {
+void VersionCheckWindow::cmdShow_Click() {
     DetailsShown = !DetailsShown;
     cmdShow->setText(DetailsShown ? QStringLiteral("<< Hide") : QStringLiteral("Show >>"));
     placeControls();
 }
 
-void frmVerCheck::tmrAudit_Timer() {
+void VersionCheckWindow::tmrAudit_Timer() {
     if (DotPhase < 1 || DotPhase > 3)
         return;
     setStatus(msg::receivingData(DotPhase));
     DotPhase = DotPhase % 3 + 1;
 }
 
-void frmVerCheck::Inet1_StateChanged(int State) {
+void VersionCheckWindow::Inet1_StateChanged(int State) {
     m_lastInetState = State;
     const QString text = msg::transferState(State);
     if (!text.isNull())
@@ -401,7 +401,7 @@ void frmVerCheck::Inet1_StateChanged(int State) {
 void HiddenVersionCheck::VersionCheck() {
     if (!m_load)
         return;
-    if (frmVerCheck* window = m_load())
+    if (VersionCheckWindow* window = m_load())
         window->VersionCheck();
 }
 
