@@ -42,7 +42,7 @@ namespace report {
 class ReportPreview;
 }
 namespace about {
-class frmAbout;
+class AboutBox;
 }
 namespace update {
 class VersionCheckWindow;
@@ -302,10 +302,10 @@ public:
     void mnuImportDB_Click();
     void mnuAbout_Click();
     void popSendMail_Click();
-    about::frmAbout* aboutWindow() const;
+    about::AboutBox* aboutWindow() const;
 
 private:
-    QPointer<about::frmAbout> m_about;
+    QPointer<about::AboutBox> m_about;
 };
 
 } // namespace app

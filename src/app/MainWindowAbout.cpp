@@ -1,5 +1,5 @@
 // The main window's about box and its mail command.
-#include "about/FrmAbout.h"
+#include "about/AboutBox.h"
 #include "about/MWebLink.h"
 #include "app/FlexGrid.h"
 #include "app/MainWindow.h"
@@ -10,7 +10,7 @@ namespace app {
 void MainWindow::mnuAbout_Click() {
     // One about box: while it is open the command brings it forward.
     if (!m_about) {
-        m_about = new about::frmAbout(m_shared.AppTitle, m_shared.CrLf, m_services.prompter,
+        m_about = new about::AboutBox(m_shared.AppTitle, m_shared.CrLf, m_services.prompter,
                                       m_services.shell, this);
         connect(this, &MainWindow::unloaded, m_about.data(), &QWidget::close);
     }
@@ -19,7 +19,7 @@ void MainWindow::mnuAbout_Click() {
     m_about->activateWindow();
 }
 
-about::frmAbout* MainWindow::aboutWindow() const {
+about::AboutBox* MainWindow::aboutWindow() const {
     return m_about.data();
 }
 

@@ -2,7 +2,7 @@
 // links and system information tool, and the mail command.
 #include "common/Fixture.h"
 
-#include "about/FrmAbout.h"
+#include "about/AboutBox.h"
 #include "about/MWebLink.h"
 #include "about/SysInfo.h"
 #include "app/FlexGrid.h"
@@ -166,10 +166,10 @@ private slots:
     }
 
     void theAboutBoxAndTheMailCommand() {
-        QCOMPARE(about::frmAbout::versionText("1.08.0005"), QString("1.8.5"));
+        QCOMPARE(about::AboutBox::versionText("1.08.0005"), QString("1.8.5"));
         Desktop f({card("Avi", "NULL,NULL,NULL,NULL,NULL,'avi@x.example'"), card("Ben")});
         f.w.findChild<QAction*>("mnuAbout")->trigger();
-        QPointer<about::frmAbout> box = f.w.aboutWindow();
+        QPointer<about::AboutBox> box = f.w.aboutWindow();
         f.w.findChild<QAction*>("mnuAbout")->trigger(); // one box at a time
         QCOMPARE(f.w.aboutWindow(), box.data());
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(box);
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(face->text(QAccessible::Name), QString("About Orvenna"));
         auto text = [&](const char* name) { return box->findChild<QLabel*>(name)->text(); };
         QCOMPARE(text("lblTitle"),
-                 "Orvenna " + about::frmAbout::versionText(orvenna::config::version));
+                 "Orvenna " + about::AboutBox::versionText(orvenna::config::version));
         QCOMPARE(text("lblDescription"),
                  QString("The Orvenna is a smalle program to create and handle personal\\work "
                          "phone cards.\r\n[dbVer: 1]"));

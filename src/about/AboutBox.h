@@ -17,11 +17,11 @@ namespace about {
 // The about box: the program's title and version, what it is, the vendor's web site and
 // support address (each a link), OK and "&System Info...". Non-modal, one at a time; OK and
 // Esc close it.
-class frmAbout final : public shell::SecondaryWindow {
+class AboutBox final : public shell::SecondaryWindow {
     Q_OBJECT
 public:
     // Without a shell the links and the system information tool are unavailable.
-    frmAbout(const QString& appTitle, const QString& crlf, platform::Prompter& prompter,
+    AboutBox(const QString& appTitle, const QString& crlf, platform::Prompter& prompter,
              platform::Shell* shell, QWidget* owner);
 
     void Form_Load();

@@ -1,4 +1,4 @@
-#include "about/FrmAbout.h"
+#include "about/AboutBox.h"
 
 #include "about/MWebLink.h"
 #include "about/SysInfo.h"
@@ -53,21 +53,21 @@ QPushButton* link(QWidget* parent, const QString& name, const QString& text) {
 
 } // namespace
 
-frmAbout::frmAbout(const QString& appTitle, const QString& crlf, platform::Prompter& prompter,
+AboutBox::AboutBox(const QString& appTitle, const QString& crlf, platform::Prompter& prompter,
                    platform::Shell* shell, QWidget* owner)
     : shell::SecondaryWindow(owner), m_title(appTitle), m_crlf(crlf), m_prompter(prompter),
       m_shell(shell) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     buildControls();
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
-    connect(lblWeb, &QPushButton::clicked, this, &frmAbout::lblWeb_Click);
-    connect(lblMail, &QPushButton::clicked, this, &frmAbout::lblMail_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &AboutBox::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutBox::cmdSysInfo_Click);
+    connect(lblWeb, &QPushButton::clicked, this, &AboutBox::lblWeb_Click);
+    connect(lblMail, &QPushButton::clicked, this, &AboutBox::lblMail_Click);
     Form_Load();
 }
 
-void frmAbout::buildControls() {
+void AboutBox::buildControls() {
     lblTitle = new QLabel(this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     QFont big = lblTitle->font();
@@ -111,7 +111,7 @@ void frmAbout::buildControls() {
     all->addLayout(buttons);
 }
 
-QString frmAbout::versionText(const QString& version) {
+QString AboutBox::versionText(const QString& version) {
     const QVersionNumber v = QVersionNumber::fromString(version);
     return QStringLiteral("%1.%2.%3")
         .arg(v.majorVersion())
@@ -119,30 +119,30 @@ QString frmAbout::versionText(const QString& version) {
         .arg(v.microVersion());
 }
 
-void frmAbout::Form_Load() {
+void AboutBox::Form_Load() {
     setWindowTitle(i18n::messages::aboutCaption(m_title));
     lblTitle->setText(m_title + u' ' + versionText(QString::fromUtf8(orvenna::config::version)));
     lblDescription->setText(i18n::messages::aboutDescription(m_crlf, store::SchemaVersion));
     lblDisclaimer->setText(QString());
 }
 
-void frmAbout::cmdOK_Click() {
+void AboutBox::cmdOK_Click() {
     close();
 }
 
-void frmAbout::cmdSysInfo_Click() {
+void AboutBox::cmdSysInfo_Click() {
     if (m_shell)
         StartSysInfo(*m_shell, m_prompter, m_title, m_toolPath);
     else
         m_prompter.tell(i18n::messages::sysInfoUnavailable(), m_title);
 }
 
-void frmAbout::lblWeb_Click() {
+void AboutBox::lblWeb_Click() {
     if (m_shell)
         MWebLink::OpenLink(*m_shell, lblWeb->text(), MWebLink::WebLink);
 }
 
-void frmAbout::lblMail_Click() {
+void AboutBox::lblMail_Click() {
     if (m_shell)
         MWebLink::OpenLink(*m_shell, lblMail->text(), MWebLink::MailLink);
 }
