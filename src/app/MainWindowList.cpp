@@ -22,23 +22,8 @@ namespace app {
 
 namespace {
 
-// A grid column: its width in twips, its heading and what it shows of a card. The group's
-// table says which field holds that.
-struct Column {
-    int width;
-    int headingOffset;
-    store::Role role;
-};
-
-constexpr Column columns[GridCols] = {
-    {1855, i18n::off::headName, store::Role::Name},
-    {1200, i18n::off::headHome, store::Role::Home},
-    {1400, i18n::off::headMobil, store::Role::Mobile},
-    {1200, i18n::off::headWork, store::Role::Work},
-    {1200, i18n::off::headFax, store::Role::Fax},
-    {1600, i18n::off::headEmail, store::Role::Email},
-    {2000, i18n::off::headAddress, store::Role::Address},
-};
+// The grid's column widths in twips; the field table says what each column shows.
+constexpr int columnTwips[GridCols] = {1855, 1200, 1400, 1200, 1200, 1600, 2000};
 
 } // namespace
 
@@ -58,23 +43,20 @@ void MainWindow::InitViewList() {
     g.clearAll();
     for (int c = GridCols - 1; c >= 0; --c) {
         g.setCol(c);
-        g.setColWidthTwips(c, columns[c].width, dpi());
+        g.setColWidthTwips(c, columnTwips[c], dpi());
         g.model().setAlignment(c, c == 0 ? (m_shared.CurrentLang == i18n::LangEnglish
                                                 ? GridAlign::Left
                                                 : GridAlign::Right)
                                          : GridAlign::Centre);
-        if (c != 4)
-            setHeading(c, columns[c].headingOffset);
     }
-    switch (currentGroup()) {
-    case Group::Work:
-        setHeading(4, i18n::off::headDept);
-        break;
-    case Group::Personal:
-        setHeading(4, i18n::off::headFax);
-        break;
-    case Group::None:
-        break;
+    // A list that is neither group keeps the fifth heading it had.
+    const Group group = currentGroup();
+    for (int c = GridCols - 1; c >= 0; --c) {
+        const store::Role role = store::roleInGridColumn(c);
+        if (group != Group::None)
+            setHeading(c, store::fieldOf(group, role).heading);
+        else if (role != store::Role::Fax)
+            setHeading(c, store::fieldOf(Group::Personal, role).heading);
     }
     TxtIndex->clear();
     m_list.HighlightedRow = 0;
@@ -104,7 +86,7 @@ void MainWindow::fillList(bool byLetter, bool countWithLabel) {
 
         std::array<int, GridCols> field{};
         for (int c = 0; c < GridCols; ++c)
-            field[size_t(c)] = rs->fieldIndex(store::columnOf(group, columns[c].role));
+            field[size_t(c)] = rs->fieldIndex(store::columnOf(group, store::roleInGridColumn(c)));
 
         // Rows are built in one pass and handed to the model at once; each card row takes the
         // next of the alternating shades, so odd rows are white.

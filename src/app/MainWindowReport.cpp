@@ -22,10 +22,12 @@ void MainWindow::mnuPrint_Click() {
     for (int row = 1; row < g.Rows(); ++row) {
         if (!g.isCardRow(row))
             continue;
-        std::array<QString, GridCols> cells;
+        // The card as its row shows it, each column's text in the field it shows.
+        store::ContactRecord& card = table->emplace_back();
+        card.group = currentGroup();
+        card.rowid = g.cardIdAt(row);
         for (int col = 0; col < GridCols; ++col)
-            cells[size_t(col)] = g.TextMatrix(row, col);
-        table->push_back(report::recordFromGrid(cells));
+            card[store::roleInGridColumn(col)] = g.TextMatrix(row, col);
         lastCard = row;
     }
     if (lastCard > 0) {

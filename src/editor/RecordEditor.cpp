@@ -29,15 +29,12 @@ const QString errorCaption = i18n::messages::errorMessage();
 struct BoxInfo {
     const char* name;
     const char16_t* label;
-    int longest;      // after trimming; 0: the declared width of the Email field
-    const char* word; // in the length message
 };
 
 constexpr BoxInfo boxes[] = {
-    {"TxtName", u": שם/חברה", 20, "Name"},        {"TxtHome", u": טל' בבית", 10, "Phone"},
-    {"TxtPlp", u": פלאפון", 11, "Mobile"},        {"TxtWork", u": טל' בעבודה", 11, "Line"},
-    {"TxtFax", u": מס' פקס", 10, "Fax"},          {"txtAddr", u": כתובת", 50, "Address"},
-    {"txtEmail", u": דואר אלקטרוני", 0, "Email"},
+    {"TxtName", u": שם/חברה"},        {"TxtHome", u": טל' בבית"}, {"TxtPlp", u": פלאפון"},
+    {"TxtWork", u": טל' בעבודה"},     {"TxtFax", u": מס' פקס"},   {"txtAddr", u": כתובת"},
+    {"txtEmail", u": דואר אלקטרוני"},
 };
 static_assert(std::size(boxes) == store::RoleCount);
 
@@ -204,7 +201,7 @@ void RecordEditor::fillFrom(const store::ContactRecord& card) {
     }
 }
 
-bool RecordEditor::validate(int emailWidth) {
+bool RecordEditor::validate(Group group) {
     auto fail = [this](const QString& text) {
         error(text);
         return false;
@@ -215,9 +212,9 @@ bool RecordEditor::validate(int emailWidth) {
         boxText(Fax).isEmpty())
         return fail(i18n::messages::noNumber());
     for (int b = 0; b < BoxCount; ++b) {
-        const int longest = boxes[b].longest ? boxes[b].longest : emailWidth;
-        if (boxText(b).size() > longest)
-            return fail(i18n::messages::fieldTooLong(QString::fromLatin1(boxes[b].word)));
+        const store::CardField& field = store::fieldOf(group, store::Role(b));
+        if (boxText(b).size() > field.longest)
+            return fail(i18n::messages::fieldTooLong(QString::fromLatin1(field.word)));
     }
     return true;
 }
@@ -258,7 +255,7 @@ void RecordEditor::btnAdd_Click() {
     const Group group = hostGroup();
     if (group == Group::None || !databaseOpen())
         return;
-    if (!validate(store::widthOf(group, store::Role::Email)))
+    if (!validate(group))
         return;
     try {
         if (nameTaken(group))
@@ -282,8 +279,8 @@ void RecordEditor::btnUpdate_Click() {
         return;
     const QString stored = store::trimSpaces((*m_loaded)[store::Role::Name].value_or(QString()));
     try {
-        const bool ok = validate(store::widthOf(m_request.group, store::Role::Email)) &&
-                        (boxText(Name) == stored || !nameTaken(m_request.group));
+        const bool ok =
+            validate(m_request.group) && (boxText(Name) == stored || !nameTaken(m_request.group));
         if (!ok) {
             m_boxes[Name]->setText(stored);
             return;

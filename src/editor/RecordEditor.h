@@ -63,7 +63,7 @@ private:
 
     Group hostGroup() const;
     QString boxText(int box) const;
-    bool validate(int emailWidth);
+    bool validate(Group group);
     // The database to write to; false, with the message shown, when none is open.
     bool databaseOpen();
     // True when the current group's table already holds the trimmed name typed (case counts);

@@ -53,15 +53,11 @@ void appendCard(QByteArray& out, const store::ContactRecord& card) {
               << QStringLiteral("ORG:") + escaped(name) +
                      (card[Role::Fax] ? u';' + valueOf(card, Role::Fax) : QString());
     }
-    const std::pair<Role, const char*> numbers[] = {{Role::Home, "TEL;TYPE=HOME,VOICE:"},
-                                                    {Role::Mobile, "TEL;TYPE=CELL,VOICE:"},
-                                                    {Role::Work, "TEL;TYPE=WORK,VOICE:"},
-                                                    {Role::Fax, "TEL;TYPE=HOME,FAX:"}};
-    for (const auto& [role, prefix] : numbers) {
-        if (role == Role::Fax && card.group == store::ContactGroup::Work)
-            continue; // the department went with the organization
-        if (!valueOf(card, role).isEmpty())
-            lines << QLatin1String(prefix) + valueOf(card, role);
+    // The numbers in the order home, mobile, work, fax, whatever column each group keeps them in.
+    for (Role role : {Role::Home, Role::Mobile, Role::Work, Role::Fax}) {
+        const char* types = store::fieldOf(card.group, role).tel;
+        if (types && !valueOf(card, role).isEmpty())
+            lines << QStringLiteral("TEL;TYPE=%1:").arg(QLatin1String(types)) + valueOf(card, role);
     }
     if (!valueOf(card, Role::Address).isEmpty())
         lines << QStringLiteral("ADR;TYPE=HOME:;;") + valueOf(card, Role::Address) +
@@ -96,14 +92,9 @@ QByteArray exportVcf(const std::vector<store::ContactRecord>& cards) {
 
 QByteArray exportCsv(const std::vector<store::ContactRecord>& cards, store::ContactGroup group) {
     // Headers in table order, named as the import knows them.
-    const bool work = group == store::ContactGroup::Work;
-    const QStringList header{QStringLiteral("Name"),
-                             work ? QStringLiteral("Business Phone") : QStringLiteral("Home Phone"),
-                             QStringLiteral("Mobile Phone"),
-                             work ? QStringLiteral("Home Phone") : QStringLiteral("Business Phone"),
-                             work ? QStringLiteral("Department") : QStringLiteral("Fax"),
-                             QStringLiteral("Address"),
-                             QStringLiteral("E-mail Address")};
+    QStringList header;
+    for (const store::CardField& f : store::fieldsOf(group))
+        header << QString::fromLatin1(f.csv);
     QString text = QChar(0xFEFF) + header.join(u',') + QStringLiteral("\r\n");
     for (const store::ContactRecord& card : cards) {
         QStringList fields;

@@ -91,12 +91,13 @@ void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& 
 }
 
 // Sets a text field; false, with the reason, when the text is longer than its field.
-bool setText(PlannedCard& plan, Role role, const QString& text, const char* word) {
+bool setText(PlannedCard& plan, Role role, const QString& text) {
     const QString value = store::trimSpaces(text);
-    const int width = store::widthOf(plan.card.group, role);
-    if (value.size() > width) {
-        plan.reason =
-            QStringLiteral("%1 takes at most %2 characters").arg(QLatin1String(word)).arg(width);
+    const store::CardField& field = store::fieldOf(plan.card.group, role);
+    if (value.size() > field.width) {
+        plan.reason = QStringLiteral("%1 takes at most %2 characters")
+                          .arg(QLatin1String(field.word))
+                          .arg(field.width);
         return false;
     }
     if (!value.isEmpty())
@@ -119,9 +120,8 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
         plan.reason = QStringLiteral("The field Name cannot be empty");
         return plan;
     }
-    if (!setText(plan, Role::Name, plan.name, "Name") ||
-        !setText(plan, Role::Address, source.address, "Address") ||
-        !setText(plan, Role::Email, source.email, "Email"))
+    if (!setText(plan, Role::Name, plan.name) || !setText(plan, Role::Address, source.address) ||
+        !setText(plan, Role::Email, source.email))
         return plan;
     placeNumbers(source, region, plan);
     if (group == store::ContactGroup::Work && !plan.card[Role::Fax] &&

@@ -1,6 +1,7 @@
 #include "report/PhoneListReport.h"
 
 #include "i18n/Messages.h"
+#include "store/Text.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -33,15 +34,15 @@ struct Span {
 struct Column {
     Span label;
     Span field;
-    QString ReportRecord::*value;
+    store::Role role;
 };
 constexpr std::array<Column, 6> Columns{{
-    {{6803, 1695}, {6803, 1695}, &ReportRecord::Name},
-    {{5669, 1155}, {5669, 1140}, &ReportRecord::Phone},
-    {{4535, 1140}, {4535, 1125}, &ReportRecord::Mobil},
-    {{3402, 1140}, {3401, 1140}, &ReportRecord::Line},
-    {{2268, 1140}, {2268, 1140}, &ReportRecord::Fax},
-    {{0, 2268}, {0, 2268}, &ReportRecord::Email},
+    {{6803, 1695}, {6803, 1695}, store::Role::Name},
+    {{5669, 1155}, {5669, 1140}, store::Role::Home},
+    {{4535, 1140}, {4535, 1125}, store::Role::Mobile},
+    {{3402, 1140}, {3401, 1140}, store::Role::Work},
+    {{2268, 1140}, {2268, 1140}, store::Role::Fax},
+    {{0, 2268}, {0, 2268}, store::Role::Email},
 }};
 constexpr size_t FifthColumn = 4;
 
@@ -193,13 +194,14 @@ public:
     }
 
     // One band; false when it does not fit below what the page already holds.
-    bool detail(const ReportRecord& record, bool firstOnPage) {
+    bool detail(const store::ContactRecord& card, bool firstOnPage) {
         std::vector<BoxText> texts;
         texts.reserve(m_design.columns.size());
         qreal h = y(DetailHeight);
         for (const Column& c : m_design.columns) {
             h = std::max(h, texts
-                                .emplace_back(record.*c.value, m_detail, m_detailMetrics, &m_device,
+                                .emplace_back(store::trimSpaces(card[c.role].value_or(QString())),
+                                              m_detail, m_detailMetrics, &m_device,
                                               x(c.field.width - Gap))
                                 .height());
         }
@@ -238,16 +240,6 @@ private:
 
 } // namespace
 
-ReportRecord recordFromGrid(const std::array<QString, 7>& cells) {
-    return {.Name = cells[0],
-            .Phone = cells[1],
-            .Mobil = cells[2],
-            .Line = cells[3],
-            .Fax = cells[4],
-            .Address = cells[6],
-            .Email = cells[5]};
-}
-
 PhoneListReport::PhoneListReport()
     : m_headings(i18n::messages::reportHeadings()), m_table(std::make_shared<const ReportTable>()) {
 }
@@ -271,14 +263,14 @@ bool PhoneListReport::print(QPagedPaintDevice& device) const {
     run.reportHeader(m_title);
     run.pageHeader(m_headings);
     bool firstOnPage = true;
-    for (const ReportRecord& record : *m_table) {
-        if (!run.detail(record, firstOnPage)) {
+    for (const store::ContactRecord& card : *m_table) {
+        if (!run.detail(card, firstOnPage)) {
             if (!run.newPage()) {
                 run.end();
                 return false;
             }
             run.pageHeader(m_headings);
-            run.detail(record, true);
+            run.detail(card, true);
         }
         firstOnPage = false;
     }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "store/ContactRecord.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -12,24 +13,10 @@ class QPrinter;
 
 namespace report {
 
-// One card as the printed list carries it. Every text is kept whole: a Work department
-// (up to 20 characters) or a long address is never cut to fit the report.
-struct ReportRecord {
-    QString Name;
-    QString Phone;
-    QString Mobil;
-    QString Line;
-    QString Fax;
-    QString Address; // carried, not printed
-    QString Email;
-};
-
-// The list the report prints, made afresh by every print command.
-using ReportTable = std::vector<ReportRecord>;
-
-// The record of one grid row, from the texts of its columns 0 to 6: name, home, mobile,
-// work, fax (the department in the Work list), e-mail, address.
-ReportRecord recordFromGrid(const std::array<QString, 7>& cells);
+// The cards the report prints, in their order, made afresh by every print command. Every
+// text is printed whole: a Work department (up to 20 characters) or a long address is never
+// cut to fit the report.
+using ReportTable = std::vector<store::ContactRecord>;
 
 // The printed phone list: a report header with the title on the first page, a page header
 // with the column captions on every page, and one band per record below it, the columns

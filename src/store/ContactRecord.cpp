@@ -1,5 +1,6 @@
 #include "store/ContactRecord.h"
 
+#include "i18n/StringTable.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
 
@@ -12,19 +13,28 @@ namespace {
 // Each table's columns in table order, the two groups side by side. A Work card keeps its
 // work phone (an extension of four) in Phone, its home phone in Home and its department
 // where a Personal card keeps a fax number. Address has no width of its own; 255 leaves room
-// beyond the editor's 50.
+// beyond the editor's 50. The list shows the e-mail before the address.
 struct Position {
     CardField personal;
     CardField work;
 };
+namespace h = i18n::off;
 constexpr Position positions[RoleCount] = {
-    {{Role::Name, u"Name", 20}, {Role::Name, u"Name", 20}},
-    {{Role::Home, u"Phone", 12}, {Role::Work, u"Phone", 4}},
-    {{Role::Mobile, u"Mobil", 12}, {Role::Mobile, u"Mobil", 12}},
-    {{Role::Work, u"Line", 10}, {Role::Home, u"Home", 12}},
-    {{Role::Fax, u"Fax", 12}, {Role::Fax, u"Dept", 20}},
-    {{Role::Address, u"Address", 255}, {Role::Address, u"Address", 255}},
-    {{Role::Email, u"Email", 40}, {Role::Email, u"Email", 40}},
+    {{Role::Name, u"Name", 20, 20, "Name", h::headName, 0, "Name", nullptr},
+     {Role::Name, u"Name", 20, 20, "Name", h::headName, 0, "Name", nullptr}},
+    {{Role::Home, u"Phone", 12, 10, "Phone", h::headHome, 1, "Home Phone", "HOME,VOICE"},
+     {Role::Work, u"Phone", 4, 11, "Line", h::headWork, 3, "Business Phone", "WORK,VOICE"}},
+    {{Role::Mobile, u"Mobil", 12, 11, "Mobile", h::headMobil, 2, "Mobile Phone", "CELL,VOICE"},
+     {Role::Mobile, u"Mobil", 12, 11, "Mobile", h::headMobil, 2, "Mobile Phone", "CELL,VOICE"}},
+    {{Role::Work, u"Line", 10, 11, "Line", h::headWork, 3, "Business Phone", "WORK,VOICE"},
+     {Role::Home, u"Home", 12, 10, "Phone", h::headHome, 1, "Home Phone", "HOME,VOICE"}},
+    // A Work card's department travels with its organization in a vCard, not as a number.
+    {{Role::Fax, u"Fax", 12, 10, "Fax", h::headFax, 4, "Fax", "HOME,FAX"},
+     {Role::Fax, u"Dept", 20, 10, "Fax", h::headDept, 4, "Department", nullptr}},
+    {{Role::Address, u"Address", 255, 50, "Address", h::headAddress, 6, "Address", nullptr},
+     {Role::Address, u"Address", 255, 50, "Address", h::headAddress, 6, "Address", nullptr}},
+    {{Role::Email, u"Email", 40, 40, "Email", h::headEmail, 5, "E-mail Address", nullptr},
+     {Role::Email, u"Email", 40, 40, "Email", h::headEmail, 5, "E-mail Address", nullptr}},
 };
 
 constexpr std::array<CardField, RoleCount> side(CardField Position::*group) {
@@ -37,14 +47,6 @@ constexpr std::array<CardField, RoleCount> side(CardField Position::*group) {
 constexpr std::array<CardField, RoleCount> vesk = side(&Position::personal);
 constexpr std::array<CardField, RoleCount> work = side(&Position::work);
 constexpr std::array<CardField, RoleCount> none{};
-
-const CardField& fieldFor(ContactGroup group, Role role) {
-    for (const CardField& f : fieldsOf(group)) {
-        if (f.role == role)
-            return f;
-    }
-    throw StoreError(StoreError::BadQuery, QStringLiteral("No list chosen"));
-}
 
 QString quoted(const char16_t* column) {
     return u'"' + QString::fromUtf16(column) + u'"';
@@ -107,12 +109,28 @@ const std::array<CardField, RoleCount>& fieldsOf(ContactGroup group) {
     return none;
 }
 
+const CardField& fieldOf(ContactGroup group, Role role) {
+    for (const CardField& f : fieldsOf(group)) {
+        if (f.role == role)
+            return f;
+    }
+    throw StoreError(StoreError::BadQuery, QStringLiteral("No list chosen"));
+}
+
+Role roleInGridColumn(int column) {
+    for (const CardField& f : vesk) {
+        if (f.gridColumn == column)
+            return f.role;
+    }
+    return Role::Name;
+}
+
 QString columnOf(ContactGroup group, Role role) {
-    return QString::fromUtf16(fieldFor(group, role).column);
+    return QString::fromUtf16(fieldOf(group, role).column);
 }
 
 int widthOf(ContactGroup group, Role role) {
-    return fieldFor(group, role).width;
+    return fieldOf(group, role).width;
 }
 
 std::optional<ContactRecord> ReadContact(Connection& db, ContactGroup group, qint64 rowid) {

@@ -24,18 +24,27 @@ ContactGroup groupOfTable(const QString& table);
 enum class Role { Name, Home, Mobile, Work, Fax, Address, Email };
 inline constexpr int RoleCount = 7;
 
-// One column of a contact table.
+// One column of a contact table and everything the program says or checks about it.
 struct CardField {
     Role role;
     const char16_t* column;
-    int width; // declared width in characters
+    int width;        // declared width in characters
+    int longest;      // the longest text the editor and the card imports accept, trimmed
+    const char* word; // the field's name in "The length of the '...' field is too long"
+    int heading;      // the string table offset of its heading in the list
+    int gridColumn;   // its column in the list, the printed list and the exported files
+    const char* csv;  // its header in an exported CSV file
+    const char* tel;  // its vCard TEL types ("HOME,VOICE"); null when it is no number there
 };
 
 // The columns of a group's table in table order; empty for None. This is the one place that
-// says which column means what in each group.
+// says which column means what in each group, and what the program says of each.
 const std::array<CardField, RoleCount>& fieldsOf(ContactGroup group);
+const CardField& fieldOf(ContactGroup group, Role role);
 QString columnOf(ContactGroup group, Role role);
 int widthOf(ContactGroup group, Role role);
+// The role shown in a column of the list (0..RoleCount-1).
+Role roleInGridColumn(int column);
 
 // One card of one list, as stored. `rowid` is its identity in the file (-1 when not stored).
 struct ContactRecord {

@@ -78,20 +78,10 @@ std::variant<store::ContactRecord, QString> importedCard(const VCardFields& f, C
         return m::nameEmpty();
     if (trimSpaces(f.HomeVoice + f.CellVoice + f.WorkVoice + f.HomeFax + f.WorkFax).isEmpty())
         return m::noNumber();
-    const struct {
-        Role role;
-        int longest;
-        const char* word;
-    } limits[] = {{Role::Name, 20, "Name"},
-                  {Role::Home, 10, "Phone"},
-                  {Role::Mobile, 11, "Mobile"},
-                  {Role::Work, 11, "Line"},
-                  {Role::Fax, 10, "Fax"},
-                  {Role::Address, 50, "Address"},
-                  {Role::Email, store::widthOf(group, Role::Email), "Email"}};
-    for (const auto& limit : limits) {
-        if (card[limit.role]->size() > limit.longest)
-            return m::fieldTooLong(QString::fromLatin1(limit.word));
+    for (int r = 0; r < store::RoleCount; ++r) {
+        const store::CardField& field = store::fieldOf(group, Role(r));
+        if (card[field.role]->size() > field.longest)
+            return m::fieldTooLong(QString::fromLatin1(field.word));
     }
     for (Role r : {Role::Address, Role::Email}) {
         if (card[r]->isEmpty())
