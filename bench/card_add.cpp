@@ -60,7 +60,7 @@ void BM_AddAfterFullScan(benchmark::State& state) {
     bool taken = false;
     for (auto _ : state) {
         auto check = d.shared->db.openRecordset(store::Query::all(QStringLiteral("Vesk")));
-        for (check->MoveFirst(); !check->Eof(); check->MoveNext())
+        for (check->first(); !check->atEnd(); check->next())
             taken = taken ||
                     store::trimSpaces(check->value(QStringLiteral("Name")).value_or(QString())) ==
                         newName;

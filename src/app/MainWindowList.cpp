@@ -91,12 +91,12 @@ void MainWindow::fillList(bool byLetter, bool countWithLabel) {
         // Rows are built in one pass and handed to the model at once; each card row takes the
         // next of the alternating shades, so odd rows are white.
         std::vector<GridRow> rows;
-        rows.reserve(size_t(rs->RecordCount()) + 1);
+        rows.reserve(size_t(rs->size()) + 1);
         QColor shade = m_list.RowShade;
         const QColor white(Qt::white);
         const QColor info = infoBackground();
         const QColor black(Qt::black);
-        for (; !rs->Eof(); rs->MoveNext()) {
+        for (; !rs->atEnd(); rs->next()) {
             GridRow& row = rows.emplace_back();
             row.cardId = rs->rowid();
             for (size_t c = 0; c < size_t(GridCols); ++c) {

@@ -224,9 +224,9 @@ void SearchWindow::TxtStr_Change() {
                 store::Query::namePrefix(table, typed, m_shared.SortOrder));
             const int nameField = rs->fieldIndex(store::columnOf(group, store::Role::Name));
             QStringList list;
-            list.reserve(rs->RecordCount());
-            m_cardIds.reserve(size_t(rs->RecordCount()));
-            for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+            list.reserve(rs->size());
+            m_cardIds.reserve(size_t(rs->size()));
+            for (rs->first(); !rs->atEnd(); rs->next()) {
                 // The query matches without regard to case; the list keeps only the names
                 // that begin with the text exactly as typed.
                 const QString name = store::trimSpaces(rs->value(nameField).value_or(QString()));
@@ -297,8 +297,8 @@ void SearchWindow::LstSearch_Click() {
             // Else the first card of this name.
             const std::unique_ptr<store::Recordset> named =
                 m_shared.db.openRecordset(store::Query::nameEquals(table, name));
-            named->MoveFirst();
-            card = named->Eof() ? std::nullopt : store::ReadContact(db, group, named->rowid());
+            named->first();
+            card = named->atEnd() ? std::nullopt : store::ReadContact(db, group, named->rowid());
         }
         if (!card)
             return;

@@ -59,10 +59,10 @@ bool ContactDatabase::TableExists(const QString& name) const {
 }
 
 bool ContactDatabase::FieldExists(const QString& name) const {
-    if (!CurrentRecordset || !CurrentRecordset->isOpen())
+    if (!CurrentRecordset)
         throw StoreError(StoreError::NotOpen, QStringLiteral("No recordset is open"));
-    for (int i = 0; i < CurrentRecordset->FieldCount(); ++i) {
-        if (CurrentRecordset->Field(i).name == name)
+    for (int i = 0; i < CurrentRecordset->fieldCount(); ++i) {
+        if (CurrentRecordset->fieldInfo(i).name == name)
             return true;
     }
     return false;

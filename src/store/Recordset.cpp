@@ -46,22 +46,22 @@ void Recordset::load() {
 }
 
 void Recordset::requireOpen() const {
-    if (m_closed || !m_db->isOpen())
+    if (!m_db->isOpen())
         throw StoreError(StoreError::NotOpen, QStringLiteral("The recordset is closed"));
 }
 
 void Recordset::requireCurrent() const {
     requireOpen();
-    if (Eof())
+    if (atEnd())
         throw StoreError(StoreError::NoCurrentRecord, QStringLiteral("No current record"));
 }
 
-void Recordset::MoveFirst() {
+void Recordset::first() {
     requireOpen();
     m_pos = 0;
 }
 
-void Recordset::MoveNext() {
+void Recordset::next() {
     requireCurrent();
     ++m_pos;
 }
@@ -78,8 +78,8 @@ bool Recordset::moveToRowid(qint64 rowid) {
     return false;
 }
 
-const FieldInfo& Recordset::Field(int i) const {
-    if (i < 0 || i >= FieldCount())
+const FieldInfo& Recordset::fieldInfo(int i) const {
+    if (i < 0 || i >= fieldCount())
         throw StoreError(StoreError::NoSuchField,
                          QStringLiteral("Item not found in this collection"));
     return m_fields[size_t(i)];
@@ -102,7 +102,7 @@ int Recordset::requireField(const QString& name) const {
 }
 
 Value Recordset::value(int field) const {
-    Field(field);
+    fieldInfo(field);
     requireCurrent();
     const size_t at = size_t(m_pos) * m_fields.size() + size_t(field);
     if (m_nulls[at])
@@ -113,13 +113,6 @@ Value Recordset::value(int field) const {
 qint64 Recordset::rowid() const {
     requireCurrent();
     return m_rowids[size_t(m_pos)];
-}
-
-void Recordset::Close() {
-    m_closed = true;
-    m_cells.clear();
-    m_nulls.clear();
-    m_rowids.clear();
 }
 
 } // namespace store

@@ -30,26 +30,22 @@ public:
     Connection& connection() const { return *m_db; }
 
     // Position.
-    bool Eof() const { return m_pos >= rowCount(); }
-    int RecordCount() const { return rowCount(); }
-    void MoveFirst();
-    void MoveNext();
+    bool atEnd() const { return m_pos >= rowCount(); }
+    int size() const { return rowCount(); }
+    void first();
+    void next();
     // Makes the row with this rowid current; false (and at end) when there is none.
     bool moveToRowid(qint64 rowid);
 
     // Fields.
-    int FieldCount() const { return int(m_fields.size()); }
-    const FieldInfo& Field(int i) const;
+    int fieldCount() const { return int(m_fields.size()); }
+    const FieldInfo& fieldInfo(int i) const;
     int fieldIndex(const QString& name) const; // -1 when there is no such field
-    int Size(const QString& name) const { return Field(requireField(name)).size; }
 
     // The current row's values.
     Value value(int field) const;
     Value value(const QString& name) const { return value(requireField(name)); }
     qint64 rowid() const;
-
-    void Close();
-    bool isOpen() const { return !m_closed; }
 
 private:
     Recordset(std::shared_ptr<Connection> db, Query query);
@@ -67,7 +63,6 @@ private:
     std::vector<bool> m_nulls;
     std::vector<qint64> m_rowids;
     int m_pos = 0;
-    bool m_closed = false;
 };
 
 // Declared width from a column type such as "TEXT(20)"; 0 when none is declared.

@@ -77,8 +77,8 @@ private slots:
                  u8("select * from Vesk where Name like 'א*' order by Name ASC"));
         // Each row knows its card, and the open cursor walks the same cards in the same order.
         store::Recordset& rs = *f.shared->db.CurrentRecordset;
-        QCOMPARE(rs.RecordCount(), 2);
-        rs.MoveFirst();
+        QCOMPARE(rs.size(), 2);
+        rs.first();
         QCOMPARE(m.row(0).cardId, rs.rowid());
         QCOMPARE(QList<qint64>({m.row(0).cardId, m.row(1).cardId, m.row(2).cardId}),
                  QList<qint64>({3, 2, -1}));

@@ -61,7 +61,7 @@ void createFile(store::ContactDatabase& db, const QString& path) {
 std::vector<store::ContactRecord> cardsOf(store::ContactDatabase& db, ContactGroup group) {
     std::vector<store::ContactRecord> cards;
     auto rs = db.openRecordset(store::Query::allOrdered(store::tableOf(group), "ASC"));
-    for (; !rs->Eof(); rs->MoveNext()) {
+    for (; !rs->atEnd(); rs->next()) {
         store::ContactRecord card{group, -1, {}};
         for (const store::CardField& f : store::fieldsOf(group))
             card[f.role] = rs->value(QString::fromUtf16(f.column));

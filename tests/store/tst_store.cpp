@@ -51,7 +51,7 @@ class TestStore : public QObject {
 
     QString names(const Query& q) {
         QStringList out;
-        for (auto rs = m_db->openRecordset(q); !rs->Eof(); rs->MoveNext())
+        for (auto rs = m_db->openRecordset(q); !rs->atEnd(); rs->next())
             out << rs->value("Name").value_or("<null>");
         return out.join(u',');
     }
@@ -89,7 +89,7 @@ private slots:
 
     void cursorReadsInQueryOrder() {
         auto empty = m_db->openRecordset(Query::all("Vesk"));
-        QVERIFY(empty->Eof() && empty->RecordCount() == 0);
+        QVERIFY(empty->atEnd() && empty->size() == 0);
         QVERIFY_THROWS_EXCEPTION(StoreError, empty->value(0));
         for (const char* n : {"Cohen", "Abir", "Ben"})
             addCard("Vesk", n);
@@ -98,7 +98,7 @@ private slots:
         QVERIFY(rs->moveToRowid(1));
         QCOMPARE(*rs->value("Name"), "Cohen");
         QVERIFY(!rs->value("Phone").has_value()); // never written: Null
-        QVERIFY(!rs->moveToRowid(99) && rs->Eof());
+        QVERIFY(!rs->moveToRowid(99) && rs->atEnd());
     }
 
     // Names sort without regard to Latin case, Hebrew in alphabet order; a prefix matches the
