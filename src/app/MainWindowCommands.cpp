@@ -92,7 +92,7 @@ void MainWindow::openEditor(const editor::EditRequest& request) {
     // One editor at a time: while it is open the command brings it forward as it is.
     if (!m_editor) {
         m_editor = new editor::RecordEditor(m_shared, m_services.prompter, *this, request, this);
-        if (!m_editor->Form_Load())
+        if (!m_editor->load())
             return;
     }
     m_editor->show();

@@ -67,16 +67,16 @@ RecordEditor::RecordEditor(mdlVesk::Shared& shared, platform::Prompter& prompter
     setLayoutDirection(Qt::RightToLeft);
 
     auto* outer = new QVBoxLayout(this);
-    lblHeader = new QLabel(QStringLiteral("Add/Modify Record"), this);
-    lblHeader->setObjectName(QStringLiteral("lblHeader"));
-    QFont headerFont = lblHeader->font();
+    m_heading = new QLabel(QStringLiteral("Add/Modify Record"), this);
+    m_heading->setObjectName(QStringLiteral("lblHeader"));
+    QFont headerFont = m_heading->font();
     headerFont.setPointSize(headerFont.pointSize() + 4);
     headerFont.setBold(true);
-    lblHeader->setFont(headerFont);
-    outer->addWidget(lblHeader);
-    lblRecord = new QLabel(QStringLiteral("Phone Record"), this);
-    lblRecord->setObjectName(QStringLiteral("lblRecord"));
-    outer->addWidget(lblRecord);
+    m_heading->setFont(headerFont);
+    outer->addWidget(m_heading);
+    auto* recordLabel = new QLabel(QStringLiteral("Phone Record"), this);
+    recordLabel->setObjectName(QStringLiteral("lblRecord"));
+    outer->addWidget(recordLabel);
 
     auto* grid = new QGridLayout;
     for (int b = 0; b < BoxCount; ++b) {
@@ -92,7 +92,7 @@ RecordEditor::RecordEditor(mdlVesk::Shared& shared, platform::Prompter& prompter
         m_boxes[size_t(b)] = box;
     }
     m_boxes[Name]->setToolTip(QStringLiteral("שם משפחה ופרטי או שם חברה"));
-    m_boxes[Addr]->setMinimumWidth(260);
+    m_boxes[Address]->setMinimumWidth(260);
     outer->addLayout(grid);
 
     auto* buttons = new QHBoxLayout;
@@ -107,21 +107,21 @@ RecordEditor::RecordEditor(mdlVesk::Shared& shared, platform::Prompter& prompter
         buttons->addWidget(b);
         return b;
     };
-    btnAdd = button("btnAdd", "Add", "Add new phone record");
-    btnClr = button("btnClr", "Clear", "Clear new record");
-    btnUpdate = button("btnUpdate", "Update", "Update current record");
-    btnUndo = button("btnUndo", "Undo", "Undo record changes");
-    btnRtn = button("btnRtn", "Cancel", "Cancel & Quit");
+    m_addButton = button("btnAdd", "Add", "Add new phone record");
+    m_clearButton = button("btnClr", "Clear", "Clear new record");
+    m_updateButton = button("btnUpdate", "Update", "Update current record");
+    m_undoButton = button("btnUndo", "Undo", "Undo record changes");
+    m_cancelButton = button("btnRtn", "Cancel", "Cancel & Quit");
     outer->addLayout(buttons);
 
     for (int b = 0; b + 1 < BoxCount; ++b)
         setTabOrder(m_boxes[size_t(b)], m_boxes[size_t(b + 1)]);
 
-    connect(btnAdd, &QToolButton::clicked, this, &RecordEditor::btnAdd_Click);
-    connect(btnClr, &QToolButton::clicked, this, &RecordEditor::btnClr_Click);
-    connect(btnUpdate, &QToolButton::clicked, this, &RecordEditor::btnUpdate_Click);
-    connect(btnUndo, &QToolButton::clicked, this, &RecordEditor::btnUndo_Click);
-    connect(btnRtn, &QToolButton::clicked, this, &RecordEditor::btnRtn_Click);
+    connect(m_addButton, &QToolButton::clicked, this, &RecordEditor::addCard);
+    connect(m_clearButton, &QToolButton::clicked, this, &RecordEditor::clearNameAndNumbers);
+    connect(m_updateButton, &QToolButton::clicked, this, &RecordEditor::updateCard);
+    connect(m_undoButton, &QToolButton::clicked, this, &RecordEditor::undoChanges);
+    connect(m_cancelButton, &QToolButton::clicked, this, &RecordEditor::close);
 }
 
 RecordEditor::~RecordEditor() = default;
@@ -134,11 +134,11 @@ QString RecordEditor::boxText(int box) const {
     return store::trimSpaces(m_boxes[size_t(box)]->text());
 }
 
-void RecordEditor::error(const QString& text) {
+void RecordEditor::showError(const QString& text) {
     m_prompter.tell(text, errorCaption, Icon::Critical);
 }
 
-bool RecordEditor::Form_Load() {
+bool RecordEditor::load() {
     const Group group = m_request.group;
     if (group == Group::Work)
         m_labels[Fax]->setText(QStringLiteral(": מחלקה"));
@@ -148,17 +148,17 @@ bool RecordEditor::Form_Load() {
 
     if (!m_request.UpdateMode) {
         setWindowTitle(QStringLiteral("Add New Phone Number"));
-        lblHeader->setText(QStringLiteral("Add Record"));
-        btnUpdate->hide();
-        btnUndo->hide();
+        m_heading->setText(QStringLiteral("Add Record"));
+        m_updateButton->hide();
+        m_undoButton->hide();
         show();
         return true;
     }
 
     setWindowTitle(QStringLiteral("Update Phone Number"));
-    lblHeader->setText(QStringLiteral("Modify Record"));
-    btnAdd->hide();
-    btnClr->hide();
+    m_heading->setText(QStringLiteral("Modify Record"));
+    m_addButton->hide();
+    m_clearButton->hide();
     show();
     try {
         store::Recordset* rs = m_shared.db.CurrentRecordset.get();
@@ -176,10 +176,10 @@ bool RecordEditor::Form_Load() {
         if (!m_request.SelectedName.isEmpty() && m_loaded)
             fillFrom(*m_loaded);
     } catch (const store::StoreError&) {
-        error(QStringLiteral("The current record is non-valid"));
+        showError(QStringLiteral("The current record is non-valid"));
         return false;
     } catch (const NullField&) {
-        error(QStringLiteral("The current record is non-valid"));
+        showError(QStringLiteral("The current record is non-valid"));
         return false;
     }
     return true;
@@ -191,7 +191,7 @@ void RecordEditor::fillFrom(const store::ContactRecord& card) {
         if (!v) {
             // An address or e-mail may be Null: the box is left empty (Undo empties it, so
             // nothing typed survives).
-            if (b == Addr || b == Email) {
+            if (b == Address || b == Email) {
                 m_boxes[size_t(b)]->clear();
                 continue;
             }
@@ -203,12 +203,12 @@ void RecordEditor::fillFrom(const store::ContactRecord& card) {
 
 bool RecordEditor::validate(Group group) {
     auto fail = [this](const QString& text) {
-        error(text);
+        showError(text);
         return false;
     };
     if (boxText(Name).isEmpty())
         return fail(i18n::messages::nameEmpty());
-    if (boxText(Home).isEmpty() && boxText(Plp).isEmpty() && boxText(Work).isEmpty() &&
+    if (boxText(Home).isEmpty() && boxText(Mobile).isEmpty() && boxText(Work).isEmpty() &&
         boxText(Fax).isEmpty())
         return fail(i18n::messages::noNumber());
     for (int b = 0; b < BoxCount; ++b) {
@@ -229,7 +229,7 @@ bool RecordEditor::databaseOpen() {
 bool RecordEditor::nameTaken(Group group) {
     if (!store::NameTaken(m_shared.db.connection(), group, boxText(Name)))
         return false;
-    error(i18n::messages::nameUsed());
+    showError(i18n::messages::nameUsed());
     return true;
 }
 
@@ -237,7 +237,7 @@ store::ContactRecord RecordEditor::typedCard(Group group) const {
     store::ContactRecord card{group, m_cardId, {}};
     for (int b = 0; b < BoxCount; ++b) {
         QString text = boxText(b);
-        if ((b == Addr || b == Email) && text.isEmpty())
+        if ((b == Address || b == Email) && text.isEmpty())
             text = QStringLiteral(" ");
         card[store::Role(b)] = text;
     }
@@ -250,7 +250,7 @@ void RecordEditor::finish(const QString& done) {
     close();
 }
 
-void RecordEditor::btnAdd_Click() {
+void RecordEditor::addCard() {
     // The card goes to the group the main window shows now.
     const Group group = hostGroup();
     if (group == Group::None || !databaseOpen())
@@ -263,16 +263,16 @@ void RecordEditor::btnAdd_Click() {
         store::InsertContact(m_shared.db.connection(), typedCard(group));
     } catch (const store::StoreError& e) {
         // Refused by the store (a value too long for its field), or the file is locked.
-        error(e.description());
+        showError(e.description());
         return;
     }
     finish(i18n::messages::recordAdded());
 }
 
-void RecordEditor::btnUpdate_Click() {
+void RecordEditor::updateCard() {
     // The card loaded at opening is the one updated, whatever the main window lists now.
     if (!m_loaded) {
-        error(noLongerThere);
+        showError(noLongerThere);
         return;
     }
     if (!databaseOpen())
@@ -288,34 +288,30 @@ void RecordEditor::btnUpdate_Click() {
         if (!store::UpdateContact(m_shared.db.connection(), *m_loaded,
                                   typedCard(m_request.group))) {
             // Deleted or changed meanwhile, or its identity now belongs to another card.
-            error(noLongerThere);
+            showError(noLongerThere);
             m_host.update_list();
             return;
         }
     } catch (const store::StoreError& e) {
-        error(e.description());
+        showError(e.description());
         return;
     }
     finish(QStringLiteral("The current record has been updated"));
 }
 
-void RecordEditor::btnUndo_Click() {
+void RecordEditor::undoChanges() {
     if (!m_loaded)
         return;
     try {
         fillFrom(*m_loaded);
     } catch (const NullField&) {
-        error(QStringLiteral("The current record is non-valid"));
+        showError(QStringLiteral("The current record is non-valid"));
     }
 }
 
-void RecordEditor::btnClr_Click() {
-    for (int b : {Name, Home, Plp, Fax, Work})
+void RecordEditor::clearNameAndNumbers() {
+    for (int b : {Name, Home, Mobile, Fax, Work})
         m_boxes[size_t(b)]->clear();
-}
-
-void RecordEditor::btnRtn_Click() {
-    close();
 }
 
 void RecordEditor::keyPressEvent(QKeyEvent* event) {
@@ -325,13 +321,13 @@ void RecordEditor::keyPressEvent(QKeyEvent* event) {
         // A button with the focus is the one pressed, as a click would; otherwise the default.
         auto* focused = qobject_cast<QAbstractButton*>(focusWidget());
         QAbstractButton* target = focused && focused->isVisible() ? focused
-                                  : btnAdd->isVisible()           ? btnAdd
-                                                                  : btnUpdate;
+                                  : m_addButton->isVisible()      ? m_addButton
+                                                                  : m_updateButton;
         target->click();
         return;
     }
     case Qt::Key_Escape:
-        btnRtn->click();
+        m_cancelButton->click();
         return;
     default:
         SecondaryWindow::keyPressEvent(event);

@@ -43,23 +43,26 @@ public:
                  const EditRequest& request, QWidget* parent = nullptr);
     ~RecordEditor() override;
 
-    // Sets the window up for the request's mode and, when updating, fills the boxes from the
-    // selected card. False when the card could not be read (the window stays
-    // open, partly filled, as the user was told).
-    bool Form_Load();
-
-    void btnAdd_Click();
-    void btnUpdate_Click();
-    void btnUndo_Click();
-    void btnClr_Click();
-    void btnRtn_Click();
+    // Sets the window up for the request's mode, shows it and, when updating, fills the boxes
+    // from the selected card. False when the card could not be read (the window stays open,
+    // partly filled, as the user was told).
+    bool load();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
+private slots:
+    void addCard();
+    void updateCard();
+    // Puts the loaded card back in the boxes.
+    void undoChanges();
+    // Empties the name and number boxes; the address and the e-mail stay.
+    void clearNameAndNumbers();
+
 private:
     using Group = shell::ContactGroup;
-    enum Box { Name, Home, Plp, Work, Fax, Addr, Email, BoxCount };
+    // The boxes, in the order of store::Role.
+    enum Box { Name, Home, Mobile, Work, Fax, Address, Email, BoxCount };
 
     Group hostGroup() const;
     QString boxText(int box) const;
@@ -74,7 +77,7 @@ private:
     store::ContactRecord typedCard(Group group) const;
     // Says `done`, refills the main window and closes.
     void finish(const QString& done);
-    void error(const QString& text);
+    void showError(const QString& text);
 
     mdlVesk::Shared& m_shared;
     platform::Prompter& m_prompter;
@@ -88,13 +91,12 @@ private:
 
     std::array<QLineEdit*, BoxCount> m_boxes{};
     std::array<QLabel*, BoxCount> m_labels{};
-    QLabel* lblHeader = nullptr;
-    QLabel* lblRecord = nullptr;
-    QToolButton* btnAdd = nullptr;
-    QToolButton* btnClr = nullptr;
-    QToolButton* btnUpdate = nullptr;
-    QToolButton* btnUndo = nullptr;
-    QToolButton* btnRtn = nullptr;
+    QLabel* m_heading = nullptr;
+    QToolButton* m_addButton = nullptr;
+    QToolButton* m_clearButton = nullptr;
+    QToolButton* m_updateButton = nullptr;
+    QToolButton* m_undoButton = nullptr;
+    QToolButton* m_cancelButton = nullptr;
 };
 
 } // namespace editor
