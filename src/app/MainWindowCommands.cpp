@@ -105,8 +105,7 @@ QWidget* MainWindow::editorWindow() const {
 }
 
 void MainWindow::btnAdd_Click() {
-    openEditor(
-        {.UpdateMode = false, .SelectedName = {}, .SelectedCardId = -1, .group = currentGroup()});
+    openEditor({.updateMode = false, .selectedName = {}, .cardId = -1, .group = currentGroup()});
 }
 
 void MainWindow::btnEdit_Click() {
@@ -119,9 +118,9 @@ void MainWindow::btnEdit_Click() {
     if (m_services.prompter.ask(ask) != platform::Answer::Ok)
         return;
     g.setCol(0);
-    openEditor({.UpdateMode = true,
-                .SelectedName = SelectedName,
-                .SelectedCardId = g.cardIdAt(g.Row()),
+    openEditor({.updateMode = true,
+                .selectedName = SelectedName,
+                .cardId = g.cardIdAt(g.Row()),
                 .group = currentGroup()});
 }
 

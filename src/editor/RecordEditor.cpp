@@ -146,7 +146,7 @@ bool RecordEditor::load() {
         m_labels[Fax]->setText(QStringLiteral(": פקס"));
     m_boxes[Fax]->setAccessibleName(store::trimSpaces(m_labels[Fax]->text().mid(1)));
 
-    if (!m_request.UpdateMode) {
+    if (!m_request.updateMode) {
         setWindowTitle(QStringLiteral("Add New Phone Number"));
         m_heading->setText(QStringLiteral("Add Record"));
         m_updateButton->hide();
@@ -166,14 +166,14 @@ bool RecordEditor::load() {
             throw store::StoreError(store::StoreError::NotOpen,
                                     QStringLiteral("The database is not open"));
         // The selected card is found by its identity, wherever the grid's order put it.
-        if (m_request.SelectedCardId < 0 || !rs->moveToRowid(m_request.SelectedCardId))
+        if (m_request.cardId < 0 || !rs->moveToRowid(m_request.cardId))
             throw store::StoreError(store::StoreError::NoCurrentRecord,
                                     QStringLiteral("No current record"));
         m_cardId = rs->rowid();
         // The values the grid showed, which an update must still find in the file.
         if (group != Group::None)
             m_loaded = cardAt(*rs, group);
-        if (!m_request.SelectedName.isEmpty() && m_loaded)
+        if (!m_request.selectedName.isEmpty() && m_loaded)
             fillFrom(*m_loaded);
     } catch (const store::StoreError&) {
         showError(QStringLiteral("The current record is non-valid"));

@@ -27,9 +27,9 @@ namespace editor {
 
 // What the main window opens the editor on.
 struct EditRequest {
-    bool UpdateMode = false;    // true: change the selected card; false: add one
-    QString SelectedName;       // the name the grid offers for that card; empty when adding
-    qint64 SelectedCardId = -1; // its identity (rowid)
+    bool updateMode = false; // true: change the selected card; false: add one
+    QString selectedName;    // the name the grid offers for that card; empty when adding
+    qint64 cardId = -1;      // its identity (rowid)
     shell::ContactGroup group = shell::ContactGroup::None; // the list the main window shows
 };
 
