@@ -98,7 +98,7 @@ void MainWindow::mnuImportDB_Click() {
     update_list();
     // An open search window lists the cards of the file now open, not those of the old one.
     if (m_search)
-        m_search->TxtStr_Change();
+        m_search->relist();
     if (failure)
         prompter.tell(messages::importFailed(failure->description()), title, Icon::Exclamation);
     else

@@ -102,99 +102,27 @@ private:
     QString m_shown;
 };
 
-} // namespace
-
-SearchWindow::SearchWindow(mdlVesk::Shared& shared, platform::Prompter& prompter,
-                           shell::VeskHost& host, QWidget* parent)
-    : SecondaryWindow(parent), m_shared(shared), m_prompter(prompter), m_host(host) {
-    setObjectName(QStringLiteral("SearchFrm"));
-    setWindowFlag(Qt::WindowMinimizeButtonHint);
-    setWindowTitle(QStringLiteral("Record Searching..."));
-    const QFont fixed = fixedPitch();
-
-    auto* outer = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    Label1 = new QLabel(QStringLiteral("Searching Againt according to Names"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    TxtStr = new QLineEdit(this);
-    TxtStr->setObjectName(QStringLiteral("TxtStr"));
-    Label1->setBuddy(TxtStr);
-    TxtStr->setAccessibleName(Label1->text());
-    top->addWidget(Label1);
-    top->addWidget(TxtStr, 1);
-    outer->addLayout(top);
-
-    LstSearch = new QListWidget(this);
-    LstSearch->setObjectName(QStringLiteral("LstSearch"));
-    LstSearch->setAccessibleName(QStringLiteral("Names found"));
-    LstSearch->setFont(fixed);
-    LstSearch->setUniformItemSizes(true);
-    // Each entry is laid out from the left edge like the labels; its name reads in its own
-    // direction.
-    LstSearch->setItemDelegate(new shell::PaddedLineDelegate(LstSearch));
-    LstSearch->setSelectionMode(QAbstractItemView::SingleSelection);
-    LstSearch->setMinimumSize(QFontMetrics(fixed).horizontalAdvance(QString(entryWidth + 4, u'M')),
-                              200);
-    outer->addWidget(LstSearch, 1);
-
-    auto label = [&](const char* name) {
-        auto* l = new LineLabel(this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setFont(fixed);
-        l->setTextFormat(Qt::PlainText);
-        l->setLayoutDirection(Qt::LeftToRight);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
-        l->setTextInteractionFlags(Qt::NoTextInteraction);
-        outer->addWidget(l);
-        return l;
-    };
-    LblHdr = label("LblHdr");
-    LblSel = label("LblSel");
-
-    btnCancel = new QToolButton(this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setText(QStringLiteral("Cancel"));
-    btnCancel->setToolTip(QStringLiteral("Cancel searching process"));
-    btnCancel->setAutoRaise(true);
-    btnCancel->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    btnCancel->setMinimumWidth(70);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnCancel);
-    outer->addLayout(buttons);
-
-    setTabOrder(TxtStr, LstSearch);
-    setTabOrder(LstSearch, btnCancel);
-
-    // The key filter sees each key before the box inserts its character.
-    TxtStr->installEventFilter(this);
-    connect(TxtStr, &QLineEdit::textChanged, this, &SearchWindow::TxtStr_Change);
-    connect(LstSearch, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_quiet)
-            LstSearch_Click();
-    });
-    connect(btnCancel, &QToolButton::clicked, this, &SearchWindow::btnCancel_Click);
-}
-
-SearchWindow::~SearchWindow() = default;
-
-SearchWindow::Group SearchWindow::hostGroup() const {
-    return shell::groupNamed(m_shared, m_host.groupText());
-}
-
-QString SearchWindow::entryText(const QString& trimmedName) {
+// An entry of the list: the trimmed name right-aligned in its column.
+QString entryText(const QString& trimmedName) {
     return blanks(entryWidth - trimmedName.size()) + trimmedName;
 }
 
-QString SearchWindow::personalHeading() {
+QString personalHeading() {
     return QStringLiteral(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה    פקס");
 }
 
-QString SearchWindow::workHeading() {
+QString workHeading() {
     return QStringLiteral(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה   מחלקה");
 }
 
-SearchWindow::DetailLine SearchWindow::detailLine(const store::ContactRecord& card) {
+// A detail line as text, and as painted: each value isolated, so that it reads in its own
+// direction and leaves its neighbours in their columns.
+struct DetailLine {
+    QString text;
+    QString shown;
+};
+
+DetailLine detailLine(const store::ContactRecord& card) {
     DetailLine line{QStringLiteral(" "), QStringLiteral(" ")};
     for (const Column& c : columns) {
         const QString value = store::trimSpaces(card[c.role].value_or(QString()));
@@ -207,14 +135,94 @@ SearchWindow::DetailLine SearchWindow::detailLine(const store::ContactRecord& ca
     return line;
 }
 
-void SearchWindow::TxtStr_Change() {
-    const QString typed = TxtStr->text();
+} // namespace
+
+SearchWindow::SearchWindow(mdlVesk::Shared& shared, platform::Prompter& prompter,
+                           shell::VeskHost& host, QWidget* parent)
+    : SecondaryWindow(parent), m_shared(shared), m_prompter(prompter), m_host(host) {
+    setObjectName(QStringLiteral("SearchFrm"));
+    setWindowFlag(Qt::WindowMinimizeButtonHint);
+    setWindowTitle(QStringLiteral("Record Searching..."));
+    const QFont fixed = fixedPitch();
+
+    auto* outer = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    auto* searchLabel = new QLabel(QStringLiteral("Searching Againt according to Names"), this);
+    searchLabel->setObjectName(QStringLiteral("Label1"));
+    m_searchBox = new QLineEdit(this);
+    m_searchBox->setObjectName(QStringLiteral("TxtStr"));
+    searchLabel->setBuddy(m_searchBox);
+    m_searchBox->setAccessibleName(searchLabel->text());
+    top->addWidget(searchLabel);
+    top->addWidget(m_searchBox, 1);
+    outer->addLayout(top);
+
+    m_names = new QListWidget(this);
+    m_names->setObjectName(QStringLiteral("LstSearch"));
+    m_names->setAccessibleName(QStringLiteral("Names found"));
+    m_names->setFont(fixed);
+    m_names->setUniformItemSizes(true);
+    // Each entry is laid out from the left edge like the labels; its name reads in its own
+    // direction.
+    m_names->setItemDelegate(new shell::PaddedLineDelegate(m_names));
+    m_names->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_names->setMinimumSize(QFontMetrics(fixed).horizontalAdvance(QString(entryWidth + 4, u'M')),
+                            200);
+    outer->addWidget(m_names, 1);
+
+    auto label = [&](const char* name) {
+        auto* l = new LineLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setFont(fixed);
+        l->setTextFormat(Qt::PlainText);
+        l->setLayoutDirection(Qt::LeftToRight);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
+        l->setTextInteractionFlags(Qt::NoTextInteraction);
+        outer->addWidget(l);
+        return l;
+    };
+    m_heading = label("LblHdr");
+    m_details = label("LblSel");
+
+    auto* cancelButton = new QToolButton(this);
+    cancelButton->setObjectName(QStringLiteral("btnCancel"));
+    cancelButton->setText(QStringLiteral("Cancel"));
+    cancelButton->setToolTip(QStringLiteral("Cancel searching process"));
+    cancelButton->setAutoRaise(true);
+    cancelButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    cancelButton->setMinimumWidth(70);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cancelButton);
+    outer->addLayout(buttons);
+
+    setTabOrder(m_searchBox, m_names);
+    setTabOrder(m_names, cancelButton);
+
+    // The key filter sees each key before the box inserts its character.
+    m_searchBox->installEventFilter(this);
+    connect(m_searchBox, &QLineEdit::textChanged, this, &SearchWindow::relist);
+    connect(m_names, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_quiet)
+            showDetails();
+    });
+    connect(cancelButton, &QToolButton::clicked, this, &SearchWindow::close);
+}
+
+SearchWindow::~SearchWindow() = default;
+
+SearchWindow::Group SearchWindow::hostGroup() const {
+    return shell::groupNamed(m_shared, m_host.groupText());
+}
+
+void SearchWindow::relist() {
+    const QString typed = m_searchBox->text();
     const Group group = hostGroup();
     bool failed = false;
 
     m_quiet = true;
-    LstSearch->setUpdatesEnabled(false);
-    LstSearch->clear();
+    m_names->setUpdatesEnabled(false);
+    m_names->clear();
     m_cardIds.clear();
     m_listTable.clear();
     if (group != Group::None) {
@@ -235,26 +243,26 @@ void SearchWindow::TxtStr_Change() {
                 list.append(entryText(name));
                 m_cardIds.push_back(rs->rowid());
             }
-            LstSearch->addItems(list);
+            m_names->addItems(list);
             m_listTable = table;
         } catch (const store::StoreError&) {
-            LstSearch->clear();
+            m_names->clear();
             m_cardIds.clear();
             failed = true;
         }
     }
-    LstSearch->setUpdatesEnabled(true);
+    m_names->setUpdatesEnabled(true);
     m_quiet = false;
 
     if (failed)
         m_prompter.tell(i18n::messages::failedToOpen(), m_shared.AppTitle);
 }
 
-void SearchWindow::TxtStr_KeyPress(QChar key) {
+void SearchWindow::keyTyped(QChar key) {
     if (key != u'2')
         return;
     const int row = selectedEntry();
-    const int count = LstSearch->count();
+    const int count = m_names->count();
     if (row < 0) {
         if (count > 0)
             select(0);
@@ -265,23 +273,23 @@ void SearchWindow::TxtStr_KeyPress(QChar key) {
 
 void SearchWindow::select(int row) {
     m_quiet = true;
-    LstSearch->setCurrentRow(row);
+    m_names->setCurrentRow(row);
     m_quiet = false;
-    LstSearch_Click();
+    showDetails();
 }
 
-void SearchWindow::LstSearch_Click() {
+void SearchWindow::showDetails() {
     const int row = selectedEntry();
     if (row < 0)
         return;
     const Group group = hostGroup();
     if (group == Group::None) {
-        LblHdr->clear();
-        LblSel->clear();
+        m_heading->clear();
+        m_details->clear();
         return;
     }
     const QString table = shell::tableOf(group);
-    const QString name = store::trimSpaces(LstSearch->item(row)->text());
+    const QString name = store::trimSpaces(m_names->item(row)->text());
     // The entry's own card, when it still has its name and the list came from this table.
     const qint64 cardId =
         table == m_listTable && size_t(row) < m_cardIds.size() ? m_cardIds[size_t(row)] : -1;
@@ -303,14 +311,10 @@ void SearchWindow::LstSearch_Click() {
         if (!card)
             return;
         const DetailLine detail = detailLine(*card);
-        LblHdr->setText(group == Group::Work ? workHeading() : personalHeading());
-        static_cast<LineLabel*>(LblSel)->setLine(detail.text, detail.shown);
+        m_heading->setText(group == Group::Work ? workHeading() : personalHeading());
+        static_cast<LineLabel*>(m_details)->setLine(detail.text, detail.shown);
     } catch (const store::StoreError&) {
     }
-}
-
-void SearchWindow::btnCancel_Click() {
-    close();
 }
 
 void SearchWindow::bringBack() {
@@ -319,42 +323,28 @@ void SearchWindow::bringBack() {
     activateWindow();
 }
 
-QStringList SearchWindow::entries() const {
-    QStringList out;
-    out.reserve(LstSearch->count());
-    for (int i = 0; i < LstSearch->count(); ++i)
-        out.append(LstSearch->item(i)->text());
-    return out;
-}
-
 int SearchWindow::selectedEntry() const {
-    const int row = LstSearch->currentRow();
-    return row >= 0 && LstSearch->item(row)->isSelected() ? row : -1;
+    const int row = m_names->currentRow();
+    return row >= 0 && m_names->item(row)->isSelected() ? row : -1;
 }
 
 QString SearchWindow::searchText() const {
-    return TxtStr->text();
-}
-QString SearchWindow::headingText() const {
-    return LblHdr->text();
-}
-QString SearchWindow::detailText() const {
-    return LblSel->text();
+    return m_searchBox->text();
 }
 
 void SearchWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        const int current = LstSearch->currentRow();
+        const int current = m_names->currentRow();
         if (current >= 0)
             select(current);
-        else if (LstSearch->count() > 0)
+        else if (m_names->count() > 0)
             select(0);
         return;
     }
     case Qt::Key_Escape:
-        btnCancel_Click();
+        close();
         return;
     default:
         SecondaryWindow::keyPressEvent(event);
@@ -376,10 +366,10 @@ void SearchWindow::changeEvent(QEvent* event) {
 }
 
 bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == TxtStr && event->type() == QEvent::KeyPress) {
+    if (watched == m_searchBox && event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (!text.isEmpty())
-            TxtStr_KeyPress(text.at(0));
+            keyTyped(text.at(0));
     }
     return SecondaryWindow::eventFilter(watched, event);
 }

@@ -4,14 +4,12 @@
 #include "shell/SecondaryWindow.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <vector>
 
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QToolButton;
 
 namespace mdlVesk {
 struct Shared;
@@ -36,46 +34,29 @@ public:
                  QWidget* parent = nullptr);
     ~SearchWindow() override;
 
-    // Rebuilds the list for the text in TxtStr.
-    void TxtStr_Change();
-    // Runs for every key typed into TxtStr, before the character reaches the box: '2'
-    // steps the selection down the list.
-    void TxtStr_KeyPress(QChar key);
-    // Shows the heading and the details of the selected entry.
-    void LstSearch_Click();
-    void btnCancel_Click();
+    // Lists again, from the open file, the names that begin with the text in the box.
+    void relist();
     // Shows the window again in its normal state, in front (the main window's Search command).
     void bringBack();
-
-    // What the window shows.
-    QStringList entries() const;
-    int selectedEntry() const; // -1 when none
     QString searchText() const;
-    QString headingText() const;
-    QString detailText() const;
-
-    // How an entry and a detail line are laid out in the fixed-pitch font.
-    static QString entryText(const QString& trimmedName);
-    static QString personalHeading();
-    static QString workHeading();
 
 protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+private slots:
+    // Shows the heading and the details of the selected entry.
+    void showDetails();
+
 private:
     using Group = shell::ContactGroup;
 
-    // A detail line as text, and as painted: each value isolated, so that it reads in its
-    // own direction and leaves its neighbours in their columns.
-    struct DetailLine {
-        QString text;
-        QString shown;
-    };
-
     Group hostGroup() const;
-    static DetailLine detailLine(const store::ContactRecord& card);
+    // Runs for every key typed into the box, before the character reaches it: '2' steps the
+    // selection down the list.
+    void keyTyped(QChar key);
+    int selectedEntry() const; // -1 when none
     void select(int row);
 
     mdlVesk::Shared& m_shared;
@@ -87,15 +68,13 @@ private:
     QString m_listTable;
     std::vector<qint64> m_cardIds;
     // Set while the list is rebuilt or selected from code, when the list's own signals
-    // must not run the click handler.
+    // must not show the details.
     bool m_quiet = false;
 
-    QLabel* Label1 = nullptr;
-    QLineEdit* TxtStr = nullptr;
-    QListWidget* LstSearch = nullptr;
-    QLabel* LblHdr = nullptr;
-    QLabel* LblSel = nullptr;
-    QToolButton* btnCancel = nullptr;
+    QLineEdit* m_searchBox = nullptr;
+    QListWidget* m_names = nullptr;
+    QLabel* m_heading = nullptr;
+    QLabel* m_details = nullptr;
 };
 
 } // namespace search
