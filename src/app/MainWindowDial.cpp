@@ -37,7 +37,7 @@ void MainWindow::popDialing_Click() {
     m_dialer->raise();
     m_dialer->activateWindow();
     // Its activation starts the dial, once this command has returned to the event loop.
-    QMetaObject::invokeMethod(m_dialer.data(), &dialer::DialerWindow::Form_Activate,
+    QMetaObject::invokeMethod(m_dialer.data(), &dialer::DialerWindow::dialIfIdle,
                               Qt::QueuedConnection);
 }
 

@@ -21,7 +21,7 @@ namespace msg = i18n::messages;
 
 namespace {
 // The number box holds at most what the digit filter ever counted.
-constexpr int NumberMaxLength = 255;
+constexpr int numberMaxLength = 255;
 } // namespace
 
 DialerWindow::DialerWindow(mdlVesk::Shared& shared, platform::Prompter& prompter,
@@ -30,40 +30,40 @@ DialerWindow::DialerWindow(mdlVesk::Shared& shared, platform::Prompter& prompter
     setObjectName(QStringLiteral("frmDialer"));
     setWindowTitle(msg::dialerCaption());
 
-    txtNumber = new QLineEdit(this);
-    txtNumber->setObjectName(QStringLiteral("txtNumber"));
-    txtNumber->setMaxLength(NumberMaxLength);
+    m_numberBox = new QLineEdit(this);
+    m_numberBox->setObjectName(QStringLiteral("txtNumber"));
+    m_numberBox->setMaxLength(numberMaxLength);
     // A phone number reads left to right whatever the interface's direction.
-    txtNumber->setLayoutDirection(Qt::LeftToRight);
-    txtNumber->setAccessibleName(QStringLiteral("Number"));
-    txtStatus = new QLabel(this);
-    txtStatus->setObjectName(QStringLiteral("txtStatus"));
-    txtStatus->setMinimumWidth(320);
-    txtStatus->setAccessibleName(QStringLiteral("Status"));
+    m_numberBox->setLayoutDirection(Qt::LeftToRight);
+    m_numberBox->setAccessibleName(QStringLiteral("Number"));
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("txtStatus"));
+    m_status->setMinimumWidth(320);
+    m_status->setAccessibleName(QStringLiteral("Status"));
 
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
         return b;
     };
-    cmdDial = button("cmdDial", QStringLiteral("Dial"));
-    cmdCancel = button("cmdCancel", QStringLiteral("Cancel"));
-    cmdQuit = button("cmdQuit", QStringLiteral("Quit"));
-    cmdDial->setDefault(true);
+    m_dialButton = button("cmdDial", QStringLiteral("Dial"));
+    m_cancelButton = button("cmdCancel", QStringLiteral("Cancel"));
+    m_quitButton = button("cmdQuit", QStringLiteral("Quit"));
+    m_dialButton->setDefault(true);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(txtNumber, 0, 0);
-    grid->addWidget(txtStatus, 1, 0);
+    grid->addWidget(m_numberBox, 0, 0);
+    grid->addWidget(m_status, 1, 0);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (QPushButton* b : {cmdDial, cmdCancel, cmdQuit})
+    for (QPushButton* b : {m_dialButton, m_cancelButton, m_quitButton})
         buttons->addWidget(b);
     grid->addLayout(buttons, 2, 0);
 
-    connect(cmdDial, &QPushButton::clicked, this, &DialerWindow::cmdDial_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &DialerWindow::cmdCancel_Click);
-    connect(cmdQuit, &QPushButton::clicked, this, &DialerWindow::cmdQuit_Click);
-    RelDialer();
+    connect(m_dialButton, &QPushButton::clicked, this, &DialerWindow::dial);
+    connect(m_cancelButton, &QPushButton::clicked, this, &DialerWindow::cancelDial);
+    connect(m_quitButton, &QPushButton::clicked, this, &DialerWindow::close);
+    becomeIdle();
 }
 
 DialerWindow::~DialerWindow() {
@@ -77,66 +77,59 @@ void DialerWindow::placeOverOwner() {
 }
 
 void DialerWindow::setNumber(const QString& number) {
-    txtNumber->setText(number);
+    m_numberBox->setText(number);
 }
 QString DialerWindow::number() const {
-    return txtNumber->text();
-}
-QString DialerWindow::status() const {
-    return txtStatus->text();
+    return m_numberBox->text();
 }
 void DialerWindow::setStatus(const QString& text) {
-    txtStatus->setText(text);
+    m_status->setText(text);
 }
 
-void DialerWindow::Form_Activate() {
+void DialerWindow::dialIfIdle() {
     if (m_shared.DialerIdle && !m_running) {
-        RelDialer();
-        cmdDial_Click();
+        becomeIdle();
+        dial();
     }
 }
 
-void DialerWindow::RelDialer() {
-    txtNumber->setEnabled(true);
-    cmdDial->setEnabled(true);
-    cmdQuit->setEnabled(true);
-    cmdCancel->setEnabled(false);
+void DialerWindow::becomeIdle() {
+    m_numberBox->setEnabled(true);
+    m_dialButton->setEnabled(true);
+    m_quitButton->setEnabled(true);
+    m_cancelButton->setEnabled(false);
     m_shared.DialerIdle = true;
     setStatus(msg::dialReady());
 }
 
-void DialerWindow::cmdDial_Click() {
+void DialerWindow::dial() {
     if (m_running)
         return;
     m_running = true;
-    txtNumber->setEnabled(false);
-    cmdDial->setEnabled(false);
-    cmdQuit->setEnabled(false);
-    cmdCancel->setEnabled(true);
+    m_numberBox->setEnabled(false);
+    m_dialButton->setEnabled(false);
+    m_quitButton->setEnabled(false);
+    m_cancelButton->setEnabled(true);
     m_shared.DialerIdle = false;
 
-    const QString digits = digitsOf(txtNumber->text());
+    const QString digits = digitsOf(m_numberBox->text());
     if (digits.isEmpty()) {
         QApplication::beep();
         m_prompter.tell(msg::numberNotValid(), m_shared.AppTitle);
     } else {
-        DialNumber(digits);
+        dialNumber(digits);
     }
-    RelDialer();
+    becomeIdle();
     m_running = false;
     emit dialEnded();
     if (m_closeWhenDone)
         close();
 }
 
-int DialerWindow::FindModem() {
-    return m_ports ? dialer::FindModem(*m_ports, m_modem) : 0;
-}
-
-void DialerWindow::DialNumber(const QString& digits) {
+void DialerWindow::dialNumber(const QString& digits) {
     const QByteArray command = dialCommand(digits);
     setStatus(msg::searchingForModem());
-    const int port = FindModem();
+    const int port = m_ports ? findModem(*m_ports, m_modem) : 0;
     if (m_modem.cancelled()) {
         // Cancelled while searching: nothing is dialled.
         m_modem.clearCancel();
@@ -175,33 +168,29 @@ void DialerWindow::hangUpNow() {
     m_shared.DialerIdle = true;
 }
 
-void DialerWindow::cmdCancel_Click() {
+void DialerWindow::cancelDial() {
     if (!m_running)
         return;
     m_modem.cancel();
-    cmdCancel->setEnabled(false);
+    m_cancelButton->setEnabled(false);
     setStatus({});
     m_shared.DialerIdle = true;
 }
 
-void DialerWindow::cmdQuit_Click() {
-    close();
-}
-
-bool DialerWindow::Form_QueryUnload() {
+bool DialerWindow::mayClose() {
     if (m_shared.DialerIdle)
         return true;
     const platform::Message ask{msg::quitDialer(), msg::dialerWarning(),
                                 platform::Buttons::OkCancel, platform::Icon::Critical};
     if (m_prompter.ask(ask) != platform::Answer::Ok)
         return false;
-    cmdCancel_Click();
+    cancelDial();
     m_shared.DialerIdle = true;
     return true;
 }
 
 void DialerWindow::closeEvent(QCloseEvent* event) {
-    if (!Form_QueryUnload()) {
+    if (!mayClose()) {
         event->ignore();
         return;
     }

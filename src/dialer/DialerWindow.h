@@ -33,21 +33,12 @@ public:
     ~DialerWindow() override;
 
     // Starts dialling the number in the box when the dialer is idle.
-    void Form_Activate();
-    void cmdDial_Click();
-    void cmdCancel_Click();
-    void cmdQuit_Click();
-    // Whether the window may close; asks first while a call is being dialled.
-    bool Form_QueryUnload();
-    void RelDialer();
-    int FindModem();
-    void DialNumber(const QString& digits);
+    void dialIfIdle();
     // The program is ending: a call being dialled is hung up and its port closed now.
     void hangUpNow();
 
     void setNumber(const QString& number);
     QString number() const;
-    QString status() const;
 
 signals:
     // A dial started by the Dial button has ended, whichever way.
@@ -59,7 +50,17 @@ protected:
     // Esc closes the window as its close box does.
     void keyPressEvent(QKeyEvent* event) override;
 
+private slots:
+    // Dials the number in the box and waits for the modem, serving the event loop meanwhile.
+    void dial();
+    void cancelDial();
+
 private:
+    // The controls and the shared state as they are between dials.
+    void becomeIdle();
+    void dialNumber(const QString& digits);
+    // Whether the window may close; asks first while a call is being dialled.
+    bool mayClose();
     void setStatus(const QString& text);
     // Hangs up and closes the port being dialled on, if any.
     void releasePort();
@@ -69,14 +70,14 @@ private:
     platform::SerialPorts* m_ports;
     Modem m_modem;
     std::unique_ptr<QIODevice> m_port; // the port being dialled on
-    bool m_running = false;            // cmdDial_Click is on the stack
+    bool m_running = false;            // dial() is on the stack
     bool m_closeWhenDone = false;      // closed during a dial: closes once it has unwound
 
-    QLineEdit* txtNumber = nullptr;
-    QLabel* txtStatus = nullptr;
-    QPushButton* cmdDial = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QPushButton* cmdQuit = nullptr;
+    QLineEdit* m_numberBox = nullptr;
+    QLabel* m_status = nullptr;
+    QPushButton* m_dialButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QPushButton* m_quitButton = nullptr;
 };
 
 } // namespace dialer

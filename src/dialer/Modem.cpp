@@ -92,7 +92,7 @@ void Modem::hangUp(QIODevice& port) {
     send(port, hangUpCommand());
 }
 
-int FindModem(platform::SerialPorts& ports, Modem& modem) {
+int findModem(platform::SerialPorts& ports, Modem& modem) {
     QByteArray reply;
     for (int port = 1; port <= 4 && !modem.cancelled(); ++port) {
         const std::unique_ptr<QIODevice> device = ports.open(port);

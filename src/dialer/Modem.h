@@ -67,6 +67,6 @@ private:
 // The first port, 1 to 4, whose modem answers the probe; 0 when none does. A port that does
 // not open is skipped; each port that opens costs the probe's second and is closed again. The
 // reply text is kept from port to port. A cancel ends the search with 0.
-int FindModem(platform::SerialPorts& ports, Modem& modem);
+int findModem(platform::SerialPorts& ports, Modem& modem);
 
 } // namespace dialer

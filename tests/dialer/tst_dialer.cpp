@@ -8,6 +8,7 @@
 #include "dialer/DialerWindow.h"
 #include "platform/QtSerialPorts.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -16,6 +17,10 @@ using namespace std::chrono_literals;
 // What happens once the modem has the dial command (the modem answers it only for Nothing);
 // ModemGone: COM3 is renamed once it has been probed.
 enum During { Nothing, Cancel, DialAgain, ModemGone, CloseDialer, CloseMain, EndRequested };
+
+QString statusOf(dialer::DialerWindow* d) {
+    return d->findChild<QLabel*>(QStringLiteral("txtStatus"))->text();
+}
 
 class TestDialer : public QObject {
     Q_OBJECT
@@ -56,6 +61,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, number);
         QFETCH(int, during);
+        QFETCH(QString, logs);
         Fixture f;
         testing::SimulatedModem modem{during == Nothing ? 300 : -1}, silent{0, true};
         platform::QtSerialPorts serialPorts(f.settings);
@@ -74,7 +80,7 @@ private slots:
             if (command.startsWith("ATDT"))
                 QTimer::singleShot(100ms, &modem, [&] {
                     QCOMPARE(
-                        w.dialerWindow()->status(),
+                        statusOf(w.dialerWindow()),
                         u8("Dialing... ATDT97235551234;\r [COM%1]").arg(ports.indexOf(u'M') + 1));
                     if (during == DialAgain)
                         f.button("btnDial")->click();
@@ -100,12 +106,13 @@ private slots:
         if (d) {
             QSignalSpy ended(d, &dialer::DialerWindow::dialEnded);
             // A dial left running fails the test instead of hanging it.
-            QTimer::singleShot(10s, d, &dialer::DialerWindow::cmdCancel_Click);
+            QTimer::singleShot(10s, d->findChild<QPushButton*>(u8("cmdCancel")),
+                               &QPushButton::click);
             QVERIFY(ended.wait(20000));
-            QCOMPARE(d->status(), u8("To dial a number, click the Dial button"));
+            QCOMPARE(statusOf(d), u8("To dial a number, click the Dial button"));
         }
-        QTest::qWait(50); // what the modems still had to read
-        QTEST(modem.log + u8(" / ") + silent.log, "logs");
+        // Once the modems have read what was still on its way to them.
+        QTRY_COMPARE(modem.log + u8(" / ") + silent.log, logs);
         QStringList shown;
         for (const platform::Message& m : f.prompter.messages()) {
             shown << m.caption + u'|' + m.text;
