@@ -26,7 +26,7 @@ update::VersionCheckWindow* MainWindow::loadVersionWindow() {
     if (!m_verCheck) {
         m_verCheck =
             new update::VersionCheckWindow(m_shared, m_services, mnuCheckVersionUpdate, this);
-        m_verCheck->Form_Load();
+        m_verCheck->load();
     }
     return m_verCheck;
 }

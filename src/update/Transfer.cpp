@@ -32,11 +32,11 @@ void Transfer::fetch(const QUrl& url, QIODevice* sink) {
     m_bytes = 0;
     m_succeeded = m_sinkFailed = m_cancelled = m_answered = false;
     m_response.clear();
-    emit StateChanged(1);
+    emit stateChanged(State::ResolvingHost);
     if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) {
         // Only web addresses: a page naming a local file gets no copy of it.
         m_response = QStringLiteral("Protocol \"%1\" is unknown").arg(url.scheme());
-        emit StateChanged(11);
+        emit stateChanged(State::Failed);
         QMetaObject::invokeMethod(
             this,
             [this, fetchNumber = m_fetchNumber] {
@@ -56,17 +56,17 @@ void Transfer::fetch(const QUrl& url, QIODevice* sink) {
     // streams through a buffer of this size.
     reply->setReadBufferSize(1 << 20);
     connect(reply, &QNetworkReply::socketStartedConnecting, this, [this] {
-        emit StateChanged(2);
-        emit StateChanged(3);
+        emit stateChanged(State::HostResolved);
+        emit stateChanged(State::Connecting);
     });
     connect(reply, &QNetworkReply::requestSent, this, [this] {
-        for (int state : {4, 5, 6})
-            emit StateChanged(state);
+        for (State state : {State::Connected, State::SendingRequest, State::RequestSent})
+            emit stateChanged(state);
     });
     connect(reply, &QNetworkReply::metaDataChanged, this, [this] {
         if (!m_answered) {
             m_answered = true;
-            emit StateChanged(7);
+            emit stateChanged(State::ReceivingResponse);
         }
     });
     connect(reply, &QNetworkReply::readyRead, this, &Transfer::take);
@@ -111,10 +111,10 @@ void Transfer::done() {
     m_reply = nullptr;
     reply->deleteLater();
     if (m_succeeded) {
-        emit StateChanged(8);
-        emit StateChanged(12);
+        emit stateChanged(State::ResponseReceived);
+        emit stateChanged(State::Completed);
     } else {
-        emit StateChanged(11);
+        emit stateChanged(State::Failed);
     }
     emit finished();
 }

@@ -16,12 +16,30 @@ namespace update {
 // One HTTP fetch at a time over http or https, redirects followed. The body is kept in
 // memory (the version page) or streamed into a device (the installer); `finished` comes
 // from the event loop once the fetch has ended, so its handler may show message boxes.
-// Progress is reported as the state codes the window shows: 1 to 7 as the request goes
-// on, 8 and then 12 on success, 11 on a failure. A fetch fails after `timeout` without
-// progress.
+// Progress is reported as the states the window shows: ResolvingHost to ReceivingResponse
+// as the request goes on, ResponseReceived and then Completed on success, Failed on a
+// failure. A fetch fails after `timeout` without progress.
 class Transfer final : public QObject {
     Q_OBJECT
 public:
+    // How far a fetch has gone. The numbers are the window's state codes: each has its status
+    // text, and a failed download names its state by number.
+    enum class State {
+        None = 0, // nothing fetched yet
+        ResolvingHost = 1,
+        HostResolved = 2,
+        Connecting = 3,
+        Connected = 4,
+        SendingRequest = 5,
+        RequestSent = 6,
+        ReceivingResponse = 7,
+        ResponseReceived = 8,
+        // 9 and 10, the disconnection, are never reported.
+        Failed = 11,
+        Completed = 12,
+    };
+    Q_ENUM(State)
+
     Transfer(std::chrono::milliseconds timeout, QObject* parent = nullptr);
     ~Transfer() override;
 
@@ -43,7 +61,7 @@ public:
     QString responseValue() const { return m_response; }
 
 signals:
-    void StateChanged(int state);
+    void stateChanged(update::Transfer::State state);
     void finished();
 
 private:

@@ -48,35 +48,46 @@ const char* const boxNames[] = {"txtAppName", "txtAppVer", "txtVerDate", "txtVer
                                 "txtDownloadUrl"};
 const char* const captions[] = {
     "Application Name:", "Application Version:", "Version Date:", "Version Size:", "Download:"};
+
+// The program's own version, as the page's version is compared with it.
+QString ownVersion() {
+    const QVersionNumber v =
+        QVersionNumber::fromString(QString::fromLatin1(orvenna::config::version));
+    return QStringLiteral("%1.%2.%3")
+        .arg(v.majorVersion())
+        .arg(v.minorVersion())
+        .arg(v.microVersion());
+}
 } // namespace
 
 VersionCheckWindow::VersionCheckWindow(mdlVesk::Shared& shared, const shell::Services& services,
                                        QAction* menuItem, QWidget* owner)
     : SecondaryWindow(owner), m_shared(shared), m_services(services), m_menuItem(menuItem),
-      m_base(serverBase(services.settings)), Inet1(new Transfer(services.transferTimeout, this)) {
+      m_base(serverBase(services.settings)),
+      m_transfer(new Transfer(services.transferTimeout, this)) {
     setObjectName(QStringLiteral("frmVerCheck"));
     setWindowTitle(QStringLiteral("Version Check"));
     buildControls();
     placeControls();
-    tmrDelay.setObjectName(QStringLiteral("tmrDelay"));
-    tmrAudit.setObjectName(QStringLiteral("tmrAudit"));
-    connect(&tmrDelay, &QTimer::timeout, this, &VersionCheckWindow::tmrDelay_Timer);
-    connect(&tmrAudit, &QTimer::timeout, this, &VersionCheckWindow::tmrAudit_Timer);
-    connect(Inet1, &Transfer::StateChanged, this, &VersionCheckWindow::Inet1_StateChanged);
-    connect(Inet1, &Transfer::finished, this, [this] {
+    m_delayTimer.setObjectName(QStringLiteral("tmrDelay"));
+    m_progressTimer.setObjectName(QStringLiteral("tmrAudit"));
+    connect(&m_delayTimer, &QTimer::timeout, this, &VersionCheckWindow::checkNow);
+    connect(&m_progressTimer, &QTimer::timeout, this, &VersionCheckWindow::showReceivingProgress);
+    connect(m_transfer, &Transfer::stateChanged, this, &VersionCheckWindow::showTransferState);
+    connect(m_transfer, &Transfer::finished, this, [this] {
         if (m_file)
             downloadArrived();
         else
             pageArrived();
     });
-    connect(cmdVerCheck, &QPushButton::clicked, this, &VersionCheckWindow::cmdVerCheck_Click);
-    connect(cmdDownload, &QPushButton::clicked, this, &VersionCheckWindow::cmdDownload_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &VersionCheckWindow::cmdCancel_Click);
-    connect(cmdShow, &QPushButton::clicked, this, &VersionCheckWindow::cmdShow_Click);
+    connect(m_checkButton, &QPushButton::clicked, this, &VersionCheckWindow::checkNow);
+    connect(m_downloadButton, &QPushButton::clicked, this, &VersionCheckWindow::download);
+    connect(m_cancelButton, &QPushButton::clicked, this, &VersionCheckWindow::cancelDownload);
+    connect(m_detailsButton, &QPushButton::clicked, this, &VersionCheckWindow::toggleDetails);
 }
 
 VersionCheckWindow::~VersionCheckWindow() {
-    Form_Unload();
+    unload();
 }
 
 void VersionCheckWindow::buildControls() {
@@ -86,77 +97,62 @@ void VersionCheckWindow::buildControls() {
         b->setAutoDefault(false);
         return b;
     };
-    lblHeading = new QLabel(QStringLiteral("Check for availlable Version Updae"), this);
-    lblHeading->setObjectName(QStringLiteral("lblHeading"));
-    cmdVerCheck = button("cmdVerCheck", "Check Version...");
-    cmdDownload = button("cmdDownload", "Download Update");
-    cmdCancel = button("cmdCancel", "Cancel Downloading");
-    cmdShow = button("cmdShow", "Show >>");
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFrameShape(QFrame::StyledPanel);
+    m_heading = new QLabel(QStringLiteral("Check for availlable Version Updae"), this);
+    m_heading->setObjectName(QStringLiteral("lblHeading"));
+    m_checkButton = button("cmdVerCheck", "Check Version...");
+    m_downloadButton = button("cmdDownload", "Download Update");
+    m_cancelButton = button("cmdCancel", "Cancel Downloading");
+    m_detailsButton = button("cmdShow", "Show >>");
+    m_details = new QFrame(this);
+    m_details->setObjectName(QStringLiteral("Frame1"));
+    m_details->setFrameShape(QFrame::StyledPanel);
     for (size_t i = 0; i < m_boxes.size(); ++i) {
-        auto* label = new QLabel(QString::fromLatin1(captions[i]), Frame1);
-        m_boxes[i] = new QLineEdit(Frame1);
+        auto* label = new QLabel(QString::fromLatin1(captions[i]), m_details);
+        m_boxes[i] = new QLineEdit(m_details);
         m_boxes[i]->setObjectName(QString::fromLatin1(boxNames[i]));
         // Read-only to the user, but the text can still be selected and copied.
         m_boxes[i]->setReadOnly(true);
         label->setBuddy(m_boxes[i]);
         m_boxes[i]->setAccessibleName(label->text());
     }
-    StatusBar1 = new QFrame(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setFrameShape(QFrame::StyledPanel);
-    m_panel = new QLabel(StatusBar1);
-    m_panel->setAccessibleName(QStringLiteral("Status"));
-    auto* bar = new QHBoxLayout(StatusBar1);
+    m_statusBar = new QFrame(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setFrameShape(QFrame::StyledPanel);
+    m_statusPanel = new QLabel(m_statusBar);
+    m_statusPanel->setAccessibleName(QStringLiteral("Status"));
+    auto* bar = new QHBoxLayout(m_statusBar);
     bar->setContentsMargins(4, 0, 4, 0);
-    bar->addWidget(m_panel);
+    bar->addWidget(m_statusPanel);
 }
 
 void VersionCheckWindow::placeControls() {
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     auto px = [dpi](int twips) { return (twips * dpi + 720) / 1440; };
     // The details move things by the same number of pixels whatever the rounding elsewhere.
-    const int grown = DetailsShown ? px(DetailsHeight) : 0;
+    const int grown = m_detailsShown ? px(DetailsHeight) : 0;
     auto place = [&](QWidget* w, const Box& b, int down = 0) {
         w->setGeometry(px(b.left), px(b.top) + down, px(b.width), px(b.height));
     };
     const int height = px(CollapsedHeight) + grown;
     setFixedSize(px(ClientWidth), height);
-    place(lblHeading, headingBox);
-    place(cmdVerCheck, verCheckBox);
-    place(cmdDownload, downloadBox);
-    place(cmdCancel, downloadBox);
-    place(cmdShow, showBox, grown);
-    place(Frame1, frameBox);
-    const auto labels = Frame1->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    place(m_heading, headingBox);
+    place(m_checkButton, verCheckBox);
+    place(m_downloadButton, downloadBox);
+    place(m_cancelButton, downloadBox);
+    place(m_detailsButton, showBox, grown);
+    place(m_details, frameBox);
+    const auto labels = m_details->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
     for (int i = 0; i < int(m_boxes.size()); ++i) {
         const int top = rowTop + i * rowStep;
         place(labels[i], {120, top, labelWidth, 300});
         place(m_boxes[size_t(i)], {boxLeft, top - 30, boxWidth, 330});
     }
-    Frame1->setVisible(DetailsShown);
-    StatusBar1->setGeometry(0, height - px(StatusHeight), px(ClientWidth), px(StatusHeight));
+    m_details->setVisible(m_detailsShown);
+    m_statusBar->setGeometry(0, height - px(StatusHeight), px(ClientWidth), px(StatusHeight));
 }
 
-QString VersionCheckWindow::ownVersion() {
-    const QVersionNumber v =
-        QVersionNumber::fromString(QString::fromLatin1(orvenna::config::version));
-    return QStringLiteral("%1.%2.%3")
-        .arg(v.majorVersion())
-        .arg(v.minorVersion())
-        .arg(v.microVersion());
-}
-
-QString VersionCheckWindow::statusText() const {
-    return m_panel->text();
-}
-bool VersionCheckWindow::downloading() const {
-    return m_file != nullptr;
-}
 void VersionCheckWindow::setStatus(const QString& text) {
-    m_panel->setText(text);
+    m_statusPanel->setText(text);
 }
 
 std::optional<Answer> VersionCheckWindow::ask(const Message& message) {
@@ -167,33 +163,33 @@ std::optional<Answer> VersionCheckWindow::ask(const Message& message) {
     return answer;
 }
 
-void VersionCheckWindow::Form_Load() {
-    tmrDelay.setInterval(500);
-    tmrDelay.start();
-    tmrAudit.setInterval(1000);
-    tmrAudit.stop();
-    cmdDownload->setEnabled(false);
-    cmdCancel->hide();
-    DetailsShown = false;
+void VersionCheckWindow::load() {
+    m_delayTimer.setInterval(500);
+    m_delayTimer.start();
+    m_progressTimer.setInterval(1000);
+    m_progressTimer.stop();
+    m_downloadButton->setEnabled(false);
+    m_cancelButton->hide();
+    m_detailsShown = false;
     if (m_menuItem)
         m_menuItem->setEnabled(false);
 }
 
-void VersionCheckWindow::Form_Unload() {
+void VersionCheckWindow::unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
-    tmrDelay.stop();
-    tmrAudit.stop();
+    m_delayTimer.stop();
+    m_progressTimer.stop();
     // A download under way stops here; its unfinished file goes with it.
-    Inet1->abandon();
+    m_transfer->abandon();
     m_file.reset();
     if (m_menuItem)
         m_menuItem->setEnabled(true);
 }
 
 void VersionCheckWindow::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+    unload();
     event->accept();
 }
 
@@ -201,24 +197,19 @@ void VersionCheckWindow::reject() {
     close();
 }
 
-void VersionCheckWindow::tmrDelay_Timer() {
-    tmrDelay.stop();
-    VersionCheck();
+void VersionCheckWindow::checkNow() {
+    m_delayTimer.stop();
+    checkVersion();
 }
 
-void VersionCheckWindow::cmdVerCheck_Click() {
-    tmrDelay.stop();
-    VersionCheck();
-}
-
-void VersionCheckWindow::VersionCheck() {
-    if (m_unloaded || Inet1->busy())
+void VersionCheckWindow::checkVersion() {
+    if (m_unloaded || m_transfer->busy())
         return;
     for (QLineEdit* box : m_boxes)
         box->clear();
     setStatus({});
-    cmdVerCheck->setEnabled(false);
-    tmrDelay.stop();
+    m_checkButton->setEnabled(false);
+    m_delayTimer.stop();
     if (m_services.connectivity && !m_services.connectivity->connected()) {
         setStatus(msg::notConnected());
         if (!isVisible()) {
@@ -226,15 +217,15 @@ void VersionCheckWindow::VersionCheck() {
             return;
         }
         if (ask({msg::connectFirst(), msg::notConnected(), Buttons::Ok, Icon::Information}))
-            cmdVerCheck->setEnabled(true);
+            m_checkButton->setEnabled(true);
         return;
     }
-    Inet1->fetch(pageUrl(m_base));
+    m_transfer->fetch(pageUrl(m_base));
 }
 
 void VersionCheckWindow::pageArrived() {
-    PageText = QString::fromUtf8(Inet1->body());
-    if (!Inet1->succeeded() || !IsValidPage(PageText)) {
+    const QString page = QString::fromUtf8(m_transfer->body());
+    if (!m_transfer->succeeded() || !isValidPage(page)) {
         setStatus(msg::connectionFailed());
         if (!isVisible()) {
             close();
@@ -242,16 +233,16 @@ void VersionCheckWindow::pageArrived() {
         }
         if (ask({msg::connectionFailedReasons(m_base.host(), m_shared.CrLf),
                  msg::connectionFailed(), Buttons::Ok, Icon::Information}))
-            cmdVerCheck->setEnabled(true);
+            m_checkButton->setEnabled(true);
         return;
     }
     for (size_t i = 0; i < m_boxes.size(); ++i) {
-        m_boxes[i]->setText(*GetPageValue(PageText, QString::fromLatin1(pageLabels[i])));
+        m_boxes[i]->setText(*pageValue(page, QString::fromLatin1(pageLabels[i])));
         m_boxes[i]->setCursorPosition(0); // a long address shows its beginning
     }
     m_shared.LastCheckMonth = m_services.today().month();
 
-    if (!isNewer(m_boxes[1]->text(), ownVersion())) {
+    if (!isNewer(m_boxes[AppVersion]->text(), ownVersion())) {
         if (isVisible() && !ask({msg::noNewSoftware(), m_shared.AppTitle}))
             return;
         close();
@@ -262,7 +253,7 @@ void VersionCheckWindow::pageArrived() {
                              Buttons::OkCancel, Icon::Information});
     if (!answer)
         return;
-    cmdDownload->setEnabled(true);
+    m_downloadButton->setEnabled(true);
     if (*answer == Answer::Ok) {
         if (hidden) {
             showNormal();
@@ -270,7 +261,7 @@ void VersionCheckWindow::pageArrived() {
             activateWindow();
         }
         // The download ends as a check does: status cleared, the check button enabled.
-        cmdDownload_Click();
+        download();
         return;
     }
     if (hidden) {
@@ -278,21 +269,21 @@ void VersionCheckWindow::pageArrived() {
         return;
     }
     setStatus({});
-    cmdVerCheck->setEnabled(true);
+    m_checkButton->setEnabled(true);
 }
 
-void VersionCheckWindow::cmdDownload_Click() {
-    if (m_unloaded || Inet1->busy())
+void VersionCheckWindow::download() {
+    if (m_unloaded || m_transfer->busy())
         return;
-    m_downloadUrl = store::trimSpaces(m_boxes[4]->text());
+    m_downloadUrl = store::trimSpaces(m_boxes[DownloadUrl]->text());
     const auto name = downloadFileName(m_downloadUrl);
     const QString folder = m_shared.programFolder + QStringLiteral("Update") + QDir::separator();
-    cmdVerCheck->setEnabled(false);
-    cmdDownload->hide();
-    cmdCancel->show();
-    tmrAudit.start();
-    CancelRequested = false;
-    DotPhase = 1;
+    m_checkButton->setEnabled(false);
+    m_downloadButton->hide();
+    m_cancelButton->show();
+    m_progressTimer.start();
+    m_cancelRequested = false;
+    m_dotPhase = 1;
     // A name that would leave the folder is no name: nothing is fetched or written.
     if (!name) {
         setStatus(msg::wrongBufferSize());
@@ -312,25 +303,26 @@ void VersionCheckWindow::cmdDownload_Click() {
         refuseDownload(msg::fileNotWritten(m_file->fileName()));
         return;
     }
-    Inet1->fetch(QUrl(m_downloadUrl), m_file.get());
+    m_transfer->fetch(QUrl(m_downloadUrl), m_file.get());
 }
 
 void VersionCheckWindow::downloadArrived() {
-    if (CancelRequested) {
+    if (m_cancelRequested) {
         endDownload();
         return;
     }
-    if (Inet1->sinkFailed()) {
+    if (m_transfer->sinkFailed()) {
         refuseDownload(msg::fileNotWritten(m_file->fileName()));
         return;
     }
-    if (m_lastInetState != 8 && m_lastInetState != 12) {
-        if (ask({msg::downloadError(Inet1->responseValue(), m_lastInetState, m_shared.CrLf),
+    if (m_lastState != Transfer::State::ResponseReceived &&
+        m_lastState != Transfer::State::Completed) {
+        if (ask({msg::downloadError(m_transfer->responseValue(), int(m_lastState), m_shared.CrLf),
                  msg::downloadErrorCaption(), Buttons::Ok, Icon::Information}))
             endDownload();
         return;
     }
-    const qint64 received = Inet1->bytesReceived();
+    const qint64 received = m_transfer->bytesReceived();
     setStatus(msg::downloadFrom(m_downloadUrl, received));
     if (received < 3) {
         m_file.reset();
@@ -361,39 +353,40 @@ void VersionCheckWindow::refuseDownload(const QString& reason) {
 
 void VersionCheckWindow::endDownload() {
     m_file.reset();
-    cmdCancel->hide();
-    cmdDownload->show();
-    cmdVerCheck->setEnabled(true);
-    tmrAudit.stop();
+    m_cancelButton->hide();
+    m_downloadButton->show();
+    m_checkButton->setEnabled(true);
+    m_progressTimer.stop();
     setStatus({});
 }
 
-void VersionCheckWindow::cmdCancel_Click() {
+void VersionCheckWindow::cancelDownload() {
     const auto answer =
         ask({msg::cancelDownloading(), msg::cancelConfirmation(), Buttons::YesNo, Icon::Critical});
     if (answer != Answer::Yes)
         return;
-    tmrAudit.stop();
-    CancelRequested = true;
-    Inet1->cancel();
+    m_progressTimer.stop();
+    m_cancelRequested = true;
+    m_transfer->cancel();
 }
 
-void VersionCheckWindow::cmdShow_Click() {
-    DetailsShown = !DetailsShown;
-    cmdShow->setText(DetailsShown ? QStringLiteral("<< Hide") : QStringLiteral("Show >>"));
+void VersionCheckWindow::toggleDetails() {
+    m_detailsShown = !m_detailsShown;
+    m_detailsButton->setText(m_detailsShown ? QStringLiteral("<< Hide")
+                                            : QStringLiteral("Show >>"));
     placeControls();
 }
 
-void VersionCheckWindow::tmrAudit_Timer() {
-    if (DotPhase < 1 || DotPhase > 3)
+void VersionCheckWindow::showReceivingProgress() {
+    if (m_dotPhase < 1 || m_dotPhase > 3)
         return;
-    setStatus(msg::receivingData(DotPhase));
-    DotPhase = DotPhase % 3 + 1;
+    setStatus(msg::receivingData(m_dotPhase));
+    m_dotPhase = m_dotPhase % 3 + 1;
 }
 
-void VersionCheckWindow::Inet1_StateChanged(int State) {
-    m_lastInetState = State;
-    const QString text = msg::transferState(State);
+void VersionCheckWindow::showTransferState(Transfer::State state) {
+    m_lastState = state;
+    const QString text = msg::transferState(int(state));
     if (!text.isNull())
         setStatus(text);
 }
@@ -402,7 +395,7 @@ void HiddenVersionCheck::VersionCheck() {
     if (!m_load)
         return;
     if (VersionCheckWindow* window = m_load())
-        window->VersionCheck();
+        window->checkVersion();
 }
 
 } // namespace update

@@ -2,6 +2,7 @@
 
 #include "shell/SecondaryWindow.h"
 #include "shell/Services.h"
+#include "update/Transfer.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -29,8 +30,6 @@ enum class Answer;
 
 namespace update {
 
-class Transfer;
-
 // The live update's window: reads the vendor's version page, shows what it offers and
 // downloads a newer installer into "Update" below the program folder. Shown from the main
 // window's menu it checks by itself half a second after loading; loaded without being shown
@@ -43,30 +42,37 @@ public:
                        QWidget* owner);
     ~VersionCheckWindow() override;
 
-    void Form_Load();
-    void Form_Unload();
-    void VersionCheck();
-    void cmdVerCheck_Click();
-    void cmdDownload_Click();
-    void cmdCancel_Click();
-    void cmdShow_Click();
+    // Disables the owner's menu item and checks half a second later.
+    void load();
+    // Fetches the version page and acts on what it offers, unless a fetch is under way.
+    void checkVersion();
 
-    // The program's own version, as the page's version is compared with it.
-    static QString ownVersion();
-    QString statusText() const;
-    int LastInetState() const { return m_lastInetState; }
-    bool downloading() const;
+    // The last state the transfer reported.
+    Transfer::State lastTransferState() const { return m_lastState; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
+private slots:
+    // The delay's end, or the check button: the check runs now.
+    void checkNow();
+    void download();
+    // Asks, then stops the download under way.
+    void cancelDownload();
+    void toggleDetails();
+    // The dots after "Receiving data" while a download runs.
+    void showReceivingProgress();
+    void showTransferState(update::Transfer::State state);
+
 private:
+    // The details' boxes, in the order of the page's labels.
+    enum Detail { AppName, AppVersion, VersionDate, VersionSize, DownloadUrl, DetailCount };
+
     void buildControls();
     void placeControls();
-    void tmrDelay_Timer();
-    void tmrAudit_Timer();
-    void Inet1_StateChanged(int State);
+    // Stops the timers and any fetch, drops an unfinished download, enables the menu item.
+    void unload();
     void pageArrived();
     void downloadArrived();
     void endDownload();
@@ -79,29 +85,28 @@ private:
     shell::Services m_services;
     QPointer<QAction> m_menuItem;
     QUrl m_base;
-    Transfer* Inet1 = nullptr;
+    Transfer* m_transfer = nullptr;
     std::unique_ptr<QSaveFile> m_file;
     QString m_downloadUrl;
     QString m_fileName;
     bool m_unloaded = false;
 
-    QString PageText;
-    bool DetailsShown = false;
-    int m_lastInetState = 0;
-    int DotPhase = 1;
-    bool CancelRequested = false;
+    bool m_detailsShown = false;
+    Transfer::State m_lastState = Transfer::State::None;
+    int m_dotPhase = 1;
+    bool m_cancelRequested = false;
 
-    QLabel* lblHeading = nullptr;
-    QPushButton* cmdVerCheck = nullptr;
-    QPushButton* cmdDownload = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QPushButton* cmdShow = nullptr;
-    QFrame* Frame1 = nullptr;
-    std::array<QLineEdit*, 5> m_boxes{}; // txtAppName .. txtDownloadUrl
-    QFrame* StatusBar1 = nullptr;
-    QLabel* m_panel = nullptr;
-    QTimer tmrDelay;
-    QTimer tmrAudit;
+    QLabel* m_heading = nullptr;
+    QPushButton* m_checkButton = nullptr;
+    QPushButton* m_downloadButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QPushButton* m_detailsButton = nullptr;
+    QFrame* m_details = nullptr;
+    std::array<QLineEdit*, DetailCount> m_boxes{}; // txtAppName .. txtDownloadUrl
+    QFrame* m_statusBar = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    QTimer m_delayTimer;
+    QTimer m_progressTimer;
 };
 
 // The check a while after start: a version window loaded without being shown, from the

@@ -15,7 +15,7 @@ bool isWebAddress(const QUrl& url) {
 }
 } // namespace
 
-std::optional<QString> GetPageValue(const QString& page, const QString& label) {
+std::optional<QString> pageValue(const QString& page, const QString& label) {
     const qsizetype start = page.indexOf(label);
     if (start < 0)
         return std::nullopt;
@@ -26,9 +26,9 @@ std::optional<QString> GetPageValue(const QString& page, const QString& label) {
     return store::trimSpaces(page.mid(start, end - start).mid(label.size()));
 }
 
-bool IsValidPage(const QString& page) {
+bool isValidPage(const QString& page) {
     for (const char* label : pageLabels)
-        if (!GetPageValue(page, QString::fromLatin1(label)))
+        if (!pageValue(page, QString::fromLatin1(label)))
             return false;
     return true;
 }

@@ -20,9 +20,9 @@ inline constexpr std::array<const char*, 5> pageLabels{
 // The value after `label`: from the label's first occurrence up to the next "</p>" (for the
 // download label, the next quote followed by ">"), without the label, spaces trimmed at
 // both ends. None when the label or its end marker is missing.
-std::optional<QString> GetPageValue(const QString& page, const QString& label);
+std::optional<QString> pageValue(const QString& page, const QString& label);
 // Every label present with its end marker after it.
-bool IsValidPage(const QString& page);
+bool isValidPage(const QString& page);
 
 // Versions compare as text, character by character: 1.10.0 is not newer than 1.8.5.
 bool isNewer(const QString& remote, const QString& own);
