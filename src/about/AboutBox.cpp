@@ -55,60 +55,63 @@ QPushButton* link(QWidget* parent, const QString& name, const QString& text) {
 
 AboutBox::AboutBox(const QString& appTitle, const QString& crlf, platform::Prompter& prompter,
                    platform::Shell* shell, QWidget* owner)
-    : shell::SecondaryWindow(owner), m_title(appTitle), m_crlf(crlf), m_prompter(prompter),
-      m_shell(shell) {
+    : shell::SecondaryWindow(owner), m_appTitle(appTitle), m_prompter(prompter), m_shell(shell) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    buildControls();
-    connect(cmdOK, &QPushButton::clicked, this, &AboutBox::cmdOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutBox::cmdSysInfo_Click);
-    connect(lblWeb, &QPushButton::clicked, this, &AboutBox::lblWeb_Click);
-    connect(lblMail, &QPushButton::clicked, this, &AboutBox::lblMail_Click);
-    Form_Load();
+    setWindowTitle(i18n::messages::aboutCaption(m_appTitle));
+    buildControls(crlf);
 }
 
-void AboutBox::buildControls() {
-    lblTitle = new QLabel(this);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    QFont big = lblTitle->font();
+void AboutBox::buildControls(const QString& crlf) {
+    auto* title = new QLabel(
+        m_appTitle + u' ' + versionText(QString::fromUtf8(orvenna::config::version)), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 1.5);
     big.setBold(true);
-    lblTitle->setFont(big);
-    lblDescription = new QLabel(this);
-    lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    lblDescription->setWordWrap(true);
-    lblDisclaimer = new QLabel(this);
-    lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
-    lblDisclaimer->setWordWrap(true);
-    lblWeb = link(this, QStringLiteral("lblWeb"), QString::fromUtf8(orvenna::config::vendorSite));
-    lblMail =
+    title->setFont(big);
+    auto* description =
+        new QLabel(i18n::messages::aboutDescription(crlf, store::SchemaVersion), this);
+    description->setObjectName(QStringLiteral("lblDescription"));
+    description->setWordWrap(true);
+    auto* disclaimer = new QLabel(this);
+    disclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
+    disclaimer->setWordWrap(true);
+    m_webLink =
+        link(this, QStringLiteral("lblWeb"), QString::fromUtf8(orvenna::config::vendorSite));
+    m_mailLink =
         link(this, QStringLiteral("lblMail"), QString::fromUtf8(orvenna::config::supportMail));
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("cmdOK"));
+    okButton->setDefault(true);
+    auto* sysInfoButton = new QPushButton(QStringLiteral("&System Info..."), this);
+    sysInfoButton->setObjectName(QStringLiteral("cmdSysInfo"));
 
     auto* text = new QVBoxLayout;
-    text->addWidget(lblTitle);
-    text->addWidget(lblDescription);
+    text->addWidget(title);
+    text->addWidget(description);
     text->addWidget(separator(this, QStringLiteral("Line1")));
-    text->addWidget(lblWeb, 0, Qt::AlignLeft);
-    text->addWidget(lblMail, 0, Qt::AlignLeft);
+    text->addWidget(m_webLink, 0, Qt::AlignLeft);
+    text->addWidget(m_mailLink, 0, Qt::AlignLeft);
     text->addWidget(separator(this, QStringLiteral("Line2")));
-    text->addWidget(lblDisclaimer);
+    text->addWidget(disclaimer);
     auto* pictures = new QVBoxLayout;
     pictures->addWidget(image(this, QStringLiteral("Image1"), 48));
     pictures->addStretch();
     pictures->addWidget(image(this, QStringLiteral("Image2"), 24), 0, Qt::AlignHCenter);
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdSysInfo);
+    buttons->addWidget(okButton);
+    buttons->addWidget(sysInfoButton);
     buttons->addStretch();
     auto* all = new QHBoxLayout(this);
     all->addLayout(pictures);
     all->addLayout(text, 1);
     all->addLayout(buttons);
+
+    connect(okButton, &QPushButton::clicked, this, &AboutBox::close);
+    connect(sysInfoButton, &QPushButton::clicked, this, &AboutBox::startSystemInfo);
+    connect(m_webLink, &QPushButton::clicked, this, &AboutBox::openWebSite);
+    connect(m_mailLink, &QPushButton::clicked, this, &AboutBox::writeToSupport);
 }
 
 QString AboutBox::versionText(const QString& version) {
@@ -119,32 +122,21 @@ QString AboutBox::versionText(const QString& version) {
         .arg(v.microVersion());
 }
 
-void AboutBox::Form_Load() {
-    setWindowTitle(i18n::messages::aboutCaption(m_title));
-    lblTitle->setText(m_title + u' ' + versionText(QString::fromUtf8(orvenna::config::version)));
-    lblDescription->setText(i18n::messages::aboutDescription(m_crlf, store::SchemaVersion));
-    lblDisclaimer->setText(QString());
-}
-
-void AboutBox::cmdOK_Click() {
-    close();
-}
-
-void AboutBox::cmdSysInfo_Click() {
+void AboutBox::startSystemInfo() {
     if (m_shell)
-        StartSysInfo(*m_shell, m_prompter, m_title, m_toolPath);
+        startSysInfo(*m_shell, m_prompter, m_appTitle);
     else
-        m_prompter.tell(i18n::messages::sysInfoUnavailable(), m_title);
+        m_prompter.tell(i18n::messages::sysInfoUnavailable(), m_appTitle);
 }
 
-void AboutBox::lblWeb_Click() {
+void AboutBox::openWebSite() {
     if (m_shell)
-        MWebLink::OpenLink(*m_shell, lblWeb->text(), MWebLink::WebLink);
+        MWebLink::openLink(*m_shell, m_webLink->text(), MWebLink::WebLink);
 }
 
-void AboutBox::lblMail_Click() {
+void AboutBox::writeToSupport() {
     if (m_shell)
-        MWebLink::OpenLink(*m_shell, lblMail->text(), MWebLink::MailLink);
+        MWebLink::openLink(*m_shell, m_mailLink->text(), MWebLink::MailLink);
 }
 
 } // namespace about

@@ -2,9 +2,8 @@
 
 #include "shell/SecondaryWindow.h"
 
-#include <QStringList>
+#include <QString>
 
-class QLabel;
 class QPushButton;
 
 namespace platform {
@@ -24,34 +23,23 @@ public:
     AboutBox(const QString& appTitle, const QString& crlf, platform::Prompter& prompter,
              platform::Shell* shell, QWidget* owner);
 
-    void Form_Load();
-    void cmdOK_Click();
-    void cmdSysInfo_Click();
-    void lblWeb_Click();
-    void lblMail_Click();
-
-    // Where the system information tool is looked for; the folders of PATH unless set.
-    void setToolSearchPath(const QStringList& folders) { m_toolPath = folders; }
-
     // "major.minor.revision" of a version text, each number without leading zeros.
     static QString versionText(const QString& version);
 
-private:
-    void buildControls();
+private slots:
+    void startSystemInfo();
+    void openWebSite();
+    void writeToSupport();
 
-    QString m_title;
-    QString m_crlf;
+private:
+    void buildControls(const QString& crlf);
+
+    QString m_appTitle;
     platform::Prompter& m_prompter;
     platform::Shell* m_shell;
-    QStringList m_toolPath;
 
-    QLabel* lblTitle = nullptr;
-    QLabel* lblDescription = nullptr;
-    QLabel* lblDisclaimer = nullptr;
-    QPushButton* lblWeb = nullptr;
-    QPushButton* lblMail = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdSysInfo = nullptr;
+    QPushButton* m_webLink = nullptr;
+    QPushButton* m_mailLink = nullptr;
 };
 
 } // namespace about

@@ -11,25 +11,25 @@ const QString http = QStringLiteral("http://");
 const QString mailto = QStringLiteral("mailto:");
 } // namespace
 
-QString linkAddress(const QString& Target, quint8 Kind) {
-    switch (Kind) {
+QString linkAddress(const QString& target, quint8 kind) {
+    switch (kind) {
     case WebLink:
-        return Target.left(7) == http ? Target : http + Target;
+        return target.left(7) == http ? target : http + target;
     case MailLink:
-        return mailto + Target;
+        return mailto + target;
     default:
-        return Target;
+        return target;
     }
 }
 
-bool OpenLink(platform::Shell& shell, const QString& Target, quint8 Kind) {
-    if (Kind != MailLink)
-        return shell.openUrl(QUrl(linkAddress(Target, Kind)));
+bool openLink(platform::Shell& shell, const QString& target, quint8 kind) {
+    if (kind != MailLink)
+        return shell.openUrl(QUrl(linkAddress(target, kind)));
     // A card's address may come from a vCard someone sent: "?" or "#" in it stay part of the
     // address rather than adding "attach=..." or a body to the new message.
     QUrl url;
     url.setScheme(QStringLiteral("mailto"));
-    url.setPath(linkAddress(Target, Kind).mid(mailto.size()), QUrl::DecodedMode);
+    url.setPath(linkAddress(target, kind).mid(mailto.size()), QUrl::DecodedMode);
     return shell.openUrl(url);
 }
 

@@ -14,11 +14,11 @@ enum LinkKind : quint8 { WebLink = 0, MailLink = 1 };
 // The address handed to the desktop: a web target without "http://" (exactly, in lower case)
 // gets it in front; a mail target always gets "mailto:" in front; any other kind is left as
 // it is.
-QString linkAddress(const QString& Target, quint8 Kind);
+QString linkAddress(const QString& target, quint8 kind);
 
 // Opens the target with the desktop's program for it; true when the desktop took it. A mail
 // address is only ever the recipient: what it holds never becomes the message's subject,
 // body or attachments.
-bool OpenLink(platform::Shell& shell, const QString& Target, quint8 Kind);
+bool openLink(platform::Shell& shell, const QString& target, quint8 kind);
 
 } // namespace MWebLink

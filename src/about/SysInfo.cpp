@@ -14,18 +14,18 @@ namespace {
 
 #ifdef Q_OS_WIN
 // One value of a key under HKEY_LOCAL_MACHINE; empty when the key or the value is missing.
-QString GetKeyValue(const QString& KeyName, const QString& SubKeyRef) {
-    const QSettings key(QStringLiteral("HKEY_LOCAL_MACHINE\\") + KeyName, QSettings::NativeFormat);
-    return key.value(SubKeyRef).toString();
+QString registryValue(const QString& keyName, const QString& valueName) {
+    const QSettings key(QStringLiteral("HKEY_LOCAL_MACHINE\\") + keyName, QSettings::NativeFormat);
+    return key.value(valueName).toString();
 }
 
 QString findTool(const QStringList&) {
-    const QString path = GetKeyValue(QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                                     QStringLiteral("PATH"));
+    const QString path = registryValue(QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                                       QStringLiteral("PATH"));
     if (!path.isEmpty())
         return path;
-    const QString folder = GetKeyValue(QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
-                                       QStringLiteral("MSINFO"));
+    const QString folder = registryValue(
+        QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"), QStringLiteral("MSINFO"));
     const QString tool = folder + QStringLiteral("\\MSINFO32.EXE");
     return !folder.isEmpty() && QFileInfo::exists(tool) ? tool : QString();
 }
@@ -47,7 +47,7 @@ QStringList sysInfoTools() {
             QStringLiteral("gnome-system-monitor"), QStringLiteral("mate-system-monitor")};
 }
 
-void StartSysInfo(platform::Shell& shell, platform::Prompter& prompter, const QString& title,
+void startSysInfo(platform::Shell& shell, platform::Prompter& prompter, const QString& title,
                   const QStringList& searchPath) {
     const QString tool = findTool(searchPath);
     if (tool.isEmpty() || !shell.startProgram(tool))

@@ -17,7 +17,7 @@ QStringList sysInfoTools();
 // first of sysInfoTools() found in `searchPath` (the folders of PATH unless given). When
 // none is found or it does not start, says "System Information Is Unavailable At This Time"
 // under `title`.
-void StartSysInfo(platform::Shell& shell, platform::Prompter& prompter, const QString& title,
+void startSysInfo(platform::Shell& shell, platform::Prompter& prompter, const QString& title,
                   const QStringList& searchPath = {});
 
 } // namespace about

@@ -30,7 +30,7 @@ void MainWindow::popSendMail_Click() {
     g.setCol(5);
     const QString address = g.Text();
     if (!address.isEmpty() && m_services.shell)
-        MWebLink::OpenLink(*m_services.shell, address, MWebLink::MailLink);
+        MWebLink::openLink(*m_services.shell, address, MWebLink::MailLink);
 }
 
 } // namespace app

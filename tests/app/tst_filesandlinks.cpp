@@ -148,7 +148,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, address);
         platform::testing::RecordingShell shell;
-        MWebLink::OpenLink(shell, target, quint8(kind));
+        MWebLink::openLink(shell, target, quint8(kind));
         QCOMPARE(shell.urls.value(0), QUrl(address));
     }
 
@@ -156,11 +156,12 @@ private slots:
         QTemporaryDir bin;
         Fixture f;
         platform::testing::RecordingShell shell;
-        about::StartSysInfo(shell, f.prompter, "Orvenna", {bin.path()}); // none there
-        for (const QString name : {"gnome-system-monitor", "kinfocenter"})
-            QVERIFY(QFile(bin.filePath(name)).open(QIODevice::WriteOnly) &&
-                    QFile::setPermissions(bin.filePath(name), QFile::ExeOwner));
-        about::StartSysInfo(shell, f.prompter, "Orvenna", {bin.path()});
+        about::startSysInfo(shell, f.prompter, "Orvenna", {bin.path()}); // none there
+        for (const QString name : {"gnome-system-monitor", "kinfocenter"}) {
+            QVERIFY(QFile(bin.filePath(name)).open(QIODevice::WriteOnly));
+            QVERIFY(QFile::setPermissions(bin.filePath(name), QFile::ExeOwner));
+        }
+        about::startSysInfo(shell, f.prompter, "Orvenna", {bin.path()});
         QCOMPARE(f.prompter.messages(), {notice("System Information Is Unavailable At This Time")});
         QCOMPARE(shell.programs.value(0).path, bin.filePath("kinfocenter"));
     }
