@@ -30,10 +30,10 @@ using platform::Message;
 
 namespace {
 // The design, in twips: the collapsed window, the details it grows by, and its controls.
-constexpr int ClientWidth = 6240;
-constexpr int CollapsedHeight = 1390;
-constexpr int DetailsHeight = 3400;
-constexpr int StatusHeight = 330;
+constexpr int clientWidth = 6240;
+constexpr int collapsedHeight = 1390;
+constexpr int detailsHeight = 3400;
+constexpr int statusHeight = 330;
 struct Box {
     int left, top, width, height;
 };
@@ -129,12 +129,12 @@ void VersionCheckWindow::placeControls() {
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     auto px = [dpi](int twips) { return (twips * dpi + 720) / 1440; };
     // The details move things by the same number of pixels whatever the rounding elsewhere.
-    const int grown = m_detailsShown ? px(DetailsHeight) : 0;
+    const int grown = m_detailsShown ? px(detailsHeight) : 0;
     auto place = [&](QWidget* w, const Box& b, int down = 0) {
         w->setGeometry(px(b.left), px(b.top) + down, px(b.width), px(b.height));
     };
-    const int height = px(CollapsedHeight) + grown;
-    setFixedSize(px(ClientWidth), height);
+    const int height = px(collapsedHeight) + grown;
+    setFixedSize(px(clientWidth), height);
     place(m_heading, headingBox);
     place(m_checkButton, verCheckBox);
     place(m_downloadButton, downloadBox);
@@ -148,7 +148,7 @@ void VersionCheckWindow::placeControls() {
         place(m_boxes[size_t(i)], {boxLeft, top - 30, boxWidth, 330});
     }
     m_details->setVisible(m_detailsShown);
-    m_statusBar->setGeometry(0, height - px(StatusHeight), px(ClientWidth), px(StatusHeight));
+    m_statusBar->setGeometry(0, height - px(statusHeight), px(clientWidth), px(statusHeight));
 }
 
 void VersionCheckWindow::setStatus(const QString& text) {
