@@ -132,19 +132,22 @@ public:
         return ok;
     }
 
-    // Called when the reader has ended normally with `exitCode`.
+    // Called when the reader has ended with `exitCode` (not by a signal). Its own failure
+    // frame says why it could not read; any other status is a crash (a sanitizer's, say),
+    // whatever it wrote.
     void finish(int exitCode) {
         if (failed_)
             return;
-        if (consumed_ != buffer_.size())
-            malformed("the reader's output ends inside a frame");
-        else if (state_ == State::Failed)
+        const bool whole = consumed_ == buffer_.size();
+        if (whole && state_ == State::Failed)
             fail(ReadStatus::CannotRead, failure_);
-        else if (state_ != State::Done)
-            malformed("the reader's output ends before its end mark");
         else if (exitCode != 0)
             fail(ReadStatus::Crashed,
                  QStringLiteral("the reader ended with status %1").arg(exitCode));
+        else if (!whole)
+            malformed("the reader's output ends inside a frame");
+        else if (state_ != State::Done)
+            malformed("the reader's output ends before its end mark");
     }
 
     const SchemaVersion& version() const { return version_; }
