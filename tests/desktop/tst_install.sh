@@ -13,8 +13,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 DESTDIR=$work/dest cmake --install "$build" --prefix /usr >/dev/null
 root=$work/dest/usr
-for f in bin/orvenna libexec/orvenna/orvenna share/applications/$id.desktop \
-         share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg; do
+for f in bin/orvenna libexec/orvenna/orvenna libexec/orvenna/orvenna-jet-reader \
+         share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+         share/icons/hicolor/scalable/apps/$id.svg; do
   [ -f "$root/$f" ] || fail "$f is not installed"
 done
 [ -x "$root/bin/orvenna" ] || fail "the launcher cannot be run"
