@@ -39,4 +39,31 @@ void tellStartup(platform::Prompter& prompter, const QList<store::StartupNotice>
         prompter.ask(startupMessage(notice, title, crlf));
 }
 
+QString copyFailureReason(const store::CopyFailure& failure) {
+    using Reason = store::CopyFailure::Reason;
+    switch (failure.reason) {
+    case Reason::TargetExists:
+        return messages::fileAlreadyExists();
+    case Reason::OntoItself:
+        return messages::copyOntoItself();
+    case Reason::NotCopied:
+        return messages::copyFailed(failure.path, failure.detail);
+    case Reason::Damaged:
+        return messages::fileDamaged(failure.detail);
+    case Reason::MissingTable:
+        return messages::missingTable(failure.table);
+    case Reason::OtherFields:
+        return messages::otherFields(failure.table);
+    case Reason::NoVersion:
+        return messages::noVersion();
+    case Reason::OlderVersion:
+        return messages::olderVersion(failure.version);
+    case Reason::NewerVersion:
+        return messages::newerVersion(failure.version);
+    case Reason::StoreFailed:
+        break;
+    }
+    return failure.detail;
+}
+
 } // namespace shell

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Prompter.h"
+#include "store/DatabaseCopy.h"
 #include "store/Startup.h"
 
 #include <QList>
@@ -16,5 +17,8 @@ platform::Message startupMessage(const store::StartupNotice& notice, const QStri
 // Shows the startup's notices one after the other, in their order.
 void tellStartup(platform::Prompter& prompter, const QList<store::StartupNotice>& notices,
                  const QString& title, const QString& crlf);
+
+// Why a copy of the contact file failed, as the export's and the import's messages say it.
+QString copyFailureReason(const store::CopyFailure& failure);
 
 } // namespace shell
