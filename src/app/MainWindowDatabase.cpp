@@ -5,8 +5,8 @@
 #include "platform/Prompter.h"
 #include "search/SearchWindow.h"
 #include "shell/Shared.h"
+#include "shell/StoreMessages.h"
 #include "store/DatabaseCopy.h"
-#include "store/StoreError.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -48,26 +48,21 @@ void MainWindow::mnuExportDB_Click() {
     const QString target = QDir::toNativeSeparators(choice.path);
     const QString database = m_shared.programFolder + proposedName;
 
-    std::optional<store::StoreError> failure;
     auto copy = [&](bool overwrite) {
-        failure.reset();
-        try {
-            store::ExportDatabase(m_shared.db, database, choice.path, overwrite);
-        } catch (const store::StoreError& e) {
-            failure = e;
-        }
+        return store::ExportDatabase(m_shared.db, database, choice.path, overwrite);
     };
-    copy(false);
+    std::optional<store::CopyFailure> failure = copy(false);
     // Only a file that is there is offered for overwriting; "No" leaves the export failed
     // with "File already exists".
-    if (failure && failure->number() == store::StoreError::FileExists) {
+    if (failure && failure->reason == store::CopyFailure::Reason::TargetExists) {
         const platform::Message ask{messages::overwriteQuestion(target), title, Buttons::YesNo,
                                     Icon::Question};
         if (prompter.ask(ask) == platform::Answer::Yes)
-            copy(true);
+            failure = copy(true);
     }
     if (failure)
-        prompter.tell(messages::exportFailed(failure->description()), title, Icon::Exclamation);
+        prompter.tell(messages::exportFailed(shell::copyFailureReason(*failure)), title,
+                      Icon::Exclamation);
     else
         prompter.tell(messages::exportSucceeded(target), title);
 }
@@ -88,19 +83,16 @@ void MainWindow::mnuImportDB_Click() {
 
     // The chosen file is checked before anything is replaced; a file that is no phone book
     // of this version leaves VESK.MDB and Vesk.old as they were, and the database open.
-    std::optional<store::StoreError> failure;
-    try {
+    const std::optional<store::CopyFailure> failure =
         store::ImportDatabase({m_shared.db, m_shared.programFolder, choice.path});
-    } catch (const store::StoreError& e) {
-        failure = e;
-    }
     TxtIndex->clear();
     update_list();
     // An open search window lists the cards of the file now open, not those of the old one.
     if (m_search)
         m_search->relist();
     if (failure)
-        prompter.tell(messages::importFailed(failure->description()), title, Icon::Exclamation);
+        prompter.tell(messages::importFailed(shell::copyFailureReason(*failure)), title,
+                      Icon::Exclamation);
     else
         prompter.tell(messages::importSucceeded(QDir::toNativeSeparators(choice.path)), title);
 }

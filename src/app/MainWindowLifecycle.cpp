@@ -11,6 +11,7 @@
 #include "shell/Placement.h"
 #include "shell/Settings.h"
 #include "shell/Shared.h"
+#include "shell/StoreMessages.h"
 #include "store/Startup.h"
 #include "store/StoreError.h"
 #include "update/VersionCheckWindow.h"
@@ -55,9 +56,10 @@ MainWindow::LoadResult MainWindow::Form_Load() {
     cmbGroup->addItems({m_shared.GroupNamePersonal, m_shared.GroupNameWork});
     cmbGroup->setCurrentIndex(0);
 
-    store::StartupContext cx{m_shared.db, m_shared.programFolder, m_services.prompter,
-                             m_shared.AppTitle, m_shared.CrLf};
-    if (store::OpenContactDatabase(cx) == store::StartupResult::EndProgram)
+    store::StartupContext cx{m_shared.db, m_shared.programFolder};
+    const store::StartupOutcome opened = store::OpenContactDatabase(cx);
+    shell::tellStartup(m_services.prompter, opened.notices, m_shared.AppTitle, m_shared.CrLf);
+    if (opened.result == store::StartupResult::EndProgram)
         return LoadResult::EndProgram;
 
     m_shared.DialerIdle = true;

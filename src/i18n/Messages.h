@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // The program's fixed message texts and captions, in the words the user knows them by. They
-// need Qt Core only, so the store can show its own through the Prompter.
+// need Qt Core only, so the store's outcomes are worded without Qt Widgets too.
 namespace i18n::messages {
 
 // The program's title: the main window's caption and the caption of its notices.

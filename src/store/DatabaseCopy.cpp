@@ -1,6 +1,5 @@
 #include "store/DatabaseCopy.h"
 
-#include "i18n/Messages.h"
 #include "store/ContactDatabase.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
@@ -15,6 +14,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <utility>
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,9 +24,35 @@
 
 namespace store {
 
-namespace messages = i18n::messages;
-
 namespace {
+
+using Reason = CopyFailure::Reason;
+
+// How a failure travels up to the public functions, which return it.
+struct Refusal : std::exception {
+    explicit Refusal(CopyFailure f) : failure(std::move(f)) {}
+    CopyFailure failure;
+};
+
+[[noreturn]] void refuse(CopyFailure failure) {
+    throw Refusal(std::move(failure));
+}
+
+[[noreturn]] void notCopied(const QString& path, const QString& why) {
+    refuse({Reason::NotCopied, why, path});
+}
+
+// Runs `work`; a refusal or a store error becomes the failure returned.
+template <typename Work> std::optional<CopyFailure> outcomeOf(Work&& work) {
+    try {
+        work();
+    } catch (const Refusal& r) {
+        return r.failure;
+    } catch (const StoreError& e) {
+        return CopyFailure{Reason::StoreFailed, e.description()};
+    }
+    return std::nullopt;
+}
 
 QByteArray local(const QString& path) {
     return QFile::encodeName(path);
@@ -67,25 +94,20 @@ void copyFile(const QString& from, const QString& to) {
     removeWithJournal(to);
     QFile source(from);
     if (!source.copy(to))
-        throw StoreError(StoreError::CopyFailed, messages::copyFailed(from, source.errorString()));
+        notCopied(from, source.errorString());
     syncToDisk(to);
 }
 
 // Gives `from` the name `to`, replacing a file of that name in one step.
 void renameOver(const QString& from, const QString& to) {
     if (std::rename(local(from).constData(), local(to).constData()) != 0)
-        throw StoreError(StoreError::CopyFailed,
-                         messages::copyFailed(from, QString::fromLocal8Bit(std::strerror(errno))));
+        notCopied(from, QString::fromLocal8Bit(std::strerror(errno)));
     syncFolderOf(to);
 }
 
 bool sameFile(const QString& a, const QString& b) {
     const QString ca = QFileInfo(a).canonicalFilePath();
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
-}
-
-[[noreturn]] void refuse(const QString& reason) {
-    throw StoreError(StoreError::NotContactFile, reason);
 }
 
 QStringList column(Connection& conn, const QString& sql, const QString& parameter = {}) {
@@ -101,31 +123,28 @@ QStringList column(Connection& conn, const QString& sql, const QString& paramete
 void checkVersion(Connection& conn) {
     Statement st = conn.prepare(QStringLiteral("SELECT dbVerNum FROM dbDetails"));
     if (!st.step() || st.isNull(0))
-        refuse(messages::noVersion());
+        refuse({Reason::NoVersion});
     const int version = int(st.integer(0));
     if (version < SchemaVersion)
-        refuse(messages::olderVersion(version));
+        refuse({.reason = Reason::OlderVersion, .version = version});
     if (version > SchemaVersion)
-        refuse(messages::newerVersion(version));
+        refuse({.reason = Reason::NewerVersion, .version = version});
 }
 
-} // namespace
-
-void ExportDatabase(const ContactDatabase& db, const QString& databasePath, const QString& target,
+void exportDatabase(const ContactDatabase& db, const QString& databasePath, const QString& target,
                     bool overwrite) {
     // Asked first, before anything is written: the caller asks the user and comes back.
     if (!overwrite && QFileInfo::exists(target))
-        throw StoreError(StoreError::FileExists, messages::fileAlreadyExists());
+        refuse({Reason::TargetExists});
     // Renaming a copy over the open file would leave the program writing to a file no
     // longer named VESK.MDB: every later change would be lost.
     if (sameFile(target, databasePath))
-        throw StoreError(StoreError::CopyFailed, messages::copyOntoItself());
+        refuse({Reason::OntoItself});
 
     QTemporaryFile part(target + QStringLiteral(".XXXXXX"));
     part.setAutoRemove(false);
     if (!part.open())
-        throw StoreError(StoreError::CopyFailed,
-                         messages::copyFailed(databasePath, part.errorString()));
+        notCopied(databasePath, part.errorString());
     const QString temp = part.fileName();
     part.close();
     giveUsualPermissions(temp);
@@ -138,48 +157,44 @@ void ExportDatabase(const ContactDatabase& db, const QString& databasePath, cons
         } else {
             // Never replaces a file that appeared meanwhile.
             if (!QFile::rename(temp, target))
-                throw StoreError(StoreError::FileExists, messages::fileAlreadyExists());
+                refuse({Reason::TargetExists});
             syncFolderOf(target);
         }
-    } catch (const StoreError&) {
+    } catch (...) {
         removeWithJournal(temp);
         throw;
     }
 }
 
-void CheckContactFile(const QString& path) {
+void checkContactFile(const QString& path) {
     const auto conn = Connection::openReadOnly(path);
     QStringList problems;
     try {
         problems = column(*conn, QStringLiteral("PRAGMA integrity_check(1)"));
     } catch (const StoreError& e) {
-        refuse(messages::fileDamaged(e.description()));
+        refuse({Reason::Damaged, e.description()});
     }
     if (problems != QStringList{QStringLiteral("ok")})
-        refuse(messages::fileDamaged(problems.value(0)));
+        refuse({Reason::Damaged, problems.value(0)});
 
     const QStringList tables =
         column(*conn, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
     for (const char* name : {"Vesk", "Work", "dbDetails"}) {
         const QString table = QString::fromLatin1(name);
         if (!tables.contains(table)) // names compared exactly, as at start
-            refuse(messages::missingTable(table));
+            refuse({.reason = Reason::MissingTable, .table = table});
         QSet<QString> expected;
         for (const ColumnDef& c : columnsOf(table))
             expected.insert(QString::fromUtf16(c.name));
         const QStringList fields =
             column(*conn, QStringLiteral("SELECT name FROM pragma_table_info(?1)"), table);
         if (QSet<QString>(fields.begin(), fields.end()) != expected)
-            refuse(messages::otherFields(table));
+            refuse({.reason = Reason::OtherFields, .table = table});
     }
     checkVersion(*conn);
 }
 
-bool MakesBackup(const QString& source) {
-    return source.right(3).toUpper() == u"MDB";
-}
-
-void ImportDatabase(const ImportRequest& rq) {
+void importDatabase(const ImportRequest& rq) {
     const QString mdb = rq.folder + QStringLiteral("VESK.MDB");
     const QString old = rq.folder + QStringLiteral("Vesk.old");
     // The upgrade's temporary name: a start after a crash removes a leftover.
@@ -199,7 +214,7 @@ void ImportDatabase(const ImportRequest& rq) {
 
     copyFile(rq.source, temp);
     reached(ImportStep::Copied);
-    CheckContactFile(temp);
+    checkContactFile(temp);
     reached(ImportStep::Checked);
 
     rq.db.close();
@@ -210,7 +225,7 @@ void ImportDatabase(const ImportRequest& rq) {
             reached(ImportStep::BackedUp);
         }
         renameOver(temp, mdb);
-    } catch (const StoreError&) {
+    } catch (...) {
         try {
             rq.db.open(mdb);
         } catch (const StoreError&) {
@@ -219,6 +234,25 @@ void ImportDatabase(const ImportRequest& rq) {
     }
     rq.db.open(mdb);
     EnsureNameIndexes(rq.db);
+}
+
+} // namespace
+
+std::optional<CopyFailure> ExportDatabase(const ContactDatabase& db, const QString& databasePath,
+                                          const QString& target, bool overwrite) {
+    return outcomeOf([&] { exportDatabase(db, databasePath, target, overwrite); });
+}
+
+std::optional<CopyFailure> CheckContactFile(const QString& path) {
+    return outcomeOf([&] { checkContactFile(path); });
+}
+
+std::optional<CopyFailure> ImportDatabase(const ImportRequest& request) {
+    return outcomeOf([&] { importDatabase(request); });
+}
+
+bool MakesBackup(const QString& source) {
+    return source.right(3).toUpper() == u"MDB";
 }
 
 } // namespace store

@@ -3,25 +3,50 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace store {
 
 class ContactDatabase;
+
+// Why the contact file was not copied, or why a file cannot replace it. The program words
+// each reason for the user.
+struct CopyFailure {
+    enum class Reason {
+        TargetExists, // the export's target is there, and overwriting it was not asked for
+        OntoItself,   // the export's target is the open contact file itself
+        NotCopied,    // the file at `path` could not be copied or renamed: `detail` says why
+        Damaged,      // the file fails the integrity check: `detail` is the engine's finding
+        MissingTable, // the file has no `table`
+        OtherFields,  // the file's `table` has other fields than the current ones
+        NoVersion,    // the file has no version row
+        OlderVersion, // the file's `version` is older than the program's
+        NewerVersion, // the file's `version` is newer than the program's
+        StoreFailed,  // any other error of the engine or the store: `detail` is its description
+    };
+    Reason reason;
+    QString detail = {};
+    QString path = {};
+    QString table = {};
+    int version = 0;
+
+    bool operator==(const CopyFailure&) const = default;
+};
 
 // Writes a consistent copy of the contact file to `target`, as committed at this moment: the
 // open database is copied through the engine's online backup (the file at `databasePath` is
 // opened for the copy when nothing is open). The copy is built under a temporary name beside
 // the target and takes the target's name only when complete, so a failed export leaves the
 // target as it was. Without `overwrite` an existing target is refused before anything is
-// written (StoreError::FileExists). Throws StoreError.
-void ExportDatabase(const ContactDatabase& db, const QString& databasePath, const QString& target,
-                    bool overwrite);
+// written (TargetExists). Nothing on success.
+[[nodiscard]] std::optional<CopyFailure> ExportDatabase(const ContactDatabase& db,
+                                                        const QString& databasePath,
+                                                        const QString& target, bool overwrite);
 
-// Throws StoreError (NotContactFile, or the engine's error) with the reason, fit to show the
-// user, when the file at `path` is not a sound contact file of the current schema version: a
+// Why the file at `path` is not a sound contact file of the current schema version: a
 // database that passes the integrity check and has the tables Vesk, Work and dbDetails with
-// exactly the current fields, and a version row equal to SchemaVersion.
-void CheckContactFile(const QString& path);
+// exactly the current fields, and a version row equal to SchemaVersion. Nothing when it is.
+[[nodiscard]] std::optional<CopyFailure> CheckContactFile(const QString& path);
 
 // The points of an import after which a test may stop it: the chosen file copied beside
 // VESK.MDB, the copy checked, the previous file kept as Vesk.old.
@@ -39,10 +64,10 @@ struct ImportRequest {
 // folder and checked there (CheckContactFile), so what takes the name VESK.MDB is exactly
 // what was checked. Only then the database is closed, VESK.MDB is copied to Vesk.old when the
 // source's name ends in "MDB" (any case; restoring a ".old" makes no backup), and the copy is
-// renamed over VESK.MDB; the database is then opened again.
-// On failure StoreError is thrown and VESK.MDB is the file it was, open again; a failure
-// before the backup leaves Vesk.old untouched too.
-void ImportDatabase(const ImportRequest& request);
+// renamed over VESK.MDB; the database is then opened again. Nothing on success.
+// On failure VESK.MDB is the file it was, open again; a failure before the backup leaves
+// Vesk.old untouched too. A StoreError thrown by `afterStep` is a failure like any other.
+[[nodiscard]] std::optional<CopyFailure> ImportDatabase(const ImportRequest& request);
 
 // True when the chosen file's backup rule applies: its name ends in "MDB", in any case.
 bool MakesBackup(const QString& source);

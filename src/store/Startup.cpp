@@ -1,6 +1,5 @@
 #include "store/Startup.h"
 
-#include "platform/Prompter.h"
 #include "store/ContactDatabase.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
@@ -19,8 +18,6 @@
 #endif
 
 namespace store {
-
-namespace messages = i18n::messages;
 
 namespace {
 
@@ -54,7 +51,7 @@ Version readVersion(ContactDatabase& db, SuppressedSteps& s) {
 
 } // namespace
 
-StartupResult OpenContactDatabase(StartupContext& cx) {
+StartupOutcome OpenContactDatabase(StartupContext& cx) {
     SuppressedSteps s;
     const QString path = cx.databasePath();
     RecoverInterruptedUpgrade(path);
@@ -68,10 +65,9 @@ StartupResult OpenContactDatabase(StartupContext& cx) {
             switch (readVersion(cx.db, s)) {
             case Version::Current:
                 EnsureNameIndexes(cx.db);
-                return StartupResult::Continue;
+                return {};
             case Version::Newer:
-                cx.prompter.tell(messages::newerSchema(), cx.title);
-                return StartupResult::EndProgram;
+                return {StartupResult::EndProgram, {{StartupNotice::Kind::NewerSchema}}};
             case Version::Outdated:
                 break;
             }
@@ -80,7 +76,7 @@ StartupResult OpenContactDatabase(StartupContext& cx) {
     return UpgradeContactDatabase(cx);
 }
 
-StartupResult CreateContactDatabase(StartupContext& cx) {
+StartupOutcome CreateContactDatabase(StartupContext& cx) {
     NewContactFile fresh(cx.databasePath());
     try {
         fresh.create();
@@ -88,14 +84,12 @@ StartupResult CreateContactDatabase(StartupContext& cx) {
         fresh.install();
     } catch (const StoreError&) {
         fresh.discard();
-        cx.prompter.tell(messages::creationFailed(cx.crlf), cx.title, platform::Icon::Critical);
-        return StartupResult::EndProgram;
+        return {StartupResult::EndProgram, {{StartupNotice::Kind::CreationFailed}}};
     }
     // A file in place that cannot be opened is reported by the first list fill.
     SuppressedSteps s;
     s.run([&] { cx.db.open(cx.databasePath()); });
-    cx.prompter.tell(messages::creationFinished(), cx.title);
-    return StartupResult::Continue;
+    return {StartupResult::Continue, {{StartupNotice::Kind::Created}}};
 }
 
 namespace {
@@ -122,31 +116,31 @@ bool folderWritable(const QString& folder) {
 
 } // namespace
 
-StartupResult UpgradeContactDatabase(StartupContext& cx) {
+StartupOutcome UpgradeContactDatabase(StartupContext& cx) {
+    using Kind = StartupNotice::Kind;
     const QString path = cx.databasePath();
     cx.db.close();
-    // The messages come in the order of the routine the user knows: a file that cannot be
+    // The notices come in the order of the routine the user knows: a file that cannot be
     // moved aside (every backup name taken, or a folder that cannot be written) is reported
     // before anything is created.
-    if (FirstFreeBackupName(path).isEmpty() || !folderWritable(cx.folder)) {
-        cx.prompter.tell(messages::upgradeFailed(cx.crlf), cx.title, platform::Icon::Critical);
-        return StartupResult::EndProgram;
-    }
+    if (FirstFreeBackupName(path).isEmpty() || !folderWritable(cx.folder))
+        return {StartupResult::EndProgram, {{Kind::UpgradeFailed}}};
     NewContactFile fresh(path);
     try {
         fresh.create();
         reached(cx, UpgradeStep::Created);
     } catch (const StoreError&) {
         fresh.discard();
-        cx.prompter.tell(messages::creationFailed(cx.crlf), cx.title, platform::Icon::Critical);
-        return StartupResult::EndProgram;
+        return {StartupResult::EndProgram, {{Kind::CreationFailed}}};
     }
-    cx.prompter.tell(messages::creationFinished(), cx.title);
+    StartupOutcome outcome{StartupResult::Continue, {{Kind::Created}}};
 
     CopyResult copy;
     Backup backup;
     try {
         copy = CopyOldData(cx, fresh.connection(), path);
+        if (copy.unreadable)
+            outcome.notices << StartupNotice{Kind::OldTableUnreadable};
         fresh.commit();
         reached(cx, UpgradeStep::Committed);
         copy.copied = cardsIn(fresh.connection());
@@ -158,17 +152,18 @@ StartupResult UpgradeContactDatabase(StartupContext& cx) {
         // Nothing of the new file is kept: VESK.MDB is the old file, as it was.
         fresh.discard();
         UndoBackup(backup, path);
-        cx.prompter.tell(messages::upgradeFailed(cx.crlf), cx.title, platform::Icon::Critical);
-        return StartupResult::EndProgram;
+        outcome.result = StartupResult::EndProgram;
+        outcome.notices << StartupNotice{Kind::UpgradeFailed};
+        return outcome;
     }
     reached(cx, UpgradeStep::Renamed);
     SuppressedSteps s;
     s.run([&] { cx.db.open(path); });
-    cx.prompter.tell(messages::upgradeFinished(), cx.title);
+    outcome.notices << StartupNotice{Kind::Upgraded};
     if (copy.notCopied > 0 || copy.unreadable)
-        cx.prompter.tell(messages::notCopied(copy.notCopied, copy.unreadable, backup.path, cx.crlf),
-                         cx.title, platform::Icon::Exclamation);
-    return StartupResult::Continue;
+        outcome.notices << StartupNotice{Kind::NotCopied, copy.notCopied, copy.unreadable,
+                                         backup.path};
+    return outcome;
 }
 
 namespace {
@@ -245,7 +240,6 @@ CopyResult CopyOldData(StartupContext& cx, Connection& to, const QString& oldPat
     const std::shared_ptr<Connection> old = Connection::openReadOnly(oldPath);
     for (const char* table : {"Vesk", "Work"}) {
         if (!copyTable(cx, *old, to, QString::fromLatin1(table), result)) {
-            cx.prompter.tell(messages::failedToOpen(), cx.title);
             result.unreadable = true;
             break;
         }

@@ -1,14 +1,9 @@
 #pragma once
 
-#include "i18n/Messages.h"
-
+#include <QList>
 #include <QString>
 
 #include <functional>
-
-namespace platform {
-class Prompter;
-}
 
 namespace store {
 
@@ -24,17 +19,41 @@ enum class UpgradeStep { Created, HundredCopied, Committed, BackedUp, Renamed };
 struct StartupContext {
     ContactDatabase& db;
     QString folder; // the program folder, ending in a separator
-    platform::Prompter& prompter;
-    QString title; // caption of the messages
-    QString crlf = QStringLiteral("\r\n");
     // Called after each step of an upgrade; tests make it throw to stop the upgrade there.
     std::function<void(UpgradeStep)> afterStep = {};
 
     QString databasePath() const { return folder + QStringLiteral("VESK.MDB"); }
 };
 
-// EndProgram: a message has been shown and the program must stop at once.
+// EndProgram: the program must stop at once, once its notices have been shown.
 enum class StartupResult { Continue, EndProgram };
+
+// What the user is told about the contact file at startup. The store shows nothing itself:
+// the program words each notice and shows them in the order they came.
+struct StartupNotice {
+    enum class Kind {
+        NewerSchema,        // the file is of a newer version than the program
+        CreationFailed,     // no new file could be made
+        Created,            // a new file has been made (at first start, or for an upgrade)
+        UpgradeFailed,      // the upgrade was abandoned; VESK.MDB is the old file as it was
+        OldTableUnreadable, // a table of the old file could not be read; the copy stopped there
+        Upgraded,           // the upgrade has finished
+        NotCopied,          // cards were left behind in the backup file
+    };
+    Kind kind;
+    // NotCopied: how many cards, or all of them when the old file could not be read to the
+    // end, and the backup file that keeps them.
+    int notCopied = 0;
+    bool unreadable = false;
+    QString backup = {};
+
+    bool operator==(const StartupNotice&) const = default;
+};
+
+struct StartupOutcome {
+    StartupResult result = StartupResult::Continue;
+    QList<StartupNotice> notices; // in the order they came
+};
 
 struct CopyResult {
     int read = 0;            // cards read from the old file, both tables together
@@ -44,14 +63,14 @@ struct CopyResult {
 };
 
 // Leaves the database open at the current schema version, creating or upgrading the file
-// as needed; or shows why not and says the program must end. A file that cannot be opened
+// as needed; or says why not and that the program must end. A file that cannot be opened
 // at all is left alone and nothing is open on return.
-StartupResult OpenContactDatabase(StartupContext& cx);
+StartupOutcome OpenContactDatabase(StartupContext& cx);
 // Creates VESK.MDB, complete or not at all.
-StartupResult CreateContactDatabase(StartupContext& cx);
+StartupOutcome CreateContactDatabase(StartupContext& cx);
 // Rebuilds an outdated VESK.MDB (closed) into a new file and gives the old one its backup
 // name; on any failure VESK.MDB stays the old file, untouched.
-StartupResult UpgradeContactDatabase(StartupContext& cx);
+StartupOutcome UpgradeContactDatabase(StartupContext& cx);
 // Copies the cards of both tables of the old file into the new one, inside the new file's
 // transaction. A card the new file refuses (a constraint) is skipped and counted; any other
 // error is thrown, and the caller abandons the whole copy.

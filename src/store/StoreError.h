@@ -23,8 +23,6 @@ public:
     static constexpr int NoSuchField = 10003;
     static constexpr int FileExists = 10004;
     static constexpr int BadQuery = 10006;
-    static constexpr int NotContactFile = 10007; // a file offered to replace the contact file
-    static constexpr int CopyFailed = 10008;
 
 private:
     int m_number;

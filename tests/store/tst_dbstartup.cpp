@@ -1,6 +1,7 @@
 // Opening the contact file at startup: creating, refusing, upgrading, and what is said.
 #include "common/TestFiles.h"
 #include "platform/testing/ScriptedPrompter.h"
+#include "shell/StoreMessages.h"
 #include "store/ContactDatabase.h"
 #include "store/Startup.h"
 #include "store/StoreError.h"
@@ -17,6 +18,21 @@
 using namespace store;
 using platform::Icon;
 using platform::Message;
+using Kind = StartupNotice::Kind;
+using Notices = QList<StartupNotice>;
+
+namespace store {
+// How QCOMPARE prints a notice when two lists differ.
+char* toString(const StartupNotice& n) {
+    static const char* const kinds[] = {"NewerSchema",   "CreationFailed",     "Created",
+                                        "UpgradeFailed", "OldTableUnreadable", "Upgraded",
+                                        "NotCopied"};
+    return QTest::toString(QStringLiteral("%1 (%2 not copied%3, backup '%4')")
+                               .arg(QLatin1String(kinds[int(n.kind)]))
+                               .arg(n.notCopied)
+                               .arg(QLatin1String(n.unreadable ? ", unreadable" : ""), n.backup));
+}
+} // namespace store
 
 namespace {
 const QString title = QStringLiteral("Orvenna");
@@ -38,6 +54,9 @@ const QString versionZero = QStringLiteral("CREATE TABLE dbDetails (dbVerNum INT
 Message notice(const QString& text, Icon icon = Icon::None) {
     return {text, title, platform::Buttons::Ok, icon};
 }
+
+const StartupNotice createdNotice{Kind::Created}, upgradedNotice{Kind::Upgraded},
+    creationFailedNotice{Kind::CreationFailed}, upgradeFailedNotice{Kind::UpgradeFailed};
 
 // How an upgrade is stopped: the program dies, a step fails, or the disk fills up.
 enum class Stop { Crash, Error, DiskFull };
@@ -78,24 +97,21 @@ class TestDbStartup : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ContactDatabase> m_db;
-    platform::testing::ScriptedPrompter m_prompter;
 
     QString folder() const { return m_dir->path() + u'/'; }
     QString file(const QString& name) const { return folder() + name; }
     QString mdb() const { return file(QStringLiteral("VESK.MDB")); }
 
-    StartupResult start(const QString& programFolder = {},
-                        std::function<void(UpgradeStep)> afterStep = {}) {
-        StartupContext cx{*m_db,      programFolder.isEmpty() ? folder() : programFolder,
-                          m_prompter, title,
-                          crlf,       std::move(afterStep)};
+    StartupOutcome start(const QString& programFolder = {},
+                         std::function<void(UpgradeStep)> afterStep = {}) {
+        StartupContext cx{*m_db, programFolder.isEmpty() ? folder() : programFolder,
+                          std::move(afterStep)};
         return OpenContactDatabase(cx);
     }
 
-    // Starts again as a new process would: a new connection and no message yet.
-    StartupResult restart() {
+    // Starts again as a new process would: a new connection.
+    StartupOutcome restart() {
         m_db = std::make_unique<ContactDatabase>();
-        m_prompter.clear();
         return start();
     }
 
@@ -129,7 +145,6 @@ private slots:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         m_db = std::make_unique<ContactDatabase>();
-        m_prompter.clear();
     }
     void cleanup() {
         m_db.reset();
@@ -139,13 +154,16 @@ private slots:
     // The first start creates the file; the next uses it as it is; a current file that lost
     // its name index gains it back and keeps its cards.
     void firstStartCreatesTheFileAndLaterStartsUseIt() {
-        QCOMPARE(start(), StartupResult::Continue);
-        QCOMPARE(m_prompter.messages(), QList<Message>{notice(created)});
+        StartupOutcome outcome = start();
+        QCOMPARE(outcome.result, StartupResult::Continue);
+        QCOMPARE(outcome.notices, Notices{createdNotice});
         QVERIFY(m_db->isOpen());
         m_db->close();
         const QByteArray before = digest(mdb());
-        QCOMPARE(restart(), StartupResult::Continue);
-        QVERIFY(m_prompter.messages().isEmpty() && m_db->isOpen());
+        outcome = restart();
+        QCOMPARE(outcome.result, StartupResult::Continue);
+        QCOMPARE(outcome.notices, Notices{});
+        QVERIFY(m_db->isOpen());
         m_db->close();
         QCOMPARE(digest(mdb()), before);
         {
@@ -153,8 +171,9 @@ private slots:
             raw.exec(QStringLiteral("DROP INDEX Vesk_Name"));
             raw.exec(QStringLiteral("INSERT INTO Vesk (Name) VALUES ('Avi')"));
         }
-        QCOMPARE(restart(), StartupResult::Continue);
-        QVERIFY(m_prompter.messages().isEmpty());
+        outcome = restart();
+        QCOMPARE(outcome.result, StartupResult::Continue);
+        QCOMPARE(outcome.notices, Notices{});
         m_db->close();
         testing::RawDb raw(mdb());
         QCOMPARE(raw.rows(QStringLiteral(
@@ -170,29 +189,25 @@ private slots:
     // backup name is taken. No backup is made; all but the empty version table stay byte for
     // byte as they were.
     void filesThatAreNotUpgradedAreLeftAlone_data() {
-        QTest::addColumn<QString>("details");     // none: no database at all
-        QTest::addColumn<int>("taken");           // backup names VESK.000 on already there
-        QTest::addColumn<QList<Message>>("said"); // anything said ends the program
+        QTest::addColumn<QString>("details"); // none: no database at all
+        QTest::addColumn<int>("taken");       // backup names VESK.000 on already there
+        QTest::addColumn<Notices>("said");    // anything said ends the program
         QTest::addColumn<bool>("open");
         QTest::addColumn<bool>("untouched");
         QTest::newRow("newer") << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT); "
                                   "INSERT INTO dbDetails VALUES (2, 'Second')"
-                               << 0
-                               << QList<Message>{notice(
-                                      "גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.")}
-                               << true << true;
+                               << 0 << Notices{{Kind::NewerSchema}} << true << true;
         QTest::newRow("version table without rows")
-            << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)" << 0 << QList<Message>{}
-            << true << false;
-        QTest::newRow("no database") << QString() << 0 << QList<Message>{} << false << true;
+            << "CREATE TABLE dbDetails (dbVerNum INTEGER, dbVerDesc TEXT)" << 0 << Notices{} << true
+            << false;
+        QTest::newRow("no database") << QString() << 0 << Notices{} << false << true;
         QTest::newRow("every backup name taken")
-            << versionZero << 1000 << QList<Message>{notice(upgradeFailed, Icon::Critical)} << false
-            << true;
+            << versionZero << 1000 << Notices{upgradeFailedNotice} << false << true;
     }
     void filesThatAreNotUpgradedAreLeftAlone() {
         QFETCH(QString, details);
         QFETCH(int, taken);
-        QFETCH(QList<Message>, said);
+        QFETCH(Notices, said);
         QFETCH(bool, open);
         QFETCH(bool, untouched);
         for (int i = 0; i < taken; ++i)
@@ -202,8 +217,10 @@ private slots:
         else
             writeOldWithCards(details);
         const QByteArray before = digest(mdb());
-        QCOMPARE(start(), said.isEmpty() ? StartupResult::Continue : StartupResult::EndProgram);
-        QCOMPARE(m_prompter.messages(), said);
+        const StartupOutcome outcome = start();
+        QCOMPARE(outcome.result,
+                 said.isEmpty() ? StartupResult::Continue : StartupResult::EndProgram);
+        QCOMPARE(outcome.notices, said);
         QCOMPARE(m_db->isOpen(), open);
         m_db->close();
         if (untouched)
@@ -245,8 +262,9 @@ private slots:
             testing::writeFile(file(QStringLiteral("VESK.000")), "keep me");
         writeOldWithCards(details);
         const QByteArray before = digest(mdb());
-        QCOMPARE(start(), StartupResult::Continue);
-        QCOMPARE(m_prompter.messages(), QList<Message>({notice(created), notice(upgraded)}));
+        const StartupOutcome outcome = start();
+        QCOMPARE(outcome.result, StartupResult::Continue);
+        QCOMPARE(outcome.notices, Notices({createdNotice, upgradedNotice}));
         QVERIFY(m_db->isOpen());
         QCOMPARE(digest(file(QString::fromLatin1(taken ? "VESK.001" : "VESK.000"))),
                  before); // the old file, as it was
@@ -270,47 +288,65 @@ private slots:
     }
     void aCreationThatFailsLeavesNoFile() {
         QFETCH(bool, diskFull);
+        StartupOutcome outcome;
         {
             std::optional<FullDisk> full;
             if (diskFull)
                 full.emplace(8 * 1024);
-            QCOMPARE(start(diskFull ? folder() : folder() + QStringLiteral("no such folder/")),
-                     StartupResult::EndProgram);
+            outcome = start(diskFull ? folder() : folder() + QStringLiteral("no such folder/"));
         }
-        QCOMPARE(m_prompter.messages(), QList<Message>{notice(creationFailed, Icon::Critical)});
+        QCOMPARE(outcome.result, StartupResult::EndProgram);
+        QCOMPARE(outcome.notices, Notices{creationFailedNotice});
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{});
     }
 
-    // Cards the new file refuses are not reported as copied: every card that fits is
-    // copied, and the user learns how many stayed behind in the backup.
-    void cardsThatDoNotFitAreReported() {
-        writeOldWithCards(
-            QStringLiteral("DELETE FROM Vesk; DELETE FROM Work;"
-                           "INSERT INTO Vesk (Name) VALUES ('First');"
-                           "INSERT INTO Vesk (Name, Phone) VALUES ('Long phone', '1234567890123');"
-                           "INSERT INTO Vesk (Name) VALUES (NULL);"
-                           "INSERT INTO Vesk (Name) VALUES ('Last');"
-                           "INSERT INTO Work (Name, Phone) VALUES ('Ext too long', '12345');"
-                           "INSERT INTO Work (Name, Phone) VALUES ('Ext', '1234')"));
-        QCOMPARE(start(), StartupResult::Continue);
+    // Cards the new file refuses or cannot read are not reported as copied: every card that
+    // fits is copied, and the user learns how many stayed behind in the backup, or that not
+    // all could be read.
+    void cardsLeftBehindAreReported_data() {
+        QTest::addColumn<QString>("details"); // run on the old file after its cards are written
+        QTest::addColumn<int>("notCopied");
+        QTest::addColumn<bool>("unreadable");
+        QTest::addColumn<QStringList>("vesk");
+        QTest::addColumn<QStringList>("work");
+        QTest::newRow("cards that do not fit")
+            << "DELETE FROM Vesk; DELETE FROM Work;"
+               "INSERT INTO Vesk (Name) VALUES ('First');"
+               "INSERT INTO Vesk (Name, Phone) VALUES ('Long phone', '1234567890123');"
+               "INSERT INTO Vesk (Name) VALUES (NULL);"
+               "INSERT INTO Vesk (Name) VALUES ('Last');"
+               "INSERT INTO Work (Name, Phone) VALUES ('Ext too long', '12345');"
+               "INSERT INTO Work (Name, Phone) VALUES ('Ext', '1234')"
+            << 3 << false << QStringList{"First", "Last"} << QStringList{"Ext"};
+        // The copy stops at the table it cannot read (a module this engine lacks).
+        QTest::newRow("a table that cannot be read")
+            << "DROP TABLE Vesk; PRAGMA writable_schema = ON;"
+               "INSERT INTO sqlite_master (type, name, tbl_name, rootpage, sql) VALUES ('table', "
+               "'Vesk', 'Vesk', 0, 'CREATE VIRTUAL TABLE Vesk USING nosuch(Name)');"
+               "PRAGMA writable_schema = OFF"
+            << 0 << true << QStringList{} << QStringList{};
+    }
+    void cardsLeftBehindAreReported() {
+        QFETCH(QString, details);
+        QFETCH(int, notCopied);
+        QFETCH(bool, unreadable);
+        QFETCH(QStringList, vesk);
+        QFETCH(QStringList, work);
+        writeOldWithCards(details);
+        const QByteArray before = digest(mdb());
+        const StartupOutcome outcome = start();
+        QCOMPARE(outcome.result, StartupResult::Continue);
         const QString backup = file(QStringLiteral("VESK.000"));
-        QCOMPARE(
-            m_prompter.messages(),
-            QList<Message>(
-                {notice(created), notice(upgraded),
-                 notice(QStringLiteral("3 כרטיסים לא הועתקו ונשארו בקובץ הגיבוי ") + backup + crlf +
-                            QStringLiteral(
-                                "3 cards could not be copied; they remain in the backup file ") +
-                            backup + u'.',
-                        Icon::Exclamation)}));
+        Notices said{createdNotice};
+        if (unreadable)
+            said << StartupNotice{Kind::OldTableUnreadable};
+        said << upgradedNotice << StartupNotice{Kind::NotCopied, notCopied, unreadable, backup};
+        QCOMPARE(outcome.notices, said);
         m_db->close();
         testing::RawDb raw(mdb());
-        QCOMPARE(raw.rows(QStringLiteral("select Name from Vesk order by rowid")),
-                 QStringList({QStringLiteral("First"), QStringLiteral("Last")}));
-        QCOMPARE(raw.rows(QStringLiteral("select Name from Work")),
-                 QStringList{QStringLiteral("Ext")});
-        QCOMPARE(testing::RawDb(backup).scalar(QStringLiteral("select count(*) from Vesk")),
-                 QStringLiteral("4"));
+        QCOMPARE(raw.rows(QStringLiteral("select Name from Vesk order by rowid")), vesk);
+        QCOMPARE(raw.rows(QStringLiteral("select Name from Work")), work);
+        QCOMPARE(digest(backup), before); // every card is still there
     }
 
     // The program stops dead, meets an error, or fills the disk during an upgrade. Either the
@@ -358,26 +394,27 @@ private slots:
             else
                 QCOMPARE(digest(mdb()), before);
         } else {
+            StartupOutcome outcome;
             {
                 std::optional<FullDisk> full;
                 if (stop == Stop::DiskFull)
                     full.emplace(44 * 1024);
-                QCOMPARE(start({}, halt), StartupResult::EndProgram);
+                outcome = start({}, halt);
             }
-            QCOMPARE(
-                m_prompter.messages(),
-                step == UpgradeStep::Created
-                    ? QList<Message>{notice(creationFailed, Icon::Critical)}
-                    : QList<Message>({notice(created), notice(upgradeFailed, Icon::Critical)}));
+            QCOMPARE(outcome.result, StartupResult::EndProgram);
+            QCOMPARE(outcome.notices, step == UpgradeStep::Created
+                                          ? Notices{creationFailedNotice}
+                                          : Notices({createdNotice, upgradeFailedNotice}));
             QCOMPARE(digest(mdb()), before);
             QCOMPARE(leftovers(), QStringList{});
             QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
         }
 
-        QCOMPARE(restart(), StartupResult::Continue);
-        QCOMPARE(m_prompter.messages(), step == UpgradeStep::Renamed && stop == Stop::Crash
-                                            ? QList<Message>{}
-                                            : QList<Message>({notice(created), notice(upgraded)}));
+        const StartupOutcome next = restart();
+        QCOMPARE(next.result, StartupResult::Continue);
+        QCOMPARE(next.notices, step == UpgradeStep::Renamed && stop == Stop::Crash
+                                   ? Notices{}
+                                   : Notices({createdNotice, upgradedNotice}));
         m_db->close();
         verifyCompleteNewFile(475, 25);
         QCOMPARE(leftovers(), QStringList{});
@@ -403,7 +440,7 @@ private slots:
         QFETCH(bool, withCurrentFile);
         QFETCH(bool, completeTemporary);
         QFETCH(int, cards);
-        QCOMPARE(start(), StartupResult::Continue);
+        QCOMPARE(start().result, StartupResult::Continue);
         m_db->close();
         const QString temp = mdb() + QStringLiteral(".new");
         if (completeTemporary)
@@ -413,13 +450,59 @@ private slots:
                               : QStringLiteral("CREATE TABLE Vesk (Name TEXT)"));
         if (!withCurrentFile)
             QVERIFY(QFile::remove(mdb()));
-        QCOMPARE(restart(), StartupResult::Continue);
-        QCOMPARE(m_prompter.messages(), withCurrentFile || completeTemporary
-                                            ? QList<Message>{}
-                                            : QList<Message>{notice(created)});
+        const StartupOutcome outcome = restart();
+        QCOMPARE(outcome.result, StartupResult::Continue);
+        QCOMPARE(outcome.notices,
+                 withCurrentFile || completeTemporary ? Notices{} : Notices{createdNotice});
         m_db->close();
         QCOMPARE(leftovers(), QStringList{});
         verifyCompleteNewFile(cards, 0);
+    }
+
+    // The program shows the notices in the order they came, each in its words, caption and
+    // icon.
+    void noticesBecomeTheirMessages_data() {
+        QTest::addColumn<Notices>("notices");
+        QTest::addColumn<QList<Message>>("shown");
+        const QString backup = QStringLiteral("/program/VESK.000");
+        QTest::newRow("newer file")
+            << Notices{{Kind::NewerSchema}}
+            << QList<Message>{notice("גרסת התוכנה שברשותך אינה תואמת לגרסת מבנה הנתונים.")};
+        QTest::newRow("creation failed") << Notices{creationFailedNotice}
+                                         << QList<Message>{notice(creationFailed, Icon::Critical)};
+        QTest::newRow("upgrade failed")
+            << Notices({createdNotice, upgradeFailedNotice})
+            << QList<Message>({notice(created), notice(upgradeFailed, Icon::Critical)});
+        QTest::newRow("cards not copied")
+            << Notices({createdNotice, upgradedNotice, {Kind::NotCopied, 3, false, backup}})
+            << QList<Message>(
+                   {notice(created), notice(upgraded),
+                    notice("3 כרטיסים לא הועתקו ונשארו בקובץ הגיבוי " + backup + crlf +
+                               "3 cards could not be copied; they remain in the backup file " +
+                               backup + ".",
+                           Icon::Exclamation)});
+        QTest::newRow("old file unreadable")
+            << Notices({createdNotice,
+                        {Kind::OldTableUnreadable},
+                        upgradedNotice,
+                        {Kind::NotCopied, 0, true, backup}})
+            << QList<Message>(
+                   {notice(created), notice("Failed to open connection to database..."),
+                    notice(upgraded),
+                    notice("לא ניתן היה לקרוא את כל הכרטיסים מהקובץ הישן. כל הכרטיסים נשמרו "
+                           "בקובץ הגיבוי " +
+                               backup + crlf +
+                               "Not every card could be read from the old file; all of them "
+                               "remain in the backup file " +
+                               backup + ".",
+                           Icon::Exclamation)});
+    }
+    void noticesBecomeTheirMessages() {
+        QFETCH(Notices, notices);
+        QFETCH(QList<Message>, shown);
+        platform::testing::ScriptedPrompter prompter;
+        shell::tellStartup(prompter, notices, title, crlf);
+        QCOMPARE(prompter.messages(), shown);
     }
 };
 

@@ -89,7 +89,8 @@ private slots:
 
     void cursorReadsInQueryOrder() {
         auto empty = m_db->openRecordset(Query::all("Vesk"));
-        QVERIFY(empty->atEnd() && empty->size() == 0);
+        QVERIFY(empty->atEnd());
+        QCOMPARE(empty->size(), 0);
         QVERIFY_THROWS_EXCEPTION(StoreError, empty->value(0));
         for (const char* n : {"Cohen", "Abir", "Ben"})
             addCard("Vesk", n);
@@ -98,7 +99,8 @@ private slots:
         QVERIFY(rs->moveToRowid(1));
         QCOMPARE(*rs->value("Name"), "Cohen");
         QVERIFY(!rs->value("Phone").has_value()); // never written: Null
-        QVERIFY(!rs->moveToRowid(99) && rs->atEnd());
+        QVERIFY(!rs->moveToRowid(99));
+        QVERIFY(rs->atEnd());
     }
 
     // Names sort without regard to Latin case, Hebrew in alphabet order; a prefix matches the
@@ -224,9 +226,11 @@ private slots:
     // file that is no database fails at the open, and creating never writes over a file.
     void lookupsOpenAndCreate() {
         QVERIFY(m_db->TableExists("dbDetails"));
-        QVERIFY(!m_db->TableExists("dbdetails") && !m_db->TableExists("Contacts"));
+        QVERIFY(!m_db->TableExists("dbdetails"));
+        QVERIFY(!m_db->TableExists("Contacts"));
         m_db->openCurrent(Query::version());
-        QVERIFY(m_db->FieldExists("dbVerNum") && !m_db->FieldExists("dbvernum"));
+        QVERIFY(m_db->FieldExists("dbVerNum"));
+        QVERIFY(!m_db->FieldExists("dbvernum"));
         QCOMPARE(*m_db->CurrentRecordset->value("dbVerNum"), "1");
         m_db->close();
         QVERIFY_THROWS_EXCEPTION(StoreError, m_db->TableExists("Vesk"));

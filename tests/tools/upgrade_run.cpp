@@ -1,7 +1,8 @@
 // Opens the contact file of a program folder as the program does at startup (creating or
-// upgrading it), answering every message with OK and printing its text. Scripts use it to
-// stop an upgrade at random moments in a process of its own.
+// upgrading it), then prints the text of each message the program would show. Scripts use it
+// to stop an upgrade at random moments in a process of its own.
 #include "platform/Prompter.h"
+#include "shell/StoreMessages.h"
 #include "store/ContactDatabase.h"
 #include "store/Startup.h"
 
@@ -27,9 +28,10 @@ int main(int argc, char** argv) {
     }
     PrintingPrompter prompter;
     store::ContactDatabase db;
-    store::StartupContext cx{db, QString::fromLocal8Bit(argv[1]) + u'/', prompter,
-                             QStringLiteral("Orvenna")};
-    const store::StartupResult result = store::OpenContactDatabase(cx);
+    store::StartupContext cx{db, QString::fromLocal8Bit(argv[1]) + u'/'};
+    const store::StartupOutcome outcome = store::OpenContactDatabase(cx);
     db.close();
-    return result == store::StartupResult::Continue ? 0 : 1;
+    shell::tellStartup(prompter, outcome.notices, QStringLiteral("Orvenna"),
+                       QStringLiteral("\r\n"));
+    return outcome.result == store::StartupResult::Continue ? 0 : 1;
 }
