@@ -57,8 +57,10 @@ MainWindow::LoadResult MainWindow::Form_Load() {
     cmbGroup->setCurrentIndex(0);
 
     store::StartupContext cx{m_shared.db, m_shared.programFolder};
+    cx.onNotice = [this](const store::StartupNotice& notice) {
+        m_services.prompter.ask(shell::startupMessage(notice, m_shared.AppTitle, m_shared.CrLf));
+    };
     const store::StartupOutcome opened = store::OpenContactDatabase(cx);
-    shell::tellStartup(m_services.prompter, opened.notices, m_shared.AppTitle, m_shared.CrLf);
     if (opened.result == store::StartupResult::EndProgram)
         return LoadResult::EndProgram;
 

@@ -15,16 +15,6 @@ class ContactDatabase;
 // renamed to VESK.MDB.
 enum class UpgradeStep { Created, HundredCopied, Committed, BackedUp, Renamed };
 
-// What the startup routines need from the program.
-struct StartupContext {
-    ContactDatabase& db;
-    QString folder; // the program folder, ending in a separator
-    // Called after each step of an upgrade; tests make it throw to stop the upgrade there.
-    std::function<void(UpgradeStep)> afterStep = {};
-
-    QString databasePath() const { return folder + QStringLiteral("VESK.MDB"); }
-};
-
 // EndProgram: the program must stop at once, once its notices have been shown.
 enum class StartupResult { Continue, EndProgram };
 
@@ -53,6 +43,19 @@ struct StartupNotice {
 struct StartupOutcome {
     StartupResult result = StartupResult::Continue;
     QList<StartupNotice> notices; // in the order they came
+};
+
+// What the startup routines need from the program.
+struct StartupContext {
+    ContactDatabase& db;
+    QString folder; // the program folder, ending in a separator
+    // Called after each step of an upgrade; tests make it throw to stop the upgrade there.
+    std::function<void(UpgradeStep)> afterStep = {};
+    // Called with each notice as it comes, before the routine goes on, so the program can show
+    // it at that moment (the file created before its cards are copied); optional.
+    std::function<void(const StartupNotice&)> onNotice = {};
+
+    QString databasePath() const { return folder + QStringLiteral("VESK.MDB"); }
 };
 
 struct CopyResult {

@@ -103,9 +103,10 @@ class TestDbStartup : public QObject {
     QString mdb() const { return file(QStringLiteral("VESK.MDB")); }
 
     StartupOutcome start(const QString& programFolder = {},
-                         std::function<void(UpgradeStep)> afterStep = {}) {
+                         std::function<void(UpgradeStep)> afterStep = {},
+                         std::function<void(const StartupNotice&)> onNotice = {}) {
         StartupContext cx{*m_db, programFolder.isEmpty() ? folder() : programFolder,
-                          std::move(afterStep)};
+                          std::move(afterStep), std::move(onNotice)};
         return OpenContactDatabase(cx);
     }
 
@@ -262,9 +263,19 @@ private slots:
             testing::writeFile(file(QStringLiteral("VESK.000")), "keep me");
         writeOldWithCards(details);
         const QByteArray before = digest(mdb());
-        const StartupOutcome outcome = start();
+        // Each notice reaches the program as it comes: the new file's before its cards.
+        QStringList events;
+        const StartupOutcome outcome = start(
+            {}, [&](UpgradeStep step) { events << QString::number(int(step)); },
+            [&](const StartupNotice& notice) {
+                events << u'n' + QString::number(int(notice.kind));
+            });
         QCOMPARE(outcome.result, StartupResult::Continue);
         QCOMPARE(outcome.notices, Notices({createdNotice, upgradedNotice}));
+        const QString created = u'n' + QString::number(int(createdNotice.kind));
+        QCOMPARE(events.mid(0, 2),
+                 QStringList({QString::number(int(UpgradeStep::Created)), created}));
+        QCOMPARE(events.last(), u'n' + QString::number(int(upgradedNotice.kind)));
         QVERIFY(m_db->isOpen());
         QCOMPARE(digest(file(QString::fromLatin1(taken ? "VESK.001" : "VESK.000"))),
                  before); // the old file, as it was
