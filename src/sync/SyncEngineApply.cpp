@@ -24,6 +24,17 @@ bool refusedByConstraint(const store::StoreError& e) {
     return (e.number() & 0xff) == 19;
 }
 
+bool anotherCard(const ContactRecord& synced, const ContactRecord& now) {
+    auto trimmed = [](const store::Value& v) { return store::trimSpaces(v.value_or(QString())); };
+    if (trimmed(synced.values[0]) == trimmed(now.values[0]))
+        return false;
+    for (size_t i = 1; i < synced.values.size(); ++i)
+        if (!trimmed(synced.values[i]).isEmpty() &&
+            trimmed(synced.values[i]) == trimmed(now.values[i]))
+            return false;
+    return true;
+}
+
 // Decides and applies, inside the caller's transaction, what each card needs.
 class Reconciler {
 public:
@@ -160,7 +171,11 @@ void Reconciler::serverChanged(CardState& s, const ContactRecord* local, bool lo
 
 void Reconciler::known(CardState& s, bool removed, const QByteArray* etag, const QByteArray* text) {
     const ContactRecord* local = localOf(s);
-    if (s.row)
+    // The list gives a deleted card's rowid to the next card added: another name and none of
+    // the old values is another card, not an edit of the old one.
+    if (local && anotherCard(s.synced, *local))
+        local = nullptr;
+    else if (s.row)
         m_linked.insert(*s.row);
     const bool localChanged = local && local->values != s.synced.values;
     if (removed) {

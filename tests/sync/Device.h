@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <chrono>
+
 namespace synctest {
 
 class SwitchableConnectivity final : public platform::Connectivity {
@@ -39,10 +41,10 @@ struct Device {
     QString path() const { return dir.filePath(QStringLiteral("VESK.MDB")); }
 
     // One sync, waited for.
-    carddav::Outcome sync() {
+    carddav::Outcome sync(std::chrono::milliseconds timeout = std::chrono::minutes(1)) {
         QSignalSpy done(controller.get(), &carddav::SyncController::finished);
         controller->syncNow();
-        if (done.isEmpty() && !done.wait(60000))
+        if (done.isEmpty() && !done.wait(int(timeout.count())))
             return carddav::Outcome{carddav::Problem::Stalled, 0, QStringLiteral("test timeout")};
         return done.first().first().value<carddav::Outcome>();
     }

@@ -55,6 +55,7 @@ private slots:
     void conflicts_data();
     void conflicts();
     void twoFoldersConverge();
+    void reusedRowidIsAnotherCard();
     void faults_data();
     void faults();
     void passwordAskedAgain();
@@ -345,6 +346,28 @@ void TestSync::twoFoldersConverge() {
     QCOMPARE(a.lines(ContactGroup::Work), QStringList{"Acme|||1234|Support||"});
     QCOMPARE(b.lines(ContactGroup::Work), a.lines(ContactGroup::Work));
     QCOMPARE(sortedKeys(serverCards(server, book)), QStringList{"Acme"});
+}
+
+// A card deleted and another added before a sync may take its rowid: the server's card of the
+// first is deleted, the second is a card of its own, without the first one's notes.
+void TestSync::reusedRowidIsAnotherCard() {
+    Radicale server;
+    QVERIFY(server.start());
+    const QString book = makeBook(server.url(), QStringLiteral("personal"));
+    putCard(server.url(), hrefOf(book, "old"),
+            vcard("old", {"FN:Old Friend", "TEL;TYPE=HOME:03-555-0001", "NOTE:private"}));
+    Device device(server.url(), book);
+    QVERIFY(device.sync().ok());
+    const store::ContactRecord old = device.named(QStringLiteral("Old Friend"));
+    QVERIFY(store::DeleteContact(*device.db, ContactGroup::Personal, old.rowid, "Old Friend"));
+    QCOMPARE(device.add(person(QStringLiteral("New Friend"), QStringLiteral("03-555-0002"))),
+             old.rowid);
+    const carddav::Outcome o = device.sync();
+    QVERIFY2(o.ok(), qPrintable(carddav::describe(o, false)));
+    const QHash<QString, QString> cards = serverCards(server, book);
+    QCOMPARE(sortedKeys(cards), QStringList{"New Friend"});
+    QVERIFY(!cards.value(QStringLiteral("New Friend")).contains(QStringLiteral("private")));
+    QCOMPARE(device.lines(), QStringList{"New Friend|03-555-0002|||||"});
 }
 
 void TestSync::faults_data() {
