@@ -27,7 +27,7 @@ struct SyncConfig {
     // The address book of each group that syncs (path on the server); empty: the group does not.
     QString personalBook;
     QString workBook;
-    int batch = 100; // cards per addressbook-multiget
+    int batch = 250; // cards per addressbook-multiget
 };
 
 // One sync of every group that has an address book: read what changed on the server

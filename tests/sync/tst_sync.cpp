@@ -419,7 +419,7 @@ void TestSync::faults() {
         return Fault{Fault::Kind(fault), status};
     });
     Device device(proxy.url(), book);
-    device.controller->setLimits({1024 * 1024, std::chrono::milliseconds(500)});
+    device.controller->setLimits({1024 * 1024, std::chrono::milliseconds(2000)});
     device.add(person(QStringLiteral("Here"), QStringLiteral("03-555-0002")));
     QVERIFY(device.sync().ok());
     // A change on each side meets the fault.
