@@ -30,7 +30,8 @@ test: build-debug
 
 bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_BENCH=ON >/dev/null
-	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add report_render dial_wait interchange
+	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add report_render dial_wait interchange \
+	  sync_first sync_unchanged
 	@build/bench/bench/list_fill
 	@build/bench/bench/search_keystroke
 	@build/bench/bench/card_add
@@ -38,6 +39,8 @@ bench: deps
 	@build/bench/bench/report_render --benchmark_filter=Command
 	@build/bench/bench/dial_wait
 	@build/bench/bench/interchange
+	@build/bench/bench/sync_first
+	@build/bench/bench/sync_unchanged
 
 # The vCard reader, the address-book readers and the Jet reader (libmdb on any bytes) under libFuzzer (clang),
 # seeded with the golden files and the small Jet files, for FUZZ_SECONDS
