@@ -51,6 +51,23 @@ Version readVersion(ContactDatabase& db, SuppressedSteps& s) {
 
 } // namespace
 
+namespace {
+
+// Keeps a notice in the outcome and hands it to the program at once.
+void tell(StartupContext& cx, StartupOutcome& outcome, const StartupNotice& notice) {
+    outcome.notices << notice;
+    if (cx.onNotice)
+        cx.onNotice(notice);
+}
+
+StartupOutcome ended(StartupContext& cx, StartupNotice::Kind kind) {
+    StartupOutcome outcome{StartupResult::EndProgram, {}};
+    tell(cx, outcome, {kind});
+    return outcome;
+}
+
+} // namespace
+
 StartupOutcome OpenContactDatabase(StartupContext& cx) {
     SuppressedSteps s;
     const QString path = cx.databasePath();
@@ -67,7 +84,7 @@ StartupOutcome OpenContactDatabase(StartupContext& cx) {
                 EnsureNameIndexes(cx.db);
                 return {};
             case Version::Newer:
-                return {StartupResult::EndProgram, {{StartupNotice::Kind::NewerSchema}}};
+                return ended(cx, StartupNotice::Kind::NewerSchema);
             case Version::Outdated:
                 break;
             }
@@ -84,12 +101,14 @@ StartupOutcome CreateContactDatabase(StartupContext& cx) {
         fresh.install();
     } catch (const StoreError&) {
         fresh.discard();
-        return {StartupResult::EndProgram, {{StartupNotice::Kind::CreationFailed}}};
+        return ended(cx, StartupNotice::Kind::CreationFailed);
     }
     // A file in place that cannot be opened is reported by the first list fill.
     SuppressedSteps s;
     s.run([&] { cx.db.open(cx.databasePath()); });
-    return {StartupResult::Continue, {{StartupNotice::Kind::Created}}};
+    StartupOutcome outcome;
+    tell(cx, outcome, {StartupNotice::Kind::Created});
+    return outcome;
 }
 
 namespace {
@@ -124,23 +143,24 @@ StartupOutcome UpgradeContactDatabase(StartupContext& cx) {
     // moved aside (every backup name taken, or a folder that cannot be written) is reported
     // before anything is created.
     if (FirstFreeBackupName(path).isEmpty() || !folderWritable(cx.folder))
-        return {StartupResult::EndProgram, {{Kind::UpgradeFailed}}};
+        return ended(cx, Kind::UpgradeFailed);
     NewContactFile fresh(path);
     try {
         fresh.create();
         reached(cx, UpgradeStep::Created);
     } catch (const StoreError&) {
         fresh.discard();
-        return {StartupResult::EndProgram, {{Kind::CreationFailed}}};
+        return ended(cx, Kind::CreationFailed);
     }
-    StartupOutcome outcome{StartupResult::Continue, {{Kind::Created}}};
+    StartupOutcome outcome;
+    tell(cx, outcome, {Kind::Created});
 
     CopyResult copy;
     Backup backup;
     try {
         copy = CopyOldData(cx, fresh.connection(), path);
         if (copy.unreadable)
-            outcome.notices << StartupNotice{Kind::OldTableUnreadable};
+            tell(cx, outcome, {Kind::OldTableUnreadable});
         fresh.commit();
         reached(cx, UpgradeStep::Committed);
         copy.copied = cardsIn(fresh.connection());
@@ -153,16 +173,15 @@ StartupOutcome UpgradeContactDatabase(StartupContext& cx) {
         fresh.discard();
         UndoBackup(backup, path);
         outcome.result = StartupResult::EndProgram;
-        outcome.notices << StartupNotice{Kind::UpgradeFailed};
+        tell(cx, outcome, {Kind::UpgradeFailed});
         return outcome;
     }
     reached(cx, UpgradeStep::Renamed);
     SuppressedSteps s;
     s.run([&] { cx.db.open(path); });
-    outcome.notices << StartupNotice{Kind::Upgraded};
+    tell(cx, outcome, {Kind::Upgraded});
     if (copy.notCopied > 0 || copy.unreadable)
-        outcome.notices << StartupNotice{Kind::NotCopied, copy.notCopied, copy.unreadable,
-                                         backup.path};
+        tell(cx, outcome, {Kind::NotCopied, copy.notCopied, copy.unreadable, backup.path});
     return outcome;
 }
 
