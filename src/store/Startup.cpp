@@ -207,6 +207,51 @@ QString newColumn(const QString& table, const QString& old) {
     return {};
 }
 
+// The insert of one table's cards: the old table's fields that the new table has, matched by
+// name; a field the new table lacks stays in the backup.
+class CardInsert {
+public:
+    CardInsert(Connection& to, const QString& table, const QStringList& oldColumns) {
+        QStringList columns, marks;
+        for (int c = 0; c < oldColumns.size(); ++c) {
+            const QString name = newColumn(table, oldColumns[c]);
+            if (name.isEmpty())
+                continue;
+            m_from << c;
+            columns << quoted(name);
+            marks << QStringLiteral("?");
+        }
+        // Without a field in common a card has no name, and none can be copied.
+        if (!m_from.isEmpty())
+            m_insert.emplace(
+                to.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(quoted(table), columns.join(u','), marks.join(u','))));
+    }
+
+    // Inserts one card, `valueOf(c)` being its value of the old table's column c. A card the
+    // new table refuses (a constraint) is skipped; any other error is thrown.
+    template <class ValueOf> void insert(ValueOf&& valueOf) {
+        if (!m_insert)
+            return;
+        for (qsizetype i = 0; i < m_from.size(); ++i)
+            m_insert->bind(int(i) + 1, valueOf(m_from[i]));
+        try {
+            // One statement per card: a refused card undoes only its own insert. Any other
+            // error (disk full, I/O, memory, a lock) may have ended the whole transaction,
+            // so it ends the copy.
+            m_insert->step();
+        } catch (const StoreError& e) {
+            if (!isConstraint(e))
+                throw;
+        }
+        m_insert->reset();
+    }
+
+private:
+    std::optional<Statement> m_insert;
+    QList<int> m_from; // the old column of each parameter
+};
+
 // Copies one table; false when the old table exists but cannot be read.
 bool copyTable(StartupContext& cx, Connection& old, Connection& to, const QString& table,
                CopyResult& result) {
@@ -220,34 +265,14 @@ bool copyTable(StartupContext& cx, Connection& old, Connection& to, const QStrin
         st.bindText(1, table);
         return !st.step();
     }
-    // A field the new table lacks refuses every card, as the old file's own cursor would.
-    bool fits = true;
-    QStringList columns, marks;
-    for (int c = 0; c < from->columnCount(); ++c) {
-        const QString name = newColumn(table, from->columnName(c));
-        fits = fits && !name.isEmpty();
-        columns << quoted(name);
-        marks << QStringLiteral("?");
-    }
-    Statement insert = to.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(quoted(table), columns.join(u','), marks.join(u',')));
+    QStringList columns;
+    for (int c = 0; c < from->columnCount(); ++c)
+        columns << from->columnName(c);
+    CardInsert insert(to, table, columns);
     while (from->step()) {
         if (++result.read % 100 == 0)
             reached(cx, UpgradeStep::HundredCopied);
-        if (!fits)
-            continue;
-        for (int c = 0; c < from->columnCount(); ++c)
-            insert.bind(c + 1, from->isNull(c) ? Value() : Value(from->text(c)));
-        try {
-            // One statement per card: a refused card undoes only its own insert. Any other
-            // error (disk full, I/O, memory, a lock) may have ended the whole transaction,
-            // so it ends the copy.
-            insert.step();
-        } catch (const StoreError& e) {
-            if (!isConstraint(e))
-                throw;
-        }
-        insert.reset();
+        insert.insert([&](int c) { return from->isNull(c) ? Value() : Value(from->text(c)); });
     }
     return true;
 }

@@ -61,7 +61,7 @@ struct StartupContext {
 struct CopyResult {
     int read = 0;            // cards read from the old file, both tables together
     int copied = 0;          // cards in the new file
-    int notCopied = 0;       // cards the new file refused (too long, no name, unknown field)
+    int notCopied = 0;       // cards the new file refused (too long, no name)
     bool unreadable = false; // a table of the old file could not be read at all
 };
 
@@ -75,8 +75,9 @@ StartupOutcome CreateContactDatabase(StartupContext& cx);
 // name; on any failure VESK.MDB stays the old file, untouched.
 StartupOutcome UpgradeContactDatabase(StartupContext& cx);
 // Copies the cards of both tables of the old file into the new one, inside the new file's
-// transaction. A card the new file refuses (a constraint) is skipped and counted; any other
-// error is thrown, and the caller abandons the whole copy.
+// transaction, field by field by name: a field the new table lacks is left out. A card the new
+// file refuses (a constraint) is skipped and counted; any other error is thrown, and the
+// caller abandons the whole copy.
 CopyResult CopyOldData(StartupContext& cx, Connection& to, const QString& oldPath);
 
 } // namespace store

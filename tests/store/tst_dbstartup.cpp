@@ -253,6 +253,11 @@ private slots:
                                   << QStringList();
         // The cards of the table there are still come across.
         QTest::newRow("no Personal table") << "DROP TABLE Vesk" << false << QStringList() << work;
+        // The fields the new tables have come across; the backup keeps the others.
+        QTest::newRow("a field more in Work, one fewer in Vesk")
+            << "ALTER TABLE Work ADD COLUMN Birthday TEXT; UPDATE Work SET Birthday = '1970-01-01';"
+               "ALTER TABLE Vesk DROP COLUMN Email"
+            << false << all << work;
     }
     void outdatedFilesAreUpgraded() {
         QFETCH(QString, details);
