@@ -54,6 +54,9 @@ struct StartupContext {
     // Called with each notice as it comes, before the routine goes on, so the program can show
     // it at that moment (the file created before its cards are copied); optional.
     std::function<void(const StartupNotice&)> onNotice = {};
+    // The program that reads the old program's Access (Jet) files; empty: the one installed
+    // beside the program.
+    QString jetReader = {};
 
     QString databasePath() const { return folder + QStringLiteral("VESK.MDB"); }
 };
@@ -67,7 +70,9 @@ struct CopyResult {
 
 // Leaves the database open at the current schema version, creating or upgrading the file
 // as needed; or says why not and that the program must end. A file that cannot be opened
-// at all is left alone and nothing is open on return.
+// at all is left alone and nothing is open on return. The old program's Access (Jet) file,
+// known by its header, is upgraded unless it is newer; one that cannot be read to the end is
+// a file that cannot be opened.
 StartupOutcome OpenContactDatabase(StartupContext& cx);
 // Creates VESK.MDB, complete or not at all.
 StartupOutcome CreateContactDatabase(StartupContext& cx);
@@ -75,9 +80,11 @@ StartupOutcome CreateContactDatabase(StartupContext& cx);
 // name; on any failure VESK.MDB stays the old file, untouched.
 StartupOutcome UpgradeContactDatabase(StartupContext& cx);
 // Copies the cards of both tables of the old file into the new one, inside the new file's
-// transaction, field by field by name: a field the new table lacks is left out. A card the new
-// file refuses (a constraint) is skipped and counted; any other error is thrown, and the
-// caller abandons the whole copy.
+// transaction, field by field by name: a field the new table lacks is left out. The old file
+// is this program's (SQLite) or the old program's (Access, known by its header). A card the
+// new file refuses (a constraint) is skipped and counted; any other error is thrown, and the
+// caller abandons the whole copy: an Access file that cannot be read to the end throws
+// StoreError::OldFileUnreadable.
 CopyResult CopyOldData(StartupContext& cx, Connection& to, const QString& oldPath);
 
 } // namespace store

@@ -23,6 +23,8 @@ public:
     static constexpr int NoSuchField = 10003;
     static constexpr int FileExists = 10004;
     static constexpr int BadQuery = 10006;
+    // An old Access (Jet) file that its reader cannot read to the end.
+    static constexpr int OldFileUnreadable = 10007;
 
 private:
     int m_number;

@@ -90,6 +90,41 @@ QByteArray digest(const QString& path) {
                ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
                : QByteArray();
 }
+
+// The old program's Access (Jet) files.
+const QString jetData = QStringLiteral(JET_DATA "/");
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The cards of one list of the Jet phone books ('V' Personal, 'W' Work) as RawDb gives them.
+QStringList smallBookCards(char group) {
+    QStringList cards;
+    const QString prefix = QString(QLatin1Char(group)) + u'\t';
+    for (const QString& line :
+         QString::fromUtf8(bytesOf(jetData + "rows_small.tsv")).split(u'\n')) {
+        if (line.startsWith(prefix))
+            cards << line.mid(2)
+                         .replace(QStringLiteral("\\N"), QStringLiteral("<null>"))
+                         .replace(u'\t', u'|');
+    }
+    return cards;
+}
+
+// The cards of vesk-jet4-misfit.mdb that fit the new tables.
+QStringList misfitCards(char group) {
+    if (group == 'W')
+        return {QStringLiteral("Ron Katz|1234|052-1112233|<null>|Sales| |<null>")};
+    QStringList cards;
+    for (int i = 1; i <= 120; ++i)
+        cards << QStringLiteral("Card %1|03-%2|<null>||<null>| |user%3@example.org")
+                     .arg(i, 3, 10, QLatin1Char('0'))
+                     .arg(i, 7, 10, QLatin1Char('0'))
+                     .arg(i);
+    return cards;
+}
 } // namespace
 
 class TestDbStartup : public QObject {
@@ -97,6 +132,7 @@ class TestDbStartup : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ContactDatabase> m_db;
+    QString m_jetReader = QStringLiteral(JET_READER);
 
     QString folder() const { return m_dir->path() + u'/'; }
     QString file(const QString& name) const { return folder() + name; }
@@ -106,7 +142,7 @@ class TestDbStartup : public QObject {
                          std::function<void(UpgradeStep)> afterStep = {},
                          std::function<void(const StartupNotice&)> onNotice = {}) {
         StartupContext cx{*m_db, programFolder.isEmpty() ? folder() : programFolder,
-                          std::move(afterStep), std::move(onNotice)};
+                          std::move(afterStep), std::move(onNotice), m_jetReader};
         return OpenContactDatabase(cx);
     }
 
@@ -146,6 +182,7 @@ private slots:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         m_db = std::make_unique<ContactDatabase>();
+        m_jetReader = QStringLiteral(JET_READER);
     }
     void cleanup() {
         m_db.reset();
@@ -440,6 +477,129 @@ private slots:
             QDir(folder()).entryList({QStringLiteral("VESK.0??")}, QDir::Files, QDir::Name);
         QVERIFY(!backups.isEmpty());
         QCOMPARE(digest(file(backups.last())), before);
+    }
+
+    // The old program's Access (Jet) file, known by its header, is upgraded whatever its
+    // version (a newer one aside): the same notices, the file kept byte for byte as VESK.000,
+    // every card that fits copied field for field (Hebrew, Latin, Null, a single space), the
+    // cards that do not fit counted, and a file that is not a phone book gives an empty one.
+    void jetFilesAreUpgraded_data() {
+        QTest::addColumn<QString>("book");
+        QTest::addColumn<QStringList>("vesk");
+        QTest::addColumn<QStringList>("work");
+        QTest::addColumn<int>("notCopied");
+        const QStringList vesk = smallBookCards('V'), work = smallBookCards('W');
+        QTest::newRow("version 1") << "vesk-jet4.mdb" << vesk << work << 0;
+        QTest::newRow("version 0") << "vesk-jet4-v0.mdb" << vesk << work << 0;
+        QTest::newRow("no version table") << "vesk-jet4-noversion.mdb" << vesk << work << 0;
+        QTest::newRow("version table without rows") << "vesk-jet4-norow.mdb" << vesk << work << 0;
+        QTest::newRow("ACE (Access 2010)") << "vesk-ace2010.mdb" << vesk << work << 0;
+        // A field more in each table, wider fields, a Work table named WORK: a long name, a
+        // card without a name and a five-digit extension stay behind in the backup.
+        QTest::newRow("cards and fields that do not fit")
+            << "vesk-jet4-misfit.mdb" << misfitCards('V') << misfitCards('W') << 3;
+        QTest::newRow("not a phone book (Access 97)")
+            << "access97-other.mdb" << QStringList() << QStringList() << 0;
+        QTest::newRow("not a phone book (Access 2000)")
+            << "access2000-other.mdb" << QStringList() << QStringList() << 0;
+    }
+    void jetFilesAreUpgraded() {
+        QFETCH(QString, book);
+        QFETCH(QStringList, vesk);
+        QFETCH(QStringList, work);
+        QFETCH(int, notCopied);
+        QVERIFY(QFile::copy(jetData + book, mdb()));
+        const QByteArray before = digest(mdb());
+        const StartupOutcome outcome = start();
+        QCOMPARE(outcome.result, StartupResult::Continue);
+        const QString backup = file(QStringLiteral("VESK.000"));
+        Notices said{createdNotice, upgradedNotice};
+        if (notCopied > 0)
+            said << StartupNotice{Kind::NotCopied, notCopied, false, backup};
+        QCOMPARE(outcome.notices, said);
+        QVERIFY(m_db->isOpen());
+        m_db->close();
+        QCOMPARE(digest(backup), before);
+        QCOMPARE(leftovers(), QStringList{});
+        testing::RawDb raw(mdb());
+        QCOMPARE(raw.rows(QStringLiteral("select * from Vesk order by rowid")), vesk);
+        QCOMPARE(raw.rows(QStringLiteral("select * from Work order by rowid")), work);
+        QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")),
+                 QStringList{QStringLiteral("1|Initial Version")});
+    }
+
+    // An Access file that is newer is refused; one the reader cannot read (damaged, cut short,
+    // the reader crashing or not there) is a file that cannot be opened, whether that shows in
+    // its catalog or among its cards: nothing open, nothing kept of a new file, VESK.MDB as it
+    // was and no backup.
+    void jetFilesThatAreNotUpgradedAreLeftAlone_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readerThere");
+        QTest::addColumn<Notices>("said"); // anything said but the creation ends the program
+        const QByteArray book = bytesOf(jetData + "vesk-jet4.mdb");
+        QTest::newRow("newer") << bytesOf(jetData + "vesk-jet4-newer.mdb") << true
+                               << Notices{{Kind::NewerSchema}};
+        QTest::newRow("cut inside the catalog") << book.left(4096 * 8) << true << Notices{};
+        QTest::newRow("cut inside Work")
+            << book.left(book.size() - 4096 * 3) << true << Notices{createdNotice};
+        QTest::newRow("the reader crashes")
+            << qUncompress(bytesOf(jetData + "damaged-crashes-libmdb.mdb.qz")) << true << Notices{};
+        QTest::newRow("no reader") << book << false << Notices{};
+    }
+    void jetFilesThatAreNotUpgradedAreLeftAlone() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, readerThere);
+        QFETCH(Notices, said);
+        testing::writeFile(mdb(), bytes);
+        if (!readerThere)
+            m_jetReader = folder() + QStringLiteral("no-reader");
+        const StartupOutcome outcome = start();
+        const bool ends = !said.isEmpty() && said.last() != createdNotice;
+        QCOMPARE(outcome.result, ends ? StartupResult::EndProgram : StartupResult::Continue);
+        QCOMPARE(outcome.notices, said);
+        QVERIFY(!m_db->isOpen());
+        QCOMPARE(bytesOf(mdb()), bytes);
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("VESK.MDB")});
+    }
+
+    // An upgrade of an Access file stopped while its cards come from the reader (the program
+    // dies, or a step fails): VESK.MDB stays the Access file, and the next start finishes.
+    void aJetUpgradeStoppedMidReadLosesNoCard_data() {
+        QTest::addColumn<Stop>("stop");
+        QTest::newRow("crash") << Stop::Crash;
+        QTest::newRow("error") << Stop::Error;
+    }
+    void aJetUpgradeStoppedMidReadLosesNoCard() {
+        QFETCH(Stop, stop);
+        QVERIFY(QFile::copy(jetData + "vesk-jet4-misfit.mdb", mdb()));
+        const QByteArray before = digest(mdb());
+        const auto halt = [&](UpgradeStep reached) {
+            if (reached != UpgradeStep::HundredCopied)
+                return;
+            if (stop == Stop::Crash)
+                throw Crash{};
+            throw StoreError(SQLITE_IOERR_WRITE, QStringLiteral("disk I/O error"));
+        };
+        if (stop == Stop::Crash) {
+            QVERIFY_THROWS_EXCEPTION(Crash, start({}, halt));
+        } else {
+            const StartupOutcome outcome = start({}, halt);
+            QCOMPARE(outcome.result, StartupResult::EndProgram);
+            QCOMPARE(outcome.notices, Notices({createdNotice, upgradeFailedNotice}));
+            QCOMPARE(leftovers(), QStringList{});
+        }
+        m_db->close();
+        QCOMPARE(digest(mdb()), before);
+        QVERIFY(!QFile::exists(file(QStringLiteral("VESK.000"))));
+
+        const StartupOutcome next = restart();
+        QCOMPARE(next.notices, Notices({createdNotice,
+                                        upgradedNotice,
+                                        {Kind::NotCopied, 3, false, file("VESK.000")}}));
+        m_db->close();
+        verifyCompleteNewFile(120, 1);
+        QCOMPARE(leftovers(), QStringList{});
+        QCOMPARE(digest(file(QStringLiteral("VESK.000"))), before);
     }
 
     // What an earlier start left behind: a complete new file is taken when VESK.MDB is gone,

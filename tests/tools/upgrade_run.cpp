@@ -1,6 +1,7 @@
 // Opens the contact file of a program folder as the program does at startup (creating or
-// upgrading it), then prints the text of each message the program would show. Scripts use it
-// to stop an upgrade at random moments in a process of its own.
+// upgrading it, an old Access file too, read by the reader the build made), then prints the
+// text of each message the program would show. Scripts use it to stop an upgrade at random
+// moments in a process of its own.
 #include "platform/Prompter.h"
 #include "shell/StoreMessages.h"
 #include "store/ContactDatabase.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     PrintingPrompter prompter;
     store::ContactDatabase db;
     store::StartupContext cx{db, QString::fromLocal8Bit(argv[1]) + u'/'};
+    cx.jetReader = QStringLiteral(JET_READER);
     const store::StartupOutcome outcome = store::OpenContactDatabase(cx);
     db.close();
     shell::tellStartup(prompter, outcome.notices, QStringLiteral("Orvenna"),
