@@ -6,8 +6,6 @@
 #include "store/Startup.h"
 #include "store/StoreError.h"
 
-#include <sqlite3.h>
-
 #include <exception>
 #include <optional>
 
@@ -23,11 +21,6 @@ void ReachedStep(StartupContext& cx, UpgradeStep step) {
 }
 
 namespace {
-
-bool isConstraint(const StoreError& e) {
-    return e.number() == StoreError::NoSuchField ||
-           (e.number() < StoreError::NotOpen && (e.number() & 0xff) == SQLITE_CONSTRAINT);
-}
 
 QString quoted(const QString& name) {
     return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
@@ -59,9 +52,10 @@ public:
             marks << QStringLiteral("?");
         }
         // Without a field in common a card has no name, and none can be copied.
+        m_utf8.resize(m_from.size());
         if (!m_from.isEmpty())
             m_insert.emplace(
-                to.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                to.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (%3)")
                                .arg(quoted(table), columns.join(u','), marks.join(u','))));
     }
 
@@ -70,23 +64,24 @@ public:
     template <class ValueOf> void insert(ValueOf&& valueOf) {
         if (!m_insert)
             return;
-        for (qsizetype i = 0; i < m_from.size(); ++i)
-            m_insert->bind(int(i) + 1, valueOf(m_from[i]));
-        try {
-            // One statement per card: a refused card undoes only its own insert. Any other
-            // error (disk full, I/O, memory, a lock) may have ended the whole transaction,
-            // so it ends the copy.
-            m_insert->step();
-        } catch (const StoreError& e) {
-            if (!isConstraint(e))
-                throw;
+        for (qsizetype i = 0; i < m_from.size(); ++i) {
+            const Value value = valueOf(m_from[i]);
+            // A null array binds Null; an empty text stays an empty text.
+            m_utf8[i] =
+                value ? (value->isEmpty() ? QByteArray("") : value->toUtf8()) : QByteArray();
+            m_insert->bindUtf8(int(i) + 1, m_utf8[i]);
         }
+        // OR IGNORE: a card that breaks a rule of the new table (too long, no name) is left
+        // out before anything of it is written. Any other error (disk full, I/O, memory, a
+        // lock) may have ended the whole transaction, so it ends the copy.
+        m_insert->step();
         m_insert->reset();
     }
 
 private:
+    QList<int> m_from;        // the old column of each parameter
+    QList<QByteArray> m_utf8; // each parameter's bytes, bound without a copy: they outlive it
     std::optional<Statement> m_insert;
-    QList<int> m_from; // the old column of each parameter
 };
 
 // Copies one table; false when the old table exists but cannot be read.
@@ -181,9 +176,7 @@ CopyResult copyJetFile(StartupContext& cx, Connection& to, const QString& oldPat
     return result;
 }
 
-} // namespace
-
-CopyResult CopyOldData(StartupContext& cx, Connection& to, const QString& oldPath) {
+CopyResult copyCards(StartupContext& cx, Connection& to, const QString& oldPath) {
     if (jet::looksLikeJet(oldPath))
         return copyJetFile(cx, to, oldPath);
     CopyResult result;
@@ -194,6 +187,20 @@ CopyResult CopyOldData(StartupContext& cx, Connection& to, const QString& oldPat
             break;
         }
     }
+    return result;
+}
+
+} // namespace
+
+CopyResult CopyOldData(StartupContext& cx, Connection& to, const QString& oldPath) {
+    // The name indexes are built once the cards are in: sorting the names once is cheaper than
+    // placing each card's name in the index as it comes.
+    const QStringList tables{QStringLiteral("Vesk"), QStringLiteral("Work")};
+    for (const QString& table : tables)
+        to.execute(QStringLiteral("DROP INDEX IF EXISTS \"%1_Name\"").arg(table));
+    const CopyResult result = copyCards(cx, to, oldPath);
+    for (const QString& table : tables)
+        to.execute(createNameIndexSql(table));
     return result;
 }
 

@@ -188,6 +188,14 @@ void Statement::bind(int index, const std::optional<QString>& value) {
         m_conn->raise(rc);
 }
 
+void Statement::bindUtf8(int index, const QByteArray& utf8) {
+    const int rc = utf8.isNull() ? sqlite3_bind_null(m_stmt, index)
+                                 : sqlite3_bind_text(m_stmt, index, utf8.constData(),
+                                                     int(utf8.size()), SQLITE_STATIC);
+    if (rc != SQLITE_OK)
+        m_conn->raise(rc);
+}
+
 void Statement::bindInteger(int index, qint64 value) {
     const int rc = sqlite3_bind_int64(m_stmt, index, value);
     if (rc != SQLITE_OK)

@@ -72,6 +72,9 @@ public:
     ~Statement();
 
     void bind(int index, const std::optional<QString>& value);
+    // Binds UTF-8 text (Null when `utf8` is null) without copying it: the bytes must stay
+    // as they are until the statement is reset. For a statement run once per card of a copy.
+    void bindUtf8(int index, const QByteArray& utf8);
     void bindText(int index, const QString& value) { bind(index, value); }
     void bindInteger(int index, qint64 value);
     // Steps once: true while a row is available.

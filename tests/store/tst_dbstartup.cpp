@@ -526,6 +526,9 @@ private slots:
         QCOMPARE(raw.rows(QStringLiteral("select * from Work order by rowid")), work);
         QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")),
                  QStringList{QStringLiteral("1|Initial Version")});
+        QCOMPARE(raw.rows(QStringLiteral(
+                     "SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")),
+                 (QStringList{QStringLiteral("Vesk_Name"), QStringLiteral("Work_Name")}));
     }
 
     // An Access file that is newer is refused; one the reader cannot read (damaged, cut short,
