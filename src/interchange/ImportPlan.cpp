@@ -138,6 +138,12 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
         plan.reason = QStringLiteral("There is no phone/fax/line/mobile number");
         return plan;
     }
+    // Stored as the editor stores a card, so that it can be opened there: an empty number
+    // field holds an empty text, an empty address or e-mail a single blank; never Null.
+    for (Role role : {Role::Home, Role::Mobile, Role::Work, Role::Fax})
+        plan.card[role] = plan.card[role].value_or(QString());
+    for (Role role : {Role::Address, Role::Email})
+        plan.card[role] = plan.card[role].value_or(QStringLiteral(" "));
     plan.outcome = Outcome::New;
     return plan;
 }

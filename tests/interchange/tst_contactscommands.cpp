@@ -59,13 +59,25 @@ private slots:
         QTRY_COMPARE(f.prompter.texts(),
                      QStringList{"1 cards imported, 1 duplicates skipped, 0 refused"});
         QCOMPARE(f.settings.value(QStringLiteral("Settings/HomeRegion")), QStringLiteral("IL"));
+        // Stored as the editor stores a card: an empty number is an empty text, not Null.
         QCOMPARE(f.rows().last(),
-                 QStringLiteral("כהן דוד|03-555-1234|052-123-4567|<null>|+12125550100|הרצל 1, תל "
+                 QStringLiteral("כהן דוד|03-555-1234|052-123-4567||+12125550100|הרצל 1, תל "
                                 "אביב|dudu@example.com"));
         int shown = 0; // the grid was refilled: both cards are listed
-        for (int row = 1; row < f.window->grid()->Rows(); ++row)
+        int imported = 0;
+        for (int row = 1; row < f.window->grid()->Rows(); ++row) {
             shown += f.window->grid()->isCardRow(row);
+            if (f.window->grid()->TextMatrix(row, 0) == QStringLiteral("כהן דוד"))
+                imported = row;
+        }
         QCOMPARE(shown, 2);
+        // ... so the editor opens it like any other card.
+        f.prompter.clear();
+        f.clickCell(imported, 0);
+        f.prompter.script({platform::Answer::Ok});
+        f.window->btnEdit_Click();
+        QCOMPARE(f.prompter.texts(), QStringList{"Do you want updating כהן דוד record?"});
+        QVERIFY(f.window->editorWindow() && f.window->editorWindow()->isVisible());
     }
 
     // Cancel in the progress window, with hundreds of cards already written in the
