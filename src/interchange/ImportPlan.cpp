@@ -58,6 +58,14 @@ void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& 
             plan.card[role] = *fitted;
         return fitted.has_value();
     };
+    // Letters that are not a keypad's would become another number: such a number is not kept.
+    auto readable = [&plan](const SourcePhone& phone) {
+        if (keypadDigits(phone.number))
+            return true;
+        plan.notKept.push_back(
+            {phone.number, QStringLiteral("Its letters cannot be converted to digits")});
+        return false;
+    };
     for (const SourcePhone& phone : source.phones) {
         if (phone.kind == PhoneKind::None)
             continue;
@@ -65,6 +73,8 @@ void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& 
         if (plan.card[role])
             plan.notKept.push_back({phone.number, QStringLiteral("Another %1 number came first")
                                                       .arg(QLatin1String(kindWord(phone.kind)))});
+        else if (!readable(phone))
+            continue;
         else if (!place(role, phone.number))
             plan.notKept.push_back({phone.number, tooLong(group, role)});
     }
@@ -73,7 +83,7 @@ void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& 
     if (group == store::ContactGroup::Personal)
         free.push_back(Role::Fax);
     for (const SourcePhone& phone : source.phones) {
-        if (phone.kind != PhoneKind::None)
+        if (phone.kind != PhoneKind::None || !readable(phone))
             continue;
         bool placed = false;
         bool anyFree = false;

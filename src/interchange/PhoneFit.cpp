@@ -2,6 +2,7 @@
 
 #include <phonenumbers/phonenumberutil.h>
 
+#include <algorithm>
 #include <set>
 
 namespace interchange {
@@ -92,9 +93,42 @@ int callingCode(const QString& region) {
     return PhoneNumberUtil::GetInstance()->GetCountryCodeForRegion(region.toStdString());
 }
 
+std::optional<QString> keypadDigits(const QString& number) {
+    auto hasLetter = [](QStringView text) {
+        return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+    };
+    if (!hasLetter(number))
+        return number;
+    const PhoneNumberUtil& util = *PhoneNumberUtil::GetInstance();
+    const std::string utf8 = number.toStdString();
+    // The extension, with the marker before its digits, is left as written. Any region finds
+    // it: only the extension is wanted here.
+    qsizetype bodyEnd = number.size();
+    PhoneNumber parsed;
+    if (util.Parse(utf8, "US", &parsed) == PhoneNumberUtil::NO_PARSING_ERROR &&
+        parsed.has_extension()) {
+        bodyEnd = number.lastIndexOf(QString::fromStdString(parsed.extension()));
+        while (bodyEnd > 0 && !number[bodyEnd - 1].isDigit())
+            --bodyEnd;
+    }
+    if (bodyEnd <= 0 || !hasLetter(QStringView(number).left(bodyEnd)))
+        return number;
+    // Letters that spell the number, as on a keypad: at least three, after three digits.
+    if (!util.IsAlphaNumber(utf8))
+        return std::nullopt;
+    std::string body = number.left(bodyEnd).toStdString();
+    util.ConvertAlphaCharactersInNumber(&body);
+    const QString digits = QString::fromStdString(body);
+    if (hasLetter(digits))
+        return std::nullopt;
+    return digits + number.mid(bodyEnd);
+}
+
 std::optional<QString> fitNumber(const QString& number, int width, const QString& region) {
-    const QString written = number.trimmed();
-    for (const QString& form : candidates(written, region)) {
+    const std::optional<QString> written = keypadDigits(number.trimmed());
+    if (!written)
+        return std::nullopt;
+    for (const QString& form : candidates(*written, region)) {
         if (!form.isEmpty() && form.size() <= width)
             return form;
     }

@@ -178,6 +178,20 @@ private slots:
                                                          << "031234567x204";
         QTest::newRow("extension not dropped") << "+1 212 555 0100 ext 5" << 12 << "IL"
                                                << "-";
+        // Keypad letters are the digits a phone dials for them; other letters make no number.
+        QTest::newRow("keypad letters") << "1-800-MY-APPLE" << 12 << "IL"
+                                        << "18006927753";
+        QTest::newRow("keypad letters, international") << "+1 800 MY APPLE" << 12 << "IL"
+                                                       << "+18006927753";
+        QTest::newRow("keypad letters, extension marker kept")
+            << "1-800-FLOWERS ext 5" << 20 << "US"
+            << "(800) 356-9377 x5";
+        QTest::newRow("a note is no number") << "052-1234567 (Dana)" << 12 << "IL"
+                                             << "-";
+        QTest::newRow("two letters spell nothing") << "1-800-GO" << 12 << "IL"
+                                                   << "-";
+        QTest::newRow("Hebrew letters") << u"03-1234567 בית"_qs << 12 << "IL"
+                                        << "-";
     }
 
     void fitNumber() {
@@ -185,6 +199,28 @@ private slots:
         QFETCH(int, width);
         QFETCH(QString, region);
         QTEST(interchange::fitNumber(number, width, region).value_or("-"), "stored");
+    }
+
+    // What a card keeps of its numbers, and why it does not keep the others.
+    void numbersKept_data() {
+        QTest::addColumn<std::vector<SourcePhone>>("phones");
+        QTest::addColumn<QString>("planned");
+        QTest::newRow("letters spelling the number, letters that do not")
+            << std::vector<SourcePhone>{{"1-800-MY-APPLE", PhoneKind::Home},
+                                        {u"03-1234567 בית"_qs, PhoneKind::Work},
+                                        {"050-1234567 (Dana)", PhoneKind::None}}
+            << u"0 new Shop|18006927753|||| | ; 03-1234567 בית: Its letters cannot be converted "
+               "to digits; 050-1234567 (Dana): Its letters cannot be converted to digits"_qs;
+        QTest::newRow("no number left") << std::vector<SourcePhone>{{"1-800-GO", PhoneKind::Cell}}
+                                        << "0 refused There is no phone/fax/line/mobile number";
+    }
+
+    void numbersKept() {
+        QFETCH(std::vector<SourcePhone>, phones);
+        SourceCard card;
+        card.name = "Shop";
+        card.phones = phones;
+        QTEST(describe(fitCard(card, ContactGroup::Personal, "IL")), "planned");
     }
 
     void homeRegion_data() {
