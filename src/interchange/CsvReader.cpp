@@ -1,5 +1,6 @@
 #include "interchange/CsvReader.h"
 
+#include "interchange/CsvCell.h"
 #include "vcard/TextInput.h"
 
 #include <QHash>
@@ -176,10 +177,8 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
     QStringList home, business;
     QHash<int, QString> pairTypes;
     for (size_t i = 0; i < columns.size() && i < size_t(r.fields.size()); ++i) {
-        QString value = r.fields[qsizetype(i)].trimmed();
-        // An apostrophe keeps a spreadsheet from reading a value as a formula.
-        if (value.size() > 1 && value[0] == u'\'' && QStringLiteral("=+-@").contains(value[1]))
-            value.remove(0, 1);
+        // An apostrophe kept a spreadsheet from running the value as a formula.
+        const QString value = csvCellIn(r.fields[qsizetype(i)].trimmed());
         if (!columns[i] || value.isEmpty())
             continue;
         auto first = [&value](QString& into) {

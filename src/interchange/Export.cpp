@@ -1,5 +1,6 @@
 #include "interchange/Export.h"
 
+#include "interchange/CsvCell.h"
 #include "store/Text.h"
 
 #include <QSaveFile>
@@ -70,9 +71,7 @@ void appendCard(QByteArray& out, const store::ContactRecord& card) {
 }
 
 QString csvField(const QString& value) {
-    QString v = value;
-    if (!v.isEmpty() && QStringLiteral("=+-@").contains(v[0]))
-        v.prepend(u'\'');
+    QString v = csvCellOut(value);
     const bool quote = v.contains(u',') || v.contains(u'"') || v.contains(u'\r') ||
                        v.contains(u'\n') || v.startsWith(u' ') || v.endsWith(u' ');
     if (!quote)

@@ -16,8 +16,8 @@ namespace interchange {
 QByteArray exportVcf(const std::vector<store::ContactRecord>& cards);
 
 // CSV (RFC 4180) in UTF-8 with a byte order mark, so spreadsheets read Hebrew right; a header
-// row the import knows again. A value a spreadsheet would take for a formula gets a leading
-// apostrophe, which the import drops.
+// row the import knows again. Numbers are written as stored; a value a spreadsheet would run
+// as a formula gets a leading apostrophe, which the import drops (see CsvCell.h).
 QByteArray exportCsv(const std::vector<store::ContactRecord>& cards, store::ContactGroup group);
 
 // Writes the bytes under a temporary name beside `path` and renames the file into place, so

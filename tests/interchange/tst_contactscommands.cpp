@@ -115,7 +115,7 @@ private slots:
     // The list as the grid shows it goes to a CSV file; a file naming no known column says so.
     void exportAndUnreadable() {
         ContactsFixture f;
-        f.open({QStringLiteral("'Bbb','052-123-4567',NULL,NULL,NULL,NULL,NULL"),
+        f.open({QStringLiteral("'Bbb','052-123-4567','+49123456789',NULL,NULL,NULL,NULL"),
                 QStringLiteral("'Aaa',NULL,'=1+1',NULL,NULL,NULL,NULL")});
         const QString path = f.dir.filePath(QStringLiteral("out.csv"));
         f.dialogs.script({FileChoice::chosen(path)});
@@ -124,8 +124,9 @@ private slots:
         QFile written(path);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(),
-                 QByteArray("\xEF\xBB\xBFName,Home Phone,Mobile Phone,Business Phone,Fax,Address,"
-                            "E-mail Address\r\nAaa,,'=1+1,,,,\r\nBbb,052-123-4567,,,,,\r\n"));
+                 QByteArray(
+                     "\xEF\xBB\xBFName,Home Phone,Mobile Phone,Business Phone,Fax,Address,"
+                     "E-mail Address\r\nAaa,,'=1+1,,,,\r\nBbb,052-123-4567,+49123456789,,,,\r\n"));
         f.prompter.clear();
         testing::writeFile(path, "Nothing,Known\r\na,b\r\n");
         f.dialogs.script({FileChoice::chosen(path)});

@@ -223,6 +223,60 @@ private slots:
         QTEST(describe(fitCard(card, ContactGroup::Personal, "IL")), "planned");
     }
 
+    // A CSV cell a spreadsheet would run as a formula is written after an apostrophe; a number
+    // is written as stored. The import gives back what was stored.
+    void csvCells_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("cell"); // as written in the file
+        QTest::newRow("international number") << "+49123456789"
+                                              << "+49123456789";
+        QTest::newRow("number with an extension") << "+1 (212) 555-0100 ext. 5"
+                                                  << "+1 (212) 555-0100 ext. 5";
+        QTest::newRow("negative-looking number") << "-12 34/5"
+                                                 << "-12 34/5";
+        QTest::newRow("formula") << "=1+1"
+                                 << "'=1+1";
+        QTest::newRow("at") << "@SUM(A1)"
+                            << "'@SUM(A1)";
+        QTest::newRow("plus with a command") << "+1+cmd|' /C calc'!A0"
+                                             << "'+1+cmd|' /C calc'!A0";
+        QTest::newRow("minus with letters") << "-2+3+e"
+                                            << "'-2+3+e";
+        QTest::newRow("tab") << "\t=1"
+                             << "'\t=1";
+        QTest::newRow("carriage return") << "\r=1"
+                                         << "\"'\r=1\"";
+        QTest::newRow("an apostrophe of its own before =") << "'=x"
+                                                           << "''=x";
+        QTest::newRow("an apostrophe of its own") << "'Tis"
+                                                  << "'Tis";
+    }
+
+    void csvCells() {
+        QFETCH(QString, stored);
+        QFETCH(QString, cell);
+        store::ContactRecord card{ContactGroup::Personal, -1, {}};
+        card[store::Role::Name] = stored;
+        const QByteArray bytes = exportCsv({card}, ContactGroup::Personal);
+        QCOMPARE(QString::fromUtf8(bytes).section(QStringLiteral("\r\n"), 1, -2),
+                 cell + QStringLiteral(",,,,,,"));
+        QCOMPARE(read(bytes, true).cards.at(0).name, stored);
+    }
+
+    void csvApostrophesOfOtherFiles_data() {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("before a number, as older exports wrote it") << "'+49123456789"
+                                                                    << "+49123456789";
+        QTest::newRow("before a letter") << "'Amr"
+                                         << "'Amr";
+    }
+
+    void csvApostrophesOfOtherFiles() {
+        QFETCH(QString, cell);
+        QTEST(read(("Name\r\n" + cell).toUtf8(), true).cards.at(0).name, "value");
+    }
+
     void homeRegion_data() {
         QTest::addColumn<QString>("setting");
         QTest::addColumn<QString>("locale");
