@@ -119,6 +119,27 @@ private slots:
             << "layout-pairs.csv" << ContactGroup::Work
             << QStringList{"2 new Ron Mizrahi||054-555-0002||03-555-0001| |ron@example.com; "
                            "+972 54-555-0003: Another mobile number came first"};
+        // Mail programs' and phones' own layouts: the address parts joined in postal order
+        // (the first address of a card: home, then work), the numbers by their columns.
+        QTest::newRow("CSV of a desktop mail program, home and business parts")
+            << "outlook.csv" << P
+            << QStringList{"2 new Levi Dana|04-855-1234|052-111-2222|||Herzl 1, Flat 4, PO Box 77, "
+                           "Haifa, 3303123, Israel|dana@example.com",
+                           "3 new Acme Ltd||+12175550101|||1 Main St, Springfield, IL, 62701, "
+                           "United States of America| "};
+        QTest::newRow("CSV of a mail client, \"Home Address\" is the street")
+            << "thunderbird.csv" << P
+            << QStringList{"2 new Moshe Cohen|08-655-1212|054-555-0303|035550101||Rothschild 5, "
+                           "Apt 3, Tel Aviv, 6688101, Israel|moshe@example.com"};
+        QTest::newRow("CSV of a web address book, numbered address and labels")
+            << "google.csv" << P
+            << QStringList{"2 new Peretz Yael|02-555-0102|052-555-0101|||Jaffa 10, Entrance B, "
+                           "Jerusalem, 9414101, Israel|yael@example.org"};
+        QTest::newRow("CSV of a desktop address book, \"Address Street\", a label alone")
+            << "kde.csv" << P
+            << QStringList{"2 new Ron Mizrahi||054-555-0002|||HaBarzel 30, Tel Aviv, 6971005, "
+                           "Israel|ron@example.com",
+                           "5 new Dana Levi|04-855-1234||||Herzl 1 Haifa| "};
         QTest::newRow("CSV, Hebrew headers, semicolons, Windows-1255")
             << "hebrew1255.csv" << P << QStringList{u"2 new משה כהן||052-123-4567|||ירושלים| "_qs};
     }
@@ -145,6 +166,22 @@ private slots:
         QCOMPARE(int(many.cards.size()), 1000);
         QCOMPARE(describe(fitCard(many.cards.back(), ContactGroup::Personal, "IL")),
                  "4996 new Card 0999||052-999-0999||| | ");
+    }
+
+    void csvAddresses_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("parts without a prefix, in any order")
+            << QByteArray("Name,Country,ZIP,City,Street\r\nA,Israel,3303123,Haifa,Herzl 1")
+            << "Herzl 1, Haifa, 3303123, Israel";
+        QTest::newRow("a column of the whole address wins")
+            << QByteArray("Name,Home Street,Address\r\nA,Jaffa 10,Herzl 1 Haifa")
+            << "Herzl 1 Haifa";
+    }
+
+    void csvAddresses() {
+        QFETCH(QByteArray, csv);
+        QTEST(read(csv, true).cards.at(0).address, "address");
     }
 
     void fitNumber_data() {
