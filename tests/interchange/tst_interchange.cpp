@@ -314,6 +314,44 @@ private slots:
         QTEST(read(("Name\r\n" + cell).toUtf8(), true).cards.at(0).name, "value");
     }
 
+    // A Personal card's name goes out as stored, in FN and in N: read back from either, by the
+    // import or by a phone that builds the name from N, it is the same name.
+    void exportedNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("lines"); // FN and N as written
+        QTest::newRow("given and family") << "Moshe Cohen"
+                                          << "FN:Moshe Cohen\r\nN:;Moshe Cohen;;;";
+        QTest::newRow("Hebrew") << u"כהן משה"_qs << u"FN:כהן משה\r\nN:;כהן משה;;;"_qs;
+        QTest::newRow("one word") << "Solo"
+                                  << "FN:Solo\r\nN:;Solo;;;";
+        QTest::newRow("escaped") << "Sum; Co, x"
+                                 << "FN:Sum\\; Co\\, x\r\nN:;Sum\\; Co\\, x;;;";
+    }
+
+    void exportedNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, lines);
+        store::ContactRecord card{ContactGroup::Personal, -1, {}};
+        card[store::Role::Name] = name;
+        card[store::Role::Home] = "03-5551234";
+        const QByteArray vcf = exportVcf({card});
+        QVERIFY2(vcf.contains("VERSION:3.0\r\n" + lines.toUtf8() + "\r\n"), vcf.constData());
+        QCOMPARE(read(vcf, false).cards.at(0).name, name);
+        QByteArray withoutFn = vcf;
+        withoutFn.replace(lines.section(QStringLiteral("\r\n"), 0, 0).toUtf8() + "\r\n", "");
+        QCOMPARE(read(withoutFn, false).cards.at(0).name, name);
+    }
+
+    // The name read from a phone's card (FN, and N family name first) goes back out unreversed.
+    void aNameReadGoesBackOutAsItCame() {
+        const SourceFile in =
+            read("BEGIN:VCARD\nFN:Moshe Cohen\nN:Cohen;Moshe\nTEL:03-5551234\nEND:VCARD\n", false);
+        const PlannedCard plan = fitCard(in.cards.at(0), ContactGroup::Personal, "IL");
+        const QByteArray out = exportVcf({plan.card});
+        QVERIFY2(!out.contains("Moshe;Cohen") && out.contains("N:;Moshe Cohen;;;"),
+                 out.constData());
+    }
+
     void homeRegion_data() {
         QTest::addColumn<QString>("setting");
         QTest::addColumn<QString>("locale");
