@@ -1,5 +1,6 @@
 #include "interchange/CsvReader.h"
 
+#include "i18n/StringTable.h"
 #include "interchange/CsvCell.h"
 #include "vcard/TextInput.h"
 
@@ -326,8 +327,7 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
         .replace(u'\r', u' ')
         .replace(u'\n', u' ');
     if (r.unterminated)
-        card.malformed =
-            QStringLiteral("The quoted field that begins on line %1 has no end").arg(r.line);
+        card.malformed = Reason::of(i18n::off::reasonQuoteOpen, r.line);
     return card;
 }
 
@@ -355,7 +355,7 @@ SourceFile readCsv(QIODevice& device) {
         named = named || (columns.back() && columns.back()->column <= Column::Email);
     }
     if (!named) {
-        file.problems.push_back({1, QStringLiteral("Line 1 names no column of a name")});
+        file.problems.push_back({1, Reason::of(i18n::off::reasonNoNameColumn)});
         return file;
     }
     while (records.next(r)) {

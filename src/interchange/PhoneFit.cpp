@@ -1,6 +1,10 @@
 #include "interchange/PhoneFit.h"
 
+#include "i18n/StringTable.h"
+
 #include <phonenumbers/phonenumberutil.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
 
 #include <algorithm>
 #include <set>
@@ -91,6 +95,20 @@ QStringList phoneRegions() {
 
 int callingCode(const QString& region) {
     return PhoneNumberUtil::GetInstance()->GetCountryCodeForRegion(region.toStdString());
+}
+
+QString regionName(const QString& region, int lang) {
+    // Qt names territories in English only; the Unicode library that libphonenumber itself
+    // stands on names them in Hebrew.
+    if (lang == i18n::LangHebrew) {
+        icu::UnicodeString name;
+        icu::Locale("", region.toLatin1().constData()).getDisplayCountry(icu::Locale("he"), name);
+        const QString hebrew = QString::fromUtf16(name.getBuffer(), name.length());
+        if (!hebrew.isEmpty() && hebrew != region)
+            return hebrew;
+    }
+    const QLocale::Territory territory = QLocale::codeToTerritory(region);
+    return territory == QLocale::AnyTerritory ? region : QLocale::territoryToString(territory);
 }
 
 std::optional<QString> keypadDigits(const QString& number) {

@@ -17,6 +17,9 @@ QString homeRegion(const QString& setting, const QLocale& locale, bool hebrewInt
 // calling code of one ("IL" -> 972; 0 for a code that names none).
 QStringList phoneRegions();
 int callingCode(const QString& region);
+// A region's name in English ("Israel"), or in Hebrew ("ישראל") for i18n::LangHebrew; the code
+// itself when no name is known for it.
+QString regionName(const QString& region, int lang);
 
 // The number with the letters of a telephone keypad turned into their digits, separators kept
 // ("1-800-MY-APPLE" -> "1-800-69-27753"); the marker of an extension ("ext 5", "x5") stays as

@@ -3,6 +3,7 @@
 #include "platform/testing/ScriptedFileDialogs.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -38,7 +39,7 @@ class TestContactsCommands : public QObject {
     Q_OBJECT
 private slots:
     // A phone's export: the preview lists each card, planned again for the home region chosen
-    // there; OK writes the new ones, keeps the region and sums up.
+    // there, in the interface's language; OK writes the new ones, keeps the region and sums up.
     void importThroughPreview() {
         ContactsFixture f;
         f.open({QStringLiteral("'Levi Dana','03-1111111',NULL,NULL,NULL,NULL,NULL")});
@@ -48,16 +49,19 @@ private slots:
         f.action("mnuImportContacts")->trigger();
         auto* preview = f.window->findChild<interchange::ImportPreview*>();
         QVERIFY(preview && preview->isVisible());
-        QCOMPARE(preview->regionBox()->currentText(), QStringLiteral("US +1"));
-        QCOMPARE(preview->list()->item(0, 2)->text(),
-                 QStringLiteral("חדש, בלי חלק מהמספרים")); // +972... is 13 long
+        QCOMPARE(preview->regionBox()->currentText(), u"ארצות הברית \u2066+1\u2069"_qs);
+        QCOMPARE(preview->regionHint()->text(),
+                 u"מספרים של אזור הבית יישמרו בתבנית מקומית, ואחרים בתבנית בינלאומית."_qs);
+        QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש, בלי חלק מהמספרים"));
+        QCOMPARE(preview->list()->item(0, 3)->text(), // +972521234567 is 13 long
+                 u"\u2068+972 52-123-4567\u2069: אינו נכנס בשדה פלאפון (12 תווים)"_qs);
         preview->regionBox()->setCurrentIndex(preview->regionBox()->findData(QStringLiteral("IL")));
         QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש"));
         QCOMPARE(preview->list()->item(1, 2)->text(), QStringLiteral("כפול (לא ייובא)"));
         QVERIFY(f.rows().size() == 1 && f.prompter.texts().isEmpty()); // nothing before OK
         preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         QTRY_COMPARE(f.prompter.texts(),
-                     QStringList{"1 cards imported, 1 duplicates skipped, 0 refused"});
+                     QStringList{u"1 כרטיסים יובאו, 1 כפולים דולגו, 0 נדחו"_qs});
         QCOMPARE(f.settings.value(QStringLiteral("Settings/HomeRegion")), QStringLiteral("IL"));
         // Stored as the editor stores a card: an empty number is an empty text, not Null.
         QCOMPARE(f.rows().last(),
@@ -104,11 +108,10 @@ private slots:
         });
         canceller.start(0);
         preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-        QTRY_COMPARE(f.prompter.texts(),
-                     QStringList{"The import was cancelled; nothing has been written."});
+        QTRY_COMPARE(f.prompter.texts(), QStringList{u"הייבוא בוטל; דבר לא נכתב."_qs});
         QVERIFY2(cancelledAt >= 300 && cancelledAt < 1000,
                  qPrintable(QString::number(cancelledAt)));
-        QCOMPARE(names, (QStringList{"ייבוא אנשי קשר", "Importing contacts..."}));
+        QCOMPARE(names, (QStringList{"ייבוא אנשי קשר", "מייבא אנשי קשר..."}));
         QCOMPARE(f.rows().size(), 1);
     }
 
@@ -132,7 +135,7 @@ private slots:
         f.dialogs.script({FileChoice::chosen(path)});
         f.action("mnuImportContacts")->trigger();
         QCOMPARE(f.prompter.texts(),
-                 QStringList{"The file cannot be read: Line 1 names no column of a name."});
+                 QStringList{u"לא ניתן לקרוא את הקובץ: שורה 1 אינה מציינת עמודה של שם."_qs});
     }
 };
 

@@ -5,6 +5,7 @@
 #include "interchange/PhoneFit.h"
 #include "interchange/VcfReader.h"
 
+#include "i18n/StringTable.h"
 #include "store/ContactDatabase.h"
 #include "store/Query.h"
 #include "store/Recordset.h"
@@ -41,13 +42,14 @@ QString describe(const PlannedCard& p) {
     static const char* outcomes[] = {"new", "duplicate", "refused"};
     QString s = QStringLiteral("%1 %2 ").arg(p.line).arg(QLatin1String(outcomes[int(p.outcome)]));
     if (p.outcome == Outcome::Refused)
-        return s + p.reason;
+        return s + p.reason.text(i18n::LangEnglish);
     QStringList values;
     for (const store::CardField& f : store::fieldsOf(p.card.group))
         values << p.card[f.role].value_or(QStringLiteral("<null>"));
     s += values.join(u'|');
     for (const NotKept& n : p.notKept)
-        s += QStringLiteral("; ") + n.number + QStringLiteral(": ") + n.reason;
+        s += QStringLiteral("; ") + n.number + QStringLiteral(": ") +
+             n.reason.text(i18n::LangEnglish);
     return s;
 }
 
@@ -158,10 +160,16 @@ private slots:
     }
 
     void problemsOutsideCards() {
-        QCOMPARE(read(golden("malformed.vcf"), false).problems,
-                 (std::vector<FileProblem>{{1, "Line 1 is not inside a card"}}));
-        QCOMPARE(read("Nothing,Known\r\na,b\r\n", true).problems,
-                 (std::vector<FileProblem>{{1, "Line 1 names no column of a name"}}));
+        auto problems = [](const SourceFile& file) {
+            QStringList out;
+            for (const FileProblem& p : file.problems)
+                out << QString::number(p.line) + u' ' + p.reason.text(i18n::LangEnglish);
+            return out;
+        };
+        QCOMPARE(problems(read(golden("malformed.vcf"), false)),
+                 QStringList{"1 Line 1 is not inside a card"});
+        QCOMPARE(problems(read("Nothing,Known\r\na,b\r\n", true)),
+                 QStringList{"1 Line 1 names no column of a name"});
         const SourceFile many = read(golden("many.vcf"), false);
         QCOMPARE(int(many.cards.size()), 1000);
         QCOMPARE(describe(fitCard(many.cards.back(), ContactGroup::Personal, "IL")),
@@ -350,6 +358,48 @@ private slots:
         const QByteArray out = exportVcf({plan.card});
         QVERIFY2(!out.contains("Moshe;Cohen") && out.contains("N:;Moshe Cohen;;;"),
                  out.constData());
+    }
+
+    // The reasons in either language; a field by its words in English, by its heading in Hebrew.
+    void reasons_data() {
+        namespace off = i18n::off;
+        QTest::addColumn<Reason>("reason");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("hebrew");
+        QTest::newRow("a line") << Reason::of(off::reasonOutsideCard, 7)
+                                << "Line 7 is not inside a card" << u"שורה 7 אינה בתוך כרטיס"_qs;
+        QTest::newRow("a number field")
+            << Reason::ofField(off::reasonNumberTooLong, ContactGroup::Work, store::Role::Work)
+            << "Does not fit Phone (4 characters)" << u"אינו נכנס בשדה טל' בעבודה (4 תווים)"_qs;
+        QTest::newRow("a text field")
+            << Reason::ofField(off::reasonTextTooLong, ContactGroup::Work, store::Role::Name)
+            << "Name takes at most 20 characters"
+            << u"בשדה שם\\חברה יש מקום ל-20 תווים לכל היותר"_qs;
+        QTest::newRow("the store's own words")
+            << Reason::words("Field 'Phone' takes at most 4 characters")
+            << "Field 'Phone' takes at most 4 characters"
+            << "Field 'Phone' takes at most 4 characters";
+    }
+
+    void reasons() {
+        QFETCH(Reason, reason);
+        QTEST(reason.text(i18n::LangEnglish), "english");
+        QTEST(reason.text(i18n::LangHebrew), "hebrew");
+    }
+
+    void regionName_data() {
+        QTest::addColumn<QString>("region");
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("English") << "IL" << i18n::LangEnglish << "Israel";
+        QTest::newRow("Hebrew") << "US" << i18n::LangHebrew << u"ארצות הברית"_qs;
+        QTest::newRow("a region of a country") << "AC" << i18n::LangHebrew << u"האי אסנשן"_qs;
+    }
+
+    void regionName() {
+        QFETCH(QString, region);
+        QFETCH(int, lang);
+        QTEST(interchange::regionName(region, lang), "name");
     }
 
     void homeRegion_data() {
