@@ -51,10 +51,12 @@ void MainWindow::mnuImportContacts_Click() {
     interchange::SourceFile read =
         isCsv(choice.path) ? interchange::readCsv(file) : interchange::readVcf(file);
     if (!read.error.isEmpty() || read.cards.empty()) {
-        const QString text = !read.error.isEmpty() ? read.error
-                             : read.problems.empty()
-                                 ? i18n::messages::importNoCards()
-                                 : i18n::messages::importUnreadable(read.problems.front().reason);
+        const int lang = m_shared.CurrentLang;
+        const QString text =
+            !read.error.isEmpty() ? read.error
+            : read.problems.empty()
+                ? i18n::messages::importNoCards(lang)
+                : i18n::messages::importUnreadable(read.problems.front().reason.text(lang), lang);
         m_services.prompter.tell(text, m_shared.AppTitle, platform::Icon::Exclamation);
         return;
     }
@@ -101,11 +103,11 @@ void MainWindow::importContacts(std::vector<interchange::PlannedCard>& plans) {
     // Qt's own Cancel button, in the language of the interface.
     QProgressDialog progress(this);
     progress.setObjectName(QStringLiteral("ImportProgress"));
-    progress.setLabelText(i18n::messages::importProgress());
+    progress.setLabelText(i18n::messages::importProgress(m_shared.CurrentLang));
     // Named like the preview it follows, for screen readers as for the eye.
     progress.setWindowTitle(i18n::text(m_shared.CurrentLang, i18n::off::importTitle));
     auto* bar = new QProgressBar(&progress);
-    bar->setAccessibleName(i18n::messages::importProgress());
+    bar->setAccessibleName(i18n::messages::importProgress(m_shared.CurrentLang));
     progress.setBar(bar);
     progress.setRange(0, int(plans.size()));
     progress.setWindowModality(Qt::WindowModal);
@@ -124,11 +126,13 @@ void MainWindow::importContacts(std::vector<interchange::PlannedCard>& plans) {
     }
     progress.reset();
     if (!tally) {
-        m_services.prompter.tell(i18n::messages::importCancelled(), m_shared.AppTitle);
+        m_services.prompter.tell(i18n::messages::importCancelled(m_shared.CurrentLang),
+                                 m_shared.AppTitle);
         return;
     }
     update_list();
-    m_services.prompter.tell(interchange::importSummary(*tally), m_shared.AppTitle);
+    m_services.prompter.tell(interchange::importSummary(*tally, m_shared.CurrentLang),
+                             m_shared.AppTitle);
 }
 
 void MainWindow::mnuExportContacts_Click() {

@@ -1,5 +1,6 @@
 #include "i18n/Messages.h"
 
+#include "i18n/StringTable.h"
 #include "orvenna/Config.h"
 
 #include <QDir>
@@ -11,6 +12,10 @@ namespace {
 QString vendorLines(const QString& crlf) {
     return crlf + QString::fromUtf8(orvenna::config::vendorSite) + crlf +
            QString::fromUtf8(orvenna::config::supportMail);
+}
+// A text of the string table in the language given, English unless it is Hebrew.
+QString said(int lang, int offset) {
+    return text(lang == LangHebrew ? LangHebrew : LangEnglish, offset);
 }
 } // namespace
 
@@ -341,18 +346,30 @@ QString portInUse(const QString& number) {
     return QStringLiteral("Port is all-ready in use [") + number + u']';
 }
 
-// Address-book import and export.
+// Address-book import and export: the string table's texts.
 QString importNoCards() {
-    return QStringLiteral("The file holds no card.");
+    return importNoCards(LangEnglish);
 }
 QString importUnreadable(const QString& reason) {
-    return QStringLiteral("The file cannot be read: ") + reason + u'.';
+    return importUnreadable(reason, LangEnglish);
 }
 QString importCancelled() {
-    return QStringLiteral("The import was cancelled; nothing has been written.");
+    return importCancelled(LangEnglish);
 }
 QString importProgress() {
-    return QStringLiteral("Importing contacts...");
+    return importProgress(LangEnglish);
+}
+QString importNoCards(int lang) {
+    return said(lang, off::importNoCards);
+}
+QString importUnreadable(const QString& reason, int lang) {
+    return said(lang, off::importUnreadable).arg(reason);
+}
+QString importCancelled(int lang) {
+    return said(lang, off::importCancelled);
+}
+QString importProgress(int lang) {
+    return said(lang, off::importProgress);
 }
 QString contactsExported(int count, const QString& path) {
     return QStringLiteral("%1 cards have been exported to %2.").arg(count).arg(path);

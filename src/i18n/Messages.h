@@ -117,11 +117,16 @@ QString pickUpPhone();
 QString quitDialer();
 QString portInUse(const QString& number);
 
-// Address-book import and export.
+// Address-book import and export. The import's texts in English, and in the language given
+// (LangHebrew, else English).
 QString importNoCards();
 QString importUnreadable(const QString& reason);
 QString importCancelled();
 QString importProgress();
+QString importNoCards(int lang);
+QString importUnreadable(const QString& reason, int lang);
+QString importCancelled(int lang);
+QString importProgress(int lang);
 QString contactsExported(int count, const QString& path);
 QString contactsExportFailed(const QString& path, const QString& reason);
 
