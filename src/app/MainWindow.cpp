@@ -71,10 +71,6 @@ MainWindow::Group MainWindow::currentGroup() const {
     return shell::groupNamed(m_shared, cmbGroup->currentText());
 }
 
-QString MainWindow::currentTable() const {
-    return shell::tableOf(currentGroup());
-}
-
 void MainWindow::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();

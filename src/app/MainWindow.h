@@ -179,7 +179,6 @@ protected:
 private:
     using Group = shell::ContactGroup;
     Group currentGroup() const;
-    QString currentTable() const;
 
     void buildControls();
     void buildMenus();

@@ -1,4 +1,5 @@
 // Filling the contact grid from the current group's table.
+#include "app/ContactList.h"
 #include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
 #include "app/MainWindow.h"
@@ -8,9 +9,6 @@
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
 #include "store/ContactRecord.h"
-#include "store/Recordset.h"
-#include "store/StoreError.h"
-#include "store/Text.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -69,43 +67,29 @@ void MainWindow::fillList(bool byLetter, bool countWithLabel) {
     const Group group = currentGroup();
     if (group != Group::None) {
         InitViewList();
-        const QString table = currentTable();
-        const store::Query query =
-            byLetter ? store::Query::namePrefix(table, m_shared.LetterFilter, m_shared.SortOrder)
-                     : store::Query::allOrdered(table, m_shared.SortOrder);
-        store::Recordset* rs = nullptr;
-        try {
-            rs = &m_shared.db.openCurrent(query);
-        } catch (const store::StoreError&) {
-        }
-        m_list.LastListQuery = query.text();
-        if (!rs) {
+        Listing listing =
+            ContactList(m_shared.db)
+                .read(group, byLetter ? std::optional(m_shared.LetterFilter) : std::nullopt,
+                      m_shared.SortOrder);
+        m_list.LastListQuery = listing.queryText;
+        if (!listing.opened) {
             m_services.prompter.tell(i18n::messages::failedToOpen(), m_shared.AppTitle);
             return;
         }
 
-        std::array<int, GridCols> field{};
-        for (int c = 0; c < GridCols; ++c)
-            field[size_t(c)] = rs->fieldIndex(store::columnOf(group, store::roleInGridColumn(c)));
-
         // Rows are built in one pass and handed to the model at once; each card row takes the
         // next of the alternating shades, so odd rows are white.
+        static_assert(GridCols == store::RoleCount);
         std::vector<GridRow> rows;
-        rows.reserve(size_t(rs->size()) + 1);
+        rows.reserve(listing.cards.size() + 1);
         QColor shade = m_list.RowShade;
         const QColor white(Qt::white);
         const QColor info = infoBackground();
         const QColor black(Qt::black);
-        for (; !rs->atEnd(); rs->next()) {
+        for (ListedCard& card : listing.cards) {
             GridRow& row = rows.emplace_back();
-            row.cardId = rs->rowid();
-            for (size_t c = 0; c < size_t(GridCols); ++c) {
-                if (field[c] < 0)
-                    continue; // a field the table lacks leaves its cell empty
-                const store::Value v = rs->value(field[c]);
-                if (v)
-                    row.cells[c] = store::trimSpaces(*v);
-            }
+            row.cardId = card.cardId;
+            row.cells = std::move(card.cells);
             shade = shade != white ? white : info;
             row.back = shade;
             row.fore = black;

@@ -1,12 +1,15 @@
 // Filling the contact grid: rows, shades, counts, headings, the letter index, selection paint.
 #include "common/Fixture.h"
 
+#include "app/ContactList.h"
 #include "app/LetterTabs.h"
 #include "i18n/Letters.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
 #include <QTabBar>
+
+#include <optional>
 
 using app::GridAlign;
 using app::GridModel;
@@ -29,6 +32,16 @@ QStringList cardRows(const MainWindow& w) {
 }
 
 // A letter tab chosen in this language (after a switch to English), by these keys or a click.
+// A reading of the list without the window: group, prefix (none: every card), order; the
+// query's text and the cards, each its identity and cells joined by '|' (none: not opened).
+struct ReadCase {
+    store::ContactGroup group;
+    std::optional<QString> prefix;
+    QString order;
+    QString query;
+    std::optional<QStringList> rows;
+};
+
 struct TabCase {
     int lang;
     bool switchToEnglish;
@@ -157,6 +170,58 @@ private slots:
         QCOMPARE(listed, names);
         QCOMPARE(w.panelText(1),
                  u' ' + f.shared->TotalRecordsLabel + u' ' + QString::number(names.size()));
+    }
+
+    // The list's reading hands back each card's identity and cells by list column; a query
+    // that cannot run (the table is gone) keeps its text and gives no cards.
+    void theListIsReadWithoutTheWindow_data() {
+        QTest::addColumn<ReadCase>("c");
+        using G = store::ContactGroup;
+        const QString ben = "1|Ben||||||", ali = "3|O'Ali|9|||||";
+        const QString eli = u8("2|אלי|1|2|3|4|6|5");
+        QTest::newRow("every card, descending") << ReadCase{
+            G::Personal, {}, "DESC", "select * from Vesk order by Name DESC", {{eli, ali, ben}}};
+        QTest::newRow("an empty prefix takes every card")
+            << ReadCase{G::Personal,
+                        "",
+                        "ASC",
+                        "select * from Vesk where Name like '*' order by Name ASC",
+                        {{ben, ali, eli}}};
+        QTest::newRow("an apostrophe is a character")
+            << ReadCase{G::Personal,
+                        "O'",
+                        "ASC",
+                        "select * from Vesk where Name like 'O'*' order by Name ASC",
+                        {{ali}}};
+        QTest::newRow("Work columns") << ReadCase{G::Work,
+                                                  {},
+                                                  "ASC",
+                                                  "select * from Work order by Name ASC",
+                                                  {{u8("1|דנה|3|2|1|4|6|5")}}};
+        QTest::newRow("no table") << ReadCase{
+            G::Work,
+            u8("ד"),
+            "ASC",
+            u8("select * from Work where Name like 'ד*' order by Name ASC"),
+            {}};
+    }
+    void theListIsReadWithoutTheWindow() {
+        QFETCH(ReadCase, c);
+        Fixture f;
+        f.start({card("Ben"), card(u8("אלי "), "'1','2','3','4','5','6'"),
+                 card("O'Ali", "'9',NULL,NULL,NULL,NULL,NULL")},
+                {card(u8("דנה"), "'1','2','3','4','5','6'")});
+        if (!c.rows)
+            testing::RawDb(f.mdb()).exec("DROP TABLE Work");
+        const app::Listing listing =
+            app::ContactList(f.shared->db).read(c.group, c.prefix, c.order);
+        QCOMPARE(listing.queryText, c.query);
+        QCOMPARE(listing.opened, c.rows.has_value());
+        QStringList rows;
+        for (const app::ListedCard& card : listing.cards)
+            rows << QString::number(card.cardId) + u'|' +
+                        QStringList(card.cells.begin(), card.cells.end()).join(u'|');
+        QCOMPARE(rows, c.rows.value_or(QStringList{}));
     }
 
     void highlightingPaintsOneRowAndRestoresThePrevious() {
