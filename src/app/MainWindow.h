@@ -53,6 +53,7 @@ class DialerWindow;
 
 namespace app {
 
+class ContactsImport;
 class FlexGrid;
 class LetterTabs;
 
@@ -102,7 +103,7 @@ public:
     // Address-book import and export (MainWindowInterchange.cpp).
     void mnuImportContacts_Click();
     void mnuExportContacts_Click();
-    void importContacts(std::vector<interchange::PlannedCard>& plans);
+    void importContacts(ContactsImport& import, std::vector<interchange::PlannedCard>& plans);
 
     // The grid.
     void MSHFlexGrid1_Click();

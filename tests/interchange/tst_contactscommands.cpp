@@ -1,3 +1,4 @@
+#include "app/ContactsTransfer.h"
 #include "common/Fixture.h"
 #include "interchange/ImportPreview.h"
 #include "platform/testing/ScriptedFileDialogs.h"
@@ -37,6 +38,32 @@ struct ContactsFixture : Fixture {
 class TestContactsCommands : public QObject {
     Q_OBJECT
 private slots:
+    // What the import tells when a file gives no card to import, before any preview.
+    void aFileWithoutCardsIsSaidWhy_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // null: no such file
+        QTest::addColumn<QString>("said");
+        QTest::newRow("missing") << "gone.vcf" << QByteArray() << "No such file or directory";
+        QTest::newRow("no card") << "empty.vcf" << QByteArray("") << "The file holds no card.";
+        QTest::newRow("CSV by its extension, any case")
+            << "list.CSV" << QByteArray("Nothing,Known\r\na,b\r\n")
+            << "The file cannot be read: Line 1 names no column of a name.";
+        QTest::newRow("a card") << "one.vcf" << QByteArray("BEGIN:VCARD\nFN:A\nEND:VCARD\n")
+                                << QString();
+    }
+    void aFileWithoutCardsIsSaidWhy() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
+        ContactsFixture f;
+        f.start({}, {}, 100); // Qt's own texts in English
+        const QString path = f.dir.filePath(name);
+        if (!bytes.isNull())
+            testing::writeFile(path, bytes);
+        app::ContactsImport import(f.shared->db, f.settings);
+        QCOMPARE(import.read(path), said);
+    }
+
     // A phone's export: the preview lists each card, planned again for the home region chosen
     // there; OK writes the new ones, keeps the region and sums up.
     void importThroughPreview() {
