@@ -7,7 +7,7 @@
 
 namespace app {
 
-void MainWindow::mnuAbout_Click() {
+void MainWindow::showAbout() {
     // One about box: while it is open the command brings it forward.
     if (!m_about) {
         m_about = new about::AboutBox(m_shared.AppTitle, m_shared.CrLf, m_services.prompter,
@@ -23,8 +23,8 @@ about::AboutBox* MainWindow::aboutWindow() const {
     return m_about.data();
 }
 
-void MainWindow::popSendMail_Click() {
-    FlexGrid& g = *MSHFlexGrid1;
+void MainWindow::mailCurrentCard() {
+    FlexGrid& g = *m_grid;
     if (!g.isCardRow(g.Row()))
         return; // the heading or the empty row at the end
     g.setCol(5);

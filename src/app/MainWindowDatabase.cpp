@@ -35,7 +35,7 @@ bool chosen(const FileChoice& choice, platform::Prompter& prompter, const QStrin
 
 } // namespace
 
-void MainWindow::mnuExportDB_Click() {
+void MainWindow::exportDatabase() {
     if (!m_services.fileDialogs)
         return;
     platform::Prompter& prompter = m_services.prompter;
@@ -72,7 +72,7 @@ void MainWindow::mnuExportDB_Click() {
         prompter.tell(messages::exportSucceeded(target), title);
 }
 
-void MainWindow::mnuImportDB_Click() {
+void MainWindow::importDatabase() {
     if (!m_services.fileDialogs)
         return;
     platform::Prompter& prompter = m_services.prompter;
@@ -94,8 +94,8 @@ void MainWindow::mnuImportDB_Click() {
     } catch (const store::StoreError& e) {
         failure = e;
     }
-    TxtIndex->clear();
-    update_list();
+    m_indexBox->clear();
+    refreshList();
     // An open search window lists the cards of the file now open, not those of the old one.
     if (m_search)
         m_search->TxtStr_Change();

@@ -19,7 +19,7 @@
 
 namespace app {
 
-void MainWindow::mnuImportContacts_Click() {
+void MainWindow::importAddressBook() {
     if (!m_services.fileDialogs)
         return;
     const platform::FileChoice choice = m_services.fileDialogs->open(
@@ -61,14 +61,12 @@ void MainWindow::mnuImportContacts_Click() {
             import->keepHomeRegion(preview->region());
         auto chosen = std::make_shared<std::vector<interchange::PlannedCard>>(preview->plans());
         QMetaObject::invokeMethod(
-            this, [this, import, chosen] { importContacts(*import, *chosen); },
-            Qt::QueuedConnection);
+            this, [this, import, chosen] { writeImport(*import, *chosen); }, Qt::QueuedConnection);
     });
     preview->open();
 }
 
-void MainWindow::importContacts(ContactsImport& import,
-                                std::vector<interchange::PlannedCard>& plans) {
+void MainWindow::writeImport(ContactsImport& import, std::vector<interchange::PlannedCard>& plans) {
     // Qt's own Cancel button, in the language of the interface.
     QProgressDialog progress(this);
     progress.setObjectName(QStringLiteral("ImportProgress"));
@@ -97,11 +95,11 @@ void MainWindow::importContacts(ContactsImport& import,
         m_services.prompter.tell(i18n::messages::importCancelled(), m_shared.AppTitle);
         return;
     }
-    update_list();
+    refreshList();
     m_services.prompter.tell(interchange::importSummary(*tally), m_shared.AppTitle);
 }
 
-void MainWindow::mnuExportContacts_Click() {
+void MainWindow::exportAddressBook() {
     if (!m_services.fileDialogs)
         return;
     const Group group = currentGroup();
@@ -117,7 +115,7 @@ void MainWindow::mnuExportContacts_Click() {
     }
     // The cards as the grid shows them: its group, letter and order.
     std::vector<qint64> cardIds;
-    const FlexGrid& g = *MSHFlexGrid1;
+    const FlexGrid& g = *m_grid;
     for (int row = 1; row < g.Rows(); ++row)
         if (g.isCardRow(row))
             cardIds.push_back(g.cardIdAt(row));

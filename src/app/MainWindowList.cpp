@@ -14,7 +14,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolButton>
 
 namespace app {
 
@@ -26,18 +25,11 @@ constexpr int columnTwips[GridCols] = {1855, 1200, 1400, 1200, 1200, 1600, 2000}
 } // namespace
 
 void MainWindow::setHeading(int col, int offset) {
-    MSHFlexGrid1->model().setHeading(col, i18n::text(m_shared.CurrentLang, offset));
+    m_grid->model().setHeading(col, i18n::text(m_shared.CurrentLang, offset));
 }
 
-void MainWindow::setCardCommandsEnabled(bool enabled) {
-    for (QAction* item : {popEdit, popDel, popDialing, popSendMail, mnuEdit, mnuDel, mnuSendMail})
-        item->setEnabled(enabled);
-    for (QToolButton* b : {btnDelete, btnEdit, btnDial, btnMail})
-        b->setEnabled(enabled);
-}
-
-void MainWindow::InitViewList() {
-    FlexGrid& g = *MSHFlexGrid1;
+void MainWindow::clearList() {
+    FlexGrid& g = *m_grid;
     g.clearAll();
     for (int c = GridCols - 1; c >= 0; --c) {
         g.setCol(c);
@@ -56,22 +48,22 @@ void MainWindow::InitViewList() {
         else if (role != store::Role::Fax)
             setHeading(c, store::fieldOf(Group::Personal, role).heading);
     }
-    TxtIndex->clear();
-    m_list.HighlightedRow = 0;
-    setCardCommandsEnabled(false);
+    m_indexBox->clear();
+    m_list.highlightedRow = 0;
+    enableCardCommands(false, false, false);
 }
 
 void MainWindow::fillList(bool byLetter, bool countWithLabel) {
     m_shared.ListCount = 0;
-    m_list.RowShade = infoBackground();
+    m_list.rowShade = infoBackground();
     const Group group = currentGroup();
     if (group != Group::None) {
-        InitViewList();
+        clearList();
         Listing listing =
             ContactList(m_shared.db)
                 .read(group, byLetter ? std::optional(m_shared.LetterFilter) : std::nullopt,
                       m_shared.SortOrder);
-        m_list.LastListQuery = listing.queryText;
+        m_list.lastListQuery = listing.queryText;
         if (!listing.opened) {
             m_services.prompter.tell(i18n::messages::failedToOpen(), m_shared.AppTitle);
             return;
@@ -82,7 +74,7 @@ void MainWindow::fillList(bool byLetter, bool countWithLabel) {
         static_assert(GridCols == store::RoleCount);
         std::vector<GridRow> rows;
         rows.reserve(listing.cards.size() + 1);
-        QColor shade = m_list.RowShade;
+        QColor shade = m_list.rowShade;
         const QColor white(Qt::white);
         const QColor info = infoBackground();
         const QColor black(Qt::black);
@@ -95,38 +87,34 @@ void MainWindow::fillList(bool byLetter, bool countWithLabel) {
             row.fore = black;
         }
         m_shared.ListCount = int(rows.size());
-        m_list.RowShade = shade;
+        m_list.rowShade = shade;
         rows.emplace_back(); // the empty row after the last card
-        MSHFlexGrid1->model().setRows(std::move(rows));
+        m_grid->model().setRows(std::move(rows));
         if (m_shared.ListCount > 0) {
-            MSHFlexGrid1->setRow(m_shared.ListCount);
-            MSHFlexGrid1->setCol(GridCols - 1);
+            m_grid->setRow(m_shared.ListCount);
+            m_grid->setCol(GridCols - 1);
         }
     }
     const QString count = QString::number(m_shared.ListCount);
     m_panels[0]->setText(countWithLabel ? u' ' + m_shared.TotalRecordsLabel + u' ' + count
                                         : QStringLiteral(" Total Records ") + count);
-    if (mnuDbg->isChecked())
-        m_panels[1]->setText(m_list.LastListQuery);
+    if (m_actions.showQuery->isChecked())
+        m_panels[1]->setText(m_list.lastListQuery);
 }
 
-QString MainWindow::groupText() const {
-    return cmbGroup->currentText();
-}
-
-void MainWindow::update_list() {
+void MainWindow::refreshList() {
     if (m_shared.LetterFilter == u"ALL")
-        ShowAll();
+        showAll();
     else
         fillList(true, false);
 }
 
-void MainWindow::ShowAll() {
+void MainWindow::showAll() {
     fillList(false, false);
 }
 
-void MainWindow::TabVesk_Click() {
-    const int pos = TabVesk->currentIndex();
+void MainWindow::listChosenLetter() {
+    const int pos = m_letterTabs->currentIndex();
     // English tabs select A..Z, Hebrew tabs the alphabet's 22 letters; a position past the
     // alphabet keeps the filter in force.
     const QString letter = m_shared.CurrentLang == i18n::LangEnglish ? i18n::latinTabLetter(pos)
@@ -136,26 +124,26 @@ void MainWindow::TabVesk_Click() {
     fillList(true, true);
 }
 
-void MainWindow::HighlightRow(int row, int col) {
-    FlexGrid& g = *MSHFlexGrid1;
+void MainWindow::highlightRow(int row, int col) {
+    FlexGrid& g = *m_grid;
     if (row < 1 || row > g.model().count())
         return;
     const int remembered = g.Col();
-    if (m_list.HighlightedRow > 0 && m_list.HighlightedRow <= g.model().count())
-        g.model().paintRow(m_list.HighlightedRow - 1, m_list.RowShade, Qt::black, -1);
+    if (m_list.highlightedRow > 0 && m_list.highlightedRow <= g.model().count())
+        g.model().paintRow(m_list.highlightedRow - 1, m_list.rowShade, Qt::black, -1);
     g.setRow(row);
-    m_list.RowShade = g.model().row(row - 1).back;
+    m_list.rowShade = g.model().row(row - 1).back;
     g.model().paintRow(row - 1, GridModel::lightBlue(), Qt::white, col);
     g.setCol(remembered);
-    m_list.HighlightedRow = row;
+    m_list.highlightedRow = row;
 }
 
-void MainWindow::ShowRowInIndex(int col) {
-    FlexGrid& g = *MSHFlexGrid1;
+void MainWindow::showRowInIndex(int col) {
+    FlexGrid& g = *m_grid;
     QString text = g.TextMatrix(g.Row(), 0);
     for (int c = 1; c <= 4; ++c)
         text += u' ' + g.TextMatrix(g.Row(), c);
-    TxtIndex->setText(text);
+    m_indexBox->setText(text);
     g.setCol(col);
 }
 

@@ -14,18 +14,18 @@ namespace {
 vcard::Context vcardContext(mdlVesk::Shared& shared, const shell::Services& services,
                             shell::ContactGroup group, MainWindow& window) {
     return {shared.db, group, shared.AppTitle, services.prompter, *services.fileDialogs, [&window] {
-                window.update_list();
+                window.refreshList();
             }};
 }
 } // namespace
 
-void MainWindow::mnuExportVcard_Click() {
+void MainWindow::exportVcard() {
     if (!m_services.fileDialogs)
         return;
-    FlexGrid& g = *MSHFlexGrid1;
+    FlexGrid& g = *m_grid;
     g.setCol(0);
-    const QString SelectedName = store::trimSpaces(g.Text().right(20));
-    const platform::Message ask{i18n::messages::confirmExportVcard(SelectedName),
+    const QString selectedName = store::trimSpaces(g.Text().right(20));
+    const platform::Message ask{i18n::messages::confirmExportVcard(selectedName),
                                 i18n::messages::systemMessage(), platform::Buttons::OkCancel,
                                 platform::Icon::Question};
     if (m_services.prompter.ask(ask) != platform::Answer::Ok)
@@ -35,7 +35,7 @@ void MainWindow::mnuExportVcard_Click() {
                        g.cardIdAt(g.Row()), g.TextMatrix(g.Row(), 0));
 }
 
-void MainWindow::mnuImportVcard_Click() {
+void MainWindow::importVcard() {
     if (!m_services.fileDialogs)
         return;
     const platform::FileChoice choice =

@@ -58,8 +58,9 @@ private slots:
                            g.visualRect(g.model().index(3, 0)).bottom() + 20);
         QVERIFY(g.viewport()->rect().contains(below));
         QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, below);
-        QVERIFY(f.prompter.messages().isEmpty() && !w.editorWindow() &&
-                w.listState().HighlightedRow == 0);
+        QCOMPARE(f.prompter.messages(), QList<Message>{});
+        QCOMPARE(w.editorWindow(), nullptr);
+        QCOMPARE(w.listState().highlightedRow, 0);
         QCOMPARE(g.TextMatrix(1, 1), QStringLiteral("30"));
         QTest::mouseDClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {},
                            headingCentre(g, 1));
@@ -100,8 +101,23 @@ private slots:
         QCOMPARE(f.prompter.messages(), (QList<Message>{ask, ask}));
         // The deletion cuts the same way and then finds no card stored under that name.
         f.prompter.clear();
-        w.btnDelete_Click();
+        f.press("btnDelete");
         QCOMPARE(f.prompter.messages(), QList<Message>{nothingToDelete});
+        // A click on the empty last row after a card leaves the card commands enabled. There
+        // the Edit menu item does nothing, while the button asks about the row as it finds
+        // it, and the deletion finds no card.
+        f.clickCell(1, 0);
+        f.clickCell(2, 0);
+        f.prompter.clear();
+        f.trigger("mnuEdit");
+        QCOMPARE(f.prompter.messages(), QList<Message>{});
+        f.prompter.script({Answer::Cancel});
+        f.press("btnEdit");
+        f.press("btnDelete");
+        QCOMPARE(f.prompter.messages(),
+                 (QList<Message>{
+                     question(QStringLiteral("Do you want updating  record?")),
+                     notice(QStringLiteral("No current record"), platform::Icon::Exclamation)}));
     }
 
     // Typing jumps to the first name with that start; Enter and Delete then act on it as a
@@ -122,8 +138,8 @@ private slots:
         for (const auto& [keys, row, prefix] : steps) {
             QTest::keyClicks(&g, keys);
             QCOMPARE(QStringList({QString::number(g.Row()),
-                                  QString::number(w.listState().HighlightedRow),
-                                  w.listState().TypedPrefix}),
+                                  QString::number(w.listState().highlightedRow),
+                                  w.listState().typedPrefix}),
                      QStringList({QString::number(row), QString::number(row), prefix}));
         }
         QCOMPARE(w.indexBox()->text(), QString()); // the jump leaves the index box alone
@@ -132,7 +148,7 @@ private slots:
         QTest::keyClick(&g, Qt::Key_Enter);
         QCOMPARE(f.prompter.texts(),
                  QStringList{QStringLiteral("Do you want updating Avraham record?")});
-        QCOMPARE(w.listState().TypedPrefix, QStringLiteral("Av"));
+        QCOMPARE(w.listState().typedPrefix, QStringLiteral("Av"));
         f.prompter.clear();
         QTest::keyClick(&g, Qt::Key_Delete);
         QCOMPARE(f.prompter.messages(),
@@ -163,15 +179,15 @@ private slots:
         Fixture f;
         MainWindow& w = f.open({card(u8("אבי"), QStringLiteral("'1','2','3','4',NULL,NULL"))});
         FlexGrid& g = *w.grid();
-        QMenu* menu = w.popupMenu();
+        QMenu* menu = f.menu("popFile");
         // Right to left the menu ends at the pointer, left to right it begins there.
         for (const int lang : {200, 100}) {
             if (lang == 100)
-                w.SetLanguage(lang);
+                f.trigger("mnuLangEnglish");
             f.clickCell(1, 3);
             f.clickCell(1, 1, Qt::RightButton);
             // The right button does not move the current cell, and remembers its column.
-            QCOMPARE(QPoint(g.Col(), w.listState().RememberedColumn), QPoint(3, 3));
+            QCOMPARE(QPoint(g.Col(), w.listState().rememberedColumn), QPoint(3, 3));
             QTRY_VERIFY(menu->isVisible());
             const int pointer = g.viewport()->mapToGlobal(f.cellCentre(1, 1)).x();
             QVERIFY(qAbs((lang == 200 ? menu->geometry().right() + 1 : menu->geometry().left()) -
@@ -179,10 +195,10 @@ private slots:
             menu->hide();
         }
         // On the heading too; the current column is remembered, not the heading's.
-        w.listState().RememberedColumn = 0;
+        w.listState().rememberedColumn = 0;
         QTest::mousePress(g.horizontalHeader()->viewport(), Qt::RightButton, {},
                           headingCentre(g, 1));
-        QCOMPARE(w.listState().RememberedColumn, 3);
+        QCOMPARE(w.listState().rememberedColumn, 3);
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
     }
@@ -200,16 +216,18 @@ private slots:
         f.prompter.script({Answer::Cancel});
         f.press("btnDelete");
         QCOMPARE(f.prompter.messages(), QList<Message>{confirmDelete(twenty)});
-        QVERIFY(w.indexBox()->text() == index && w.listState().HighlightedRow == 1);
+        QCOMPARE(w.indexBox()->text(), index);
+        QCOMPARE(w.listState().highlightedRow, 1);
         f.prompter.clear();
-        f.action("popDel")->trigger();
+        f.trigger("mnuDel");
         QCOMPARE(f.prompter.messages(), (QList<Message>{confirmDelete(twenty), deleted}));
-        QVERIFY(w.indexBox()->text().isEmpty() && f.shared->ListCount == 1);
+        QCOMPARE(w.indexBox()->text(), QString());
+        QCOMPARE(f.shared->ListCount, 1);
 
         f.chooseGroup(1);
         f.clickCell(1, 0);
         f.prompter.clear();
-        f.action("mnuDel")->trigger();
+        f.press("btnDelete");
         QCOMPARE(f.prompter.messages(), (QList<Message>{confirmDelete(u8("אבי")), deleted}));
         QCOMPARE(names(raw, "Work") + names(raw, "Vesk"), QStringList{u8("אבי")});
     }
@@ -231,7 +249,8 @@ private slots:
 
         QSignalSpy unloaded(&w, &MainWindow::unloaded);
         f.press("btnQuit");
-        QVERIFY(unloaded.count() == 1 && !w.isVisible());
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(!w.isVisible());
         QCOMPARE(f.setting("Settings/ActiveLang"), QStringLiteral("200"));
     }
 
@@ -276,21 +295,21 @@ private slots:
                                 card("Avner", "'7',NULL,NULL,NULL,NULL,'v@x'")},
                                {}, 100);
         FlexGrid& g = *w.grid();
-        w.listState().TypedPrefix = QStringLiteral("zz");
+        w.listState().typedPrefix = QStringLiteral("zz");
         for (int key : keys)
             QTest::keyClick(&g, Qt::Key(key));
         if (keys.isEmpty())
             f.clickCell(cell.y(), cell.x());
         QCOMPARE(QPoint(g.Col(), g.Row()), cell);
-        QCOMPARE(w.listState().HighlightedRow, cell.y());
+        QCOMPARE(w.listState().highlightedRow, cell.y());
         QCOMPARE(g.model().cellBackground(cell.y() - 1, cell.x()), app::GridModel::darkBlue());
         QCOMPARE(w.indexBox()->text(), index);
-        for (const char* n : {"btnEdit", "btnDelete", "mnuEdit", "mnuDel", "popEdit", "popDel"})
+        for (const char* n : {"btnEdit", "btnDelete", "mnuEdit", "mnuDel", "mnuDialingNum"})
             QVERIFY2(f.enabled(n), n);
         QCOMPARE(QList<bool>({f.enabled("btnDial"), f.enabled("popDialing"), f.enabled("btnMail"),
-                              f.enabled("popSendMail"), f.enabled("mnuSendMail")}),
-                 QList<bool>({dial, dial, mail, mail, mail}));
-        QCOMPARE(w.listState().TypedPrefix, keys.isEmpty() ? QString() : QStringLiteral("zz"));
+                              f.enabled("mnuSendMail")}),
+                 QList<bool>({dial, dial, mail, mail}));
+        QCOMPARE(w.listState().typedPrefix, keys.isEmpty() ? QString() : QStringLiteral("zz"));
     }
 
     // A shortcut reaches its menu item, whatever the item does today (one table of keys: a
@@ -362,8 +381,11 @@ private slots:
         };
         f.press(command.toLatin1().constData());
         QPointer<QWidget> win = opened();
-        QVERIFY(win && win->isVisible() && win->isWindow() && win->parentWidget() == &w &&
-                !win->isModal());
+        QVERIFY(win);
+        QVERIFY(win->isVisible());
+        QVERIFY(win->isWindow());
+        QCOMPARE(win->parentWidget(), &w);
+        QVERIFY(!win->isModal());
         QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(win);
         QCOMPARE(a11y->role(), QAccessible::Dialog);
         QCOMPARE(a11y->text(QAccessible::Name), caption);
@@ -379,6 +401,44 @@ private slots:
         QCOMPARE(win->pos(), moved);
         win->close();
         QTRY_VERIFY(!win);
+    }
+
+    // One action per command, shared by the menu bar, the pop-up menus and the buttons. Two
+    // stand apart: the menu bar's Dial item (always enabled, unlike the context menu's item
+    // and the button) and the notification-area menu's Search (a caption of its own); the
+    // Edit button asks about any row, the Edit item only about a card.
+    void theMenusAndButtonsShareTheCommands_data() {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<QStringList>("commands"); // "-" a separator, "" no action
+        QTest::newRow("context menu")
+            << "popFile" << QStringList{"mnuAdd",      "mnuEdit", "mnuDel",    "-", "popDialing",
+                                        "mnuSendMail", "-",       "mnuSearch", "-", "mnuPrint"};
+        QTest::newRow("notification-area menu")
+            << "mPopupSys" << QStringList{"mPopRestore", "mpopSearch", "-", "mnuExit"};
+        QTest::newRow("buttons") << QString()
+                                 << QStringList{"mnuAdd",      "",       "mnuSearch", "popDialing",
+                                                "mnuSendMail", "mnuAll", "mnuDel",    "mnuExit"};
+    }
+    void theMenusAndButtonsShareTheCommands() {
+        QFETCH(QString, holder);
+        QFETCH(QStringList, commands);
+        Fixture f;
+        f.start({});
+        QStringList shared;
+        if (!holder.isEmpty()) {
+            for (QAction* a : f.menu(holder.toLatin1().constData())->actions()) {
+                shared << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+                QVERIFY2(a->isSeparator() || f.action(a->objectName().toLatin1()) == a,
+                         qPrintable(a->objectName()));
+            }
+        } else {
+            for (const char* name : {"btnAdd", "btnEdit", "btnSearch", "btnDial", "btnMail",
+                                     "btnAll", "btnDelete", "btnQuit"}) {
+                QAction* a = f.button(name)->defaultAction();
+                shared << (a ? a->objectName() : QString());
+            }
+        }
+        QCOMPARE(shared, commands);
     }
 };
 

@@ -24,7 +24,8 @@ struct ContactsFixture : Fixture {
             std::chrono::milliseconds(0); // the progress window at once, so Cancel can be pressed
     }
     app::MainWindow& open(const QStringList& cards) {
-        start(cards).btnAll_Click();
+        start(cards);
+        trigger("mnuAll");
         prompter.clear();
         return *window;
     }
@@ -74,14 +75,17 @@ private slots:
         f.dialogs.script({FileChoice::chosen(QStringLiteral(INTERCHANGE_DATA "/phone21.vcf"))});
         f.action("mnuImportContacts")->trigger();
         auto* preview = f.window->findChild<interchange::ImportPreview*>();
-        QVERIFY(preview && preview->isVisible());
+        QVERIFY(preview);
+        QVERIFY(preview->isVisible());
         QCOMPARE(preview->regionBox()->currentText(), QStringLiteral("US +1"));
         QCOMPARE(preview->list()->item(0, 2)->text(),
                  QStringLiteral("חדש, בלי חלק מהמספרים")); // +972... is 13 long
         preview->regionBox()->setCurrentIndex(preview->regionBox()->findData(QStringLiteral("IL")));
         QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש"));
         QCOMPARE(preview->list()->item(1, 2)->text(), QStringLiteral("כפול (לא ייובא)"));
-        QVERIFY(f.rows().size() == 1 && f.prompter.texts().isEmpty()); // nothing before OK
+        // Nothing before OK.
+        QCOMPARE(f.rows().size(), 1);
+        QCOMPARE(f.prompter.texts(), QStringList{});
         preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         QTRY_COMPARE(f.prompter.texts(),
                      QStringList{"1 cards imported, 1 duplicates skipped, 0 refused"});

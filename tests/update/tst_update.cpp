@@ -257,7 +257,7 @@ private slots:
         f.make(&check);
         check.setLoader([&f] { return f.window->loadVersionWindow(); });
         f.prompter.script({answer});
-        f.window->Form_Load();
+        f.window->load();
         QTRY_COMPARE(f.shared->LastCheckMonth, 12);
         QTRY_COMPARE(f.prompter.messages().size(), int(newer) + int(shown));
         QVERIFY(!newer || f.prompter.messages().first() == offer);
@@ -272,12 +272,15 @@ private slots:
         auto* enable = f.action("mnuEnableLiveUpdate");
         for (bool on : {false, true, false}) {
             enable->trigger();
-            QVERIFY(f.shared->LiveUpdateEnabled == on && enable->isChecked() == on &&
-                    !f.window->delayTimer().isActive());
+            QCOMPARE(f.shared->LiveUpdateEnabled, on);
+            QCOMPARE(enable->isChecked(), on);
+            QVERIFY(!f.window->delayTimer().isActive());
         }
         f.menuItem()->trigger();
         QPointer<VersionCheckWindow> w = f.window->versionWindow();
-        QVERIFY(w && w->isVisible() && !f.menuItem()->isEnabled());
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        QVERIFY(!f.menuItem()->isEnabled());
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
         QCOMPARE(face->role(), QAccessible::Dialog);
         QCOMPARE(face->text(QAccessible::Name), "Version Check");
