@@ -7,12 +7,29 @@
 #include "i18n/StringTable.h"
 #include "report/ReportPreview.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QMenuBar>
 #include <QToolButton>
 
 namespace app {
+
+namespace {
+
+// Qt keeps one accessible interface per action, placed in the menu that first asked for it:
+// an action in two menus would tell screen readers the other menu's place, visibility and
+// focus. Before a menu shows, its items' interfaces are made anew, in that menu.
+void claimAccessibleItems(QMenu* menu) {
+    for (QAction* action : menu->actions()) {
+        QAccessibleInterface* item = QAccessible::queryAccessibleInterface(action);
+        QAccessibleInterface* owner = item ? item->parent() : nullptr;
+        if (owner && owner->object() != menu)
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(item));
+    }
+}
+
+} // namespace
 
 void MainWindow::buildActions() {
     // An action keeps the object name of its menu bar item, for assistive technology and tests.
@@ -103,6 +120,10 @@ void MainWindow::buildMenus() {
     m_trayMenu = new QMenu(QStringLiteral("mPopupSys"), this);
     m_trayMenu->setObjectName(QStringLiteral("mPopupSys"));
     fill(m_trayMenu, {a.restore, a.traySearch, nullptr, a.exit});
+
+    for (QMenu* m : {m_fileMenu, m_optionMenu, m_viewMenu, m_languageMenu, m_helpMenu,
+                     m_contextMenu, m_trayMenu})
+        connect(m, &QMenu::aboutToShow, m, [m] { claimAccessibleItems(m); });
 }
 
 void MainWindow::buildKeys() {

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QScrollBar>
 
@@ -439,6 +440,52 @@ private slots:
             }
         }
         QCOMPARE(shared, commands);
+    }
+
+    // A command in two menus is, for a screen reader, an item of the menu that shows it:
+    // there, visible, at its place in that menu, whichever menu was asked about first.
+    void aSharedItemBelongsToTheMenuShowingIt_data() {
+        QTest::addColumn<QString>("askedFirst");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("File menu, then the context menu") << "mnuFile"
+                                                          << "popFile";
+        QTest::newRow("context menu, then the File menu") << "popFile"
+                                                          << "mnuFile";
+        QTest::newRow("File menu, then the notification-area menu") << "mnuFile"
+                                                                    << "mPopupSys";
+    }
+    void aSharedItemBelongsToTheMenuShowingIt() {
+        QFETCH(QString, askedFirst);
+        QFETCH(QString, shown);
+        Fixture f;
+        MainWindow& w = f.open({card(u8("אבי"), "'1',NULL,NULL,NULL,NULL,'a@b'")});
+        f.clickCell(1, 1);
+        auto items = [&f](const QString& name) {
+            QMenu* menu = f.menu(name.toLatin1().constData());
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(menu);
+            QList<QAccessibleInterface*> out;
+            for (int i = 0; i < face->childCount(); ++i)
+                if (face->child(i)->role() == QAccessible::MenuItem)
+                    out << face->child(i);
+            return out;
+        };
+        QVERIFY(!items(askedFirst).isEmpty());
+        QMenu* menu = f.menu(shown.toLatin1().constData());
+        if (shown == u"popFile")
+            f.clickCell(1, 1, Qt::RightButton);
+        else if (shown == u"mPopupSys")
+            QTest::mouseClick(w.centralWidget(), Qt::RightButton, {},
+                              QPoint(2, w.centralWidget()->height() - 2));
+        else
+            w.menuBar()->setActiveAction(menu->menuAction());
+        QTRY_VERIFY(menu->isVisible());
+        for (QAccessibleInterface* item : items(shown)) {
+            const QString name = item->text(QAccessible::Name);
+            QCOMPARE(item->parent()->object(), menu);
+            QVERIFY2(!item->state().invisible, qPrintable(name));
+            QVERIFY2(menu->geometry().contains(item->rect()), qPrintable(name));
+        }
+        menu->hide();
     }
 };
 
