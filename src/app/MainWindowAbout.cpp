@@ -25,10 +25,10 @@ about::AboutBox* MainWindow::aboutWindow() const {
 
 void MainWindow::mailCurrentCard() {
     FlexGrid& g = *m_grid;
-    if (!g.isCardRow(g.Row()))
+    if (!g.isCardRow(g.currentRow()))
         return; // the heading or the empty row at the end
-    g.setCol(5);
-    const QString address = g.Text();
+    g.setCurrentColumn(5);
+    const QString address = g.currentText();
     if (!address.isEmpty() && m_services.shell)
         MWebLink::OpenLink(*m_services.shell, address, MWebLink::MailLink);
 }

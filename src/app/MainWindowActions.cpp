@@ -202,12 +202,12 @@ void MainWindow::connectCommands() {
     });
 
     FlexGrid* g = m_grid;
-    connect(g, &FlexGrid::Click, this, &MainWindow::selectClickedCard);
-    connect(g, &FlexGrid::DblClick, this, &MainWindow::sortOrEditClickedRow);
-    connect(g, &FlexGrid::KeyPress, this, &MainWindow::jumpToTypedName);
-    connect(g, &FlexGrid::GotFocus, this, &MainWindow::forgetTypedPrefix);
-    connect(g, &FlexGrid::MouseDown, this, &MainWindow::showContextMenu);
-    connect(g, &FlexGrid::KeyDown, this, &MainWindow::actOnKey);
+    connect(g, &FlexGrid::leftPressed, this, &MainWindow::selectClickedCard);
+    connect(g, &FlexGrid::leftDoubleClicked, this, &MainWindow::sortOrEditClickedRow);
+    connect(g, &FlexGrid::characterTyped, this, &MainWindow::jumpToTypedName);
+    connect(g, &FlexGrid::focusEntered, this, &MainWindow::forgetTypedPrefix);
+    connect(g, &FlexGrid::otherButtonPressed, this, &MainWindow::showContextMenu);
+    connect(g, &FlexGrid::commandKeyPressed, this, &MainWindow::actOnKey);
 }
 
 void MainWindow::captionCommands(int lang) {

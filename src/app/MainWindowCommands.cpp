@@ -47,22 +47,22 @@ void MainWindow::addCard() {
 
 void MainWindow::editCurrentRow() {
     FlexGrid& g = *m_grid;
-    g.setCol(0);
-    const QString selectedName = offeredName(g.Text());
+    g.setCurrentColumn(0);
+    const QString selectedName = offeredName(g.currentText());
     const platform::Message ask{
         QStringLiteral("Do you want updating ") + selectedName + QStringLiteral(" record?"),
         i18n::messages::systemMessage(), platform::Buttons::OkCancel, platform::Icon::Question};
     if (m_services.prompter.ask(ask) != platform::Answer::Ok)
         return;
-    g.setCol(0);
+    g.setCurrentColumn(0);
     openEditor({.UpdateMode = true,
                 .SelectedName = selectedName,
-                .SelectedCardId = g.cardIdAt(g.Row()),
+                .SelectedCardId = g.cardIdAt(g.currentRow()),
                 .group = currentGroup()});
 }
 
 void MainWindow::editCurrentCard() {
-    if (m_grid->isCardRow(m_grid->Row()))
+    if (m_grid->isCardRow(m_grid->currentRow()))
         editCurrentRow();
 }
 
@@ -84,11 +84,12 @@ void MainWindow::showAllCards() {
 
 void MainWindow::deleteCurrentCard() {
     FlexGrid& g = *m_grid;
-    g.setCol(0);
+    g.setCurrentColumn(0);
     // The card is reached by the identity its row carries, so a grid sorted by a heading
     // still deletes the card the user sees.
-    const auto outcome = DeleteCard(m_shared.db.CurrentRecordset.get(), g.cardIdAt(g.Row()),
-                                    offeredName(g.Text()), m_services.prompter, m_shared.AppTitle);
+    const auto outcome =
+        DeleteCard(m_shared.db.CurrentRecordset.get(), g.cardIdAt(g.currentRow()),
+                   offeredName(g.currentText()), m_services.prompter, m_shared.AppTitle);
     if (outcome == DeleteOutcome::Deleted || outcome == DeleteOutcome::NotFound) {
         m_indexBox->clear();
         refreshList();
@@ -103,7 +104,7 @@ void MainWindow::showQueryText() {
 
 void MainWindow::selectClickedCard() {
     FlexGrid& g = *m_grid;
-    if (g.MouseRow() < 1 || !g.isCardRow(g.Row()))
+    if (g.mouseRow() < 1 || !g.isCardRow(g.currentRow()))
         return;
     m_list.typedPrefix.clear();
     selectCurrentCell();
@@ -111,19 +112,19 @@ void MainWindow::selectClickedCard() {
 
 void MainWindow::selectCurrentCell() {
     FlexGrid& g = *m_grid;
-    const int col = g.Col();
-    highlightRow(g.Row(), col);
+    const int col = g.currentColumn();
+    highlightRow(g.currentRow(), col);
     showRowInIndex(col);
-    enableCardCommands(true, !g.TextMatrix(g.Row(), col).isEmpty(),
-                       !g.TextMatrix(g.Row(), 5).isEmpty());
-    g.setCol(col);
+    enableCardCommands(true, !g.cellText(g.currentRow(), col).isEmpty(),
+                       !g.cellText(g.currentRow(), 5).isEmpty());
+    g.setCurrentColumn(col);
 }
 
 void MainWindow::actOnKey(int key) {
     FlexGrid& g = *m_grid;
     // The card the user sees selected: the highlighted row; none right after a fill.
-    const bool selected =
-        m_list.highlightedRow > 0 && m_list.highlightedRow == g.Row() && g.isCardRow(g.Row());
+    const bool selected = m_list.highlightedRow > 0 && m_list.highlightedRow == g.currentRow() &&
+                          g.isCardRow(g.currentRow());
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -141,12 +142,12 @@ void MainWindow::actOnKey(int key) {
 
 void MainWindow::moveByKey(int key, bool fromSelected) {
     FlexGrid& g = *m_grid;
-    const int cards = g.Rows() - 2;
+    const int cards = g.rowCount() - 2;
     if (cards < 1)
         return;
     // With nothing selected the keys start before the first card, in the name column.
-    const int row = fromSelected ? g.Row() : 0;
-    const int col = fromSelected ? g.Col() : 0;
+    const int row = fromSelected ? g.currentRow() : 0;
+    const int col = fromSelected ? g.currentColumn() : 0;
     const int page = g.pageRows();
     const int step = g.layoutDirection() == Qt::RightToLeft ? -1 : 1;
     QPoint to(col, row);
@@ -185,11 +186,11 @@ void MainWindow::moveByKey(int key, bool fromSelected) {
 
 void MainWindow::sortOrEditClickedRow() {
     FlexGrid& g = *m_grid;
-    if (g.MouseRow() < 0)
+    if (g.mouseRow() < 0)
         return; // below the last row: nothing there
-    if (g.MouseRow() == 0) {
-        const int col = g.Col();
-        const std::vector<int> moved = g.Sort(col);
+    if (g.mouseRow() == 0) {
+        const int col = g.currentColumn();
+        const std::vector<int> moved = g.sortRows(col);
         // The selected row's paint travels with it; keep pointing at it.
         if (m_list.highlightedRow > 0 && m_list.highlightedRow < int(moved.size()))
             m_list.highlightedRow = moved[size_t(m_list.highlightedRow)];
@@ -209,18 +210,18 @@ void MainWindow::jumpToTypedName(QChar key) {
     }
     m_list.typedPrefix += key;
     const qsizetype n = m_list.typedPrefix.size();
-    m_list.highlightedRow = g.Row();
-    for (int i = 1; i < g.Rows(); ++i) {
-        if (store::trimSpaces(g.TextMatrix(i, 0)).left(n) == m_list.typedPrefix) {
-            g.setRow(i);
-            g.setCol(0);
+    m_list.highlightedRow = g.currentRow();
+    for (int i = 1; i < g.rowCount(); ++i) {
+        if (store::trimSpaces(g.cellText(i, 0)).left(n) == m_list.typedPrefix) {
+            g.setCurrentRow(i);
+            g.setCurrentColumn(0);
             highlightRow(i, 0);
             g.showRow(i);
             return;
         }
     }
-    g.setRow(m_list.highlightedRow);
-    g.setCol(m_list.rememberedColumn);
+    g.setCurrentRow(m_list.highlightedRow);
+    g.setCurrentColumn(m_list.rememberedColumn);
 }
 
 void MainWindow::forgetTypedPrefix() {
@@ -230,7 +231,7 @@ void MainWindow::forgetTypedPrefix() {
 void MainWindow::showContextMenu(Qt::MouseButton button, QPoint globalPos) {
     if (button != Qt::RightButton)
         return;
-    m_list.rememberedColumn = m_grid->Col();
+    m_list.rememberedColumn = m_grid->currentColumn();
     // Hebrew: the menu hangs to the left of the pointer (right-aligned); English: to its right.
     QPoint at = globalPos;
     if (m_shared.CurrentLang == i18n::LangHebrew) {
@@ -267,8 +268,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::scrollByWheel(int delta) {
     FlexGrid& g = *m_grid;
-    const int top = g.TopRow();
-    if (top < g.Rows() - 1 && delta > 0)
+    const int top = g.topRow();
+    if (top < g.rowCount() - 1 && delta > 0)
         g.setTopRow(top + 1);
     else if (top > 1 && delta < 0)
         g.setTopRow(top - 1);

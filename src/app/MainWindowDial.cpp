@@ -10,12 +10,12 @@ namespace app {
 
 void MainWindow::dialCurrentCell() {
     FlexGrid& g = *m_grid;
-    m_list.rememberedColumn = g.Col();
+    m_list.rememberedColumn = g.currentColumn();
     m_shared.NumberToDial.clear();
     // The number columns; in the Work list column 4 is the department, dialled like the rest.
     if (m_list.rememberedColumn >= 1 && m_list.rememberedColumn <= 4) {
-        g.setCol(m_list.rememberedColumn);
-        m_shared.NumberToDial = g.Text();
+        g.setCurrentColumn(m_list.rememberedColumn);
+        m_shared.NumberToDial = g.currentText();
     }
     if (m_shared.NumberToDial.isEmpty())
         return;

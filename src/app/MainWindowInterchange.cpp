@@ -116,7 +116,7 @@ void MainWindow::exportAddressBook() {
     // The cards as the grid shows them: its group, letter and order.
     std::vector<qint64> cardIds;
     const FlexGrid& g = *m_grid;
-    for (int row = 1; row < g.Rows(); ++row)
+    for (int row = 1; row < g.rowCount(); ++row)
         if (g.isCardRow(row))
             cardIds.push_back(g.cardIdAt(row));
     ExportOutcome exported;

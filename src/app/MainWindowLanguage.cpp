@@ -93,8 +93,8 @@ void MainWindow::setLanguage(int lang) {
     const Twips tw(dpi());
     m_letterTabs->setTabMetrics(tw.px(TabHeight), tw.px(TabMaxWidth));
     applyLayout();
-    m_grid->setRow(0);
-    m_grid->setCol(4);
+    m_grid->setCurrentRow(0);
+    m_grid->setCurrentColumn(4);
 
     // Qt's own texts (the standard buttons) follow.
     m_qtTranslation.apply(lang);

@@ -32,8 +32,8 @@ void MainWindow::clearList() {
     FlexGrid& g = *m_grid;
     g.clearAll();
     for (int c = GridCols - 1; c >= 0; --c) {
-        g.setCol(c);
-        g.setColWidthTwips(c, columnTwips[c], dpi());
+        g.setCurrentColumn(c);
+        g.setColumnWidthTwips(c, columnTwips[c], dpi());
         g.model().setAlignment(c, c == 0 ? (m_shared.CurrentLang == i18n::LangEnglish
                                                 ? GridAlign::Left
                                                 : GridAlign::Right)
@@ -91,8 +91,8 @@ void MainWindow::fillList(bool byLetter, bool countWithLabel) {
         rows.emplace_back(); // the empty row after the last card
         m_grid->model().setRows(std::move(rows));
         if (m_shared.ListCount > 0) {
-            m_grid->setRow(m_shared.ListCount);
-            m_grid->setCol(GridCols - 1);
+            m_grid->setCurrentRow(m_shared.ListCount);
+            m_grid->setCurrentColumn(GridCols - 1);
         }
     }
     const QString count = QString::number(m_shared.ListCount);
@@ -128,23 +128,23 @@ void MainWindow::highlightRow(int row, int col) {
     FlexGrid& g = *m_grid;
     if (row < 1 || row > g.model().count())
         return;
-    const int remembered = g.Col();
+    const int remembered = g.currentColumn();
     if (m_list.highlightedRow > 0 && m_list.highlightedRow <= g.model().count())
         g.model().paintRow(m_list.highlightedRow - 1, m_list.rowShade, Qt::black, -1);
-    g.setRow(row);
+    g.setCurrentRow(row);
     m_list.rowShade = g.model().row(row - 1).back;
     g.model().paintRow(row - 1, GridModel::lightBlue(), Qt::white, col);
-    g.setCol(remembered);
+    g.setCurrentColumn(remembered);
     m_list.highlightedRow = row;
 }
 
 void MainWindow::showRowInIndex(int col) {
     FlexGrid& g = *m_grid;
-    QString text = g.TextMatrix(g.Row(), 0);
+    QString text = g.cellText(g.currentRow(), 0);
     for (int c = 1; c <= 4; ++c)
-        text += u' ' + g.TextMatrix(g.Row(), c);
+        text += u' ' + g.cellText(g.currentRow(), c);
     m_indexBox->setText(text);
-    g.setCol(col);
+    g.setCurrentColumn(col);
 }
 
 } // namespace app

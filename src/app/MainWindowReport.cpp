@@ -19,7 +19,7 @@ void MainWindow::printList() {
     auto table = std::make_shared<report::ReportTable>();
     table->reserve(size_t(g.model().count()));
     int lastCard = 0;
-    for (int row = 1; row < g.Rows(); ++row) {
+    for (int row = 1; row < g.rowCount(); ++row) {
         if (!g.isCardRow(row))
             continue;
         // The card as its row shows it, each column's text in the field it shows.
@@ -27,12 +27,12 @@ void MainWindow::printList() {
         card.group = currentGroup();
         card.rowid = g.cardIdAt(row);
         for (int col = 0; col < GridCols; ++col)
-            card[store::roleInGridColumn(col)] = g.TextMatrix(row, col);
+            card[store::roleInGridColumn(col)] = g.cellText(row, col);
         lastCard = row;
     }
     if (lastCard > 0) {
-        g.setRow(lastCard);
-        g.setCol(GridCols - 1);
+        g.setCurrentRow(lastCard);
+        g.setCurrentColumn(GridCols - 1);
     }
 
     // One preview: a new print replaces the list it shows.

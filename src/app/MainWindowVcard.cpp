@@ -23,8 +23,8 @@ void MainWindow::exportVcard() {
     if (!m_services.fileDialogs)
         return;
     FlexGrid& g = *m_grid;
-    g.setCol(0);
-    const QString selectedName = store::trimSpaces(g.Text().right(20));
+    g.setCurrentColumn(0);
+    const QString selectedName = store::trimSpaces(g.currentText().right(20));
     const platform::Message ask{i18n::messages::confirmExportVcard(selectedName),
                                 i18n::messages::systemMessage(), platform::Buttons::OkCancel,
                                 platform::Icon::Question};
@@ -32,7 +32,7 @@ void MainWindow::exportVcard() {
         return;
     // The card is reached by the identity its row carries, as the editor and the deletion do.
     vcard::ExportVcard(vcardContext(m_shared, m_services, currentGroup(), *this),
-                       g.cardIdAt(g.Row()), g.TextMatrix(g.Row(), 0));
+                       g.cardIdAt(g.currentRow()), g.cellText(g.currentRow(), 0));
 }
 
 void MainWindow::importVcard() {

@@ -62,14 +62,14 @@ private slots:
         QCOMPARE(f.prompter.messages(), QList<Message>{});
         QCOMPARE(w.editorWindow(), nullptr);
         QCOMPARE(w.listState().highlightedRow, 0);
-        QCOMPARE(g.TextMatrix(1, 1), QStringLiteral("30"));
+        QCOMPARE(g.cellText(1, 1), QStringLiteral("30"));
         QTest::mouseDClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {},
                            headingCentre(g, 1));
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(QStringLiteral("sorting #1..."))});
         // Numbers sort by value; the empty row takes part and comes first, and is no card there.
-        QCOMPARE((QStringList{g.TextMatrix(1, 1), g.TextMatrix(2, 1), g.TextMatrix(3, 1),
-                              g.TextMatrix(4, 1)}),
-                 (QStringList{"", "4", "30", "100"}));
+        QCOMPARE(
+            (QStringList{g.cellText(1, 1), g.cellText(2, 1), g.cellText(3, 1), g.cellText(4, 1)}),
+            (QStringList{"", "4", "30", "100"}));
         f.clickCell(1, 0);
         QVERIFY(!f.enabled("btnEdit"));
 
@@ -81,7 +81,7 @@ private slots:
         testing::RawDb raw(f.mdb());
         QCOMPARE(names(raw, "Vesk"), (QStringList{u8("אבי"), u8("אגם")}));
         // The refill lists the remaining cards in name order again.
-        QCOMPARE(g.TextMatrix(1, 0) + g.TextMatrix(2, 0), u8("אביאגם"));
+        QCOMPARE(g.cellText(1, 0) + g.cellText(2, 0), u8("אביאגם"));
     }
 
     void editingAsksFirstAndOffersTheLastTwentyCharacters() {
@@ -138,7 +138,7 @@ private slots:
             {"av", 2, "av"}, {"n", 3, "avn"}, {"qA", 3, "avnqA"}, {"\x1b", 3, ""}, {"Av", 4, "Av"}};
         for (const auto& [keys, row, prefix] : steps) {
             QTest::keyClicks(&g, keys);
-            QCOMPARE(QStringList({QString::number(g.Row()),
+            QCOMPARE(QStringList({QString::number(g.currentRow()),
                                   QString::number(w.listState().highlightedRow),
                                   w.listState().typedPrefix}),
                      QStringList({QString::number(row), QString::number(row), prefix}));
@@ -172,7 +172,7 @@ private slots:
         };
         for (const auto& [delta, top] : {std::pair{-120, 1}, {240, 2}, {0, 2}, {-360, 1}}) {
             wheel(delta);
-            QCOMPARE(g.TopRow(), top);
+            QCOMPARE(g.topRow(), top);
         }
     }
 
@@ -188,7 +188,7 @@ private slots:
             f.clickCell(1, 3);
             f.clickCell(1, 1, Qt::RightButton);
             // The right button does not move the current cell, and remembers its column.
-            QCOMPARE(QPoint(g.Col(), w.listState().rememberedColumn), QPoint(3, 3));
+            QCOMPARE(QPoint(g.currentColumn(), w.listState().rememberedColumn), QPoint(3, 3));
             QTRY_VERIFY(menu->isVisible());
             const int pointer = g.viewport()->mapToGlobal(f.cellCentre(1, 1)).x();
             QVERIFY(qAbs((lang == 200 ? menu->geometry().right() + 1 : menu->geometry().left()) -
@@ -301,7 +301,7 @@ private slots:
             QTest::keyClick(&g, Qt::Key(key));
         if (keys.isEmpty())
             f.clickCell(cell.y(), cell.x());
-        QCOMPARE(QPoint(g.Col(), g.Row()), cell);
+        QCOMPARE(QPoint(g.currentColumn(), g.currentRow()), cell);
         QCOMPARE(w.listState().highlightedRow, cell.y());
         QCOMPARE(g.model().cellBackground(cell.y() - 1, cell.x()), app::GridModel::darkBlue());
         QCOMPARE(w.indexBox()->text(), index);

@@ -22,10 +22,10 @@ const QColor white(Qt::white);
 QStringList cardRows(const MainWindow& w) {
     QStringList out;
     const app::FlexGrid& g = *w.grid();
-    for (int r = 1; r < g.Rows() - 1; ++r) {
+    for (int r = 1; r < g.rowCount() - 1; ++r) {
         QStringList cells;
-        for (int c = 0; c < g.Cols(); ++c)
-            cells << g.TextMatrix(r, c);
+        for (int c = 0; c < app::GridCols; ++c)
+            cells << g.cellText(r, c);
         out << cells.join(u'|');
     }
     return out;
@@ -60,7 +60,7 @@ private slots:
     void anEmptyTableShowsOneEmptyRowAndOffersNoCardCommands() {
         Fixture f;
         MainWindow& w = f.start({});
-        QCOMPARE(QList<int>({w.grid()->Rows(), w.grid()->model().count(), f.shared->ListCount}),
+        QCOMPARE(QList<int>({w.grid()->rowCount(), w.grid()->model().count(), f.shared->ListCount}),
                  QList<int>({2, 1, 0}));
         for (const char* n : {"btnEdit", "btnDelete", "btnDial", "btnMail", "popDialing", "mnuEdit",
                               "mnuDel", "mnuSendMail"})
@@ -255,8 +255,8 @@ private slots:
         f.load();
         MainWindow& w = *f.window;
         QCOMPARE(QStringList({QString::number(f.shared->ListCount),
-                              QString::number(w.grid()->Rows()), w.grid()->TextMatrix(40000, 0),
-                              w.grid()->TextMatrix(32768, 1), w.panelText(1)}),
+                              QString::number(w.grid()->rowCount()), w.grid()->cellText(40000, 0),
+                              w.grid()->cellText(32768, 1), w.panelText(1)}),
                  QStringList({"40000", "40002", u8("א40000"), "32768", u8(" ס\"כ רשומות 40000")}));
         QTest::keyClick(w.grid(), Qt::Key_End);
         QCOMPARE(f.window->listState().highlightedRow, 40000);

@@ -48,7 +48,7 @@ struct Desktop : Fixture {
     QStringList listed() const {
         QStringList names;
         for (int r = 1; w.grid()->isCardRow(r); ++r)
-            names << w.grid()->TextMatrix(r, 0).trimmed();
+            names << w.grid()->cellText(r, 0).trimmed();
         return names;
     }
 };
@@ -201,7 +201,7 @@ private slots:
             f.shell.urls,
             (QList<QUrl>{QUrl("http://www.orvenna.example"), QUrl("mailto:support@orvenna.example"),
                          QUrl("mailto:avi@x.example"), QUrl("mailto:avi@x.example")}));
-        QCOMPARE(g.Col(), 5);
+        QCOMPARE(g.currentColumn(), 5);
     }
 };
 

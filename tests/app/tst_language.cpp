@@ -63,7 +63,7 @@ private slots:
         // Recaptioned; a text that is the same in both languages (the last) stays.
         QCOMPARE((QStringList{f.button("btnAdd")->text(), f.button("btnQuit")->toolTip(),
                               w.findChild<QMenu*>(QStringLiteral("mnuFile"))->title(),
-                              f.action("mnuSendMail")->text(), w.grid()->TextMatrix(0, 0),
+                              f.action("mnuSendMail")->text(), w.grid()->cellText(0, 0),
                               f.action("mnuImportVcard")->text()}),
                  (QStringList{"Add", "Quit program", "&File", "Send Email...", "Name\\Comapny",
                               "Import vCard..."}));
@@ -71,7 +71,7 @@ private slots:
                  app::LetterTabs::Edge::Left); // count and direction as at a start in English
         QCOMPARE(standardButtons(), qtEnglish);
         // Not reloaded: the Hebrew cards stay listed under the Latin tabs until a tab is chosen.
-        QCOMPARE(QStringList({w.panelText(1), f.shared->LetterFilter, w.grid()->TextMatrix(1, 0),
+        QCOMPARE(QStringList({w.panelText(1), f.shared->LetterFilter, w.grid()->cellText(1, 0),
                               QString::number(w.letterTabs()->currentIndex())}),
                  QStringList({" Total Records 12", u8("א"), u8("א0"), "0"}));
         f.action("mnuLangEnglish")->trigger();
@@ -79,9 +79,9 @@ private slots:
         QVERIFY(f.action("mnuLangEnglish")->isChecked());
         QVERIFY(!f.action("mnuLangHebrew")->isChecked());
         f.chooseGroup(0);
-        QCOMPARE(w.grid()->TextMatrix(0, 4), QStringLiteral("Fax"));
+        QCOMPARE(w.grid()->cellText(0, 4), QStringLiteral("Fax"));
         f.chooseGroup(1);
-        QCOMPARE(w.groupBox()->currentText() + w.grid()->TextMatrix(0, 4),
+        QCOMPARE(w.groupBox()->currentText() + w.grid()->cellText(0, 4),
                  QStringLiteral("WorkDepartment"));
         QCOMPARE(w.groupText(), f.shared->GroupNameWork);
 
@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
         // Recaptioned; the group stays.
         QCOMPARE(f.action("mnuSendMail")->text() + u'|' + w.groupBox()->currentText() + u'|' +
-                     w.grid()->TextMatrix(0, 4),
+                     w.grid()->cellText(0, 4),
                  u8("שלח דואר אלקטרוני....|עבודה|מחלקה"));
         f.action("mnuLangEnglish")->trigger();
         QCOMPARE(w.layoutTwips(), english);

@@ -196,7 +196,7 @@ private slots:
         QCOMPARE(f.load(), MainWindow::LoadResult::Running);
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(failedToOpen)});
         QVERIFY(f.window->isVisible());
-        QCOMPARE(f.window->grid()->Rows(), 2);
+        QCOMPARE(f.window->grid()->rowCount(), 2);
         QCOMPARE(f.window->panelText(1),
                  QString::fromUtf8(" ס\"כ רשומות 0")); // set by the language switch
     }

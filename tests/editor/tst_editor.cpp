@@ -160,8 +160,7 @@ private slots:
         QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM ") + (addedTo ? "Vesk" : "Work")),
                  QString::number(addedTo));
         const QString name = stored.section(u'|', 0, 0);
-        QVERIFY(w.grid()->TextMatrix(1, 0) == name ||
-                w.grid()->TextMatrix(2, 0) == name); // refilled
+        QVERIFY(w.grid()->cellText(1, 0) == name || w.grid()->cellText(2, 0) == name); // refilled
     }
 
     // The checks in their order, each with its own words, then what the store refuses (the
@@ -234,7 +233,7 @@ private slots:
         QTRY_VERIFY(!w.editorWindow());
         QCOMPARE(testing::RawDb(f.mdb()).rows(QStringLiteral("SELECT * FROM Work")),
                  QStringList{u8("אורט|4321|050|03|מכירות| |x@y.z")});
-        QCOMPARE(w.grid()->TextMatrix(1, 3), QStringLiteral("4321"));
+        QCOMPARE(w.grid()->cellText(1, 3), QStringLiteral("4321"));
 
         // Updating under the same name does not scan; another name does. Two cards' names differ
         // only by a trailing blank, as an older program could leave them.
@@ -303,7 +302,7 @@ private slots:
         if (!other) {
             QVERIFY(w.editorWindow());
             QCOMPARE(f.shared->ListCount, 2);
-            QCOMPARE(w.grid()->TextMatrix(3, 0), QString());
+            QCOMPARE(w.grid()->cellText(3, 0), QString());
         }
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY Name")), left);
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Work")),

@@ -94,7 +94,7 @@ private slots:
                  QStringLiteral("כהן דוד|03-555-1234|052-123-4567|<null>|+12125550100|הרצל 1, תל "
                                 "אביב|dudu@example.com"));
         int shown = 0; // the grid was refilled: both cards are listed
-        for (int row = 1; row < f.window->grid()->Rows(); ++row)
+        for (int row = 1; row < f.window->grid()->rowCount(); ++row)
             shown += f.window->grid()->isCardRow(row);
         QCOMPARE(shown, 2);
     }

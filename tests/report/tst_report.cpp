@@ -71,7 +71,7 @@ private slots:
         f.trigger("mnuAll");
         f.chooseGroup(group);
         if (sortColumn >= 0)
-            w.grid()->Sort(sortColumn);
+            w.grid()->sortRows(sortColumn);
         if (debug)
             f.action("mnuDbg")->trigger();
         f.action("mnuPrint")->trigger();

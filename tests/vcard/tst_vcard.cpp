@@ -165,7 +165,7 @@ private slots:
         testing::RawDb(f.mdb()).exec(group ? u8("DELETE FROM Work") : u8("DELETE FROM Vesk"));
         f.trigger("mnuImportVcard");
         QCOMPARE(f.rows(group), before);
-        QCOMPARE(w.grid()->TextMatrix(1, 0), name);
+        QCOMPARE(w.grid()->cellText(1, 0), name);
         QCOMPARE(
             f.prompter.messages(),
             (QList<Message>{question(name), notice(u8("A vCard has been created successfully.")),
