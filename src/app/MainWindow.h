@@ -52,6 +52,7 @@ namespace app {
 
 class ContactsImport;
 class FlexGrid;
+struct ListedCard;
 class LetterTabs;
 
 // The main window's own list and grid state.
@@ -164,6 +165,8 @@ private:
 
     // Building (MainWindowUi.cpp, MainWindowActions.cpp).
     void buildControls();
+    // The title, its lines and frames, and the letter tabs under them, in stacking order.
+    void buildTitle();
     void buildActions();
     void buildMenus();
     // Shortcuts on the menu items, and the Latin Alt keys of the Hebrew menus.
@@ -171,6 +174,7 @@ private:
     void connectCommands();
     // The captions of the menus, the commands and the buttons in the language given.
     void captionCommands(int lang);
+    void captionButtons(int lang);
     // Every card command's enabled state: those that need a card, a number in the selected
     // cell, an e-mail address on the card.
     void enableCardCommands(bool card, bool number, bool email);
@@ -188,6 +192,8 @@ private:
     void clearList();
     void showAll();
     void fillList(bool byLetter, bool countWithLabel);
+    // The cards as grid rows, in alternating shades, and their count.
+    void showCards(std::vector<ListedCard>& cards);
     void setHeading(int col, int offset);
     void highlightRow(int row, int col);
     void showRowInIndex(int col);
@@ -204,6 +210,11 @@ private:
 
     // Language, layout and window state.
     void setLanguage(int lang);
+    // The group names, the count's label and the group box in the language given.
+    void nameGroups(int lang);
+    // The designed arrangement is Hebrew's; English mirrors the letter tabs and what lies on
+    // them, from the arrangement in force (the language applied before).
+    void mirrorLayout(bool hebrew);
     void followResize();
     void followWindowState();
     bool trayIconVisible() const;

@@ -250,7 +250,13 @@ void MainWindow::captionCommands(int lang) {
     };
     for (const auto& [item, offset] : captions)
         item->setText(text(lang, offset));
+    captionButtons(lang);
+}
 
+void MainWindow::captionButtons(int lang) {
+    using i18n::text;
+    namespace off = i18n::off;
+    const Actions& a = m_actions;
     // The buttons in their designed order, with their captions and tips; a button showing an
     // action takes them from the action's icon text and tip.
     const std::pair<QToolButton*, QAction*> buttons[] = {

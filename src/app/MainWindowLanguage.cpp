@@ -33,6 +33,40 @@ void MainWindow::setLanguage(int lang) {
 
     captionCommands(lang);
 
+    nameGroups(lang);
+
+    const bool hebrew = lang == i18n::LangHebrew;
+    const int previousTab = m_letterTabs->currentIndex();
+    QStringList captions;
+    const int tabCount = hebrew ? i18n::HebrewTabCount : i18n::LatinTabCount;
+    for (int i = 0; i < tabCount; ++i)
+        captions << i18n::tabCaption(hebrew ? i18n::hebrewTabLetter(i) : i18n::latinTabLetter(i));
+    m_letterTabs->setTabs(captions);
+    setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
+    m_grid->setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
+    m_actions.hebrew->setChecked(hebrew);
+    m_actions.english->setChecked(!hebrew);
+    m_letterTabs->setEdge(hebrew ? LetterTabs::Edge::Right : LetterTabs::Edge::Left);
+
+    mirrorLayout(hebrew);
+    const Twips tw(dpi());
+    m_letterTabs->setTabMetrics(tw.px(TabHeight), tw.px(TabMaxWidth));
+    applyLayout();
+    m_grid->setCurrentRow(0);
+    m_grid->setCurrentColumn(4);
+
+    // Qt's own texts (the standard buttons) follow.
+    m_qtTranslation.apply(lang);
+    m_shared.CurrentLang = lang;
+
+    // A Latin tab past the Hebrew alphabet no longer exists: start again from the first.
+    if (previousTab >= tabCount)
+        m_letterTabs->setCurrentIndex(0);
+}
+
+void MainWindow::nameGroups(int lang) {
+    using i18n::text;
+    namespace off = i18n::off;
     m_shared.GroupNamePersonal = text(lang, off::groupPersonal);
     m_shared.GroupNameWork = text(lang, off::groupWork);
     m_shared.TotalRecordsLabel = text(lang, off::totalRecords);
@@ -48,20 +82,9 @@ void MainWindow::setLanguage(int lang) {
     m_groupBox->setCurrentIndex(selected >= 0 ? selected : 0);
     if (m_groupBox->currentText() == m_shared.GroupNameWork)
         m_grid->model().setHeading(4, text(lang, off::headDept));
+}
 
-    const bool hebrew = lang == i18n::LangHebrew;
-    const int previousTab = m_letterTabs->currentIndex();
-    QStringList captions;
-    const int tabCount = hebrew ? i18n::HebrewTabCount : i18n::LatinTabCount;
-    for (int i = 0; i < tabCount; ++i)
-        captions << i18n::tabCaption(hebrew ? i18n::hebrewTabLetter(i) : i18n::latinTabLetter(i));
-    m_letterTabs->setTabs(captions);
-    setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
-    m_grid->setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
-    m_actions.hebrew->setChecked(hebrew);
-    m_actions.english->setChecked(!hebrew);
-    m_letterTabs->setEdge(hebrew ? LetterTabs::Edge::Right : LetterTabs::Edge::Left);
-
+void MainWindow::mirrorLayout(bool hebrew) {
     // The moves are relative, so they happen once per real change of arrangement; the
     // first Hebrew application finds the designed Hebrew arrangement and moves nothing.
     int dx = 0;
@@ -90,19 +113,6 @@ void MainWindow::setLanguage(int lang) {
         m_layout[name].left += dx;
         m_layout[name].top += dy;
     }
-    const Twips tw(dpi());
-    m_letterTabs->setTabMetrics(tw.px(TabHeight), tw.px(TabMaxWidth));
-    applyLayout();
-    m_grid->setCurrentRow(0);
-    m_grid->setCurrentColumn(4);
-
-    // Qt's own texts (the standard buttons) follow.
-    m_qtTranslation.apply(lang);
-    m_shared.CurrentLang = lang;
-
-    // A Latin tab past the Hebrew alphabet no longer exists: start again from the first.
-    if (previousTab >= tabCount)
-        m_letterTabs->setCurrentIndex(0);
 }
 
 void MainWindow::switchToEnglish() {

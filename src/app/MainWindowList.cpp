@@ -69,27 +69,7 @@ void MainWindow::fillList(bool byLetter, bool countWithLabel) {
             return;
         }
 
-        // Rows are built in one pass and handed to the model at once; each card row takes the
-        // next of the alternating shades, so odd rows are white.
-        static_assert(GridCols == store::RoleCount);
-        std::vector<GridRow> rows;
-        rows.reserve(listing.cards.size() + 1);
-        QColor shade = m_list.rowShade;
-        const QColor white(Qt::white);
-        const QColor info = infoBackground();
-        const QColor black(Qt::black);
-        for (ListedCard& card : listing.cards) {
-            GridRow& row = rows.emplace_back();
-            row.cardId = card.cardId;
-            row.cells = std::move(card.cells);
-            shade = shade != white ? white : info;
-            row.back = shade;
-            row.fore = black;
-        }
-        m_shared.ListCount = int(rows.size());
-        m_list.rowShade = shade;
-        rows.emplace_back(); // the empty row after the last card
-        m_grid->model().setRows(std::move(rows));
+        showCards(listing.cards);
         if (m_shared.ListCount > 0) {
             m_grid->setCurrentRow(m_shared.ListCount);
             m_grid->setCurrentColumn(GridCols - 1);
@@ -100,6 +80,30 @@ void MainWindow::fillList(bool byLetter, bool countWithLabel) {
                                         : QStringLiteral(" Total Records ") + count);
     if (m_actions.showQuery->isChecked())
         m_panels[1]->setText(m_list.lastListQuery);
+}
+
+void MainWindow::showCards(std::vector<ListedCard>& cards) {
+    // Rows are built in one pass and handed to the model at once; each card row takes the
+    // next of the alternating shades, so odd rows are white.
+    static_assert(GridCols == store::RoleCount);
+    std::vector<GridRow> rows;
+    rows.reserve(cards.size() + 1);
+    QColor shade = m_list.rowShade;
+    const QColor white(Qt::white);
+    const QColor info = infoBackground();
+    const QColor black(Qt::black);
+    for (ListedCard& card : cards) {
+        GridRow& row = rows.emplace_back();
+        row.cardId = card.cardId;
+        row.cells = std::move(card.cells);
+        shade = shade != white ? white : info;
+        row.back = shade;
+        row.fore = black;
+    }
+    m_shared.ListCount = int(rows.size());
+    m_list.rowShade = shade;
+    rows.emplace_back(); // the empty row after the last card
+    m_grid->model().setRows(std::move(rows));
 }
 
 void MainWindow::refreshList() {

@@ -32,10 +32,7 @@ QFrame* decoration(QWidget* parent, const QString& name, const QColor& color) {
 
 } // namespace
 
-void MainWindow::buildControls() {
-    m_client = named(new QWidget(this), QStringLiteral("frmVeskClient"));
-    setCentralWidget(m_client);
-
+void MainWindow::buildTitle() {
     m_titleRules[0] = decoration(m_client, QStringLiteral("Line1"), QColor(0x80, 0x80, 0x80));
     m_titleRules[1] = decoration(m_client, QStringLiteral("Line1"), Qt::white);
     m_banner = decoration(m_client, QStringLiteral("frmBannerPannel"), QColor(0x80, 0x00, 0x80));
@@ -59,6 +56,13 @@ void MainWindow::buildControls() {
         m_titles[size_t(i)] = l;
     }
     m_titles[1]->setAccessibleName(QString());
+}
+
+void MainWindow::buildControls() {
+    m_client = named(new QWidget(this), QStringLiteral("frmVeskClient"));
+    setCentralWidget(m_client);
+
+    buildTitle();
 
     // Alt+G reaches the group box from the keyboard.
     m_groupLabel =
