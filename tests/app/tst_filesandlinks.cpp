@@ -186,8 +186,9 @@ private slots:
             box->findChild<QPushButton*>(link)->click();
         QTRY_VERIFY(box.isNull());
 
-        // Mail: not offered for a card without an address; nothing for the empty last row,
-        // clicked after a card with one; then the button and the menu item on that card.
+        // Mail: not offered for a card without an address. Offered for one with an address,
+        // it does nothing on the empty last row clicked next, nor on a card without one that
+        // a sort brings under the selection; then the button and the menu item on that card.
         app::FlexGrid& g = *f.w.grid();
         f.clickCell(2, 1);
         QVERIFY(!f.enabled("mnuSendMail"));
@@ -195,6 +196,10 @@ private slots:
         f.clickCell(3, 1);
         f.trigger("mnuSendMail");
         f.clickCell(1, 1);
+        g.sortRows(5);
+        QCOMPARE(g.cellText(1, 0), QString("Ben"));
+        f.trigger("mnuSendMail");
+        f.clickCell(3, 1);
         f.press("btnMail");
         f.trigger("mnuSendMail");
         QCOMPARE(
