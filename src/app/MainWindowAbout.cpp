@@ -7,7 +7,7 @@
 
 namespace app {
 
-void MainWindow::mnuAbout_Click() {
+void MainWindow::showAbout() {
     // One about box: while it is open the command brings it forward.
     if (!m_about) {
         m_about = new about::AboutBox(m_shared.AppTitle, m_shared.CrLf, m_services.prompter,
@@ -23,12 +23,12 @@ about::AboutBox* MainWindow::aboutWindow() const {
     return m_about.data();
 }
 
-void MainWindow::popSendMail_Click() {
-    FlexGrid& g = *MSHFlexGrid1;
-    if (!g.isCardRow(g.Row()))
+void MainWindow::mailCurrentCard() {
+    FlexGrid& g = *m_grid;
+    if (!g.isCardRow(g.currentRow()))
         return; // the heading or the empty row at the end
-    g.setCol(5);
-    const QString address = g.Text();
+    g.setCurrentColumn(5);
+    const QString address = g.currentText();
     if (!address.isEmpty() && m_services.shell)
         MWebLink::openLink(*m_services.shell, address, MWebLink::MailLink);
 }

@@ -35,7 +35,7 @@ bool chosen(const FileChoice& choice, platform::Prompter& prompter, const QStrin
 
 } // namespace
 
-void MainWindow::mnuExportDB_Click() {
+void MainWindow::exportDatabase() {
     if (!m_services.fileDialogs)
         return;
     platform::Prompter& prompter = m_services.prompter;
@@ -67,7 +67,7 @@ void MainWindow::mnuExportDB_Click() {
         prompter.tell(messages::exportSucceeded(target), title);
 }
 
-void MainWindow::mnuImportDB_Click() {
+void MainWindow::importDatabase() {
     if (!m_services.fileDialogs)
         return;
     platform::Prompter& prompter = m_services.prompter;
@@ -85,8 +85,8 @@ void MainWindow::mnuImportDB_Click() {
     // of this version leaves VESK.MDB and Vesk.old as they were, and the database open.
     const std::optional<store::CopyFailure> failure =
         store::ImportDatabase({m_shared.db, m_shared.programFolder, choice.path});
-    TxtIndex->clear();
-    update_list();
+    m_indexBox->clear();
+    refreshList();
     // An open search window lists the cards of the file now open, not those of the old one.
     if (m_search)
         m_search->relist();

@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(grid.layoutDirection(), Qt::RightToLeft);
         QCOMPARE(shownOption(grid, grid.model().index(0, 6)).direction, Qt::LeftToRight);
         QCOMPARE(shownOption(grid, grid.model().index(1, 6)).direction, Qt::RightToLeft);
-        w.btnSearch_Click();
+        f.press("btnSearch");
         QListWidget* list = w.searchWindow()->findChild<QListWidget*>(QStringLiteral("LstSearch"));
         w.searchWindow()->findChild<QLineEdit*>(QStringLiteral("TxtStr"))->setText(u8("א"));
         QCOMPARE(list->count(), 2);

@@ -1,4 +1,6 @@
+#include "app/ContactsTransfer.h"
 #include "common/Fixture.h"
+#include "i18n/StringTable.h"
 #include "interchange/ImportPreview.h"
 #include "platform/testing/ScriptedFileDialogs.h"
 
@@ -24,7 +26,8 @@ struct ContactsFixture : Fixture {
             std::chrono::milliseconds(0); // the progress window at once, so Cancel can be pressed
     }
     app::MainWindow& open(const QStringList& cards) {
-        start(cards).btnAll_Click();
+        start(cards);
+        trigger("mnuAll");
         prompter.clear();
         return *window;
     }
@@ -38,6 +41,32 @@ struct ContactsFixture : Fixture {
 class TestContactsCommands : public QObject {
     Q_OBJECT
 private slots:
+    // What the import tells when a file gives no card to import, before any preview.
+    void aFileWithoutCardsIsSaidWhy_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // null: no such file
+        QTest::addColumn<QString>("said");
+        QTest::newRow("missing") << "gone.vcf" << QByteArray() << "No such file or directory";
+        QTest::newRow("no card") << "empty.vcf" << QByteArray("") << "The file holds no card.";
+        QTest::newRow("CSV by its extension, any case")
+            << "list.CSV" << QByteArray("Nothing,Known\r\na,b\r\n")
+            << "The file cannot be read: Line 1 names no column of a name.";
+        QTest::newRow("a card") << "one.vcf" << QByteArray("BEGIN:VCARD\nFN:A\nEND:VCARD\n")
+                                << QString();
+    }
+    void aFileWithoutCardsIsSaidWhy() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
+        ContactsFixture f;
+        f.start({}, {}, 100); // Qt's own texts in English
+        const QString path = f.dir.filePath(name);
+        if (!bytes.isNull())
+            testing::writeFile(path, bytes);
+        app::ContactsImport import(f.shared->db, f.settings);
+        QCOMPARE(import.read(path, i18n::LangEnglish), said);
+    }
+
     // A phone's export: the preview lists each card, planned again for the home region chosen
     // there, in the interface's language; OK writes the new ones, keeps the region and sums up.
     void importThroughPreview() {
@@ -48,7 +77,8 @@ private slots:
         f.dialogs.script({FileChoice::chosen(QStringLiteral(INTERCHANGE_DATA "/phone21.vcf"))});
         f.action("mnuImportContacts")->trigger();
         auto* preview = f.window->findChild<interchange::ImportPreview*>();
-        QVERIFY(preview && preview->isVisible());
+        QVERIFY(preview);
+        QVERIFY(preview->isVisible());
         QCOMPARE(preview->regionBox()->currentText(), u"ארצות הברית \u2066+1\u2069"_qs);
         QCOMPARE(preview->regionHint()->text(),
                  u"מספרים של אזור הבית יישמרו בתבנית מקומית, ואחרים בתבנית בינלאומית."_qs);
@@ -58,7 +88,9 @@ private slots:
         preview->regionBox()->setCurrentIndex(preview->regionBox()->findData(QStringLiteral("IL")));
         QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש"));
         QCOMPARE(preview->list()->item(1, 2)->text(), QStringLiteral("כפול (לא ייובא)"));
-        QVERIFY(f.rows().size() == 1 && f.prompter.texts().isEmpty()); // nothing before OK
+        // Nothing before OK.
+        QCOMPARE(f.rows().size(), 1);
+        QCOMPARE(f.prompter.texts(), QStringList{});
         preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         QTRY_COMPARE(f.prompter.texts(),
                      QStringList{u"1 כרטיסים יובאו, 1 כפולים דולגו, 0 נדחו"_qs});
@@ -69,9 +101,9 @@ private slots:
                                 "אביב|dudu@example.com"));
         int shown = 0; // the grid was refilled: both cards are listed
         int imported = 0;
-        for (int row = 1; row < f.window->grid()->Rows(); ++row) {
+        for (int row = 1; row < f.window->grid()->rowCount(); ++row) {
             shown += f.window->grid()->isCardRow(row);
-            if (f.window->grid()->TextMatrix(row, 0) == QStringLiteral("כהן דוד"))
+            if (f.window->grid()->cellText(row, 0) == QStringLiteral("כהן דוד"))
                 imported = row;
         }
         QCOMPARE(shown, 2);
@@ -79,9 +111,10 @@ private slots:
         f.prompter.clear();
         f.clickCell(imported, 0);
         f.prompter.script({platform::Answer::Ok});
-        f.window->btnEdit_Click();
+        f.press("btnEdit");
         QCOMPARE(f.prompter.texts(), QStringList{"Do you want updating כהן דוד record?"});
-        QVERIFY(f.window->editorWindow() && f.window->editorWindow()->isVisible());
+        QVERIFY(f.window->editorWindow());
+        QVERIFY(f.window->editorWindow()->isVisible());
     }
 
     // Cancel in the progress window, with hundreds of cards already written in the

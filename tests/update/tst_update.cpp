@@ -263,7 +263,7 @@ private slots:
         f.make(&check);
         check.setLoader([&f] { return f.window->loadVersionWindow(); });
         f.prompter.script({answer});
-        f.window->Form_Load();
+        f.window->load();
         QTRY_COMPARE(f.shared->LastCheckMonth, 12);
         QTRY_COMPARE(f.prompter.messages().size(), int(newer) + int(shown));
         if (newer)
@@ -279,8 +279,9 @@ private slots:
         auto* enable = f.action("mnuEnableLiveUpdate");
         for (bool on : {false, true, false}) {
             enable->trigger();
-            QVERIFY(f.shared->LiveUpdateEnabled == on && enable->isChecked() == on &&
-                    !f.window->delayTimer().isActive());
+            QCOMPARE(f.shared->LiveUpdateEnabled, on);
+            QCOMPARE(enable->isChecked(), on);
+            QVERIFY(!f.window->delayTimer().isActive());
         }
         f.menuItem()->trigger();
         QPointer<VersionCheckWindow> w = f.window->versionWindow();
