@@ -321,6 +321,9 @@ QString dialing(const QByteArray& command, int port) {
     return QStringLiteral("Dialing... ") + QString::fromLatin1(command) +
            QStringLiteral(" [COM%1]").arg(port);
 }
+QString modemAnswered(const QString& answer) {
+    return QStringLiteral("The modem answered: ") + answer;
+}
 QString numberNotValid() {
     return QStringLiteral("The phone number is not valid.");
 }

@@ -110,6 +110,8 @@ QString dialerWarning();
 QString dialReady();
 QString searchingForModem();
 QString dialing(const QByteArray& command, int port);
+// The modem's last answer to the dial command, shown after the dialing text.
+QString modemAnswered(const QString& answer);
 QString numberNotValid();
 QString noModemDetected();
 QString portNotAvailable(int port);
