@@ -216,6 +216,9 @@ QString fileNotWritten(const QString& file) {
     return QStringLiteral("The file ") + QDir::toNativeSeparators(file) +
            QStringLiteral(" cannot be written.");
 }
+QString downloadNameRefused(const QString& url) {
+    return QStringLiteral("The download ") + url + QStringLiteral(" has no acceptable file name.");
+}
 QString downloadFinishCaption() {
     return QStringLiteral("Download Finish");
 }
@@ -241,6 +244,9 @@ QString cancelConfirmation() {
 }
 QString noAnswerInTime() {
     return QStringLiteral("The server did not answer in time.");
+}
+QString answerTooLarge(qint64 limit) {
+    return QStringLiteral("The answer is longer than %1 bytes.").arg(limit);
 }
 QString receivingData(int phase) {
     return phase >= 1 && phase <= 3 ? QStringLiteral("Receiving data") + QString(phase, u'.')

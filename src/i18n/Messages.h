@@ -77,6 +77,8 @@ QString downloadCanceled();
 QString downloadNotSaved(const QString& reason, const QString& crlf);
 QString folderNotCreated(const QString& folder);
 QString fileNotWritten(const QString& file);
+// A download whose address gives no file name that may be used in the folder.
+QString downloadNameRefused(const QString& url);
 QString downloadFinishCaption();
 QString downloadFinished(const QString& path, const QString& fileName, const QString& crlf);
 QString wrongBufferSize();
@@ -85,6 +87,8 @@ QString savingTo(const QString& fileName, qint64 bytes);
 QString cancelDownloading();
 QString cancelConfirmation();
 QString noAnswerInTime();
+// A page longer than the `limit` bytes a page may have.
+QString answerTooLarge(qint64 limit);
 // The animation's text for phase 1..3; empty for any other.
 QString receivingData(int phase);
 // The status text of a transfer state 0..12; a null string leaves the status as it is.
