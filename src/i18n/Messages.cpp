@@ -161,6 +161,17 @@ QString aboutDescription(const QString& crlf, int schemaVersion) {
 QString sysInfoUnavailable() {
     return QStringLiteral("System Information Is Unavailable At This Time");
 }
+QString webPageNotOpened(const QString& url) {
+    return QStringLiteral("The web page ") + url +
+           QStringLiteral(" could not be opened. Set up a web browser, then try again.");
+}
+QString mailNotOpened(const QString& address, bool hebrew) {
+    if (hebrew)
+        return QStringLiteral("לא ניתן לפתוח הודעה אל ") + address +
+               QStringLiteral(". יש להגדיר תוכנת דואר ולנסות שוב.");
+    return QStringLiteral("A message to ") + address +
+           QStringLiteral(" could not be started. Set up a mail program, then try again.");
+}
 
 // ---- The live update
 

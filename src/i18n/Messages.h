@@ -60,6 +60,10 @@ QString newerVersion(int version);
 QString aboutCaption(const QString& title);
 QString aboutDescription(const QString& crlf, int schemaVersion);
 QString sysInfoUnavailable();
+// A link nothing on the desktop opened: a web page, or a new message to a mail address (in
+// Hebrew for a window that speaks it).
+QString webPageNotOpened(const QString& url);
+QString mailNotOpened(const QString& address, bool hebrew);
 // The live update: the version check, the download and their status texts.
 QString notConnected();
 QString connectFirst();
