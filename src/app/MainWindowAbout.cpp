@@ -3,6 +3,7 @@
 #include "about/MWebLink.h"
 #include "app/FlexGrid.h"
 #include "app/MainWindow.h"
+#include "i18n/StringTable.h"
 #include "shell/Shared.h"
 
 namespace app {
@@ -30,7 +31,8 @@ void MainWindow::mailCurrentCard() {
     g.setCurrentColumn(5);
     const QString address = g.currentText();
     if (!address.isEmpty() && m_services.shell)
-        MWebLink::openLink(*m_services.shell, address, MWebLink::MailLink);
+        MWebLink::openOrTell(*m_services.shell, m_services.prompter, m_shared.AppTitle, address,
+                             MWebLink::MailLink, m_shared.CurrentLang == i18n::LangHebrew);
 }
 
 } // namespace app

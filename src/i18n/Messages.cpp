@@ -166,6 +166,17 @@ QString aboutDescription(const QString& crlf, int schemaVersion) {
 QString sysInfoUnavailable() {
     return QStringLiteral("System Information Is Unavailable At This Time");
 }
+QString webPageNotOpened(const QString& url) {
+    return QStringLiteral("The web page ") + url +
+           QStringLiteral(" could not be opened. Set up a web browser, then try again.");
+}
+QString mailNotOpened(const QString& address, bool hebrew) {
+    if (hebrew)
+        return QStringLiteral("לא ניתן לפתוח הודעה אל ") + address +
+               QStringLiteral(". יש להגדיר תוכנת דואר ולנסות שוב.");
+    return QStringLiteral("A message to ") + address +
+           QStringLiteral(" could not be started. Set up a mail program, then try again.");
+}
 
 // ---- The live update
 
@@ -221,6 +232,9 @@ QString fileNotWritten(const QString& file) {
     return QStringLiteral("The file ") + QDir::toNativeSeparators(file) +
            QStringLiteral(" cannot be written.");
 }
+QString downloadNameRefused(const QString& url) {
+    return QStringLiteral("The download ") + url + QStringLiteral(" has no acceptable file name.");
+}
 QString downloadFinishCaption() {
     return QStringLiteral("Download Finish");
 }
@@ -246,6 +260,9 @@ QString cancelConfirmation() {
 }
 QString noAnswerInTime() {
     return QStringLiteral("The server did not answer in time.");
+}
+QString answerTooLarge(qint64 limit) {
+    return QStringLiteral("The answer is longer than %1 bytes.").arg(limit);
 }
 QString receivingData(int phase) {
     return phase >= 1 && phase <= 3 ? QStringLiteral("Receiving data") + QString(phase, u'.')
@@ -325,6 +342,9 @@ QString searchingForModem() {
 QString dialing(const QByteArray& command, int port) {
     return QStringLiteral("Dialing... ") + QString::fromLatin1(command) +
            QStringLiteral(" [COM%1]").arg(port);
+}
+QString modemAnswered(const QString& answer) {
+    return QStringLiteral("The modem answered: ") + answer;
 }
 QString numberNotValid() {
     return QStringLiteral("The phone number is not valid.");

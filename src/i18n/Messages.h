@@ -60,6 +60,10 @@ QString newerVersion(int version);
 QString aboutCaption(const QString& title);
 QString aboutDescription(const QString& crlf, int schemaVersion);
 QString sysInfoUnavailable();
+// A link nothing on the desktop opened: a web page, or a new message to a mail address (in
+// Hebrew for a window that speaks it).
+QString webPageNotOpened(const QString& url);
+QString mailNotOpened(const QString& address, bool hebrew);
 // The live update: the version check, the download and their status texts.
 QString notConnected();
 QString connectFirst();
@@ -77,6 +81,8 @@ QString downloadCanceled();
 QString downloadNotSaved(const QString& reason, const QString& crlf);
 QString folderNotCreated(const QString& folder);
 QString fileNotWritten(const QString& file);
+// A download whose address gives no file name that may be used in the folder.
+QString downloadNameRefused(const QString& url);
 QString downloadFinishCaption();
 QString downloadFinished(const QString& path, const QString& fileName, const QString& crlf);
 QString wrongBufferSize();
@@ -85,6 +91,8 @@ QString savingTo(const QString& fileName, qint64 bytes);
 QString cancelDownloading();
 QString cancelConfirmation();
 QString noAnswerInTime();
+// A page longer than the `limit` bytes a page may have.
+QString answerTooLarge(qint64 limit);
 // The animation's text for phase 1..3; empty for any other.
 QString receivingData(int phase);
 // The status text of a transfer state 0..12; a null string leaves the status as it is.
@@ -110,6 +118,8 @@ QString dialerWarning();
 QString dialReady();
 QString searchingForModem();
 QString dialing(const QByteArray& command, int port);
+// The modem's last answer to the dial command, shown after the dialing text.
+QString modemAnswered(const QString& answer);
 QString numberNotValid();
 QString noModemDetected();
 QString portNotAvailable(int port);

@@ -208,6 +208,47 @@ private slots:
                          QUrl("mailto:avi@x.example"), QUrl("mailto:avi@x.example")}));
         QCOMPARE(g.currentColumn(), 5);
     }
+
+    // A link that nothing on the desktop opens is said so: the about box's in its English, the
+    // mail command's in the interface's language.
+    void linksNobodyOpens_data() {
+        QTest::addColumn<QString>("link"); // the about box's button, or the mail command's
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("message");
+        const char* mailer = " could not be started. Set up a mail program, then try again.";
+        QTest::newRow("web site") << "lblWeb" << 200
+                                  << "The web page http://www.orvenna.example could not be "
+                                     "opened. Set up a web browser, then try again.";
+        QTest::newRow("support") << "lblMail" << 200
+                                 << QString("A message to support@orvenna.example") + mailer;
+        QTest::newRow("mail, English")
+            << "btnMail" << 100 << QString("A message to avi@x.example") + mailer;
+        QTest::newRow("mail, Hebrew")
+            << "btnMail" << 200
+            << u8("לא ניתן לפתוח הודעה אל avi@x.example. יש להגדיר תוכנת דואר ולנסות שוב.");
+    }
+    void linksNobodyOpens() {
+        QFETCH(QString, link);
+        QFETCH(int, lang);
+        QFETCH(QString, message);
+        Fixture f;
+        platform::testing::RecordingShell shell;
+        shell.succeeds = false;
+        f.desktopShell = &shell;
+        app::MainWindow& w =
+            f.start({card("Avi", "NULL,NULL,NULL,NULL,NULL,'avi@x.example'")}, {}, lang);
+        w.btnAll_Click();
+        f.prompter.clear();
+        if (link == "btnMail") {
+            f.clickCell(1, 1);
+            w.findChild<QToolButton*>(link)->click();
+        } else {
+            w.findChild<QAction*>("mnuAbout")->trigger();
+            w.aboutWindow()->findChild<QPushButton*>(link)->click();
+        }
+        QCOMPARE(shell.urls.size(), 1);
+        QCOMPARE(f.prompter.messages(), QList{notice(message, I::Exclamation)});
+    }
 };
 
 QTEST_MAIN(TestFilesAndLinks)
