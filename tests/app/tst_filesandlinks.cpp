@@ -237,7 +237,7 @@ private slots:
         f.desktopShell = &shell;
         app::MainWindow& w =
             f.start({card("Avi", "NULL,NULL,NULL,NULL,NULL,'avi@x.example'")}, {}, lang);
-        w.btnAll_Click();
+        f.press("btnAll");
         f.prompter.clear();
         if (link == "btnMail") {
             f.clickCell(1, 1);
