@@ -229,7 +229,8 @@ private slots:
         const QString outside = f.dir.filePath("outside.txt"), installer = f.update("setup.exe");
         auto write = [](const QString& path, const QByteArray& bytes) {
             QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(bytes), bytes.size());
         };
         write(outside, "keep");
         if (!before.isEmpty())
