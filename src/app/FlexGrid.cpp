@@ -115,8 +115,10 @@ void FlexGrid::trackMouse(QMouseEvent* event) {
     const int r = rowAt(p.y());
     const int c = columnAt(p.x());
     m_mouseRow = r < 0 ? -1 : r + 1;
-    // Only the left button moves the current cell.
-    if (event->button() == Qt::LeftButton && r >= 0 && c >= 0) {
+    // The left button moves the current cell, and the right one too, so the context menu acts
+    // on the card pressed.
+    if ((event->button() == Qt::LeftButton || event->button() == Qt::RightButton) && r >= 0 &&
+        c >= 0) {
         m_row = r + 1;
         m_col = c;
     }

@@ -230,6 +230,8 @@ void MainWindow::forgetTypedPrefix() {
 void MainWindow::showContextMenu(Qt::MouseButton button, QPoint globalPos) {
     if (button != Qt::RightButton)
         return;
+    // A press on a card selects it as a click does, so the menu's card commands act on it.
+    selectClickedCard();
     m_list.rememberedColumn = m_grid->currentColumn();
     // Hebrew: the menu hangs to the left of the pointer (right-aligned); English: to its right.
     QPoint at = globalPos;

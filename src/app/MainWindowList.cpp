@@ -8,6 +8,7 @@
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
+#include "shell/TextDirection.h"
 #include "store/ContactRecord.h"
 
 #include <QAction>
@@ -144,9 +145,11 @@ void MainWindow::highlightRow(int row, int col) {
 
 void MainWindow::showRowInIndex(int col) {
     FlexGrid& g = *m_grid;
-    QString text = g.cellText(g.currentRow(), 0);
+    // Each field reads in its own direction, as in its cell: a Latin name and the numbers
+    // after it stay in their order inside a Hebrew line, and the other way round.
+    QString text = shell::isolated(g.cellText(g.currentRow(), 0));
     for (int c = 1; c <= 4; ++c)
-        text += u' ' + g.cellText(g.currentRow(), c);
+        text += u' ' + shell::isolated(g.cellText(g.currentRow(), c));
     m_indexBox->setText(text);
     g.setCurrentColumn(col);
 }

@@ -95,8 +95,10 @@ void MainWindow::buildControls() {
         named(new QFrame(m_client), QStringLiteral("StatusBar1"), QStringLiteral("Status"));
     m_statusBar->setFrameShape(QFrame::NoFrame);
     for (size_t i = 0; i < m_panels.size(); ++i) {
-        m_panels[i] = named(new QLabel(m_statusBar), QStringLiteral("Panel%1").arg(i + 1),
-                            QStringLiteral("Status panel %1").arg(i + 1));
+        // A screen reader reads a label's text; its place is said in its description, never
+        // by a name that would hide the text.
+        m_panels[i] = named(new QLabel(m_statusBar), QStringLiteral("Panel%1").arg(i + 1));
+        m_panels[i]->setAccessibleDescription(QStringLiteral("Status panel %1").arg(i + 1));
         m_panels[i]->setFrameShape(QFrame::Panel);
         m_panels[i]->setFrameShadow(QFrame::Sunken);
     }
