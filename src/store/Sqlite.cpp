@@ -34,7 +34,7 @@ QString describe(sqlite3* db, int rc) {
 
 } // namespace
 
-std::shared_ptr<Connection> Connection::openWith(const QString& path, int flags) {
+std::shared_ptr<Connection> Connection::openWith(const QString& path, int flags, int busyTimeout) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -44,18 +44,19 @@ std::shared_ptr<Connection> Connection::openWith(const QString& path, int flags)
         throw StoreError(code, text);
     }
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 2000);
+    sqlite3_busy_timeout(db, busyTimeout);
     // Room for a whole phone book of 100,000 cards, so listing and searching read from
     // memory after the first pass.
     sqlite3_exec(db, "PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
     return std::shared_ptr<Connection>(new Connection(db, path));
 }
 
-std::shared_ptr<Connection> Connection::open(const QString& path) {
-    auto conn = openWith(path, SQLITE_OPEN_READWRITE);
+std::shared_ptr<Connection> Connection::open(const QString& path, int busyTimeout) {
+    auto conn = openWith(path, SQLITE_OPEN_READWRITE, busyTimeout);
     // SQLite reads the file lazily: read its schema now so that a damaged file or one that
     // is not a database fails here, at the open.
     conn->execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    sqlite3_busy_timeout(conn->m_db, BusyTimeout);
     return conn;
 }
 
