@@ -17,7 +17,10 @@ class Statement;
 // "database is locked", in milliseconds.
 inline constexpr int BusyTimeout = 5000;
 
-// One open SQLite database file.
+// One open SQLite database file. Only a regular file is opened: a folder, a device, a pipe,
+// or a link to one, is refused (StoreError::NotARegularFile) before anything opens it, so
+// that nothing waits on a pipe; a journal beside the file that is not a regular file is
+// refused too.
 class Connection {
 public:
     // Opens an existing file read-write and checks that it really is a database, waiting at
