@@ -9,7 +9,9 @@
 #include "store/DatabaseCopy.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QStandardPaths>
 
 #include <optional>
 
@@ -26,6 +28,15 @@ const QString mdbFilter = QStringLiteral("Microsoft Database (*.mdb)|*.mdb");
 const QString oldFilter = QStringLiteral("Backup Database (*.old)|*.old");
 const QString proposedName = QStringLiteral("VESK.MDB");
 
+// The export proposes VESK.MDB in the user's documents folder (home when there is none): in
+// the program folder that name is the open file itself.
+QString exportProposal() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(proposedName);
+}
+
 // A dialog that failed shows why; a cancel ends the command without a word.
 bool chosen(const FileChoice& choice, platform::Prompter& prompter, const QString& title) {
     if (choice.isFailed())
@@ -41,7 +52,7 @@ void MainWindow::exportDatabase() {
     platform::Prompter& prompter = m_services.prompter;
     const QString& title = m_shared.AppTitle;
     // The command asks about an existing file in its own words, after trying without.
-    const FileChoice choice = m_services.fileDialogs->save({mdbFilter, 1, proposedName},
+    const FileChoice choice = m_services.fileDialogs->save({mdbFilter, 1, exportProposal()},
                                                            platform::Overwrite::DontConfirm);
     if (!chosen(choice, prompter, title))
         return;

@@ -152,6 +152,18 @@ QString newerVersion(int version) {
                           "version of Orvenna cannot read")
         .arg(version);
 }
+QString notARegularFile(const QString& path) {
+    return QStringLiteral("%1 is not a file but a folder, a device or a pipe")
+        .arg(QDir::toNativeSeparators(path));
+}
+QString diskFull() {
+    return QStringLiteral("There is not enough free space on the disk");
+}
+QString cardsRefused(int cards) {
+    return QStringLiteral("The file is not a sound Orvenna phone book: %1 of its cards break the "
+                          "rules of their fields (a value too long, or no name)")
+        .arg(cards);
+}
 
 // ---- The about box
 

@@ -56,6 +56,9 @@ QString otherFields(const QString& table);
 QString noVersion();
 QString olderVersion(int version);
 QString newerVersion(int version);
+QString notARegularFile(const QString& path);
+QString diskFull();
+QString cardsRefused(int cards);
 // The about box and the system information tool.
 QString aboutCaption(const QString& title);
 QString aboutDescription(const QString& crlf, int schemaVersion);

@@ -23,6 +23,7 @@ public:
     static constexpr int NoSuchField = 10003;
     static constexpr int FileExists = 10004;
     static constexpr int BadQuery = 10006;
+    static constexpr int NotARegularFile = 10007; // a folder, a device or a pipe
 
 private:
     int m_number;

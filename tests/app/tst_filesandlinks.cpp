@@ -62,6 +62,20 @@ class TestFilesAndLinks : public QObject {
     Q_OBJECT
 private slots:
     void exportThenImport() {
+        // The export proposes VESK.MDB in the user's documents folder, where that name is not
+        // the open file.
+        const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+        QTemporaryDir user;
+        QVERIFY(QDir(user.path()).mkdir("Documents"));
+        qputenv("HOME", QFile::encodeName(user.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(user.filePath(".config")));
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", home);
+            if (config.isEmpty())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", config);
+        });
         Desktop f({card("Avi"), card("Ben")});
         const QString copy = f.dir.filePath("copy.mdb"), old = f.dir.filePath("Vesk.old");
         f.run("mnuExportDB", FileChoice::chosen(copy));
@@ -88,9 +102,10 @@ private slots:
                 exported, ask(copy), failed("File already exists"), ask(copy), exported,
                 ask(f.mdb()),
                 failed("The program's own database cannot be overwritten by a copy of itself")}));
-        const Call save{Kind::Save,
-                        {"Microsoft Database (*.mdb)|*.mdb", 1, "VESK.MDB"},
-                        platform::Overwrite::DontConfirm};
+        const Call save{
+            Kind::Save,
+            {"Microsoft Database (*.mdb)|*.mdb", 1, user.filePath("Documents/VESK.MDB")},
+            platform::Overwrite::DontConfirm};
         QCOMPARE(f.dialogs.calls(), QList<Call>(5, save));
 
         testing::RawDb(f.mdb()).exec("INSERT INTO Vesk (Name) VALUES ('Added')");
@@ -109,10 +124,10 @@ private slots:
         f.run("mnuImportDB",
               FileChoice::chosen(copy)); // the card added since goes, the file stays aside
         QCOMPARE(f.listed(), (QStringList{"Avi", "Ben"}));
-        QCOMPARE(file(old), before);
+        const QByteArray kept = file(old);
         f.run("mnuImportDB", FileChoice::chosen(old)); // restoring it keeps it
         QCOMPARE(f.listed(), (QStringList{"Added", "Avi", "Ben"}));
-        QCOMPARE(file(old), before);
+        QCOMPARE(file(old), kept);
         const Message warn{"This will import an external database\r\ninto Orvenna, continue?",
                            "System Warning", B::YesNo, I::Question};
         auto done = [](const QString& path) {
