@@ -20,7 +20,7 @@ struct Directory : bench::ProgramFolder {
     Directory() {
         addCards(cards);
         shared->LetterFilter = QStringLiteral("ALL");
-        window->update_list();
+        window->refreshList();
     }
 };
 
@@ -88,7 +88,7 @@ void BM_AddAfterIndexedLookup(benchmark::State& state) {
 void BM_Refill(benchmark::State& state) {
     Directory& d = directory();
     for (auto _ : state) {
-        d.window->update_list();
+        d.window->refreshList();
         benchmark::DoNotOptimize(d.shared->ListCount);
     }
     if (d.shared->ListCount != cards)

@@ -18,7 +18,7 @@ namespace {
 struct Directory : bench::ProgramFolder {
     explicit Directory(int cards) {
         addCards(cards);
-        window->btnAll_Click();
+        trigger("mnuAll");
     }
 };
 
@@ -38,7 +38,7 @@ void closePreview(Directory& d) {
 // print command writes it.
 void BM_ReportToPdf(benchmark::State& state) {
     Directory& d = directory(int(state.range(0)));
-    d.window->mnuPrint_Click();
+    d.trigger("mnuPrint");
     const report::PhoneListReport& report = d.window->reportWindow()->report();
     QTemporaryDir out;
     const QString file = out.filePath(QStringLiteral("list.pdf"));
@@ -67,7 +67,7 @@ void BM_PrintCommand(benchmark::State& state) {
     int pages = 0;
     for (auto _ : state) {
         const double before = rssMb();
-        d.window->mnuPrint_Click();
+        d.trigger("mnuPrint");
         state.PauseTiming();
         held = std::max(held, rssMb() - before);
         pages = d.window->reportWindow()->pageCount();

@@ -72,11 +72,11 @@ int main(int argc, char** argv) {
     QObject::connect(&endSignals, &platform::EndSignals::endRequested, &requests,
                      &app::HostRequests::end);
 
-    if (window.Form_Load() == app::MainWindow::LoadResult::EndProgram)
+    if (window.load() == app::MainWindow::LoadResult::EndProgram)
         return 1;
     prompter.setParent(&window);
     requests.windowLoaded();
     const int status = QApplication::exec();
-    window.Form_Terminate();
+    window.shutDown();
     return status;
 }

@@ -131,12 +131,14 @@ void AboutBox::startSystemInfo() {
 
 void AboutBox::openWebSite() {
     if (m_shell)
-        MWebLink::openLink(*m_shell, m_webLink->text(), MWebLink::WebLink);
+        MWebLink::openOrTell(*m_shell, m_prompter, m_appTitle, m_webLink->text(),
+                             MWebLink::WebLink);
 }
 
 void AboutBox::writeToSupport() {
     if (m_shell)
-        MWebLink::openLink(*m_shell, m_mailLink->text(), MWebLink::MailLink);
+        MWebLink::openOrTell(*m_shell, m_prompter, m_appTitle, m_mailLink->text(),
+                             MWebLink::MailLink);
 }
 
 } // namespace about

@@ -1,5 +1,7 @@
 #include "about/MWebLink.h"
 
+#include "i18n/Messages.h"
+#include "platform/Prompter.h"
 #include "platform/Shell.h"
 
 #include <QUrl>
@@ -31,6 +33,16 @@ bool openLink(platform::Shell& shell, const QString& target, quint8 kind) {
     url.setScheme(QStringLiteral("mailto"));
     url.setPath(linkAddress(target, kind).mid(mailto.size()), QUrl::DecodedMode);
     return shell.openUrl(url);
+}
+
+void openOrTell(platform::Shell& shell, platform::Prompter& prompter, const QString& caption,
+                const QString& target, quint8 kind, bool hebrew) {
+    if (openLink(shell, target, kind))
+        return;
+    const QString text = kind == MailLink
+                             ? i18n::messages::mailNotOpened(target, hebrew)
+                             : i18n::messages::webPageNotOpened(linkAddress(target, kind));
+    prompter.tell(text, caption, platform::Icon::Exclamation);
 }
 
 } // namespace MWebLink

@@ -3,8 +3,9 @@
 #include <QString>
 
 namespace platform {
+class Prompter;
 class Shell;
-}
+} // namespace platform
 
 namespace MWebLink {
 
@@ -20,5 +21,9 @@ QString linkAddress(const QString& target, quint8 kind);
 // address is only ever the recipient: what it holds never becomes the message's subject,
 // body or attachments.
 bool openLink(platform::Shell& shell, const QString& target, quint8 kind);
+// Opens the target as openLink does; when nothing on the desktop took it (no web browser or
+// mail program set up), says so under `caption`, in Hebrew when `hebrew`.
+void openOrTell(platform::Shell& shell, platform::Prompter& prompter, const QString& caption,
+                const QString& target, quint8 kind, bool hebrew = false);
 
 } // namespace MWebLink

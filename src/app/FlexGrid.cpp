@@ -30,12 +30,12 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
     connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int section) {
         m_mouseRow = 0;
         m_col = std::clamp(section, 0, GridCols - 1);
-        emit Click();
+        emit leftPressed();
     });
     connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
         m_mouseRow = 0;
         m_col = std::clamp(section, 0, GridCols - 1);
-        emit DblClick();
+        emit leftDoubleClicked();
     });
     // The header takes no right press of its own: it is the grid's, for the context menu.
     horizontalHeader()->viewport()->installEventFilter(this);
@@ -46,22 +46,22 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
         auto* press = static_cast<QMouseEvent*>(event);
         if (press->button() != Qt::LeftButton) {
             m_mouseRow = 0;
-            emit MouseDown(press->button(), press->globalPosition().toPoint());
+            emit otherButtonPressed(press->button(), press->globalPosition().toPoint());
             return true;
         }
     }
     return QTableView::eventFilter(watched, event);
 }
 
-void FlexGrid::setRow(int row) {
-    m_row = std::clamp(row, 0, Rows() - 1);
+void FlexGrid::setCurrentRow(int row) {
+    m_row = std::clamp(row, 0, rowCount() - 1);
 }
 
-void FlexGrid::setCol(int col) {
+void FlexGrid::setCurrentColumn(int col) {
     m_col = std::clamp(col, 0, GridCols - 1);
 }
 
-QString FlexGrid::TextMatrix(int row, int col) const {
+QString FlexGrid::cellText(int row, int col) const {
     if (col < 0 || col >= GridCols)
         return {};
     if (row == 0)
@@ -71,7 +71,7 @@ QString FlexGrid::TextMatrix(int row, int col) const {
     return m_model.row(row - 1).cells[size_t(col)];
 }
 
-int FlexGrid::TopRow() const {
+int FlexGrid::topRow() const {
     return verticalScrollBar()->value() + 1;
 }
 
@@ -79,8 +79,7 @@ void FlexGrid::setTopRow(int row) {
     verticalScrollBar()->setValue(std::max(0, row - 1));
 }
 
-void FlexGrid::setColWidthTwips(int col, int twips, int dpi) {
-    m_widthTwips[size_t(col)] = twips;
+void FlexGrid::setColumnWidthTwips(int col, int twips, int dpi) {
     setColumnWidth(col, Twips(dpi).px(twips));
 }
 
@@ -98,7 +97,7 @@ qint64 FlexGrid::cardIdAt(int row) const {
     return m_model.row(row - 1).cardId;
 }
 
-std::vector<int> FlexGrid::Sort(int col) {
+std::vector<int> FlexGrid::sortRows(int col) {
     const std::vector<int> moved = m_model.sortGeneric(col);
     std::vector<int> rows(moved.size() + 1, 0);
     for (size_t i = 0; i < moved.size(); ++i)
@@ -116,8 +115,10 @@ void FlexGrid::trackMouse(QMouseEvent* event) {
     const int r = rowAt(p.y());
     const int c = columnAt(p.x());
     m_mouseRow = r < 0 ? -1 : r + 1;
-    // Only the left button moves the current cell.
-    if (event->button() == Qt::LeftButton && r >= 0 && c >= 0) {
+    // The left button moves the current cell, and the right one too, so the context menu acts
+    // on the card pressed.
+    if ((event->button() == Qt::LeftButton || event->button() == Qt::RightButton) && r >= 0 &&
+        c >= 0) {
         m_row = r + 1;
         m_col = c;
     }
@@ -126,9 +127,9 @@ void FlexGrid::trackMouse(QMouseEvent* event) {
 void FlexGrid::mousePressEvent(QMouseEvent* event) {
     trackMouse(event);
     if (event->button() == Qt::LeftButton) {
-        emit Click();
+        emit leftPressed();
     } else {
-        emit MouseDown(event->button(), event->globalPosition().toPoint());
+        emit otherButtonPressed(event->button(), event->globalPosition().toPoint());
     }
     event->accept();
 }
@@ -137,7 +138,7 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     // The double click carries its own position; it need not follow a press on the same cell.
     trackMouse(event);
     if (event->button() == Qt::LeftButton)
-        emit DblClick();
+        emit leftDoubleClicked();
     event->accept();
 }
 
@@ -146,8 +147,8 @@ int FlexGrid::pageRows() const {
 }
 
 void FlexGrid::moveTo(int row, int col) {
-    setRow(row);
-    setCol(col);
+    setCurrentRow(row);
+    setCurrentColumn(col);
     // The view's own current index follows, so that screen readers announce the cell.
     if (m_row >= 1) {
         const QModelIndex index = m_model.index(m_row - 1, m_col);
@@ -162,7 +163,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
         Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End,    Qt::Key_Left, Qt::Key_Right};
     if (std::find(std::begin(commandKeys), std::end(commandKeys), event->key()) !=
         std::end(commandKeys)) {
-        emit KeyDown(event->key());
+        emit commandKeyPressed(event->key());
         event->accept();
         return;
     }
@@ -170,7 +171,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         for (QChar ch : text)
-            emit KeyPress(ch);
+            emit characterTyped(ch);
         event->accept();
         return;
     }
@@ -179,7 +180,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
 
 void FlexGrid::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
-    emit GotFocus();
+    emit focusEntered();
 }
 
 } // namespace app

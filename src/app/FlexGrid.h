@@ -19,22 +19,21 @@ public:
     GridModel& model() { return m_model; }
     const GridModel& model() const { return m_model; }
 
-    int Rows() const { return m_model.count() + 1; }
-    int Cols() const { return GridCols; }
-    int Row() const { return m_row; }
-    int Col() const { return m_col; }
-    void setRow(int row);
-    void setCol(int col);
-    QString TextMatrix(int row, int col) const;
-    QString Text() const { return TextMatrix(m_row, m_col); }
+    // Rows of the grid: the heading, the cards and the empty row.
+    int rowCount() const { return m_model.count() + 1; }
+    int currentRow() const { return m_row; }
+    int currentColumn() const { return m_col; }
+    void setCurrentRow(int row);
+    void setCurrentColumn(int col);
+    QString cellText(int row, int col) const;
+    QString currentText() const { return cellText(m_row, m_col); }
 
-    int TopRow() const;
+    int topRow() const;
     void setTopRow(int row);
     // Grid row under the last mouse press: 0 on the heading, -1 below the last row.
-    int MouseRow() const { return m_mouseRow; }
+    int mouseRow() const { return m_mouseRow; }
 
-    void setColWidthTwips(int col, int twips, int dpi);
-    int colWidthTwips(int col) const { return m_widthTwips[size_t(col)]; }
+    void setColumnWidthTwips(int col, int twips, int dpi);
 
     // Clears every cell and the headings, and leaves only the heading and the empty row.
     void clearAll();
@@ -43,7 +42,7 @@ public:
     qint64 cardIdAt(int row) const;
     bool isCardRow(int row) const { return cardIdAt(row) >= 0; }
     // Sorts the rows below the heading by a column; returns each old grid row's new row.
-    std::vector<int> Sort(int col);
+    std::vector<int> sortRows(int col);
     // Brings a row into view without changing the current cell.
     void showRow(int row);
     // Makes a cell current and brings it into view, for the keyboard.
@@ -52,17 +51,17 @@ public:
     int pageRows() const;
 
 signals:
-    // A left click (on a cell or on the heading), a double click, a press of another button
+    // A left press (on a cell or on the heading), a double click, a press of another button
     // (with the mouse position on the screen; on the heading too), a typed character, the
     // focus arriving.
-    void Click();
-    void DblClick();
-    void MouseDown(Qt::MouseButton button, QPoint globalPos);
-    void KeyPress(QChar key);
-    void GotFocus();
+    void leftPressed();
+    void leftDoubleClicked();
+    void otherButtonPressed(Qt::MouseButton button, QPoint globalPos);
+    void characterTyped(QChar key);
+    void focusEntered();
     // The keys that are commands rather than characters of a name: Enter, Delete, and the
     // arrow, page, Home and End keys.
-    void KeyDown(int key);
+    void commandKeyPressed(int key);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,7 +78,6 @@ private:
     int m_row = 0;
     int m_col = 0;
     int m_mouseRow = 0;
-    std::array<int, GridCols> m_widthTwips{};
 };
 
 } // namespace app

@@ -1,9 +1,16 @@
 #include "app/GridModel.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <algorithm>
 #include <numeric>
 
 namespace app {
+
+QColor infoBackground() {
+    return QGuiApplication::palette().color(QPalette::Inactive, QPalette::ToolTipBase);
+}
 
 namespace {
 Qt::Alignment qtAlignment(GridAlign align) {

@@ -24,6 +24,9 @@ struct GridRow {
     int darkCol = -1; // the selected row's dark cell
 };
 
+// The shade of every other card row: the desktop's tooltip background.
+QColor infoBackground();
+
 // The contact grid's cells below the heading row. Heading texts are header data. A fill
 // hands over all rows at once and resets the model once.
 class GridModel final : public QAbstractTableModel {

@@ -40,7 +40,7 @@ void HostRequests::windowLoaded() {
 
 void HostRequests::bringForward() {
     if (m_loaded)
-        m_window.mPopRestore_Click();
+        m_window.restore();
     if (QWidget* modal = QApplication::activeModalWidget()) {
         modal->raise();
         modal->activateWindow();

@@ -6,14 +6,10 @@
 #include "shell/AppIcon.h"
 #include "shell/Shared.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPalette>
-#include <QToolTip>
 
 namespace app {
 
@@ -24,6 +20,7 @@ MainWindow::MainWindow(mdlVesk::Shared& shared, shell::Services services, QWidge
     setWindowTitle(m_shared.AppTitle);
     setWindowIcon(shell::appIcon());
     buildControls();
+    buildActions();
     buildMenus();
     buildKeys();
     applyLayout();
@@ -35,14 +32,10 @@ MainWindow::MainWindow(mdlVesk::Shared& shared, shell::Services services, QWidge
     m_lastWidth = widthTwips();
     m_lastHeight = heightTwips();
 
-    tmrDelay.setObjectName(QStringLiteral("tmrDelay"));
-    tmrDelay.setSingleShot(true);
-    tmrDelay.setInterval(0);
-    connect(&tmrDelay, &QTimer::timeout, this, &MainWindow::tmrDelay_Timer);
-    connect(TabVesk, &LetterTabs::tabChanged, this, &MainWindow::TabVesk_Click);
-    connect(mnuLangEnglish, &QAction::triggered, this, &MainWindow::mnuLangEnglish_Click);
-    connect(mnuLangHebrew, &QAction::triggered, this, &MainWindow::mnuLangHebrew_Click);
-    wireCommands();
+    m_checkTimer.setObjectName(QStringLiteral("tmrDelay"));
+    m_checkTimer.setSingleShot(true);
+    m_checkTimer.setInterval(0);
+    connectCommands();
 }
 
 MainWindow::~MainWindow() = default;
@@ -63,29 +56,29 @@ QString MainWindow::panelText(int panel) const {
     return m_panels[size_t(panel - 1)]->text();
 }
 
-QColor MainWindow::infoBackground() {
-    return QGuiApplication::palette().color(QPalette::Inactive, QPalette::ToolTipBase);
-}
-
 MainWindow::Group MainWindow::currentGroup() const {
-    return shell::groupNamed(m_shared, cmbGroup->currentText());
+    return shell::groupNamed(m_shared, m_groupBox->currentText());
 }
 
-QString MainWindow::currentTable() const {
-    return shell::tableOf(currentGroup());
+QString MainWindow::groupText() const {
+    return m_groupBox->currentText();
+}
+
+QWidget* MainWindow::editorWindow() const {
+    return m_editor.data();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+    unload();
     event->accept();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    ResizeForm();
+    followResize();
 }
 
-void MainWindow::ResizeForm() {
+void MainWindow::followResize() {
     if (isMinimized())
         return;
     const int w = widthTwips();

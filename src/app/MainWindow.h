@@ -25,9 +25,6 @@ class QToolButton;
 namespace mdlVesk {
 struct Shared;
 }
-namespace store {
-class Query;
-}
 namespace interchange {
 struct PlannedCard;
 }
@@ -53,117 +50,63 @@ class DialerWindow;
 
 namespace app {
 
+class ContactsImport;
 class FlexGrid;
+struct ListedCard;
 class LetterTabs;
 
 // The main window's own list and grid state.
 struct ListState {
-    QString LastListQuery;  // the historic form of the query that filled the list
-    int HighlightedRow = 0; // the grid row painted as selected; 0 for none
-    QColor RowShade;        // the shade the highlighted row had before
-    int RememberedColumn = 0;
-    QString TypedPrefix; // what was typed into the grid since the last jump
+    QString lastListQuery;    // the historic form of the query that filled the list
+    int highlightedRow = 0;   // the grid row painted as selected; 0 for none
+    QColor rowShade;          // the shade the highlighted row had before
+    int rememberedColumn = 0; // the column of the last right press on the grid, or of a dial
+    QString typedPrefix;      // what was typed into the grid since the last jump
 };
 
-// The main window: the contact list of one group, the letter index, the commands.
+// The main window: the contact list of one group, the letter index, the commands. A command
+// is one QAction, shared by the menu bar, the grid's context menu and the button.
 class MainWindow final : public QMainWindow, public shell::VeskHost {
     Q_OBJECT
 public:
+    enum class LoadResult { Running, EndProgram };
+
     MainWindow(mdlVesk::Shared& shared, shell::Services services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    enum class LoadResult { Running, EndProgram };
+    // The start: the remembered settings and placement, the contact file, the language and
+    // the first letter's list; then the window is shown, with its notification-area icon.
+    LoadResult load();
+    // The final release once the event loop has ended: the file closed, the icon removed.
+    void shutDown();
 
-    // Startup, shutdown and the final release.
-    LoadResult Form_Load();
-    void Form_Unload();
-    void Form_Terminate();
+    // shell::VeskHost
+    QString groupText() const override;
+    void refreshList() override;
 
-    // The list.
-    void InitViewList();
-    void update_list() override;
-    void ShowAll();
-    void TabVesk_Click();
-    void HighlightRow(int row, int col);
-    void ShowRowInIndex(int col);
-
-    // Commands.
-    void btnAdd_Click();
-    void btnEdit_Click();
-    void btnAll_Click();
-    void btnDelete_Click();
-    void btnQuit_Click();
-    void btnSearch_Click();
-    void mnuDbg_Click();
-    void cmbGroup_Click();
-    // vCard export and import of one card (MainWindowVcard.cpp).
-    void mnuExportVcard_Click();
-    void mnuImportVcard_Click();
-    // Address-book import and export (MainWindowInterchange.cpp).
-    void mnuImportContacts_Click();
-    void mnuExportContacts_Click();
-    void importContacts(std::vector<interchange::PlannedCard>& plans);
-
-    // The grid.
-    void MSHFlexGrid1_Click();
-    void MSHFlexGrid1_DblClick();
-    void MSHFlexGrid1_KeyPress(QChar key);
-    void MSHFlexGrid1_GotFocus();
-    void MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos);
-    void MSHFlexGrid1_KeyDown(int key);
-    void MouseWheel(int zDelta);
-    void InstallWheelHook();
-    void RemoveWheelHook();
-
-    // The modem dialer: the Dial button, its menu items, the dialer while it is open.
-    void btnDial_Click();
-    void popDialing_Click();
-    dialer::DialerWindow* dialerWindow() const;
+    // Back from the notification area or a minimised state, raised and active.
+    void restore();
     // Hangs up a call being dialled and closes the dialer, as the program ends.
     void closeDialer();
-
-    // The notification-area icon and its menu.
-    void mPopRestore_Click();
-    void mpopSearch_Click();
-    void mPopExit_Click();
-    void Form_MouseDown(Qt::MouseButton button, QPoint globalPos);
-
-    // Language and layout.
-    void SetLanguage(int lang);
-    void mnuLangEnglish_Click();
-    void mnuLangHebrew_Click();
-    void ResizeForm();
-
-    // The printed phone list: the print commands and the preview window while it is open.
-    void mnuPrint_Click();
-    void popPrint_Click();
-    report::ReportPreview* reportWindow() const;
-    // The live update: its two menu items and the version window, loaded on first use.
-    void mnuEnableLiveUpdate_Click(bool checked);
-    void mnuCheckVersionUpdate_Click();
+    // The version window, made and loaded (not shown) on first use.
     update::VersionCheckWindow* loadVersionWindow();
-    update::VersionCheckWindow* versionWindow() const;
 
-    // For the other windows and for tests.
-    ListState& listState() { return m_list; }
-    QString groupText() const override;
-    FlexGrid* grid() const { return MSHFlexGrid1; }
-    LetterTabs* tabs() const { return TabVesk; }
-    QComboBox* groupBox() const { return cmbGroup; }
-    QLineEdit* indexBox() const { return TxtIndex; }
+    // What the tests look at.
+    FlexGrid* grid() const { return m_grid; }
+    LetterTabs* letterTabs() const { return m_letterTabs; }
+    QComboBox* groupBox() const { return m_groupBox; }
+    QLineEdit* indexBox() const { return m_indexBox; }
     QString panelText(int panel) const;
+    ListState& listState() { return m_list; }
     const DesignLayout& layoutTwips() const { return m_layout; }
-    int LastWidth() const { return m_lastWidth; }
-    int LastHeight() const { return m_lastHeight; }
-    int widthTwips() const;
-    int heightTwips() const;
-    const QTimer& delayTimer() const { return tmrDelay; }
-    QMenu* popupMenu() const { return popFile; }
-    QMenu* trayMenu() const { return mPopupSys; }
-    static QColor infoBackground();
-    // The record editor and the search window while they are open.
+    const QTimer& delayTimer() const { return m_checkTimer; }
+    // The other windows while they are open.
     QWidget* editorWindow() const;
     search::SearchWindow* searchWindow() const;
+    report::ReportPreview* reportWindow() const;
+    dialer::DialerWindow* dialerWindow() const;
+    update::VersionCheckWindow* versionWindow() const;
+    about::AboutBox* aboutWindow() const;
 
 signals:
     // The unload step has run: the program is to end.
@@ -176,135 +119,194 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
+private slots:
+    // The card commands (MainWindowCommands.cpp).
+    void addCard();
+    // The Edit button: asks about the current row, whatever it holds.
+    void editCurrentRow();
+    // The Edit menu item, a double click and Enter: only a row that shows a card.
+    void editCurrentCard();
+    void deleteCurrentCard();
+    void showAllCards();
+    void openSearch();
+    void showQueryText();
+    void dialCurrentCell();
+    void mailCurrentCard();
+    void printList();
+    void exportVcard();
+    void importVcard();
+    void importAddressBook();
+    void exportAddressBook();
+    void exportDatabase();
+    void importDatabase();
+    void showAbout();
+    void enableLiveUpdate(bool enabled);
+    void checkForUpdate();
+    void startDelayedCheck();
+    void switchToEnglish();
+    void switchToHebrew();
+    void listChosenLetter();
+
+    // The grid's mouse and keyboard.
+    void selectClickedCard();
+    void sortOrEditClickedRow();
+    void jumpToTypedName(QChar key);
+    void forgetTypedPrefix();
+    void showContextMenu(Qt::MouseButton button, QPoint globalPos);
+    void actOnKey(int key);
+
+    // The notification area.
+    void hideIntoTray();
+    void showTrayMenu(QPoint globalPos);
+
 private:
     using Group = shell::ContactGroup;
     Group currentGroup() const;
-    QString currentTable() const;
 
+    // Building (MainWindowUi.cpp, MainWindowActions.cpp).
     void buildControls();
+    // The title, its lines and frames, and the letter tabs under them, in stacking order.
+    void buildTitle();
+    void buildActions();
     void buildMenus();
-    void buildPopups();
     // Shortcuts on the menu items, and the Latin Alt keys of the Hebrew menus.
     void buildKeys();
-    // The captions of the menus and their items in the language given.
-    void captionMenus(int lang);
-    QAction* addAction(QMenu* menu, const QString& name, const QString& caption = {});
+    void connectCommands();
+    // The captions of the menus, the commands and the buttons in the language given.
+    void captionCommands(int lang);
+    void captionButtons(int lang);
+    // Every card command's enabled state: those that need a card, a number in the selected
+    // cell, an e-mail address on the card.
+    void enableCardCommands(bool card, bool number, bool email);
     void applyLayout();
     int dpi() const;
+    int widthTwips() const;
+    int heightTwips() const;
 
+    // Start and end (MainWindowLifecycle.cpp).
+    void unload();
     void loadPlacement();
     void savePlacement();
+
+    // The list (MainWindowList.cpp).
+    void clearList();
+    void showAll();
     void fillList(bool byLetter, bool countWithLabel);
-    void setCardCommandsEnabled(bool enabled);
+    // The cards as grid rows, in alternating shades, and their count.
+    void showCards(std::vector<ListedCard>& cards);
     void setHeading(int col, int offset);
-    void tmrDelay_Timer();
-    void wireCommands();
-    void editCurrentRow();
+    void highlightRow(int row, int col);
+    void showRowInIndex(int col);
     // What a click on a card does besides forgetting the typed prefix: the highlight, the
     // index box, the enabled commands, the dial and mail state.
     void selectCurrentCell();
     // Arrow, page, Home and End keys: the next current cell, selected.
     void moveByKey(int key, bool fromSelected);
+    void scrollByWheel(int delta);
+    void installWheelHook();
+    void removeWheelHook();
     void openEditor(const editor::EditRequest& request);
-    void Form_Resize();
-    void hideIntoTray();
+    void writeImport(ContactsImport& import, std::vector<interchange::PlannedCard>& plans);
+
+    // Language, layout and window state.
+    void setLanguage(int lang);
+    // The group names, the count's label and the group box in the language given.
+    void nameGroups(int lang);
+    // The designed arrangement is Hebrew's; English mirrors the letter tabs and what lies on
+    // them, from the arrangement in force (the language applied before).
+    void mirrorLayout(bool hebrew);
+    void followResize();
+    void followWindowState();
     bool trayIconVisible() const;
     void addTrayIcon();
-    void showTrayMenu(QPoint globalPos);
+    void showBackgroundMenu(Qt::MouseButton button, QPoint globalPos);
 
     mdlVesk::Shared& m_shared;
     shell::Services m_services;
     ListState m_list;
     DesignLayout m_layout;
+    // The size the layout was last fitted to, in twips.
     int m_lastWidth = 0;
     int m_lastHeight = 0;
     bool m_unloaded = false;
-    bool m_terminated = false;
+    bool m_shutDown = false;
     bool m_showMaximized = false;
-
-    QWidget* m_client = nullptr;
-    std::array<QFrame*, 2> Line1{};
-    std::array<QLabel*, 2> lblHeader{};
-    QLabel* Label2 = nullptr;
-    QComboBox* cmbGroup = nullptr;
-    QFrame* Shape2 = nullptr;
-    std::array<QFrame*, DesignLayout::ShapeCount> Shape1{};
-    QFrame* frmBannerPannel = nullptr;
-    LetterTabs* TabVesk = nullptr;
-    QToolButton* btnAdd = nullptr;
-    QToolButton* btnEdit = nullptr;
-    QToolButton* btnSearch = nullptr;
-    QToolButton* btnDial = nullptr;
-    QToolButton* btnMail = nullptr;
-    QToolButton* btnAll = nullptr;
-    QToolButton* btnDelete = nullptr;
-    QToolButton* btnQuit = nullptr;
-    QLineEdit* TxtIndex = nullptr;
-    FlexGrid* MSHFlexGrid1 = nullptr;
-    QFrame* StatusBar1 = nullptr;
-    std::array<QLabel*, 2> m_panels{};
-    QTimer tmrDelay;
     bool m_wheelHooked = false;
+    // The placement the window had when it went into the notification area.
+    QByteArray m_geometryBeforeTray;
+    // The version check a while after the start.
+    QTimer m_checkTimer;
+    QtTranslation m_qtTranslation;
+
+    // The controls, by their role.
+    QWidget* m_client = nullptr;
+    std::array<QFrame*, 2> m_titleRules{}; // the grey and the white line under the title
+    std::array<QLabel*, 2> m_titles{};     // the title, and its white shadow
+    QLabel* m_groupLabel = nullptr;
+    QComboBox* m_groupBox = nullptr;
+    QFrame* m_titleBar = nullptr;
+    std::array<QFrame*, DesignLayout::ShapeCount> m_tabFrames{};
+    QFrame* m_banner = nullptr;
+    LetterTabs* m_letterTabs = nullptr;
+    QToolButton* m_addButton = nullptr;
+    QToolButton* m_editButton = nullptr;
+    QToolButton* m_searchButton = nullptr;
+    QToolButton* m_dialButton = nullptr;
+    QToolButton* m_mailButton = nullptr;
+    QToolButton* m_allButton = nullptr;
+    QToolButton* m_deleteButton = nullptr;
+    QToolButton* m_quitButton = nullptr;
+    QLineEdit* m_indexBox = nullptr;
+    FlexGrid* m_grid = nullptr;
+    QFrame* m_statusBar = nullptr;
+    std::array<QLabel*, 2> m_panels{};
+
+    // The menu bar's menus, the grid's context menu and the notification-area menu.
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_optionMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
+    QMenu* m_languageMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    // One action per command. Dialling has two: the menu bar's item stays enabled, while the
+    // context menu's item and the button follow the selected cell. The notification-area
+    // menu's Search has a caption of its own.
+    struct Actions {
+        QAction* add = nullptr;
+        QAction* edit = nullptr;
+        QAction* remove = nullptr;
+        QAction* print = nullptr;
+        QAction* exit = nullptr;
+        QAction* importAddressBook = nullptr;
+        QAction* exportAddressBook = nullptr;
+        QAction* dial = nullptr;
+        QAction* dialCell = nullptr;
+        QAction* sendMail = nullptr;
+        QAction* importVcard = nullptr;
+        QAction* exportVcard = nullptr;
+        QAction* importDatabase = nullptr;
+        QAction* exportDatabase = nullptr;
+        QAction* liveUpdate = nullptr;
+        QAction* checkForUpdate = nullptr;
+        QAction* showAll = nullptr;
+        QAction* search = nullptr;
+        QAction* hebrew = nullptr;
+        QAction* english = nullptr;
+        QAction* showQuery = nullptr;
+        QAction* about = nullptr;
+        QAction* restore = nullptr;
+        QAction* traySearch = nullptr;
+    } m_actions;
+    // Alt and the English title's letter, for each menu while the titles are Hebrew.
+    QList<QAction*> m_latinMenuKeys;
+
+    // The other windows, one of each, deleted when closed.
     QPointer<editor::RecordEditor> m_editor;
     QPointer<search::SearchWindow> m_search;
     QPointer<report::ReportPreview> m_report;
-    QPointer<update::VersionCheckWindow> m_verCheck;
+    QPointer<update::VersionCheckWindow> m_versionWindow;
     QPointer<dialer::DialerWindow> m_dialer;
-    QtTranslation m_qtTranslation;
-
-    // The menu bar, the grid's context menu and the notification-area menu.
-    QMenu* mnuFile = nullptr;
-    QMenu* mnuOption = nullptr;
-    QMenu* mnuView = nullptr;
-    QMenu* mnuSetLang = nullptr;
-    QMenu* mnuHelp = nullptr;
-    QMenu* popFile = nullptr;
-    QMenu* mPopupSys = nullptr;
-    QAction* mnuAdd = nullptr;
-    QAction* mnuEdit = nullptr;
-    QAction* mnuDel = nullptr;
-    QAction* mnuPrint = nullptr;
-    QAction* mnuExit = nullptr;
-    QAction* mnuDialingNum = nullptr;
-    QAction* mnuSendMail = nullptr;
-    QAction* mnuImportVcard = nullptr;
-    QAction* mnuExportVcard = nullptr;
-    QAction* mnuImportContacts = nullptr; // address-book import and export
-    QAction* mnuExportContacts = nullptr;
-    QAction* mnuImportDB = nullptr;
-    QAction* mnuExportDB = nullptr;
-    QAction* mnuEnableLiveUpdate = nullptr;
-    QAction* mnuCheckVersionUpdate = nullptr;
-    QAction* mnuAll = nullptr;
-    QAction* mnuSearch = nullptr;
-    QAction* mnuLangHebrew = nullptr;
-    QAction* mnuLangEnglish = nullptr;
-    QAction* mnuDbg = nullptr;
-    QAction* mnuAbout = nullptr;
-    QAction* popAdd = nullptr;
-    QAction* popEdit = nullptr;
-    QAction* popDel = nullptr;
-    QAction* popDialing = nullptr;
-    QAction* popSendMail = nullptr;
-    QAction* popSearch = nullptr;
-    QAction* popPrint = nullptr;
-    QAction* mPopRestore = nullptr;
-    QAction* mpopSearch = nullptr;
-    QAction* mPopExit = nullptr;
-    // Alt and the English title's letter, for each menu while the titles are Hebrew.
-    QList<QAction*> m_latinMenuKeys;
-    // The placement the window had when it went into the notification area.
-    QByteArray m_geometryBeforeTray;
-
-    // Exporting and replacing the contact file, the about box and the mail command.
-public:
-    void mnuExportDB_Click();
-    void mnuImportDB_Click();
-    void mnuAbout_Click();
-    void popSendMail_Click();
-    about::AboutBox* aboutWindow() const;
-
-private:
     QPointer<about::AboutBox> m_about;
 };
 

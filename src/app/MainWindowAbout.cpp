@@ -3,11 +3,12 @@
 #include "about/MWebLink.h"
 #include "app/FlexGrid.h"
 #include "app/MainWindow.h"
+#include "i18n/StringTable.h"
 #include "shell/Shared.h"
 
 namespace app {
 
-void MainWindow::mnuAbout_Click() {
+void MainWindow::showAbout() {
     // One about box: while it is open the command brings it forward.
     if (!m_about) {
         m_about = new about::AboutBox(m_shared.AppTitle, m_shared.CrLf, m_services.prompter,
@@ -23,14 +24,15 @@ about::AboutBox* MainWindow::aboutWindow() const {
     return m_about.data();
 }
 
-void MainWindow::popSendMail_Click() {
-    FlexGrid& g = *MSHFlexGrid1;
-    if (!g.isCardRow(g.Row()))
+void MainWindow::mailCurrentCard() {
+    FlexGrid& g = *m_grid;
+    if (!g.isCardRow(g.currentRow()))
         return; // the heading or the empty row at the end
-    g.setCol(5);
-    const QString address = g.Text();
+    g.setCurrentColumn(5);
+    const QString address = g.currentText();
     if (!address.isEmpty() && m_services.shell)
-        MWebLink::openLink(*m_services.shell, address, MWebLink::MailLink);
+        MWebLink::openOrTell(*m_services.shell, m_services.prompter, m_shared.AppTitle, address,
+                             MWebLink::MailLink, m_shared.CurrentLang == i18n::LangHebrew);
 }
 
 } // namespace app

@@ -1,23 +1,19 @@
-// The main window's commands, the grid's mouse and keyboard handling, the wheel.
+// The main window's card commands, the grid's mouse and keyboard handling, the wheel.
 #include "app/CardDeletion.h"
 #include "app/FlexGrid.h"
-#include "app/LetterTabs.h"
 #include "app/MainWindow.h"
 #include "editor/RecordEditor.h"
 #include "i18n/Messages.h"
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
-#include "report/ReportPreview.h"
 #include "search/SearchWindow.h"
 #include "shell/Shared.h"
 #include "store/Text.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QToolButton>
 #include <QWheelEvent>
 
 namespace app {
@@ -29,62 +25,6 @@ QString offeredName(const QString& cell) {
     return store::trimSpaces(cell.right(20));
 }
 } // namespace
-
-void MainWindow::wireCommands() {
-    auto on = [this](QAction* item, auto handler) {
-        connect(item, &QAction::triggered, this, handler);
-    };
-    connect(btnAdd, &QToolButton::clicked, this, &MainWindow::btnAdd_Click);
-    connect(btnEdit, &QToolButton::clicked, this, &MainWindow::btnEdit_Click);
-    connect(btnAll, &QToolButton::clicked, this, &MainWindow::btnAll_Click);
-    connect(btnSearch, &QToolButton::clicked, this, &MainWindow::btnSearch_Click);
-    on(mnuSearch, &MainWindow::btnSearch_Click);
-    on(popSearch, &MainWindow::btnSearch_Click);
-    connect(btnDelete, &QToolButton::clicked, this, &MainWindow::btnDelete_Click);
-    connect(btnQuit, &QToolButton::clicked, this, &MainWindow::btnQuit_Click);
-    on(mnuAdd, &MainWindow::btnAdd_Click);
-    on(popAdd, &MainWindow::btnAdd_Click);
-    on(mnuEdit, &MainWindow::editCurrentRow);
-    on(popEdit, &MainWindow::editCurrentRow);
-    on(mnuDel, &MainWindow::btnDelete_Click);
-    on(popDel, &MainWindow::btnDelete_Click);
-    on(mnuExit, &MainWindow::btnQuit_Click);
-    on(mnuAll, &MainWindow::btnAll_Click);
-    on(mnuDbg, &MainWindow::mnuDbg_Click);
-    on(mPopRestore, &MainWindow::mPopRestore_Click);
-    on(mpopSearch, &MainWindow::mpopSearch_Click);
-    on(mPopExit, &MainWindow::mPopExit_Click);
-    on(mnuPrint, &MainWindow::mnuPrint_Click);
-    on(popPrint, &MainWindow::popPrint_Click);
-    connect(this, &MainWindow::unloaded, this, [this] {
-        if (m_report)
-            m_report->close(); // the preview goes with the main window
-    });
-    on(mnuExportVcard, &MainWindow::mnuExportVcard_Click);
-    on(mnuImportVcard, &MainWindow::mnuImportVcard_Click);
-    on(mnuImportContacts, &MainWindow::mnuImportContacts_Click);
-    on(mnuExportContacts, &MainWindow::mnuExportContacts_Click);
-    connect(cmbGroup, &QComboBox::activated, this, &MainWindow::cmbGroup_Click);
-    on(mnuExportDB, &MainWindow::mnuExportDB_Click);
-    on(mnuImportDB, &MainWindow::mnuImportDB_Click);
-    on(mnuAbout, &MainWindow::mnuAbout_Click);
-    connect(btnMail, &QToolButton::clicked, this, &MainWindow::popSendMail_Click);
-    on(mnuSendMail, &MainWindow::popSendMail_Click);
-    on(popSendMail, &MainWindow::popSendMail_Click);
-    connect(mnuEnableLiveUpdate, &QAction::triggered, this, &MainWindow::mnuEnableLiveUpdate_Click);
-    on(mnuCheckVersionUpdate, &MainWindow::mnuCheckVersionUpdate_Click);
-    connect(btnDial, &QToolButton::clicked, this, &MainWindow::btnDial_Click);
-    on(mnuDialingNum, &MainWindow::btnDial_Click);
-    on(popDialing, &MainWindow::popDialing_Click);
-
-    FlexGrid* g = MSHFlexGrid1;
-    connect(g, &FlexGrid::Click, this, &MainWindow::MSHFlexGrid1_Click);
-    connect(g, &FlexGrid::DblClick, this, &MainWindow::MSHFlexGrid1_DblClick);
-    connect(g, &FlexGrid::KeyPress, this, &MainWindow::MSHFlexGrid1_KeyPress);
-    connect(g, &FlexGrid::GotFocus, this, &MainWindow::MSHFlexGrid1_GotFocus);
-    connect(g, &FlexGrid::MouseDown, this, &MainWindow::MSHFlexGrid1_MouseDown);
-    connect(g, &FlexGrid::KeyDown, this, &MainWindow::MSHFlexGrid1_KeyDown);
-}
 
 // ---- Commands
 
@@ -100,31 +40,32 @@ void MainWindow::openEditor(const editor::EditRequest& request) {
     m_editor->activateWindow();
 }
 
-QWidget* MainWindow::editorWindow() const {
-    return m_editor.data();
-}
-
-void MainWindow::btnAdd_Click() {
+void MainWindow::addCard() {
     openEditor({.updateMode = false, .selectedName = {}, .cardId = -1, .group = currentGroup()});
 }
 
-void MainWindow::btnEdit_Click() {
-    FlexGrid& g = *MSHFlexGrid1;
-    g.setCol(0);
-    const QString SelectedName = offeredName(g.Text());
+void MainWindow::editCurrentRow() {
+    FlexGrid& g = *m_grid;
+    g.setCurrentColumn(0);
+    const QString selectedName = offeredName(g.currentText());
     const platform::Message ask{
-        QStringLiteral("Do you want updating ") + SelectedName + QStringLiteral(" record?"),
+        QStringLiteral("Do you want updating ") + selectedName + QStringLiteral(" record?"),
         i18n::messages::systemMessage(), platform::Buttons::OkCancel, platform::Icon::Question};
     if (m_services.prompter.ask(ask) != platform::Answer::Ok)
         return;
-    g.setCol(0);
+    g.setCurrentColumn(0);
     openEditor({.updateMode = true,
-                .selectedName = SelectedName,
-                .cardId = g.cardIdAt(g.Row()),
+                .selectedName = selectedName,
+                .cardId = g.cardIdAt(g.currentRow()),
                 .group = currentGroup()});
 }
 
-void MainWindow::btnSearch_Click() {
+void MainWindow::editCurrentCard() {
+    if (m_grid->isCardRow(m_grid->currentRow()))
+        editCurrentRow();
+}
+
+void MainWindow::openSearch() {
     // One search window: a hidden or minimised one comes back with its text and list.
     if (!m_search)
         m_search = new search::SearchWindow(m_shared, m_services.prompter, *this, this);
@@ -135,81 +76,63 @@ search::SearchWindow* MainWindow::searchWindow() const {
     return m_search.data();
 }
 
-void MainWindow::btnAll_Click() {
+void MainWindow::showAllCards() {
     m_shared.LetterFilter = QStringLiteral("ALL");
-    ShowAll();
+    showAll();
 }
 
-void MainWindow::btnDelete_Click() {
-    FlexGrid& g = *MSHFlexGrid1;
-    g.setCol(0);
+void MainWindow::deleteCurrentCard() {
+    FlexGrid& g = *m_grid;
+    g.setCurrentColumn(0);
     // The card is reached by the identity its row carries, so a grid sorted by a heading
     // still deletes the card the user sees.
-    const auto outcome = DeleteCard(m_shared.db.CurrentRecordset.get(), g.cardIdAt(g.Row()),
-                                    offeredName(g.Text()), m_services.prompter, m_shared.AppTitle);
+    const auto outcome =
+        DeleteCard(m_shared.db.CurrentRecordset.get(), g.cardIdAt(g.currentRow()),
+                   offeredName(g.currentText()), m_services.prompter, m_shared.AppTitle);
     if (outcome == DeleteOutcome::Deleted || outcome == DeleteOutcome::NotFound) {
-        TxtIndex->clear();
-        update_list();
+        m_indexBox->clear();
+        refreshList();
     }
 }
 
-void MainWindow::btnQuit_Click() {
-    close();
-}
-
-void MainWindow::mnuDbg_Click() {
-    m_panels[1]->setText(mnuDbg->isChecked() ? m_list.LastListQuery : QString());
-}
-
-void MainWindow::cmbGroup_Click() {
-    update_list();
+void MainWindow::showQueryText() {
+    m_panels[1]->setText(m_actions.showQuery->isChecked() ? m_list.lastListQuery : QString());
 }
 
 // ---- The grid
 
-void MainWindow::MSHFlexGrid1_Click() {
-    FlexGrid& g = *MSHFlexGrid1;
-    if (g.MouseRow() < 1 || !g.isCardRow(g.Row()))
+void MainWindow::selectClickedCard() {
+    FlexGrid& g = *m_grid;
+    if (g.mouseRow() < 1 || !g.isCardRow(g.currentRow()))
         return;
-    m_list.TypedPrefix.clear();
+    m_list.typedPrefix.clear();
     selectCurrentCell();
 }
 
 void MainWindow::selectCurrentCell() {
-    FlexGrid& g = *MSHFlexGrid1;
-    const int col = g.Col();
-    HighlightRow(g.Row(), col);
-    ShowRowInIndex(col);
-    for (QAction* item : {popEdit, popDel, mnuEdit, mnuDel})
-        item->setEnabled(true);
-    btnDelete->setEnabled(true);
-    btnEdit->setEnabled(true);
-
-    const bool hasNumber = !g.TextMatrix(g.Row(), col).isEmpty();
-    popDialing->setEnabled(hasNumber);
-    btnDial->setEnabled(hasNumber);
-
-    const bool hasEmail = !g.TextMatrix(g.Row(), 5).isEmpty();
-    for (QAction* item : {popSendMail, mnuSendMail})
-        item->setEnabled(hasEmail);
-    btnMail->setEnabled(hasEmail);
-    g.setCol(col);
+    FlexGrid& g = *m_grid;
+    const int col = g.currentColumn();
+    highlightRow(g.currentRow(), col);
+    showRowInIndex(col);
+    enableCardCommands(true, !g.cellText(g.currentRow(), col).isEmpty(),
+                       !g.cellText(g.currentRow(), 5).isEmpty());
+    g.setCurrentColumn(col);
 }
 
-void MainWindow::MSHFlexGrid1_KeyDown(int key) {
-    FlexGrid& g = *MSHFlexGrid1;
+void MainWindow::actOnKey(int key) {
+    FlexGrid& g = *m_grid;
     // The card the user sees selected: the highlighted row; none right after a fill.
-    const bool selected =
-        m_list.HighlightedRow > 0 && m_list.HighlightedRow == g.Row() && g.isCardRow(g.Row());
+    const bool selected = m_list.highlightedRow > 0 && m_list.highlightedRow == g.currentRow() &&
+                          g.isCardRow(g.currentRow());
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (selected)
-            editCurrentRow(); // the double click's action
+            editCurrentCard(); // the double click's action
         return;
     case Qt::Key_Delete:
         if (selected)
-            btnDelete_Click();
+            deleteCurrentCard();
         return;
     default:
         moveByKey(key, selected);
@@ -217,13 +140,13 @@ void MainWindow::MSHFlexGrid1_KeyDown(int key) {
 }
 
 void MainWindow::moveByKey(int key, bool fromSelected) {
-    FlexGrid& g = *MSHFlexGrid1;
-    const int cards = g.Rows() - 2;
+    FlexGrid& g = *m_grid;
+    const int cards = g.rowCount() - 2;
     if (cards < 1)
         return;
     // With nothing selected the keys start before the first card, in the name column.
-    const int row = fromSelected ? g.Row() : 0;
-    const int col = fromSelected ? g.Col() : 0;
+    const int row = fromSelected ? g.currentRow() : 0;
+    const int col = fromSelected ? g.currentColumn() : 0;
     const int page = g.pageRows();
     const int step = g.layoutDirection() == Qt::RightToLeft ? -1 : 1;
     QPoint to(col, row);
@@ -260,99 +183,96 @@ void MainWindow::moveByKey(int key, bool fromSelected) {
     selectCurrentCell();
 }
 
-void MainWindow::MSHFlexGrid1_DblClick() {
-    FlexGrid& g = *MSHFlexGrid1;
-    if (g.MouseRow() < 0)
+void MainWindow::sortOrEditClickedRow() {
+    FlexGrid& g = *m_grid;
+    if (g.mouseRow() < 0)
         return; // below the last row: nothing there
-    if (g.MouseRow() == 0) {
-        const int col = g.Col();
-        const std::vector<int> moved = g.Sort(col);
+    if (g.mouseRow() == 0) {
+        const int col = g.currentColumn();
+        const std::vector<int> moved = g.sortRows(col);
         // The selected row's paint travels with it; keep pointing at it.
-        if (m_list.HighlightedRow > 0 && m_list.HighlightedRow < int(moved.size()))
-            m_list.HighlightedRow = moved[size_t(m_list.HighlightedRow)];
+        if (m_list.highlightedRow > 0 && m_list.highlightedRow < int(moved.size()))
+            m_list.highlightedRow = moved[size_t(m_list.highlightedRow)];
         m_services.prompter.tell(QStringLiteral("sorting #") + QString::number(col) +
                                      QStringLiteral("..."),
                                  m_shared.AppTitle);
         return;
     }
-    editCurrentRow();
+    editCurrentCard();
 }
 
-void MainWindow::editCurrentRow() {
-    if (MSHFlexGrid1->isCardRow(MSHFlexGrid1->Row()))
-        btnEdit_Click();
-}
-
-void MainWindow::MSHFlexGrid1_KeyPress(QChar key) {
-    FlexGrid& g = *MSHFlexGrid1;
+void MainWindow::jumpToTypedName(QChar key) {
+    FlexGrid& g = *m_grid;
     if (key == QChar(27)) {
-        m_list.TypedPrefix.clear();
+        m_list.typedPrefix.clear();
         return;
     }
-    m_list.TypedPrefix += key;
-    const qsizetype n = m_list.TypedPrefix.size();
-    m_list.HighlightedRow = g.Row();
-    for (int i = 1; i < g.Rows(); ++i) {
-        if (store::trimSpaces(g.TextMatrix(i, 0)).left(n) == m_list.TypedPrefix) {
-            g.setRow(i);
-            g.setCol(0);
-            HighlightRow(i, 0);
+    m_list.typedPrefix += key;
+    const qsizetype n = m_list.typedPrefix.size();
+    m_list.highlightedRow = g.currentRow();
+    for (int i = 1; i < g.rowCount(); ++i) {
+        if (store::trimSpaces(g.cellText(i, 0)).left(n) == m_list.typedPrefix) {
+            g.setCurrentRow(i);
+            g.setCurrentColumn(0);
+            highlightRow(i, 0);
             g.showRow(i);
             return;
         }
     }
-    g.setRow(m_list.HighlightedRow);
-    g.setCol(m_list.RememberedColumn);
+    g.setCurrentRow(m_list.highlightedRow);
+    g.setCurrentColumn(m_list.rememberedColumn);
 }
 
-void MainWindow::MSHFlexGrid1_GotFocus() {
-    m_list.TypedPrefix.clear();
+void MainWindow::forgetTypedPrefix() {
+    m_list.typedPrefix.clear();
 }
 
-void MainWindow::MSHFlexGrid1_MouseDown(Qt::MouseButton button, QPoint globalPos) {
+void MainWindow::showContextMenu(Qt::MouseButton button, QPoint globalPos) {
     if (button != Qt::RightButton)
         return;
-    m_list.RememberedColumn = MSHFlexGrid1->Col();
+    // A press on a card selects it as a click does, so the menu's card commands act on it.
+    selectClickedCard();
+    m_list.rememberedColumn = m_grid->currentColumn();
     // Hebrew: the menu hangs to the left of the pointer (right-aligned); English: to its right.
     QPoint at = globalPos;
     if (m_shared.CurrentLang == i18n::LangHebrew) {
-        popFile->setLayoutDirection(Qt::RightToLeft);
-        at.rx() -= popFile->sizeHint().width();
+        m_contextMenu->setLayoutDirection(Qt::RightToLeft);
+        at.rx() -= m_contextMenu->sizeHint().width();
     } else if (m_shared.CurrentLang == i18n::LangEnglish) {
-        popFile->setLayoutDirection(Qt::LeftToRight);
+        m_contextMenu->setLayoutDirection(Qt::LeftToRight);
     } else {
         return;
     }
-    popFile->popup(at);
+    m_contextMenu->popup(at);
 }
 
-void MainWindow::InstallWheelHook() {
+void MainWindow::installWheelHook() {
     if (!m_wheelHooked)
-        MSHFlexGrid1->viewport()->installEventFilter(this);
+        m_grid->viewport()->installEventFilter(this);
     m_wheelHooked = true;
 }
 
-void MainWindow::RemoveWheelHook() {
+void MainWindow::removeWheelHook() {
     if (m_wheelHooked)
-        MSHFlexGrid1->viewport()->removeEventFilter(this);
+        m_grid->viewport()->removeEventFilter(this);
     m_wheelHooked = false;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == MSHFlexGrid1->viewport() && event->type() == QEvent::Wheel) {
+    if (watched == m_grid->viewport() && event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
-        MouseWheel(wheel->angleDelta().y());
+        scrollByWheel(wheel->angleDelta().y());
         return true; // the grid does not scroll a second time on its own
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::MouseWheel(int zDelta) {
-    FlexGrid& g = *MSHFlexGrid1;
-    const int top = g.TopRow();
-    if (top < g.Rows() - 1 && zDelta > 0)
+void MainWindow::scrollByWheel(int delta) {
+    FlexGrid& g = *m_grid;
+    const int top = g.topRow();
+    if (top < g.rowCount() - 1 && delta > 0)
         g.setTopRow(top + 1);
-    else if (top > 1 && zDelta < 0)
+    else if (top > 1 && delta < 0)
         g.setTopRow(top - 1);
 }
 
@@ -361,7 +281,7 @@ void MainWindow::MouseWheel(int zDelta) {
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+        followWindowState();
 }
 
 void MainWindow::hideIntoTray() {
@@ -371,14 +291,14 @@ void MainWindow::hideIntoTray() {
     hide();
 }
 
-void MainWindow::Form_Resize() {
+void MainWindow::followWindowState() {
     // A minimised window goes to the notification area, but only while there is an icon
     // there to bring it back; otherwise it stays an ordinary minimised window.
     // Hidden once the state change has run its course: showMinimized() itself shows the
     // window again right after announcing the new state.
     if (isMinimized() && trayIconVisible())
         QMetaObject::invokeMethod(this, &MainWindow::hideIntoTray, Qt::QueuedConnection);
-    ResizeForm();
+    followResize();
 }
 
 } // namespace app

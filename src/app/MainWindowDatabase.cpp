@@ -9,7 +9,9 @@
 #include "store/DatabaseCopy.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QStandardPaths>
 
 #include <optional>
 
@@ -26,6 +28,15 @@ const QString mdbFilter = QStringLiteral("Microsoft Database (*.mdb)|*.mdb");
 const QString oldFilter = QStringLiteral("Backup Database (*.old)|*.old");
 const QString proposedName = QStringLiteral("VESK.MDB");
 
+// The export proposes VESK.MDB in the user's documents folder (home when there is none): in
+// the program folder that name is the open file itself.
+QString exportProposal() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(proposedName);
+}
+
 // A dialog that failed shows why; a cancel ends the command without a word.
 bool chosen(const FileChoice& choice, platform::Prompter& prompter, const QString& title) {
     if (choice.isFailed())
@@ -35,13 +46,13 @@ bool chosen(const FileChoice& choice, platform::Prompter& prompter, const QStrin
 
 } // namespace
 
-void MainWindow::mnuExportDB_Click() {
+void MainWindow::exportDatabase() {
     if (!m_services.fileDialogs)
         return;
     platform::Prompter& prompter = m_services.prompter;
     const QString& title = m_shared.AppTitle;
     // The command asks about an existing file in its own words, after trying without.
-    const FileChoice choice = m_services.fileDialogs->save({mdbFilter, 1, proposedName},
+    const FileChoice choice = m_services.fileDialogs->save({mdbFilter, 1, exportProposal()},
                                                            platform::Overwrite::DontConfirm);
     if (!chosen(choice, prompter, title))
         return;
@@ -67,7 +78,7 @@ void MainWindow::mnuExportDB_Click() {
         prompter.tell(messages::exportSucceeded(target), title);
 }
 
-void MainWindow::mnuImportDB_Click() {
+void MainWindow::importDatabase() {
     if (!m_services.fileDialogs)
         return;
     platform::Prompter& prompter = m_services.prompter;
@@ -85,8 +96,8 @@ void MainWindow::mnuImportDB_Click() {
     // of this version leaves VESK.MDB and Vesk.old as they were, and the database open.
     const std::optional<store::CopyFailure> failure =
         store::ImportDatabase({m_shared.db, m_shared.programFolder, choice.path});
-    TxtIndex->clear();
-    update_list();
+    m_indexBox->clear();
+    refreshList();
     // An open search window lists the cards of the file now open, not those of the old one.
     if (m_search)
         m_search->relist();

@@ -8,18 +8,14 @@
 
 namespace app {
 
-void MainWindow::btnDial_Click() {
-    m_list.RememberedColumn = MSHFlexGrid1->Col();
-    popDialing_Click();
-}
-
-void MainWindow::popDialing_Click() {
-    FlexGrid& g = *MSHFlexGrid1;
+void MainWindow::dialCurrentCell() {
+    FlexGrid& g = *m_grid;
+    m_list.rememberedColumn = g.currentColumn();
     m_shared.NumberToDial.clear();
     // The number columns; in the Work list column 4 is the department, dialled like the rest.
-    if (m_list.RememberedColumn >= 1 && m_list.RememberedColumn <= 4) {
-        g.setCol(m_list.RememberedColumn);
-        m_shared.NumberToDial = g.Text();
+    if (m_list.rememberedColumn >= 1 && m_list.rememberedColumn <= 4) {
+        g.setCurrentColumn(m_list.rememberedColumn);
+        m_shared.NumberToDial = g.currentText();
     }
     if (m_shared.NumberToDial.isEmpty())
         return;

@@ -9,9 +9,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QToolButton>
 
 namespace app {
 
@@ -28,20 +25,48 @@ constexpr int TabMaxWidth = 500;
 
 } // namespace
 
-void MainWindow::SetLanguage(int lang) {
+void MainWindow::setLanguage(int lang) {
     using i18n::text;
     namespace off = i18n::off;
-    const std::array<QToolButton*, 8> buttons = {btnAdd,  btnEdit, btnSearch, btnDial,
-                                                 btnMail, btnAll,  btnDelete, btnQuit};
-    for (size_t i = 0; i < buttons.size(); ++i)
-        buttons[i]->setText(text(lang, off::btnAdd + int(i)));
-    for (size_t i = 0; i < buttons.size(); ++i)
-        buttons[i]->setToolTip(text(lang, off::tipAdd + int(i)));
     for (int c = 0; c < GridCols; ++c)
-        MSHFlexGrid1->model().setHeading(c, text(lang, off::headName + c));
+        m_grid->model().setHeading(c, text(lang, off::headName + c));
 
-    captionMenus(lang);
+    captionCommands(lang);
 
+    nameGroups(lang);
+
+    const bool hebrew = lang == i18n::LangHebrew;
+    const int previousTab = m_letterTabs->currentIndex();
+    QStringList captions;
+    const int tabCount = hebrew ? i18n::HebrewTabCount : i18n::LatinTabCount;
+    for (int i = 0; i < tabCount; ++i)
+        captions << i18n::tabCaption(hebrew ? i18n::hebrewTabLetter(i) : i18n::latinTabLetter(i));
+    m_letterTabs->setTabs(captions);
+    setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
+    m_grid->setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
+    m_actions.hebrew->setChecked(hebrew);
+    m_actions.english->setChecked(!hebrew);
+    m_letterTabs->setEdge(hebrew ? LetterTabs::Edge::Right : LetterTabs::Edge::Left);
+
+    mirrorLayout(hebrew);
+    const Twips tw(dpi());
+    m_letterTabs->setTabMetrics(tw.px(TabHeight), tw.px(TabMaxWidth));
+    applyLayout();
+    m_grid->setCurrentRow(0);
+    m_grid->setCurrentColumn(4);
+
+    // Qt's own texts (the standard buttons) follow.
+    m_qtTranslation.apply(lang);
+    m_shared.CurrentLang = lang;
+
+    // A Latin tab past the Hebrew alphabet no longer exists: start again from the first.
+    if (previousTab >= tabCount)
+        m_letterTabs->setCurrentIndex(0);
+}
+
+void MainWindow::nameGroups(int lang) {
+    using i18n::text;
+    namespace off = i18n::off;
     m_shared.GroupNamePersonal = text(lang, off::groupPersonal);
     m_shared.GroupNameWork = text(lang, off::groupWork);
     m_shared.TotalRecordsLabel = text(lang, off::totalRecords);
@@ -49,28 +74,17 @@ void MainWindow::SetLanguage(int lang) {
                          QString::number(m_shared.ListCount));
 
     // The group box keeps its group; only the shown name changes language.
-    if (cmbGroup->count() < 2)
-        cmbGroup->addItems({QString(), QString()});
-    const int selected = cmbGroup->currentIndex();
-    cmbGroup->setItemText(0, m_shared.GroupNamePersonal);
-    cmbGroup->setItemText(1, m_shared.GroupNameWork);
-    cmbGroup->setCurrentIndex(selected >= 0 ? selected : 0);
-    if (cmbGroup->currentText() == m_shared.GroupNameWork)
-        MSHFlexGrid1->model().setHeading(4, text(lang, off::headDept));
+    if (m_groupBox->count() < 2)
+        m_groupBox->addItems({QString(), QString()});
+    const int selected = m_groupBox->currentIndex();
+    m_groupBox->setItemText(0, m_shared.GroupNamePersonal);
+    m_groupBox->setItemText(1, m_shared.GroupNameWork);
+    m_groupBox->setCurrentIndex(selected >= 0 ? selected : 0);
+    if (m_groupBox->currentText() == m_shared.GroupNameWork)
+        m_grid->model().setHeading(4, text(lang, off::headDept));
+}
 
-    const bool hebrew = lang == i18n::LangHebrew;
-    const int previousTab = TabVesk->currentIndex();
-    QStringList captions;
-    const int tabCount = hebrew ? i18n::HebrewTabCount : i18n::LatinTabCount;
-    for (int i = 0; i < tabCount; ++i)
-        captions << i18n::tabCaption(hebrew ? i18n::hebrewTabLetter(i) : i18n::latinTabLetter(i));
-    TabVesk->setTabs(captions);
-    setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
-    MSHFlexGrid1->setLayoutDirection(hebrew ? Qt::RightToLeft : Qt::LeftToRight);
-    mnuLangHebrew->setChecked(hebrew);
-    mnuLangEnglish->setChecked(!hebrew);
-    TabVesk->setEdge(hebrew ? LetterTabs::Edge::Right : LetterTabs::Edge::Left);
-
+void MainWindow::mirrorLayout(bool hebrew) {
     // The moves are relative, so they happen once per real change of arrangement; the
     // first Hebrew application finds the designed Hebrew arrangement and moves nothing.
     int dx = 0;
@@ -99,81 +113,20 @@ void MainWindow::SetLanguage(int lang) {
         m_layout[name].left += dx;
         m_layout[name].top += dy;
     }
-    const Twips tw(dpi());
-    TabVesk->setTabMetrics(tw.px(TabHeight), tw.px(TabMaxWidth));
-    applyLayout();
-    MSHFlexGrid1->setRow(0);
-    MSHFlexGrid1->setCol(4);
-
-    // Qt's own texts (the standard buttons) follow.
-    m_qtTranslation.apply(lang);
-    m_shared.CurrentLang = lang;
-
-    // A Latin tab past the Hebrew alphabet no longer exists: start again from the first.
-    if (previousTab >= tabCount)
-        TabVesk->setCurrentIndex(0);
 }
 
-void MainWindow::captionMenus(int lang) {
-    using i18n::text;
-    namespace off = i18n::off;
-    const std::pair<QMenu*, int> titles[] = {{mnuFile, off::mnuFile},
-                                             {mnuOption, off::mnuOption},
-                                             {mnuView, off::mnuView},
-                                             {mnuSetLang, off::mnuSetLang},
-                                             {mnuHelp, off::mnuHelp}};
-    for (const auto& [menu, offset] : titles)
-        menu->setTitle(text(lang, offset));
-    for (QAction* key : m_latinMenuKeys)
-        key->setEnabled(lang == i18n::LangHebrew);
-    // Menu items in the order they are captioned.
-    const std::pair<QAction*, int> captions[] = {
-        {mnuAdd, off::mnuAdd},
-        {mnuEdit, off::mnuEdit},
-        {mnuDel, off::mnuDel},
-        {mnuPrint, off::mnuPrint},
-        {mnuExit, off::mnuExit},
-        {mnuImportDB, off::mnuImportDB},
-        {mnuExportDB, off::mnuExportDB},
-        {mnuDialingNum, off::mnuDialingNum},
-        {mnuSendMail, off::mnuSendMail},
-        {mnuEnableLiveUpdate, off::mnuEnableLiveUpdate},
-        {mnuCheckVersionUpdate, off::mnuCheckVersionUpdate},
-        {mnuAll, off::mnuAll},
-        {mnuSearch, off::mnuSearch},
-        {mnuLangHebrew, off::mnuLangHebrew},
-        {mnuLangEnglish, off::mnuLangEnglish},
-        {mnuDbg, off::mnuDbg},
-        {mnuAbout, off::mnuAbout},
-        {mPopRestore, off::mPopRestore},
-        {mpopSearch, off::mpopSearch},
-        {mPopExit, off::mPopExit},
-        {popAdd, off::mnuAdd},
-        {popEdit, off::mnuEdit},
-        {popDel, off::mnuDel},
-        {popDialing, off::mnuDialingNum},
-        {popSendMail, off::mnuSendMail},
-        {popSearch, off::mnuSearch},
-        {popPrint, off::mnuPrint},
-        {mnuImportContacts, off::mnuImportContacts},
-        {mnuExportContacts, off::mnuExportContacts},
-    };
-    for (const auto& [item, offset] : captions)
-        item->setText(text(lang, offset));
-}
-
-void MainWindow::mnuLangEnglish_Click() {
+void MainWindow::switchToEnglish() {
     if (m_shared.CurrentLang == i18n::LangHebrew)
-        SetLanguage(i18n::LangEnglish);
+        setLanguage(i18n::LangEnglish);
     else
-        mnuLangEnglish->setChecked(m_shared.CurrentLang == i18n::LangEnglish);
+        m_actions.english->setChecked(m_shared.CurrentLang == i18n::LangEnglish);
 }
 
-void MainWindow::mnuLangHebrew_Click() {
+void MainWindow::switchToHebrew() {
     if (m_shared.CurrentLang == i18n::LangEnglish)
-        SetLanguage(i18n::LangHebrew);
+        setLanguage(i18n::LangHebrew);
     else
-        mnuLangHebrew->setChecked(m_shared.CurrentLang == i18n::LangHebrew);
+        m_actions.hebrew->setChecked(m_shared.CurrentLang == i18n::LangHebrew);
 }
 
 } // namespace app

@@ -28,9 +28,9 @@ const QString sSettings = QStringLiteral("Settings");
 const QString sLiveUpdate = QStringLiteral("LiveUpdate");
 } // namespace
 
-MainWindow::LoadResult MainWindow::Form_Load() {
+MainWindow::LoadResult MainWindow::load() {
     m_shared.CrLf = QStringLiteral("\r\n");
-    InstallWheelHook();
+    installWheelHook();
     m_shared.programFolder = m_services.programFolder;
     m_lastWidth = widthTwips();
     m_lastHeight = heightTwips();
@@ -40,7 +40,7 @@ MainWindow::LoadResult MainWindow::Form_Load() {
     shell::SettingsStore settings(m_services.settings);
     m_shared.LiveUpdateEnabled =
         settings.boolean(sLiveUpdate, QStringLiteral("Enable")).value_or(true);
-    mnuEnableLiveUpdate->setChecked(m_shared.LiveUpdateEnabled);
+    m_actions.liveUpdate->setChecked(m_shared.LiveUpdateEnabled);
     const int lastCheck = settings.integer(sLiveUpdate, QStringLiteral("LastCheck")).value_or(0);
     m_shared.LastCheckMonth = lastCheck >= 0 && lastCheck <= 255 ? lastCheck : 0;
     int lang = settings.integer(sSettings, QStringLiteral("ActiveLang")).value_or(i18n::LangHebrew);
@@ -52,9 +52,9 @@ MainWindow::LoadResult MainWindow::Form_Load() {
 
     m_shared.GroupNamePersonal = QStringLiteral("Personal");
     m_shared.GroupNameWork = QStringLiteral("Work");
-    cmbGroup->clear();
-    cmbGroup->addItems({m_shared.GroupNamePersonal, m_shared.GroupNameWork});
-    cmbGroup->setCurrentIndex(0);
+    m_groupBox->clear();
+    m_groupBox->addItems({m_shared.GroupNamePersonal, m_shared.GroupNameWork});
+    m_groupBox->setCurrentIndex(0);
 
     store::StartupContext cx{m_shared.db, m_shared.programFolder};
     cx.onNotice = [this](const store::StartupNotice& notice) {
@@ -67,23 +67,23 @@ MainWindow::LoadResult MainWindow::Form_Load() {
     m_shared.DialerIdle = true;
     m_shared.AppTitle = i18n::messages::appTitle();
     setWindowTitle(m_shared.AppTitle);
-    for (QLabel* l : lblHeader)
+    for (QLabel* l : m_titles)
         l->setText(m_shared.AppTitle);
     m_shared.SortOrder = QStringLiteral("ASC");
 
     {
-        const QSignalBlocker block(TabVesk);
-        TabVesk->setCurrentIndex(0);
+        const QSignalBlocker block(m_letterTabs);
+        m_letterTabs->setCurrentIndex(0);
     }
-    SetLanguage(lang);
-    TabVesk_Click();
+    setLanguage(lang);
+    listChosenLetter();
     if (m_shared.CurrentLang == i18n::LangHebrew)
         m_services.keyboard.activateHebrew();
 
     const int month = m_services.today().month();
     if (m_shared.LiveUpdateEnabled && month > m_shared.LastCheckMonth) {
-        tmrDelay.setInterval(m_services.versionCheckDelay);
-        tmrDelay.start();
+        m_checkTimer.setInterval(m_services.versionCheckDelay);
+        m_checkTimer.start();
     }
 
     if (m_showMaximized) {
@@ -110,16 +110,16 @@ void MainWindow::loadPlacement() {
         move(left ? tw.px(int(*left)) : x(), top ? tw.px(int(*top)) : y());
     if (width) {
         resize(tw.px(int(*width)), this->height());
-        ResizeForm();
+        followResize();
     }
     if (height) {
         resize(this->width(), tw.px(int(*height)));
-        ResizeForm();
+        followResize();
     }
     // A placement remembered on a larger screen, at another DPI or on a monitor that is gone
     // is brought wholly onto a screen, keeping its size where it fits.
     shell::keepOnScreen(*this);
-    ResizeForm();
+    followResize();
     const auto state = settings.integer(sSettings, QStringLiteral("Window"));
     m_showMaximized = state.value_or(0) == 2;
 }
@@ -140,7 +140,7 @@ void MainWindow::savePlacement() {
     settings.setSingle(sSettings, QStringLiteral("MainHeight"), float(heightTwips()));
 }
 
-void MainWindow::Form_Unload() {
+void MainWindow::unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
@@ -150,23 +150,23 @@ void MainWindow::Form_Unload() {
     settings.setBoolean(sLiveUpdate, QStringLiteral("Enable"), m_shared.LiveUpdateEnabled);
     settings.setInteger(sLiveUpdate, QStringLiteral("LastCheck"), m_shared.LastCheckMonth);
     settings.sync();
-    tmrDelay.stop();
-    RemoveWheelHook();
+    m_checkTimer.stop();
+    removeWheelHook();
     // The other windows go with the main one.
     if (QWidget* searchWindow = m_search.data())
         searchWindow->close();
     if (QWidget* editorWindow = m_editor.data())
         editorWindow->close();
-    if (QWidget* versionWindow = m_verCheck.data())
+    if (QWidget* versionWindow = m_versionWindow.data())
         versionWindow->close();
     closeDialer();
     emit unloaded();
 }
 
-void MainWindow::Form_Terminate() {
-    if (m_terminated)
+void MainWindow::shutDown() {
+    if (m_shutDown)
         return;
-    m_terminated = true;
+    m_shutDown = true;
     // From here on nothing may stop the program from ending.
     try {
         m_shared.db.close();

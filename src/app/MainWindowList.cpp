@@ -1,4 +1,5 @@
 // Filling the contact grid from the current group's table.
+#include "app/ContactList.h"
 #include "app/FlexGrid.h"
 #include "app/LetterTabs.h"
 #include "app/MainWindow.h"
@@ -7,16 +8,13 @@
 #include "i18n/StringTable.h"
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
+#include "shell/TextDirection.h"
 #include "store/ContactRecord.h"
-#include "store/Recordset.h"
-#include "store/StoreError.h"
-#include "store/Text.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolButton>
 
 namespace app {
 
@@ -28,22 +26,15 @@ constexpr int columnTwips[GridCols] = {1855, 1200, 1400, 1200, 1200, 1600, 2000}
 } // namespace
 
 void MainWindow::setHeading(int col, int offset) {
-    MSHFlexGrid1->model().setHeading(col, i18n::text(m_shared.CurrentLang, offset));
+    m_grid->model().setHeading(col, i18n::text(m_shared.CurrentLang, offset));
 }
 
-void MainWindow::setCardCommandsEnabled(bool enabled) {
-    for (QAction* item : {popEdit, popDel, popDialing, popSendMail, mnuEdit, mnuDel, mnuSendMail})
-        item->setEnabled(enabled);
-    for (QToolButton* b : {btnDelete, btnEdit, btnDial, btnMail})
-        b->setEnabled(enabled);
-}
-
-void MainWindow::InitViewList() {
-    FlexGrid& g = *MSHFlexGrid1;
+void MainWindow::clearList() {
+    FlexGrid& g = *m_grid;
     g.clearAll();
     for (int c = GridCols - 1; c >= 0; --c) {
-        g.setCol(c);
-        g.setColWidthTwips(c, columnTwips[c], dpi());
+        g.setCurrentColumn(c);
+        g.setColumnWidthTwips(c, columnTwips[c], dpi());
         g.model().setAlignment(c, c == 0 ? (m_shared.CurrentLang == i18n::LangEnglish
                                                 ? GridAlign::Left
                                                 : GridAlign::Right)
@@ -58,91 +49,77 @@ void MainWindow::InitViewList() {
         else if (role != store::Role::Fax)
             setHeading(c, store::fieldOf(Group::Personal, role).heading);
     }
-    TxtIndex->clear();
-    m_list.HighlightedRow = 0;
-    setCardCommandsEnabled(false);
+    m_indexBox->clear();
+    m_list.highlightedRow = 0;
+    enableCardCommands(false, false, false);
 }
 
 void MainWindow::fillList(bool byLetter, bool countWithLabel) {
     m_shared.ListCount = 0;
-    m_list.RowShade = infoBackground();
+    m_list.rowShade = infoBackground();
     const Group group = currentGroup();
     if (group != Group::None) {
-        InitViewList();
-        const QString table = currentTable();
-        const store::Query query =
-            byLetter ? store::Query::namePrefix(table, m_shared.LetterFilter, m_shared.SortOrder)
-                     : store::Query::allOrdered(table, m_shared.SortOrder);
-        store::Recordset* rs = nullptr;
-        try {
-            rs = &m_shared.db.openCurrent(query);
-        } catch (const store::StoreError&) {
-        }
-        m_list.LastListQuery = query.text();
-        if (!rs) {
+        clearList();
+        Listing listing =
+            ContactList(m_shared.db)
+                .read(group, byLetter ? std::optional(m_shared.LetterFilter) : std::nullopt,
+                      m_shared.SortOrder);
+        m_list.lastListQuery = listing.queryText;
+        if (!listing.opened) {
             m_services.prompter.tell(i18n::messages::failedToOpen(), m_shared.AppTitle);
             return;
         }
 
-        std::array<int, GridCols> field{};
-        for (int c = 0; c < GridCols; ++c)
-            field[size_t(c)] = rs->fieldIndex(store::columnOf(group, store::roleInGridColumn(c)));
-
-        // Rows are built in one pass and handed to the model at once; each card row takes the
-        // next of the alternating shades, so odd rows are white.
-        std::vector<GridRow> rows;
-        rows.reserve(size_t(rs->size()) + 1);
-        QColor shade = m_list.RowShade;
-        const QColor white(Qt::white);
-        const QColor info = infoBackground();
-        const QColor black(Qt::black);
-        for (; !rs->atEnd(); rs->next()) {
-            GridRow& row = rows.emplace_back();
-            row.cardId = rs->rowid();
-            for (size_t c = 0; c < size_t(GridCols); ++c) {
-                if (field[c] < 0)
-                    continue; // a field the table lacks leaves its cell empty
-                const store::Value v = rs->value(field[c]);
-                if (v)
-                    row.cells[c] = store::trimSpaces(*v);
-            }
-            shade = shade != white ? white : info;
-            row.back = shade;
-            row.fore = black;
-        }
-        m_shared.ListCount = int(rows.size());
-        m_list.RowShade = shade;
-        rows.emplace_back(); // the empty row after the last card
-        MSHFlexGrid1->model().setRows(std::move(rows));
+        showCards(listing.cards);
         if (m_shared.ListCount > 0) {
-            MSHFlexGrid1->setRow(m_shared.ListCount);
-            MSHFlexGrid1->setCol(GridCols - 1);
+            m_grid->setCurrentRow(m_shared.ListCount);
+            m_grid->setCurrentColumn(GridCols - 1);
         }
     }
     const QString count = QString::number(m_shared.ListCount);
     m_panels[0]->setText(countWithLabel ? u' ' + m_shared.TotalRecordsLabel + u' ' + count
                                         : QStringLiteral(" Total Records ") + count);
-    if (mnuDbg->isChecked())
-        m_panels[1]->setText(m_list.LastListQuery);
+    if (m_actions.showQuery->isChecked())
+        m_panels[1]->setText(m_list.lastListQuery);
 }
 
-QString MainWindow::groupText() const {
-    return cmbGroup->currentText();
+void MainWindow::showCards(std::vector<ListedCard>& cards) {
+    // Rows are built in one pass and handed to the model at once; each card row takes the
+    // next of the alternating shades, so odd rows are white.
+    static_assert(GridCols == store::RoleCount);
+    std::vector<GridRow> rows;
+    rows.reserve(cards.size() + 1);
+    QColor shade = m_list.rowShade;
+    const QColor white(Qt::white);
+    const QColor info = infoBackground();
+    const QColor black(Qt::black);
+    for (ListedCard& card : cards) {
+        GridRow& row = rows.emplace_back();
+        row.cardId = card.cardId;
+        row.cells = std::move(card.cells);
+        shade = shade != white ? white : info;
+        row.back = shade;
+        row.fore = black;
+    }
+    m_shared.ListCount = int(rows.size());
+    m_list.rowShade = shade;
+    rows.emplace_back(); // the empty row after the last card
+    m_grid->model().setRows(std::move(rows));
 }
 
-void MainWindow::update_list() {
+void MainWindow::refreshList() {
     if (m_shared.LetterFilter == u"ALL")
-        ShowAll();
+        showAll();
     else
         fillList(true, false);
 }
 
-void MainWindow::ShowAll() {
+void MainWindow::showAll() {
     fillList(false, false);
 }
 
-void MainWindow::TabVesk_Click() {
-    const int pos = TabVesk->currentIndex();
+void MainWindow::listChosenLetter() {
+    const int pos = m_letterTabs->currentIndex();
     // English tabs select A..Z, Hebrew tabs the alphabet's 22 letters; a position past the
     // alphabet keeps the filter in force.
     const QString letter = m_shared.CurrentLang == i18n::LangEnglish ? i18n::latinTabLetter(pos)
@@ -152,27 +129,29 @@ void MainWindow::TabVesk_Click() {
     fillList(true, true);
 }
 
-void MainWindow::HighlightRow(int row, int col) {
-    FlexGrid& g = *MSHFlexGrid1;
+void MainWindow::highlightRow(int row, int col) {
+    FlexGrid& g = *m_grid;
     if (row < 1 || row > g.model().count())
         return;
-    const int remembered = g.Col();
-    if (m_list.HighlightedRow > 0 && m_list.HighlightedRow <= g.model().count())
-        g.model().paintRow(m_list.HighlightedRow - 1, m_list.RowShade, Qt::black, -1);
-    g.setRow(row);
-    m_list.RowShade = g.model().row(row - 1).back;
+    const int remembered = g.currentColumn();
+    if (m_list.highlightedRow > 0 && m_list.highlightedRow <= g.model().count())
+        g.model().paintRow(m_list.highlightedRow - 1, m_list.rowShade, Qt::black, -1);
+    g.setCurrentRow(row);
+    m_list.rowShade = g.model().row(row - 1).back;
     g.model().paintRow(row - 1, GridModel::lightBlue(), Qt::white, col);
-    g.setCol(remembered);
-    m_list.HighlightedRow = row;
+    g.setCurrentColumn(remembered);
+    m_list.highlightedRow = row;
 }
 
-void MainWindow::ShowRowInIndex(int col) {
-    FlexGrid& g = *MSHFlexGrid1;
-    QString text = g.TextMatrix(g.Row(), 0);
+void MainWindow::showRowInIndex(int col) {
+    FlexGrid& g = *m_grid;
+    // Each field reads in its own direction, as in its cell: a Latin name and the numbers
+    // after it stay in their order inside a Hebrew line, and the other way round.
+    QString text = shell::isolated(g.cellText(g.currentRow(), 0));
     for (int c = 1; c <= 4; ++c)
-        text += u' ' + g.TextMatrix(g.Row(), c);
-    TxtIndex->setText(text);
-    g.setCol(col);
+        text += u' ' + shell::isolated(g.cellText(g.currentRow(), c));
+    m_indexBox->setText(text);
+    g.setCurrentColumn(col);
 }
 
 } // namespace app

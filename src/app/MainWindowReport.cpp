@@ -9,17 +9,17 @@
 
 namespace app {
 
-void MainWindow::mnuPrint_Click() {
+void MainWindow::printList() {
     m_panels[1]->setText(i18n::messages::preparingReport());
     m_panels[1]->repaint(); // the list is read and laid out before the loop runs again
 
     // The rows as the grid shows them: its order, its letter, its group. The empty row is
     // left out wherever it stands: a sort by a heading can move it up among the cards.
-    FlexGrid& g = *MSHFlexGrid1;
+    FlexGrid& g = *m_grid;
     auto table = std::make_shared<report::ReportTable>();
     table->reserve(size_t(g.model().count()));
     int lastCard = 0;
-    for (int row = 1; row < g.Rows(); ++row) {
+    for (int row = 1; row < g.rowCount(); ++row) {
         if (!g.isCardRow(row))
             continue;
         // The card as its row shows it, each column's text in the field it shows.
@@ -27,12 +27,12 @@ void MainWindow::mnuPrint_Click() {
         card.group = currentGroup();
         card.rowid = g.cardIdAt(row);
         for (int col = 0; col < GridCols; ++col)
-            card[store::roleInGridColumn(col)] = g.TextMatrix(row, col);
+            card[store::roleInGridColumn(col)] = g.cellText(row, col);
         lastCard = row;
     }
     if (lastCard > 0) {
-        g.setRow(lastCard);
-        g.setCol(GridCols - 1);
+        g.setCurrentRow(lastCard);
+        g.setCurrentColumn(GridCols - 1);
     }
 
     // One preview: a new print replaces the list it shows.
@@ -53,11 +53,7 @@ void MainWindow::mnuPrint_Click() {
     r.bind(std::move(table));
     m_report->showReport();
 
-    m_panels[1]->setText(mnuDbg->isChecked() ? m_list.LastListQuery : QString());
-}
-
-void MainWindow::popPrint_Click() {
-    mnuPrint_Click();
+    m_panels[1]->setText(m_actions.showQuery->isChecked() ? m_list.lastListQuery : QString());
 }
 
 report::ReportPreview* MainWindow::reportWindow() const {

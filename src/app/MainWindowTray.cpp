@@ -13,7 +13,7 @@ void MainWindow::addTrayIcon() {
     platform::TrayIcon* tray = m_services.tray;
     if (!tray)
         return;
-    connect(tray, &platform::TrayIcon::doubleClicked, this, &MainWindow::mPopRestore_Click,
+    connect(tray, &platform::TrayIcon::doubleClicked, this, &MainWindow::restore,
             Qt::UniqueConnection);
     connect(tray, &platform::TrayIcon::menuRequested, this, &MainWindow::showTrayMenu,
             Qt::UniqueConnection);
@@ -30,10 +30,10 @@ void MainWindow::showTrayMenu(QPoint globalPos) {
         raise();
         activateWindow();
     }
-    mPopupSys->popup(globalPos);
+    m_trayMenu->popup(globalPos);
 }
 
-void MainWindow::mPopRestore_Click() {
+void MainWindow::restore() {
     const bool fromTray = !isVisible() && !m_geometryBeforeTray.isEmpty();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     // Back exactly where it was: shown again on its own, a hidden window is placed anew by
@@ -46,20 +46,12 @@ void MainWindow::mPopRestore_Click() {
     activateWindow();
 }
 
-void MainWindow::mpopSearch_Click() {
-    btnSearch_Click();
-}
-
-void MainWindow::mPopExit_Click() {
-    close();
-}
-
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    Form_MouseDown(event->button(), event->globalPosition().toPoint());
+    showBackgroundMenu(event->button(), event->globalPosition().toPoint());
     QMainWindow::mousePressEvent(event);
 }
 
-void MainWindow::Form_MouseDown(Qt::MouseButton button, QPoint globalPos) {
+void MainWindow::showBackgroundMenu(Qt::MouseButton button, QPoint globalPos) {
     if (button != Qt::RightButton)
         return;
     // Only the window's own background: a press on a control (or on a label or decoration
@@ -67,7 +59,7 @@ void MainWindow::Form_MouseDown(Qt::MouseButton button, QPoint globalPos) {
     const QPoint local = m_client->mapFromGlobal(globalPos);
     if (!m_client->rect().contains(local) || m_client->childAt(local))
         return;
-    mPopupSys->popup(globalPos);
+    m_trayMenu->popup(globalPos);
 }
 
 } // namespace app

@@ -7,15 +7,15 @@
 
 namespace app {
 
-void MainWindow::mnuEnableLiveUpdate_Click(bool checked) {
-    m_shared.LiveUpdateEnabled = checked;
+void MainWindow::enableLiveUpdate(bool enabled) {
+    m_shared.LiveUpdateEnabled = enabled;
     // Turned off before the delayed check: it does not come. Turned on again, it does not
     // come back in this run either.
-    if (!checked)
-        tmrDelay.stop();
+    if (!enabled)
+        m_checkTimer.stop();
 }
 
-void MainWindow::mnuCheckVersionUpdate_Click() {
+void MainWindow::checkForUpdate() {
     update::VersionCheckWindow* window = loadVersionWindow();
     window->show();
     window->raise();
@@ -23,20 +23,20 @@ void MainWindow::mnuCheckVersionUpdate_Click() {
 }
 
 update::VersionCheckWindow* MainWindow::loadVersionWindow() {
-    if (!m_verCheck) {
-        m_verCheck =
-            new update::VersionCheckWindow(m_shared, m_services, mnuCheckVersionUpdate, this);
-        m_verCheck->load();
+    if (!m_versionWindow) {
+        m_versionWindow =
+            new update::VersionCheckWindow(m_shared, m_services, m_actions.checkForUpdate, this);
+        m_versionWindow->load();
     }
-    return m_verCheck;
+    return m_versionWindow;
 }
 
 update::VersionCheckWindow* MainWindow::versionWindow() const {
-    return m_verCheck.data();
+    return m_versionWindow.data();
 }
 
-void MainWindow::tmrDelay_Timer() {
-    tmrDelay.stop();
+void MainWindow::startDelayedCheck() {
+    m_checkTimer.stop();
     if (m_services.versionCheck)
         m_services.versionCheck->VersionCheck();
 }

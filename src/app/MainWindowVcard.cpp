@@ -14,28 +14,28 @@ namespace {
 vcard::Context vcardContext(mdlVesk::Shared& shared, const shell::Services& services,
                             shell::ContactGroup group, MainWindow& window) {
     return {shared.db, group, shared.AppTitle, services.prompter, *services.fileDialogs, [&window] {
-                window.update_list();
+                window.refreshList();
             }};
 }
 } // namespace
 
-void MainWindow::mnuExportVcard_Click() {
+void MainWindow::exportVcard() {
     if (!m_services.fileDialogs)
         return;
-    FlexGrid& g = *MSHFlexGrid1;
-    g.setCol(0);
-    const QString SelectedName = store::trimSpaces(g.Text().right(20));
-    const platform::Message ask{i18n::messages::confirmExportVcard(SelectedName),
+    FlexGrid& g = *m_grid;
+    g.setCurrentColumn(0);
+    const QString selectedName = store::trimSpaces(g.currentText().right(20));
+    const platform::Message ask{i18n::messages::confirmExportVcard(selectedName),
                                 i18n::messages::systemMessage(), platform::Buttons::OkCancel,
                                 platform::Icon::Question};
     if (m_services.prompter.ask(ask) != platform::Answer::Ok)
         return;
     // The card is reached by the identity its row carries, as the editor and the deletion do.
     vcard::ExportVcard(vcardContext(m_shared, m_services, currentGroup(), *this),
-                       g.cardIdAt(g.Row()), g.TextMatrix(g.Row(), 0));
+                       g.cardIdAt(g.currentRow()), g.cellText(g.currentRow(), 0));
 }
 
-void MainWindow::mnuImportVcard_Click() {
+void MainWindow::importVcard() {
     if (!m_services.fileDialogs)
         return;
     const platform::FileChoice choice =

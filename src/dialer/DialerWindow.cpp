@@ -39,7 +39,8 @@ DialerWindow::DialerWindow(mdlVesk::Shared& shared, platform::Prompter& prompter
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("txtStatus"));
     m_status->setMinimumWidth(320);
-    m_status->setAccessibleName(QStringLiteral("Status"));
+    // What the label says is its name to a screen reader; what it is, its description.
+    m_status->setAccessibleDescription(QStringLiteral("Status"));
 
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
@@ -144,8 +145,14 @@ void DialerWindow::dialNumber(const QString& digits) {
         m_prompter.tell(msg::portNotAvailable(port), m_shared.AppTitle);
         return;
     }
-    setStatus(msg::dialing(command, port));
-    if (m_modem.dial(*m_port, command) == Modem::DialResult::Answered && m_port) {
+    const QString dialing = msg::dialing(command, port);
+    setStatus(dialing);
+    // The modem's other answers (BUSY, NO DIALTONE) do not end the wait; they tell the user why
+    // nothing happens.
+    auto showAnswer = [&](const QString& answer) {
+        setStatus(dialing + u' ' + msg::modemAnswered(answer));
+    };
+    if (m_modem.dial(*m_port, command, showAnswer) == Modem::DialResult::Answered && m_port) {
         QApplication::beep();
         m_prompter.tell(msg::pickUpPhone(), m_shared.AppTitle);
     }

@@ -72,13 +72,37 @@ void Modem::probe(QIODevice& port, QByteArray& reply) {
     reply += port.readAll();
 }
 
-Modem::DialResult Modem::dial(QIODevice& port, const QByteArray& command) {
+bool DialReply::take(QByteArrayView bytes) {
+    if (bytes.isEmpty())
+        return m_answered;
+    m_answered = m_answered || (m_previous == 'O' && bytes.front() == 'K') || bytes.contains("OK");
+    m_previous = bytes.back();
+    for (const char c : bytes) {
+        if (c == '\r' || c == '\n') {
+            const QByteArray line = m_line.trimmed();
+            if (!line.isEmpty())
+                m_answer = line;
+            m_line.clear();
+        } else if (c >= ' ' && c <= '~' && m_line.size() < answerLimit) {
+            m_line += c;
+        }
+    }
+    return m_answered;
+}
+
+Modem::DialResult Modem::dial(QIODevice& port, const QByteArray& command,
+                              const std::function<void(const QString&)>& answerChanged) {
     port.readAll();
     send(port, command);
-    QByteArray reply;
+    DialReply reply;
     auto answered = [&] {
-        reply += port.readAll();
-        return reply.contains("OK");
+        if (m_cancel)
+            return false;
+        const QString before = reply.lastAnswer();
+        const bool ok = reply.take(port.readAll());
+        if (answerChanged && reply.lastAnswer() != before)
+            answerChanged(reply.lastAnswer());
+        return ok;
     };
     wait(port, answered, std::chrono::milliseconds::zero());
     if (m_cancel) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
 
@@ -27,6 +28,27 @@ QByteArray probeCommand();
 QByteArray dialCommand(const QString& digits);
 QByteArray hangUpCommand();
 
+// What the modem says while a dial waits for its "OK": whether the "OK" has come, wherever
+// the reads cut the text, and the modem's last answer line ("BUSY", "NO DIALTONE"). Each byte
+// is looked at once and little is kept, however long the modem goes on.
+class DialReply {
+public:
+    // The longest answer kept; the rest of a longer line is dropped.
+    static constexpr qsizetype answerLimit = 80;
+
+    // Takes the bytes that arrived; true once "OK" has come.
+    bool take(QByteArrayView bytes);
+    // The last line the modem ended, blanks trimmed and only its printable characters;
+    // empty before the first.
+    QString lastAnswer() const { return QString::fromLatin1(m_answer); }
+
+private:
+    bool m_answered = false;
+    char m_previous = 0; // the last byte taken: an "O" the next read's "K" completes
+    QByteArray m_line;   // the line still being received
+    QByteArray m_answer;
+};
+
 // Talks to a modem on any open device: a serial port, a pseudo-terminal, a buffer. Every
 // wait serves the event loop, so the windows stay alive and Cancel works, but sleeps until
 // the port, the cancel or a timer wakes it: no core spins while the modem is silent.
@@ -43,9 +65,11 @@ public:
 
     enum class DialResult { Answered, Cancelled };
     // Empties what is waiting, sends the dial command and waits, with no time limit, until
-    // "OK" has arrived (other replies, "BUSY" say, do not end it) or the dial is cancelled.
-    // Ended from outside (the program is ending) it counts as cancelled.
-    DialResult dial(QIODevice& port, const QByteArray& command);
+    // "OK" has arrived (other replies, "BUSY" say, do not end it) or the dial is cancelled;
+    // `answerChanged`, when given, hears each new last answer of the modem meanwhile. Ended
+    // from outside (the program is ending) it counts as cancelled.
+    DialResult dial(QIODevice& port, const QByteArray& command,
+                    const std::function<void(const QString&)>& answerChanged = {});
     // The caller closes the port after it.
     static void hangUp(QIODevice& port);
 

@@ -246,7 +246,7 @@ store::ContactRecord RecordEditor::typedCard(Group group) const {
 
 void RecordEditor::finish(const QString& done) {
     m_prompter.tell(done, m_shared.AppTitle);
-    m_host.update_list();
+    m_host.refreshList();
     close();
 }
 
@@ -289,7 +289,7 @@ void RecordEditor::updateCard() {
                                   typedCard(m_request.group))) {
             // Deleted or changed meanwhile, or its identity now belongs to another card.
             showError(noLongerThere);
-            m_host.update_list();
+            m_host.refreshList();
             return;
         }
     } catch (const store::StoreError& e) {

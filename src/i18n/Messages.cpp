@@ -1,5 +1,6 @@
 #include "i18n/Messages.h"
 
+#include "i18n/StringTable.h"
 #include "orvenna/Config.h"
 
 #include <QDir>
@@ -11,6 +12,10 @@ namespace {
 QString vendorLines(const QString& crlf) {
     return crlf + QString::fromUtf8(orvenna::config::vendorSite) + crlf +
            QString::fromUtf8(orvenna::config::supportMail);
+}
+// A text of the string table in the language given, English unless it is Hebrew.
+QString said(int lang, int offset) {
+    return text(lang == LangHebrew ? LangHebrew : LangEnglish, offset);
 }
 } // namespace
 
@@ -147,6 +152,18 @@ QString newerVersion(int version) {
                           "version of Orvenna cannot read")
         .arg(version);
 }
+QString notARegularFile(const QString& path) {
+    return QStringLiteral("%1 is not a file but a folder, a device or a pipe")
+        .arg(QDir::toNativeSeparators(path));
+}
+QString diskFull() {
+    return QStringLiteral("There is not enough free space on the disk");
+}
+QString cardsRefused(int cards) {
+    return QStringLiteral("The file is not a sound Orvenna phone book: %1 of its cards break the "
+                          "rules of their fields (a value too long, or no name)")
+        .arg(cards);
+}
 
 // ---- The about box
 
@@ -160,6 +177,17 @@ QString aboutDescription(const QString& crlf, int schemaVersion) {
 }
 QString sysInfoUnavailable() {
     return QStringLiteral("System Information Is Unavailable At This Time");
+}
+QString webPageNotOpened(const QString& url) {
+    return QStringLiteral("The web page ") + url +
+           QStringLiteral(" could not be opened. Set up a web browser, then try again.");
+}
+QString mailNotOpened(const QString& address, bool hebrew) {
+    if (hebrew)
+        return QStringLiteral("לא ניתן לפתוח הודעה אל ") + address +
+               QStringLiteral(". יש להגדיר תוכנת דואר ולנסות שוב.");
+    return QStringLiteral("A message to ") + address +
+           QStringLiteral(" could not be started. Set up a mail program, then try again.");
 }
 
 // ---- The live update
@@ -216,6 +244,9 @@ QString fileNotWritten(const QString& file) {
     return QStringLiteral("The file ") + QDir::toNativeSeparators(file) +
            QStringLiteral(" cannot be written.");
 }
+QString downloadNameRefused(const QString& url) {
+    return QStringLiteral("The download ") + url + QStringLiteral(" has no acceptable file name.");
+}
 QString downloadFinishCaption() {
     return QStringLiteral("Download Finish");
 }
@@ -241,6 +272,9 @@ QString cancelConfirmation() {
 }
 QString noAnswerInTime() {
     return QStringLiteral("The server did not answer in time.");
+}
+QString answerTooLarge(qint64 limit) {
+    return QStringLiteral("The answer is longer than %1 bytes.").arg(limit);
 }
 QString receivingData(int phase) {
     return phase >= 1 && phase <= 3 ? QStringLiteral("Receiving data") + QString(phase, u'.')
@@ -321,6 +355,9 @@ QString dialing(const QByteArray& command, int port) {
     return QStringLiteral("Dialing... ") + QString::fromLatin1(command) +
            QStringLiteral(" [COM%1]").arg(port);
 }
+QString modemAnswered(const QString& answer) {
+    return QStringLiteral("The modem answered: ") + answer;
+}
 QString numberNotValid() {
     return QStringLiteral("The phone number is not valid.");
 }
@@ -341,18 +378,30 @@ QString portInUse(const QString& number) {
     return QStringLiteral("Port is all-ready in use [") + number + u']';
 }
 
-// Address-book import and export.
+// Address-book import and export: the string table's texts.
 QString importNoCards() {
-    return QStringLiteral("The file holds no card.");
+    return importNoCards(LangEnglish);
 }
 QString importUnreadable(const QString& reason) {
-    return QStringLiteral("The file cannot be read: ") + reason + u'.';
+    return importUnreadable(reason, LangEnglish);
 }
 QString importCancelled() {
-    return QStringLiteral("The import was cancelled; nothing has been written.");
+    return importCancelled(LangEnglish);
 }
 QString importProgress() {
-    return QStringLiteral("Importing contacts...");
+    return importProgress(LangEnglish);
+}
+QString importNoCards(int lang) {
+    return said(lang, off::importNoCards);
+}
+QString importUnreadable(const QString& reason, int lang) {
+    return said(lang, off::importUnreadable).arg(reason);
+}
+QString importCancelled(int lang) {
+    return said(lang, off::importCancelled);
+}
+QString importProgress(int lang) {
+    return said(lang, off::importProgress);
 }
 QString contactsExported(int count, const QString& path) {
     return QStringLiteral("%1 cards have been exported to %2.").arg(count).arg(path);

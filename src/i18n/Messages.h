@@ -56,10 +56,17 @@ QString otherFields(const QString& table);
 QString noVersion();
 QString olderVersion(int version);
 QString newerVersion(int version);
+QString notARegularFile(const QString& path);
+QString diskFull();
+QString cardsRefused(int cards);
 // The about box and the system information tool.
 QString aboutCaption(const QString& title);
 QString aboutDescription(const QString& crlf, int schemaVersion);
 QString sysInfoUnavailable();
+// A link nothing on the desktop opened: a web page, or a new message to a mail address (in
+// Hebrew for a window that speaks it).
+QString webPageNotOpened(const QString& url);
+QString mailNotOpened(const QString& address, bool hebrew);
 // The live update: the version check, the download and their status texts.
 QString notConnected();
 QString connectFirst();
@@ -77,6 +84,8 @@ QString downloadCanceled();
 QString downloadNotSaved(const QString& reason, const QString& crlf);
 QString folderNotCreated(const QString& folder);
 QString fileNotWritten(const QString& file);
+// A download whose address gives no file name that may be used in the folder.
+QString downloadNameRefused(const QString& url);
 QString downloadFinishCaption();
 QString downloadFinished(const QString& path, const QString& fileName, const QString& crlf);
 QString wrongBufferSize();
@@ -85,6 +94,8 @@ QString savingTo(const QString& fileName, qint64 bytes);
 QString cancelDownloading();
 QString cancelConfirmation();
 QString noAnswerInTime();
+// A page longer than the `limit` bytes a page may have.
+QString answerTooLarge(qint64 limit);
 // The animation's text for phase 1..3; empty for any other.
 QString receivingData(int phase);
 // The status text of a transfer state 0..12; a null string leaves the status as it is.
@@ -110,6 +121,8 @@ QString dialerWarning();
 QString dialReady();
 QString searchingForModem();
 QString dialing(const QByteArray& command, int port);
+// The modem's last answer to the dial command, shown after the dialing text.
+QString modemAnswered(const QString& answer);
 QString numberNotValid();
 QString noModemDetected();
 QString portNotAvailable(int port);
@@ -117,11 +130,16 @@ QString pickUpPhone();
 QString quitDialer();
 QString portInUse(const QString& number);
 
-// Address-book import and export.
+// Address-book import and export. The import's texts in English, and in the language given
+// (LangHebrew, else English).
 QString importNoCards();
 QString importUnreadable(const QString& reason);
 QString importCancelled();
 QString importProgress();
+QString importNoCards(int lang);
+QString importUnreadable(const QString& reason, int lang);
+QString importCancelled(int lang);
+QString importProgress(int lang);
 QString contactsExported(int count, const QString& path);
 QString contactsExportFailed(const QString& path, const QString& reason);
 

@@ -70,7 +70,7 @@ constexpr std::array<Entry, 52> table = {{
 
 // The address-book commands' texts, offsets 60 and on.
 constexpr int contactsFirst = 60;
-constexpr std::array<Entry, 12> contacts = {{
+constexpr std::array<Entry, 34> contacts = {{
     {u"Import Contacts...", u"ייבוא אנשי קשר..."},
     {u"Export Contacts...", u"ייצוא אנשי קשר..."},
     {u"Import Contacts", u"ייבוא אנשי קשר"},
@@ -83,6 +83,31 @@ constexpr std::array<Entry, 12> contacts = {{
     {u"new, numbers not kept", u"חדש, בלי חלק מהמספרים"},
     {u"refused", u"נדחה"},
     {u"Home region:", u"אזור הבית:"},
+    {u"Importing contacts...", u"מייבא אנשי קשר..."},
+    {u"The import was cancelled; nothing has been written.", u"הייבוא בוטל; דבר לא נכתב."},
+    {u"%1 cards imported, %2 duplicates skipped, %3 refused",
+     u"%1 כרטיסים יובאו, %2 כפולים דולגו, %3 נדחו"},
+    {u"The file holds no card.", u"אין בקובץ אף כרטיס."},
+    {u"The file cannot be read: %1.", u"לא ניתן לקרוא את הקובץ: %1."},
+    {u"Numbers of the home region are stored in national form, others in international form.",
+     u"מספרים של אזור הבית יישמרו בתבנית מקומית, ואחרים בתבנית בינלאומית."},
+    {u"Line %1 cannot be read", u"לא ניתן לקרוא את שורה %1"},
+    {u"The card has no END:VCARD line", u"לכרטיס אין שורת END:VCARD"},
+    {u"The quoted field that begins on line %1 has no end",
+     u"לשדה במירכאות שמתחיל בשורה %1 אין סוף"},
+    {u"Line %1 is not inside a card", u"שורה %1 אינה בתוך כרטיס"},
+    {u"Line 1 names no column of a name", u"שורה 1 אינה מציינת עמודה של שם"},
+    {u"The field Name cannot be empty", u"השדה שם אינו יכול להיות ריק"},
+    {u"There is no phone/fax/line/mobile number", u"אין מספר טלפון, פקס, קו או נייד"},
+    {u"%1 takes at most %2 characters", u"בשדה %1 יש מקום ל-%2 תווים לכל היותר"},
+    {u"Does not fit %1 (%2 characters)", u"אינו נכנס בשדה %1 (%2 תווים)"},
+    {u"Another home number came first", u"מספר בית אחר קדם לו"},
+    {u"Another mobile number came first", u"מספר נייד אחר קדם לו"},
+    {u"Another work number came first", u"מספר עבודה אחר קדם לו"},
+    {u"Another fax number came first", u"מספר פקס אחר קדם לו"},
+    {u"Fits no empty number field", u"אינו נכנס באף שדה מספר ריק"},
+    {u"No number field is empty", u"אין שדה מספר ריק"},
+    {u"Its letters cannot be converted to digits", u"לא ניתן להמיר את האותיות שבו לספרות"},
 }};
 
 } // namespace

@@ -10,7 +10,7 @@ inline constexpr int LangEnglish = 100;
 inline constexpr int LangHebrew = 200;
 
 // The text of string id 101..152 (English) or 201..252 (Hebrew), or of the address-book
-// commands' 160..171 and 260..271; empty for any other id.
+// commands' 160..193 and 260..293; empty for any other id.
 QString LoadResString(int id);
 inline QString text(int lang, int offset) {
     return LoadResString(lang + offset);
@@ -31,12 +31,22 @@ inline constexpr int mnuFile = 17, mnuAdd = 18, mnuEdit = 19, mnuDel = 20, mnuPr
 inline constexpr int totalRecords = 42;
 inline constexpr int tipAdd = 43; // tooltips of the eight buttons: 43..50
 inline constexpr int groupPersonal = 51, groupWork = 52;
-// Address-book import and export: offsets 60..71 (ids 160..171, 260..271), apart from the
+// Address-book import and export: offsets 60..93 (ids 160..193, 260..293), apart from the
 // historic table.
 inline constexpr int mnuImportContacts = 60, mnuExportContacts = 61, importTitle = 62,
                      importHeadLine = 63, importHeadName = 64, importHeadOutcome = 65,
                      importHeadDetails = 66, importNew = 67, importDuplicate = 68,
                      importNotKept = 69, importRefused = 70, importRegion = 71;
+// The import's progress, its end and the preview's hint under the home region.
+inline constexpr int importProgress = 72, importCancelled = 73, importSummary = 74,
+                     importNoCards = 75, importUnreadable = 76, importRegionHint = 77;
+// Why a line, a card or a number is not imported (%1 a line, or a field and %2 its width).
+inline constexpr int reasonLineUnreadable = 78, reasonNoEnd = 79, reasonQuoteOpen = 80,
+                     reasonOutsideCard = 81, reasonNoNameColumn = 82, reasonNameEmpty = 83,
+                     reasonNoNumber = 84, reasonTextTooLong = 85, reasonNumberTooLong = 86,
+                     reasonAnotherHome = 87, reasonAnotherMobile = 88, reasonAnotherWork = 89,
+                     reasonAnotherFax = 90, reasonFitsNoField = 91, reasonNoFieldEmpty = 92,
+                     reasonLetters = 93;
 } // namespace off
 
 } // namespace i18n

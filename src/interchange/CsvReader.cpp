@@ -1,11 +1,15 @@
 #include "interchange/CsvReader.h"
 
+#include "i18n/StringTable.h"
+#include "interchange/CsvCell.h"
 #include "vcard/TextInput.h"
 
 #include <QHash>
 #include <QIODevice>
 #include <QRegularExpression>
 
+#include <array>
+#include <map>
 #include <optional>
 
 namespace interchange {
@@ -19,9 +23,8 @@ enum class Column {
     Organization,
     Department,
     Email,
-    Address,
-    HomePart,
-    BusinessPart,
+    Address,     // the whole address
+    AddressPart, // a part of one address (see AddressColumn)
     HomePhone,
     CellPhone,
     WorkPhone,
@@ -38,47 +41,118 @@ const QHash<QString, Column>& knownColumns() {
             for (const char16_t* n : names)
                 h.insert(QString::fromUtf16(n), c);
         };
-        add(Column::Name, {u"name", u"full name", u"display name", u"שם", u"שם מלא", u"שם/חברה"});
+        add(Column::Name, {u"name", u"full name", u"display name", u"formatted name", u"שם",
+                           u"שם מלא", u"שם/חברה"});
         add(Column::Given, {u"first name", u"given name", u"שם פרטי"});
         add(Column::Family, {u"last name", u"family name", u"surname", u"שם משפחה"});
-        add(Column::Organization, {u"company", u"organization", u"organization 1 - name", u"חברה"});
-        add(Column::Department, {u"department", u"organization 1 - department", u"מחלקה"});
-        add(Column::Email, {u"e-mail address", u"email address", u"e-mail", u"email",
-                            u"e-mail 1 - value", u"דואר אלקטרוני", u"דוא\"ל", u"דואל"});
-        add(Column::Address,
-            {u"address", u"home address", u"business address", u"address 1 - formatted", u"כתובת"});
-        add(Column::HomePart, {u"home street", u"home city", u"home state", u"home postal code",
-                               u"home country/region"});
-        add(Column::BusinessPart, {u"business street", u"business city", u"business state",
-                                   u"business postal code", u"business country/region"});
+        add(Column::Organization,
+            {u"company", u"organization", u"organization 1 - name", u"organization name", u"חברה"});
+        add(Column::Department,
+            {u"department", u"organization 1 - department", u"organization department", u"מחלקה"});
+        add(Column::Email,
+            {u"e-mail address", u"email address", u"e-mail", u"email", u"primary email",
+             u"e-mail 1 - value", u"דואר אלקטרוני", u"דוא\"ל", u"דואל"});
+        add(Column::Address, {u"address", u"כתובת"});
         add(Column::HomePhone, {u"home phone", u"טלפון בבית", u"טל' בבית", u"טלפון בית"});
-        add(Column::CellPhone, {u"mobile phone", u"mobile", u"cell phone", u"cell", u"פלאפון",
-                                u"נייד", u"טלפון נייד"});
+        add(Column::CellPhone, {u"mobile phone", u"mobile number", u"mobile", u"cell phone",
+                                u"cell", u"פלאפון", u"נייד", u"טלפון נייד"});
         add(Column::WorkPhone, {u"business phone", u"work phone", u"office phone", u"טלפון בעבודה",
                                 u"טל' בעבודה", u"טלפון עבודה"});
-        add(Column::Fax, {u"business fax", u"home fax", u"fax", u"פקס", u"מס' פקס"});
+        add(Column::Fax, {u"business fax", u"home fax", u"fax", u"fax number", u"פקס", u"מס' פקס"});
         add(Column::Phone, {u"phone", u"telephone", u"primary phone", u"other phone", u"טלפון"});
         return h;
     }();
     return known;
 }
 
+// The parts of a postal address in the order it is written; Whole is one column holding all
+// of it, taken when an address has no part of its own.
+enum class Part {
+    Street,
+    Street2,
+    Street3,
+    Extended,
+    PoBox,
+    City,
+    Region,
+    PostalCode,
+    Country,
+    Whole
+};
+constexpr int partCount = int(Part::Whole) + 1;
+
+// Which address a part belongs to, in the order one is chosen: home first, then work, then one
+// named by no prefix, then the numbered ones ("Address 1 - City"), then any other.
+constexpr int homeAddress = 0, workAddress = 1, plainAddress = 2, firstNumbered = 3,
+              otherAddress = 1 << 20;
+
 struct HeaderColumn {
     Column column;
-    int pair = 0; // the number of a "Phone N - Type"/"Phone N - Value" column
+    int pair = 0;    // the number of a "Phone N - Type"/"Phone N - Value" column
+    int address = 0; // an address part's address and part
+    Part part = Part::Whole;
 };
+
+// An address part as mail programs and phones name their columns: "Home Street", "Business
+// Street 2", "Home Postal Code", "Work ZipCode", "Home Address Street", "Home Address Zip
+// Code", "Address 1 - Region", "Street", "City"...
+std::optional<HeaderColumn> addressColumnOf(const QString& key) {
+    static const QHash<QString, Part> parts = [] {
+        QHash<QString, Part> h;
+        auto add = [&h](Part p, std::initializer_list<const char*> names) {
+            for (const char* n : names)
+                h.insert(QLatin1String(n), p);
+        };
+        add(Part::Street, {"street", "address", "street address"});
+        add(Part::Street2, {"street 2", "address 2"});
+        add(Part::Street3, {"street 3", "address 3"});
+        add(Part::Extended, {"extended", "extended address", "extended street"});
+        add(Part::PoBox, {"po box", "pobox", "post office box"});
+        add(Part::City, {"city", "locality"});
+        add(Part::Region, {"state", "region", "province"});
+        add(Part::PostalCode, {"postal code", "post code", "zip", "zip code", "zipcode"});
+        add(Part::Country, {"country", "country/region"});
+        add(Part::Whole, {"formatted"});
+        return h;
+    }();
+    static const QRegularExpression prefixed(
+        QStringLiteral("^(?:(home|work|business|other) |address (\\d+) - )?(.+)$"));
+    const QRegularExpressionMatch m = prefixed.match(key);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString prefix = m.captured(1);
+    const int address = prefix == QLatin1String("home")    ? homeAddress
+                        : prefix == QLatin1String("other") ? otherAddress
+                        : !prefix.isEmpty()                ? workAddress
+                        : m.capturedLength(2) > 0          ? firstNumbered + m.captured(2).toInt()
+                                                           : plainAddress;
+    const QString rest = m.captured(3);
+    auto it = parts.constFind(rest);
+    if (it == parts.constEnd() && rest.startsWith(QLatin1String("address ")))
+        it = parts.constFind(rest.mid(8));
+    std::optional<Part> part;
+    if (it != parts.constEnd())
+        part = *it;
+    else if (rest == QLatin1String("address label")) // the whole address, as printed on a label
+        part = Part::Whole;
+    if (!part || (*part == Part::Whole && address == plainAddress))
+        return std::nullopt;
+    return HeaderColumn{Column::AddressPart, 0, address, *part};
+}
 
 std::optional<HeaderColumn> columnOf(const QString& header) {
     const QString key = header.trimmed().toLower();
     const auto it = knownColumns().constFind(key);
     if (it != knownColumns().constEnd())
         return HeaderColumn{*it};
-    static const QRegularExpression pair(QStringLiteral("^phone (\\d+) - (type|value)$"));
+    if (std::optional<HeaderColumn> part = addressColumnOf(key))
+        return part;
+    static const QRegularExpression pair(QStringLiteral("^phone (\\d+) - (type|label|value)$"));
     const QRegularExpressionMatch m = pair.match(key);
     if (!m.hasMatch())
         return std::nullopt;
-    return HeaderColumn{m.captured(2) == QLatin1String("type") ? Column::PairType
-                                                               : Column::PairValue,
+    return HeaderColumn{m.captured(2) == QLatin1String("value") ? Column::PairValue
+                                                                : Column::PairType,
                         m.captured(1).toInt()};
 }
 
@@ -173,13 +247,11 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
     SourceCard card;
     card.line = r.line;
     QString name, given, family;
-    QStringList home, business;
+    std::map<int, std::array<QString, partCount>> addresses; // each address's parts
     QHash<int, QString> pairTypes;
     for (size_t i = 0; i < columns.size() && i < size_t(r.fields.size()); ++i) {
-        QString value = r.fields[qsizetype(i)].trimmed();
-        // An apostrophe keeps a spreadsheet from reading a value as a formula.
-        if (value.size() > 1 && value[0] == u'\'' && QStringLiteral("=+-@").contains(value[1]))
-            value.remove(0, 1);
+        // An apostrophe kept a spreadsheet from running the value as a formula.
+        const QString value = csvCellIn(r.fields[qsizetype(i)].trimmed());
         if (!columns[i] || value.isEmpty())
             continue;
         auto first = [&value](QString& into) {
@@ -208,11 +280,8 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
         case Column::Address:
             first(card.address);
             break;
-        case Column::HomePart:
-            home << value;
-            break;
-        case Column::BusinessPart:
-            business << value;
+        case Column::AddressPart:
+            first(addresses[columns[i]->address][size_t(columns[i]->part)]);
             break;
         case Column::HomePhone:
             addPhones(card, value, PhoneKind::Home);
@@ -237,8 +306,16 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
             break;
         }
     }
-    if (card.address.isEmpty())
-        card.address = (home.isEmpty() ? business : home).join(QLatin1String(", "));
+    // Else the first address with a part, its parts joined in the order an address is written.
+    for (auto a = addresses.cbegin(); a != addresses.cend() && card.address.isEmpty(); ++a) {
+        QStringList written;
+        for (int p = 0; p < int(Part::Whole); ++p) {
+            if (!a->second[size_t(p)].isEmpty())
+                written << a->second[size_t(p)];
+        }
+        card.address =
+            written.isEmpty() ? a->second[size_t(Part::Whole)] : written.join(QLatin1String(", "));
+    }
     const QString built = QStringList{family, given}.join(u' ').trimmed();
     for (const QString& candidate : {name, built, card.organization, card.email}) {
         if (!candidate.isEmpty()) {
@@ -250,8 +327,7 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
         .replace(u'\r', u' ')
         .replace(u'\n', u' ');
     if (r.unterminated)
-        card.malformed =
-            QStringLiteral("The quoted field that begins on line %1 has no end").arg(r.line);
+        card.malformed = Reason::of(i18n::off::reasonQuoteOpen, r.line);
     return card;
 }
 
@@ -279,7 +355,7 @@ SourceFile readCsv(QIODevice& device) {
         named = named || (columns.back() && columns.back()->column <= Column::Email);
     }
     if (!named) {
-        file.problems.push_back({1, QStringLiteral("Line 1 names no column of a name")});
+        file.problems.push_back({1, Reason::of(i18n::off::reasonNoNameColumn)});
         return file;
     }
     while (records.next(r)) {

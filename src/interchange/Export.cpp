@@ -1,5 +1,6 @@
 #include "interchange/Export.h"
 
+#include "interchange/CsvCell.h"
 #include "store/Text.h"
 
 #include <QSaveFile>
@@ -45,9 +46,9 @@ void appendCard(QByteArray& out, const store::ContactRecord& card) {
     QStringList lines{QStringLiteral("BEGIN:VCARD"), QStringLiteral("VERSION:3.0"),
                       QStringLiteral("FN:") + escaped(name)};
     if (card.group == store::ContactGroup::Personal) {
-        const qsizetype blank = name.indexOf(u' ');
-        lines << QStringLiteral("N:") + escaped(name.left(blank)) + u';' +
-                     (blank < 0 ? QString() : escaped(name.mid(blank + 1))) + QStringLiteral(";;;");
+        // Which word is the family name cannot be known: the whole name is the given name, which
+        // every reader shows as it is, family name first or last.
+        lines << QStringLiteral("N:;") + escaped(name) + QStringLiteral(";;;");
     } else {
         lines << QStringLiteral("N:;;;;")
               << QStringLiteral("ORG:") + escaped(name) +
@@ -70,9 +71,7 @@ void appendCard(QByteArray& out, const store::ContactRecord& card) {
 }
 
 QString csvField(const QString& value) {
-    QString v = value;
-    if (!v.isEmpty() && QStringLiteral("=+-@").contains(v[0]))
-        v.prepend(u'\'');
+    QString v = csvCellOut(value);
     const bool quote = v.contains(u',') || v.contains(u'"') || v.contains(u'\r') ||
                        v.contains(u'\n') || v.startsWith(u' ') || v.endsWith(u' ');
     if (!quote)

@@ -1,5 +1,6 @@
 #include "interchange/ImportPlan.h"
 
+#include "i18n/StringTable.h"
 #include "interchange/PhoneFit.h"
 #include "store/Text.h"
 
@@ -12,20 +13,22 @@ namespace {
 
 using store::Role;
 
-const char* kindWord(PhoneKind kind) {
+namespace off = i18n::off;
+
+// "Another home number came first" and the like.
+int anotherFirst(PhoneKind kind) {
     switch (kind) {
     case PhoneKind::Home:
-        return "home";
+        return off::reasonAnotherHome;
     case PhoneKind::Cell:
-        return "mobile";
+        return off::reasonAnotherMobile;
     case PhoneKind::Work:
-        return "work";
+        return off::reasonAnotherWork;
     case PhoneKind::Fax:
-        return "fax";
     case PhoneKind::None:
         break;
     }
-    return "untyped";
+    return off::reasonAnotherFax;
 }
 
 Role roleOf(PhoneKind kind) {
@@ -41,10 +44,8 @@ Role roleOf(PhoneKind kind) {
     }
 }
 
-QString tooLong(store::ContactGroup group, Role role) {
-    return QStringLiteral("Does not fit %1 (%2 characters)")
-        .arg(store::columnOf(group, role))
-        .arg(store::widthOf(group, role));
+Reason tooLong(store::ContactGroup group, Role role) {
+    return Reason::ofField(off::reasonNumberTooLong, group, role);
 }
 
 // Places the numbers: each typed one in its kind's field, the first of a kind winning; then
@@ -58,13 +59,21 @@ void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& 
             plan.card[role] = *fitted;
         return fitted.has_value();
     };
+    // Letters that are not a keypad's would become another number: such a number is not kept.
+    auto readable = [&plan](const SourcePhone& phone) {
+        if (keypadDigits(phone.number))
+            return true;
+        plan.notKept.push_back({phone.number, Reason::of(off::reasonLetters)});
+        return false;
+    };
     for (const SourcePhone& phone : source.phones) {
         if (phone.kind == PhoneKind::None)
             continue;
         const Role role = roleOf(phone.kind);
         if (plan.card[role])
-            plan.notKept.push_back({phone.number, QStringLiteral("Another %1 number came first")
-                                                      .arg(QLatin1String(kindWord(phone.kind)))});
+            plan.notKept.push_back({phone.number, Reason::of(anotherFirst(phone.kind))});
+        else if (!readable(phone))
+            continue;
         else if (!place(role, phone.number))
             plan.notKept.push_back({phone.number, tooLong(group, role)});
     }
@@ -73,7 +82,7 @@ void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& 
     if (group == store::ContactGroup::Personal)
         free.push_back(Role::Fax);
     for (const SourcePhone& phone : source.phones) {
-        if (phone.kind != PhoneKind::None)
+        if (phone.kind != PhoneKind::None || !readable(phone))
             continue;
         bool placed = false;
         bool anyFree = false;
@@ -84,9 +93,8 @@ void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& 
                 break;
         }
         if (!placed)
-            plan.notKept.push_back(
-                {phone.number, anyFree ? QStringLiteral("Fits no empty number field")
-                                       : QStringLiteral("No number field is empty")});
+            plan.notKept.push_back({phone.number, Reason::of(anyFree ? off::reasonFitsNoField
+                                                                     : off::reasonNoFieldEmpty)});
     }
 }
 
@@ -95,9 +103,7 @@ bool setText(PlannedCard& plan, Role role, const QString& text) {
     const QString value = store::trimSpaces(text);
     const store::CardField& field = store::fieldOf(plan.card.group, role);
     if (value.size() > field.width) {
-        plan.reason = QStringLiteral("%1 takes at most %2 characters")
-                          .arg(QLatin1String(field.word))
-                          .arg(field.width);
+        plan.reason = Reason::ofField(off::reasonTextTooLong, plan.card.group, role);
         return false;
     }
     if (!value.isEmpty())
@@ -117,7 +123,7 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
         return plan;
     }
     if (plan.name.isEmpty()) {
-        plan.reason = QStringLiteral("The field Name cannot be empty");
+        plan.reason = Reason::of(off::reasonNameEmpty);
         return plan;
     }
     if (!setText(plan, Role::Name, plan.name) || !setText(plan, Role::Address, source.address) ||
@@ -135,9 +141,15 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
     const bool anyNumber = plan.card[Role::Home] || plan.card[Role::Mobile] ||
                            plan.card[Role::Work] || plan.card[Role::Fax];
     if (!anyNumber) {
-        plan.reason = QStringLiteral("There is no phone/fax/line/mobile number");
+        plan.reason = Reason::of(off::reasonNoNumber);
         return plan;
     }
+    // Stored as the editor stores a card, so that it can be opened there: an empty number
+    // field holds an empty text, an empty address or e-mail a single blank; never Null.
+    for (Role role : {Role::Home, Role::Mobile, Role::Work, Role::Fax})
+        plan.card[role] = plan.card[role].value_or(QString());
+    for (Role role : {Role::Address, Role::Email})
+        plan.card[role] = plan.card[role].value_or(QStringLiteral(" "));
     plan.outcome = Outcome::New;
     return plan;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/Reason.h"
 #include "interchange/SourceCard.h"
 #include "store/ContactRecord.h"
 
@@ -16,7 +17,7 @@ enum class Outcome { New, Duplicate, Refused };
 // A number of the file that the card does not keep, and why.
 struct NotKept {
     QString number;
-    QString reason;
+    Reason reason;
     bool operator==(const NotKept&) const = default;
 };
 
@@ -26,7 +27,7 @@ struct PlannedCard {
     Outcome outcome = Outcome::Refused;
     store::ContactRecord card; // the values to store (New) or that were read
     std::vector<NotKept> notKept;
-    QString reason; // why the card is refused
+    Reason reason; // why the card is refused
 };
 
 // The card fitted to the group: numbers placed by kind and fitted to their fields, the

@@ -3,6 +3,7 @@
 #include "i18n/StringTable.h"
 #include "interchange/PhoneFit.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -29,35 +30,54 @@ QString outcomeText(const PlannedCard& plan, int lang) {
     return i18n::text(lang, off::importRefused);
 }
 
-QString detailsText(const PlannedCard& plan) {
+QString detailsText(const PlannedCard& plan, int lang) {
     QStringList parts;
     if (!plan.reason.isEmpty())
-        parts << plan.reason;
+        parts << plan.reason.text(lang);
     for (const NotKept& n : plan.notKept)
-        parts << n.number + QStringLiteral(": ") + n.reason;
+        parts << QChar(0x2068) + n.number + QChar(0x2069) + QStringLiteral(": ") +
+                     n.reason.text(lang);
     return parts.join(QStringLiteral("; "));
+}
+
+QString regionEntry(const QString& region, int lang) {
+    // The code is isolated left to right: "+972" after a Hebrew name would read "972+".
+    return regionName(region, lang) + u' ' + QChar(0x2066) + u'+' +
+           QString::number(callingCode(region)) + QChar(0x2069);
 }
 
 ImportPreview::ImportPreview(std::vector<PlannedCard> plans,
                              const std::vector<FileProblem>& problems, const QString& region,
                              Replan replan, int lang, QWidget* parent)
     : QDialog(parent), m_plans(std::move(plans)), m_problems(problems), m_replan(std::move(replan)),
-      m_lang(lang), m_region(new QComboBox(this)), m_list(new QTableWidget(this)) {
+      m_lang(lang), m_region(new QComboBox(this)), m_hint(new QLabel(this)),
+      m_list(new QTableWidget(this)) {
     namespace off = i18n::off;
     setObjectName(QStringLiteral("ImportPreview"));
     setWindowTitle(i18n::text(lang, off::importTitle));
     setLayoutDirection(lang == i18n::LangHebrew ? Qt::RightToLeft : Qt::LeftToRight);
 
-    // "IL +972", ...; an empty first entry when nothing named a region.
+    // "Israel +972", ... in the interface's alphabetical order; an empty first entry when
+    // nothing named a region.
     m_region->setObjectName(QStringLiteral("cboHomeRegion"));
     if (region.isEmpty())
         m_region->addItem(QString(), QString());
+    std::vector<std::pair<QString, QString>> entries; // shown, code
     for (const QString& code : phoneRegions())
-        m_region->addItem(QStringLiteral("%1 +%2").arg(code).arg(callingCode(code)), code);
+        entries.emplace_back(regionEntry(code, lang), code);
+    const QCollator order(QLocale(lang == i18n::LangHebrew ? QLocale::Hebrew : QLocale::English));
+    std::sort(entries.begin(), entries.end(),
+              [&order](const auto& a, const auto& b) { return order(a.first, b.first); });
+    for (const auto& [shown, code] : entries)
+        m_region->addItem(shown, code);
     m_shownRegion = std::max(0, m_region->findData(region));
     m_region->setCurrentIndex(m_shownRegion);
     auto* regionLabel = new QLabel(i18n::text(lang, off::importRegion), this);
     regionLabel->setBuddy(m_region);
+    m_hint->setObjectName(QStringLiteral("lblHomeRegionHint"));
+    m_hint->setText(i18n::text(lang, off::importRegionHint));
+    m_hint->setWordWrap(true);
+    m_region->setAccessibleDescription(m_hint->text());
     connect(m_region, &QComboBox::currentIndexChanged, this, &ImportPreview::regionChosen);
 
     m_list->setObjectName(QStringLiteral("lstImportCards"));
@@ -82,6 +102,7 @@ ImportPreview::ImportPreview(std::vector<PlannedCard> plans,
     regionRow->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(regionRow);
+    layout->addWidget(m_hint);
     layout->addWidget(m_list);
     layout->addWidget(buttons);
     resize(720, 420);
@@ -103,9 +124,10 @@ void ImportPreview::fill() {
         ++row;
     };
     for (const PlannedCard& plan : m_plans)
-        put(plan.line, plan.name, outcomeText(plan, m_lang), detailsText(plan));
+        put(plan.line, plan.name, outcomeText(plan, m_lang), detailsText(plan, m_lang));
     for (const FileProblem& problem : m_problems)
-        put(problem.line, QString(), i18n::text(m_lang, i18n::off::importRefused), problem.reason);
+        put(problem.line, QString(), i18n::text(m_lang, i18n::off::importRefused),
+            problem.reason.text(m_lang));
     m_list->resizeColumnsToContents();
 }
 

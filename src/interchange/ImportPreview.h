@@ -9,15 +9,17 @@
 #include <vector>
 
 class QComboBox;
+class QLabel;
 class QTableWidget;
 
 namespace interchange {
 
 // Lists what an import would do with each card before anything is written: new, duplicate
 // (skipped), new with numbers not kept (each with its reason), refused (with the reason),
-// and the file's lines that belong to no card. The home region, whose numbers are written in
-// national form, can be chosen here: the cards are planned again for it. OK imports, Cancel
-// leaves the file alone.
+// and the file's lines that belong to no card, all in the language of the interface. The
+// home region, whose numbers are written in national form, can be chosen here by its name,
+// a line below saying what the choice does: the cards are planned again for it. OK imports,
+// Cancel leaves the file alone.
 class ImportPreview : public QDialog {
     Q_OBJECT
 public:
@@ -29,6 +31,7 @@ public:
 
     QTableWidget* list() const { return m_list; }
     QComboBox* regionBox() const { return m_region; }
+    QLabel* regionHint() const { return m_hint; }
     const std::vector<PlannedCard>& plans() const { return m_plans; }
     QString region() const;
 
@@ -42,11 +45,17 @@ private:
     int m_lang;
     int m_shownRegion = 0;
     QComboBox* m_region;
+    QLabel* m_hint;
     QTableWidget* m_list;
 };
 
-// What the preview says of one card, in the language given, and its details.
+// What the preview says of one card, in the language given, and its details: why it is
+// refused, each number not kept (isolated, so that it reads left to right in a Hebrew line)
+// and why.
 QString outcomeText(const PlannedCard& plan, int lang);
-QString detailsText(const PlannedCard& plan);
+QString detailsText(const PlannedCard& plan, int lang);
+
+// A region as the preview lists it: its name and calling code ("Israel +972").
+QString regionEntry(const QString& region, int lang);
 
 } // namespace interchange

@@ -1,5 +1,6 @@
 #include "interchange/ImportWriter.h"
 
+#include "i18n/StringTable.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
 
@@ -35,7 +36,7 @@ std::optional<ImportTally> writeImport(store::Connection& db, std::vector<Planne
             if (!isConstraint(e))
                 throw;
             plan.outcome = Outcome::Refused;
-            plan.reason = e.description();
+            plan.reason = Reason::words(e.description());
         }
     }
     if (!progress(total, total))
@@ -52,7 +53,12 @@ std::optional<ImportTally> writeImport(store::Connection& db, std::vector<Planne
 }
 
 QString importSummary(const ImportTally& tally) {
-    return QStringLiteral("%1 cards imported, %2 duplicates skipped, %3 refused")
+    return importSummary(tally, i18n::LangEnglish);
+}
+
+QString importSummary(const ImportTally& tally, int lang) {
+    return i18n::text(lang == i18n::LangHebrew ? i18n::LangHebrew : i18n::LangEnglish,
+                      i18n::off::importSummary)
         .arg(tally.imported)
         .arg(tally.duplicates)
         .arg(tally.refused);

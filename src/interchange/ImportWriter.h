@@ -28,7 +28,9 @@ struct ImportTally {
 std::optional<ImportTally> writeImport(store::Connection& db, std::vector<PlannedCard>& plans,
                                        const std::function<bool(int, int)>& progress);
 
-// "N cards imported, M duplicates skipped, K refused".
+// "N cards imported, M duplicates skipped, K refused", in English or in the language given
+// (Hebrew for i18n::LangHebrew).
 QString importSummary(const ImportTally& tally);
+QString importSummary(const ImportTally& tally, int lang);
 
 } // namespace interchange

@@ -1,7 +1,12 @@
 #include "interchange/PhoneFit.h"
 
-#include <phonenumbers/phonenumberutil.h>
+#include "i18n/StringTable.h"
 
+#include <phonenumbers/phonenumberutil.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
 #include <set>
 
 namespace interchange {
@@ -92,9 +97,56 @@ int callingCode(const QString& region) {
     return PhoneNumberUtil::GetInstance()->GetCountryCodeForRegion(region.toStdString());
 }
 
+QString regionName(const QString& region, int lang) {
+    // Qt names territories in English only; the Unicode library that libphonenumber itself
+    // stands on names them in Hebrew.
+    if (lang == i18n::LangHebrew) {
+        icu::UnicodeString name;
+        icu::Locale("", region.toLatin1().constData()).getDisplayCountry(icu::Locale("he"), name);
+        const QString hebrew = QString::fromUtf16(name.getBuffer(), name.length());
+        if (!hebrew.isEmpty() && hebrew != region)
+            return hebrew;
+    }
+    const QLocale::Territory territory = QLocale::codeToTerritory(region);
+    return territory == QLocale::AnyTerritory ? region : QLocale::territoryToString(territory);
+}
+
+std::optional<QString> keypadDigits(const QString& number) {
+    auto hasLetter = [](QStringView text) {
+        return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+    };
+    if (!hasLetter(number))
+        return number;
+    const PhoneNumberUtil& util = *PhoneNumberUtil::GetInstance();
+    const std::string utf8 = number.toStdString();
+    // The extension, with the marker before its digits, is left as written. Any region finds
+    // it: only the extension is wanted here.
+    qsizetype bodyEnd = number.size();
+    PhoneNumber parsed;
+    if (util.Parse(utf8, "US", &parsed) == PhoneNumberUtil::NO_PARSING_ERROR &&
+        parsed.has_extension()) {
+        bodyEnd = number.lastIndexOf(QString::fromStdString(parsed.extension()));
+        while (bodyEnd > 0 && !number[bodyEnd - 1].isDigit())
+            --bodyEnd;
+    }
+    if (bodyEnd <= 0 || !hasLetter(QStringView(number).left(bodyEnd)))
+        return number;
+    // Letters that spell the number, as on a keypad: at least three, after three digits.
+    if (!util.IsAlphaNumber(utf8))
+        return std::nullopt;
+    std::string body = number.left(bodyEnd).toStdString();
+    util.ConvertAlphaCharactersInNumber(&body);
+    const QString digits = QString::fromStdString(body);
+    if (hasLetter(digits))
+        return std::nullopt;
+    return digits + number.mid(bodyEnd);
+}
+
 std::optional<QString> fitNumber(const QString& number, int width, const QString& region) {
-    const QString written = number.trimmed();
-    for (const QString& form : candidates(written, region)) {
+    const std::optional<QString> written = keypadDigits(number.trimmed());
+    if (!written)
+        return std::nullopt;
+    for (const QString& form : candidates(*written, region)) {
         if (!form.isEmpty() && form.size() <= width)
             return form;
     }

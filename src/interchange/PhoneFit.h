@@ -17,8 +17,18 @@ QString homeRegion(const QString& setting, const QLocale& locale, bool hebrewInt
 // calling code of one ("IL" -> 972; 0 for a code that names none).
 QStringList phoneRegions();
 int callingCode(const QString& region);
+// A region's name in English ("Israel"), or in Hebrew ("ישראל") for i18n::LangHebrew; the code
+// itself when no name is known for it.
+QString regionName(const QString& region, int lang);
 
-// The number as it is stored in a field of `width` characters: a number of the home region in
+// The number with the letters of a telephone keypad turned into their digits, separators kept
+// ("1-800-MY-APPLE" -> "1-800-69-27753"); the marker of an extension ("ext 5", "x5") stays as
+// it is. Nothing when its letters do not spell a number that way (a note, a name, letters of
+// another script). A number without letters is returned as it is.
+std::optional<QString> keypadDigits(const QString& number);
+
+// The number as it is stored in a field of `width` characters, its keypad letters turned into
+// digits first (nothing when they cannot be): a number of the home region in
 // national form ("052-123-4567"), another in E.164 ("+15551234567"); a number that cannot be
 // read as a telephone number (an extension, a short code) as written. Where that is too long,
 // the same digits without separators. Nothing when even that does not fit.

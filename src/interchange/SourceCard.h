@@ -1,5 +1,7 @@
 #pragma once
 
+#include "interchange/Reason.h"
+
 #include <QString>
 
 #include <vector>
@@ -25,14 +27,14 @@ struct SourceCard {
     QString address;                 // the parts joined
     QString email;                   // the first address
     std::vector<SourcePhone> phones; // in file order
-    QString malformed;               // why the card cannot be read; empty for a sound card
+    Reason malformed;                // why the card cannot be read; empty for a sound card
     bool operator==(const SourceCard&) const = default;
 };
 
 // A line of the file that belongs to no card and could not be read.
 struct FileProblem {
     int line = 0;
-    QString reason;
+    Reason reason;
     bool operator==(const FileProblem&) const = default;
 };
 

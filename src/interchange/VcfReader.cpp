@@ -1,5 +1,6 @@
 #include "interchange/VcfReader.h"
 
+#include "i18n/StringTable.h"
 #include "vcard/TextInput.h"
 
 #include <QStringDecoder>
@@ -231,8 +232,8 @@ private:
     bool m_pendingValid = false;
 };
 
-QString unreadable(int line) {
-    return QStringLiteral("Line %1 cannot be read").arg(line);
+Reason unreadable(int line) {
+    return Reason::of(i18n::off::reasonLineUnreadable, line);
 }
 
 } // namespace
@@ -256,14 +257,13 @@ SourceFile readVcf(QIODevice& device) {
         const bool end = p && p->name == "END" && p->value.trimmed().toUpper() == "VCARD";
         if (begin) {
             if (open) {
-                open->card.malformed = QStringLiteral("The card has no END:VCARD line");
+                open->card.malformed = Reason::of(i18n::off::reasonNoEnd);
                 file.cards.push_back(finished(*open));
             }
             open.emplace();
             open->card.line = number;
         } else if (!open) {
-            file.problems.push_back(
-                {number, QStringLiteral("Line %1 is not inside a card").arg(number)});
+            file.problems.push_back({number, Reason::of(i18n::off::reasonOutsideCard, number)});
         } else if (end) {
             file.cards.push_back(finished(*open));
             open.reset();
@@ -275,7 +275,7 @@ SourceFile readVcf(QIODevice& device) {
         }
     }
     if (open) {
-        open->card.malformed = QStringLiteral("The card has no END:VCARD line");
+        open->card.malformed = Reason::of(i18n::off::reasonNoEnd);
         file.cards.push_back(finished(*open));
     }
     if (lines.failed()) {

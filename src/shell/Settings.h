@@ -17,15 +17,15 @@ public:
     std::optional<int> integer(const QString& section, const QString& key) const;
     std::optional<float> single(const QString& section, const QString& key) const;
     std::optional<bool> boolean(const QString& section, const QString& key) const;
+    std::optional<QString> text(const QString& section, const QString& key) const;
 
     void setInteger(const QString& section, const QString& key, int value);
     void setSingle(const QString& section, const QString& key, float value);
     void setBoolean(const QString& section, const QString& key, bool value);
+    void setText(const QString& section, const QString& key, const QString& value);
     void sync();
 
 private:
-    std::optional<QString> text(const QString& section, const QString& key) const;
-    void setText(const QString& section, const QString& key, const QString& value);
     QSettings& m_s;
 };
 

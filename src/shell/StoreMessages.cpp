@@ -48,6 +48,10 @@ QString copyFailureReason(const store::CopyFailure& failure) {
         return messages::copyOntoItself();
     case Reason::NotCopied:
         return messages::copyFailed(failure.path, failure.detail);
+    case Reason::NotARegularFile:
+        return messages::notARegularFile(failure.path);
+    case Reason::DiskFull:
+        return messages::diskFull();
     case Reason::Damaged:
         return messages::fileDamaged(failure.detail);
     case Reason::MissingTable:
@@ -60,6 +64,8 @@ QString copyFailureReason(const store::CopyFailure& failure) {
         return messages::olderVersion(failure.version);
     case Reason::NewerVersion:
         return messages::newerVersion(failure.version);
+    case Reason::CardsRefused:
+        return messages::cardsRefused(failure.cards);
     case Reason::StoreFailed:
         break;
     }

@@ -12,7 +12,7 @@ public:
     // The text the group box shows now; compared with the group names at each use.
     virtual QString groupText() const = 0;
     // Refill the grid for the current group and letter (reopens CurrentRecordset).
-    virtual void update_list() = 0;
+    virtual void refreshList() = 0;
 };
 
 } // namespace shell

@@ -1,11 +1,60 @@
 #include "store/ContactDatabase.h"
 
+#include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
 
 #include <QFileInfo>
 
 namespace store {
+
+namespace {
+
+QStringList tableNames(Connection& conn) {
+    Statement st =
+        conn.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    QStringList names;
+    while (st.step())
+        names << st.text(0);
+    return names;
+}
+
+// The start's verdict on a file, without upgrading it: true for the current version, a
+// version row that is missing or not a number; false for an older, newer or unversioned
+// file. Names are compared exactly, as at start.
+bool isCurrentBook(Connection& conn) {
+    if (!tableNames(conn).contains(QStringLiteral("dbDetails")))
+        return false;
+    Statement details = conn.prepare(QStringLiteral("SELECT * FROM dbDetails"));
+    int column = -1;
+    for (int c = 0; c < details.columnCount(); ++c) {
+        if (details.columnName(c) == u"dbVerNum")
+            column = c;
+    }
+    if (column < 0)
+        return false;
+    if (!details.step())
+        return true;
+    if (details.isNull(column))
+        return false;
+    bool number = false;
+    const int version = details.text(column).toInt(&number);
+    return !number || version == SchemaVersion;
+}
+
+// The name indexes a current file gets at start, best effort.
+void ensureNameIndexes(Connection& conn) {
+    const QStringList tables = tableNames(conn);
+    for (const char* table : {"Vesk", "Work"}) {
+        try {
+            if (tables.contains(QLatin1String(table)))
+                conn.execute(createNameIndexSql(QString::fromLatin1(table)));
+        } catch (const StoreError&) {
+        }
+    }
+}
+
+} // namespace
 
 bool FileExists(const QString& path) {
     const QFileInfo info(path);
@@ -17,12 +66,31 @@ ContactDatabase::~ContactDatabase() {
 }
 
 bool ContactDatabase::isOpen() const {
-    return m_conn && m_conn->isOpen();
+    return reach();
+}
+
+bool ContactDatabase::reach() const {
+    if (m_conn && m_conn->isOpen())
+        return true;
+    if (m_pending.isEmpty())
+        return false;
+    try {
+        const std::shared_ptr<Connection> conn = Connection::open(m_pending, ReopenWait);
+        if (!isCurrentBook(*conn))
+            return false;
+        ensureNameIndexes(*conn);
+        m_conn = conn;
+        return true;
+    } catch (const StoreError&) {
+        return false;
+    }
 }
 
 void ContactDatabase::open(const QString& path) {
     close();
+    m_pending = path;
     m_conn = Connection::open(path);
+    m_pending.clear();
 }
 
 void ContactDatabase::create(const QString& path) {
@@ -31,6 +99,7 @@ void ContactDatabase::create(const QString& path) {
 }
 
 void ContactDatabase::close() {
+    m_pending.clear();
     CurrentRecordset.reset();
     if (m_conn)
         m_conn->close();

@@ -3,6 +3,7 @@
 #include "store/ContactDatabase.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "store/Startup.h"
 #include "store/StoreError.h"
 #include "store/Upgrade.h"
 
@@ -16,6 +17,8 @@
 #include <cstring>
 #include <exception>
 #include <utility>
+
+#include <sqlite3.h>
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -49,6 +52,8 @@ template <typename Work> std::optional<CopyFailure> outcomeOf(Work&& work) {
     } catch (const Refusal& r) {
         return r.failure;
     } catch (const StoreError& e) {
+        if (e.number() < StoreError::NotOpen && (e.number() & 0xff) == SQLITE_FULL)
+            return CopyFailure{Reason::DiskFull};
         return CopyFailure{Reason::StoreFailed, e.description()};
     }
     return std::nullopt;
@@ -166,8 +171,22 @@ void exportDatabase(const ContactDatabase& db, const QString& databasePath, cons
     }
 }
 
+// The chosen file, opened for reading only. Nothing but a regular file is opened, so that
+// a pipe cannot hold the program until another program writes to it.
+std::shared_ptr<Connection> openChosen(const QString& path) {
+    if (!QFileInfo::exists(path))
+        notCopied(path, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    try {
+        return Connection::openReadOnly(path);
+    } catch (const StoreError& e) {
+        if (e.number() == StoreError::NotARegularFile)
+            refuse({.reason = Reason::NotARegularFile, .path = path});
+        throw;
+    }
+}
+
 void checkContactFile(const QString& path) {
-    const auto conn = Connection::openReadOnly(path);
+    const auto conn = openChosen(path);
     QStringList problems;
     try {
         problems = column(*conn, QStringLiteral("PRAGMA integrity_check(1)"));
@@ -194,46 +213,87 @@ void checkContactFile(const QString& path) {
     checkVersion(*conn);
 }
 
+int cardsIn(Connection& conn) {
+    Statement st = conn.prepare(
+        QStringLiteral("SELECT (SELECT count(*) FROM Vesk) + (SELECT count(*) FROM Work)"));
+    st.step();
+    return int(st.integer(0));
+}
+
+// A file the engine cannot read as a database at all.
+bool damaged(const StoreError& e) {
+    const int primary = e.number() & 0xff;
+    return e.number() < StoreError::NotOpen &&
+           (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT);
+}
+
 void importDatabase(const ImportRequest& rq) {
     const QString mdb = rq.folder + QStringLiteral("VESK.MDB");
     const QString old = rq.folder + QStringLiteral("Vesk.old");
-    // The upgrade's temporary name: a start after a crash removes a leftover.
-    const QString temp = NewContactFile::temporaryPath(mdb);
     const QString oldTemp = old + QStringLiteral(".new");
     auto reached = [&](ImportStep step) {
         if (rq.afterStep)
             rq.afterStep(step);
     };
-    struct Leftovers {
-        QStringList paths;
-        ~Leftovers() {
-            for (const QString& p : paths)
-                removeWithJournal(p);
-        }
-    } leftovers{{temp, oldTemp}};
 
-    copyFile(rq.source, temp);
-    reached(ImportStep::Copied);
-    checkContactFile(temp);
+    checkContactFile(rq.source);
     reached(ImportStep::Checked);
 
-    rq.db.close();
+    // The chosen file's cards go into a file of the program's own making, never the chosen
+    // file itself: its triggers, views and looser fields stay behind. It is built under the
+    // upgrade's temporary name, so a start after a crash removes a leftover.
+    NewContactFile fresh(mdb);
     try {
+        fresh.create();
+        StartupContext cx{rq.db, rq.folder};
+        const CopyResult copy = CopyOldData(cx, fresh.connection(), rq.source);
+        if (copy.unreadable)
+            refuse({Reason::Damaged, QStringLiteral("a table cannot be read")});
+        fresh.commit();
+        if (const int refused = copy.read - cardsIn(fresh.connection()); refused > 0)
+            refuse({.reason = Reason::CardsRefused, .cards = refused});
+        reached(ImportStep::Copied);
+
+        // The current file is held still by a read lock from its snapshot to its replacement:
+        // no other program's change can fall between the two, a lock of another program is
+        // waited for (and its message returned when it stays), and a transaction that a
+        // program left when it died is rolled back before anything is read.
+        std::shared_ptr<Connection> current;
+        try {
+            current = rq.db.isOpen() ? rq.db.shared() : Connection::open(mdb);
+        } catch (const StoreError& e) {
+            if (!damaged(e))
+                throw;
+        }
+        std::optional<Transaction> still;
+        if (current) {
+            still.emplace(*current, Transaction::Read);
+            current->execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        }
         if (MakesBackup(rq.source)) {
-            copyFile(mdb, oldTemp);
+            removeWithJournal(oldTemp);
+            // A file that is no database has no state to keep but its bytes.
+            if (current)
+                current->backupTo(oldTemp);
+            else
+                copyFile(mdb, oldTemp);
+            syncToDisk(oldTemp);
             renameOver(oldTemp, old);
             reached(ImportStep::BackedUp);
         }
-        renameOver(temp, mdb);
+        fresh.install();
     } catch (...) {
-        try {
-            rq.db.open(mdb);
-        } catch (const StoreError&) {
-        }
+        fresh.discard();
+        removeWithJournal(oldTemp);
         throw;
     }
-    rq.db.open(mdb);
-    EnsureNameIndexes(rq.db);
+    rq.db.close();
+    try {
+        rq.db.open(mdb);
+    } catch (const StoreError&) {
+        // The new file is in place; the list says when it cannot be read, and the next use
+        // tries again.
+    }
 }
 
 } // namespace

@@ -13,22 +13,27 @@ class ContactDatabase;
 // each reason for the user.
 struct CopyFailure {
     enum class Reason {
-        TargetExists, // the export's target is there, and overwriting it was not asked for
-        OntoItself,   // the export's target is the open contact file itself
-        NotCopied,    // the file at `path` could not be copied or renamed: `detail` says why
-        Damaged,      // the file fails the integrity check: `detail` is the engine's finding
-        MissingTable, // the file has no `table`
-        OtherFields,  // the file's `table` has other fields than the current ones
-        NoVersion,    // the file has no version row
-        OlderVersion, // the file's `version` is older than the program's
-        NewerVersion, // the file's `version` is newer than the program's
-        StoreFailed,  // any other error of the engine or the store: `detail` is its description
+        TargetExists,    // the export's target is there, and overwriting it was not asked for
+        OntoItself,      // the export's target is the open contact file itself
+        NotCopied,       // the file at `path` could not be copied or renamed: `detail` says why
+        NotARegularFile, // `path` names a folder, a device or a pipe, not a file
+        DiskFull,        // the disk had no room for the copy
+        Damaged,         // the file fails the integrity check: `detail` is the engine's finding
+        MissingTable,    // the file has no `table`
+        OtherFields,     // the file's `table` has other fields than the current ones
+        NoVersion,       // the file has no version row
+        OlderVersion,    // the file's `version` is older than the program's
+        NewerVersion,    // the file's `version` is newer than the program's
+        CardsRefused,    // `cards` of the file's cards break the rules of the fields
+        StoreFailed,     // any other error of the engine or the store (a lock held by another
+                         // program among them): `detail` is its description
     };
     Reason reason;
     QString detail = {};
     QString path = {};
     QString table = {};
     int version = 0;
+    int cards = 0;
 
     bool operator==(const CopyFailure&) const = default;
 };
@@ -44,13 +49,14 @@ struct CopyFailure {
                                                         const QString& target, bool overwrite);
 
 // Why the file at `path` is not a sound contact file of the current schema version: a
-// database that passes the integrity check and has the tables Vesk, Work and dbDetails with
-// exactly the current fields, and a version row equal to SchemaVersion. Nothing when it is.
+// regular file, a database that passes the integrity check and has the tables Vesk, Work and
+// dbDetails with exactly the current fields, and a version row equal to SchemaVersion. The
+// file is only read. Nothing when it is.
 [[nodiscard]] std::optional<CopyFailure> CheckContactFile(const QString& path);
 
-// The points of an import after which a test may stop it: the chosen file copied beside
-// VESK.MDB, the copy checked, the previous file kept as Vesk.old.
-enum class ImportStep { Copied, Checked, BackedUp };
+// The points of an import after which a test may stop it: the chosen file checked, its cards
+// copied into the new file, the previous file kept as Vesk.old.
+enum class ImportStep { Checked, Copied, BackedUp };
 
 struct ImportRequest {
     ContactDatabase& db;
@@ -60,13 +66,17 @@ struct ImportRequest {
     std::function<void(ImportStep)> afterStep = {};
 };
 
-// Replaces VESK.MDB by the chosen file. The file is copied to a temporary name in the program
-// folder and checked there (CheckContactFile), so what takes the name VESK.MDB is exactly
-// what was checked. Only then the database is closed, VESK.MDB is copied to Vesk.old when the
-// source's name ends in "MDB" (any case; restoring a ".old" makes no backup), and the copy is
-// renamed over VESK.MDB; the database is then opened again. Nothing on success.
-// On failure VESK.MDB is the file it was, open again; a failure before the backup leaves
-// Vesk.old untouched too. A StoreError thrown by `afterStep` is a failure like any other.
+// Replaces the cards of VESK.MDB by those of the chosen file. The chosen file is only read:
+// once it passes CheckContactFile, its cards are copied, field by field, into a new file the
+// program makes with its own schema under a temporary name (as the upgrade copies them), and
+// a card the fields refuse refuses the whole file (CardsRefused). Then, while the current file
+// is held still by a read lock (a lock of another program is waited for, and its message
+// returned when it stays; a transaction left by a program that died is rolled back first), a
+// snapshot of it is written to Vesk.old through the engine's online backup when the source's
+// name ends in "MDB" (any case; restoring a ".old" makes no backup), and the new file is
+// renamed over VESK.MDB and opened. Nothing on success. On failure VESK.MDB is the file it
+// was, still open; a failure before the backup leaves Vesk.old untouched too. A StoreError
+// thrown by `afterStep` is a failure like any other.
 [[nodiscard]] std::optional<CopyFailure> ImportDatabase(const ImportRequest& request);
 
 // True when the chosen file's backup rule applies: its name ends in "MDB", in any case.

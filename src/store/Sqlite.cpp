@@ -3,11 +3,16 @@
 #include "store/Schema.h"
 #include "store/StoreError.h"
 
+#include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <utility>
 
 #include <sqlite3.h>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace store {
 
@@ -29,12 +34,58 @@ QString describe(sqlite3* db, int rc) {
     }
     if ((rc & 0xff) == SQLITE_NOTADB)
         return QStringLiteral("The file is damaged or is not a database");
+    // A file opened for reading only cannot undo the change a program left in its journal
+    // when it stopped; the engine's own words speak of writing.
+    if (db && sqlite3_extended_errcode(db) == SQLITE_READONLY_ROLLBACK)
+        return QStringLiteral("The file holds a change that a program left unfinished when it "
+                              "stopped, and cannot be read until that change is undone");
     return msg;
+}
+
+// A write refused for want of room. The engine says SQLITE_FULL when the system says the disk
+// is full, but a plain I/O error when a quota or a file size limit stops it; to the user all
+// of them are a full disk.
+bool outOfRoom(int rc, int systemError) {
+    if ((rc & 0xff) == SQLITE_FULL)
+        return true;
+    if ((rc & 0xff) != SQLITE_IOERR)
+        return false;
+#ifdef EDQUOT
+    if (systemError == EDQUOT)
+        return true;
+#endif
+    return systemError == ENOSPC || systemError == EFBIG;
+}
+
+StoreError errorOf(sqlite3* db, int rc, int systemError) {
+    if (outOfRoom(rc, systemError))
+        return StoreError(SQLITE_FULL, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)));
+    return StoreError(db ? sqlite3_extended_errcode(db) : rc, describe(db, rc));
+}
+
+// Refuses anything at `path` that is not a regular file, without opening it: opening a pipe
+// waits until another program writes to it. A name that is not there is left to the engine.
+void requireRegularFile(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return;
+#else
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return;
+#endif
+    throw StoreError(StoreError::NotARegularFile,
+                     QStringLiteral("%1 is not a regular file").arg(path));
 }
 
 } // namespace
 
-std::shared_ptr<Connection> Connection::openWith(const QString& path, int flags) {
+std::shared_ptr<Connection> Connection::openWith(const QString& path, int flags, int busyTimeout) {
+    // The engine opens the journal beside the file as well, to roll back what a program that
+    // stopped mid-write left there.
+    for (const char* suffix : {"", "-journal", "-wal"})
+        requireRegularFile(path + QLatin1String(suffix));
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -44,18 +95,19 @@ std::shared_ptr<Connection> Connection::openWith(const QString& path, int flags)
         throw StoreError(code, text);
     }
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 2000);
+    sqlite3_busy_timeout(db, busyTimeout);
     // Room for a whole phone book of 100,000 cards, so listing and searching read from
     // memory after the first pass.
     sqlite3_exec(db, "PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
     return std::shared_ptr<Connection>(new Connection(db, path));
 }
 
-std::shared_ptr<Connection> Connection::open(const QString& path) {
-    auto conn = openWith(path, SQLITE_OPEN_READWRITE);
+std::shared_ptr<Connection> Connection::open(const QString& path, int busyTimeout) {
+    auto conn = openWith(path, SQLITE_OPEN_READWRITE, busyTimeout);
     // SQLite reads the file lazily: read its schema now so that a damaged file or one that
     // is not a database fails here, at the open.
     conn->execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    sqlite3_busy_timeout(conn->m_db, BusyTimeout);
     return conn;
 }
 
@@ -99,7 +151,11 @@ sqlite3* Connection::handle() const {
 }
 
 void Connection::raise(int rc) const {
-    throw StoreError(m_db ? sqlite3_extended_errcode(m_db) : rc, describe(m_db, rc));
+    // The engine does not keep the system's reason for every failed write (a file size limit
+    // is one it drops); the call that failed has just returned, so errno still holds it.
+    const int lastSystemError = errno;
+    const int kept = m_db ? sqlite3_system_errno(m_db) : 0;
+    throw errorOf(m_db, rc, kept != 0 ? kept : lastSystemError);
 }
 
 void Connection::execute(const QString& sql) {
@@ -149,11 +205,13 @@ void Connection::backupTo(const QString& path) const {
     sqlite3_backup* backup = sqlite3_backup_init(to->m_db, "main", from, "main");
     if (!backup)
         to->raise(sqlite3_errcode(to->m_db));
-    // All pages in one step, under one read lock: the copy is one committed state.
+    // All pages in one step, under one read lock: the copy is one committed state. A lock
+    // held by another program is waited for as long as any statement waits.
     const int rc = sqlite3_backup_step(backup, -1);
+    const int systemError = errno;
     sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE)
-        to->raise(rc);
+    if (rc != SQLITE_DONE) // the reason is the step's, whichever of the two files it concerns
+        throw errorOf(nullptr, rc, systemError);
     to->close();
 }
 

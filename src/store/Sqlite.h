@@ -13,11 +13,20 @@ namespace store {
 
 class Statement;
 
-// One open SQLite database file.
+// How long a statement waits for another program's lock on the file before it fails with
+// "database is locked", in milliseconds.
+inline constexpr int BusyTimeout = 5000;
+
+// One open SQLite database file. Only a regular file is opened: a folder, a device, a pipe,
+// or a link to one, is refused (StoreError::NotARegularFile) before anything opens it, so
+// that nothing waits on a pipe; a journal beside the file that is not a regular file is
+// refused too.
 class Connection {
 public:
-    // Opens an existing file read-write and checks that it really is a database.
-    static std::shared_ptr<Connection> open(const QString& path);
+    // Opens an existing file read-write and checks that it really is a database, waiting at
+    // most `busyTimeout` ms for another program's lock to read it; later statements wait
+    // BusyTimeout.
+    static std::shared_ptr<Connection> open(const QString& path, int busyTimeout = BusyTimeout);
     // Opens an existing file for reading only: nothing done through it can change the file.
     static std::shared_ptr<Connection> openReadOnly(const QString& path);
     // Creates a new database file; fails when a file of that name already exists.
@@ -51,7 +60,8 @@ public:
 private:
     Connection(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
     sqlite3* handle() const;
-    static std::shared_ptr<Connection> openWith(const QString& path, int flags);
+    static std::shared_ptr<Connection> openWith(const QString& path, int flags,
+                                                int busyTimeout = BusyTimeout);
     void giveBack(sqlite3_stmt* stmt) const;
 
     struct Cached {

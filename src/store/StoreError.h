@@ -23,8 +23,9 @@ public:
     static constexpr int NoSuchField = 10003;
     static constexpr int FileExists = 10004;
     static constexpr int BadQuery = 10006;
+    static constexpr int NotARegularFile = 10007; // a folder, a device or a pipe
     // An old Access (Jet) file that its reader cannot read to the end.
-    static constexpr int OldFileUnreadable = 10007;
+    static constexpr int OldFileUnreadable = 10008;
 
 private:
     int m_number;

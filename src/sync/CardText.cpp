@@ -232,7 +232,8 @@ interchange::PlannedCard fitServerCard(const QByteArray& vcard, store::ContactGr
     if (file.cards.empty()) {
         interchange::PlannedCard refused;
         refused.card.group = group;
-        refused.reason = file.error.isEmpty() ? QStringLiteral("No card") : file.error;
+        refused.reason = interchange::Reason::words(file.error.isEmpty() ? QStringLiteral("No card")
+                                                                         : file.error);
         return refused;
     }
     return interchange::fitCard(file.cards.front(), group, region);

@@ -25,12 +25,22 @@ void Transfer::abandon() {
     }
 }
 
-void Transfer::fetch(const QUrl& url, QIODevice* sink) {
+void Transfer::fetch(const QUrl& url, qint64 limit) {
+    m_sink = nullptr;
+    m_limit = limit;
+    start(url);
+}
+
+void Transfer::fetch(const QUrl& url, QIODevice& sink) {
+    m_sink = &sink;
+    start(url);
+}
+
+void Transfer::start(const QUrl& url) {
     abandon();
-    m_sink = sink;
     m_body.clear();
     m_bytes = 0;
-    m_succeeded = m_sinkFailed = m_cancelled = m_answered = false;
+    m_succeeded = m_sinkFailed = m_tooLarge = m_cancelled = m_answered = false;
     m_response.clear();
     emit stateChanged(State::ResolvingHost);
     if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) {
@@ -68,6 +78,9 @@ void Transfer::fetch(const QUrl& url, QIODevice* sink) {
             m_answered = true;
             emit stateChanged(State::ReceivingResponse);
         }
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid())
+            overLimit(length.toLongLong());
     });
     connect(reply, &QNetworkReply::readyRead, this, &Transfer::take);
     // Queued: the handler of `finished` may run an event loop of its own (a message box),
@@ -81,7 +94,17 @@ void Transfer::fetch(const QUrl& url, QIODevice* sink) {
         Qt::QueuedConnection);
 }
 
+bool Transfer::overLimit(qint64 more) {
+    if (m_sink || m_tooLarge || m_body.size() + more <= m_limit)
+        return m_tooLarge;
+    m_tooLarge = true;
+    m_reply->abort();
+    return true;
+}
+
 void Transfer::take() {
+    if (m_tooLarge || overLimit(m_reply->bytesAvailable()))
+        return;
     const QByteArray chunk = m_reply->readAll();
     m_bytes += chunk.size();
     if (!m_sink) {
@@ -96,10 +119,13 @@ void Transfer::done() {
     QNetworkReply* reply = m_reply;
     if (!reply)
         return;
-    if (!m_sinkFailed && reply->isOpen())
+    if (!m_sinkFailed && !m_tooLarge && reply->isOpen())
         take();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (reply->error() == QNetworkReply::OperationCanceledError && !m_cancelled && !m_sinkFailed) {
+    if (m_tooLarge) {
+        m_response = i18n::messages::answerTooLarge(m_limit);
+    } else if (reply->error() == QNetworkReply::OperationCanceledError && !m_cancelled &&
+               !m_sinkFailed) {
         m_response = i18n::messages::noAnswerInTime(); // the transfer timeout
     } else if (status.isValid()) {
         m_response = QString::number(status.toInt()) + u' ' +
@@ -107,7 +133,7 @@ void Transfer::done() {
     } else {
         m_response = reply->errorString();
     }
-    m_succeeded = reply->error() == QNetworkReply::NoError && !m_sinkFailed;
+    m_succeeded = reply->error() == QNetworkReply::NoError && !m_sinkFailed && !m_tooLarge;
     m_reply = nullptr;
     reply->deleteLater();
     if (m_succeeded) {

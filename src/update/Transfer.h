@@ -14,8 +14,9 @@ class QNetworkAccessManager;
 namespace update {
 
 // One HTTP fetch at a time over http or https, redirects followed. The body is kept in
-// memory (the version page) or streamed into a device (the installer); `finished` comes
-// from the event loop once the fetch has ended, so its handler may show message boxes.
+// memory up to a limit (the version page) or streamed into a device (the installer);
+// `finished` comes from the event loop once the fetch has ended, so its handler may show
+// message boxes.
 // Progress is reported as the states the window shows: ResolvingHost to ReceivingResponse
 // as the request goes on, ResponseReceived and then Completed on success, Failed on a
 // failure. A fetch fails after `timeout` without progress.
@@ -43,8 +44,11 @@ public:
     Transfer(std::chrono::milliseconds timeout, QObject* parent = nullptr);
     ~Transfer() override;
 
-    // Starts a fetch; `sink`, when given, receives the body instead of body().
-    void fetch(const QUrl& url, QIODevice* sink = nullptr);
+    // Starts a fetch whose body is kept for body(); a body longer than `limit` bytes ends it
+    // as a failure as soon as its length is told or reached, so no page takes more memory.
+    void fetch(const QUrl& url, qint64 limit);
+    // Starts a fetch whose body streams into `sink`.
+    void fetch(const QUrl& url, QIODevice& sink);
     // Stops the fetch; `finished` follows, as a failure.
     void cancel();
     // Stops the fetch without a word: no `finished` follows.
@@ -65,6 +69,9 @@ signals:
     void finished();
 
 private:
+    void start(const QUrl& url);
+    // Whether the body would grow past the limit with `more` bytes: the fetch is stopped.
+    bool overLimit(qint64 more);
     void take();
     void done();
 
@@ -72,10 +79,12 @@ private:
     QNetworkAccessManager* m_manager;
     QPointer<QNetworkReply> m_reply;
     QIODevice* m_sink = nullptr;
+    qint64 m_limit = 0; // of a body kept in memory
     QByteArray m_body;
     qint64 m_bytes = 0;
     bool m_succeeded = false;
     bool m_sinkFailed = false;
+    bool m_tooLarge = false;
     bool m_cancelled = false;
     bool m_answered = false;
     int m_fetchNumber = 0;

@@ -6,6 +6,7 @@
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
 #include "store/Text.h"
+#include "update/InstallerFile.h"
 #include "update/Transfer.h"
 #include "update/VersionPage.h"
 
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVersionNumber>
 
 namespace update {
@@ -29,6 +29,8 @@ using platform::Icon;
 using platform::Message;
 
 namespace {
+// The longest version page read; a longer one is no version page.
+constexpr qint64 pageLimit = 1 << 20;
 // The design, in twips: the collapsed window, the details it grows by, and its controls.
 constexpr int clientWidth = 6240;
 constexpr int collapsedHeight = 1390;
@@ -119,7 +121,8 @@ void VersionCheckWindow::buildControls() {
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setFrameShape(QFrame::StyledPanel);
     m_statusPanel = new QLabel(m_statusBar);
-    m_statusPanel->setAccessibleName(QStringLiteral("Status"));
+    // What the panel says is its name to a screen reader; what it is, its description.
+    m_statusPanel->setAccessibleDescription(QStringLiteral("Status"));
     auto* bar = new QHBoxLayout(m_statusBar);
     bar->setContentsMargins(4, 0, 4, 0);
     bar->addWidget(m_statusPanel);
@@ -220,7 +223,7 @@ void VersionCheckWindow::checkVersion() {
             m_checkButton->setEnabled(true);
         return;
     }
-    m_transfer->fetch(pageUrl(m_base));
+    m_transfer->fetch(pageUrl(m_base), pageLimit);
 }
 
 void VersionCheckWindow::pageArrived() {
@@ -286,24 +289,22 @@ void VersionCheckWindow::download() {
     m_dotPhase = 1;
     // A name that would leave the folder is no name: nothing is fetched or written.
     if (!name) {
-        setStatus(msg::wrongBufferSize());
-        if (ask({msg::wrongBufferSize(), m_shared.AppTitle}))
-            endDownload();
+        refuseDownload(msg::downloadNameRefused(m_downloadUrl));
         return;
     }
     if (!QDir().mkpath(folder)) {
         refuseDownload(msg::folderNotCreated(folder));
         return;
     }
-    // The installer streams into a temporary file beside its own name, which it takes only
-    // when complete.
+    // The installer streams into a file of its own in the folder, which takes the installer's
+    // name only when complete.
     m_fileName = *name;
-    m_file = std::make_unique<QSaveFile>(folder + m_fileName);
-    if (!m_file->open(QIODevice::WriteOnly)) {
+    m_file = std::make_unique<InstallerFile>(folder, m_fileName);
+    if (!m_file->open()) {
         refuseDownload(msg::fileNotWritten(m_file->fileName()));
         return;
     }
-    m_transfer->fetch(QUrl(m_downloadUrl), m_file.get());
+    m_transfer->fetch(QUrl(m_downloadUrl), m_file->device());
 }
 
 void VersionCheckWindow::downloadArrived() {

@@ -18,7 +18,6 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSaveFile;
 
 namespace mdlVesk {
 struct Shared;
@@ -29,6 +28,8 @@ enum class Answer;
 } // namespace platform
 
 namespace update {
+
+class InstallerFile;
 
 // The live update's window: reads the vendor's version page, shows what it offers and
 // downloads a newer installer into "Update" below the program folder. Shown from the main
@@ -86,7 +87,7 @@ private:
     QPointer<QAction> m_menuItem;
     QUrl m_base;
     Transfer* m_transfer = nullptr;
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<InstallerFile> m_file;
     QString m_downloadUrl;
     QString m_fileName;
     bool m_unloaded = false;

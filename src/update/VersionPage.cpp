@@ -41,9 +41,13 @@ std::optional<QString> downloadFileName(const QString& url) {
     const QString path = QUrl(store::trimSpaces(url)).path(QUrl::FullyEncoded);
     const QString name =
         store::trimSpaces(QUrl::fromPercentEncoding(path.mid(path.lastIndexOf(u'/') + 1).toUtf8()));
-    if (name.isEmpty() || name == u'.' || name == QLatin1String("..") || name.contains(u'/') ||
-        name.contains(u'\\') || name.contains(QChar(0)))
+    if (name.isEmpty() || name == u'.' || name == QLatin1String(".."))
         return std::nullopt;
+    // A separator would lead out of the folder; a control character (a line break, say) has
+    // no place in the name of a file the user is told to run.
+    for (const QChar c : name)
+        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
+            return std::nullopt;
     return name;
 }
 

@@ -28,7 +28,8 @@ bool isValidPage(const QString& page);
 bool isNewer(const QString& remote, const QString& own);
 
 // The name the installer is saved under: the last path segment of its address, decoded and
-// trimmed. None for a name that is empty, "." or "..", or that would leave the folder.
+// trimmed. None for a name that is empty, "." or "..", that would leave the folder or that
+// holds a control character.
 std::optional<QString> downloadFileName(const QString& url);
 
 // Where the version page lives: the vendor's site, or the settings' "LiveUpdate/Server"

@@ -166,7 +166,7 @@ void AddImportedCard(const Context& c, const VCardFields& fields) {
         return;
     }
     tell(c, m::recordAdded());
-    c.update_list();
+    c.refreshList();
 }
 
 } // namespace vcard

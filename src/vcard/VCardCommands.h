@@ -26,7 +26,7 @@ struct Context {
     QString appTitle;
     platform::Prompter& prompter;
     platform::FileDialogs& dialogs;
-    std::function<void()> update_list;
+    std::function<void()> refreshList;
 };
 
 // Fills `fields` from the card `cardId` of the group, which the grid shows as `Name`. False

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QScrollBar>
 
@@ -58,16 +59,17 @@ private slots:
                            g.visualRect(g.model().index(3, 0)).bottom() + 20);
         QVERIFY(g.viewport()->rect().contains(below));
         QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, below);
-        QVERIFY(f.prompter.messages().isEmpty() && !w.editorWindow() &&
-                w.listState().HighlightedRow == 0);
-        QCOMPARE(g.TextMatrix(1, 1), QStringLiteral("30"));
+        QCOMPARE(f.prompter.messages(), QList<Message>{});
+        QCOMPARE(w.editorWindow(), nullptr);
+        QCOMPARE(w.listState().highlightedRow, 0);
+        QCOMPARE(g.cellText(1, 1), QStringLiteral("30"));
         QTest::mouseDClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {},
                            headingCentre(g, 1));
         QCOMPARE(f.prompter.messages(), QList<Message>{notice(QStringLiteral("sorting #1..."))});
         // Numbers sort by value; the empty row takes part and comes first, and is no card there.
-        QCOMPARE((QStringList{g.TextMatrix(1, 1), g.TextMatrix(2, 1), g.TextMatrix(3, 1),
-                              g.TextMatrix(4, 1)}),
-                 (QStringList{"", "4", "30", "100"}));
+        QCOMPARE(
+            (QStringList{g.cellText(1, 1), g.cellText(2, 1), g.cellText(3, 1), g.cellText(4, 1)}),
+            (QStringList{"", "4", "30", "100"}));
         f.clickCell(1, 0);
         QVERIFY(!f.enabled("btnEdit"));
 
@@ -79,7 +81,7 @@ private slots:
         testing::RawDb raw(f.mdb());
         QCOMPARE(names(raw, "Vesk"), (QStringList{u8("אבי"), u8("אגם")}));
         // The refill lists the remaining cards in name order again.
-        QCOMPARE(g.TextMatrix(1, 0) + g.TextMatrix(2, 0), u8("אביאגם"));
+        QCOMPARE(g.cellText(1, 0) + g.cellText(2, 0), u8("אביאגם"));
     }
 
     void editingAsksFirstAndOffersTheLastTwentyCharacters() {
@@ -100,8 +102,23 @@ private slots:
         QCOMPARE(f.prompter.messages(), (QList<Message>{ask, ask}));
         // The deletion cuts the same way and then finds no card stored under that name.
         f.prompter.clear();
-        w.btnDelete_Click();
+        f.press("btnDelete");
         QCOMPARE(f.prompter.messages(), QList<Message>{nothingToDelete});
+        // A click on the empty last row after a card leaves the card commands enabled. There
+        // the Edit menu item does nothing, while the button asks about the row as it finds
+        // it, and the deletion finds no card.
+        f.clickCell(1, 0);
+        f.clickCell(2, 0);
+        f.prompter.clear();
+        f.trigger("mnuEdit");
+        QCOMPARE(f.prompter.messages(), QList<Message>{});
+        f.prompter.script({Answer::Cancel});
+        f.press("btnEdit");
+        f.press("btnDelete");
+        QCOMPARE(f.prompter.messages(),
+                 (QList<Message>{
+                     question(QStringLiteral("Do you want updating  record?")),
+                     notice(QStringLiteral("No current record"), platform::Icon::Exclamation)}));
     }
 
     // Typing jumps to the first name with that start; Enter and Delete then act on it as a
@@ -121,9 +138,9 @@ private slots:
             {"av", 2, "av"}, {"n", 3, "avn"}, {"qA", 3, "avnqA"}, {"\x1b", 3, ""}, {"Av", 4, "Av"}};
         for (const auto& [keys, row, prefix] : steps) {
             QTest::keyClicks(&g, keys);
-            QCOMPARE(QStringList({QString::number(g.Row()),
-                                  QString::number(w.listState().HighlightedRow),
-                                  w.listState().TypedPrefix}),
+            QCOMPARE(QStringList({QString::number(g.currentRow()),
+                                  QString::number(w.listState().highlightedRow),
+                                  w.listState().typedPrefix}),
                      QStringList({QString::number(row), QString::number(row), prefix}));
         }
         QCOMPARE(w.indexBox()->text(), QString()); // the jump leaves the index box alone
@@ -132,7 +149,7 @@ private slots:
         QTest::keyClick(&g, Qt::Key_Enter);
         QCOMPARE(f.prompter.texts(),
                  QStringList{QStringLiteral("Do you want updating Avraham record?")});
-        QCOMPARE(w.listState().TypedPrefix, QStringLiteral("Av"));
+        QCOMPARE(w.listState().typedPrefix, QStringLiteral("Av"));
         f.prompter.clear();
         QTest::keyClick(&g, Qt::Key_Delete);
         QCOMPARE(f.prompter.messages(),
@@ -155,34 +172,46 @@ private slots:
         };
         for (const auto& [delta, top] : {std::pair{-120, 1}, {240, 2}, {0, 2}, {-360, 1}}) {
             wheel(delta);
-            QCOMPARE(g.TopRow(), top);
+            QCOMPARE(g.topRow(), top);
         }
     }
 
     void theRightButtonShowsTheContextMenuBesideThePointer() {
         Fixture f;
-        MainWindow& w = f.open({card(u8("אבי"), QStringLiteral("'1','2','3','4',NULL,NULL"))});
+        MainWindow& w = f.open({card(u8("אבי"), QStringLiteral("'1','2','3','4',NULL,NULL")),
+                                card(u8("אבנר"), QStringLiteral("'5',NULL,NULL,NULL,NULL,NULL"))});
         FlexGrid& g = *w.grid();
-        QMenu* menu = w.popupMenu();
+        QMenu* menu = f.menu("popFile");
+        // A right press on a card selects it as a click does, so the menu's card commands act
+        // on that card.
+        QVERIFY(!f.enabled("mnuDel"));
+        f.clickCell(1, 0, Qt::RightButton);
+        QCOMPARE(g.currentRow(), 1);
+        QCOMPARE(w.listState().highlightedRow, 1);
+        QVERIFY(f.enabled("mnuDel"));
+        QVERIFY(f.enabled("mnuEdit"));
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
         // Right to left the menu ends at the pointer, left to right it begins there.
         for (const int lang : {200, 100}) {
             if (lang == 100)
-                w.SetLanguage(lang);
-            f.clickCell(1, 3);
+                f.trigger("mnuLangEnglish");
+            f.clickCell(2, 3);
             f.clickCell(1, 1, Qt::RightButton);
-            // The right button does not move the current cell, and remembers its column.
-            QCOMPARE(QPoint(g.Col(), w.listState().RememberedColumn), QPoint(3, 3));
+            QCOMPARE(g.currentRow(), 1);
+            QCOMPARE(QPoint(g.currentColumn(), w.listState().rememberedColumn), QPoint(1, 1));
             QTRY_VERIFY(menu->isVisible());
             const int pointer = g.viewport()->mapToGlobal(f.cellCentre(1, 1)).x();
             QVERIFY(qAbs((lang == 200 ? menu->geometry().right() + 1 : menu->geometry().left()) -
                          pointer) <= 2);
             menu->hide();
         }
-        // On the heading too; the current column is remembered, not the heading's.
-        w.listState().RememberedColumn = 0;
+        // On the heading the current cell stays; its column is remembered, not the heading's.
+        w.listState().rememberedColumn = 0;
         QTest::mousePress(g.horizontalHeader()->viewport(), Qt::RightButton, {},
-                          headingCentre(g, 1));
-        QCOMPARE(w.listState().RememberedColumn, 3);
+                          headingCentre(g, 3));
+        QCOMPARE(w.listState().rememberedColumn, 1);
+        QCOMPARE(w.listState().highlightedRow, 1);
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
     }
@@ -200,16 +229,18 @@ private slots:
         f.prompter.script({Answer::Cancel});
         f.press("btnDelete");
         QCOMPARE(f.prompter.messages(), QList<Message>{confirmDelete(twenty)});
-        QVERIFY(w.indexBox()->text() == index && w.listState().HighlightedRow == 1);
+        QCOMPARE(w.indexBox()->text(), index);
+        QCOMPARE(w.listState().highlightedRow, 1);
         f.prompter.clear();
-        f.action("popDel")->trigger();
+        f.trigger("mnuDel");
         QCOMPARE(f.prompter.messages(), (QList<Message>{confirmDelete(twenty), deleted}));
-        QVERIFY(w.indexBox()->text().isEmpty() && f.shared->ListCount == 1);
+        QCOMPARE(w.indexBox()->text(), QString());
+        QCOMPARE(f.shared->ListCount, 1);
 
         f.chooseGroup(1);
         f.clickCell(1, 0);
         f.prompter.clear();
-        f.action("mnuDel")->trigger();
+        f.press("btnDelete");
         QCOMPARE(f.prompter.messages(), (QList<Message>{confirmDelete(u8("אבי")), deleted}));
         QCOMPARE(names(raw, "Work") + names(raw, "Vesk"), QStringList{u8("אבי")});
     }
@@ -231,7 +262,8 @@ private slots:
 
         QSignalSpy unloaded(&w, &MainWindow::unloaded);
         f.press("btnQuit");
-        QVERIFY(unloaded.count() == 1 && !w.isVisible());
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(!w.isVisible());
         QCOMPARE(f.setting("Settings/ActiveLang"), QStringLiteral("200"));
     }
 
@@ -276,21 +308,22 @@ private slots:
                                 card("Avner", "'7',NULL,NULL,NULL,NULL,'v@x'")},
                                {}, 100);
         FlexGrid& g = *w.grid();
-        w.listState().TypedPrefix = QStringLiteral("zz");
+        w.listState().typedPrefix = QStringLiteral("zz");
         for (int key : keys)
             QTest::keyClick(&g, Qt::Key(key));
         if (keys.isEmpty())
             f.clickCell(cell.y(), cell.x());
-        QCOMPARE(QPoint(g.Col(), g.Row()), cell);
-        QCOMPARE(w.listState().HighlightedRow, cell.y());
+        QCOMPARE(QPoint(g.currentColumn(), g.currentRow()), cell);
+        QCOMPARE(w.listState().highlightedRow, cell.y());
         QCOMPARE(g.model().cellBackground(cell.y() - 1, cell.x()), app::GridModel::darkBlue());
-        QCOMPARE(w.indexBox()->text(), index);
-        for (const char* n : {"btnEdit", "btnDelete", "mnuEdit", "mnuDel", "popEdit", "popDel"})
+        // The fields as typed; each is isolated in its own direction, which is not compared here.
+        QCOMPARE(w.indexBox()->text().remove(QChar(0x2068)).remove(QChar(0x2069)), index);
+        for (const char* n : {"btnEdit", "btnDelete", "mnuEdit", "mnuDel", "mnuDialingNum"})
             QVERIFY2(f.enabled(n), n);
         QCOMPARE(QList<bool>({f.enabled("btnDial"), f.enabled("popDialing"), f.enabled("btnMail"),
-                              f.enabled("popSendMail"), f.enabled("mnuSendMail")}),
-                 QList<bool>({dial, dial, mail, mail, mail}));
-        QCOMPARE(w.listState().TypedPrefix, keys.isEmpty() ? QString() : QStringLiteral("zz"));
+                              f.enabled("mnuSendMail")}),
+                 QList<bool>({dial, dial, mail, mail}));
+        QCOMPARE(w.listState().typedPrefix, keys.isEmpty() ? QString() : QStringLiteral("zz"));
     }
 
     // A shortcut reaches its menu item, whatever the item does today (one table of keys: a
@@ -362,8 +395,11 @@ private slots:
         };
         f.press(command.toLatin1().constData());
         QPointer<QWidget> win = opened();
-        QVERIFY(win && win->isVisible() && win->isWindow() && win->parentWidget() == &w &&
-                !win->isModal());
+        QVERIFY(win);
+        QVERIFY(win->isVisible());
+        QVERIFY(win->isWindow());
+        QCOMPARE(win->parentWidget(), &w);
+        QVERIFY(!win->isModal());
         QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(win);
         QCOMPARE(a11y->role(), QAccessible::Dialog);
         QCOMPARE(a11y->text(QAccessible::Name), caption);
@@ -379,6 +415,90 @@ private slots:
         QCOMPARE(win->pos(), moved);
         win->close();
         QTRY_VERIFY(!win);
+    }
+
+    // One action per command, shared by the menu bar, the pop-up menus and the buttons. Two
+    // stand apart: the menu bar's Dial item (always enabled, unlike the context menu's item
+    // and the button) and the notification-area menu's Search (a caption of its own); the
+    // Edit button asks about any row, the Edit item only about a card.
+    void theMenusAndButtonsShareTheCommands_data() {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<QStringList>("commands"); // "-" a separator, "" no action
+        QTest::newRow("context menu")
+            << "popFile" << QStringList{"mnuAdd",      "mnuEdit", "mnuDel",    "-", "popDialing",
+                                        "mnuSendMail", "-",       "mnuSearch", "-", "mnuPrint"};
+        QTest::newRow("notification-area menu")
+            << "mPopupSys" << QStringList{"mPopRestore", "mpopSearch", "-", "mnuExit"};
+        QTest::newRow("buttons") << QString()
+                                 << QStringList{"mnuAdd",      "",       "mnuSearch", "popDialing",
+                                                "mnuSendMail", "mnuAll", "mnuDel",    "mnuExit"};
+    }
+    void theMenusAndButtonsShareTheCommands() {
+        QFETCH(QString, holder);
+        QFETCH(QStringList, commands);
+        Fixture f;
+        f.start({});
+        QStringList shared;
+        if (!holder.isEmpty()) {
+            for (QAction* a : f.menu(holder.toLatin1().constData())->actions()) {
+                shared << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+                QVERIFY2(a->isSeparator() || f.action(a->objectName().toLatin1()) == a,
+                         qPrintable(a->objectName()));
+            }
+        } else {
+            for (const char* name : {"btnAdd", "btnEdit", "btnSearch", "btnDial", "btnMail",
+                                     "btnAll", "btnDelete", "btnQuit"}) {
+                QAction* a = f.button(name)->defaultAction();
+                shared << (a ? a->objectName() : QString());
+            }
+        }
+        QCOMPARE(shared, commands);
+    }
+
+    // A command in two menus is, for a screen reader, an item of the menu that shows it:
+    // there, visible, at its place in that menu, whichever menu was asked about first.
+    void aSharedItemBelongsToTheMenuShowingIt_data() {
+        QTest::addColumn<QString>("askedFirst");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("File menu, then the context menu") << "mnuFile"
+                                                          << "popFile";
+        QTest::newRow("context menu, then the File menu") << "popFile"
+                                                          << "mnuFile";
+        QTest::newRow("File menu, then the notification-area menu") << "mnuFile"
+                                                                    << "mPopupSys";
+    }
+    void aSharedItemBelongsToTheMenuShowingIt() {
+        QFETCH(QString, askedFirst);
+        QFETCH(QString, shown);
+        Fixture f;
+        MainWindow& w = f.open({card(u8("אבי"), "'1',NULL,NULL,NULL,NULL,'a@b'")});
+        f.clickCell(1, 1);
+        auto items = [&f](const QString& name) {
+            QMenu* menu = f.menu(name.toLatin1().constData());
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(menu);
+            QList<QAccessibleInterface*> out;
+            for (int i = 0; i < face->childCount(); ++i)
+                if (face->child(i)->role() == QAccessible::MenuItem)
+                    out << face->child(i);
+            return out;
+        };
+        QVERIFY(!items(askedFirst).isEmpty());
+        QMenu* menu = f.menu(shown.toLatin1().constData());
+        if (shown == u"popFile")
+            f.clickCell(1, 1, Qt::RightButton);
+        else if (shown == u"mPopupSys")
+            QTest::mouseClick(w.centralWidget(), Qt::RightButton, {},
+                              QPoint(2, w.centralWidget()->height() - 2));
+        else
+            w.menuBar()->setActiveAction(menu->menuAction());
+        QTRY_VERIFY(menu->isVisible());
+        for (QAccessibleInterface* item : items(shown)) {
+            const QString name = item->text(QAccessible::Name);
+            QCOMPARE(item->parent()->object(), menu);
+            QVERIFY2(!item->state().invisible, qPrintable(name));
+            QVERIFY2(menu->geometry().contains(item->rect()), qPrintable(name));
+        }
+        menu->hide();
     }
 };
 

@@ -1,12 +1,15 @@
 // Filling the contact grid: rows, shades, counts, headings, the letter index, selection paint.
 #include "common/Fixture.h"
 
+#include "app/ContactList.h"
 #include "app/LetterTabs.h"
 #include "i18n/Letters.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
 #include <QTabBar>
+
+#include <optional>
 
 using app::GridAlign;
 using app::GridModel;
@@ -19,16 +22,26 @@ const QColor white(Qt::white);
 QStringList cardRows(const MainWindow& w) {
     QStringList out;
     const app::FlexGrid& g = *w.grid();
-    for (int r = 1; r < g.Rows() - 1; ++r) {
+    for (int r = 1; r < g.rowCount() - 1; ++r) {
         QStringList cells;
-        for (int c = 0; c < g.Cols(); ++c)
-            cells << g.TextMatrix(r, c);
+        for (int c = 0; c < app::GridCols; ++c)
+            cells << g.cellText(r, c);
         out << cells.join(u'|');
     }
     return out;
 }
 
 // A letter tab chosen in this language (after a switch to English), by these keys or a click.
+// A reading of the list without the window: group, prefix (none: every card), order; the
+// query's text and the cards, each its identity and cells joined by '|' (none: not opened).
+struct ReadCase {
+    store::ContactGroup group;
+    std::optional<QString> prefix;
+    QString order;
+    QString query;
+    std::optional<QStringList> rows;
+};
+
 struct TabCase {
     int lang;
     bool switchToEnglish;
@@ -47,16 +60,12 @@ private slots:
     void anEmptyTableShowsOneEmptyRowAndOffersNoCardCommands() {
         Fixture f;
         MainWindow& w = f.start({});
-        QCOMPARE(QList<int>({w.grid()->Rows(), w.grid()->model().count(), f.shared->ListCount}),
+        QCOMPARE(QList<int>({w.grid()->rowCount(), w.grid()->model().count(), f.shared->ListCount}),
                  QList<int>({2, 1, 0}));
-        for (const char* n : {"btnEdit", "btnDelete", "btnDial", "btnMail", "popEdit", "popDel",
-                              "popDialing", "popSendMail", "mnuEdit", "mnuDel", "mnuSendMail"})
+        for (const char* n : {"btnEdit", "btnDelete", "btnDial", "btnMail", "popDialing", "mnuEdit",
+                              "mnuDel", "mnuSendMail"})
             QVERIFY2(!f.enabled(n), n);
         QVERIFY(f.enabled("mnuDialingNum"));
-        w.btnDelete_Click();
-        QCOMPARE(f.prompter.messages(),
-                 QList<platform::Message>{
-                     notice(QStringLiteral("No current record"), platform::Icon::Exclamation)});
     }
 
     // The letter filter tests the stored text: a name stored with leading blanks is not under
@@ -71,9 +80,8 @@ private slots:
         QCOMPARE(cardRows(w), letter);
         QCOMPARE(w.panelText(1), u8(" ס\"כ רשומות 2"));
         const GridModel& m = w.grid()->model();
-        QCOMPARE(QList({m.row(0).back, m.row(1).back}),
-                 QList({white, MainWindow::infoBackground()}));
-        QCOMPARE(f.window->listState().LastListQuery,
+        QCOMPARE(QList({m.row(0).back, m.row(1).back}), QList({white, app::infoBackground()}));
+        QCOMPARE(f.window->listState().lastListQuery,
                  u8("select * from Vesk where Name like 'א*' order by Name ASC"));
         // Each row knows its card, and the open cursor walks the same cards in the same order.
         store::Recordset& rs = *f.shared->db.CurrentRecordset;
@@ -82,8 +90,7 @@ private slots:
         QCOMPARE(m.row(0).cardId, rs.rowid());
         QCOMPARE(QList<qint64>({m.row(0).cardId, m.row(1).cardId, m.row(2).cardId}),
                  QList<qint64>({3, 2, -1}));
-        f.shared->LetterFilter = QStringLiteral("ALL");
-        w.ShowAll();
+        f.trigger("mnuAll");
         QCOMPARE(cardRows(w),
                  QStringList{u8("אורי|03-1|050|02|04||")} + letter + QStringList{u8("בני|1|||||")});
         QCOMPARE(w.panelText(1), QStringLiteral(" Total Records 4"));
@@ -102,8 +109,8 @@ private slots:
         f.chooseGroup(1);
         QCOMPARE(cardRows(w), QStringList{u8("אגף|4|3|12|מחלקה|x@y.z|כתובת")});
         QCOMPARE(w.panelText(1), QStringLiteral(" Total Records 1"));
-        w.SetLanguage(100);
-        w.update_list();
+        f.trigger("mnuLangEnglish");
+        w.refreshList();
         QCOMPARE(m.alignment(0), GridAlign::Left);
     }
 
@@ -139,7 +146,7 @@ private slots:
                                 {}, lang);
         if (switchToEnglish)
             f.action("mnuLangEnglish")->trigger();
-        QTabBar* bar = w.tabs()->bar();
+        QTabBar* bar = w.letterTabs()->bar();
         if (keys.isEmpty()) {
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
         } else {
@@ -149,7 +156,7 @@ private slots:
         }
         if (thenHebrew)
             f.action("mnuLangHebrew")->trigger();
-        QCOMPARE(w.tabs()->currentIndex(), thenHebrew ? 0 : tab);
+        QCOMPARE(w.letterTabs()->currentIndex(), thenHebrew ? 0 : tab);
         QCOMPARE(f.shared->LetterFilter, filter);
         QStringList listed;
         for (const QString& row : cardRows(w))
@@ -159,32 +166,84 @@ private slots:
                  u' ' + f.shared->TotalRecordsLabel + u' ' + QString::number(names.size()));
     }
 
+    // The list's reading hands back each card's identity and cells by list column; a query
+    // that cannot run (the table is gone) keeps its text and gives no cards.
+    void theListIsReadWithoutTheWindow_data() {
+        QTest::addColumn<ReadCase>("c");
+        using G = store::ContactGroup;
+        const QString ben = "1|Ben||||||", ali = "3|O'Ali|9|||||";
+        const QString eli = u8("2|אלי|1|2|3|4|6|5");
+        QTest::newRow("every card, descending") << ReadCase{
+            G::Personal, {}, "DESC", "select * from Vesk order by Name DESC", {{eli, ali, ben}}};
+        QTest::newRow("an empty prefix takes every card")
+            << ReadCase{G::Personal,
+                        "",
+                        "ASC",
+                        "select * from Vesk where Name like '*' order by Name ASC",
+                        {{ben, ali, eli}}};
+        QTest::newRow("an apostrophe is a character")
+            << ReadCase{G::Personal,
+                        "O'",
+                        "ASC",
+                        "select * from Vesk where Name like 'O'*' order by Name ASC",
+                        {{ali}}};
+        QTest::newRow("Work columns") << ReadCase{G::Work,
+                                                  {},
+                                                  "ASC",
+                                                  "select * from Work order by Name ASC",
+                                                  {{u8("1|דנה|3|2|1|4|6|5")}}};
+        QTest::newRow("no table") << ReadCase{
+            G::Work,
+            u8("ד"),
+            "ASC",
+            u8("select * from Work where Name like 'ד*' order by Name ASC"),
+            {}};
+    }
+    void theListIsReadWithoutTheWindow() {
+        QFETCH(ReadCase, c);
+        Fixture f;
+        f.start({card("Ben"), card(u8("אלי "), "'1','2','3','4','5','6'"),
+                 card("O'Ali", "'9',NULL,NULL,NULL,NULL,NULL")},
+                {card(u8("דנה"), "'1','2','3','4','5','6'")});
+        if (!c.rows)
+            testing::RawDb(f.mdb()).exec("DROP TABLE Work");
+        const app::Listing listing =
+            app::ContactList(f.shared->db).read(c.group, c.prefix, c.order);
+        QCOMPARE(listing.queryText, c.query);
+        QCOMPARE(listing.opened, c.rows.has_value());
+        QStringList rows;
+        for (const app::ListedCard& card : listing.cards)
+            rows << QString::number(card.cardId) + u'|' +
+                        QStringList(card.cells.begin(), card.cells.end()).join(u'|');
+        QCOMPARE(rows, c.rows.value_or(QStringList{}));
+    }
+
     void highlightingPaintsOneRowAndRestoresThePrevious() {
         Fixture f;
         MainWindow& w =
             f.start({u8("'אבי','1','2','3','4','5','6'"), u8("'אבנר','7','8','9','10','11','12'"),
                      u8("'אדם',NULL,NULL,NULL,NULL,NULL,NULL")});
         const GridModel& m = w.grid()->model();
-        const QColor info = MainWindow::infoBackground();
+        const QColor info = app::infoBackground();
         // The chosen cell dark, the rest of its row light with white text; the shade is kept.
-        w.HighlightRow(2, 3);
+        f.clickCell(2, 3);
         QCOMPARE(QList({m.cellBackground(1, 3), m.cellBackground(1, 0), m.row(1).fore,
-                        f.window->listState().RowShade}),
+                        f.window->listState().rowShade}),
                  QList({GridModel::darkBlue(), GridModel::lightBlue(), white, info}));
-        w.HighlightRow(1, 0);
+        f.clickCell(1, 0);
         QCOMPARE(QList({m.cellBackground(1, 3), m.row(1).fore, m.cellBackground(0, 0),
                         m.cellBackground(0, 6)}),
                  QList({info, QColor(Qt::black), GridModel::darkBlue(), GridModel::lightBlue()}));
-        QCOMPARE(f.window->listState().RowShade, white);
+        QCOMPARE(f.window->listState().rowShade, white);
         // A refill keeps the model sound and forgets the selection: no row of the new list is
         // repainted.
         QAbstractItemModelTester tester(&w.grid()->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        w.ShowRowInIndex(3);
-        w.update_list();
+        w.refreshList();
         QCOMPARE(m.rowCount(), 4);
-        QVERIFY(f.window->listState().HighlightedRow == 0 && w.indexBox()->text().isEmpty() &&
-                m.cellBackground(0, 0) == white);
+        QCOMPARE(f.window->listState().highlightedRow, 0);
+        QCOMPARE(w.indexBox()->text(), QString());
+        QCOMPARE(m.cellBackground(0, 0), white);
     }
 
     void aListLongerThanSixteenBitsCounts() {
@@ -196,11 +255,11 @@ private slots:
         f.load();
         MainWindow& w = *f.window;
         QCOMPARE(QStringList({QString::number(f.shared->ListCount),
-                              QString::number(w.grid()->Rows()), w.grid()->TextMatrix(40000, 0),
-                              w.grid()->TextMatrix(32768, 1), w.panelText(1)}),
+                              QString::number(w.grid()->rowCount()), w.grid()->cellText(40000, 0),
+                              w.grid()->cellText(32768, 1), w.panelText(1)}),
                  QStringList({"40000", "40002", u8("א40000"), "32768", u8(" ס\"כ רשומות 40000")}));
-        w.HighlightRow(39000, 0);
-        QCOMPARE(f.window->listState().HighlightedRow, 39000);
+        QTest::keyClick(w.grid(), Qt::Key_End);
+        QCOMPARE(f.window->listState().highlightedRow, 40000);
     }
 };
 

@@ -31,7 +31,7 @@ struct Desktop : Fixture {
     platform::testing::RecordingShell shell;
     app::MainWindow& w;
     explicit Desktop(const QStringList& vesk) : w(startWith(vesk)) {
-        w.btnAll_Click();
+        trigger("mnuAll");
         prompter.clear();
     }
     app::MainWindow& startWith(const QStringList& vesk) {
@@ -48,7 +48,7 @@ struct Desktop : Fixture {
     QStringList listed() const {
         QStringList names;
         for (int r = 1; w.grid()->isCardRow(r); ++r)
-            names << w.grid()->TextMatrix(r, 0).trimmed();
+            names << w.grid()->cellText(r, 0).trimmed();
         return names;
     }
 };
@@ -62,6 +62,20 @@ class TestFilesAndLinks : public QObject {
     Q_OBJECT
 private slots:
     void exportThenImport() {
+        // The export proposes VESK.MDB in the user's documents folder, where that name is not
+        // the open file.
+        const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+        QTemporaryDir user;
+        QVERIFY(QDir(user.path()).mkdir("Documents"));
+        qputenv("HOME", QFile::encodeName(user.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(user.filePath(".config")));
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", home);
+            if (config.isEmpty())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", config);
+        });
         Desktop f({card("Avi"), card("Ben")});
         const QString copy = f.dir.filePath("copy.mdb"), old = f.dir.filePath("Vesk.old");
         f.run("mnuExportDB", FileChoice::chosen(copy));
@@ -88,13 +102,14 @@ private slots:
                 exported, ask(copy), failed("File already exists"), ask(copy), exported,
                 ask(f.mdb()),
                 failed("The program's own database cannot be overwritten by a copy of itself")}));
-        const Call save{Kind::Save,
-                        {"Microsoft Database (*.mdb)|*.mdb", 1, "VESK.MDB"},
-                        platform::Overwrite::DontConfirm};
+        const Call save{
+            Kind::Save,
+            {"Microsoft Database (*.mdb)|*.mdb", 1, user.filePath("Documents/VESK.MDB")},
+            platform::Overwrite::DontConfirm};
         QCOMPARE(f.dialogs.calls(), QList<Call>(5, save));
 
         testing::RawDb(f.mdb()).exec("INSERT INTO Vesk (Name) VALUES ('Added')");
-        f.w.update_list();
+        f.w.refreshList();
         f.prompter.clear();
         f.dialogs.clear();
         f.run("mnuImportDB", FileChoice::cancelled(), {Answer::No});
@@ -109,10 +124,10 @@ private slots:
         f.run("mnuImportDB",
               FileChoice::chosen(copy)); // the card added since goes, the file stays aside
         QCOMPARE(f.listed(), (QStringList{"Avi", "Ben"}));
-        QCOMPARE(file(old), before);
+        const QByteArray kept = file(old);
         f.run("mnuImportDB", FileChoice::chosen(old)); // restoring it keeps it
         QCOMPARE(f.listed(), (QStringList{"Added", "Avi", "Ben"}));
-        QCOMPARE(file(old), before);
+        QCOMPARE(file(old), kept);
         const Message warn{"This will import an external database\r\ninto Orvenna, continue?",
                            "System Warning", B::YesNo, I::Question};
         auto done = [](const QString& path) {
@@ -186,22 +201,68 @@ private slots:
             box->findChild<QPushButton*>(link)->click();
         QTRY_VERIFY(box.isNull());
 
-        // Mail: nothing for the empty last row or a card without an address, then the same
-        // command from the button and both menu items once a card with one is chosen.
+        // Mail: not offered for a card without an address. Offered for one with an address,
+        // it does nothing on the empty last row clicked next, nor on a card without one that
+        // a sort brings under the selection; then the button and the menu item on that card.
         app::FlexGrid& g = *f.w.grid();
-        for (int row : {3, 2}) {
-            g.moveTo(row, 1);
-            f.w.popSendMail_Click();
-        }
+        f.clickCell(2, 1);
+        QVERIFY(!f.enabled("mnuSendMail"));
         f.clickCell(1, 1);
-        f.w.findChild<QToolButton*>("btnMail")->click();
-        f.w.findChild<QAction*>("mnuSendMail")->trigger();
-        f.w.findChild<QAction*>("popSendMail")->trigger();
-        QCOMPARE(f.shell.urls,
-                 (QList<QUrl>{QUrl("http://www.orvenna.example"),
-                              QUrl("mailto:support@orvenna.example"), QUrl("mailto:avi@x.example"),
-                              QUrl("mailto:avi@x.example"), QUrl("mailto:avi@x.example")}));
-        QCOMPARE(g.Col(), 5);
+        f.clickCell(3, 1);
+        f.trigger("mnuSendMail");
+        f.clickCell(1, 1);
+        g.sortRows(5);
+        QCOMPARE(g.cellText(1, 0), QString("Ben"));
+        f.trigger("mnuSendMail");
+        f.clickCell(3, 1);
+        f.press("btnMail");
+        f.trigger("mnuSendMail");
+        QCOMPARE(
+            f.shell.urls,
+            (QList<QUrl>{QUrl("http://www.orvenna.example"), QUrl("mailto:support@orvenna.example"),
+                         QUrl("mailto:avi@x.example"), QUrl("mailto:avi@x.example")}));
+        QCOMPARE(g.currentColumn(), 5);
+    }
+
+    // A link that nothing on the desktop opens is said so: the about box's in its English, the
+    // mail command's in the interface's language.
+    void linksNobodyOpens_data() {
+        QTest::addColumn<QString>("link"); // the about box's button, or the mail command's
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("message");
+        const char* mailer = " could not be started. Set up a mail program, then try again.";
+        QTest::newRow("web site") << "lblWeb" << 200
+                                  << "The web page http://www.orvenna.example could not be "
+                                     "opened. Set up a web browser, then try again.";
+        QTest::newRow("support") << "lblMail" << 200
+                                 << QString("A message to support@orvenna.example") + mailer;
+        QTest::newRow("mail, English")
+            << "btnMail" << 100 << QString("A message to avi@x.example") + mailer;
+        QTest::newRow("mail, Hebrew")
+            << "btnMail" << 200
+            << u8("לא ניתן לפתוח הודעה אל avi@x.example. יש להגדיר תוכנת דואר ולנסות שוב.");
+    }
+    void linksNobodyOpens() {
+        QFETCH(QString, link);
+        QFETCH(int, lang);
+        QFETCH(QString, message);
+        Fixture f;
+        platform::testing::RecordingShell shell;
+        shell.succeeds = false;
+        f.desktopShell = &shell;
+        app::MainWindow& w =
+            f.start({card("Avi", "NULL,NULL,NULL,NULL,NULL,'avi@x.example'")}, {}, lang);
+        f.press("btnAll");
+        f.prompter.clear();
+        if (link == "btnMail") {
+            f.clickCell(1, 1);
+            w.findChild<QToolButton*>(link)->click();
+        } else {
+            w.findChild<QAction*>("mnuAbout")->trigger();
+            w.aboutWindow()->findChild<QPushButton*>(link)->click();
+        }
+        QCOMPARE(shell.urls.size(), 1);
+        QCOMPARE(f.prompter.messages(), QList{notice(message, I::Exclamation)});
     }
 };
 

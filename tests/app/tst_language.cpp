@@ -3,6 +3,7 @@
 
 #include "app/LetterTabs.h"
 
+#include <QAccessible>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
@@ -40,8 +41,9 @@ private slots:
         QStringList hebrew;
         for (const QString& text : qtEnglish)
             hebrew << catalogue.translate("QPlatformTheme", text.toUtf8().constData());
-        QVERIFY(!hebrew.contains(QString()) &&
-                hebrew != qtEnglish); // the catalogue knows every button
+        // The catalogue knows every button.
+        QVERIFY(!hebrew.contains(QString()));
+        QVERIFY(hebrew != qtEnglish);
         Fixture f;
         QStringList cards;
         for (int i = 0; i < 12; ++i)
@@ -61,39 +63,76 @@ private slots:
         // Recaptioned; a text that is the same in both languages (the last) stays.
         QCOMPARE((QStringList{f.button("btnAdd")->text(), f.button("btnQuit")->toolTip(),
                               w.findChild<QMenu*>(QStringLiteral("mnuFile"))->title(),
-                              f.action("popSendMail")->text(), w.grid()->TextMatrix(0, 0),
+                              f.action("mnuSendMail")->text(), w.grid()->cellText(0, 0),
                               f.action("mnuImportVcard")->text()}),
                  (QStringList{"Add", "Quit program", "&File", "Send Email...", "Name\\Comapny",
                               "Import vCard..."}));
-        QCOMPARE(w.tabs()->edge(),
+        QCOMPARE(w.letterTabs()->edge(),
                  app::LetterTabs::Edge::Left); // count and direction as at a start in English
         QCOMPARE(standardButtons(), qtEnglish);
         // Not reloaded: the Hebrew cards stay listed under the Latin tabs until a tab is chosen.
-        QCOMPARE(QStringList({w.panelText(1), f.shared->LetterFilter, w.grid()->TextMatrix(1, 0),
-                              QString::number(w.tabs()->currentIndex())}),
+        QCOMPARE(QStringList({w.panelText(1), f.shared->LetterFilter, w.grid()->cellText(1, 0),
+                              QString::number(w.letterTabs()->currentIndex())}),
                  QStringList({" Total Records 12", u8("א"), u8("א0"), "0"}));
         f.action("mnuLangEnglish")->trigger();
         QCOMPARE(w.layoutTwips(), english);
-        QVERIFY(f.action("mnuLangEnglish")->isChecked() && !f.action("mnuLangHebrew")->isChecked());
+        QVERIFY(f.action("mnuLangEnglish")->isChecked());
+        QVERIFY(!f.action("mnuLangHebrew")->isChecked());
         f.chooseGroup(0);
-        QCOMPARE(w.grid()->TextMatrix(0, 4), QStringLiteral("Fax"));
+        QCOMPARE(w.grid()->cellText(0, 4), QStringLiteral("Fax"));
         f.chooseGroup(1);
-        QCOMPARE(w.groupBox()->currentText() + w.grid()->TextMatrix(0, 4),
+        QCOMPARE(w.groupBox()->currentText() + w.grid()->cellText(0, 4),
                  QStringLiteral("WorkDepartment"));
         QCOMPARE(w.groupText(), f.shared->GroupNameWork);
 
         f.action("mnuLangHebrew")->trigger();
         QCOMPARE(w.layoutTwips(), app::DesignLayout::designed());
-        QCOMPARE(w.tabs()->edge(), app::LetterTabs::Edge::Right);
+        QCOMPARE(w.letterTabs()->edge(), app::LetterTabs::Edge::Right);
         QCOMPARE(standardButtons(), hebrew);
         // The catalogue leaves the direction of the other windows alone.
         QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
         // Recaptioned; the group stays.
-        QCOMPARE(f.action("popSendMail")->text() + u'|' + w.groupBox()->currentText() + u'|' +
-                     w.grid()->TextMatrix(0, 4),
+        QCOMPARE(f.action("mnuSendMail")->text() + u'|' + w.groupBox()->currentText() + u'|' +
+                     w.grid()->cellText(0, 4),
                  u8("שלח דואר אלקטרוני....|עבודה|מחלקה"));
         f.action("mnuLangEnglish")->trigger();
         QCOMPARE(w.layoutTwips(), english);
+    }
+
+    // The buttons show their own captions and tips, not their menu items' texts, and screen
+    // readers read them as the buttons' names and descriptions.
+    void theButtonsKeepTheirOwnCaptionsAndTips_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QString>("tips"); // the first and the last
+        QTest::newRow("English") << 100 << QStringList{"Add",  "Edit", "Search", "Dial",
+                                                       "Mail", "All",  "Delete", "Quit"}
+                                 << "Add new phone card to book|Quit program";
+        QTest::newRow("Hebrew") << 200
+                                << QStringList{u8("הוסף"), u8("עדכן"), u8("חפש"), u8("חייג"),
+                                               u8("דואר"), u8("הכול"), u8("מחק"), u8("יציאה")}
+                                << u8("הוסף כרטיסיה חדשה לספר הטלפונים|יציאה מהתוכנית");
+    }
+    void theButtonsKeepTheirOwnCaptionsAndTips() {
+        QFETCH(int, lang);
+        QFETCH(QStringList, captions);
+        QFETCH(QString, tips);
+        Fixture f;
+        f.start({}, {}, lang == 100 ? 200 : 100);
+        f.trigger(lang == 100 ? "mnuLangEnglish" : "mnuLangHebrew");
+        const char* names[] = {"btnAdd",  "btnEdit", "btnSearch", "btnDial",
+                               "btnMail", "btnAll",  "btnDelete", "btnQuit"};
+        QStringList shown, read;
+        for (const char* name : names) {
+            QToolButton* b = f.button(name);
+            shown << b->text();
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(b);
+            QCOMPARE(face->text(QAccessible::Description), b->toolTip());
+            read << face->text(QAccessible::Name);
+        }
+        QCOMPARE(shown, captions);
+        QCOMPARE(read, captions);
+        QCOMPARE(f.button("btnAdd")->toolTip() + u'|' + f.button("btnQuit")->toolTip(), tips);
     }
 };
 

@@ -129,12 +129,14 @@ private slots:
         Run again(desktop, second);
         if (where == u"other") {
             QVERIFY(again.cameUp(other.path()));
-            QVERIFY(again.running() && again.endOnRequest());
+            QVERIFY(again.running());
+            QVERIFY(again.endOnRequest());
         } else {
             QVERIFY(again.endedCleanly());
             QVERIFY(!QFile::exists(other.filePath(QStringLiteral("VESK.MDB"))));
         }
-        QVERIFY(first.running() && first.endOnRequest());
+        QVERIFY(first.running());
+        QVERIFY(first.endOnRequest());
         QSettings written(desktop.settings(), QSettings::IniFormat);
         QCOMPARE(written.value(QStringLiteral("Settings/ActiveLang")).toString(),
                  QStringLiteral("200"));
@@ -157,7 +159,8 @@ private slots:
         // A further start reaches it and ends.
         Run probe(desktop, folder.path());
         QVERIFY(probe.endedCleanly());
-        QVERIFY(next.running() && next.endOnRequest());
+        QVERIFY(next.running());
+        QVERIFY(next.endOnRequest());
     }
 
     // In process: the first start's window comes forward from wherever it was.
@@ -182,7 +185,8 @@ private slots:
         SingleInstance second(f.dir.path());
         QCOMPARE(second.claim(), SingleInstance::Role::Second);
         QVERIFY(second.activateFirst());
-        QVERIFY(w.isVisible() && !w.isMinimized());
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.isMinimized());
         QTRY_VERIFY(w.isActiveWindow());
     }
 
@@ -219,7 +223,8 @@ private slots:
         QVERIFY(!leftOpen);
         QCOMPARE(answer, platform::Answer::No);
         QVERIFY(unloaded.count() == 1 || unloaded.wait());
-        QVERIFY(!closedBeforeAnswer && !w.isVisible());
+        QVERIFY(!closedBeforeAnswer);
+        QVERIFY(!w.isVisible());
     }
 };
 

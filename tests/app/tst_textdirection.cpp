@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTextLayout>
 
 namespace {
 // The option an item is painted with, from what its view hands to the delegate.
@@ -81,7 +82,7 @@ private slots:
         QCOMPARE(grid.layoutDirection(), Qt::RightToLeft);
         QCOMPARE(shownOption(grid, grid.model().index(0, 6)).direction, Qt::LeftToRight);
         QCOMPARE(shownOption(grid, grid.model().index(1, 6)).direction, Qt::RightToLeft);
-        w.btnSearch_Click();
+        f.press("btnSearch");
         QListWidget* list = w.searchWindow()->findChild<QListWidget*>(QStringLiteral("LstSearch"));
         w.searchWindow()->findChild<QLineEdit*>(QStringLiteral("TxtStr"))->setText(u8("א"));
         QCOMPARE(list->count(), 2);
@@ -92,6 +93,42 @@ private slots:
             QCOMPARE(option.displayAlignment, Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
             QCOMPARE(option.text,
                      QString(22 - name.size(), u' ') + QChar(0x2068) + name + QChar(0x2069));
+        }
+    }
+
+    // The line above the grid shows the selected card's fields side by side; a Latin name with
+    // a Hebrew word, then its numbers, must not have the numbers drawn inside the name.
+    void theIndexLineKeepsEachFieldTogether() {
+        Fixture f;
+        const QString name = u8("IBM ישראל");
+        f.open({card(name, QStringLiteral("'03-9270001','03-9270000',NULL,NULL,NULL,NULL"))});
+        f.trigger("mnuAll");
+        f.clickCell(1, 0);
+        const QString text = f.window->indexBox()->text();
+        QVERIFY(text.contains(name));
+        for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+            QTextLayout layout(text, f.window->indexBox()->font());
+            QTextOption option;
+            option.setTextDirection(direction);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            layout.endLayout();
+            // The span each field's letters are drawn over.
+            auto span = [&](const QString& field) {
+                const int at = int(text.indexOf(field));
+                qreal low = 1e9, high = -1e9;
+                for (int i = at; i <= at + field.size(); ++i) {
+                    low = std::min(low, line.cursorToX(i));
+                    high = std::max(high, line.cursorToX(i));
+                }
+                return std::pair{low, high};
+            };
+            const auto [nameLow, nameHigh] = span(name);
+            for (const QString number : {"03-9270001", "03-9270000"}) {
+                const auto [low, high] = span(number);
+                QVERIFY2(high <= nameLow + 0.5 || low >= nameHigh - 0.5, qPrintable(number));
+            }
         }
     }
 };

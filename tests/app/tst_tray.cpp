@@ -33,8 +33,9 @@ private slots:
         Fixture f;
         MainWindow& w = start(f);
         QCOMPARE(f.tray.tip, QStringLiteral("Orvenna"));
-        QVERIFY(f.tray.adds == 1 && f.tray.shown &&
-                f.tray.icon.cacheKey() == w.windowIcon().cacheKey());
+        QCOMPARE(f.tray.adds, 1);
+        QVERIFY(f.tray.shown);
+        QCOMPARE(f.tray.icon.cacheKey(), w.windowIcon().cacheKey());
         w.move(150, 120);
         const QRect before = w.geometry();
         for (int round = 0; round < 2; ++round) {
@@ -45,15 +46,18 @@ private slots:
             else
                 w.findChild<QAction*>(QStringLiteral("mPopRestore"))->trigger();
             QTRY_VERIFY(w.isVisible());
-            QVERIFY(!w.isMinimized() && w.geometry() == before);
+            QVERIFY(!w.isMinimized());
+            QCOMPARE(w.geometry(), before);
         }
         QSignalSpy unloaded(&w, &MainWindow::unloaded);
         w.showMinimized();
         QTRY_VERIFY(!w.isVisible());
-        w.findChild<QAction*>(QStringLiteral("mPopExit"))->trigger();
-        QVERIFY(unloaded.count() == 1 && f.tray.shown);
-        w.Form_Terminate();
-        QVERIFY(f.tray.removes == 1 && !f.tray.shown);
+        f.trigger("mnuExit");
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(f.tray.shown);
+        w.shutDown();
+        QCOMPARE(f.tray.removes, 1);
+        QVERIFY(!f.tray.shown);
     }
 
     // (Without a notification area a minimised window stays a window: the main window's
@@ -65,12 +69,12 @@ private slots:
     void theMenuShowsOnTheIconAndTheWindowsBackgroundAndSearches() {
         Fixture f;
         MainWindow& w = start(f, 100);
-        QMenu* menu = w.trayMenu();
+        QMenu* menu = f.menu("mPopupSys");
         QCOMPARE(captions(menu), (QStringList{"mPopRestore=&Restore...", "mpopSearch=&Search...",
-                                              "-", "mPopExit=E&xit"}));
-        w.SetLanguage(200);
+                                              "-", "mnuExit=E&xit"}));
+        f.trigger("mnuLangHebrew");
         QCOMPARE(captions(menu), (QStringList{u8("mPopRestore=...&הצג"), u8("mpopSearch=...ח&פש"),
-                                              QStringLiteral("-"), u8("mPopExit=&יציאה")}));
+                                              QStringLiteral("-"), u8("mnuExit=&יציאה")}));
         f.tray.rightClick(w.geometry().center());
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
@@ -81,10 +85,10 @@ private slots:
         QTest::mouseClick(client, Qt::RightButton, {}, background);
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
-        // A control is not the background, nor is the left button.
+        // A control is not the background, nor is the left button. (The press itself shows the
+        // menu, so there is nothing to wait for.)
         QTest::mouseClick(f.button("btnAdd"), Qt::RightButton);
         QTest::mouseClick(client, Qt::LeftButton, {}, background);
-        QTest::qWait(50);
         QVERIFY(!menu->isVisible());
 
         // Search from the menu while the window is hidden shows the search window alone.
@@ -93,8 +97,7 @@ private slots:
         f.action("mpopSearch")->trigger();
         search::SearchWindow* s = w.searchWindow();
         QVERIFY(s);
-        QTRY_VERIFY(s->isVisible());
-        QTest::qWait(20);
+        QVERIFY(QTest::qWaitForWindowActive(s));
         QVERIFY(!w.isVisible());
 
         // The main window's Search commands bring back the same window, as it was left.
@@ -105,8 +108,9 @@ private slots:
         f.press("btnSearch");
         QCOMPARE(w.searchWindow(), s);
         QTRY_VERIFY(s->isVisible());
-        QVERIFY(!s->isMinimized() && s->searchText() == u"x");
-        f.action("popSearch")->trigger();
+        QVERIFY(!s->isMinimized());
+        QCOMPARE(s->searchText(), QStringLiteral("x"));
+        f.trigger("mnuSearch");
         QCOMPARE(w.searchWindow(), s);
 
         // Unloading the main window closes it.

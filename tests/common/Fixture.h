@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -83,7 +84,7 @@ struct Fixture {
     }
 
     app::MainWindow::LoadResult load(shell::VersionCheckHook* hook = nullptr) {
-        return make(hook).Form_Load();
+        return make(hook).load();
     }
 
     // The main window loaded over these cards in this language, with no message pending.
@@ -101,9 +102,14 @@ struct Fixture {
         return *window;
     }
 
-    // The main window's menu items and buttons by name, and whether one is enabled.
+    // The main window's commands (by the name of their menu item), menus and buttons by
+    // name, and whether a command or button is enabled.
     QAction* action(const char* name) const {
         return window->findChild<QAction*>(QString::fromLatin1(name));
+    }
+    void trigger(const char* name) const { action(name)->trigger(); }
+    QMenu* menu(const char* name) const {
+        return window->findChild<QMenu*>(QString::fromLatin1(name));
     }
     QToolButton* button(const char* name) const {
         return window->findChild<QToolButton*>(QString::fromLatin1(name));
@@ -143,7 +149,7 @@ struct Fixture {
     void seed(const QStringList& vesk, const QStringList& work = {}) {
         if (!QFile::exists(mdb())) {
             load();
-            window->Form_Unload();
+            window->close();
             window.reset();
             shared.reset();
             settings.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QList>
 #include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
@@ -16,8 +17,10 @@ namespace testing {
 // A small Hayes modem on the master side of a real pseudo-terminal, whose slave device stands
 // for a serial port. It records every command in `log` ('|' between them); unless silent (a
 // port with no modem behind it) it answers "ATV1Q0" with "OK\r\n" at once and "ATDT...;"
-// after `dialDelay` ms (never when negative). It keeps the slave open too, so the master
-// never sees the line hang up.
+// with the pieces of `dialReply`, each `dialDelay` ms after the one before has gone out
+// (never when the delay is negative). A piece goes out as fast as the line takes it, so a
+// long one floods the line. It keeps the slave open too, so the master never sees the line
+// hang up.
 class SimulatedModem final : public QObject {
 public:
     explicit SimulatedModem(int dialDelay, bool silent = false)
@@ -31,6 +34,9 @@ public:
         m_notifier.setSocket(m_master);
         m_notifier.setEnabled(true);
         connect(&m_notifier, &QSocketNotifier::activated, this, &SimulatedModem::read);
+        m_writable.setSocket(m_master);
+        m_writable.setEnabled(false);
+        connect(&m_writable, &QSocketNotifier::activated, this, &SimulatedModem::pump);
     }
     ~SimulatedModem() override {
         ::close(m_slave);
@@ -44,9 +50,12 @@ public:
             count += fd.symLinkTarget() == device;
         return count;
     }
+    // Whether a dial command came and every piece of the reply to it has gone out.
+    bool replied() const { return m_dialled && m_replyLeft.isEmpty() && m_out.isEmpty(); }
 
     QString device;
     QString log;
+    QList<QByteArray> dialReply{QByteArrayLiteral("OK\r\n")};
     std::function<void(const QByteArray&)> onCommand = [](const QByteArray&) {};
 
 private:
@@ -58,21 +67,51 @@ private:
             const QByteArray command = m_pending.left(end);
             log += (log.isEmpty() ? "" : "|") + QString::fromLatin1(command);
             onCommand(command);
-            if (!m_silent && command == "ATV1Q0")
-                answer();
-            else if (!m_silent && command.startsWith("ATDT") && command.endsWith(';') &&
-                     m_dialDelay >= 0)
-                QTimer::singleShot(m_dialDelay, this, &SimulatedModem::answer);
+            if (m_silent)
+                continue;
+            if (command == "ATV1Q0") {
+                m_out += "OK\r\n";
+                pump();
+            } else if (command.startsWith("ATDT") && command.endsWith(';') && m_dialDelay >= 0) {
+                m_dialled = true;
+                m_replyLeft = dialReply;
+                QTimer::singleShot(m_dialDelay, this, &SimulatedModem::nextPiece);
+            }
         }
     }
-    void answer() { QVERIFY(::write(m_master, "OK\r\n", 4) == 4); }
+    void nextPiece() {
+        if (m_replyLeft.isEmpty())
+            return;
+        m_out += m_replyLeft.takeFirst();
+        pump();
+    }
+    // Writes what is waiting as far as the line takes it, the rest when it has room again.
+    void pump() {
+        for (ssize_t n; m_sent < m_out.size(); m_sent += n) {
+            n = ::write(m_master, m_out.constData() + m_sent, size_t(m_out.size() - m_sent));
+            if (n <= 0) {
+                m_writable.setEnabled(true);
+                return;
+            }
+        }
+        m_out.clear();
+        m_sent = 0;
+        m_writable.setEnabled(false);
+        if (!m_replyLeft.isEmpty())
+            QTimer::singleShot(m_dialDelay, this, &SimulatedModem::nextPiece);
+    }
 
     int m_dialDelay;
     bool m_silent;
     int m_master = -1;
     int m_slave = -1;
     QSocketNotifier m_notifier{QSocketNotifier::Read};
+    QSocketNotifier m_writable{QSocketNotifier::Write};
     QByteArray m_pending;
+    QByteArray m_out; // what goes out, from m_sent on
+    qsizetype m_sent = 0;
+    QList<QByteArray> m_replyLeft;
+    bool m_dialled = false;
 };
 
 } // namespace testing

@@ -8,6 +8,7 @@
 #include "dialer/DialerWindow.h"
 #include "platform/QtSerialPorts.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -129,6 +130,74 @@ private slots:
             QTRY_VERIFY(!d);
         }
         QCOMPARE(f.prompter.messages().size(), qsizetype(shown.size()));
+    }
+
+    // What the modem says to the dial command, piece by piece: the wait ends at "OK" however
+    // it was cut and however much came before it; until then the status shows the modem's
+    // last answer, and a screen reader hears the status itself.
+    void modemAnswers_data() {
+        QTest::addColumn<QList<QByteArray>>("reply");
+        QTest::addColumn<QString>("answer"); // the last answer shown; "OK": the wait ended
+        QTest::newRow("busy") << QList<QByteArray>{"\r\nBUSY\r\n"} << "BUSY";
+        QTest::newRow("the last answer")
+            << QList<QByteArray>{"BUSY\r\n", "\r\nNO DIALTONE\r\n", "NO CARR"} << "NO DIALTONE";
+        QTest::newRow("a long line without end")
+            << QList<QByteArray>{QByteArray(1 << 20, 'x'), "\r\nBUSY\r\n"} << "BUSY";
+        QTest::newRow("OK in two reads") << QList<QByteArray>{"O", "K"} << "OK";
+        // 16 MB of answers that are not "OK": rescanning all that came (or keeping it) would
+        // take minutes.
+        QTest::newRow("a flood, then OK")
+            << QList<QByteArray>{QByteArray("NO DIALTONE\r\n").repeated((16 << 20) / 13), "OK\r\n"}
+            << "OK";
+    }
+    void modemAnswers() {
+        QFETCH(QList<QByteArray>, reply);
+        QFETCH(QString, answer);
+        Fixture f;
+        testing::SimulatedModem modem{50};
+        modem.dialReply = reply;
+        platform::QtSerialPorts serialPorts(f.settings);
+        f.serialPorts = &serialPorts;
+        app::MainWindow& w =
+            f.start({}, {card(u8("Avi"), u8("NULL,NULL,NULL,'035551234',NULL,NULL"))}, 100);
+        f.chooseGroup(1);
+        for (int i = 0; i < 4; ++i)
+            f.settings.setValue(u8("Dialer/COM%1").arg(i + 1), i == 0 ? modem.device : u8("/none"));
+        w.show();
+        f.clickCell(1, 4);
+        f.press("btnDial");
+        QPointer<dialer::DialerWindow> d = w.dialerWindow();
+        QVERIFY(d);
+        QSignalSpy ended(d, &dialer::DialerWindow::dialEnded);
+        auto* cancel = d->findChild<QPushButton*>(u8("cmdCancel"));
+        QTimer::singleShot(10s, cancel, &QPushButton::click);
+        // The dial waits on the stack of the event loop: the status is read from a timer there.
+        const QString status =
+            u8("Dialing... ATDT035551234;\r [COM1] The modem answered: ") + answer;
+        QString seen, heard;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* label = d->findChild<QLabel*>(u8("txtStatus"));
+            seen = label->text();
+            heard = QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+            if (modem.replied() && seen == status) {
+                poll.stop();
+                cancel->click();
+            }
+        });
+        if (answer != u8("OK"))
+            poll.start(20);
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(
+            f.prompter.messages(),
+            answer == u8("OK")
+                ? QList{notice(u8("Please pick up the phone and either press Enter or click OK"))}
+                : QList<platform::Message>{});
+        QTRY_COMPARE(modem.log, u8("ATV1Q0|ATDT035551234;|ATH"));
+        if (answer != u8("OK")) {
+            QCOMPARE(seen, status);
+            QCOMPARE(heard, status);
+        }
     }
 };
 

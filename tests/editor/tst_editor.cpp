@@ -37,14 +37,14 @@ RecordEditor& opened(MainWindow& w) {
     return *e;
 }
 RecordEditor& openAdd(MainWindow& w) {
-    w.btnAdd_Click();
+    w.findChild<QAction*>(QStringLiteral("mnuAdd"))->trigger();
     return opened(w);
 }
 // Selects a grid row, answers OK to the question and returns the editor on that card.
 RecordEditor& openUpdate(Fixture& f, int row) {
     f.clickCell(row, 0);
     f.prompter.script({Answer::Ok});
-    f.window->btnEdit_Click();
+    f.button("btnEdit")->click();
     f.prompter.clear();
     return opened(*f.window);
 }
@@ -86,7 +86,7 @@ private slots:
     void eachModeShowsItsCaptionAndButtons() {
         Fixture f;
         MainWindow& w = f.open({phoneCard(QStringLiteral("Avi"), "1")});
-        w.btnAll_Click();
+        f.trigger("mnuAll");
         for (const bool update : {false, true}) {
             RecordEditor& e = update ? openUpdate(f, 1) : openAdd(w);
             QCOMPARE(e.windowTitle() + u'/' + e.findChild<QLabel*>("lblHeader")->text(),
@@ -143,7 +143,7 @@ private slots:
         QFETCH(QString, stored);
         Fixture f;
         MainWindow& w = f.open({phoneCard(QStringLiteral("Avi "), "1")});
-        w.btnAll_Click();
+        f.trigger("mnuAll");
         f.chooseGroup(openedOver);
         RecordEditor& e = openAdd(w);
         QCOMPARE(e.findChild<QLabel*>(QStringLiteral("lblTxtFax"))->text(),
@@ -160,8 +160,7 @@ private slots:
         QCOMPARE(raw.scalar(QStringLiteral("SELECT count(*) FROM ") + (addedTo ? "Vesk" : "Work")),
                  QString::number(addedTo));
         const QString name = stored.section(u'|', 0, 0);
-        QVERIFY(w.grid()->TextMatrix(1, 0) == name ||
-                w.grid()->TextMatrix(2, 0) == name); // refilled
+        QVERIFY(w.grid()->cellText(1, 0) == name || w.grid()->cellText(2, 0) == name); // refilled
     }
 
     // The checks in their order, each with its own words, then what the store refuses (the
@@ -234,7 +233,7 @@ private slots:
         QTRY_VERIFY(!w.editorWindow());
         QCOMPARE(testing::RawDb(f.mdb()).rows(QStringLiteral("SELECT * FROM Work")),
                  QStringList{u8("אורט|4321|050|03|מכירות| |x@y.z")});
-        QCOMPARE(w.grid()->TextMatrix(1, 3), QStringLiteral("4321"));
+        QCOMPARE(w.grid()->cellText(1, 3), QStringLiteral("4321"));
 
         // Updating under the same name does not scan; another name does. Two cards' names differ
         // only by a trailing blank, as an older program could leave them.
@@ -282,12 +281,12 @@ private slots:
             f.open({phoneCard(QStringLiteral("Aaa"), "1"), phoneCard(QStringLiteral("Bbb"), "2"),
                     phoneCard(QStringLiteral("Ccc"), "3")},
                    {phoneCard(QStringLiteral("Ddd"), "4")});
-        w.btnAll_Click();
+        f.trigger("mnuAll");
         RecordEditor& e = openUpdate(f, 3);
         testing::RawDb raw(f.mdb());
         f.clickCell(other ? 1 : 3, 0);
         f.prompter.script({Answer::Ok});
-        w.btnDelete_Click();
+        f.trigger("mnuDel");
         if (other)
             f.chooseGroup(1);
         f.prompter.clear();
@@ -303,7 +302,7 @@ private slots:
         if (!other) {
             QVERIFY(w.editorWindow());
             QCOMPARE(f.shared->ListCount, 2);
-            QVERIFY(w.grid()->TextMatrix(3, 0).isEmpty());
+            QCOMPARE(w.grid()->cellText(3, 0), QString());
         }
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Vesk ORDER BY Name")), left);
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name, Phone FROM Work")),
@@ -315,7 +314,7 @@ private slots:
         MainWindow& w = f.open({card(u8("אבי"), QStringLiteral("NULL,'050',NULL,NULL,NULL,NULL"))});
         f.clickCell(1, 0);
         f.prompter.script({Answer::Ok});
-        w.btnEdit_Click();
+        f.button("btnEdit")->click();
         QCOMPARE(f.prompter.messages().mid(1),
                  QList<Message>{failure(QStringLiteral("The current record is non-valid"))});
         // The window stays open, filled up to the Null.

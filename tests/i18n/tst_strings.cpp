@@ -46,11 +46,12 @@ private slots:
         QTest::newRow("last Hebrew") << LangHebrew + off::groupWork << "עבודה";
         QTest::newRow("first contacts English")
             << LangEnglish + off::mnuImportContacts << "Import Contacts...";
-        QTest::newRow("last contacts English") << LangEnglish + off::importRegion << "Home region:";
+        QTest::newRow("last contacts English")
+            << LangEnglish + off::reasonLetters << "Its letters cannot be converted to digits";
         QTest::newRow("first contacts Hebrew")
             << LangHebrew + off::mnuImportContacts << "ייבוא אנשי קשר...";
-        QTest::newRow("last contacts Hebrew") << LangHebrew + off::importRegion << "אזור הבית:";
-        for (const int id : {-101, 0, 100, 153, 159, 172, 199, 200, 253, 259, 272, 301})
+        QTest::newRow("region Hebrew") << LangHebrew + off::importRegion << "אזור הבית:";
+        for (const int id : {-101, 0, 100, 153, 159, 194, 199, 200, 253, 259, 294, 301})
             QTest::addRow("%d", id) << id << QString();
     }
     void idsAndTheirTexts() {

@@ -1,8 +1,11 @@
+#include "app/ContactsTransfer.h"
 #include "common/Fixture.h"
+#include "i18n/StringTable.h"
 #include "interchange/ImportPreview.h"
 #include "platform/testing/ScriptedFileDialogs.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -23,7 +26,8 @@ struct ContactsFixture : Fixture {
             std::chrono::milliseconds(0); // the progress window at once, so Cancel can be pressed
     }
     app::MainWindow& open(const QStringList& cards) {
-        start(cards).btnAll_Click();
+        start(cards);
+        trigger("mnuAll");
         prompter.clear();
         return *window;
     }
@@ -37,8 +41,34 @@ struct ContactsFixture : Fixture {
 class TestContactsCommands : public QObject {
     Q_OBJECT
 private slots:
+    // What the import tells when a file gives no card to import, before any preview.
+    void aFileWithoutCardsIsSaidWhy_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // null: no such file
+        QTest::addColumn<QString>("said");
+        QTest::newRow("missing") << "gone.vcf" << QByteArray() << "No such file or directory";
+        QTest::newRow("no card") << "empty.vcf" << QByteArray("") << "The file holds no card.";
+        QTest::newRow("CSV by its extension, any case")
+            << "list.CSV" << QByteArray("Nothing,Known\r\na,b\r\n")
+            << "The file cannot be read: Line 1 names no column of a name.";
+        QTest::newRow("a card") << "one.vcf" << QByteArray("BEGIN:VCARD\nFN:A\nEND:VCARD\n")
+                                << QString();
+    }
+    void aFileWithoutCardsIsSaidWhy() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
+        ContactsFixture f;
+        f.start({}, {}, 100); // Qt's own texts in English
+        const QString path = f.dir.filePath(name);
+        if (!bytes.isNull())
+            testing::writeFile(path, bytes);
+        app::ContactsImport import(f.shared->db, f.settings);
+        QCOMPARE(import.read(path, i18n::LangEnglish), said);
+    }
+
     // A phone's export: the preview lists each card, planned again for the home region chosen
-    // there; OK writes the new ones, keeps the region and sums up.
+    // there, in the interface's language; OK writes the new ones, keeps the region and sums up.
     void importThroughPreview() {
         ContactsFixture f;
         f.open({QStringLiteral("'Levi Dana','03-1111111',NULL,NULL,NULL,NULL,NULL")});
@@ -47,25 +77,44 @@ private slots:
         f.dialogs.script({FileChoice::chosen(QStringLiteral(INTERCHANGE_DATA "/phone21.vcf"))});
         f.action("mnuImportContacts")->trigger();
         auto* preview = f.window->findChild<interchange::ImportPreview*>();
-        QVERIFY(preview && preview->isVisible());
-        QCOMPARE(preview->regionBox()->currentText(), QStringLiteral("US +1"));
-        QCOMPARE(preview->list()->item(0, 2)->text(),
-                 QStringLiteral("חדש, בלי חלק מהמספרים")); // +972... is 13 long
+        QVERIFY(preview);
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->regionBox()->currentText(), u"ארצות הברית \u2066+1\u2069"_qs);
+        QCOMPARE(preview->regionHint()->text(),
+                 u"מספרים של אזור הבית יישמרו בתבנית מקומית, ואחרים בתבנית בינלאומית."_qs);
+        QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש, בלי חלק מהמספרים"));
+        QCOMPARE(preview->list()->item(0, 3)->text(), // +972521234567 is 13 long
+                 u"\u2068+972 52-123-4567\u2069: אינו נכנס בשדה פלאפון (12 תווים)"_qs);
         preview->regionBox()->setCurrentIndex(preview->regionBox()->findData(QStringLiteral("IL")));
         QCOMPARE(preview->list()->item(0, 2)->text(), QStringLiteral("חדש"));
         QCOMPARE(preview->list()->item(1, 2)->text(), QStringLiteral("כפול (לא ייובא)"));
-        QVERIFY(f.rows().size() == 1 && f.prompter.texts().isEmpty()); // nothing before OK
+        // Nothing before OK.
+        QCOMPARE(f.rows().size(), 1);
+        QCOMPARE(f.prompter.texts(), QStringList{});
         preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         QTRY_COMPARE(f.prompter.texts(),
-                     QStringList{"1 cards imported, 1 duplicates skipped, 0 refused"});
+                     QStringList{u"1 כרטיסים יובאו, 1 כפולים דולגו, 0 נדחו"_qs});
         QCOMPARE(f.settings.value(QStringLiteral("Settings/HomeRegion")), QStringLiteral("IL"));
+        // Stored as the editor stores a card: an empty number is an empty text, not Null.
         QCOMPARE(f.rows().last(),
-                 QStringLiteral("כהן דוד|03-555-1234|052-123-4567|<null>|+12125550100|הרצל 1, תל "
+                 QStringLiteral("כהן דוד|03-555-1234|052-123-4567||+12125550100|הרצל 1, תל "
                                 "אביב|dudu@example.com"));
         int shown = 0; // the grid was refilled: both cards are listed
-        for (int row = 1; row < f.window->grid()->Rows(); ++row)
+        int imported = 0;
+        for (int row = 1; row < f.window->grid()->rowCount(); ++row) {
             shown += f.window->grid()->isCardRow(row);
+            if (f.window->grid()->cellText(row, 0) == QStringLiteral("כהן דוד"))
+                imported = row;
+        }
         QCOMPARE(shown, 2);
+        // ... so the editor opens it like any other card.
+        f.prompter.clear();
+        f.clickCell(imported, 0);
+        f.prompter.script({platform::Answer::Ok});
+        f.press("btnEdit");
+        QCOMPARE(f.prompter.texts(), QStringList{"Do you want updating כהן דוד record?"});
+        QVERIFY(f.window->editorWindow());
+        QVERIFY(f.window->editorWindow()->isVisible());
     }
 
     // Cancel in the progress window, with hundreds of cards already written in the
@@ -92,18 +141,17 @@ private slots:
         });
         canceller.start(0);
         preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-        QTRY_COMPARE(f.prompter.texts(),
-                     QStringList{"The import was cancelled; nothing has been written."});
+        QTRY_COMPARE(f.prompter.texts(), QStringList{u"הייבוא בוטל; דבר לא נכתב."_qs});
         QVERIFY2(cancelledAt >= 300 && cancelledAt < 1000,
                  qPrintable(QString::number(cancelledAt)));
-        QCOMPARE(names, (QStringList{"ייבוא אנשי קשר", "Importing contacts..."}));
+        QCOMPARE(names, (QStringList{"ייבוא אנשי קשר", "מייבא אנשי קשר..."}));
         QCOMPARE(f.rows().size(), 1);
     }
 
     // The list as the grid shows it goes to a CSV file; a file naming no known column says so.
     void exportAndUnreadable() {
         ContactsFixture f;
-        f.open({QStringLiteral("'Bbb','052-123-4567',NULL,NULL,NULL,NULL,NULL"),
+        f.open({QStringLiteral("'Bbb','052-123-4567','+49123456789',NULL,NULL,NULL,NULL"),
                 QStringLiteral("'Aaa',NULL,'=1+1',NULL,NULL,NULL,NULL")});
         const QString path = f.dir.filePath(QStringLiteral("out.csv"));
         f.dialogs.script({FileChoice::chosen(path)});
@@ -112,14 +160,15 @@ private slots:
         QFile written(path);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(),
-                 QByteArray("\xEF\xBB\xBFName,Home Phone,Mobile Phone,Business Phone,Fax,Address,"
-                            "E-mail Address\r\nAaa,,'=1+1,,,,\r\nBbb,052-123-4567,,,,,\r\n"));
+                 QByteArray(
+                     "\xEF\xBB\xBFName,Home Phone,Mobile Phone,Business Phone,Fax,Address,"
+                     "E-mail Address\r\nAaa,,'=1+1,,,,\r\nBbb,052-123-4567,+49123456789,,,,\r\n"));
         f.prompter.clear();
         testing::writeFile(path, "Nothing,Known\r\na,b\r\n");
         f.dialogs.script({FileChoice::chosen(path)});
         f.action("mnuImportContacts")->trigger();
         QCOMPARE(f.prompter.texts(),
-                 QStringList{"The file cannot be read: Line 1 names no column of a name."});
+                 QStringList{u"לא ניתן לקרוא את הקובץ: שורה 1 אינה מציינת עמודה של שם."_qs});
     }
 };
 

@@ -5,6 +5,7 @@
 #include "interchange/PhoneFit.h"
 #include "interchange/VcfReader.h"
 
+#include "i18n/StringTable.h"
 #include "store/ContactDatabase.h"
 #include "store/Query.h"
 #include "store/Recordset.h"
@@ -35,19 +36,20 @@ SourceFile read(const QByteArray& bytes, bool csv) {
     return csv ? readCsv(buffer) : readVcf(buffer);
 }
 
-// "line outcome name|field|...|field" in table order, then "; number: reason" per number not
-// kept; a refused card gives its reason in place of the fields.
+// "line outcome name|field|...|field" in table order (a Null as "<null>"), then "; number:
+// reason" per number not kept; a refused card gives its reason in place of the fields.
 QString describe(const PlannedCard& p) {
     static const char* outcomes[] = {"new", "duplicate", "refused"};
     QString s = QStringLiteral("%1 %2 ").arg(p.line).arg(QLatin1String(outcomes[int(p.outcome)]));
     if (p.outcome == Outcome::Refused)
-        return s + p.reason;
+        return s + p.reason.text(i18n::LangEnglish);
     QStringList values;
     for (const store::CardField& f : store::fieldsOf(p.card.group))
-        values << p.card[f.role].value_or(QStringLiteral("-"));
+        values << p.card[f.role].value_or(QStringLiteral("<null>"));
     s += values.join(u'|');
     for (const NotKept& n : p.notKept)
-        s += QStringLiteral("; ") + n.number + QStringLiteral(": ") + n.reason;
+        s += QStringLiteral("; ") + n.number + QStringLiteral(": ") +
+             n.reason.text(i18n::LangEnglish);
     return s;
 }
 
@@ -90,39 +92,58 @@ private slots:
         QTest::newRow("2.1 phone export: QP, soft break, CHARSET, photo, +972")
             << "phone21.vcf" << P
             << QStringList{
-                   u"1 new כהן דוד|03-555-1234|052-123-4567|-|+12125550100|הרצל 1, תל אביב|dudu@example.com"_qs,
-                   "16 new Levi Dana|03-765-4321|054-765-4321|-|-|-|-; 050-000-0000: Another "
+                   u"1 new כהן דוד|03-555-1234|052-123-4567||+12125550100|הרצל 1, תל אביב|dudu@example.com"_qs,
+                   "16 new Levi Dana|03-765-4321|054-765-4321||| | ; 050-000-0000: Another "
                    "mobile number came first"};
         QTest::newRow("3.0 folding, type lists, escapes")
             << "folded30.vcf" << P
             << QStringList{"1 refused Name takes at most 20 characters",
-                           "9 new Mizrahi Ron|03-123-4567|-|-|-|Rothschild 5 floor 2, Tel Aviv, "
-                           "6688101, Israel|-"};
+                           "9 new Mizrahi Ron|03-123-4567||||Rothschild 5 floor 2, Tel Aviv, "
+                           "6688101, Israel| "};
         QTest::newRow("4.0 uri numbers, name from N, from ORG; Work fields")
             << "v40.vcf" << ContactGroup::Work
-            << QStringList{"1 new Peretz Yael|-|052-555-0101|02-555-0102|-|-|yael@example.org",
-                           "8 new Acme Ltd|1234|-|-|Sales|-|-"};
+            << QStringList{"1 new Peretz Yael||052-555-0101|02-555-0102|| |yael@example.org",
+                           "8 new Acme Ltd|1234|||Sales| | "};
         QTest::newRow("Windows-1255 bytes")
-            << "hebrew1255.vcf" << P << QStringList{u"1 new אבי לוי|08-654-3210|-|-|-|-|-"_qs};
+            << "hebrew1255.vcf" << P << QStringList{u"1 new אבי לוי|08-654-3210|||| | "_qs};
         QTest::newRow("malformed lines and cards")
             << "malformed.vcf" << P
-            << QStringList{"2 new Good One|03-555-1111|-|-|-|-|-",
-                           "7 refused Line 9 cannot be read",
+            << QStringList{"2 new Good One|03-555-1111|||| | ", "7 refused Line 9 cannot be read",
                            "12 refused The card has no END:VCARD line",
-                           "15 new Last Good|-|-|-|03-555-4444|-|-"};
+                           "15 new Last Good||||03-555-4444| | "};
         QTest::newRow("CSV, a column per kind, quoted line break")
             << "layout-columns.csv" << P
-            << QStringList{"2 new Levi Dana|-|052-111-2222|-|03-555-0000|Herzl 1 flat \"B\", "
+            << QStringList{"2 new Levi Dana||052-111-2222||03-555-0000|Herzl 1 flat \"B\", "
                            "Haifa|dana@example.com",
                            "4 refused The field Name cannot be empty",
                            "5 refused The quoted field that begins on line 5 has no end"};
         QTest::newRow("CSV, numbered type and value pairs")
             << "layout-pairs.csv" << ContactGroup::Work
-            << QStringList{"2 new Ron Mizrahi|-|054-555-0002|-|03-555-0001|-|ron@example.com; "
+            << QStringList{"2 new Ron Mizrahi||054-555-0002||03-555-0001| |ron@example.com; "
                            "+972 54-555-0003: Another mobile number came first"};
+        // Mail programs' and phones' own layouts: the address parts joined in postal order
+        // (the first address of a card: home, then work), the numbers by their columns.
+        QTest::newRow("CSV of a desktop mail program, home and business parts")
+            << "outlook.csv" << P
+            << QStringList{"2 new Levi Dana|04-855-1234|052-111-2222|||Herzl 1, Flat 4, PO Box 77, "
+                           "Haifa, 3303123, Israel|dana@example.com",
+                           "3 new Acme Ltd||+12175550101|||1 Main St, Springfield, IL, 62701, "
+                           "United States of America| "};
+        QTest::newRow("CSV of a mail client, \"Home Address\" is the street")
+            << "thunderbird.csv" << P
+            << QStringList{"2 new Moshe Cohen|08-655-1212|054-555-0303|035550101||Rothschild 5, "
+                           "Apt 3, Tel Aviv, 6688101, Israel|moshe@example.com"};
+        QTest::newRow("CSV of a web address book, numbered address and labels")
+            << "google.csv" << P
+            << QStringList{"2 new Peretz Yael|02-555-0102|052-555-0101|||Jaffa 10, Entrance B, "
+                           "Jerusalem, 9414101, Israel|yael@example.org"};
+        QTest::newRow("CSV of a desktop address book, \"Address Street\", a label alone")
+            << "kde.csv" << P
+            << QStringList{"2 new Ron Mizrahi||054-555-0002|||HaBarzel 30, Tel Aviv, 6971005, "
+                           "Israel|ron@example.com",
+                           "5 new Dana Levi|04-855-1234||||Herzl 1 Haifa| "};
         QTest::newRow("CSV, Hebrew headers, semicolons, Windows-1255")
-            << "hebrew1255.csv" << P
-            << QStringList{u"2 new משה כהן|-|052-123-4567|-|-|ירושלים|-"_qs};
+            << "hebrew1255.csv" << P << QStringList{u"2 new משה כהן||052-123-4567|||ירושלים| "_qs};
     }
 
     void goldenFiles() {
@@ -139,14 +160,36 @@ private slots:
     }
 
     void problemsOutsideCards() {
-        QCOMPARE(read(golden("malformed.vcf"), false).problems,
-                 (std::vector<FileProblem>{{1, "Line 1 is not inside a card"}}));
-        QCOMPARE(read("Nothing,Known\r\na,b\r\n", true).problems,
-                 (std::vector<FileProblem>{{1, "Line 1 names no column of a name"}}));
+        auto problems = [](const SourceFile& file) {
+            QStringList out;
+            for (const FileProblem& p : file.problems)
+                out << QString::number(p.line) + u' ' + p.reason.text(i18n::LangEnglish);
+            return out;
+        };
+        QCOMPARE(problems(read(golden("malformed.vcf"), false)),
+                 QStringList{"1 Line 1 is not inside a card"});
+        QCOMPARE(problems(read("Nothing,Known\r\na,b\r\n", true)),
+                 QStringList{"1 Line 1 names no column of a name"});
         const SourceFile many = read(golden("many.vcf"), false);
         QCOMPARE(int(many.cards.size()), 1000);
         QCOMPARE(describe(fitCard(many.cards.back(), ContactGroup::Personal, "IL")),
-                 "4996 new Card 0999|-|052-999-0999|-|-|-|-");
+                 "4996 new Card 0999||052-999-0999||| | ");
+    }
+
+    void csvAddresses_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("parts without a prefix, in any order")
+            << QByteArray("Name,Country,ZIP,City,Street\r\nA,Israel,3303123,Haifa,Herzl 1")
+            << "Herzl 1, Haifa, 3303123, Israel";
+        QTest::newRow("a column of the whole address wins")
+            << QByteArray("Name,Home Street,Address\r\nA,Jaffa 10,Herzl 1 Haifa")
+            << "Herzl 1 Haifa";
+    }
+
+    void csvAddresses() {
+        QFETCH(QByteArray, csv);
+        QTEST(read(csv, true).cards.at(0).address, "address");
     }
 
     void fitNumber_data() {
@@ -180,6 +223,20 @@ private slots:
                                                          << "031234567x204";
         QTest::newRow("extension not dropped") << "+1 212 555 0100 ext 5" << 12 << "IL"
                                                << "-";
+        // Keypad letters are the digits a phone dials for them; other letters make no number.
+        QTest::newRow("keypad letters") << "1-800-MY-APPLE" << 12 << "IL"
+                                        << "18006927753";
+        QTest::newRow("keypad letters, international") << "+1 800 MY APPLE" << 12 << "IL"
+                                                       << "+18006927753";
+        QTest::newRow("keypad letters, extension marker kept")
+            << "1-800-FLOWERS ext 5" << 20 << "US"
+            << "(800) 356-9377 x5";
+        QTest::newRow("a note is no number") << "052-1234567 (Dana)" << 12 << "IL"
+                                             << "-";
+        QTest::newRow("two letters spell nothing") << "1-800-GO" << 12 << "IL"
+                                                   << "-";
+        QTest::newRow("Hebrew letters") << u"03-1234567 בית"_qs << 12 << "IL"
+                                        << "-";
     }
 
     void fitNumber() {
@@ -187,6 +244,162 @@ private slots:
         QFETCH(int, width);
         QFETCH(QString, region);
         QTEST(interchange::fitNumber(number, width, region).value_or("-"), "stored");
+    }
+
+    // What a card keeps of its numbers, and why it does not keep the others.
+    void numbersKept_data() {
+        QTest::addColumn<std::vector<SourcePhone>>("phones");
+        QTest::addColumn<QString>("planned");
+        QTest::newRow("letters spelling the number, letters that do not")
+            << std::vector<SourcePhone>{{"1-800-MY-APPLE", PhoneKind::Home},
+                                        {u"03-1234567 בית"_qs, PhoneKind::Work},
+                                        {"050-1234567 (Dana)", PhoneKind::None}}
+            << u"0 new Shop|18006927753|||| | ; 03-1234567 בית: Its letters cannot be converted "
+               "to digits; 050-1234567 (Dana): Its letters cannot be converted to digits"_qs;
+        QTest::newRow("no number left") << std::vector<SourcePhone>{{"1-800-GO", PhoneKind::Cell}}
+                                        << "0 refused There is no phone/fax/line/mobile number";
+    }
+
+    void numbersKept() {
+        QFETCH(std::vector<SourcePhone>, phones);
+        SourceCard card;
+        card.name = "Shop";
+        card.phones = phones;
+        QTEST(describe(fitCard(card, ContactGroup::Personal, "IL")), "planned");
+    }
+
+    // A CSV cell a spreadsheet would run as a formula is written after an apostrophe; a number
+    // is written as stored. The import gives back what was stored.
+    void csvCells_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("cell"); // as written in the file
+        QTest::newRow("international number") << "+49123456789"
+                                              << "+49123456789";
+        QTest::newRow("number with an extension") << "+1 (212) 555-0100 ext. 5"
+                                                  << "+1 (212) 555-0100 ext. 5";
+        QTest::newRow("negative-looking number") << "-12 34/5"
+                                                 << "-12 34/5";
+        QTest::newRow("formula") << "=1+1"
+                                 << "'=1+1";
+        QTest::newRow("at") << "@SUM(A1)"
+                            << "'@SUM(A1)";
+        QTest::newRow("plus with a command") << "+1+cmd|' /C calc'!A0"
+                                             << "'+1+cmd|' /C calc'!A0";
+        QTest::newRow("minus with letters") << "-2+3+e"
+                                            << "'-2+3+e";
+        QTest::newRow("tab") << "\t=1"
+                             << "'\t=1";
+        QTest::newRow("carriage return") << "\r=1"
+                                         << "\"'\r=1\"";
+        QTest::newRow("an apostrophe of its own before =") << "'=x"
+                                                           << "''=x";
+        QTest::newRow("an apostrophe of its own") << "'Tis"
+                                                  << "'Tis";
+    }
+
+    void csvCells() {
+        QFETCH(QString, stored);
+        QFETCH(QString, cell);
+        store::ContactRecord card{ContactGroup::Personal, -1, {}};
+        card[store::Role::Name] = stored;
+        const QByteArray bytes = exportCsv({card}, ContactGroup::Personal);
+        QCOMPARE(QString::fromUtf8(bytes).section(QStringLiteral("\r\n"), 1, -2),
+                 cell + QStringLiteral(",,,,,,"));
+        QCOMPARE(read(bytes, true).cards.at(0).name, stored);
+    }
+
+    void csvApostrophesOfOtherFiles_data() {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("before a number, as older exports wrote it") << "'+49123456789"
+                                                                    << "+49123456789";
+        QTest::newRow("before a letter") << "'Amr"
+                                         << "'Amr";
+    }
+
+    void csvApostrophesOfOtherFiles() {
+        QFETCH(QString, cell);
+        QTEST(read(("Name\r\n" + cell).toUtf8(), true).cards.at(0).name, "value");
+    }
+
+    // A Personal card's name goes out as stored, in FN and in N: read back from either, by the
+    // import or by a phone that builds the name from N, it is the same name.
+    void exportedNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("lines"); // FN and N as written
+        QTest::newRow("given and family") << "Moshe Cohen"
+                                          << "FN:Moshe Cohen\r\nN:;Moshe Cohen;;;";
+        QTest::newRow("Hebrew") << u"כהן משה"_qs << u"FN:כהן משה\r\nN:;כהן משה;;;"_qs;
+        QTest::newRow("one word") << "Solo"
+                                  << "FN:Solo\r\nN:;Solo;;;";
+        QTest::newRow("escaped") << "Sum; Co, x"
+                                 << "FN:Sum\\; Co\\, x\r\nN:;Sum\\; Co\\, x;;;";
+    }
+
+    void exportedNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, lines);
+        store::ContactRecord card{ContactGroup::Personal, -1, {}};
+        card[store::Role::Name] = name;
+        card[store::Role::Home] = "03-5551234";
+        const QByteArray vcf = exportVcf({card});
+        QVERIFY2(vcf.contains("VERSION:3.0\r\n" + lines.toUtf8() + "\r\n"), vcf.constData());
+        QCOMPARE(read(vcf, false).cards.at(0).name, name);
+        QByteArray withoutFn = vcf;
+        withoutFn.replace(lines.section(QStringLiteral("\r\n"), 0, 0).toUtf8() + "\r\n", "");
+        QCOMPARE(read(withoutFn, false).cards.at(0).name, name);
+    }
+
+    // The name read from a phone's card (FN, and N family name first) goes back out unreversed.
+    void aNameReadGoesBackOutAsItCame() {
+        const SourceFile in =
+            read("BEGIN:VCARD\nFN:Moshe Cohen\nN:Cohen;Moshe\nTEL:03-5551234\nEND:VCARD\n", false);
+        const PlannedCard plan = fitCard(in.cards.at(0), ContactGroup::Personal, "IL");
+        const QByteArray out = exportVcf({plan.card});
+        QVERIFY2(!out.contains("Moshe;Cohen") && out.contains("N:;Moshe Cohen;;;"),
+                 out.constData());
+    }
+
+    // The reasons in either language; a field by its words in English, by its heading in Hebrew.
+    void reasons_data() {
+        namespace off = i18n::off;
+        QTest::addColumn<Reason>("reason");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("hebrew");
+        QTest::newRow("a line") << Reason::of(off::reasonOutsideCard, 7)
+                                << "Line 7 is not inside a card" << u"שורה 7 אינה בתוך כרטיס"_qs;
+        QTest::newRow("a number field")
+            << Reason::ofField(off::reasonNumberTooLong, ContactGroup::Work, store::Role::Work)
+            << "Does not fit Phone (4 characters)" << u"אינו נכנס בשדה טל' בעבודה (4 תווים)"_qs;
+        QTest::newRow("a text field")
+            << Reason::ofField(off::reasonTextTooLong, ContactGroup::Work, store::Role::Name)
+            << "Name takes at most 20 characters"
+            << u"בשדה שם\\חברה יש מקום ל-20 תווים לכל היותר"_qs;
+        QTest::newRow("the store's own words")
+            << Reason::words("Field 'Phone' takes at most 4 characters")
+            << "Field 'Phone' takes at most 4 characters"
+            << "Field 'Phone' takes at most 4 characters";
+    }
+
+    void reasons() {
+        QFETCH(Reason, reason);
+        QTEST(reason.text(i18n::LangEnglish), "english");
+        QTEST(reason.text(i18n::LangHebrew), "hebrew");
+    }
+
+    void regionName_data() {
+        QTest::addColumn<QString>("region");
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("English") << "IL" << i18n::LangEnglish << "Israel";
+        QTest::newRow("Hebrew") << "US" << i18n::LangHebrew << u"ארצות הברית"_qs;
+        QTest::newRow("a region of a country") << "AC" << i18n::LangHebrew << u"האי אסנשן"_qs;
+    }
+
+    void regionName() {
+        QFETCH(QString, region);
+        QFETCH(int, lang);
+        QTEST(interchange::regionName(region, lang), "name");
     }
 
     void homeRegion_data() {

@@ -68,16 +68,18 @@ private slots:
                      card("אבי", "'03-5',NULL,NULL,NULL,NULL,NULL")},
                     {card("Eli", "'12',NULL,NULL,'Sales',NULL,NULL"),
                      card("Dana", "'11',NULL,NULL,'Research Development',NULL,NULL")});
-        w.btnAll_Click();
+        f.trigger("mnuAll");
         f.chooseGroup(group);
         if (sortColumn >= 0)
-            w.grid()->Sort(sortColumn);
+            w.grid()->sortRows(sortColumn);
         if (debug)
             f.action("mnuDbg")->trigger();
         f.action("mnuPrint")->trigger();
         QPointer<report::ReportPreview> preview = w.reportWindow();
-        QVERIFY(preview && preview->isVisible() && !preview->isModal());
-        QCOMPARE(w.panelText(2), debug ? w.listState().LastListQuery : QString());
+        QVERIFY(preview);
+        QVERIFY(preview->isVisible());
+        QVERIFY(!preview->isModal());
+        QCOMPARE(w.panelText(2), debug ? w.listState().lastListQuery : QString());
         const QString text = printToPdf(*preview, f.dir.filePath("list.pdf"));
         for (const QString caption :
              {"שם\\חברה", "בית", "פלאפון", "עבודה", group == 1 ? "מחלקה" : "פקס", "Email"})
@@ -86,8 +88,8 @@ private slots:
         for (QString& part : line)
             part = QRegularExpression::escape(part);
         QVERIFY(text.contains(QRegularExpression(line.join(QStringLiteral("\\W*\\s\\W*")))));
-        // The context menu's item prints again into the same window.
-        f.action("popPrint")->trigger();
+        // Printing again (the context menu's item too) fills the same window.
+        f.trigger("mnuPrint");
         QCOMPARE(w.reportWindow(), preview.data());
         QVERIFY(f.prompter.messages().isEmpty());
     }
@@ -109,7 +111,7 @@ private slots:
         }
         Fixture f;
         app::MainWindow& w = f.start(rows);
-        w.btnAll_Click();
+        f.trigger("mnuAll");
         f.action("mnuPrint")->trigger();
         QPointer<report::ReportPreview> preview = w.reportWindow();
         QCOMPARE(preview->pageCount(), pages);
@@ -126,7 +128,7 @@ private slots:
             "The report could not be printed to " + QDir::toNativeSeparators(missing) + u'.';
         QCOMPARE(f.prompter.messages(), QList{notice(failed, platform::Icon::Exclamation)});
         // The preview goes with the main window.
-        w.Form_Unload();
+        w.close();
         QTRY_VERIFY(!preview);
     }
 };

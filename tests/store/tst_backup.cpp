@@ -1,4 +1,5 @@
-// Replacing the contact file by a chosen file: only a sound phone book, and all or nothing.
+// Replacing the contact file by a chosen file: only a sound phone book, only its cards, and
+// all or nothing; and a full disk or another program's lock said as such.
 #include "common/TestFiles.h"
 #include "shell/StoreMessages.h"
 #include "store/ContactDatabase.h"
@@ -6,13 +7,45 @@
 #include "store/StoreError.h"
 #include "store/Upgrade.h"
 
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <condition_variable>
+#include <csignal>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 using namespace store;
-using Reason = CopyFailure::Reason;
 
 namespace {
+// Files written while it lives cannot grow beyond `bytes`: the disk is full for them.
+class FullDisk {
+public:
+    explicit FullDisk(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FullDisk() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    void (*m_handler)(int);
+    rlimit m_saved{};
+};
+
 // A contact file of this version with `cards` Personal cards named prefix1, prefix2 ...
 void writeContactFile(const QString& path, int cards, const QString& prefix) {
     NewContactFile file(path);
@@ -29,16 +62,51 @@ QByteArray bytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+// What the import's message would say, if anything.
+QString said(const std::optional<CopyFailure>& failure) {
+    return failure ? shell::copyFailureReason(*failure) : QString();
+}
+QString integrity(const QString& path) {
+    return testing::RawDb(path).scalar("PRAGMA integrity_check");
+}
+// Another program (the sqlite3 tool) in the middle of changing every Personal card of the
+// file, its change bigger than its cache, so that part of it is written into the file; then,
+// when `killed`, killed there, leaving its journal. False when it could not be done.
+bool changeEveryCard(QProcess& other, const QString& path, bool killed) {
+    const QString tool = QStandardPaths::findExecutable("sqlite3");
+    if (tool.isEmpty()) {
+        qWarning("the sqlite3 tool is needed (scripts/install-deps)");
+        return false;
+    }
+    other.start(tool, {path});
+    if (!other.waitForStarted())
+        return false;
+    other.write("PRAGMA cache_size = 5;\nBEGIN;\nUPDATE Vesk SET Address = 'x';\n"
+                ".system echo changing\n");
+    QByteArray out;
+    while (!out.contains("changing") && other.waitForReadyRead(30000))
+        out += other.readAllStandardOutput();
+    if (!out.contains("changing"))
+        return false;
+    if (killed) {
+        other.kill();
+        other.waitForFinished();
+    }
+    return !killed || QFile::exists(path + "-journal");
+}
 // The program folder: VESK.MDB ("mine") open and an earlier Vesk.old.
 struct Folder {
     QTemporaryDir dir;
     ContactDatabase db;
     QString mdb = dir.filePath("VESK.MDB"), old = dir.filePath("Vesk.old"),
             chosen = dir.filePath("chosen.mdb");
-    Folder() {
-        writeContactFile(mdb, 3, "mine");
+    explicit Folder(int cards = 3) {
+        writeContactFile(mdb, cards, "mine");
         testing::writeFile(old, "an earlier backup");
         db.open(mdb);
+    }
+    std::optional<CopyFailure> import(std::function<void(ImportStep)> afterStep = {}) {
+        return ImportDatabase({db, dir.path() + u'/', chosen, std::move(afterStep)});
     }
     QString firstName() { return *db.openRecordset(Query::all("Vesk"))->value("Name"); }
     // Temporary files left behind.
@@ -53,65 +121,211 @@ struct Folder {
 class TestBackup : public QObject {
     Q_OBJECT
 private slots:
-    // Each refusal says why, in the words the import's message shows (the start of them where
-    // the engine or the system adds its own).
+    // Each refusal says why, in the words the import's message shows (the part of them that
+    // does not name the file or quote the engine).
     void aFailedImportLeavesEverything_data() {
         QTest::addColumn<QString>("fault"); // how the chosen file is spoilt, or what fails
-        QTest::addColumn<Reason>("reason");
         QTest::addColumn<QString>("words");
-        QTest::newRow("text") << "text" << Reason::StoreFailed
+        QTest::newRow("text") << "text"
                               << "The file is damaged or is not a database";
-        QTest::newRow("damaged") << "damage" << Reason::Damaged << "The file is damaged (";
-        QTest::newRow("no Work") << "DROP TABLE Work" << Reason::MissingTable
+        QTest::newRow("damaged") << "damage"
+                                 << "The file is damaged (";
+        QTest::newRow("no Work") << "DROP TABLE Work"
                                  << "The file is not an Orvenna phone book: it has no table 'Work'";
-        QTest::newRow("field") << "ALTER TABLE Vesk RENAME Fax TO fax" << Reason::OtherFields
+        QTest::newRow("field") << "ALTER TABLE Vesk RENAME Fax TO fax"
                                << "The file is not an Orvenna phone book of this version: its "
                                   "table 'Vesk' has other fields";
-        QTest::newRow("no version") << "DELETE FROM dbDetails" << Reason::NoVersion
+        QTest::newRow("no version") << "DELETE FROM dbDetails"
                                     << "The file is not an Orvenna phone book: it has no version "
                                        "number";
-        QTest::newRow("older") << "UPDATE dbDetails SET dbVerNum = 0" << Reason::OlderVersion
+        QTest::newRow("older") << "UPDATE dbDetails SET dbVerNum = 0"
                                << "The file is a phone book of an older version (dbVer: 0). An "
                                   "older phone book is upgraded "
                                   "only when Orvenna starts with it as its VESK.MDB";
-        QTest::newRow("newer") << "UPDATE dbDetails SET dbVerNum = 2" << Reason::NewerVersion
+        QTest::newRow("newer") << "UPDATE dbDetails SET dbVerNum = 2"
                                << "The file is a phone book of a newer version (dbVer: 2), which "
                                   "this version of Orvenna cannot read";
-        QTest::newRow("copy fails")
-            << "gone" << Reason::NotCopied << "The file " + QDir::tempPath();
-        QTest::newRow("rename fails")
-            << "rename" << Reason::StoreFailed << "stopped"; // Vesk.old is replaced by then
+        // The fields' names are right, their rules missing: a name of 5,000 characters and
+        // one without a name must not come in.
+        QTest::newRow("fields without their rules")
+            << "DROP TABLE Vesk; CREATE TABLE Vesk (Name, Phone, Mobil, Line, Fax, Address, "
+               "Email); INSERT INTO Vesk (Name) VALUES (printf('%.5000c', 'n')), (NULL), ('Fits')"
+            << "The file is not a sound Orvenna phone book: 2 of its cards break the rules of "
+               "their fields (a value too long, or no name)";
+        QTest::newRow("a device") << "device"
+                                  << " is not a file but a folder, a device or a pipe";
+        // Half of a change another program left there when it died: its cards are not read.
+        QTest::newRow("an unfinished change")
+            << "killed"
+            << "The file holds a change that a program left unfinished";
+        QTest::newRow("gone") << "gone"
+                              << "cannot be copied: ";
+        QTest::newRow("disk full for the new file") << "full new"
+                                                    << "There is not enough free space on the disk";
+        QTest::newRow("disk full for Vesk.old") << "full old"
+                                                << "There is not enough free space on the disk";
+        QTest::newRow("rename fails") << "rename"
+                                      << "stopped"; // Vesk.old is replaced by then
     }
     void aFailedImportLeavesEverything() {
         QFETCH(QString, fault);
-        QFETCH(Reason, reason);
         QFETCH(QString, words);
-        Folder f;
-        writeContactFile(f.chosen, 300, "theirs");
+        // A Vesk.old too big for the full disk, or a new file too big for it.
+        const bool bigOld = fault == u"full old";
+        Folder f(bigOld ? 300 : 3);
+        writeContactFile(f.chosen, bigOld ? 3 : 300, "theirs");
         if (fault == u"text")
             testing::writeFile(f.chosen, "Name,Phone\n");
         else if (fault == u"damage") // garbage over an inner page of the cards
             testing::writeFile(f.chosen,
                                bytes(f.chosen).replace(8 * 4096, 2000, QByteArray(2000, 'x')));
-        else if (fault == u"gone")
+        else if (fault == u"gone" || fault == u"device")
             QFile::remove(f.chosen);
-        else if (fault != u"rename")
+        else if (fault.contains(u' ') && !fault.startsWith(u"full"))
             testing::RawDb(f.chosen).exec(fault);
+        if (fault == u"device")
+            QVERIFY(QFile::link("/dev/null", f.chosen));
+        QProcess other;
+        if (fault == u"killed")
+            QVERIFY(changeEveryCard(other, f.chosen, true));
         const QByteArray before = bytes(f.mdb);
         auto stop = [&](ImportStep step) {
             if (step == ImportStep::BackedUp && fault == u"rename")
                 throw StoreError(10, "stopped"); // the engine's I/O error
         };
-        const std::optional<CopyFailure> failure =
-            ImportDatabase({f.db, f.dir.path() + u'/', f.chosen, stop});
+        std::optional<CopyFailure> failure;
+        {
+            std::optional<FullDisk> full;
+            if (fault.startsWith(u"full"))
+                full.emplace(48 * 1024);
+            failure = f.import(stop);
+        }
         QVERIFY(failure);
-        QCOMPARE(failure->reason, reason);
-        const QString said = shell::copyFailureReason(*failure);
-        QVERIFY2(said.startsWith(words), qPrintable(said));
+        QVERIFY2(said(failure).contains(words), qPrintable(said(failure)));
         QCOMPARE(bytes(f.mdb), before);
         QCOMPARE(bytes(f.old) == "an earlier backup", fault != u"rename");
         QCOMPARE(f.leftovers(), QStringList());
         QCOMPARE(f.firstName(), QString("mine1")); // open again, on the same file
+    }
+
+    // A pipe chosen (through a link) is refused at once: opening it would wait until some
+    // other program writes to it, and the window would stop answering.
+    void aPipeIsRefusedAtOnce() {
+        Folder f;
+        const QString pipe = f.dir.filePath("pipe");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(QFile::link(pipe, f.chosen));
+        // Should the import open the pipe after all, its other end is opened after a while so
+        // that the test fails rather than waits for ever.
+        std::mutex m;
+        std::condition_variable ended;
+        bool done = false;
+        std::thread rescue([&] {
+            std::unique_lock lock(m);
+            if (!ended.wait_for(lock, std::chrono::seconds(3), [&] { return done; })) {
+                const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            }
+        });
+        QElapsedTimer clock;
+        clock.start();
+        const std::optional<CopyFailure> failure = f.import();
+        const qint64 took = clock.elapsed();
+        {
+            const std::lock_guard lock(m);
+            done = true;
+        }
+        ended.notify_one();
+        rescue.join();
+        QVERIFY2(took < 2000, qPrintable(QString::number(took)));
+        QVERIFY(failure);
+        QCOMPARE(shell::copyFailureReason(*failure),
+                 f.chosen + " is not a file but a folder, a device or a pipe");
+        QCOMPARE(f.firstName(), QString("mine1"));
+    }
+
+    // Another program is changing every card of the current book when the import comes; its
+    // change is bigger than its cache, so part of it is already written into the file. While
+    // that program lives, the import waits for its lock, then gives the engine's words and
+    // changes nothing. Once it has died, leaving its journal, Vesk.old is the book as last
+    // committed, whole and sound.
+    void aBookInUseIsNeverCopiedHalfChanged_data() {
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("the other program holds its lock") << false;
+        QTest::newRow("the other program died mid-change") << true;
+    }
+    void aBookInUseIsNeverCopiedHalfChanged() {
+        QFETCH(bool, killed);
+        Folder f(20000);
+        writeContactFile(f.chosen, 3, "theirs");
+        const QString cards = "SELECT count(*), min(Address), max(Address) FROM Vesk";
+        const QString committed = testing::RawDb(f.mdb).scalar(cards);
+        QProcess other;
+        QVERIFY(changeEveryCard(other, f.mdb, killed));
+        const QByteArray before = bytes(f.mdb);
+        const std::optional<CopyFailure> failure = f.import();
+        if (killed) {
+            QVERIFY2(!failure, qPrintable(said(failure)));
+            QCOMPARE(integrity(f.old), QString("ok"));
+            QCOMPARE(testing::RawDb(f.old).scalar(cards), committed);
+            QCOMPARE(f.firstName(), QString("theirs1"));
+        } else {
+            QVERIFY(failure);
+            QCOMPARE(shell::copyFailureReason(*failure), QString("database is locked"));
+            QCOMPARE(bytes(f.mdb), before);
+            QCOMPARE(bytes(f.old), QByteArray("an earlier backup"));
+            other.closeWriteChannel(); // the other program ends; its change is undone
+            QVERIFY(other.waitForFinished());
+            QCOMPARE(f.firstName(), QString("mine1"));
+        }
+        QCOMPARE(integrity(f.mdb), QString("ok"));
+        QCOMPARE(f.leftovers(), QStringList());
+    }
+
+    // The chosen file's cards come across, field by field, Null and all; what else it holds
+    // stays behind: the new VESK.MDB has the program's own schema, so a trigger of the
+    // chosen file cannot delete cards at the next add.
+    void onlyTheCardsComeAcross() {
+        Folder f;
+        writeContactFile(f.chosen, 300, "theirs");
+        testing::RawDb(f.chosen).exec(
+            "UPDATE Vesk SET Phone = '0' || rowid, Email = 'a@b.example' WHERE rowid % 2 = 0;"
+            "INSERT INTO Work (Name, Phone, Dept) VALUES ('Dana', '1234', NULL);"
+            "CREATE TRIGGER wipe AFTER INSERT ON Vesk BEGIN DELETE FROM Vesk WHERE rowid <> "
+            "new.rowid; END");
+        auto cards = [](const QString& path) {
+            testing::RawDb db(path);
+            return db.rows("SELECT * FROM Vesk ORDER BY rowid") +
+                   db.rows("SELECT * FROM Work ORDER BY rowid");
+        };
+        const QStringList theirs = cards(f.chosen);
+        const std::optional<CopyFailure> failure = f.import();
+        QVERIFY2(!failure, qPrintable(said(failure)));
+        QCOMPARE(cards(f.mdb), theirs);
+        const QString ours = f.dir.filePath("ours");
+        writeContactFile(ours, 0, "");
+        auto schema = [](const QString& path) {
+            return testing::RawDb(path).rows("SELECT * FROM sqlite_master ORDER BY name");
+        };
+        QCOMPARE(schema(f.mdb), schema(ours));
+        f.db.execute("INSERT INTO Vesk (Name) VALUES ('Added')");
+        QCOMPARE(cards(f.mdb).size(), theirs.size() + 1);
+    }
+
+    // A full disk is said as such when the file is exported, and leaves no part of a copy.
+    void anExportToAFullDiskSaysSo() {
+        Folder f(300);
+        const QString target = f.dir.filePath("copy.mdb");
+        std::optional<CopyFailure> failure;
+        {
+            FullDisk full(48 * 1024);
+            failure = ExportDatabase(f.db, f.mdb, target, false);
+        }
+        QVERIFY(failure);
+        QCOMPARE(shell::copyFailureReason(*failure),
+                 QString("There is not enough free space on the disk"));
+        QCOMPARE(QDir(f.dir.path()).entryList({"copy*"}, QDir::Files), QStringList());
     }
 };
 

@@ -605,6 +605,68 @@ private slots:
         QCOMPARE(digest(file(QStringLiteral("VESK.000"))), before);
     }
 
+    // A file that cannot be opened at start (another program holds it locked through the
+    // whole wait, or it is no database) is opened by the first use that needs it once it can
+    // be, without a restart: the list, the editor's check or a write. An outdated file put
+    // there meanwhile waits for the next start, which upgrades it.
+    void aBookThatCouldNotBeOpenedIsReachedLater_data() {
+        QTest::addColumn<bool>("locked"); // otherwise no database at start, put right later
+        QTest::addColumn<QString>("use"); // what needs the book first
+        QTest::addColumn<bool>("outdated");
+        QTest::newRow("locked, the list") << true << "list" << false;
+        QTest::newRow("put right, the editor's check") << false << "isOpen" << false;
+        QTest::newRow("put right, a write") << false << "write" << false;
+        QTest::newRow("an outdated file") << false << "isOpen" << true;
+    }
+    void aBookThatCouldNotBeOpenedIsReachedLater() {
+        QFETCH(bool, locked);
+        QFETCH(QString, use);
+        QFETCH(bool, outdated);
+        QCOMPARE(start().result, StartupResult::Continue);
+        m_db->close();
+        testing::RawDb(mdb()).exec(QStringLiteral("INSERT INTO Vesk (Name) VALUES ('Avi')"));
+        const QString aside = file(QStringLiteral("aside"));
+        std::optional<testing::RawDb> other; // a second connection: another program
+        if (locked) {
+            other.emplace(mdb());
+            other->exec(QStringLiteral("BEGIN EXCLUSIVE"));
+        } else {
+            QVERIFY(QFile::rename(mdb(), aside));
+            testing::writeFile(mdb(), QByteArray(8192, '\x5a'));
+        }
+        const StartupOutcome outcome = restart();
+        QCOMPARE(outcome.result, StartupResult::Continue);
+        QCOMPARE(outcome.notices, Notices{});
+        QVERIFY(!m_db->isOpen()); // still not to be opened: the list says so
+
+        if (locked) {
+            other->exec(QStringLiteral("COMMIT"));
+        } else {
+            QVERIFY(QFile::remove(mdb()));
+            if (outdated)
+                writeOldWithCards(versionZero);
+            else
+                QVERIFY(QFile::rename(aside, mdb()));
+        }
+        const QByteArray before = digest(mdb());
+        bool reached = false;
+        try {
+            if (use == u"list")
+                reached = m_db->openCurrent(
+                                  Query::allOrdered(QStringLiteral("Vesk"), QStringLiteral("ASC")))
+                              .size() == 1;
+            else if (use == u"isOpen")
+                reached = m_db->isOpen();
+            else
+                m_db->execute(QStringLiteral("INSERT INTO Vesk (Name) VALUES ('Ben')"));
+            reached = reached || use == u"write";
+        } catch (const StoreError&) {
+        }
+        QCOMPARE(reached, !outdated);
+        if (outdated)
+            QCOMPARE(digest(mdb()), before);
+    }
+
     // What an earlier start left behind: a complete new file is taken when VESK.MDB is gone,
     // anything else is removed.
     void leftoversOfAnEarlierStart_data() {

@@ -52,12 +52,15 @@ struct Device {
         return carddav::readGroup(*db, g);
     }
     // "name|home|mobile|work|fax|address|email" of every card, sorted.
+    // The cards, a line each: the name as stored (matching is by the trimmed name), the other
+    // fields as the list shows them, so a blank address or e-mail, which the editor and the
+    // import store as a single space, reads as empty.
     QStringList lines(store::ContactGroup g = store::ContactGroup::Personal) {
         QStringList out;
         for (const store::ContactRecord& c : cards(g)) {
             QStringList v;
             for (const store::Value& x : c.values)
-                v << x.value_or(QString());
+                v << (v.isEmpty() ? x.value_or(QString()) : x.value_or(QString()).trimmed());
             out << v.join(u'|');
         }
         out.sort();

@@ -7,6 +7,8 @@
 #include "update/VersionPage.h"
 
 #include <QAccessible>
+#include <QFrame>
+#include <QLabel>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -19,13 +21,15 @@ using platform::Message;
 using update::VersionCheckWindow;
 
 namespace {
-// Answers each path with a status and a body, sent in 64 KB pieces `pace` ms apart; an
-// unknown path gets 404, a status of 0 is a server that accepts and never answers.
+// Answers each path with a status and a body, sent in 64 KB pieces `pace` ms apart, with its
+// length in the header unless unsized; an unknown path gets 404, a status of 0 is a server
+// that accepts and never answers.
 struct WebServer : QTcpServer {
     struct Page {
         int status = 200;
         QByteArray body;
         int pace = 0;
+        bool sized = true;
     };
     QHash<QByteArray, Page> pages;
     WebServer() {
@@ -43,10 +47,11 @@ struct WebServer : QTcpServer {
         const Page page = pages.value(s->readLine().split(' ').value(1), {404, "gone", 0});
         if (page.status == 0)
             return;
-        s->write(QString("HTTP/1.1 %1 %2\r\nContent-Length: %3\r\nConnection: close\r\n\r\n")
+        const QString length = QString("Content-Length: %1\r\n").arg(page.body.size());
+        s->write(QString("HTTP/1.1 %1 %2\r\n%3Connection: close\r\n\r\n")
                      .arg(page.status)
                      .arg(page.status == 200 ? "OK" : "Not Found")
-                     .arg(page.body.size())
+                     .arg(page.sized ? length : QString())
                      .toLatin1());
         auto* timer = new QTimer(s);
         connect(timer, &QTimer::timeout, s, [s, timer, page, sent = qsizetype(0)]() mutable {
@@ -107,9 +112,9 @@ struct Live : Fixture {
         start({}, {}, 100);
         settings.setValue("LiveUpdate/Server", web.base() + u'/');
     }
-    void serve(QByteArray page, int status = 200) {
-        web.pages["/version/ov_version.htm"] = {status,
-                                                page.replace("%base%", web.base().toLatin1()), 0};
+    void serve(QByteArray page, int status = 200, bool sized = true) {
+        web.pages["/version/ov_version.htm"] = {
+            status, page.replace("%base%", web.base().toLatin1()), 0, sized};
         web.pages["/f/setup.exe"] = web.pages["/f/..%2Fsetup.exe"] = {200, installer, 0};
         web.pages["/slow/setup.exe"] = {200, installer, 40};
         web.pages["/f/tiny.exe"] = {200, "MZ", 0};
@@ -149,8 +154,9 @@ private slots:
         QVERIFY(!update::isNewer("1.8.5", "1.8.5"));
         // The installer's name: decoded, trimmed, never a way out of its folder.
         QCOMPARE(update::downloadFileName(" http://h/d/my%20setup.exe?x=/y "), "my setup.exe");
-        for (const char* url : {"http://h/d/..%2Fsetup.exe", "http://h/%2E%2E", "http://h/d/",
-                                "http://h/a%5Cb", "http://h"})
+        for (const char* url :
+             {"http://h/d/..%2Fsetup.exe", "http://h/d/%2Fsetup.exe", "http://h/%2E%2E",
+              "http://h/d/..", "http://h/d/", "http://h/a%5Cb", "http://h", "http://h/a%0Ab"})
             QCOMPARE(update::downloadFileName(url), std::nullopt);
     }
 
@@ -161,52 +167,78 @@ private slots:
         QTest::addColumn<QByteArray>("page");
         QTest::addColumn<QString>("action"); // what the server, the host or the user does
         QTest::addColumn<QList<Message>>("messages");
-        const QByteArray newer = versionPage("1.0.1");
-        const QList<Message> wrongSize{offer, notice("Wrong buffer size.")};
-        QTest::newRow("same version")
-            << versionPage("1.0.0") << "" << QList{notice("No new software was found.")};
-        QTest::newRow("a label missing")
-            << newer.sliced(0).replace("Version Size:", "Size:") << "" << QList{failed};
-        QTest::newRow("an end marker missing")
-            << newer.sliced(0).replace("\">setup", "'>setup") << "" << QList{failed};
-        QTest::newRow("page 404") << newer << "page 404" << QList{failed};
-        QTest::newRow("no answer") << newer << "no answer" << QList{failed};
-        QTest::newRow("offline") << newer << "offline"
-                                 << QList{info(connectFirst, "Inetrnet is not connected.")};
-        QTest::newRow("1 MB") << newer << "" << QList{offer, finished};
-        QTest::newRow("cancel, No")
-            << versionPage("1.0.1", "/slow/setup.exe") << "no" << QList{offer, askCancel, finished};
-        QTest::newRow("cancel, Yes")
-            << versionPage("1.0.1", "/slow/setup.exe") << "yes" << QList{offer, askCancel};
-        QTest::newRow("window closed")
-            << versionPage("1.0.1", "/slow/setup.exe") << "close" << QList{offer};
-        QTest::newRow("installer 404")
-            << versionPage("1.0.1", "/f/gone.exe") << ""
-            << QList{offer,
-                     canceled("code  : 404 Not Found\r\ninfo  : 404 Not Found\r\nstate : 11].")};
-        QTest::newRow("a local file")
-            << newer.sliced(0).replace("%base%/f/setup.exe", "file:///etc/hostname") << ""
-            << QList{offer, canceled("code  : Protocol \"file\" is unknown\r\ninfo  : Protocol "
-                                     "\"file\" is unknown\r\nstate : 11].")};
-        QTest::newRow("two bytes") << versionPage("1.0.1", "/f/tiny.exe") << "" << wrongSize;
-        QTest::newRow("a name leaving the folder")
-            << versionPage("1.0.1", "/f/..%2Fsetup.exe") << "" << wrongSize;
-        QTest::newRow("no folder")
-            << newer << "folder is a file"
-            << QList{offer, canceled("The folder %1/Update/ cannot be created.")};
-        QTest::newRow("file not writable")
-            << newer << "file is a folder"
-            << QList{offer, canceled("The file %1/Update/setup.exe cannot be written.")};
+        QTest::addColumn<QString>("before"); // Update/setup.exe: none, an older one, a link
+        auto row = [](const char* name, const QByteArray& page, const char* action,
+                      const QList<Message>& messages, const char* before = "") {
+            QTest::newRow(name) << page << QString(action) << messages << QString(before);
+        };
+        const QByteArray newer = versionPage("1.0.1"),
+                         slow = versionPage("1.0.1", "/slow/setup.exe");
+        auto megabyte = [](const char* version) { // its address needs no server's
+            return versionPage(version).replace("%base%", "http://h").leftJustified(1 << 20, ' ');
+        };
+        const Message none = notice("No new software was found.");
+        row("same version", versionPage("1.0.0"), "", {none});
+        row("a label missing", newer.sliced(0).replace("Version Size:", "Size:"), "", {failed});
+        row("an end marker missing", newer.sliced(0).replace("\">setup", "'>setup"), "", {failed});
+        row("page 404", newer, "page 404", {failed});
+        row("no answer", newer, "no answer", {failed});
+        row("offline", newer, "offline", {info(connectFirst, "Inetrnet is not connected.")});
+        // A page is read up to 1 MB; a longer one is refused however it comes.
+        row("a page of 1 MB", megabyte("1.0.0"), "", {none});
+        row("a page over 1 MB", megabyte("1.0.1") + ' ', "", {failed});
+        row("a page over 1 MB, its length untold", megabyte("1.0.1") + ' ', "unsized", {failed});
+        row("1 MB", newer, "", {offer, finished});
+        row("cancel, No", slow, "no", {offer, askCancel, finished});
+        row("cancel, Yes", slow, "yes", {offer, askCancel});
+        row("window closed", slow, "close", {offer});
+        row("installer 404", versionPage("1.0.1", "/f/gone.exe"), "",
+            {offer, canceled("code  : 404 Not Found\r\ninfo  : 404 Not Found\r\nstate : 11].")});
+        row("a local file", newer.sliced(0).replace("%base%/f/setup.exe", "file:///etc/hostname"),
+            "",
+            {offer, canceled("code  : Protocol \"file\" is unknown\r\ninfo  : Protocol "
+                             "\"file\" is unknown\r\nstate : 11].")});
+        row("two bytes", versionPage("1.0.1", "/f/tiny.exe"), "",
+            {offer, notice("Wrong buffer size.")});
+        row("a name leaving the folder", versionPage("1.0.1", "/f/..%2Fsetup.exe"), "",
+            {offer, canceled("The download %base%/f/..%2Fsetup.exe has no acceptable file name.")});
+        row("no folder", newer, "folder is a file",
+            {offer, canceled("The folder %1/Update/ cannot be created.")});
+        row("file not writable", newer, "file is a folder",
+            {offer, canceled("The file %1/Update/setup.exe cannot be written.")});
+        // The installer's name is replaced, by a complete download only; a link standing there
+        // is replaced too, never followed out of the folder.
+        row("an older installer", newer, "", {offer, finished}, "older");
+        row("an older installer, cancel", slow, "yes", {offer, askCancel}, "older");
+        row("a link to a file elsewhere", newer, "", {offer, finished}, "link");
     }
     void check() {
         QFETCH(QByteArray, page);
         QFETCH(QString, action);
         QFETCH(QList<Message>, messages);
+        QFETCH(QString, before);
         const bool saved = messages.contains(finished);
         Live f;
         for (Message& m : messages)
-            m.text.replace("%1", f.dir.path());
-        f.serve(page, action == "page 404" ? 404 : action == "no answer" ? 0 : 200);
+            m.text.replace("%1", f.dir.path()).replace("%base%", f.web.base());
+        f.serve(page,
+                action == "page 404"    ? 404
+                : action == "no answer" ? 0
+                                        : 200,
+                action != "unsized");
+        const QString outside = f.dir.filePath("outside.txt"), installer = f.update("setup.exe");
+        auto write = [](const QString& path, const QByteArray& bytes) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(bytes), bytes.size());
+        };
+        write(outside, "keep");
+        if (!before.isEmpty())
+            QDir().mkpath(f.update());
+        if (before == "older")
+            write(installer, "old");
+        if (before == "link")
+            QVERIFY(QFile::link(outside, installer));
         f.network.up = action != "offline";
         if (action == "folder is a file")
             QFile(f.dir.filePath("Update")).open(QIODevice::WriteOnly);
@@ -231,15 +263,26 @@ private slots:
             QVERIFY(!f.button(w, "cmdCancel")->isVisible());
             QVERIFY(f.button(w, "cmdVerCheck")->isEnabled());
         }
-        QCOMPARE(QDir(f.update()).entryList(QDir::Files) + QDir(f.dir.path()).entryList({"*.exe"}),
-                 saved ? QStringList{"setup.exe"} : QStringList());
-        if (saved) {
-            QFile file(f.update("setup.exe"));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), f.installer);
-        }
-        if (w)
+        // Nothing half written or left aside, nothing elsewhere: the installer's name holds the
+        // download, or else what it held before.
+        auto read = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QCOMPARE(QDir(f.update()).entryList(QDir::Files | QDir::Hidden | QDir::System) +
+                     QDir(f.dir.path()).entryList({"*.exe"}),
+                 saved || !before.isEmpty() ? QStringList{"setup.exe"} : QStringList());
+        QCOMPARE(QFileInfo(installer).isSymLink(), before == "link" && !saved);
+        const QByteArray kept = before == "older" ? "old" : before == "link" ? "keep" : "";
+        QCOMPARE(read(installer), saved ? f.installer : kept);
+        QCOMPARE(read(outside), "keep");
+        if (w) {
+            // A screen reader hears the status itself.
+            auto* status = w->findChild<QFrame*>("StatusBar1")->findChild<QLabel*>();
+            QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name),
+                     status->text());
             w->close();
+        }
         QVERIFY(f.menuItem()->isEnabled());
     }
 
@@ -263,7 +306,7 @@ private slots:
         f.make(&check);
         check.setLoader([&f] { return f.window->loadVersionWindow(); });
         f.prompter.script({answer});
-        f.window->Form_Load();
+        f.window->load();
         QTRY_COMPARE(f.shared->LastCheckMonth, 12);
         QTRY_COMPARE(f.prompter.messages().size(), int(newer) + int(shown));
         if (newer)
@@ -279,8 +322,9 @@ private slots:
         auto* enable = f.action("mnuEnableLiveUpdate");
         for (bool on : {false, true, false}) {
             enable->trigger();
-            QVERIFY(f.shared->LiveUpdateEnabled == on && enable->isChecked() == on &&
-                    !f.window->delayTimer().isActive());
+            QCOMPARE(f.shared->LiveUpdateEnabled, on);
+            QCOMPARE(enable->isChecked(), on);
+            QVERIFY(!f.window->delayTimer().isActive());
         }
         f.menuItem()->trigger();
         QPointer<VersionCheckWindow> w = f.window->versionWindow();

@@ -65,7 +65,7 @@ struct VcardFixture : Fixture {
     app::MainWindow& open(int group, const QStringList& cards) {
         start(group ? QStringList{} : cards, group ? cards : QStringList{}, 100);
         chooseGroup(group);
-        window->btnAll_Click();
+        trigger("mnuAll");
         prompter.clear();
         return *window;
     }
@@ -159,13 +159,13 @@ private slots:
         const QStringList before = f.rows(group);
         const QString path = f.dir.filePath(QStringLiteral("card.vcf"));
         f.dialogs.script({FileChoice::chosen(path), FileChoice::chosen(path)});
-        w.mnuExportVcard_Click();
+        f.trigger("mnuExportVcard");
         QCOMPARE(bytesOf(path), golden(QTest::currentDataTag()));
         QVERIFY(QFileInfo(path).permissions() & QFile::ReadOther); // not the temporary's 0600
         testing::RawDb(f.mdb()).exec(group ? u8("DELETE FROM Work") : u8("DELETE FROM Vesk"));
-        w.mnuImportVcard_Click();
+        f.trigger("mnuImportVcard");
         QCOMPARE(f.rows(group), before);
-        QCOMPARE(w.grid()->TextMatrix(1, 0), name);
+        QCOMPARE(w.grid()->cellText(1, 0), name);
         QCOMPARE(
             f.prompter.messages(),
             (QList<Message>{question(name), notice(u8("A vCard has been created successfully.")),
@@ -193,11 +193,11 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, last);
         VcardFixture f;
-        app::MainWindow& w = f.open(0, {card(name, "'1',NULL,NULL,NULL,NULL,NULL")});
+        f.open(0, {card(name, "'1',NULL,NULL,NULL,NULL,NULL")});
         testing::writeFile(f.dir.filePath("old.vcf"));
         f.dialogs.script({chosen.isEmpty() ? FileChoice::cancelled()
                                            : FileChoice::chosen(f.dir.filePath(chosen))});
-        w.mnuExportVcard_Click();
+        f.trigger("mnuExportVcard");
         QCOMPARE(f.prompter.messages(),
                  (last.isEmpty() ? QList<Message>{question(name)}
                                  : QList<Message>{question(name), notice(last)}));
@@ -238,13 +238,13 @@ private slots:
         QFETCH(QString, refusal);
         QFETCH(QString, stored);
         VcardFixture f;
-        app::MainWindow& w = f.open(group, {card("Aaa Bbb", "'1','','','',' ',' '")});
+        f.open(group, {card("Aaa Bbb", "'1','','','',' ',' '")});
         const QStringList before = f.rows(group);
         const QString path = f.dir.filePath("in.vcf");
         if (!bytes.isNull())
             testing::writeFile(path, bytes);
         f.dialogs.script({FileChoice::chosen(path)});
-        w.mnuImportVcard_Click();
+        f.trigger("mnuImportVcard");
         const QList<Message> shown =
             bytes.isNull() ? QList<Message>{notice(u8("File is not exist.")),
                                             notice(u8("File is corrupted or not a Vcard file."))}

@@ -1,0 +1,84 @@
+#include "app/ContactsTransfer.h"
+
+#include "i18n/Messages.h"
+#include "interchange/CsvReader.h"
+#include "interchange/Export.h"
+#include "interchange/PhoneFit.h"
+#include "interchange/VcfReader.h"
+#include "shell/Settings.h"
+#include "store/ContactDatabase.h"
+#include "store/Sqlite.h"
+
+#include <QFile>
+#include <QLocale>
+
+namespace app {
+
+namespace {
+const QString sSettings = QStringLiteral("Settings");
+const QString sHomeRegion = QStringLiteral("HomeRegion");
+
+bool isCsv(const QString& path) {
+    return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+}
+} // namespace
+
+ContactsImport::ContactsImport(store::ContactDatabase& db, QSettings& settings)
+    : m_db(db), m_settings(settings) {}
+
+QString ContactsImport::read(const QString& path, int lang) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    interchange::SourceFile read =
+        isCsv(path) ? interchange::readCsv(file) : interchange::readVcf(file);
+    m_cards = std::move(read.cards);
+    m_problems = std::move(read.problems);
+    if (!read.error.isEmpty())
+        return read.error;
+    if (!m_cards.empty())
+        return {};
+    return m_problems.empty()
+               ? i18n::messages::importNoCards(lang)
+               : i18n::messages::importUnreadable(m_problems.front().reason.text(lang), lang);
+}
+
+QString ContactsImport::homeRegion(bool hebrewInterface) const {
+    const shell::SettingsStore settings(m_settings);
+    return interchange::homeRegion(settings.text(sSettings, sHomeRegion).value_or(QString()),
+                                   QLocale::system(), hebrewInterface);
+}
+
+void ContactsImport::keepHomeRegion(const QString& region) {
+    shell::SettingsStore(m_settings).setText(sSettings, sHomeRegion, region);
+}
+
+std::vector<interchange::PlannedCard> ContactsImport::plan(store::ContactGroup group,
+                                                           const QString& region) const {
+    // One read of the file for every name asked about.
+    store::Connection& db = m_db.connection();
+    const store::Transaction snapshot(db, store::Transaction::Read);
+    return interchange::planImport(m_cards, group, region, [&db, group](const QString& name) {
+        return store::NameTaken(db, group, name);
+    });
+}
+
+std::optional<interchange::ImportTally>
+ContactsImport::write(std::vector<interchange::PlannedCard>& plans,
+                      const std::function<bool(int, int)>& progress) {
+    return interchange::writeImport(m_db.connection(), plans, progress);
+}
+
+ExportOutcome exportContacts(store::ContactDatabase& db, store::ContactGroup group,
+                             const std::vector<qint64>& cardIds, const QString& path) {
+    std::vector<store::ContactRecord> cards;
+    cards.reserve(cardIds.size());
+    for (const qint64 id : cardIds)
+        if (auto card = store::ReadContact(db.connection(), group, id))
+            cards.push_back(std::move(*card));
+    const QByteArray bytes =
+        isCsv(path) ? interchange::exportCsv(cards, group) : interchange::exportVcf(cards);
+    return {int(cards.size()), interchange::writeWhole(path, bytes)};
+}
+
+} // namespace app

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "interchange/ImportPlan.h"
+#include "interchange/ImportWriter.h"
+#include "store/ContactRecord.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QSettings;
+
+namespace store {
+class ContactDatabase;
+}
+
+namespace app {
+
+// An address book (a vCard or CSV file) brought into the open contact file: read, its cards
+// planned for a group, the chosen ones written in one transaction. No widgets: the window
+// asks for the file and shows the preview, the progress and every message. Errors of the
+// store come as StoreError.
+class ContactsImport {
+public:
+    ContactsImport(store::ContactDatabase& db, QSettings& settings);
+
+    // Reads the file (CSV by its extension, else vCard). What to tell the user when it gives
+    // no card to import: why it cannot be read, or that it holds no card, in the interface's
+    // language `lang`; empty when it does.
+    QString read(const QString& path, int lang);
+    // The file's lines that belong to no card.
+    const std::vector<interchange::FileProblem>& problems() const { return m_problems; }
+
+    // The region whose numbers are written in national form: the one kept from the last
+    // import, else the system's, else Israel while the interface is Hebrew.
+    QString homeRegion(bool hebrewInterface) const;
+    // Keeps a region chosen in the preview for the imports to come.
+    void keepHomeRegion(const QString& region);
+
+    // The cards read, fitted to the group's fields for the region and checked against the
+    // names the group holds, in one read of the file.
+    std::vector<interchange::PlannedCard> plan(store::ContactGroup group,
+                                               const QString& region) const;
+    // Writes the new cards of the plan; nothing when `progress(done, total)` cancels, and
+    // then nothing is written.
+    std::optional<interchange::ImportTally> write(std::vector<interchange::PlannedCard>& plans,
+                                                  const std::function<bool(int, int)>& progress);
+
+private:
+    store::ContactDatabase& m_db;
+    QSettings& m_settings;
+    std::vector<interchange::SourceCard> m_cards;
+    std::vector<interchange::FileProblem> m_problems;
+};
+
+struct ExportOutcome {
+    int cards = 0;   // how many were written
+    QString failure; // why the file could not be written; empty when it was
+};
+
+// The group's cards with these identities, read in this order (one no longer stored is left
+// out), written whole to a vCard file, or a CSV file by the extension.
+ExportOutcome exportContacts(store::ContactDatabase& db, store::ContactGroup group,
+                             const std::vector<qint64>& cardIds, const QString& path);
+
+} // namespace app
