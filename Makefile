@@ -31,7 +31,7 @@ test: build-debug
 bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_BENCH=ON >/dev/null
 	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add report_render dial_wait interchange \
-	  sync_first sync_unchanged
+	  sync_first sync_unchanged jet_upgrade
 	@build/bench/bench/list_fill
 	@build/bench/bench/search_keystroke
 	@build/bench/bench/card_add
@@ -41,6 +41,9 @@ bench: deps
 	@build/bench/bench/interchange
 	@build/bench/bench/sync_first
 	@build/bench/bench/sync_unchanged
+	@[ -f build/jet-book/vesk-90000-10000.mdb ] || scripts/make-jet-book build/jet-book/vesk-90000-10000.mdb || true
+	@build/bench/bench/jet_upgrade --benchmark_filter=UpgradeAtStart
+	@build/bench/bench/jet_upgrade --benchmark_filter=MdbExport
 
 # The vCard reader, the address-book readers and the Jet reader (libmdb on any bytes) under libFuzzer (clang),
 # seeded with the golden files and the small Jet files, for FUZZ_SECONDS
