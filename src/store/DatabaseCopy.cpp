@@ -1,5 +1,6 @@
 #include "store/DatabaseCopy.h"
 
+#include "jet/JetReader.h"
 #include "store/ContactDatabase.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
@@ -125,15 +126,33 @@ QStringList column(Connection& conn, const QString& sql, const QString& paramete
     return values;
 }
 
+// A version read from the file, or none when it has no version row (or a Null there).
+void checkVersion(std::optional<int> version) {
+    if (!version)
+        refuse({Reason::NoVersion});
+    if (*version < SchemaVersion)
+        refuse({.reason = Reason::OlderVersion, .version = *version});
+    if (*version > SchemaVersion)
+        refuse({.reason = Reason::NewerVersion, .version = *version});
+}
+
 void checkVersion(Connection& conn) {
     Statement st = conn.prepare(QStringLiteral("SELECT dbVerNum FROM dbDetails"));
     if (!st.step() || st.isNull(0))
         refuse({Reason::NoVersion});
-    const int version = int(st.integer(0));
-    if (version < SchemaVersion)
-        refuse({.reason = Reason::OlderVersion, .version = version});
-    if (version > SchemaVersion)
-        refuse({.reason = Reason::NewerVersion, .version = version});
+    checkVersion(int(st.integer(0)));
+}
+
+const QStringList contactTables{QStringLiteral("Vesk"), QStringLiteral("Work"),
+                                QStringLiteral("dbDetails")};
+
+// The table's fields must be the current ones, names compared exactly, in any order.
+void checkFields(const QString& table, const QStringList& fields) {
+    QSet<QString> expected;
+    for (const ColumnDef& c : columnsOf(table))
+        expected.insert(QString::fromUtf16(c.name));
+    if (QSet<QString>(fields.begin(), fields.end()) != expected)
+        refuse({.reason = Reason::OtherFields, .table = table});
 }
 
 void exportDatabase(const ContactDatabase& db, const QString& databasePath, const QString& target,
@@ -185,7 +204,38 @@ std::shared_ptr<Connection> openChosen(const QString& path) {
     }
 }
 
-void checkContactFile(const QString& path) {
+// The old program's Access (Jet) file, read whole by the reader: the same tables, fields and
+// version as this program's file. A file it cannot read to the end is damaged.
+void checkJetFile(const QString& path, const QString& jetReader) {
+    const jet::Reader reader(jetReader.isEmpty() ? jet::defaultReaderProgram() : jetReader);
+    const jet::ReadResult read = reader.read(path, contactTables);
+    switch (read.status) {
+    case jet::ReadStatus::Complete:
+        break;
+    case jet::ReadStatus::NotARegularFile:
+        refuse({.reason = Reason::NotARegularFile, .path = path});
+    case jet::ReadStatus::ReaderMissing: // no fault of the file's
+        refuse({Reason::StoreFailed, read.description});
+    default:
+        refuse({Reason::Damaged, read.description});
+    }
+    for (const QString& table : contactTables) {
+        const jet::TableInfo* info = read.table(table); // names compared exactly, as at start
+        if (!info)
+            refuse({.reason = Reason::MissingTable, .table = table});
+        QStringList fields;
+        for (const jet::Column& column : info->columns)
+            fields << column.name;
+        checkFields(table, fields);
+    }
+    checkVersion(read.version ? read.version->number() : std::nullopt);
+}
+
+void checkContactFile(const QString& path, const QString& jetReader) {
+    if (jet::looksLikeJet(path)) {
+        checkJetFile(path, jetReader);
+        return;
+    }
     const auto conn = openChosen(path);
     QStringList problems;
     try {
@@ -198,17 +248,11 @@ void checkContactFile(const QString& path) {
 
     const QStringList tables =
         column(*conn, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
-    for (const char* name : {"Vesk", "Work", "dbDetails"}) {
-        const QString table = QString::fromLatin1(name);
+    for (const QString& table : contactTables) {
         if (!tables.contains(table)) // names compared exactly, as at start
             refuse({.reason = Reason::MissingTable, .table = table});
-        QSet<QString> expected;
-        for (const ColumnDef& c : columnsOf(table))
-            expected.insert(QString::fromUtf16(c.name));
-        const QStringList fields =
-            column(*conn, QStringLiteral("SELECT name FROM pragma_table_info(?1)"), table);
-        if (QSet<QString>(fields.begin(), fields.end()) != expected)
-            refuse({.reason = Reason::OtherFields, .table = table});
+        checkFields(table,
+                    column(*conn, QStringLiteral("SELECT name FROM pragma_table_info(?1)"), table));
     }
     checkVersion(*conn);
 }
@@ -236,7 +280,7 @@ void importDatabase(const ImportRequest& rq) {
             rq.afterStep(step);
     };
 
-    checkContactFile(rq.source);
+    checkContactFile(rq.source, rq.jetReader);
     reached(ImportStep::Checked);
 
     // The chosen file's cards go into a file of the program's own making, never the chosen
@@ -246,7 +290,16 @@ void importDatabase(const ImportRequest& rq) {
     try {
         fresh.create();
         StartupContext cx{rq.db, rq.folder};
-        const CopyResult copy = CopyOldData(cx, fresh.connection(), rq.source);
+        cx.jetReader = rq.jetReader;
+        CopyResult copy;
+        try {
+            copy = CopyOldData(cx, fresh.connection(), rq.source);
+        } catch (const StoreError& e) {
+            // An Access file that the reader read whole a moment ago and now cannot.
+            if (e.number() == StoreError::OldFileUnreadable)
+                refuse({Reason::Damaged, e.description()});
+            throw;
+        }
         if (copy.unreadable)
             refuse({Reason::Damaged, QStringLiteral("a table cannot be read")});
         fresh.commit();
@@ -303,8 +356,8 @@ std::optional<CopyFailure> ExportDatabase(const ContactDatabase& db, const QStri
     return outcomeOf([&] { exportDatabase(db, databasePath, target, overwrite); });
 }
 
-std::optional<CopyFailure> CheckContactFile(const QString& path) {
-    return outcomeOf([&] { checkContactFile(path); });
+std::optional<CopyFailure> CheckContactFile(const QString& path, const QString& jetReader) {
+    return outcomeOf([&] { checkContactFile(path, jetReader); });
 }
 
 std::optional<CopyFailure> ImportDatabase(const ImportRequest& request) {

@@ -50,9 +50,13 @@ struct CopyFailure {
 
 // Why the file at `path` is not a sound contact file of the current schema version: a
 // regular file, a database that passes the integrity check and has the tables Vesk, Work and
-// dbDetails with exactly the current fields, and a version row equal to SchemaVersion. The
-// file is only read. Nothing when it is.
-[[nodiscard]] std::optional<CopyFailure> CheckContactFile(const QString& path);
+// dbDetails with exactly the current fields, and a version row equal to SchemaVersion. Other
+// tables are not looked at. The old program's Access (Jet) file, known by its header, takes
+// the same checks through the Jet reader (`jetReader`; empty: the one beside the program),
+// which must read it whole: a file it cannot read is Damaged, with its reason. The file is
+// only read. Nothing when it is.
+[[nodiscard]] std::optional<CopyFailure> CheckContactFile(const QString& path,
+                                                          const QString& jetReader = {});
 
 // The points of an import after which a test may stop it: the chosen file checked, its cards
 // copied into the new file, the previous file kept as Vesk.old.
@@ -64,10 +68,13 @@ struct ImportRequest {
     QString source; // the file chosen
     // Called after each step; tests make it throw to stop the import there.
     std::function<void(ImportStep)> afterStep = {};
+    // The program that reads Access (Jet) files; empty: the one installed beside the program.
+    QString jetReader = {};
 };
 
-// Replaces the cards of VESK.MDB by those of the chosen file. The chosen file is only read:
-// once it passes CheckContactFile, its cards are copied, field by field, into a new file the
+// Replaces the cards of VESK.MDB by those of the chosen file, this program's file or the old
+// program's Access (Jet) file. The chosen file is only read: once it passes CheckContactFile,
+// its cards are copied, field by field, into a new file the
 // program makes with its own schema under a temporary name (as the upgrade copies them), and
 // a card the fields refuse refuses the whole file (CardsRefused). Then, while the current file
 // is held still by a read lock (a lock of another program is waited for, and its message

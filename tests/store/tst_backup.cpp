@@ -94,6 +94,25 @@ bool changeEveryCard(QProcess& other, const QString& path, bool killed) {
     }
     return !killed || QFile::exists(path + "-journal");
 }
+// The old program's Access (Jet) files.
+const QString jetData = QStringLiteral(JET_DATA "/");
+
+// The cards of rows_small.tsv, the Jet phone books' cards, as RawDb gives them: Personal, then
+// Work.
+QStringList smallBookCards() {
+    QStringList personal, work;
+    for (const QString& line : QString::fromUtf8(bytes(jetData + "rows_small.tsv")).split(u'\n')) {
+        const QString card = line.mid(2)
+                                 .replace(QStringLiteral("\\N"), QStringLiteral("<null>"))
+                                 .replace(u'\t', u'|');
+        if (line.startsWith(QStringLiteral("V\t")))
+            personal << card;
+        else if (line.startsWith(QStringLiteral("W\t")))
+            work << card;
+    }
+    return personal + work;
+}
+
 // The program folder: VESK.MDB ("mine") open and an earlier Vesk.old.
 struct Folder {
     QTemporaryDir dir;
@@ -106,7 +125,8 @@ struct Folder {
         db.open(mdb);
     }
     std::optional<CopyFailure> import(std::function<void(ImportStep)> afterStep = {}) {
-        return ImportDatabase({db, dir.path() + u'/', chosen, std::move(afterStep)});
+        return ImportDatabase(
+            {db, dir.path() + u'/', chosen, std::move(afterStep), QStringLiteral(JET_READER)});
     }
     QString firstName() { return *db.openRecordset(Query::all("Vesk"))->value("Name"); }
     // Temporary files left behind.
@@ -314,6 +334,75 @@ private slots:
         QCOMPARE(schema(f.mdb), schema(ours));
         f.db.execute("INSERT INTO Vesk (Name) VALUES ('Added')");
         QCOMPARE(cards(f.mdb).size(), theirs.size() + 1);
+    }
+
+    // The old program's Access phone book takes the same checks as a file of ours, through the
+    // Jet reader: one of version 1 replaces the cards, Hebrew, Latin and Nulls as stored; any
+    // other is refused with the reason, and nothing changes.
+    void anAccessPhoneBook_data() {
+        QTest::addColumn<QString>("book");
+        QTest::addColumn<QString>("words"); // empty: imported
+        QTest::newRow("version 1") << "vesk-jet4.mdb" << QString();
+        QTest::newRow("version 1, ACE") << "vesk-ace2010.mdb" << QString();
+        QTest::newRow("version 0") << "vesk-jet4-v0.mdb"
+                                   << "The file is a phone book of an older version (dbVer: 0)";
+        QTest::newRow("no version table")
+            << "vesk-jet4-noversion.mdb"
+            << "The file is not an Orvenna phone book: it has no table 'dbDetails'";
+        QTest::newRow("no version row")
+            << "vesk-jet4-norow.mdb"
+            << "The file is not an Orvenna phone book: it has no version number";
+        QTest::newRow("newer") << "vesk-jet4-newer.mdb"
+                               << "The file is a phone book of a newer version (dbVer: 2)";
+        QTest::newRow("other fields, WORK")
+            << "vesk-jet4-misfit.mdb"
+            << "The file is not an Orvenna phone book of this version: its table 'Vesk' has "
+               "other fields";
+        QTest::newRow("not a phone book (Access 97)")
+            << "access97-other.mdb"
+            << "The file is not an Orvenna phone book: it has no table 'Vesk'";
+        QTest::newRow("not a phone book (Access 2000)")
+            << "access2000-other.mdb"
+            << "The file is not an Orvenna phone book: it has no table 'Vesk'";
+        QTest::newRow("damaged: the reader crashes") << "damaged-crashes-libmdb.mdb.qz"
+                                                     << "The file is damaged (the reader ";
+        QTest::newRow("no reader") << "vesk-jet4.mdb:no reader"
+                                   << "cannot be started";
+    }
+    void anAccessPhoneBook() {
+        QFETCH(QString, book);
+        QFETCH(QString, words);
+        Folder f;
+        const QString name = book.section(u':', 0, 0);
+        QByteArray theirs = bytes(jetData + name);
+        if (name.endsWith(u".qz"))
+            theirs = qUncompress(theirs);
+        testing::writeFile(f.chosen, theirs);
+        const QByteArray before = bytes(f.mdb);
+        const QString reader =
+            book.endsWith(u"no reader") ? f.dir.filePath("no-reader") : QStringLiteral(JET_READER);
+        const std::optional<CopyFailure> failure =
+            ImportDatabase({f.db, f.dir.path() + u'/', f.chosen, {}, reader});
+        QCOMPARE(bytes(f.chosen), theirs);
+        QCOMPARE(f.leftovers(), QStringList());
+        if (!words.isEmpty()) {
+            QVERIFY(failure);
+            QVERIFY2(said(failure).contains(words), qPrintable(said(failure)));
+            QCOMPARE(bytes(f.mdb), before);
+            QCOMPARE(bytes(f.old), QByteArray("an earlier backup"));
+            QCOMPARE(f.firstName(), QString("mine1"));
+            return;
+        }
+        QVERIFY2(!failure, qPrintable(said(failure)));
+        QVERIFY(f.db.isOpen());
+        f.db.close();
+        testing::RawDb raw(f.mdb);
+        QCOMPARE(raw.rows("SELECT * FROM Vesk ORDER BY rowid") +
+                     raw.rows("SELECT * FROM Work ORDER BY rowid"),
+                 smallBookCards());
+        QCOMPARE(raw.rows("SELECT * FROM dbDetails"), QStringList{"1|Initial Version"});
+        QCOMPARE(testing::RawDb(f.old).scalar("SELECT Name FROM Vesk ORDER BY rowid"),
+                 QString("mine1"));
     }
 
     // A full disk is said as such when the file is exported, and leaves no part of a copy.
