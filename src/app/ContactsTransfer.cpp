@@ -3,6 +3,7 @@
 #include "i18n/Messages.h"
 #include "interchange/CsvReader.h"
 #include "interchange/Export.h"
+#include "interchange/PhoneBookFile.h"
 #include "interchange/PhoneFit.h"
 #include "interchange/VcfReader.h"
 #include "shell/Settings.h"
@@ -26,12 +27,14 @@ bool isCsv(const QString& path) {
 ContactsImport::ContactsImport(store::ContactDatabase& db, QSettings& settings)
     : m_db(db), m_settings(settings) {}
 
-QString ContactsImport::read(const QString& path, int lang) {
+QString ContactsImport::read(const QString& path, int lang, store::ContactGroup group) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
-    interchange::SourceFile read =
-        isCsv(path) ? interchange::readCsv(file) : interchange::readVcf(file);
+    interchange::SourceFile read = interchange::isPhoneBookFile(path, file)
+                                       ? interchange::readPhoneBook(path, group, m_jetReader)
+                                   : isCsv(path) ? interchange::readCsv(file)
+                                                 : interchange::readVcf(file);
     m_cards = std::move(read.cards);
     m_problems = std::move(read.problems);
     if (!read.error.isEmpty())

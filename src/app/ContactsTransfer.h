@@ -18,18 +18,22 @@ class ContactDatabase;
 
 namespace app {
 
-// An address book (a vCard or CSV file) brought into the open contact file: read, its cards
-// planned for a group, the chosen ones written in one transaction. No widgets: the window
-// asks for the file and shows the preview, the progress and every message. Errors of the
-// store come as StoreError.
+// An address book (a vCard or CSV file, or a whole phone book) brought into the open contact
+// file: read, its cards planned for a group, the chosen ones written in one transaction. No
+// widgets: the window asks for the file and shows the preview, the progress and every message.
+// Errors of the store come as StoreError.
 class ContactsImport {
 public:
     ContactsImport(store::ContactDatabase& db, QSettings& settings);
 
-    // Reads the file (CSV by its extension, else vCard). What to tell the user when it gives
-    // no card to import: why it cannot be read, or that it holds no card, in the interface's
-    // language `lang`; empty when it does.
-    QString read(const QString& path, int lang);
+    // Reads the file: a phone book by its header (the old program's Access file or this
+    // program's own, whose cards of `group`'s table are read), else CSV by its extension, else
+    // vCard. What to tell the user when it gives no card to import: why it cannot be read, or
+    // that it holds no card, in the interface's language `lang`; empty when it does.
+    QString read(const QString& path, int lang,
+                 store::ContactGroup group = store::ContactGroup::Personal);
+    // The program that reads Access (Jet) files; by default the one beside the program.
+    void setJetReader(const QString& program) { m_jetReader = program; }
     // The file's lines that belong to no card.
     const std::vector<interchange::FileProblem>& problems() const { return m_problems; }
 
@@ -53,6 +57,7 @@ private:
     QSettings& m_settings;
     std::vector<interchange::SourceCard> m_cards;
     std::vector<interchange::FileProblem> m_problems;
+    QString m_jetReader;
 };
 
 struct ExportOutcome {

@@ -23,15 +23,17 @@ void MainWindow::importAddressBook() {
     if (!m_services.fileDialogs)
         return;
     const platform::FileChoice choice = m_services.fileDialogs->open(
-        {QStringLiteral("Contacts (*.vcf *.csv)|*.vcf;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv"),
+        {QStringLiteral("Contacts (*.vcf *.csv *.mdb)|*.vcf;*.csv;*.mdb|vCard (*.vcf)|*.vcf|CSV "
+                        "(*.csv)|*.csv|Phone book (*.mdb)|*.mdb"),
          1,
          {}});
     const Group group = currentGroup();
     if (choice.isCancelled() || group == Group::None)
         return;
     auto import = std::make_shared<ContactsImport>(m_shared.db, m_services.settings);
-    const QString unreadable =
-        choice.isFailed() ? choice.description : import->read(choice.path, m_shared.CurrentLang);
+    const QString unreadable = choice.isFailed()
+                                   ? choice.description
+                                   : import->read(choice.path, m_shared.CurrentLang, group);
     if (!unreadable.isEmpty()) {
         m_services.prompter.tell(unreadable, m_shared.AppTitle, platform::Icon::Exclamation);
         return;

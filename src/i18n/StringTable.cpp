@@ -70,7 +70,7 @@ constexpr std::array<Entry, 52> table = {{
 
 // The address-book commands' texts, offsets 60 and on.
 constexpr int contactsFirst = 60;
-constexpr std::array<Entry, 34> contacts = {{
+constexpr std::array<Entry, 36> contacts = {{
     {u"Import Contacts...", u"ייבוא אנשי קשר..."},
     {u"Export Contacts...", u"ייצוא אנשי קשר..."},
     {u"Import Contacts", u"ייבוא אנשי קשר"},
@@ -108,6 +108,8 @@ constexpr std::array<Entry, 34> contacts = {{
     {u"Fits no empty number field", u"אינו נכנס באף שדה מספר ריק"},
     {u"No number field is empty", u"אין שדה מספר ריק"},
     {u"Its letters cannot be converted to digits", u"לא ניתן להמיר את האותיות שבו לספרות"},
+    {u"It is not a phone book with this list", u"אין זה ספר טלפונים עם רשימה זו"},
+    {u"The phone book is damaged", u"ספר הטלפונים פגום"},
 }};
 
 } // namespace

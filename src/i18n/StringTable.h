@@ -31,7 +31,7 @@ inline constexpr int mnuFile = 17, mnuAdd = 18, mnuEdit = 19, mnuDel = 20, mnuPr
 inline constexpr int totalRecords = 42;
 inline constexpr int tipAdd = 43; // tooltips of the eight buttons: 43..50
 inline constexpr int groupPersonal = 51, groupWork = 52;
-// Address-book import and export: offsets 60..93 (ids 160..193, 260..293), apart from the
+// Address-book import and export: offsets 60..95 (ids 160..195, 260..295), apart from the
 // historic table.
 inline constexpr int mnuImportContacts = 60, mnuExportContacts = 61, importTitle = 62,
                      importHeadLine = 63, importHeadName = 64, importHeadOutcome = 65,
@@ -47,6 +47,8 @@ inline constexpr int reasonLineUnreadable = 78, reasonNoEnd = 79, reasonQuoteOpe
                      reasonAnotherHome = 87, reasonAnotherMobile = 88, reasonAnotherWork = 89,
                      reasonAnotherFax = 90, reasonFitsNoField = 91, reasonNoFieldEmpty = 92,
                      reasonLetters = 93;
+// Why a phone book file gives no card.
+inline constexpr int reasonNotPhoneBook = 94, reasonBookDamaged = 95;
 } // namespace off
 
 } // namespace i18n

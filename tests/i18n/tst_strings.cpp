@@ -47,11 +47,11 @@ private slots:
         QTest::newRow("first contacts English")
             << LangEnglish + off::mnuImportContacts << "Import Contacts...";
         QTest::newRow("last contacts English")
-            << LangEnglish + off::reasonLetters << "Its letters cannot be converted to digits";
+            << LangEnglish + off::reasonBookDamaged << "The phone book is damaged";
         QTest::newRow("first contacts Hebrew")
             << LangHebrew + off::mnuImportContacts << "ייבוא אנשי קשר...";
         QTest::newRow("region Hebrew") << LangHebrew + off::importRegion << "אזור הבית:";
-        for (const int id : {-101, 0, 100, 153, 159, 194, 199, 200, 253, 259, 294, 301})
+        for (const int id : {-101, 0, 100, 153, 159, 196, 199, 200, 253, 259, 296, 301})
             QTest::addRow("%d", id) << id << QString();
     }
     void idsAndTheirTexts() {
