@@ -43,16 +43,15 @@ void RowStore::endCell(bool null) {
 int RowStore::add(const Statement& st) {
     m_rowids.push_back(st.integer(0));
     for (int f = 0; f < m_fields; ++f) {
-        if (st.isNull(f + 1)) {
-            endCell(true);
-            continue;
-        }
-        if (!st.isText(f + 1) &&
+        // The ordered field's kind is asked before its text, which would convert a number.
+        if (f == m_orderedField && !st.isText(f + 1) && !st.isNull(f + 1) &&
             std::find(m_notText.begin(), m_notText.end(), f) == m_notText.end())
             m_notText.push_back(f);
+        // Two calls per cell, as a bare reading makes: the text (none for Null), its length.
         const QByteArrayView bytes = st.utf8(f + 1);
-        m_text.insert(m_text.end(), bytes.begin(), bytes.end());
-        endCell(false);
+        if (!bytes.isNull())
+            m_text.insert(m_text.end(), bytes.begin(), bytes.end());
+        endCell(bytes.isNull());
     }
     return slotCount() - 1;
 }
@@ -85,6 +84,8 @@ Value RowStore::value(int slot, int field) const {
 }
 
 bool RowStore::anyNotText(int field) const {
+    if (field != m_orderedField)
+        return true;
     return std::find(m_notText.begin(), m_notText.end(), field) != m_notText.end();
 }
 
@@ -109,7 +110,7 @@ void Recordset::load() {
     const int columns = st.columnCount();
     for (int c = 1; c < columns; ++c)
         m_fields.push_back({st.columnName(c), declaredWidth(st.columnDeclType(c))});
-    m_rows = std::make_shared<RowStore>(fieldCount());
+    m_rows = std::make_shared<RowStore>(fieldCount(), fieldIndex(QStringLiteral("Name")));
     while (st.step())
         m_order.push_back(m_rows->add(st));
 }

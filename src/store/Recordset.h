@@ -28,7 +28,10 @@ struct FieldInfo {
 // blocks, not 700,000 strings to make and free.
 class RowStore {
 public:
-    explicit RowStore(int fields) : m_fields(fields) {}
+    // `orderedField` is the field a list is ordered by (-1 for none): whether a row holds
+    // something else than text there is noted (see anyNotText).
+    explicit RowStore(int fields, int orderedField = -1)
+        : m_fields(fields), m_orderedField(orderedField) {}
 
     int fieldCount() const { return m_fields; }
     int slotCount() const { return int(m_rowids.size()); }
@@ -44,7 +47,8 @@ public:
     // The field's UTF-8 bytes; empty for Null.
     QByteArrayView utf8(int slot, int field) const;
     Value value(int slot, int field) const;
-    // Whether some row held something other than text or Null (a number, a blob) in a field.
+    // Whether some row held something other than text or Null (a number, a blob) in a field;
+    // only the ordered field is watched, any other field answers true.
     bool anyNotText(int field) const;
 
 private:
@@ -55,6 +59,7 @@ private:
     void endCell(bool null);
 
     int m_fields;
+    int m_orderedField;
     std::vector<char> m_text;
     std::vector<std::uint32_t> m_ends; // per cell: end of its bytes in m_text, NullBit for Null
     std::vector<qint64> m_rowids;

@@ -94,7 +94,7 @@ public:
     QString columnDeclType(int i) const;
     bool isNull(int i) const;
     QString text(int i) const;
-    // The column's text as UTF-8, valid until the next step; empty for Null.
+    // The column's text as UTF-8, valid until the next step; a null view for Null.
     QByteArrayView utf8(int i) const;
     // True when the column holds text (not Null, a number or a blob).
     bool isText(int i) const;

@@ -313,6 +313,38 @@ private slots:
         QVERIFY2(incremental * 2 > writes,
                  qPrintable(QStringLiteral("%1 of %2").arg(incremental).arg(writes)));
     }
+
+    // Names the editor never writes, stored by another program: a blob (after every text,
+    // whatever its bytes), a number (stored as text by the column). A card added next to
+    // them is listed where a reading lists it.
+    void oddNamesStayWhereAReadingPutsThem_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("order");
+        for (const char* order : {"ASC", "DESC"}) {
+            QTest::newRow(qPrintable(QStringLiteral("blob ") + order)) << "x'42'" << order;
+            QTest::newRow(qPrintable(QStringLiteral("number ") + order)) << "12" << order;
+        }
+    }
+    void oddNamesStayWhereAReadingPutsThem() {
+        QFETCH(QString, name);
+        QFETCH(QString, order);
+        Fixture f;
+        f.open({card(QStringLiteral("Bo"), QStringLiteral("'1',NULL,NULL,NULL,NULL,NULL")),
+                card(QStringLiteral("Zoe"), QStringLiteral("'2',NULL,NULL,NULL,NULL,NULL"))});
+        testing::RawDb(f.mdb()).exec(QStringLiteral("INSERT INTO Vesk VALUES (") + name +
+                                     QStringLiteral(", '3', NULL, NULL, NULL, NULL, NULL)"));
+        f.shared->SortOrder = order;
+        f.trigger("mnuAll");
+        Run run(f, 1);
+        for (const char* added : {"Zz", "A", "Ca", "1", "Bz", "Zzz"}) {
+            f.trigger("mnuAdd");
+            run.type(0, QString::fromLatin1(added));
+            run.type(1, QStringLiteral("5"));
+            run.clickEditor("btnAdd");
+            QVERIFY(run.settle());
+            QCOMPARE(shown(f), refilled(f));
+        }
+    }
 };
 
 QTEST_MAIN(TestListWrites)
