@@ -105,6 +105,8 @@ void BM_SearchKeystroke(benchmark::State& state) {
     }
     if (!d.prompter.messages().isEmpty())
         state.SkipWithError("the search reported a failure");
+    state.counters["peak_rss_MB"] = bench::peakRssMb();
+    state.counters["rss_MB"] = double(bench::statusKb("VmRSS:")) / 1024.0;
     state.counters["entries"] = double(
         d.searchWindow->findChild<QListView*>(QStringLiteral("LstSearch"))->model()->rowCount());
 }
