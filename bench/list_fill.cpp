@@ -22,6 +22,7 @@ void BM_ShowAll(benchmark::State& state) {
     if (d.shared->ListCount != state.range(0))
         state.SkipWithError("wrong card count");
     state.counters["peak_rss_MB"] = bench::peakRssMb();
+    state.counters["rss_MB"] = double(bench::statusKb("VmRSS:")) / 1024.0; // after the last fill
 }
 
 // The same rows, in the same order, read with the C API: every column's text touched once.

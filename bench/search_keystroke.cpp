@@ -4,7 +4,7 @@
 #include "search/SearchWindow.h"
 
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 
 #include <random>
 
@@ -105,7 +105,10 @@ void BM_SearchKeystroke(benchmark::State& state) {
     }
     if (!d.prompter.messages().isEmpty())
         state.SkipWithError("the search reported a failure");
-    state.counters["entries"] = double(d.searchWindow->findChild<QListWidget*>()->count());
+    state.counters["peak_rss_MB"] = bench::peakRssMb();
+    state.counters["rss_MB"] = double(bench::statusKb("VmRSS:")) / 1024.0;
+    state.counters["entries"] = double(
+        d.searchWindow->findChild<QListView*>(QStringLiteral("LstSearch"))->model()->rowCount());
 }
 
 // The same rows in the same order, read with the C API: every column's text touched once.

@@ -5,12 +5,15 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace store {
 class ContactDatabase;
-}
+class Recordset;
+class RowStore;
+} // namespace store
 
 namespace app {
 
@@ -26,7 +29,26 @@ struct Listing {
     // could not be run.
     QString queryText;
     bool opened = false; // false: the query could not be run, and there are no cards
-    std::vector<ListedCard> cards;
+    // The cursor's rows as it stores them and their slots in name order; the field of each
+    // list column (-1 where the table lacks it).
+    std::shared_ptr<const store::RowStore> rows;
+    std::vector<int> order;
+    std::array<int, store::RoleCount> fieldOf{};
+
+    int size() const { return int(order.size()); }
+    // Each card with its cells as texts, trimmed of blanks; a Null field is empty.
+    std::vector<ListedCard> cards() const;
+};
+
+// What the file looked like at one moment, as far as the list cares: changes by other
+// programs (the engine's data version), changes of the tables' shape, the rows this
+// connection has changed so far, and the text encoding.
+struct FileStamp {
+    qint64 dataVersion = -1;
+    qint64 schemaVersion = -1;
+    qint64 changes = -1;
+    bool utf8 = false;
+    bool operator==(const FileStamp&) const = default;
 };
 
 // The cards of one group that the contact list shows, in name order, read through the file's
@@ -41,6 +63,21 @@ public:
     // holds its field trimmed of blanks; a Null field, or one the table lacks, is empty.
     Listing read(store::ContactGroup group, const std::optional<QString>& prefix,
                  const QString& sortOrder);
+
+    // The file's stamp now; nothing when it cannot be read.
+    std::optional<FileStamp> stamp() const;
+
+    // After this program itself wrote one card (added, changed or deleted it): the shared
+    // cursor, which a reading with the same group, prefix and order opened, takes the card out
+    // and back in at its place in name order, as a new reading would list it. The old and
+    // the new position (-1 for none); nothing when only a new reading can tell.
+    struct Moved {
+        int from = -1;
+        int to = -1;
+    };
+    std::optional<Moved> refreshCard(store::ContactGroup group,
+                                     const std::optional<QString>& prefix, const QString& sortOrder,
+                                     qint64 cardId);
 
 private:
     store::ContactDatabase& m_db;

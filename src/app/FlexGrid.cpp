@@ -68,7 +68,7 @@ QString FlexGrid::cellText(int row, int col) const {
         return m_model.heading(col);
     if (row < 1 || row > m_model.count())
         return {};
-    return m_model.row(row - 1).cells[size_t(col)];
+    return m_model.cell(row - 1, col);
 }
 
 int FlexGrid::topRow() const {
@@ -84,7 +84,7 @@ void FlexGrid::setColumnWidthTwips(int col, int twips, int dpi) {
 }
 
 void FlexGrid::clearAll() {
-    m_model.setRows({GridRow{}});
+    m_model.clear();
     for (int c = 0; c < GridCols; ++c)
         m_model.setHeading(c, QString());
     m_row = 0;
@@ -94,7 +94,7 @@ void FlexGrid::clearAll() {
 qint64 FlexGrid::cardIdAt(int row) const {
     if (row < 1 || row > m_model.count())
         return -1;
-    return m_model.row(row - 1).cardId;
+    return m_model.cardId(row - 1);
 }
 
 std::vector<int> FlexGrid::sortRows(int col) {

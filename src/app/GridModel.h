@@ -4,7 +4,12 @@
 #include <QColor>
 
 #include <array>
+#include <memory>
 #include <vector>
+
+namespace store {
+class RowStore;
+}
 
 namespace app {
 
@@ -27,12 +32,17 @@ struct GridRow {
 // The shade of every other card row: the desktop's tooltip background.
 QColor infoBackground();
 
-// The contact grid's cells below the heading row. Heading texts are header data. A fill
-// hands over all rows at once and resets the model once.
+// The contact grid's cells below the heading row. Heading texts are header data.
+//
+// The rows are those of a cursor's store (store::RowStore), in an order of their own (a sort
+// by a heading changes it), followed by one empty row. A cell becomes text only when it is
+// asked for (painted, read); nothing is copied per card when the list is filled. Each row's
+// paint is one of a few kinds, kept as a small number per row.
 class GridModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit GridModel(QObject* parent = nullptr);
+    ~GridModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -40,9 +50,31 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    void setRows(std::vector<GridRow> rows);
-    const GridRow& row(int i) const { return m_rows[size_t(i)]; }
-    int count() const { return int(m_rows.size()); }
+    // Shows `order`'s slots of `rows`, `fieldOf` giving each column's field (-1: an empty
+    // column), then the empty row; card rows alternate white and the info background, from
+    // white. Resets the model once.
+    void showCards(std::shared_ptr<const store::RowStore> rows, std::vector<int> order,
+                   const std::array<int, GridCols>& fieldOf);
+    // Rows given as texts (the empty row included); for grids that show no cursor.
+    void setRows(const std::vector<GridRow>& rows);
+    // Only the empty row.
+    void clear();
+
+    // A row as a whole (its seven texts converted), its card and a single cell.
+    GridRow row(int i) const;
+    qint64 cardId(int i) const;
+    QString cell(int i, int col) const;
+    int count() const { return int(m_slots.size()); }
+    // Whether the rows shown are those of this store.
+    bool shows(const store::RowStore* rows) const { return rows && m_rows.get() == rows; }
+    // The store row a grid row shows; -1 for the empty row.
+    int slotAt(int i) const { return m_slots[size_t(i)]; }
+
+    // A card row taken out, or one put in at `i`, showing `slot` of the store shown.
+    void removeCardRow(int i);
+    void insertCardRow(int i, int slot);
+    // Every card row in the shade a fill gives its place; the empty row unpainted.
+    void shadeAlternately();
 
     void setHeading(int col, const QString& text);
     QString heading(int col) const { return m_headings[size_t(col)]; }
@@ -59,7 +91,22 @@ public:
     QColor cellBackground(int row, int col) const;
 
 private:
-    std::vector<GridRow> m_rows;
+    struct Paint {
+        QColor back;
+        QColor fore;
+        int darkCol = -1;
+        bool operator==(const Paint&) const = default;
+    };
+    // The number of a paint, added to the kinds in use when new.
+    std::uint8_t paintIndex(const Paint& paint);
+    const Paint& paintOf(int row) const { return m_paints[m_paint[size_t(row)]]; }
+
+    std::shared_ptr<const store::RowStore> m_rows;
+    std::array<int, GridCols> m_fieldOf{};
+    bool m_trim = false;               // cells shown trimmed of blanks (a list's, not texts given)
+    std::vector<int> m_slots;          // the store slot of each row; -1 for an empty row
+    std::vector<std::uint8_t> m_paint; // each row's paint, an index into m_paints
+    std::vector<Paint> m_paints;       // 0: unpainted, 1: white, 2: the info background
     std::array<QString, GridCols> m_headings;
     std::array<GridAlign, GridCols> m_align{}; // every column left until the list sets them
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ContactList.h"
 #include "app/DesignLayout.h"
 #include "app/QtTranslation.h"
 #include "shell/ContactGroup.h"
@@ -52,8 +53,19 @@ namespace app {
 
 class ContactsImport;
 class FlexGrid;
-struct ListedCard;
 class LetterTabs;
+
+// What the last fill listed (the group, the letter or none, the order, the cursor it opened)
+// and the file's stamp just before it read; while the file has changed only by one write of
+// this program's own, that write is brought into the list without reading it again.
+struct ListBasis {
+    bool valid = false;
+    shell::ContactGroup group = shell::ContactGroup::None;
+    std::optional<QString> prefix;
+    QString sortOrder;
+    const void* cursor = nullptr;
+    FileStamp stamp;
+};
 
 // The main window's own list and grid state.
 struct ListState {
@@ -62,6 +74,8 @@ struct ListState {
     QColor rowShade;          // the shade the highlighted row had before
     int rememberedColumn = 0; // the column of the last right press on the grid, or of a dial
     QString typedPrefix;      // what was typed into the grid since the last jump
+    bool gridSorted = false;  // rows reordered by a heading since the fill
+    ListBasis listed;
 };
 
 // The main window: the contact list of one group, the letter index, the commands. A command
@@ -83,6 +97,7 @@ public:
     // shell::VeskHost
     QString groupText() const override;
     void refreshList() override;
+    void refreshAfterWrite(qint64 cardId) override;
 
     // Back from the notification area or a minimised state, raised and active.
     void restore();
@@ -190,10 +205,15 @@ private:
 
     // The list (MainWindowList.cpp).
     void clearList();
+    // The columns' widths, alignments and headings, the index box, the selection and the
+    // commands as a fill sets them up, the rows left as they are.
+    void setUpList();
     void showAll();
     void fillList(bool byLetter, bool countWithLabel);
-    // The cards as grid rows, in alternating shades, and their count.
-    void showCards(std::vector<ListedCard>& cards);
+    // The state a fill leaves after its rows: the current cell, the count and its text.
+    void finishFill(bool countWithLabel);
+    // What refreshList lists now: the group, and the letter (none for all cards).
+    std::optional<QString> refreshPrefix() const;
     void setHeading(int col, int offset);
     void highlightRow(int row, int col);
     void showRowInIndex(int col);

@@ -86,10 +86,14 @@ void MainWindow::deleteCurrentCard() {
     g.setCurrentColumn(0);
     // The card is reached by the identity its row carries, so a grid sorted by a heading
     // still deletes the card the user sees.
+    const qint64 cardId = g.cardIdAt(g.currentRow());
     const auto outcome =
-        DeleteCard(m_shared.db.CurrentRecordset.get(), g.cardIdAt(g.currentRow()),
-                   offeredName(g.currentText()), m_services.prompter, m_shared.AppTitle);
-    if (outcome == DeleteOutcome::Deleted || outcome == DeleteOutcome::NotFound) {
+        DeleteCard(m_shared.db.CurrentRecordset.get(), cardId, offeredName(g.currentText()),
+                   m_services.prompter, m_shared.AppTitle);
+    if (outcome == DeleteOutcome::Deleted) {
+        m_indexBox->clear();
+        refreshAfterWrite(cardId);
+    } else if (outcome == DeleteOutcome::NotFound) {
         m_indexBox->clear();
         refreshList();
     }
@@ -190,6 +194,7 @@ void MainWindow::sortOrEditClickedRow() {
     if (g.mouseRow() == 0) {
         const int col = g.currentColumn();
         const std::vector<int> moved = g.sortRows(col);
+        m_list.gridSorted = true;
         // The selected row's paint travels with it; keep pointing at it.
         if (m_list.highlightedRow > 0 && m_list.highlightedRow < int(moved.size()))
             m_list.highlightedRow = moved[size_t(m_list.highlightedRow)];

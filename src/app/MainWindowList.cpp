@@ -9,7 +9,9 @@
 #include "platform/Prompter.h"
 #include "shell/Shared.h"
 #include "shell/TextDirection.h"
+#include "store/ContactDatabase.h"
 #include "store/ContactRecord.h"
+#include "store/Recordset.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -30,8 +32,12 @@ void MainWindow::setHeading(int col, int offset) {
 }
 
 void MainWindow::clearList() {
+    m_grid->clearAll();
+    setUpList();
+}
+
+void MainWindow::setUpList() {
     FlexGrid& g = *m_grid;
-    g.clearAll();
     for (int c = GridCols - 1; c >= 0; --c) {
         g.setCurrentColumn(c);
         g.setColumnWidthTwips(c, columnTwips[c], dpi());
@@ -51,30 +57,53 @@ void MainWindow::clearList() {
     }
     m_indexBox->clear();
     m_list.highlightedRow = 0;
+    m_list.gridSorted = false;
     enableCardCommands(false, false, false);
 }
 
 void MainWindow::fillList(bool byLetter, bool countWithLabel) {
     m_shared.ListCount = 0;
     m_list.rowShade = infoBackground();
+    m_list.listed = {};
     const Group group = currentGroup();
     if (group != Group::None) {
         clearList();
-        Listing listing =
-            ContactList(m_shared.db)
-                .read(group, byLetter ? std::optional(m_shared.LetterFilter) : std::nullopt,
-                      m_shared.SortOrder);
+        ContactList list(m_shared.db);
+        // Taken before the reading: a change by another program while it reads shows in the
+        // next stamp, and the next write of ours is then listed by a full reading.
+        const std::optional<FileStamp> stamp = list.stamp();
+        const std::optional<QString> prefix =
+            byLetter ? std::optional(m_shared.LetterFilter) : std::nullopt;
+        Listing listing = list.read(group, prefix, m_shared.SortOrder);
         m_list.lastListQuery = listing.queryText;
         if (!listing.opened) {
             m_services.prompter.tell(i18n::messages::failedToOpen(), m_shared.AppTitle);
             return;
         }
+        if (stamp)
+            m_list.listed = {
+                true,  group, prefix, m_shared.SortOrder, m_shared.db.CurrentRecordset.get(),
+                *stamp};
 
-        showCards(listing.cards);
+        // The rows stay in the cursor's store, in its order; the grid shows them from there.
+        static_assert(GridCols == store::RoleCount);
+        m_grid->model().showCards(listing.rows, std::move(listing.order), listing.fieldOf);
+    }
+    finishFill(countWithLabel);
+}
+
+void MainWindow::finishFill(bool countWithLabel) {
+    FlexGrid& g = *m_grid;
+    // Card rows alternate from white, so the shade painted last is white after an odd count.
+    m_shared.ListCount = g.model().count() - 1;
+    if (currentGroup() != Group::None) {
+        m_list.rowShade = m_shared.ListCount % 2 == 1 ? QColor(Qt::white) : infoBackground();
         if (m_shared.ListCount > 0) {
-            m_grid->setCurrentRow(m_shared.ListCount);
-            m_grid->setCurrentColumn(GridCols - 1);
+            g.setCurrentRow(m_shared.ListCount);
+            g.setCurrentColumn(GridCols - 1);
         }
+    } else {
+        m_shared.ListCount = 0;
     }
     const QString count = QString::number(m_shared.ListCount);
     m_panels[0]->setText(countWithLabel ? u' ' + m_shared.TotalRecordsLabel + u' ' + count
@@ -83,28 +112,10 @@ void MainWindow::fillList(bool byLetter, bool countWithLabel) {
         m_panels[1]->setText(m_list.lastListQuery);
 }
 
-void MainWindow::showCards(std::vector<ListedCard>& cards) {
-    // Rows are built in one pass and handed to the model at once; each card row takes the
-    // next of the alternating shades, so odd rows are white.
-    static_assert(GridCols == store::RoleCount);
-    std::vector<GridRow> rows;
-    rows.reserve(cards.size() + 1);
-    QColor shade = m_list.rowShade;
-    const QColor white(Qt::white);
-    const QColor info = infoBackground();
-    const QColor black(Qt::black);
-    for (ListedCard& card : cards) {
-        GridRow& row = rows.emplace_back();
-        row.cardId = card.cardId;
-        row.cells = std::move(card.cells);
-        shade = shade != white ? white : info;
-        row.back = shade;
-        row.fore = black;
-    }
-    m_shared.ListCount = int(rows.size());
-    m_list.rowShade = shade;
-    rows.emplace_back(); // the empty row after the last card
-    m_grid->model().setRows(std::move(rows));
+std::optional<QString> MainWindow::refreshPrefix() const {
+    if (m_shared.LetterFilter == u"ALL")
+        return std::nullopt;
+    return m_shared.LetterFilter;
 }
 
 void MainWindow::refreshList() {
@@ -116,6 +127,53 @@ void MainWindow::refreshList() {
 
 void MainWindow::showAll() {
     fillList(false, false);
+}
+
+void MainWindow::refreshAfterWrite(qint64 cardId) {
+    // The list a refill would read must be the one shown, read by the cursor still open, and
+    // the file changed since by this one write of ours and nothing else; otherwise a refill.
+    ListBasis& basis = m_list.listed;
+    const Group group = currentGroup();
+    const std::optional<QString> prefix = refreshPrefix();
+    ContactList list(m_shared.db);
+    const std::optional<FileStamp> now = basis.valid ? list.stamp() : std::nullopt;
+    const bool same =
+        basis.valid && now && now->utf8 && group != Group::None && basis.group == group &&
+        basis.prefix == prefix && basis.sortOrder == m_shared.SortOrder &&
+        basis.cursor == m_shared.db.CurrentRecordset.get() &&
+        now->dataVersion == basis.stamp.dataVersion &&
+        now->schemaVersion == basis.stamp.schemaVersion && now->changes == basis.stamp.changes + 1;
+    const std::optional<ContactList::Moved> moved =
+        same ? list.refreshCard(group, prefix, m_shared.SortOrder, cardId) : std::nullopt;
+    if (!moved) {
+        refreshList();
+        return;
+    }
+    basis.stamp = *now;
+
+    // The grid follows the cursor: the card's row out, and in at its new place. A grid sorted
+    // by a heading takes the cursor's order again, as a refill gives it.
+    FlexGrid& g = *m_grid;
+    GridModel& model = g.model();
+    const store::Recordset& rs = *m_shared.db.CurrentRecordset;
+    m_list.rowShade = infoBackground();
+    const int before = rs.size() + (moved->from >= 0 ? 1 : 0) - (moved->to >= 0 ? 1 : 0);
+    if (m_list.gridSorted || !model.shows(rs.rows().get()) || model.count() != before + 1) {
+        std::array<int, GridCols> fieldOf{};
+        for (int c = 0; c < GridCols; ++c)
+            fieldOf[size_t(c)] = rs.fieldIndex(store::columnOf(group, store::roleInGridColumn(c)));
+        model.showCards(rs.rows(), rs.order(), fieldOf);
+    } else {
+        if (moved->from >= 0)
+            model.removeCardRow(moved->from);
+        if (moved->to >= 0)
+            model.insertCardRow(moved->to, rs.order()[size_t(moved->to)]);
+        model.shadeAlternately();
+    }
+    // As a fill leaves it: the set-up, no row selected, the current cell and the count.
+    g.setCurrentRow(0);
+    setUpList();
+    finishFill(false);
 }
 
 void MainWindow::listChosenLetter() {

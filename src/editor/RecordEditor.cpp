@@ -244,9 +244,9 @@ store::ContactRecord RecordEditor::typedCard(Group group) const {
     return card;
 }
 
-void RecordEditor::finish(const QString& done) {
+void RecordEditor::finish(const QString& done, qint64 cardId) {
     m_prompter.tell(done, m_shared.AppTitle);
-    m_host.refreshList();
+    m_host.refreshAfterWrite(cardId);
     close();
 }
 
@@ -257,16 +257,17 @@ void RecordEditor::addCard() {
         return;
     if (!validate(group))
         return;
+    qint64 cardId = -1;
     try {
         if (nameTaken(group))
             return;
-        store::InsertContact(m_shared.db.connection(), typedCard(group));
+        cardId = store::InsertContact(m_shared.db.connection(), typedCard(group));
     } catch (const store::StoreError& e) {
         // Refused by the store (a value too long for its field), or the file is locked.
         showError(e.description());
         return;
     }
-    finish(i18n::messages::recordAdded());
+    finish(i18n::messages::recordAdded(), cardId);
 }
 
 void RecordEditor::updateCard() {
@@ -296,7 +297,7 @@ void RecordEditor::updateCard() {
         showError(e.description());
         return;
     }
-    finish(QStringLiteral("The current record has been updated"));
+    finish(QStringLiteral("The current record has been updated"), m_cardId);
 }
 
 void RecordEditor::undoChanges() {

@@ -75,8 +75,9 @@ private:
     void fillFrom(const store::ContactRecord& card);
     // The card as the boxes give it: trimmed text, a blank for an empty address or e-mail.
     store::ContactRecord typedCard(Group group) const;
-    // Says `done`, refills the main window and closes.
-    void finish(const QString& done);
+    // Says `done`, has the main window list again with `cardId` (the card written) and
+    // closes.
+    void finish(const QString& done, qint64 cardId);
     void showError(const QString& text);
 
     mdlVesk::Shared& m_shared;

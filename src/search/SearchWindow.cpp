@@ -10,6 +10,7 @@
 #include "store/StoreError.h"
 #include "store/Text.h"
 
+#include <QAbstractListModel>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -17,7 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPainter>
 #include <QTextOption>
 #include <QToolButton>
@@ -107,6 +108,17 @@ QString entryText(const QString& trimmedName) {
     return blanks(entryWidth - trimmedName.size()) + trimmedName;
 }
 
+// UTF-8 bytes without the blanks around them.
+QByteArrayView trimmedBytes(QByteArrayView bytes) {
+    qsizetype begin = 0;
+    qsizetype end = bytes.size();
+    while (begin < end && bytes[begin] == ' ')
+        ++begin;
+    while (end > begin && bytes[end - 1] == ' ')
+        --end;
+    return bytes.sliced(begin, end - begin);
+}
+
 QString personalHeading() {
     return QStringLiteral(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה    פקס");
 }
@@ -137,6 +149,54 @@ DetailLine detailLine(const store::ContactRecord& card) {
 
 } // namespace
 
+// The entries: the names a cursor read that pass the list's filter, kept in the cursor's
+// store; an entry's text is made when it is shown.
+class NameList final : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(m_slots.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= rowCount() ||
+            (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+            return {};
+        return entryText(name(index.row()));
+    }
+
+    // The names of `rows`, in `order`, whose trimmed text begins with `typed` exactly.
+    void show(std::shared_ptr<const store::RowStore> rows, const std::vector<int>& order,
+              int nameField, const QString& typed) {
+        beginResetModel();
+        m_rows = std::move(rows);
+        m_nameField = nameField;
+        m_slots.clear();
+        const QByteArray prefix = typed.toUtf8();
+        for (int slot : order) {
+            if (trimmedBytes(m_rows->utf8(slot, nameField)).startsWith(prefix))
+                m_slots.push_back(slot);
+        }
+        endResetModel();
+    }
+    void clear() {
+        beginResetModel();
+        m_rows.reset();
+        m_slots.clear();
+        endResetModel();
+    }
+    QString name(int row) const {
+        const QByteArrayView bytes = trimmedBytes(m_rows->utf8(m_slots[size_t(row)], m_nameField));
+        return QString::fromUtf8(bytes.data(), bytes.size());
+    }
+    qint64 cardId(int row) const { return m_rows->rowid(m_slots[size_t(row)]); }
+
+private:
+    std::shared_ptr<const store::RowStore> m_rows;
+    int m_nameField = 0;
+    std::vector<int> m_slots;
+};
+
 SearchWindow::SearchWindow(mdlVesk::Shared& shared, platform::Prompter& prompter,
                            shell::VeskHost& host, QWidget* parent)
     : SecondaryWindow(parent), m_shared(shared), m_prompter(prompter), m_host(host) {
@@ -157,7 +217,9 @@ SearchWindow::SearchWindow(mdlVesk::Shared& shared, platform::Prompter& prompter
     top->addWidget(m_searchBox, 1);
     outer->addLayout(top);
 
-    m_names = new QListWidget(this);
+    m_names = new QListView(this);
+    m_list = new NameList(m_names);
+    m_names->setModel(m_list);
     m_names->setObjectName(QStringLiteral("LstSearch"));
     m_names->setAccessibleName(QStringLiteral("Names found"));
     m_names->setFont(fixed);
@@ -202,7 +264,7 @@ SearchWindow::SearchWindow(mdlVesk::Shared& shared, platform::Prompter& prompter
     // The key filter sees each key before the box inserts its character.
     m_searchBox->installEventFilter(this);
     connect(m_searchBox, &QLineEdit::textChanged, this, &SearchWindow::relist);
-    connect(m_names, &QListWidget::itemSelectionChanged, this, [this] {
+    connect(m_names->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!m_quiet)
             showDetails();
     });
@@ -222,8 +284,7 @@ void SearchWindow::relist() {
 
     m_quiet = true;
     m_names->setUpdatesEnabled(false);
-    m_names->clear();
-    m_cardIds.clear();
+    m_list->clear();
     m_listTable.clear();
     if (group != Group::None) {
         const QString table = shell::tableOf(group);
@@ -231,23 +292,15 @@ void SearchWindow::relist() {
             const std::unique_ptr<store::Recordset> rs = m_shared.db.openRecordset(
                 store::Query::namePrefix(table, typed, m_shared.SortOrder));
             const int nameField = rs->fieldIndex(store::columnOf(group, store::Role::Name));
-            QStringList list;
-            list.reserve(rs->size());
-            m_cardIds.reserve(size_t(rs->size()));
-            for (rs->first(); !rs->atEnd(); rs->next()) {
-                // The query matches without regard to case; the list keeps only the names
-                // that begin with the text exactly as typed.
-                const QString name = store::trimSpaces(rs->value(nameField).value_or(QString()));
-                if (name.size() < typed.size() || QStringView(name).left(typed.size()) != typed)
-                    continue;
-                list.append(entryText(name));
-                m_cardIds.push_back(rs->rowid());
-            }
-            m_names->addItems(list);
+            if (nameField < 0)
+                throw store::StoreError(store::StoreError::NoSuchField,
+                                        QStringLiteral("Item not found in this collection"));
+            // The query matches without regard to case; the list keeps only the names that
+            // begin with the text exactly as typed.
+            m_list->show(rs->rows(), rs->order(), nameField, typed);
             m_listTable = table;
         } catch (const store::StoreError&) {
-            m_names->clear();
-            m_cardIds.clear();
+            m_list->clear();
             failed = true;
         }
     }
@@ -262,7 +315,7 @@ void SearchWindow::keyTyped(QChar key) {
     if (key != u'2')
         return;
     const int row = selectedEntry();
-    const int count = m_names->count();
+    const int count = m_list->rowCount();
     if (row < 0) {
         if (count > 0)
             select(0);
@@ -273,7 +326,7 @@ void SearchWindow::keyTyped(QChar key) {
 
 void SearchWindow::select(int row) {
     m_quiet = true;
-    m_names->setCurrentRow(row);
+    m_names->setCurrentIndex(m_list->index(row));
     m_quiet = false;
     showDetails();
 }
@@ -289,10 +342,10 @@ void SearchWindow::showDetails() {
         return;
     }
     const QString table = shell::tableOf(group);
-    const QString name = store::trimSpaces(m_names->item(row)->text());
+    const QString name = m_list->name(row);
     // The entry's own card, when it still has its name and the list came from this table.
     const qint64 cardId =
-        table == m_listTable && size_t(row) < m_cardIds.size() ? m_cardIds[size_t(row)] : -1;
+        table == m_listTable && row < m_list->rowCount() ? m_list->cardId(row) : -1;
 
     // A card gone, renamed or of the other group meanwhile leaves the labels as they are.
     try {
@@ -324,8 +377,8 @@ void SearchWindow::bringBack() {
 }
 
 int SearchWindow::selectedEntry() const {
-    const int row = m_names->currentRow();
-    return row >= 0 && m_names->item(row)->isSelected() ? row : -1;
+    const QModelIndex current = m_names->currentIndex();
+    return current.isValid() && m_names->selectionModel()->isSelected(current) ? current.row() : -1;
 }
 
 QString SearchWindow::searchText() const {
@@ -336,10 +389,10 @@ void SearchWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        const int current = m_names->currentRow();
+        const int current = m_names->currentIndex().row();
         if (current >= 0)
             select(current);
-        else if (m_names->count() > 0)
+        else if (m_list->rowCount() > 0)
             select(0);
         return;
     }

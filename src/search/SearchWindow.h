@@ -9,7 +9,7 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 
 namespace mdlVesk {
 struct Shared;
@@ -22,6 +22,8 @@ class VeskHost;
 }
 
 namespace search {
+
+class NameList;
 
 // The incremental search: lists the names of the group the main window shows that begin
 // with the text typed, and shows the details of the name chosen. Non-modal; minimising
@@ -63,16 +65,16 @@ private:
     platform::Prompter& m_prompter;
     shell::VeskHost& m_host;
 
-    // The table the list was read from and each entry's card, so that a chosen entry is
-    // told apart from another card whose name differs only by blanks around it.
+    // The table the list was read from; the list knows each entry's card, so that a chosen
+    // entry is told apart from another card whose name differs only by blanks around it.
     QString m_listTable;
-    std::vector<qint64> m_cardIds;
+    NameList* m_list = nullptr;
     // Set while the list is rebuilt or selected from code, when the list's own signals
     // must not show the details.
     bool m_quiet = false;
 
     QLineEdit* m_searchBox = nullptr;
-    QListWidget* m_names = nullptr;
+    QListView* m_names = nullptr;
     QLabel* m_heading = nullptr;
     QLabel* m_details = nullptr;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 namespace shell {
 
@@ -13,6 +14,12 @@ public:
     virtual QString groupText() const = 0;
     // Refill the grid for the current group and letter (reopens CurrentRecordset).
     virtual void refreshList() = 0;
+    // The same after this program wrote one card (added, changed or deleted it): the host may
+    // bring just that card into its list, as long as the result is what a refill would show.
+    virtual void refreshAfterWrite(qint64 cardId) {
+        Q_UNUSED(cardId);
+        refreshList();
+    }
 };
 
 } // namespace shell

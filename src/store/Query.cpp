@@ -70,6 +70,20 @@ Query Query::card(const QString& table, qint64 rowid) {
                  selectFrom(t) + QStringLiteral(" WHERE rowid = CAST(?1 AS INTEGER)"), {id});
 }
 
+Query Query::cardInList(const QString& table, const std::optional<QString>& prefix, qint64 rowid) {
+    if (!prefix)
+        return card(table, rowid);
+    const QString t = checkedTable(table);
+    const QString id = QString::number(rowid);
+    return Query(
+        t,
+        QStringLiteral("select * from %1 where rowid = %2 and Name like '").arg(t, id) + *prefix +
+            QStringLiteral("*'"),
+        selectFrom(t) +
+            QStringLiteral(" WHERE rowid = CAST(?1 AS INTEGER) AND \"Name\" LIKE ?2 ESCAPE '\\'"),
+        {id, prefixPattern(*prefix)});
+}
+
 Query Query::version() {
     return all(QStringLiteral("dbDetails"));
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace store {
 
 // The queries the program sends. Each one knows the text shown to the user (the debug
@@ -17,6 +19,10 @@ public:
     static Query nameEquals(const QString& table, const QString& name);
     // The one card with this identity (none when it is gone).
     static Query card(const QString& table, qint64 rowid);
+    // The same card as a list query would find it: by its identity, and only when its name
+    // begins with `prefix` (any name when there is none).
+    static Query cardInList(const QString& table, const std::optional<QString>& prefix,
+                            qint64 rowid);
     static Query version();
 
     const QString& table() const { return m_table; }

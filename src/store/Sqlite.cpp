@@ -296,6 +296,15 @@ QString Statement::text(int i) const {
     return QString::fromUtf8(p, n);
 }
 
+QByteArrayView Statement::utf8(int i) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
+    return QByteArrayView(p, p ? sqlite3_column_bytes(m_stmt, i) : 0);
+}
+
+bool Statement::isText(int i) const {
+    return sqlite3_column_type(m_stmt, i) == SQLITE_TEXT;
+}
+
 qint64 Statement::integer(int i) const {
     return sqlite3_column_int64(m_stmt, i);
 }

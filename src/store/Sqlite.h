@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 
@@ -96,6 +97,10 @@ public:
     QString columnDeclType(int i) const;
     bool isNull(int i) const;
     QString text(int i) const;
+    // The column's text as UTF-8, valid until the next step; a null view for Null.
+    QByteArrayView utf8(int i) const;
+    // True when the column holds text (not Null, a number or a blob).
+    bool isText(int i) const;
     qint64 integer(int i) const;
 
 private:

@@ -212,7 +212,7 @@ private slots:
         QCOMPARE(listing.queryText, c.query);
         QCOMPARE(listing.opened, c.rows.has_value());
         QStringList rows;
-        for (const app::ListedCard& card : listing.cards)
+        for (const app::ListedCard& card : listing.cards())
             rows << QString::number(card.cardId) + u'|' +
                         QStringList(card.cells.begin(), card.cells.end()).join(u'|');
         QCOMPARE(rows, c.rows.value_or(QStringList{}));

@@ -6,7 +6,7 @@
 #include "shell/TextDirection.h"
 
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QTextLayout>
 
 namespace {
@@ -83,11 +83,11 @@ private slots:
         QCOMPARE(shownOption(grid, grid.model().index(0, 6)).direction, Qt::LeftToRight);
         QCOMPARE(shownOption(grid, grid.model().index(1, 6)).direction, Qt::RightToLeft);
         f.press("btnSearch");
-        QListWidget* list = w.searchWindow()->findChild<QListWidget*>(QStringLiteral("LstSearch"));
+        QListView* list = w.searchWindow()->findChild<QListView*>(QStringLiteral("LstSearch"));
         w.searchWindow()->findChild<QLineEdit*>(QStringLiteral("TxtStr"))->setText(u8("א"));
-        QCOMPARE(list->count(), 2);
-        for (int i = 0; i < list->count(); ++i) {
-            const QString name = list->item(i)->text().trimmed();
+        QCOMPARE(list->model()->rowCount(), 2);
+        for (int i = 0; i < list->model()->rowCount(); ++i) {
+            const QString name = list->model()->index(i, 0).data().toString().trimmed();
             const QStyleOptionViewItem option = shownOption(*list, list->model()->index(i, 0));
             QCOMPARE(option.direction, Qt::LeftToRight);
             QCOMPARE(option.displayAlignment, Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);

@@ -6,7 +6,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPointer>
 
 using platform::Message;
@@ -35,23 +35,25 @@ void retype(SearchWindow& s, const QString& text) {
     box(s)->clear();
     QTest::keyClicks(box(s), text);
 }
-QListWidget* list(SearchWindow& s) {
-    return s.findChild<QListWidget*>(QStringLiteral("LstSearch"));
+QListView* list(SearchWindow& s) {
+    return s.findChild<QListView*>(QStringLiteral("LstSearch"));
 }
 void click(SearchWindow& s, int row) {
-    QListWidget* l = list(s);
-    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
+    QListView* l = list(s);
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                      l->visualRect(l->model()->index(row, 0)).center());
 }
 // What the window shows: the list, the entry chosen (-1 when none) and the two labels.
 QStringList entries(SearchWindow& s) {
     QStringList out;
-    for (int i = 0; i < list(s)->count(); ++i)
-        out << list(s)->item(i)->text();
+    const QAbstractItemModel& m = *list(s)->model();
+    for (int i = 0; i < m.rowCount(); ++i)
+        out << m.index(i, 0).data().toString();
     return out;
 }
 int chosen(SearchWindow& s) {
-    const QList<QListWidgetItem*> items = list(s)->selectedItems();
-    return items.isEmpty() ? -1 : list(s)->row(items.first());
+    const QModelIndexList rows = list(s)->selectionModel()->selectedIndexes();
+    return rows.isEmpty() ? -1 : rows.first().row();
 }
 QString heading(SearchWindow& s) {
     return s.findChild<QLabel*>(QStringLiteral("LblHdr"))->text();
@@ -157,7 +159,7 @@ private slots:
         QTest::keyClick(box(s), Qt::Key_Return);
         QVERIFY(details(s).endsWith(ending("1", QStringLiteral("Dan"))));
         // In the list, the entry the keyboard stands on, chosen or not.
-        QListWidget* names = list(s);
+        QListView* names = list(s);
         names->setFocus();
         names->selectionModel()->setCurrentIndex(names->model()->index(2, 0),
                                                  QItemSelectionModel::Clear);
