@@ -44,7 +44,8 @@ public:
     std::vector<interchange::PlannedCard> plan(store::ContactGroup group,
                                                const QString& region) const;
     // Writes the new cards of the plan; nothing when `progress(done, total)` cancels, and
-    // then nothing is written.
+    // then nothing is written. The names are checked again only when the file changed since
+    // the last plan.
     std::optional<interchange::ImportTally> write(std::vector<interchange::PlannedCard>& plans,
                                                   const std::function<bool(int, int)>& progress);
 
@@ -53,6 +54,7 @@ private:
     QSettings& m_settings;
     std::vector<interchange::SourceCard> m_cards;
     std::vector<interchange::FileProblem> m_problems;
+    mutable std::optional<interchange::BookState> m_planned; // what the last plan checked
 };
 
 struct ExportOutcome {

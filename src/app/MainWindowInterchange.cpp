@@ -78,6 +78,9 @@ void MainWindow::writeImport(ContactsImport& import, std::vector<interchange::Pl
     bar->setAccessibleName(i18n::messages::importProgress(m_shared.CurrentLang));
     progress.setBar(bar);
     progress.setRange(0, int(plans.size()));
+    // Reaching the end does not reset the window, which would forget a Cancel pressed while
+    // the last progress was told; it is reset once the write is over.
+    progress.setAutoReset(false);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(int(m_services.progressDelay.count()));
     std::optional<interchange::ImportTally> tally;

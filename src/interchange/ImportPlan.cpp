@@ -4,6 +4,7 @@
 #include "interchange/PhoneFit.h"
 #include "store/Text.h"
 
+#include <QHash>
 #include <QSet>
 #include <QtConcurrent/QtConcurrentMap>
 
@@ -48,20 +49,37 @@ Reason tooLong(store::ContactGroup group, Role role) {
     return Reason::ofField(off::reasonNumberTooLong, group, role);
 }
 
+// What placing needs to know of a number as written, for the home region: whether its letters
+// are a keypad's, and the forms it can be stored in, best first.
+struct NumberFit {
+    bool readable = false;
+    std::optional<QStringList> forms;
+};
+
+NumberFit numberFit(const QString& number, const QString& region) {
+    return {keypadDigits(number).has_value(), numberForms(number, region)};
+}
+
+using FitOf = std::function<NumberFit(const QString& number)>;
+
 // Places the numbers: each typed one in its kind's field, the first of a kind winning; then
 // each untyped one in the first empty number field it fits.
-void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& plan) {
+void placeNumbers(const SourceCard& source, const FitOf& fitOf, PlannedCard& plan) {
     const store::ContactGroup group = plan.card.group;
     auto place = [&](Role role, const QString& number) {
-        const std::optional<QString> fitted =
-            fitNumber(number, store::widthOf(group, role), region);
-        if (fitted)
-            plan.card[role] = *fitted;
-        return fitted.has_value();
+        const std::optional<QStringList> forms = fitOf(number).forms;
+        const int width = store::widthOf(group, role);
+        for (const QString& form : forms.value_or(QStringList())) {
+            if (!form.isEmpty() && form.size() <= width) {
+                plan.card[role] = form;
+                return true;
+            }
+        }
+        return false;
     };
     // Letters that are not a keypad's would become another number: such a number is not kept.
-    auto readable = [&plan](const SourcePhone& phone) {
-        if (keypadDigits(phone.number))
+    auto readable = [&plan, &fitOf](const SourcePhone& phone) {
+        if (fitOf(phone.number).readable)
             return true;
         plan.notKept.push_back({phone.number, Reason::of(off::reasonLetters)});
         return false;
@@ -111,9 +129,7 @@ bool setText(PlannedCard& plan, Role role, const QString& text) {
     return true;
 }
 
-} // namespace
-
-PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const QString& region) {
+PlannedCard fitCardWith(const SourceCard& source, store::ContactGroup group, const FitOf& fitOf) {
     PlannedCard plan;
     plan.line = source.line;
     plan.name = store::trimSpaces(source.name);
@@ -129,7 +145,7 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
     if (!setText(plan, Role::Name, plan.name) || !setText(plan, Role::Address, source.address) ||
         !setText(plan, Role::Email, source.email))
         return plan;
-    placeNumbers(source, region, plan);
+    placeNumbers(source, fitOf, plan);
     if (group == store::ContactGroup::Work && !plan.card[Role::Fax] &&
         !source.department.isEmpty()) {
         const QString dept = store::trimSpaces(source.department);
@@ -154,14 +170,39 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
     return plan;
 }
 
+} // namespace
+
+PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const QString& region) {
+    return fitCardWith(source, group,
+                       [&region](const QString& number) { return numberFit(number, region); });
+}
+
 std::vector<PlannedCard> planImport(const std::vector<SourceCard>& cards, store::ContactGroup group,
                                     const QString& region,
                                     const std::function<bool(const QString&)>& nameTaken) {
-    // Reading a number is most of the work, and each card is fitted on its own: the cards are
-    // fitted on every core, then checked for duplicates in file order.
+    // Reading a number is most of the work: each number written alike is read once, the
+    // distinct ones on every core; then the cards are fitted, and checked for duplicates in
+    // file order.
+    QHash<QString, qsizetype> index;
+    std::vector<QString> numbers;
+    for (const SourceCard& card : cards) {
+        for (const SourcePhone& phone : card.phones) {
+            if (!index.contains(phone.number)) {
+                index.insert(phone.number, qsizetype(numbers.size()));
+                numbers.push_back(phone.number);
+            }
+        }
+    }
+    std::vector<NumberFit> fits(numbers.size());
+    QtConcurrent::blockingMap(fits, [&](NumberFit& fit) {
+        fit = numberFit(numbers[size_t(&fit - fits.data())], region);
+    });
+    const FitOf known = [&index, &fits](const QString& number) {
+        return fits[size_t(index.value(number))];
+    };
     std::vector<PlannedCard> plans(cards.size());
     QtConcurrent::blockingMap(plans, [&](PlannedCard& plan) {
-        plan = fitCard(cards[size_t(&plan - plans.data())], group, region);
+        plan = fitCardWith(cards[size_t(&plan - plans.data())], group, known);
     });
     QSet<QString> taken;
     for (PlannedCard& plan : plans) {
