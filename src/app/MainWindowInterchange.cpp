@@ -12,12 +12,25 @@
 #include "shell/Shared.h"
 #include "store/StoreError.h"
 
+#include <QGuiApplication>
 #include <QProgressBar>
 #include <QProgressDialog>
 
 #include <memory>
 
 namespace app {
+
+namespace {
+
+// The busy cursor while a file is read or its cards planned.
+struct BusyCursor {
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::BusyCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
 
 void MainWindow::importAddressBook() {
     if (!m_services.fileDialogs)
@@ -30,8 +43,10 @@ void MainWindow::importAddressBook() {
     if (choice.isCancelled() || group == Group::None)
         return;
     auto import = std::make_shared<ContactsImport>(m_shared.db, m_services.settings);
+    std::optional<BusyCursor> busy(std::in_place); // from the first moment, until a message
     const QString unreadable =
         choice.isFailed() ? choice.description : import->read(choice.path, m_shared.CurrentLang);
+    busy.reset();
     if (!unreadable.isEmpty()) {
         m_services.prompter.tell(unreadable, m_shared.AppTitle, platform::Icon::Exclamation);
         return;
@@ -40,6 +55,7 @@ void MainWindow::importAddressBook() {
     auto plan = [this, import, group](
                     const QString& home) -> std::optional<std::vector<interchange::PlannedCard>> {
         try {
+            const BusyCursor busy;
             return import->plan(group, home);
         } catch (const store::StoreError& e) {
             m_services.prompter.tell(e.description(), i18n::messages::errorMessage(),
@@ -60,7 +76,7 @@ void MainWindow::importAddressBook() {
     connect(preview, &QDialog::accepted, this, [this, preview, import, region] {
         if (preview->region() != region)
             import->keepHomeRegion(preview->region());
-        auto chosen = std::make_shared<std::vector<interchange::PlannedCard>>(preview->plans());
+        auto chosen = std::make_shared<std::vector<interchange::PlannedCard>>(preview->takePlans());
         QMetaObject::invokeMethod(
             this, [this, import, chosen] { writeImport(*import, *chosen); }, Qt::QueuedConnection);
     });
