@@ -38,7 +38,8 @@ bench: deps
 	@build/bench/bench/report_render --benchmark_filter=Pdf
 	@build/bench/bench/report_render --benchmark_filter=Command
 	@build/bench/bench/dial_wait
-	@build/bench/bench/interchange
+	@build/bench/bench/interchange --benchmark_filter=-Million
+	@build/bench/bench/interchange --benchmark_filter=Million
 	@build/bench/bench/sync_first
 	@build/bench/bench/sync_unchanged
 

@@ -31,14 +31,16 @@ namespace {
 
 const QString region = QStringLiteral("IL");
 
-// The process's peak resident size so far, in kilobytes (VmHWM); -1 where there is none.
-long peakKb() {
+// A figure of /proc/self/status in megabytes: "VmHWM:" the peak resident size so far,
+// "VmRSS:" the current one; -1 where there is none.
+double statusMb(const char* key) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(key))
+            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').value(0).toDouble() /
+                   1024.0;
     return -1;
 }
 
@@ -172,9 +174,12 @@ void previewOf(benchmark::State& state, const QByteArray& bytes, bool csv, int c
         store::Connection& db = file->db.connection();
         state.ResumeTiming();
         const interchange::SourceFile source = read(bytes, csv);
+        state.counters["read_MB"] = statusMb("VmRSS:");
         {
-            interchange::ImportPreview preview(plan(db, source.cards), source.problems, region, {},
-                                               0, nullptr);
+            std::vector<interchange::PlannedCard> plans = plan(db, source.cards);
+            state.counters["planned_MB"] = statusMb("VmRSS:");
+            interchange::ImportPreview preview(std::move(plans), source.problems, region, {}, 0,
+                                               nullptr);
             preview.show();
             QApplication::processEvents();
             if (preview.plans().size() != size_t(cards))
@@ -184,7 +189,7 @@ void previewOf(benchmark::State& state, const QByteArray& bytes, bool csv, int c
         file.reset();
         state.ResumeTiming();
     }
-    state.counters["peak_MB"] = double(peakKb()) / 1024.0;
+    state.counters["peak_MB"] = statusMb("VmHWM:");
 }
 
 void BM_Preview(benchmark::State& state) {

@@ -53,19 +53,20 @@ void ContactsImport::keepHomeRegion(const QString& region) {
     shell::SettingsStore(m_settings).setText(sSettings, sHomeRegion, region);
 }
 
-std::vector<interchange::PlannedCard> ContactsImport::plan(store::ContactGroup group,
-                                                           const QString& region) const {
+std::optional<std::vector<interchange::PlannedCard>>
+ContactsImport::plan(store::ContactGroup group, const QString& region,
+                     const std::function<bool(int, int)>& progress) const {
     // One read of the file for every name asked about. A plan that fails leaves none whose
     // names the write could trust.
     m_planned.reset();
     store::Connection& db = m_db.connection();
     const store::Transaction snapshot(db, store::Transaction::Read);
     const interchange::BookState seen = interchange::bookState(db);
-    std::vector<interchange::PlannedCard> plans =
-        interchange::planImport(m_cards, group, region, [&db, group](const QString& name) {
-            return store::NameTaken(db, group, name);
-        });
-    m_planned = seen;
+    std::optional<std::vector<interchange::PlannedCard>> plans = interchange::planImport(
+        m_cards, group, region,
+        [&db, group](const QString& name) { return store::NameTaken(db, group, name); }, progress);
+    if (plans)
+        m_planned = seen;
     return plans;
 }
 

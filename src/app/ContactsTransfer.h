@@ -40,9 +40,11 @@ public:
     void keepHomeRegion(const QString& region);
 
     // The cards read, fitted to the group's fields for the region and checked against the
-    // names the group holds, in one read of the file.
-    std::vector<interchange::PlannedCard> plan(store::ContactGroup group,
-                                               const QString& region) const;
+    // names the group holds, in one read of the file; `progress(done, total)` is told as
+    // planImport tells it. Nothing when it cancels.
+    std::optional<std::vector<interchange::PlannedCard>>
+    plan(store::ContactGroup group, const QString& region,
+         const std::function<bool(int, int)>& progress) const;
     // Writes the new cards of the plan; nothing when `progress(done, total)` cancels, and
     // then nothing is written. The names are checked again only when the file changed since
     // the last plan.

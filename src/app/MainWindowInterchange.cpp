@@ -12,7 +12,7 @@
 #include "shell/Shared.h"
 #include "store/StoreError.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QProgressBar>
 #include <QProgressDialog>
 
@@ -24,11 +24,30 @@ namespace {
 
 // The busy cursor while a file is read or its cards planned.
 struct BusyCursor {
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::BusyCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor() { QApplication::setOverrideCursor(Qt::BusyCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
+
+// The progress of a long step of the import, with Qt's own Cancel button, in the language of
+// the interface, shown once the step has taken `delay`.
+void setUpProgress(QProgressDialog& progress, int lang, int total,
+                   std::chrono::milliseconds delay) {
+    progress.setObjectName(QStringLiteral("ImportProgress"));
+    progress.setLabelText(i18n::messages::importProgress(lang));
+    // Named like the preview it follows, for screen readers as for the eye.
+    progress.setWindowTitle(i18n::text(lang, i18n::off::importTitle));
+    auto* bar = new QProgressBar(&progress);
+    bar->setAccessibleName(i18n::messages::importProgress(lang));
+    progress.setBar(bar);
+    progress.setRange(0, total);
+    // Reaching the end does not reset the window, which would forget a Cancel pressed while
+    // the last progress was told; it is reset once the step is over.
+    progress.setAutoReset(false);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(int(delay.count()));
+}
 
 } // namespace
 
@@ -56,7 +75,15 @@ void MainWindow::importAddressBook() {
                     const QString& home) -> std::optional<std::vector<interchange::PlannedCard>> {
         try {
             const BusyCursor busy;
-            return import->plan(group, home);
+            // Over the preview when it asks again for another region.
+            QWidget* over = QApplication::activeModalWidget();
+            QProgressDialog progress(over ? over : this);
+            setUpProgress(progress, m_shared.CurrentLang, 0, m_services.progressDelay);
+            return import->plan(group, home, [&progress](int done, int total) {
+                progress.setMaximum(total);
+                progress.setValue(done); // lets the window's events, the cancel among them, run
+                return !progress.wasCanceled();
+            });
         } catch (const store::StoreError& e) {
             m_services.prompter.tell(e.description(), i18n::messages::errorMessage(),
                                      platform::Icon::Critical);
@@ -84,21 +111,8 @@ void MainWindow::importAddressBook() {
 }
 
 void MainWindow::writeImport(ContactsImport& import, std::vector<interchange::PlannedCard>& plans) {
-    // Qt's own Cancel button, in the language of the interface.
     QProgressDialog progress(this);
-    progress.setObjectName(QStringLiteral("ImportProgress"));
-    progress.setLabelText(i18n::messages::importProgress(m_shared.CurrentLang));
-    // Named like the preview it follows, for screen readers as for the eye.
-    progress.setWindowTitle(i18n::text(m_shared.CurrentLang, i18n::off::importTitle));
-    auto* bar = new QProgressBar(&progress);
-    bar->setAccessibleName(i18n::messages::importProgress(m_shared.CurrentLang));
-    progress.setBar(bar);
-    progress.setRange(0, int(plans.size()));
-    // Reaching the end does not reset the window, which would forget a Cancel pressed while
-    // the last progress was told; it is reset once the write is over.
-    progress.setAutoReset(false);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(int(m_services.progressDelay.count()));
+    setUpProgress(progress, m_shared.CurrentLang, int(plans.size()), m_services.progressDelay);
     std::optional<interchange::ImportTally> tally;
     try {
         tally = import.write(plans, [&progress](int done, int) {

@@ -4,9 +4,13 @@
 #include "interchange/PhoneFit.h"
 #include "store/Text.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 #include <QtConcurrent/QtConcurrentMap>
+
+#include <algorithm>
+#include <climits>
 
 namespace interchange {
 
@@ -180,38 +184,79 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
 std::vector<PlannedCard> planImport(const std::vector<SourceCard>& cards, store::ContactGroup group,
                                     const QString& region,
                                     const std::function<bool(const QString&)>& nameTaken) {
+    return *planImport(cards, group, region, nameTaken, [](int, int) { return true; });
+}
+
+std::optional<std::vector<PlannedCard>>
+planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, const QString& region,
+           const std::function<bool(const QString&)>& nameTaken,
+           const std::function<bool(int, int)>& progress) {
+    // Four steps of one card each: its numbers gathered, read, the card fitted, its name
+    // checked. Told by the clock, not for every card.
+    const qsizetype count = qsizetype(cards.size());
+    const int total = int(std::min<qsizetype>(count * 4, INT_MAX));
+    QElapsedTimer sinceTold;
+    sinceTold.start();
+    auto tell = [&](int step, double share) {
+        if (!sinceTold.hasExpired(ProgressEveryMs))
+            return true;
+        sinceTold.start();
+        return progress(int((step + share) * total / 4), total);
+    };
+    if (!progress(0, total))
+        return std::nullopt;
     // Reading a number is most of the work: each number written alike is read once, the
     // distinct ones on every core; then the cards are fitted, and checked for duplicates in
-    // file order.
+    // file order. The work on every core goes in slices, the progress told between them.
+    constexpr size_t slice = 1024;
     QHash<QString, qsizetype> index;
     std::vector<QString> numbers;
-    for (const SourceCard& card : cards) {
-        for (const SourcePhone& phone : card.phones) {
+    for (qsizetype c = 0; c < count; ++c) {
+        for (const SourcePhone& phone : cards[size_t(c)].phones) {
             if (!index.contains(phone.number)) {
                 index.insert(phone.number, qsizetype(numbers.size()));
                 numbers.push_back(phone.number);
             }
         }
+        if (size_t(c) % slice == 0 && !tell(0, double(c) / double(count)))
+            return std::nullopt;
     }
     std::vector<NumberFit> fits(numbers.size());
-    QtConcurrent::blockingMap(fits, [&](NumberFit& fit) {
-        fit = numberFit(numbers[size_t(&fit - fits.data())], region);
-    });
+    for (size_t from = 0; from < fits.size(); from += slice) {
+        const auto begin = fits.begin() + qsizetype(from);
+        const auto end = fits.begin() + qsizetype(std::min(fits.size(), from + slice));
+        QtConcurrent::blockingMap(begin, end, [&](NumberFit& fit) {
+            fit = numberFit(numbers[size_t(&fit - fits.data())], region);
+        });
+        if (!tell(1, double(from) / double(fits.size())))
+            return std::nullopt;
+    }
     const FitOf known = [&index, &fits](const QString& number) {
         return fits[size_t(index.value(number))];
     };
     std::vector<PlannedCard> plans(cards.size());
-    QtConcurrent::blockingMap(plans, [&](PlannedCard& plan) {
-        plan = fitCardWith(cards[size_t(&plan - plans.data())], group, known);
-    });
+    for (size_t from = 0; from < plans.size(); from += slice) {
+        const auto begin = plans.begin() + qsizetype(from);
+        const auto end = plans.begin() + qsizetype(std::min(plans.size(), from + slice));
+        QtConcurrent::blockingMap(begin, end, [&](PlannedCard& plan) {
+            plan = fitCardWith(cards[size_t(&plan - plans.data())], group, known);
+        });
+        if (!tell(2, double(from) / double(plans.size())))
+            return std::nullopt;
+    }
     QSet<QString> taken;
-    for (PlannedCard& plan : plans) {
+    for (size_t c = 0; c < plans.size(); ++c) {
+        PlannedCard& plan = plans[c];
         if (plan.outcome == Outcome::New) {
             if (taken.contains(plan.name) || nameTaken(plan.name))
                 plan.outcome = Outcome::Duplicate;
             taken.insert(plan.name);
         }
+        if (c % slice == 0 && !tell(3, double(c) / double(plans.size())))
+            return std::nullopt;
     }
+    if (!progress(total, total))
+        return std::nullopt;
     return plans;
 }
 

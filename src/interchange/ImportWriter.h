@@ -30,9 +30,6 @@ struct BookState {
 };
 BookState bookState(store::Connection& db);
 
-// How often the write reports its progress, at most.
-inline constexpr int ProgressEveryMs = 50;
-
 // Writes the new cards of the plan in one transaction, through one prepared INSERT.
 // `progress(done, total)` is called before the first card, then at most every
 // ProgressEveryMs while cards are written, and after the last; when it returns false the

@@ -162,6 +162,35 @@ private slots:
         QCOMPARE(f.rows().size(), 1);
     }
 
+    // Cancel while the cards are planned: no preview, nothing written, nothing said.
+    void cancelWhilePlanning() {
+        ContactsFixture f;
+        f.open({QStringLiteral("'Levi Dana','03-1111111',NULL,NULL,NULL,NULL,NULL")});
+        QByteArray cards;
+        for (int i = 0; i < 8000; ++i)
+            cards += "BEGIN:VCARD\nFN:Card " + QByteArray::number(i) + "\nTEL;CELL:052-" +
+                     QByteArray::number(1000000 + i) + "\nEND:VCARD\n";
+        const QString path = f.dir.filePath(QStringLiteral("cards.vcf"));
+        testing::writeFile(path, cards);
+        f.dialogs.script({FileChoice::chosen(path)});
+        int cancelledAt = -1;
+        QTimer canceller; // runs while the progress window lets events through
+        QObject::connect(&canceller, &QTimer::timeout, [&] {
+            auto* progress =
+                f.window->findChild<QProgressDialog*>(QStringLiteral("ImportProgress"));
+            if (progress && progress->value() > 0 && cancelledAt < 0) {
+                cancelledAt = progress->value();
+                progress->cancel();
+            }
+        });
+        canceller.start(0);
+        f.action("mnuImportContacts")->trigger();
+        QVERIFY2(cancelledAt > 0, qPrintable(QString::number(cancelledAt)));
+        QVERIFY(!f.window->findChild<interchange::ImportPreview*>());
+        QCOMPARE(f.prompter.texts(), QStringList{});
+        QCOMPARE(f.rows().size(), 1);
+    }
+
     // The list as the grid shows it goes to a CSV file; a file naming no known column says so.
     void exportAndUnreadable() {
         ContactsFixture f;

@@ -512,37 +512,56 @@ private slots:
         QCOMPARE(cardsOf(book, ContactGroup::Personal).size(), size_t(3));
     }
 
-    // A cancel leaves nothing written, however many cards the transaction held; the progress is
-    // told at the start, at most every ProgressEveryMs, and at the end.
-    void cancelAndProgress_data() {
+    // The plan and the write go in slices, telling their progress at the start, at most
+    // every ProgressEveryMs, and at the end; a cancel gives no plan, and leaves nothing
+    // written however many cards the transaction held.
+    void slicedSteps_data() {
+        QTest::addColumn<bool>("write");   // else the plan
         QTest::addColumn<int>("cancelAt"); // the call to refuse, counted from 1; 0 for the last
-        QTest::addColumn<bool>("written");
-        QTest::newRow("before the first card") << 1 << false;
-        QTest::newRow("after the last card") << 0 << false;
-        QTest::newRow("not cancelled") << -1 << true;
+        for (const bool write : {false, true}) {
+            const char* step = write ? "write" : "plan";
+            QTest::addRow("%s cancelled before the first card", step) << write << 1;
+            QTest::addRow("%s cancelled after the last card", step) << write << 0;
+            QTest::addRow("%s not cancelled", step) << write << -1;
+        }
     }
-    void cancelAndProgress() {
+    void slicedSteps() {
+        QFETCH(bool, write);
         QFETCH(int, cancelAt);
         QTemporaryDir dir;
         store::ContactDatabase book;
         createFile(book, dir.filePath("book.mdb"));
         const int count = 2000;
-        std::vector<PlannedCard> plans =
-            planned(book, manyCards(count), false, ContactGroup::Personal);
+        const SourceFile file = read(manyCards(count), false);
         QElapsedTimer clock;
         clock.start();
         std::vector<std::pair<int, qint64>> calls; // done, when
-        const auto tally = writeImport(book.connection(), plans, [&](int done, int total) {
+        int told = 0;
+        auto progress = [&](int done, int total) {
             calls.emplace_back(done, clock.elapsed());
+            told = total;
             return !(int(calls.size()) == cancelAt || (cancelAt == 0 && done == total));
-        });
-        QFETCH(bool, written);
-        QCOMPARE(tally.has_value(), written);
-        QCOMPARE(cardsOf(book, ContactGroup::Personal).size(), size_t(written ? count : 0));
-        if (!written)
+        };
+        auto never = [](const QString&) { return false; };
+        bool done = false;
+        if (write) {
+            std::vector<PlannedCard> plans =
+                planImport(file.cards, ContactGroup::Personal, "IL", never);
+            done = writeImport(book.connection(), plans, progress).has_value();
+            QCOMPARE(cardsOf(book, ContactGroup::Personal).size(), size_t(done ? count : 0));
+        } else {
+            const auto plans =
+                planImport(file.cards, ContactGroup::Personal, "IL", never, progress);
+            done = plans.has_value();
+            if (done)
+                QCOMPARE(describe(plans->back()),
+                         describe(fitCard(file.cards.back(), ContactGroup::Personal, "IL")));
+        }
+        QCOMPARE(done, cancelAt < 0);
+        if (!done)
             return;
         QCOMPARE(calls.front().first, 0);
-        QCOMPARE(calls.back().first, count);
+        QCOMPARE(calls.back().first, told);
         for (size_t i = 2; i + 1 < calls.size(); ++i)
             QVERIFY(calls[i].second - calls[i - 1].second >= ProgressEveryMs);
     }
