@@ -13,8 +13,10 @@
 #include "store/StoreError.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QThread>
 
 #include <memory>
 
@@ -63,8 +65,28 @@ void MainWindow::importAddressBook() {
         return;
     auto import = std::make_shared<ContactsImport>(m_shared.db, m_services.settings);
     std::optional<BusyCursor> busy(std::in_place); // from the first moment, until a message
-    const QString unreadable =
-        choice.isFailed() ? choice.description : import->read(choice.path, m_shared.CurrentLang);
+    QString unreadable = choice.description;
+    if (!choice.isFailed()) {
+        // The file is read on a thread of its own, the window alive meanwhile with the
+        // progress window, whose Cancel leaves the reading to end unheard.
+        auto read = std::make_shared<QString>();
+        QThread* reader =
+            QThread::create([import, read, path = choice.path, lang = m_shared.CurrentLang] {
+                *read = import->read(path, lang);
+            });
+        QProgressDialog progress(this);
+        setUpProgress(progress, m_shared.CurrentLang, 0, m_services.progressDelay);
+        QEventLoop waiting;
+        connect(reader, &QThread::finished, &waiting, &QEventLoop::quit);
+        connect(reader, &QThread::finished, reader, &QObject::deleteLater);
+        connect(&progress, &QProgressDialog::canceled, &waiting, &QEventLoop::quit);
+        reader->start();
+        progress.setValue(0);
+        waiting.exec();
+        if (progress.wasCanceled())
+            return;
+        unreadable = *read; // the reader has ended: only that or Cancel ends the waiting
+    }
     busy.reset();
     if (!unreadable.isEmpty()) {
         m_services.prompter.tell(unreadable, m_shared.AppTitle, platform::Icon::Exclamation);

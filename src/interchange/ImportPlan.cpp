@@ -134,6 +134,16 @@ bool setText(PlannedCard& plan, Role role, const QString& text) {
 }
 
 PlannedCard fitCardWith(const SourceCard& source, store::ContactGroup group, const FitOf& fitOf) {
+    // Each number read once for the card, however many fields it is tried in.
+    std::vector<std::pair<QString, NumberFit>> read;
+    const FitOf once = [&read, &fitOf](const QString& number) {
+        for (const auto& [text, fit] : read) {
+            if (text == number)
+                return fit;
+        }
+        read.emplace_back(number, fitOf(number));
+        return read.back().second;
+    };
     PlannedCard plan;
     plan.line = source.line;
     plan.name = store::trimSpaces(source.name);
@@ -149,7 +159,7 @@ PlannedCard fitCardWith(const SourceCard& source, store::ContactGroup group, con
     if (!setText(plan, Role::Name, plan.name) || !setText(plan, Role::Address, source.address) ||
         !setText(plan, Role::Email, source.email))
         return plan;
-    placeNumbers(source, fitOf, plan);
+    placeNumbers(source, once, plan);
     if (group == store::ContactGroup::Work && !plan.card[Role::Fax] &&
         !source.department.isEmpty()) {
         const QString dept = store::trimSpaces(source.department);
@@ -205,16 +215,21 @@ planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, cons
     };
     if (!progress(0, total))
         return std::nullopt;
-    // Reading a number is most of the work: each number written alike is read once, the
-    // distinct ones on every core; then the cards are fitted, and checked for duplicates in
-    // file order. The work on every core goes in slices, the progress told between them.
+    // Reading a number is most of the work: a number written alike on several cards is read
+    // once, the repeated ones first, on every core; then the cards are fitted, also on every
+    // core, a number of one card alone read then (only the form stored is kept of it); then
+    // the names are checked for duplicates in file order. The work on every core goes in
+    // slices, the progress told between them.
     constexpr size_t slice = 1024;
-    QHash<QString, qsizetype> index;
-    std::vector<QString> numbers;
+    QHash<QString, qsizetype> index; // a number's reading in `fits`; -1 for a number seen once
+    std::vector<QString> numbers;    // the repeated ones
     for (qsizetype c = 0; c < count; ++c) {
         for (const SourcePhone& phone : cards[size_t(c)].phones) {
-            if (!index.contains(phone.number)) {
-                index.insert(phone.number, qsizetype(numbers.size()));
+            const auto seen = index.find(phone.number);
+            if (seen == index.end()) {
+                index.insert(phone.number, -1);
+            } else if (*seen < 0) {
+                *seen = qsizetype(numbers.size());
                 numbers.push_back(phone.number);
             }
         }
@@ -231,8 +246,9 @@ planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, cons
         if (!tell(1, double(from) / double(fits.size())))
             return std::nullopt;
     }
-    const FitOf known = [&index, &fits](const QString& number) {
-        return fits[size_t(index.value(number))];
+    const FitOf known = [&index, &fits, &region](const QString& number) {
+        const qsizetype at = index.value(number, -1);
+        return at < 0 ? numberFit(number, region) : fits[size_t(at)];
     };
     std::vector<PlannedCard> plans(cards.size());
     for (size_t from = 0; from < plans.size(); from += slice) {
