@@ -221,8 +221,8 @@ planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, cons
     // the names are checked for duplicates in file order. The work on every core goes in
     // slices, the progress told between them.
     constexpr size_t slice = 1024;
-    QHash<QString, qsizetype> index; // a number's reading in `fits`; -1 for a number seen once
-    std::vector<QString> numbers;    // the repeated ones
+    QHash<QString, qsizetype> index; // every number; -1 while seen once
+    std::vector<QString> numbers;    // the repeated ones, in file order
     for (qsizetype c = 0; c < count; ++c) {
         for (const SourcePhone& phone : cards[size_t(c)].phones) {
             const auto seen = index.find(phone.number);
@@ -236,6 +236,13 @@ planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, cons
         if (size_t(c) % slice == 0 && !tell(0, double(c) / double(count)))
             return std::nullopt;
     }
+    // Only the repeated numbers are looked up from here on: a million numbers of one card
+    // each need not stay listed while the cards are fitted.
+    QHash<QString, qsizetype> repeated;
+    repeated.reserve(qsizetype(numbers.size()));
+    for (qsizetype at = 0; at < qsizetype(numbers.size()); ++at)
+        repeated.insert(numbers[size_t(at)], at);
+    index = {};
     std::vector<NumberFit> fits(numbers.size());
     for (size_t from = 0; from < fits.size(); from += slice) {
         const auto begin = fits.begin() + qsizetype(from);
@@ -246,8 +253,8 @@ planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, cons
         if (!tell(1, double(from) / double(fits.size())))
             return std::nullopt;
     }
-    const FitOf known = [&index, &fits, &region](const QString& number) {
-        const qsizetype at = index.value(number, -1);
+    const FitOf known = [&repeated, &fits, &region](const QString& number) {
+        const qsizetype at = repeated.value(number, -1);
         return at < 0 ? numberFit(number, region) : fits[size_t(at)];
     };
     std::vector<PlannedCard> plans(cards.size());
