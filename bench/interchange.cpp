@@ -3,7 +3,8 @@
 //   driven as the main window drives it) against a raw prepared insert of the same values in
 //   one transaction, at 10,000 and 100,000 cards;
 // - the preview of 100,000 cards: the file read, its cards planned and the preview window
-//   shown, against the numbers alone fitted once each on one thread;
+//   shown, against the same numbers read by the library alone on one thread (parsed, checked,
+//   formatted), and through our own fitting on one thread;
 // - a CSV file of 1,000,000 rows read, planned and previewed: its peak resident size
 //   (run it alone, --benchmark_filter=Million, as the peak is the process's).
 #include "interchange/CsvReader.h"
@@ -17,12 +18,14 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProgressDialog>
 #include <QTableView>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <phonenumbers/phonenumberutil.h>
 #include <sqlite3.h>
 
 #include <memory>
@@ -173,15 +176,22 @@ void previewOf(benchmark::State& state, const QByteArray& bytes, bool csv, int c
         auto file = std::make_unique<FreshFile>();
         store::Connection& db = file->db.connection();
         state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
         const interchange::SourceFile source = read(bytes, csv);
+        const qint64 readMs = clock.elapsed();
         state.counters["read_MB"] = statusMb("VmRSS:");
         {
             std::vector<interchange::PlannedCard> plans = plan(db, source.cards);
+            const qint64 plannedMs = clock.elapsed();
             state.counters["planned_MB"] = statusMb("VmRSS:");
             interchange::ImportPreview preview(std::move(plans), source.problems, region, {}, 0,
                                                nullptr);
             preview.show();
             QApplication::processEvents();
+            state.counters["read_ms"] = double(readMs);
+            state.counters["plan_ms"] = double(plannedMs - readMs);
+            state.counters["show_ms"] = double(clock.elapsed() - plannedMs);
             if (preview.plans().size() != size_t(cards))
                 state.SkipWithError("not every card was planned");
             state.PauseTiming();
@@ -197,7 +207,29 @@ void BM_Preview(benchmark::State& state) {
     previewOf(state, vcfFile(cards), false, cards);
 }
 
-// The anchor of the preview: each card's number fitted once, on one thread.
+// The anchor of the preview: each card's number read by the library on one thread, as any
+// use of it must (parsed, checked for validity, formatted in national form).
+void BM_RawParseFormat(benchmark::State& state) {
+    using i18n::phonenumbers::PhoneNumber;
+    using i18n::phonenumbers::PhoneNumberUtil;
+    const int cards = int(state.range(0));
+    std::vector<std::string> numbers;
+    for (int i = 0; i < cards; ++i)
+        numbers.push_back("+972 " + mobileOf(i).mid(1).toStdString());
+    const PhoneNumberUtil& util = *PhoneNumberUtil::GetInstance();
+    for (auto _ : state) {
+        for (const std::string& number : numbers) {
+            PhoneNumber parsed;
+            std::string formatted;
+            util.Parse(number, "IL", &parsed);
+            benchmark::DoNotOptimize(util.IsValidNumber(parsed));
+            util.Format(parsed, PhoneNumberUtil::NATIONAL, &formatted);
+            benchmark::DoNotOptimize(formatted);
+        }
+    }
+}
+
+// The same numbers through our own fitting, on one thread.
 void BM_FitNumbers(benchmark::State& state) {
     const int cards = int(state.range(0));
     QStringList numbers;
@@ -217,6 +249,7 @@ void BM_CsvMillion(benchmark::State& state) {
 BENCHMARK(BM_WriteImport)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawInsert)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Preview)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawParseFormat)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FitNumbers)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CsvMillion)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
