@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QThread>
+#include <QTimer>
 
 #include <memory>
 
@@ -77,15 +78,25 @@ void MainWindow::importAddressBook() {
         QProgressDialog progress(this);
         setUpProgress(progress, m_shared.CurrentLang, 0, m_services.progressDelay);
         QEventLoop waiting;
-        connect(reader, &QThread::finished, &waiting, &QEventLoop::quit);
+        bool ended = false;
+        connect(reader, &QThread::finished, &waiting, [&waiting, &ended] {
+            ended = true;
+            waiting.quit();
+        });
         connect(reader, &QThread::finished, reader, &QObject::deleteLater);
         connect(&progress, &QProgressDialog::canceled, &waiting, &QEventLoop::quit);
         reader->start();
-        progress.setValue(0);
-        waiting.exec();
-        if (progress.wasCanceled())
+        // Until the progress window shows, the main window takes no input, as while it was
+        // busy: nothing can be done there meanwhile that the import does not expect.
+        QTimer::singleShot(m_services.progressDelay, &waiting, &QEventLoop::quit);
+        waiting.exec(QEventLoop::ExcludeUserInputEvents);
+        if (!ended) {
+            progress.show(); // window-modal: its Cancel ends the waiting
+            waiting.exec();
+        }
+        if (!ended)
             return;
-        unreadable = *read; // the reader has ended: only that or Cancel ends the waiting
+        unreadable = *read;
     }
     busy.reset();
     if (!unreadable.isEmpty()) {
