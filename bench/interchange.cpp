@@ -55,12 +55,14 @@ QString mobileOf(int i) {
     return QStringLiteral("052-%1-%2").arg(i / 10000 + 100).arg(i % 10000, 4, 10, QChar(u'0'));
 }
 
-QByteArray vcfFile(int cards) {
+// Each card's number its own, or, with `numbers` fewer than the cards, one of that many
+// shared in turn (the office line of many cards).
+QByteArray vcfFile(int cards, int numbers = 0) {
     QByteArray out;
     for (int i = 0; i < cards; ++i)
         out += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + nameOf(i).toUtf8() +
-               "\r\nTEL;TYPE=CELL:+972 " + mobileOf(i).mid(1).toUtf8() + "\r\nEMAIL:user" +
-               QByteArray::number(i) + "@example.org\r\nEND:VCARD\r\n";
+               "\r\nTEL;TYPE=CELL:+972 " + mobileOf(numbers ? i % numbers : i).mid(1).toUtf8() +
+               "\r\nEMAIL:user" + QByteArray::number(i) + "@example.org\r\nEND:VCARD\r\n";
     return out;
 }
 
@@ -207,6 +209,12 @@ void BM_Preview(benchmark::State& state) {
     previewOf(state, vcfFile(cards), false, cards);
 }
 
+// The same cards sharing 10,000 numbers, ten cards each: each number is read once.
+void BM_PreviewSharedNumbers(benchmark::State& state) {
+    const int cards = int(state.range(0));
+    previewOf(state, vcfFile(cards, 10000), false, cards);
+}
+
 // The anchor of the preview: each card's number read by the library on one thread, as any
 // use of it must (parsed, checked for validity, formatted in national form).
 void BM_RawParseFormat(benchmark::State& state) {
@@ -249,6 +257,7 @@ void BM_CsvMillion(benchmark::State& state) {
 BENCHMARK(BM_WriteImport)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawInsert)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Preview)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PreviewSharedNumbers)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RawParseFormat)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FitNumbers)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CsvMillion)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
