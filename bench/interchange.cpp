@@ -95,15 +95,28 @@ interchange::SourceFile read(const QByteArray& bytes, bool csv) {
 }
 
 // The cards planned as the main window plans them; `seen`, when given, is what the check saw.
+// `longestGapMs`, when given, is the longest the plan went without telling its progress: how
+// long the window asking would go without its events.
 std::vector<interchange::PlannedCard> plan(store::Connection& db,
                                            const std::vector<interchange::SourceCard>& cards,
-                                           interchange::BookState* seen = nullptr) {
+                                           interchange::BookState* seen = nullptr,
+                                           qint64* longestGapMs = nullptr) {
     const store::Transaction snapshot(db, store::Transaction::Read);
     if (seen)
         *seen = interchange::bookState(db);
-    return interchange::planImport(
+    QElapsedTimer sinceTold;
+    sinceTold.start();
+    qint64 longest = 0;
+    auto plans = interchange::planImport(
         cards, store::ContactGroup::Personal, region,
-        [&db](const QString& n) { return store::NameTaken(db, store::ContactGroup::Personal, n); });
+        [&db](const QString& n) { return store::NameTaken(db, store::ContactGroup::Personal, n); },
+        [&](int, int) {
+            longest = std::max(longest, sinceTold.restart());
+            return true;
+        });
+    if (longestGapMs)
+        *longestGapMs = longest;
+    return std::move(*plans);
 }
 
 // The write step: OK in the preview to the tally, with the progress window the main window
@@ -184,7 +197,10 @@ void previewOf(benchmark::State& state, const QByteArray& bytes, bool csv, int c
         const qint64 readMs = clock.elapsed();
         state.counters["read_MB"] = statusMb("VmRSS:");
         {
-            std::vector<interchange::PlannedCard> plans = plan(db, source.cards);
+            qint64 longestGap = 0;
+            std::vector<interchange::PlannedCard> plans =
+                plan(db, source.cards, nullptr, &longestGap);
+            state.counters["plan_longest_gap_ms"] = double(longestGap);
             const qint64 plannedMs = clock.elapsed();
             state.counters["planned_MB"] = statusMb("VmRSS:");
             interchange::ImportPreview preview(std::move(plans), source.problems, region, {}, 0,

@@ -221,8 +221,11 @@ planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, cons
     // the names are checked for duplicates in file order. The work on every core goes in
     // slices, the progress told between them.
     constexpr size_t slice = 1024;
+    // The tables are made at their full size at once: growing one of a million entries
+    // rehashes it all at a time, without a word to the window.
     QHash<QString, qsizetype> index; // every number; -1 while seen once
-    std::vector<QString> numbers;    // the repeated ones, in file order
+    index.reserve(count);
+    std::vector<QString> numbers; // the repeated ones, in file order
     for (qsizetype c = 0; c < count; ++c) {
         for (const SourcePhone& phone : cards[size_t(c)].phones) {
             const auto seen = index.find(phone.number);
@@ -257,17 +260,20 @@ planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, cons
         const qsizetype at = repeated.value(number, -1);
         return at < 0 ? numberFit(number, region) : fits[size_t(at)];
     };
-    std::vector<PlannedCard> plans(cards.size());
-    for (size_t from = 0; from < plans.size(); from += slice) {
-        const auto begin = plans.begin() + qsizetype(from);
-        const auto end = plans.begin() + qsizetype(std::min(plans.size(), from + slice));
-        QtConcurrent::blockingMap(begin, end, [&](PlannedCard& plan) {
-            plan = fitCardWith(cards[size_t(&plan - plans.data())], group, known);
-        });
-        if (!tell(2, double(from) / double(plans.size())))
+    // The plans are made slice by slice too, in room kept for all of them.
+    std::vector<PlannedCard> plans;
+    plans.reserve(cards.size());
+    for (size_t from = 0; from < cards.size(); from += slice) {
+        plans.resize(std::min(cards.size(), from + slice));
+        QtConcurrent::blockingMap(
+            plans.begin() + qsizetype(from), plans.end(), [&](PlannedCard& plan) {
+                plan = fitCardWith(cards[size_t(&plan - plans.data())], group, known);
+            });
+        if (!tell(2, double(from) / double(cards.size())))
             return std::nullopt;
     }
     QSet<QString> taken;
+    taken.reserve(count);
     for (size_t c = 0; c < plans.size(); ++c) {
         PlannedCard& plan = plans[c];
         if (plan.outcome == Outcome::New) {
