@@ -133,17 +133,24 @@ void BM_WriteImport(benchmark::State& state) {
         QProgressDialog progress;
         progress.setRange(0, cards);
         progress.setMinimumDuration(0);
+        QElapsedTimer sinceTold; // the longest stretch without progress, the commit included
+        qint64 longest = 0;
         state.ResumeTiming();
+        sinceTold.start();
         const auto tally = interchange::writeImport(
             db, plans,
-            [&progress](int done, int) {
+            [&](int done, int) {
+                longest = std::max(longest, sinceTold.elapsed());
                 progress.setValue(done);
+                sinceTold.start();
                 return !progress.wasCanceled();
             },
             seen);
+        longest = std::max(longest, sinceTold.elapsed());
         if (!tally || tally->imported != cards)
             state.SkipWithError("not every card was imported");
         state.PauseTiming();
+        state.counters["longest_gap_ms"] = double(longest);
         file.reset();
         state.ResumeTiming();
     }
