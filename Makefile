@@ -30,7 +30,7 @@ test: build-debug
 
 bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_BENCH=ON >/dev/null
-	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add report_render dial_wait interchange \
+	@cmake --build build/bench -j $(JOBS) --target list_fill search_keystroke card_add report_render dial_wait interchange import_window \
 	  sync_first sync_unchanged jet_upgrade
 	@build/bench/bench/list_fill
 	@build/bench/bench/search_keystroke
@@ -38,7 +38,9 @@ bench: deps
 	@build/bench/bench/report_render --benchmark_filter=Pdf
 	@build/bench/bench/report_render --benchmark_filter=Command
 	@build/bench/bench/dial_wait
-	@build/bench/bench/interchange
+	@build/bench/bench/interchange --benchmark_filter=-Million
+	@build/bench/bench/interchange --benchmark_filter=Million
+	@build/bench/bench/import_window
 	@build/bench/bench/sync_first
 	@build/bench/bench/sync_unchanged
 	@[ -f build/jet-book/vesk-90000-10000.mdb ] || scripts/make-jet-book build/jet-book/vesk-90000-10000.mdb || true

@@ -56,20 +56,27 @@ void ContactsImport::keepHomeRegion(const QString& region) {
     shell::SettingsStore(m_settings).setText(sSettings, sHomeRegion, region);
 }
 
-std::vector<interchange::PlannedCard> ContactsImport::plan(store::ContactGroup group,
-                                                           const QString& region) const {
-    // One read of the file for every name asked about.
+std::optional<std::vector<interchange::PlannedCard>>
+ContactsImport::plan(store::ContactGroup group, const QString& region,
+                     const std::function<bool(int, int)>& progress) const {
+    // One read of the file for every name asked about. A plan that fails leaves none whose
+    // names the write could trust.
+    m_planned.reset();
     store::Connection& db = m_db.connection();
     const store::Transaction snapshot(db, store::Transaction::Read);
-    return interchange::planImport(m_cards, group, region, [&db, group](const QString& name) {
-        return store::NameTaken(db, group, name);
-    });
+    const interchange::BookState seen = interchange::bookState(db);
+    std::optional<std::vector<interchange::PlannedCard>> plans = interchange::planImport(
+        m_cards, group, region,
+        [&db, group](const QString& name) { return store::NameTaken(db, group, name); }, progress);
+    if (plans)
+        m_planned = seen;
+    return plans;
 }
 
 std::optional<interchange::ImportTally>
 ContactsImport::write(std::vector<interchange::PlannedCard>& plans,
                       const std::function<bool(int, int)>& progress) {
-    return interchange::writeImport(m_db.connection(), plans, progress);
+    return interchange::writeImport(m_db.connection(), plans, progress, m_planned);
 }
 
 ExportOutcome exportContacts(store::ContactDatabase& db, store::ContactGroup group,

@@ -44,11 +44,14 @@ public:
     void keepHomeRegion(const QString& region);
 
     // The cards read, fitted to the group's fields for the region and checked against the
-    // names the group holds, in one read of the file.
-    std::vector<interchange::PlannedCard> plan(store::ContactGroup group,
-                                               const QString& region) const;
+    // names the group holds, in one read of the file; `progress(done, total)` is told as
+    // planImport tells it. Nothing when it cancels.
+    std::optional<std::vector<interchange::PlannedCard>>
+    plan(store::ContactGroup group, const QString& region,
+         const std::function<bool(int, int)>& progress) const;
     // Writes the new cards of the plan; nothing when `progress(done, total)` cancels, and
-    // then nothing is written.
+    // then nothing is written. The names are checked again only when the file changed since
+    // the last plan.
     std::optional<interchange::ImportTally> write(std::vector<interchange::PlannedCard>& plans,
                                                   const std::function<bool(int, int)>& progress);
 
@@ -58,6 +61,7 @@ private:
     std::vector<interchange::SourceCard> m_cards;
     std::vector<interchange::FileProblem> m_problems;
     QString m_jetReader;
+    mutable std::optional<interchange::BookState> m_planned; // what the last plan checked
 };
 
 struct ExportOutcome {

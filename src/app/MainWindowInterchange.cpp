@@ -12,12 +12,47 @@
 #include "shell/Shared.h"
 #include "store/StoreError.h"
 
+#include <QApplication>
+#include <QEventLoop>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
 
 #include <memory>
 
 namespace app {
+
+namespace {
+
+// The busy cursor while a file is read or its cards planned.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::BusyCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// The progress of a long step of the import, with Qt's own Cancel button, in the language of
+// the interface, shown once the step has taken `delay`.
+void setUpProgress(QProgressDialog& progress, int lang, int total,
+                   std::chrono::milliseconds delay) {
+    progress.setObjectName(QStringLiteral("ImportProgress"));
+    progress.setLabelText(i18n::messages::importProgress(lang));
+    // Named like the preview it follows, for screen readers as for the eye.
+    progress.setWindowTitle(i18n::text(lang, i18n::off::importTitle));
+    auto* bar = new QProgressBar(&progress);
+    bar->setAccessibleName(i18n::messages::importProgress(lang));
+    progress.setBar(bar);
+    progress.setRange(0, total);
+    // Reaching the end does not reset the window, which would forget a Cancel pressed while
+    // the last progress was told; it is reset once the step is over.
+    progress.setAutoReset(false);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(int(delay.count()));
+}
+
+} // namespace
 
 void MainWindow::importAddressBook() {
     if (!m_services.fileDialogs)
@@ -31,9 +66,40 @@ void MainWindow::importAddressBook() {
     if (choice.isCancelled() || group == Group::None)
         return;
     auto import = std::make_shared<ContactsImport>(m_shared.db, m_services.settings);
-    const QString unreadable = choice.isFailed()
-                                   ? choice.description
-                                   : import->read(choice.path, m_shared.CurrentLang, group);
+    std::optional<BusyCursor> busy(std::in_place); // from the first moment, until a message
+    QString unreadable = choice.description;
+    if (!choice.isFailed()) {
+        // The file is read on a thread of its own, the window alive meanwhile with the
+        // progress window, whose Cancel leaves the reading to end unheard.
+        auto read = std::make_shared<QString>();
+        QThread* reader =
+            QThread::create([import, read, path = choice.path, lang = m_shared.CurrentLang, group] {
+                *read = import->read(path, lang, group);
+            });
+        QProgressDialog progress(this);
+        setUpProgress(progress, m_shared.CurrentLang, 0, m_services.progressDelay);
+        QEventLoop waiting;
+        bool ended = false;
+        connect(reader, &QThread::finished, &waiting, [&waiting, &ended] {
+            ended = true;
+            waiting.quit();
+        });
+        connect(reader, &QThread::finished, reader, &QObject::deleteLater);
+        connect(&progress, &QProgressDialog::canceled, &waiting, &QEventLoop::quit);
+        reader->start();
+        // Until the progress window shows, the main window takes no input, as while it was
+        // busy: nothing can be done there meanwhile that the import does not expect.
+        QTimer::singleShot(m_services.progressDelay, &waiting, &QEventLoop::quit);
+        waiting.exec(QEventLoop::ExcludeUserInputEvents);
+        if (!ended) {
+            progress.show(); // window-modal: its Cancel ends the waiting
+            waiting.exec();
+        }
+        if (!ended)
+            return;
+        unreadable = *read;
+    }
+    busy.reset();
     if (!unreadable.isEmpty()) {
         m_services.prompter.tell(unreadable, m_shared.AppTitle, platform::Icon::Exclamation);
         return;
@@ -42,7 +108,16 @@ void MainWindow::importAddressBook() {
     auto plan = [this, import, group](
                     const QString& home) -> std::optional<std::vector<interchange::PlannedCard>> {
         try {
-            return import->plan(group, home);
+            const BusyCursor busy;
+            // Over the preview when it asks again for another region.
+            QWidget* over = QApplication::activeModalWidget();
+            QProgressDialog progress(over ? over : this);
+            setUpProgress(progress, m_shared.CurrentLang, 0, m_services.progressDelay);
+            return import->plan(group, home, [&progress](int done, int total) {
+                progress.setMaximum(total);
+                progress.setValue(done); // lets the window's events, the cancel among them, run
+                return !progress.wasCanceled();
+            });
         } catch (const store::StoreError& e) {
             m_services.prompter.tell(e.description(), i18n::messages::errorMessage(),
                                      platform::Icon::Critical);
@@ -62,7 +137,7 @@ void MainWindow::importAddressBook() {
     connect(preview, &QDialog::accepted, this, [this, preview, import, region] {
         if (preview->region() != region)
             import->keepHomeRegion(preview->region());
-        auto chosen = std::make_shared<std::vector<interchange::PlannedCard>>(preview->plans());
+        auto chosen = std::make_shared<std::vector<interchange::PlannedCard>>(preview->takePlans());
         QMetaObject::invokeMethod(
             this, [this, import, chosen] { writeImport(*import, *chosen); }, Qt::QueuedConnection);
     });
@@ -70,18 +145,8 @@ void MainWindow::importAddressBook() {
 }
 
 void MainWindow::writeImport(ContactsImport& import, std::vector<interchange::PlannedCard>& plans) {
-    // Qt's own Cancel button, in the language of the interface.
     QProgressDialog progress(this);
-    progress.setObjectName(QStringLiteral("ImportProgress"));
-    progress.setLabelText(i18n::messages::importProgress(m_shared.CurrentLang));
-    // Named like the preview it follows, for screen readers as for the eye.
-    progress.setWindowTitle(i18n::text(m_shared.CurrentLang, i18n::off::importTitle));
-    auto* bar = new QProgressBar(&progress);
-    bar->setAccessibleName(i18n::messages::importProgress(m_shared.CurrentLang));
-    progress.setBar(bar);
-    progress.setRange(0, int(plans.size()));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(int(m_services.progressDelay.count()));
+    setUpProgress(progress, m_shared.CurrentLang, int(plans.size()), m_services.progressDelay);
     std::optional<interchange::ImportTally> tally;
     try {
         tally = import.write(plans, [&progress](int done, int) {

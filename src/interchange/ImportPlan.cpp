@@ -4,8 +4,13 @@
 #include "interchange/PhoneFit.h"
 #include "store/Text.h"
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QSet>
 #include <QtConcurrent/QtConcurrentMap>
+
+#include <algorithm>
+#include <climits>
 
 namespace interchange {
 
@@ -48,20 +53,37 @@ Reason tooLong(store::ContactGroup group, Role role) {
     return Reason::ofField(off::reasonNumberTooLong, group, role);
 }
 
+// What placing needs to know of a number as written, for the home region: whether its letters
+// are a keypad's, and the forms it can be stored in, best first.
+struct NumberFit {
+    bool readable = false;
+    std::optional<QStringList> forms;
+};
+
+NumberFit numberFit(const QString& number, const QString& region) {
+    return {keypadDigits(number).has_value(), numberForms(number, region)};
+}
+
+using FitOf = std::function<NumberFit(const QString& number)>;
+
 // Places the numbers: each typed one in its kind's field, the first of a kind winning; then
 // each untyped one in the first empty number field it fits.
-void placeNumbers(const SourceCard& source, const QString& region, PlannedCard& plan) {
+void placeNumbers(const SourceCard& source, const FitOf& fitOf, PlannedCard& plan) {
     const store::ContactGroup group = plan.card.group;
     auto place = [&](Role role, const QString& number) {
-        const std::optional<QString> fitted =
-            fitNumber(number, store::widthOf(group, role), region);
-        if (fitted)
-            plan.card[role] = *fitted;
-        return fitted.has_value();
+        const std::optional<QStringList> forms = fitOf(number).forms;
+        const int width = store::widthOf(group, role);
+        for (const QString& form : forms.value_or(QStringList())) {
+            if (!form.isEmpty() && form.size() <= width) {
+                plan.card[role] = form;
+                return true;
+            }
+        }
+        return false;
     };
     // Letters that are not a keypad's would become another number: such a number is not kept.
-    auto readable = [&plan](const SourcePhone& phone) {
-        if (keypadDigits(phone.number))
+    auto readable = [&plan, &fitOf](const SourcePhone& phone) {
+        if (fitOf(phone.number).readable)
             return true;
         plan.notKept.push_back({phone.number, Reason::of(off::reasonLetters)});
         return false;
@@ -111,9 +133,17 @@ bool setText(PlannedCard& plan, Role role, const QString& text) {
     return true;
 }
 
-} // namespace
-
-PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const QString& region) {
+PlannedCard fitCardWith(const SourceCard& source, store::ContactGroup group, const FitOf& fitOf) {
+    // Each number read once for the card, however many fields it is tried in.
+    std::vector<std::pair<QString, NumberFit>> read;
+    const FitOf once = [&read, &fitOf](const QString& number) {
+        for (const auto& [text, fit] : read) {
+            if (text == number)
+                return fit;
+        }
+        read.emplace_back(number, fitOf(number));
+        return read.back().second;
+    };
     PlannedCard plan;
     plan.line = source.line;
     plan.name = store::trimSpaces(source.name);
@@ -129,7 +159,7 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
     if (!setText(plan, Role::Name, plan.name) || !setText(plan, Role::Address, source.address) ||
         !setText(plan, Role::Email, source.email))
         return plan;
-    placeNumbers(source, region, plan);
+    placeNumbers(source, once, plan);
     if (group == store::ContactGroup::Work && !plan.card[Role::Fax] &&
         !source.department.isEmpty()) {
         const QString dept = store::trimSpaces(source.department);
@@ -154,23 +184,108 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
     return plan;
 }
 
+} // namespace
+
+PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const QString& region) {
+    return fitCardWith(source, group,
+                       [&region](const QString& number) { return numberFit(number, region); });
+}
+
 std::vector<PlannedCard> planImport(const std::vector<SourceCard>& cards, store::ContactGroup group,
                                     const QString& region,
                                     const std::function<bool(const QString&)>& nameTaken) {
-    // Reading a number is most of the work, and each card is fitted on its own: the cards are
-    // fitted on every core, then checked for duplicates in file order.
-    std::vector<PlannedCard> plans(cards.size());
-    QtConcurrent::blockingMap(plans, [&](PlannedCard& plan) {
-        plan = fitCard(cards[size_t(&plan - plans.data())], group, region);
-    });
+    return *planImport(cards, group, region, nameTaken, [](int, int) { return true; });
+}
+
+std::optional<std::vector<PlannedCard>>
+planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, const QString& region,
+           const std::function<bool(const QString&)>& nameTaken,
+           const std::function<bool(int, int)>& progress) {
+    // Four steps of one card each: its numbers gathered, read, the card fitted, its name
+    // checked. Told by the clock, not for every card.
+    const qsizetype count = qsizetype(cards.size());
+    const int total = int(std::min<qsizetype>(count * 4, INT_MAX));
+    QElapsedTimer sinceTold;
+    sinceTold.start();
+    auto tell = [&](int step, double share) {
+        if (!sinceTold.hasExpired(ProgressEveryMs))
+            return true;
+        sinceTold.start();
+        return progress(int((step + share) * total / 4), total);
+    };
+    if (!progress(0, total))
+        return std::nullopt;
+    // Reading a number is most of the work: a number written alike on several cards is read
+    // once, the repeated ones first, on every core; then the cards are fitted, also on every
+    // core, a number of one card alone read then (only the form stored is kept of it); then
+    // the names are checked for duplicates in file order. The work on every core goes in
+    // slices, the progress told between them.
+    constexpr size_t slice = 1024;
+    // The tables are made at their full size at once: growing one of a million entries
+    // rehashes it all at a time, without a word to the window.
+    QHash<QString, qsizetype> index; // every number; -1 while seen once
+    index.reserve(count);
+    std::vector<QString> numbers; // the repeated ones, in file order
+    for (qsizetype c = 0; c < count; ++c) {
+        for (const SourcePhone& phone : cards[size_t(c)].phones) {
+            const auto seen = index.find(phone.number);
+            if (seen == index.end()) {
+                index.insert(phone.number, -1);
+            } else if (*seen < 0) {
+                *seen = qsizetype(numbers.size());
+                numbers.push_back(phone.number);
+            }
+        }
+        if (size_t(c) % slice == 0 && !tell(0, double(c) / double(count)))
+            return std::nullopt;
+    }
+    // Only the repeated numbers are looked up from here on: a million numbers of one card
+    // each need not stay listed while the cards are fitted.
+    QHash<QString, qsizetype> repeated;
+    repeated.reserve(qsizetype(numbers.size()));
+    for (qsizetype at = 0; at < qsizetype(numbers.size()); ++at)
+        repeated.insert(numbers[size_t(at)], at);
+    index = {};
+    std::vector<NumberFit> fits(numbers.size());
+    for (size_t from = 0; from < fits.size(); from += slice) {
+        const auto begin = fits.begin() + qsizetype(from);
+        const auto end = fits.begin() + qsizetype(std::min(fits.size(), from + slice));
+        QtConcurrent::blockingMap(begin, end, [&](NumberFit& fit) {
+            fit = numberFit(numbers[size_t(&fit - fits.data())], region);
+        });
+        if (!tell(1, double(from) / double(fits.size())))
+            return std::nullopt;
+    }
+    const FitOf known = [&repeated, &fits, &region](const QString& number) {
+        const qsizetype at = repeated.value(number, -1);
+        return at < 0 ? numberFit(number, region) : fits[size_t(at)];
+    };
+    // The plans are made slice by slice too, in room kept for all of them.
+    std::vector<PlannedCard> plans;
+    plans.reserve(cards.size());
+    for (size_t from = 0; from < cards.size(); from += slice) {
+        plans.resize(std::min(cards.size(), from + slice));
+        QtConcurrent::blockingMap(
+            plans.begin() + qsizetype(from), plans.end(), [&](PlannedCard& plan) {
+                plan = fitCardWith(cards[size_t(&plan - plans.data())], group, known);
+            });
+        if (!tell(2, double(from) / double(cards.size())))
+            return std::nullopt;
+    }
     QSet<QString> taken;
-    for (PlannedCard& plan : plans) {
+    taken.reserve(count);
+    for (size_t c = 0; c < plans.size(); ++c) {
+        PlannedCard& plan = plans[c];
         if (plan.outcome == Outcome::New) {
             if (taken.contains(plan.name) || nameTaken(plan.name))
                 plan.outcome = Outcome::Duplicate;
             taken.insert(plan.name);
         }
+        if (c % slice == 0 && !tell(3, double(c) / double(plans.size())))
+            return std::nullopt;
     }
+    if (!progress(total, total))
+        return std::nullopt;
     return plans;
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 // What an import would do with each card read, decided before anything is written.
@@ -40,5 +41,16 @@ PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const Q
 std::vector<PlannedCard> planImport(const std::vector<SourceCard>& cards, store::ContactGroup group,
                                     const QString& region,
                                     const std::function<bool(const QString&)>& nameTaken);
+
+// How often a long step tells its progress, at most.
+inline constexpr int ProgressEveryMs = 50;
+
+// The same in slices, so that the window asking stays alive: `progress(done, total)` is told
+// from the calling thread before the first card, at most every ProgressEveryMs, and at the
+// end. Nothing when it returns false.
+std::optional<std::vector<PlannedCard>>
+planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, const QString& region,
+           const std::function<bool(const QString&)>& nameTaken,
+           const std::function<bool(int, int)>& progress);
 
 } // namespace interchange

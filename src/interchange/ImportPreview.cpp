@@ -3,6 +3,7 @@
 #include "i18n/StringTable.h"
 #include "interchange/PhoneFit.h"
 
+#include <QAbstractTableModel>
 #include <QCollator>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -10,7 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QSignalBlocker>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -46,12 +47,75 @@ QString regionEntry(const QString& region, int lang) {
            QString::number(callingCode(region)) + QChar(0x2069);
 }
 
+// The preview's rows, their texts made as the view asks for them: a hundred thousand cards
+// cost the list nothing until they are scrolled into sight.
+class ImportPreview::Rows : public QAbstractTableModel {
+public:
+    explicit Rows(const ImportPreview& preview)
+        : QAbstractTableModel(nullptr), m_preview(preview) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(m_preview.m_plans.size() + m_preview.m_problems.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 4;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid())
+            return {};
+        const size_t row = size_t(index.row());
+        const int lang = m_preview.m_lang;
+        if (row < m_preview.m_plans.size()) {
+            const PlannedCard& plan = m_preview.m_plans[row];
+            switch (index.column()) {
+            case 0:
+                return QString::number(plan.line);
+            case 1:
+                return plan.name;
+            case 2:
+                return outcomeText(plan, lang);
+            default:
+                return detailsText(plan, lang);
+            }
+        }
+        const FileProblem& problem = m_preview.m_problems[row - m_preview.m_plans.size()];
+        switch (index.column()) {
+        case 0:
+            return QString::number(problem.line);
+        case 1:
+            return QString();
+        case 2:
+            return i18n::text(lang, i18n::off::importRefused);
+        default:
+            return problem.reason.text(lang);
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        namespace off = i18n::off;
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        const int heads[] = {off::importHeadLine, off::importHeadName, off::importHeadOutcome,
+                             off::importHeadDetails};
+        return i18n::text(m_preview.m_lang, heads[qBound(0, section, 3)]);
+    }
+    // The preview's plans replaced by these.
+    std::vector<PlannedCard> renew(std::vector<PlannedCard>& plans, std::vector<PlannedCard> with) {
+        beginResetModel();
+        std::swap(plans, with);
+        endResetModel();
+        return with;
+    }
+
+private:
+    const ImportPreview& m_preview;
+};
+
 ImportPreview::ImportPreview(std::vector<PlannedCard> plans,
                              const std::vector<FileProblem>& problems, const QString& region,
                              Replan replan, int lang, QWidget* parent)
     : QDialog(parent), m_plans(std::move(plans)), m_problems(problems), m_replan(std::move(replan)),
       m_lang(lang), m_region(new QComboBox(this)), m_hint(new QLabel(this)),
-      m_list(new QTableWidget(this)) {
+      m_rows(new Rows(*this)), m_list(new QTableView(this)) {
     namespace off = i18n::off;
     setObjectName(QStringLiteral("ImportPreview"));
     setWindowTitle(i18n::text(lang, off::importTitle));
@@ -82,15 +146,17 @@ ImportPreview::ImportPreview(std::vector<PlannedCard> plans,
 
     m_list->setObjectName(QStringLiteral("lstImportCards"));
     m_list->setAccessibleName(i18n::text(lang, off::importTitle));
-    m_list->setColumnCount(4);
-    m_list->setHorizontalHeaderLabels(
-        {i18n::text(lang, off::importHeadLine), i18n::text(lang, off::importHeadName),
-         i18n::text(lang, off::importHeadOutcome), i18n::text(lang, off::importHeadDetails)});
+    m_rows->setParent(m_list);
+    m_list->setModel(m_rows);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->verticalHeader()->hide();
+    // Every row as high as the font: no row is measured.
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_list->horizontalHeader()->setStretchLastSection(true);
-    fill();
+    // The widths from the first rows, as many as a screen shows and more, not from every row.
+    m_list->horizontalHeader()->setResizeContentsPrecision(200);
+    m_list->resizeColumnsToContents();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("btnsImport"));
@@ -108,27 +174,17 @@ ImportPreview::ImportPreview(std::vector<PlannedCard> plans,
     resize(720, 420);
 }
 
+ImportPreview::~ImportPreview() {
+    // The list outlives the plans its rows read: it reads none once they are gone.
+    m_list->setModel(nullptr);
+}
+
 QString ImportPreview::region() const {
     return m_region->currentData().toString();
 }
 
-void ImportPreview::fill() {
-    m_list->clearContents();
-    m_list->setRowCount(int(m_plans.size() + m_problems.size()));
-    int row = 0;
-    auto put = [this, &row](int line, const QString& name, const QString& outcome,
-                            const QString& details) {
-        const QString cells[] = {QString::number(line), name, outcome, details};
-        for (int c = 0; c < 4; ++c)
-            m_list->setItem(row, c, new QTableWidgetItem(cells[c]));
-        ++row;
-    };
-    for (const PlannedCard& plan : m_plans)
-        put(plan.line, plan.name, outcomeText(plan, m_lang), detailsText(plan, m_lang));
-    for (const FileProblem& problem : m_problems)
-        put(problem.line, QString(), i18n::text(m_lang, i18n::off::importRefused),
-            problem.reason.text(m_lang));
-    m_list->resizeColumnsToContents();
+std::vector<PlannedCard> ImportPreview::takePlans() {
+    return m_rows->renew(m_plans, {});
 }
 
 void ImportPreview::regionChosen() {
@@ -138,9 +194,9 @@ void ImportPreview::regionChosen() {
         m_region->setCurrentIndex(m_shownRegion);
         return;
     }
-    m_plans = std::move(*replanned);
+    m_rows->renew(m_plans, std::move(*replanned));
     m_shownRegion = m_region->currentIndex();
-    fill();
+    m_list->resizeColumnsToContents();
 }
 
 } // namespace interchange

@@ -10,7 +10,7 @@
 
 class QComboBox;
 class QLabel;
-class QTableWidget;
+class QTableView;
 
 namespace interchange {
 
@@ -28,15 +28,20 @@ public:
 
     ImportPreview(std::vector<PlannedCard> plans, const std::vector<FileProblem>& problems,
                   const QString& region, Replan replan, int lang, QWidget* parent);
+    ~ImportPreview() override;
 
-    QTableWidget* list() const { return m_list; }
+    // One row per card, then one per line of the file that belongs to no card; the cells'
+    // texts are made when shown.
+    QTableView* list() const { return m_list; }
     QComboBox* regionBox() const { return m_region; }
     QLabel* regionHint() const { return m_hint; }
     const std::vector<PlannedCard>& plans() const { return m_plans; }
+    // The plans, moved out when OK was pressed; the list is empty then.
+    std::vector<PlannedCard> takePlans();
     QString region() const;
 
 private:
-    void fill();
+    class Rows;
     void regionChosen();
 
     std::vector<PlannedCard> m_plans;
@@ -46,7 +51,8 @@ private:
     int m_shownRegion = 0;
     QComboBox* m_region;
     QLabel* m_hint;
-    QTableWidget* m_list;
+    Rows* m_rows;
+    QTableView* m_list;
 };
 
 // What the preview says of one card, in the language given, and its details: why it is

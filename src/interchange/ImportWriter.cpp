@@ -4,6 +4,9 @@
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
 
+#include <QElapsedTimer>
+#include <QStringList>
+
 #include <sqlite3.h>
 
 namespace interchange {
@@ -14,24 +17,81 @@ bool isConstraint(const store::StoreError& e) {
     return e.number() < store::StoreError::NotOpen && (e.number() & 0xff) == SQLITE_CONSTRAINT;
 }
 
+qint64 single(store::Connection& db, const QString& sql) {
+    store::Statement st = db.prepare(sql);
+    st.step();
+    return st.integer(0);
+}
+
+// One INSERT of a group's card, prepared once for the whole import.
+class Inserter {
+public:
+    explicit Inserter(store::Connection& db) : m_db(db) {}
+
+    qint64 insert(const store::ContactRecord& card) {
+        std::optional<store::Statement>& st = m_statements[size_t(card.group)];
+        if (!st) {
+            QStringList columns, marks;
+            for (const store::CardField& f : store::fieldsOf(card.group)) {
+                columns << u'"' + QString::fromUtf16(f.column) + u'"';
+                marks << QStringLiteral("?");
+            }
+            st.emplace(m_db.prepare(
+                QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                    .arg(store::tableOf(card.group), columns.join(u','), marks.join(u','))));
+        }
+        int at = 1;
+        for (const store::CardField& f : store::fieldsOf(card.group))
+            st->bind(at++, card[f.role]);
+        struct Reset {
+            store::Statement& st;
+            ~Reset() { st.reset(); }
+        } reset{*st};
+        st->step();
+        return m_db.lastInsertRowid();
+    }
+
+private:
+    store::Connection& m_db;
+    std::optional<store::Statement> m_statements[3]; // by ContactGroup
+};
+
 } // namespace
 
+BookState bookState(store::Connection& db) {
+    return {single(db, QStringLiteral("PRAGMA data_version")),
+            single(db, QStringLiteral("SELECT total_changes()"))};
+}
+
 std::optional<ImportTally> writeImport(store::Connection& db, std::vector<PlannedCard>& plans,
-                                       const std::function<bool(int, int)>& progress) {
+                                       const std::function<bool(int, int)>& progress,
+                                       std::optional<BookState> planned) {
     const int total = int(plans.size());
     store::Transaction transaction(db);
+    // The write lock is held from here on: what the file holds now is what is written over.
+    const bool checkNames = !planned || bookState(db) != *planned;
+    Inserter inserter(db);
+    // The progress is told by the clock, not for every card: its window redraws and lets
+    // events through each time.
+    QElapsedTimer sinceTold;
+    sinceTold.start();
+    if (!progress(0, total))
+        return std::nullopt;
     for (int i = 0; i < total; ++i) {
-        if (!progress(i, total))
-            return std::nullopt;
+        if (sinceTold.hasExpired(ProgressEveryMs)) {
+            if (!progress(i, total))
+                return std::nullopt;
+            sinceTold.start();
+        }
         PlannedCard& plan = plans[size_t(i)];
         if (plan.outcome != Outcome::New)
             continue;
-        if (store::NameTaken(db, plan.card.group, plan.name)) {
+        if (checkNames && store::NameTaken(db, plan.card.group, plan.name)) {
             plan.outcome = Outcome::Duplicate;
             continue;
         }
         try {
-            plan.card.rowid = store::InsertContact(db, plan.card);
+            plan.card.rowid = inserter.insert(plan.card);
         } catch (const store::StoreError& e) {
             if (!isConstraint(e))
                 throw;

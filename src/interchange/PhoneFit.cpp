@@ -142,11 +142,18 @@ std::optional<QString> keypadDigits(const QString& number) {
     return digits + number.mid(bodyEnd);
 }
 
-std::optional<QString> fitNumber(const QString& number, int width, const QString& region) {
+std::optional<QStringList> numberForms(const QString& number, const QString& region) {
     const std::optional<QString> written = keypadDigits(number.trimmed());
     if (!written)
         return std::nullopt;
-    for (const QString& form : candidates(*written, region)) {
+    return candidates(*written, region);
+}
+
+std::optional<QString> fitNumber(const QString& number, int width, const QString& region) {
+    const std::optional<QStringList> forms = numberForms(number, region);
+    if (!forms)
+        return std::nullopt;
+    for (const QString& form : *forms) {
         if (!form.isEmpty() && form.size() <= width)
             return form;
     }

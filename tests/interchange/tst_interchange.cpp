@@ -10,8 +10,10 @@
 #include "store/Query.h"
 #include "store/Recordset.h"
 #include "store/Schema.h"
+#include "store/Sqlite.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +79,22 @@ std::vector<PlannedCard> planned(store::ContactDatabase& db, const QByteArray& b
     return planImport(read(bytes, csv).cards, group, "IL", [&db, group](const QString& name) {
         return store::NameTaken(db.connection(), group, name);
     });
+}
+
+// Cards "Card 0" ... of a vCard file, each with its own mobile number.
+QByteArray manyCards(int count) {
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += "BEGIN:VCARD\nFN:Card " + QByteArray::number(i) + "\nTEL;CELL:052-" +
+               QByteArray::number(1000000 + i) + "\nEND:VCARD\n";
+    return out;
+}
+
+store::ContactRecord personal(const QString& name) {
+    store::ContactRecord card{ContactGroup::Personal, -1, {}};
+    card[store::Role::Name] = name;
+    card[store::Role::Mobile] = QStringLiteral("052-1234567");
+    return card;
 }
 
 } // namespace
@@ -422,6 +440,130 @@ private slots:
         QFETCH(QString, locale);
         QFETCH(bool, hebrew);
         QTEST(interchange::homeRegion(setting, QLocale(locale), hebrew), "region");
+    }
+
+    // The plan reads each number written alike once and shares it between cards: every card
+    // comes out as fitting it alone would make it, whatever the field, width and region.
+    void sharedNumbersFitAsAlone_data() {
+        QTest::addColumn<QString>("region");
+        QTest::addColumn<ContactGroup>("group");
+        QTest::newRow("Israel, Personal") << "IL" << ContactGroup::Personal;
+        QTest::newRow("Israel, Work") << "IL" << ContactGroup::Work;
+        QTest::newRow("United States") << "US" << ContactGroup::Personal;
+        QTest::newRow("no region") << "" << ContactGroup::Personal;
+    }
+    void sharedNumbersFitAsAlone() {
+        QFETCH(QString, region);
+        QFETCH(ContactGroup, group);
+        const QStringList numbers{"+972 52-123-4567",   "052-1234567",    " 052-1234567 ",
+                                  "031234567 ext. 204", "1-800-MY-APPLE", "call me",
+                                  "+1 212 555 0100",    "*6400",          "1234"};
+        const PhoneKind kinds[] = {PhoneKind::None, PhoneKind::Cell, PhoneKind::Work,
+                                   PhoneKind::Home, PhoneKind::Fax};
+        std::vector<SourceCard> cards;
+        for (int i = 0; i < 40; ++i) {
+            SourceCard card;
+            card.line = i + 1;
+            card.name = QStringLiteral("Card %1").arg(i);
+            for (int n = 0; n < 3; ++n)
+                card.phones.push_back({numbers[(i + n * 4) % numbers.size()], kinds[(i + n) % 5]});
+            cards.push_back(card);
+        }
+        const std::vector<PlannedCard> plans =
+            planImport(cards, group, region, [](const QString&) { return false; });
+        for (size_t i = 0; i < cards.size(); ++i)
+            QCOMPARE(describe(plans[i]), describe(fitCard(cards[i], group, region)));
+    }
+
+    // The write checks names again only when the file changed since the plan read it: a card
+    // written meanwhile by another program (data_version) or by this connection
+    // (total_changes) makes it check, and the card planned new becomes a duplicate.
+    void writeTrustsAnUnchangedPlan_data() {
+        QTest::addColumn<QString>("meanwhile"); // who writes "Card 1" after the plan
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("nobody") << ""
+                                << "3 cards imported, 0 duplicates skipped, 0 refused";
+        QTest::newRow("another connection") << "other"
+                                            << "2 cards imported, 1 duplicates skipped, 0 refused";
+        QTest::newRow("this connection") << "same"
+                                         << "2 cards imported, 1 duplicates skipped, 0 refused";
+    }
+    void writeTrustsAnUnchangedPlan() {
+        QFETCH(QString, meanwhile);
+        QTemporaryDir dir;
+        store::ContactDatabase book;
+        createFile(book, dir.filePath("book.mdb"));
+        store::Connection& db = book.connection();
+        std::optional<store::Transaction> snapshot(std::in_place, db, store::Transaction::Read);
+        const BookState seen = bookState(db);
+        std::vector<PlannedCard> plans = planned(book, manyCards(3), false, ContactGroup::Personal);
+        snapshot.reset();
+        QCOMPARE(bookState(db), seen); // reading changes nothing
+        if (meanwhile == "other")
+            store::InsertContact(*store::Connection::open(dir.filePath("book.mdb")),
+                                 personal("Card 1"));
+        else if (meanwhile == "same")
+            store::InsertContact(db, personal("Card 1"));
+        QCOMPARE(bookState(db) == seen, meanwhile.isEmpty());
+        QTEST(importSummary(writeImport(
+                                db, plans, [](int, int) { return true; }, seen)
+                                .value()),
+              "summary");
+        QCOMPARE(cardsOf(book, ContactGroup::Personal).size(), size_t(3));
+    }
+
+    // The plan and the write go in slices, telling their progress at the start, at most
+    // every ProgressEveryMs, and at the end; a cancel gives no plan, and leaves nothing
+    // written however many cards the transaction held.
+    void slicedSteps_data() {
+        QTest::addColumn<bool>("write");   // else the plan
+        QTest::addColumn<int>("cancelAt"); // the call to refuse, counted from 1; 0 for the last
+        for (const bool write : {false, true}) {
+            const char* step = write ? "write" : "plan";
+            QTest::addRow("%s cancelled before the first card", step) << write << 1;
+            QTest::addRow("%s cancelled after the last card", step) << write << 0;
+            QTest::addRow("%s not cancelled", step) << write << -1;
+        }
+    }
+    void slicedSteps() {
+        QFETCH(bool, write);
+        QFETCH(int, cancelAt);
+        QTemporaryDir dir;
+        store::ContactDatabase book;
+        createFile(book, dir.filePath("book.mdb"));
+        const int count = 2000;
+        const SourceFile file = read(manyCards(count), false);
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<std::pair<int, qint64>> calls; // done, when
+        int told = 0;
+        auto progress = [&](int done, int total) {
+            calls.emplace_back(done, clock.elapsed());
+            told = total;
+            return !(int(calls.size()) == cancelAt || (cancelAt == 0 && done == total));
+        };
+        auto never = [](const QString&) { return false; };
+        bool done = false;
+        if (write) {
+            std::vector<PlannedCard> plans =
+                planImport(file.cards, ContactGroup::Personal, "IL", never);
+            done = writeImport(book.connection(), plans, progress).has_value();
+            QCOMPARE(cardsOf(book, ContactGroup::Personal).size(), size_t(done ? count : 0));
+        } else {
+            const auto plans =
+                planImport(file.cards, ContactGroup::Personal, "IL", never, progress);
+            done = plans.has_value();
+            if (done)
+                QCOMPARE(describe(plans->back()),
+                         describe(fitCard(file.cards.back(), ContactGroup::Personal, "IL")));
+        }
+        QCOMPARE(done, cancelAt < 0);
+        if (!done)
+            return;
+        QCOMPARE(calls.front().first, 0);
+        QCOMPARE(calls.back().first, told);
+        for (size_t i = 2; i + 1 < calls.size(); ++i)
+            QVERIFY(calls[i].second - calls[i - 1].second >= ProgressEveryMs);
     }
 
     void roundTrip_data() {
