@@ -208,7 +208,8 @@ private slots:
             import.setJetReader(jetReader);
             if (!import.read(path, i18n::LangEnglish, ContactGroup::Work).isEmpty())
                 return interchange::ImportTally{-1, -1, -1};
-            std::vector<interchange::PlannedCard> plans = import.plan(ContactGroup::Work, "IL");
+            std::vector<interchange::PlannedCard> plans =
+                import.plan(ContactGroup::Work, "IL", [](int, int) { return true; }).value();
             return import.write(plans, [](int, int) { return true; }).value();
         };
         // Ron Katz is there; ליאור has no number.
