@@ -27,6 +27,7 @@ void SyncEngine::run(const SyncConfig& config) {
     if (m_running)
         return;
     m_running = true;
+    m_file.reset();
     m_config = config;
     m_outcome = Outcome{};
     m_groups.clear();
@@ -47,7 +48,7 @@ void SyncEngine::nextGroup() {
     m_pushes.clear();
     m_nextPush = 0;
     try {
-        std::shared_ptr<store::Connection> db = m_db();
+        std::shared_ptr<store::Connection> db = file();
         store::Transaction t(*db);
         SyncState state(*db);
         const std::optional<BookState> book = state.book(m_group);
@@ -150,7 +151,7 @@ void SyncEngine::fetch() {
     // cards it does not name are gone.
     QHash<QString, QByteArray> known;
     try {
-        std::shared_ptr<store::Connection> db = m_db();
+        std::shared_ptr<store::Connection> db = file();
         known = SyncState(*db).etags(m_group);
     } catch (const store::StoreError& e) {
         return fail({Problem::LocalError, 0, e.description()});
@@ -211,8 +212,15 @@ void SyncEngine::fail(const Outcome& outcome) {
     done();
 }
 
+std::shared_ptr<store::Connection> SyncEngine::file() {
+    if (!m_file)
+        m_file = m_db();
+    return m_file;
+}
+
 void SyncEngine::done() {
     m_running = false;
+    m_file.reset();
     emit finished(m_outcome);
 }
 
