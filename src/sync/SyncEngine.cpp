@@ -66,8 +66,35 @@ void SyncEngine::nextGroup() {
     // A server that never gave a token but a ctag offers no sync-collection.
     if (m_bookState.token.isEmpty() && !m_bookState.ctag.isEmpty())
         listByEtags();
+    else if (m_bookState.token.isEmpty())
+        list(QString());
     else
-        list(m_bookState.token);
+        listUnlessUnchanged();
+}
+
+void SyncEngine::listUnlessUnchanged() {
+    // A book's getctag costs the server less than a sync-collection REPORT, even one that
+    // lists nothing: the same ctag as after the last sync, and the server has nothing new.
+    // A server without getctag, or another ctag, is asked for the changes since the token.
+    DavRequest r;
+    r.method = "PROPFIND";
+    r.url = urlOf(m_config.server, m_book);
+    r.headers.insert("Depth", "0");
+    r.body = xml::propfindCtag();
+    m_transport.send(r, [this](const DavResponse& answer) {
+        const Outcome o = outcomeOf(answer);
+        if (!o.ok() && o.problem != Problem::ServerError)
+            return fail(o);
+        const xml::MultiStatus ms =
+            o.ok() ? xml::parseMultiStatus(answer.body) : xml::MultiStatus{};
+        const QString ctag =
+            ms.error.isEmpty() && !ms.entries.empty() ? ms.entries.front().ctag : QString();
+        m_listing.ctag = ctag;
+        if (ctag.isEmpty() || ctag != m_bookState.ctag)
+            return list(m_bookState.token);
+        m_listing.token = m_bookState.token;
+        fetch(); // nothing changed on the server; ours still go
+    });
 }
 
 void SyncEngine::list(const QString& token) {

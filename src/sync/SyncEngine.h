@@ -75,6 +75,7 @@ private:
     };
     void nextGroup();
     void list(const QString& token);
+    void listUnlessUnchanged();
     void listByEtags();
     void fetch();
     void fetchNext();
