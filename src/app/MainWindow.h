@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -48,6 +49,12 @@ class VersionCheckWindow;
 namespace dialer {
 class DialerWindow;
 }
+namespace carddav {
+class AutoSync;
+class SyncController;
+class SyncWindow;
+struct Outcome;
+} // namespace carddav
 
 namespace app {
 
@@ -122,6 +129,10 @@ public:
     dialer::DialerWindow* dialerWindow() const;
     update::VersionCheckWindow* versionWindow() const;
     about::AboutBox* aboutWindow() const;
+    // The sync: its controller, its automatic occasions and its window while open.
+    carddav::SyncController* syncController() const { return m_sync; }
+    carddav::AutoSync* autoSync() const { return m_autoSync; }
+    carddav::SyncWindow* syncWindow() const;
 
 signals:
     // The unload step has run: the program is to end.
@@ -155,6 +166,7 @@ private slots:
     void exportDatabase();
     void importDatabase();
     void showAbout();
+    void openSync();
     void enableLiveUpdate(bool enabled);
     void checkForUpdate();
     void startDelayedCheck();
@@ -241,6 +253,13 @@ private:
     void addTrayIcon();
     void showBackgroundMenu(Qt::MouseButton button, QPoint globalPos);
 
+    // The sync (MainWindowSync.cpp): the controller and its automatic occasions, made once the
+    // file is open (a fresh sync state after an upgrade); the status note of its last result.
+    void startSync(bool upgraded);
+    void afterDatabaseReplaced();
+    void showSyncNote();
+    void syncFinished(const carddav::Outcome& outcome);
+
     mdlVesk::Shared& m_shared;
     shell::Services m_services;
     ListState m_list;
@@ -315,6 +334,7 @@ private:
         QAction* english = nullptr;
         QAction* showQuery = nullptr;
         QAction* about = nullptr;
+        QAction* synchronise = nullptr;
         QAction* restore = nullptr;
         QAction* traySearch = nullptr;
     } m_actions;
@@ -328,6 +348,15 @@ private:
     QPointer<update::VersionCheckWindow> m_versionWindow;
     QPointer<dialer::DialerWindow> m_dialer;
     QPointer<about::AboutBox> m_about;
+    QPointer<carddav::SyncWindow> m_syncWindow;
+
+    // The sync, once load() has opened the file, and its status note: the last result, said
+    // again in the language of the moment, or that a sync is under way.
+    carddav::SyncController* m_sync = nullptr;
+    carddav::AutoSync* m_autoSync = nullptr;
+    QLabel* m_syncPanel = nullptr;
+    std::shared_ptr<const carddav::Outcome> m_lastSync;
+    bool m_syncing = false;
 };
 
 } // namespace app

@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "i18n/StringTable.h"
 #include "report/ReportPreview.h"
+#include "sync/SyncTexts.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -65,6 +66,7 @@ void MainWindow::buildActions() {
     a.english = action("mnuLangEnglish", true);
     a.showQuery = action("mnuDbg", true);
     a.about = action("mnuAbout");
+    a.synchronise = action("mnuSynchronise");
     a.restore = action("mPopRestore");
     a.traySearch = action("mpopSearch");
 
@@ -102,7 +104,7 @@ void MainWindow::buildMenus() {
     m_optionMenu = menu(QStringLiteral("mnuOption"));
     fill(m_optionMenu,
          {a.dial, a.sendMail, nullptr, a.importVcard, a.exportVcard, nullptr, a.importDatabase,
-          a.exportDatabase, nullptr, a.liveUpdate, a.checkForUpdate});
+          a.exportDatabase, nullptr, a.synchronise, nullptr, a.liveUpdate, a.checkForUpdate});
     m_viewMenu = menu(QStringLiteral("mnuView"));
     fill(m_viewMenu, {a.showAll, a.search, nullptr});
     m_languageMenu = m_viewMenu->addMenu(QString());
@@ -185,6 +187,7 @@ void MainWindow::connectCommands() {
         {a.english, &MainWindow::switchToEnglish},
         {a.showQuery, &MainWindow::showQueryText},
         {a.about, &MainWindow::showAbout},
+        {a.synchronise, &MainWindow::openSync},
         {a.restore, &MainWindow::restore}};
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
@@ -250,6 +253,8 @@ void MainWindow::captionCommands(int lang) {
     };
     for (const auto& [item, offset] : captions)
         item->setText(text(lang, offset));
+    // The sync's words are its own, not the string table's.
+    a.synchronise->setText(carddav::text(carddav::Text::MenuItem, lang == i18n::LangHebrew));
     captionButtons(lang);
 }
 

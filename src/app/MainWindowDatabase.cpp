@@ -101,6 +101,8 @@ void MainWindow::importDatabase() {
     // An open search window lists the cards of the file now open, not those of the old one.
     if (m_search)
         m_search->relist();
+    if (!failure)
+        afterDatabaseReplaced();
     if (failure)
         prompter.tell(messages::importFailed(shell::copyFailureReason(*failure)), title,
                       Icon::Exclamation);

@@ -58,6 +58,7 @@ void MainWindow::setLanguage(int lang) {
     // Qt's own texts (the standard buttons) follow.
     m_qtTranslation.apply(lang);
     m_shared.CurrentLang = lang;
+    showSyncNote();
 
     // A Latin tab past the Hebrew alphabet no longer exists: start again from the first.
     if (previousTab >= tabCount)

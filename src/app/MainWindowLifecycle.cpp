@@ -21,6 +21,8 @@
 #include <QLabel>
 #include <QSettings>
 
+#include <algorithm>
+
 namespace app {
 
 namespace {
@@ -94,6 +96,9 @@ MainWindow::LoadResult MainWindow::load() {
         shell::keepOnScreen(*this);
     }
     addTrayIcon();
+    startSync(std::any_of(opened.notices.begin(), opened.notices.end(), [](const auto& n) {
+        return n.kind == store::StartupNotice::Kind::Upgraded;
+    }));
     return LoadResult::Running;
 }
 

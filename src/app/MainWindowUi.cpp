@@ -102,6 +102,12 @@ void MainWindow::buildControls() {
         m_panels[i]->setFrameShape(QFrame::Panel);
         m_panels[i]->setFrameShadow(QFrame::Sunken);
     }
+    // The sync's note, there once a server is set up (MainWindowSync.cpp).
+    m_syncPanel = named(new QLabel(m_statusBar), QStringLiteral("Panel3"));
+    m_syncPanel->setAccessibleDescription(QStringLiteral("Status panel 3"));
+    m_syncPanel->setFrameShape(QFrame::Panel);
+    m_syncPanel->setFrameShadow(QFrame::Sunken);
+    m_syncPanel->hide();
 
     // The tab strip lies under the controls on its face.
     m_letterTabs->lower();
@@ -137,13 +143,17 @@ void MainWindow::applyLayout() {
         labelFont.setPointSizeF(labelFont.pointSizeF() - 0.5);
     m_groupLabel->setFont(labelFont);
 
-    // Panel 1 keeps its width; panel 2 takes what the status bar grows by.
+    // Panel 1 keeps its width; panel 2 takes what the status bar grows by, and gives its far
+    // half to the sync's note while that is shown.
     const int h = m_statusBar->height();
-    const int p2 = tw.px(m_layout.statusPanel2Width);
+    int p2 = tw.px(m_layout.statusPanel2Width);
     const int p1 = std::max(0, m_statusBar->width() - p2);
+    const int p3 = m_syncPanel->isHidden() ? 0 : p2 / 2;
+    p2 -= p3;
     const bool rtl = layoutDirection() == Qt::RightToLeft;
     m_panels[0]->setGeometry(rtl ? m_statusBar->width() - p1 : 0, 0, p1, h);
-    m_panels[1]->setGeometry(rtl ? 0 : p1, 0, p2, h);
+    m_panels[1]->setGeometry(rtl ? p3 : p1, 0, p2, h);
+    m_syncPanel->setGeometry(rtl ? 0 : p1 + p2, 0, p3, h);
 }
 
 } // namespace app

@@ -17,6 +17,9 @@ class Shell;
 class Connectivity;
 class SerialPorts;
 } // namespace platform
+namespace carddav {
+class PasswordStore;
+}
 
 namespace shell {
 
@@ -51,6 +54,8 @@ struct Services {
     // decides) and how long a transfer may go without progress before it fails.
     platform::Connectivity* connectivity = nullptr;
     std::chrono::milliseconds transferTimeout{30000};
+    // Where the sync keeps the server's password; none: the system keychain.
+    carddav::PasswordStore* syncPasswords = nullptr;
     // COM1..COM4 for the modem dialer; none: no modem is ever found.
     platform::SerialPorts* serialPorts = nullptr;
     // How long a long task (an address-book import) runs before its progress window, with its

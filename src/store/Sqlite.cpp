@@ -144,6 +144,20 @@ void Connection::close() {
     }
 }
 
+void Connection::setRowWriteHook(RowWriteHook hook) {
+    m_rowWriteHook = std::move(hook);
+    if (!m_rowWriteHook) {
+        sqlite3_update_hook(handle(), nullptr, nullptr);
+        return;
+    }
+    sqlite3_update_hook(
+        handle(),
+        [](void* self, int, const char*, const char* table, sqlite3_int64) {
+            static_cast<Connection*>(self)->m_rowWriteHook(table);
+        },
+        this);
+}
+
 sqlite3* Connection::handle() const {
     if (!m_db)
         throw StoreError(StoreError::NotOpen, QStringLiteral("The database is not open"));

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -54,6 +55,10 @@ public:
     void backupTo(const QString& path) const;
     // Rows changed by the last INSERT, UPDATE or DELETE.
     int changes() const;
+    // Called with the table's name for each row inserted, updated or deleted through this
+    // connection, inside the statement (so it must not use the connection); none: no call.
+    using RowWriteHook = std::function<void(const char* table)>;
+    void setRowWriteHook(RowWriteHook hook);
 
     // Turns the connection's last error into a StoreError and throws it.
     [[noreturn]] void raise(int rc) const;
@@ -72,6 +77,7 @@ private:
     sqlite3* m_db;
     QString m_path;
     mutable QHash<QString, Cached> m_cache;
+    RowWriteHook m_rowWriteHook;
     friend class Statement;
 };
 

@@ -56,6 +56,7 @@ void SyncController::saveSettings(const SyncSettings& settings) {
         m_password.reset();
     m_settings.write(m_qsettings);
     configureTransport();
+    emit settingsChanged();
 }
 
 void SyncController::setPassword(const QString& password) {

@@ -73,6 +73,8 @@ signals:
     void resultChanged(const QString& line);
     void cardsChanged(store::ContactGroup group);
     void conflictsChanged();
+    // The server, the account, the books or the interval were saved.
+    void settingsChanged();
     // No keychain service: the password is kept for this run only.
     void keychainMissing(const QString& line);
 

@@ -27,6 +27,7 @@ void SyncEngine::run(const SyncConfig& config) {
     if (m_running)
         return;
     m_running = true;
+    m_file.reset();
     m_config = config;
     m_outcome = Outcome{};
     m_groups.clear();
@@ -47,7 +48,7 @@ void SyncEngine::nextGroup() {
     m_pushes.clear();
     m_nextPush = 0;
     try {
-        std::shared_ptr<store::Connection> db = m_db();
+        std::shared_ptr<store::Connection> db = file();
         store::Transaction t(*db);
         SyncState state(*db);
         const std::optional<BookState> book = state.book(m_group);
@@ -65,8 +66,35 @@ void SyncEngine::nextGroup() {
     // A server that never gave a token but a ctag offers no sync-collection.
     if (m_bookState.token.isEmpty() && !m_bookState.ctag.isEmpty())
         listByEtags();
+    else if (m_bookState.token.isEmpty())
+        list(QString());
     else
-        list(m_bookState.token);
+        listUnlessUnchanged();
+}
+
+void SyncEngine::listUnlessUnchanged() {
+    // A book's getctag costs the server less than a sync-collection REPORT, even one that
+    // lists nothing: the same ctag as after the last sync, and the server has nothing new.
+    // A server without getctag, or another ctag, is asked for the changes since the token.
+    DavRequest r;
+    r.method = "PROPFIND";
+    r.url = urlOf(m_config.server, m_book);
+    r.headers.insert("Depth", "0");
+    r.body = xml::propfindCtag();
+    m_transport.send(r, [this](const DavResponse& answer) {
+        const Outcome o = outcomeOf(answer);
+        if (!o.ok() && o.problem != Problem::ServerError)
+            return fail(o);
+        const xml::MultiStatus ms =
+            o.ok() ? xml::parseMultiStatus(answer.body) : xml::MultiStatus{};
+        const QString ctag =
+            ms.error.isEmpty() && !ms.entries.empty() ? ms.entries.front().ctag : QString();
+        m_listing.ctag = ctag;
+        if (ctag.isEmpty() || ctag != m_bookState.ctag)
+            return list(m_bookState.token);
+        m_listing.token = m_bookState.token;
+        fetch(); // nothing changed on the server; ours still go
+    });
 }
 
 void SyncEngine::list(const QString& token) {
@@ -150,7 +178,7 @@ void SyncEngine::fetch() {
     // cards it does not name are gone.
     QHash<QString, QByteArray> known;
     try {
-        std::shared_ptr<store::Connection> db = m_db();
+        std::shared_ptr<store::Connection> db = file();
         known = SyncState(*db).etags(m_group);
     } catch (const store::StoreError& e) {
         return fail({Problem::LocalError, 0, e.description()});
@@ -211,8 +239,15 @@ void SyncEngine::fail(const Outcome& outcome) {
     done();
 }
 
+std::shared_ptr<store::Connection> SyncEngine::file() {
+    if (!m_file)
+        m_file = m_db();
+    return m_file;
+}
+
 void SyncEngine::done() {
     m_running = false;
+    m_file.reset();
     emit finished(m_outcome);
 }
 

@@ -75,6 +75,7 @@ private:
     };
     void nextGroup();
     void list(const QString& token);
+    void listUnlessUnchanged();
     void listByEtags();
     void fetch();
     void fetchNext();
@@ -84,9 +85,13 @@ private:
     void retryAfterConflict(const Push& push);
     void fail(const Outcome& outcome);
     void done();
+    // The contact file of this run: the one open when it first read, to its end. Another file
+    // opened meanwhile (Import DB) never receives what this run listed against the first one.
+    std::shared_ptr<store::Connection> file();
 
     DavTransport& m_transport;
     Database m_db;
+    std::shared_ptr<store::Connection> m_file;
     SyncConfig m_config;
     bool m_running = false;
     Outcome m_outcome;

@@ -262,7 +262,7 @@ void Reconciler::localOnly(const QString& book) {
 void SyncEngine::reconcile() {
     bool wrote = false;
     try {
-        std::shared_ptr<store::Connection> db = m_db();
+        std::shared_ptr<store::Connection> db = file();
         store::Transaction t(*db);
         SyncState state(*db);
         Reconciler r(*db, state, m_group, m_config.region, m_outcome);
@@ -336,7 +336,7 @@ void SyncEngine::pushed(const Push& push, const DavResponse& answer) {
             return fail(o);
     } else {
         try {
-            std::shared_ptr<store::Connection> db = m_db();
+            std::shared_ptr<store::Connection> db = file();
             store::Transaction t(*db);
             SyncState state(*db);
             if (push.kind == Push::Delete) {
@@ -386,7 +386,7 @@ void SyncEngine::retryAfterConflict(const Push& push) {
                 plan.card.values != again.local.values) {
                 // The server's other changes come here at once.
                 try {
-                    std::shared_ptr<store::Connection> db = m_db();
+                    std::shared_ptr<store::Connection> db = file();
                     store::Transaction t(*db);
                     ContactRecord merged = plan.card;
                     merged.group = m_group;

@@ -59,6 +59,8 @@ struct Fixture {
     platform::FileDialogs* fileDialogs = nullptr; // the file dialogs' double, when a test gives one
     platform::Shell* desktopShell = nullptr;      // the links' and programs' double, likewise
     std::chrono::milliseconds progressDelay{500};
+    platform::Connectivity* connectivity = nullptr;  // the network's state, when a test gives it
+    carddav::PasswordStore* syncPasswords = nullptr; // the sync's password store, likewise
 
     Fixture() { tray.available = false; }
 
@@ -79,6 +81,8 @@ struct Fixture {
                                  desktopShell};
         services.serialPorts = serialPorts;
         services.progressDelay = progressDelay;
+        services.connectivity = connectivity;
+        services.syncPasswords = syncPasswords;
         window = std::make_unique<app::MainWindow>(*shared, services);
         return *window;
     }

@@ -224,6 +224,9 @@ void makeContactFile(const QString& path) {
         db->execute(store::createNameIndexSql(table));
     }
     db->execute(store::createTableSql(QStringLiteral("dbDetails")));
+    db->execute(QStringLiteral("INSERT INTO dbDetails (dbVerNum, dbVerDesc) VALUES (%1, 'Initial "
+                               "Version')")
+                    .arg(store::SchemaVersion));
 }
 
 store::ContactRecord person(const QString& name, const QString& home, const QString& mobile) {
