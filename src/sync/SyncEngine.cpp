@@ -72,16 +72,20 @@ void SyncEngine::nextGroup() {
         listUnlessUnchanged();
 }
 
-void SyncEngine::listUnlessUnchanged() {
-    // A book's getctag costs the server less than a sync-collection REPORT, even one that
-    // lists nothing: the same ctag as after the last sync, and the server has nothing new.
-    // A server without getctag, or another ctag, is asked for the changes since the token.
+DavRequest SyncEngine::ctagRequest() const {
     DavRequest r;
     r.method = "PROPFIND";
     r.url = urlOf(m_config.server, m_book);
     r.headers.insert("Depth", "0");
     r.body = xml::propfindCtag();
-    m_transport.send(r, [this](const DavResponse& answer) {
+    return r;
+}
+
+void SyncEngine::listUnlessUnchanged() {
+    // A book's getctag costs the server less than a sync-collection REPORT, even one that
+    // lists nothing: the same ctag as after the last sync, and the server has nothing new.
+    // A server without getctag, or another ctag, is asked for the changes since the token.
+    m_transport.send(ctagRequest(), [this](const DavResponse& answer) {
         const Outcome o = outcomeOf(answer);
         if (!o.ok() && o.problem != Problem::ServerError)
             return fail(o);
@@ -136,12 +140,7 @@ void SyncEngine::list(const QString& token) {
 }
 
 void SyncEngine::listByEtags() {
-    DavRequest r;
-    r.method = "PROPFIND";
-    r.url = urlOf(m_config.server, m_book);
-    r.headers.insert("Depth", "0");
-    r.body = xml::propfindCtag();
-    m_transport.send(r, [this](const DavResponse& answer) {
+    m_transport.send(ctagRequest(), [this](const DavResponse& answer) {
         const Outcome o = outcomeOf(answer);
         if (!o.ok())
             return fail(o);

@@ -19,6 +19,7 @@ class Connection;
 namespace carddav {
 
 class DavTransport;
+struct DavRequest;
 
 struct SyncConfig {
     QUrl server;
@@ -77,6 +78,8 @@ private:
     void list(const QString& token);
     void listUnlessUnchanged();
     void listByEtags();
+    // The book's own properties, its getctag among them (Depth 0).
+    DavRequest ctagRequest() const;
     void fetch();
     void fetchNext();
     void reconcile();

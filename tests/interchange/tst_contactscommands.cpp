@@ -12,6 +12,8 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <functional>
+
 using platform::FileChoice;
 
 namespace {
@@ -39,6 +41,21 @@ struct ContactsFixture : Fixture {
 // A cell of the preview's list, as shown.
 QString cell(const interchange::ImportPreview& preview, int row, int column) {
     return preview.list()->model()->index(row, column).data().toString();
+}
+
+// Cancels the import's progress window the first time it shows some progress, after telling
+// `seen`; `timer` runs while the progress window lets events through.
+void cancelOnceUnderWay(QTimer& timer, QWidget& window,
+                        std::function<void(QProgressDialog&)> seen) {
+    QObject::connect(&timer, &QTimer::timeout, [&window, seen, done = false]() mutable {
+        auto* progress = window.findChild<QProgressDialog*>(QStringLiteral("ImportProgress"));
+        if (progress && progress->value() > 0 && !done) {
+            done = true;
+            seen(*progress);
+            progress->cancel();
+        }
+    });
+    timer.start(0);
 }
 
 } // namespace
@@ -143,18 +160,12 @@ private slots:
         QVERIFY(preview);
         int cancelledAt = -1;
         QStringList names; // the window's title and its bar's name, as a screen reader finds them
-        QTimer canceller;  // runs while the progress window lets events through
-        QObject::connect(&canceller, &QTimer::timeout, [&] {
-            auto* progress =
-                f.window->findChild<QProgressDialog*>(QStringLiteral("ImportProgress"));
-            if (progress && progress->value() > 0 && cancelledAt < 0) {
-                cancelledAt = progress->value();
-                names << progress->windowTitle()
-                      << progress->findChild<QProgressBar*>()->accessibleName();
-                progress->cancel();
-            }
+        QTimer canceller;
+        cancelOnceUnderWay(canceller, *f.window, [&](QProgressDialog& progress) {
+            cancelledAt = progress.value();
+            names << progress.windowTitle()
+                  << progress.findChild<QProgressBar*>()->accessibleName();
         });
-        canceller.start(0);
         preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         QTRY_COMPARE(f.prompter.texts(), QStringList{u"הייבוא בוטל; דבר לא נכתב."_qs});
         QVERIFY2(cancelledAt > 0 && cancelledAt < 1000, qPrintable(QString::number(cancelledAt)));
@@ -174,16 +185,9 @@ private slots:
         testing::writeFile(path, cards);
         f.dialogs.script({FileChoice::chosen(path)});
         int cancelledAt = -1;
-        QTimer canceller; // runs while the progress window lets events through
-        QObject::connect(&canceller, &QTimer::timeout, [&] {
-            auto* progress =
-                f.window->findChild<QProgressDialog*>(QStringLiteral("ImportProgress"));
-            if (progress && progress->value() > 0 && cancelledAt < 0) {
-                cancelledAt = progress->value();
-                progress->cancel();
-            }
-        });
-        canceller.start(0);
+        QTimer canceller;
+        cancelOnceUnderWay(canceller, *f.window,
+                           [&](QProgressDialog& progress) { cancelledAt = progress.value(); });
         f.action("mnuImportContacts")->trigger();
         QVERIFY2(cancelledAt > 0, qPrintable(QString::number(cancelledAt)));
         QVERIFY(!f.window->findChild<interchange::ImportPreview*>());
