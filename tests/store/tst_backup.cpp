@@ -14,10 +14,8 @@
 #include <QtTest>
 
 #include <condition_variable>
-#include <csignal>
 #include <fcntl.h>
 #include <mutex>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -25,26 +23,8 @@
 using namespace store;
 
 namespace {
-// Files written while it lives cannot grow beyond `bytes`: the disk is full for them.
-class FullDisk {
-public:
-    explicit FullDisk(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullDisk() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-private:
-    void (*m_handler)(int);
-    rlimit m_saved{};
-};
+using testing::FullDisk;
+const auto bytes = testing::readFile;
 
 // A contact file of this version with `cards` Personal cards named prefix1, prefix2 ...
 void writeContactFile(const QString& path, int cards, const QString& prefix) {
@@ -57,10 +37,6 @@ void writeContactFile(const QString& path, int cards, const QString& prefix) {
                 "INSERT INTO Vesk (Name, Address) SELECT '%2' || i, printf('%.200c', 'x') FROM n")
             .arg(cards)
             .arg(prefix));
-}
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 // What the import's message would say, if anything.
 QString said(const std::optional<CopyFailure>& failure) {
@@ -97,20 +73,10 @@ bool changeEveryCard(QProcess& other, const QString& path, bool killed) {
 // The old program's Access (Jet) files.
 const QString jetData = QStringLiteral(JET_DATA "/");
 
-// The cards of rows_small.tsv, the Jet phone books' cards, as RawDb gives them: Personal, then
-// Work.
+// The Jet phone books' cards as RawDb gives them: Personal, then Work.
 QStringList smallBookCards() {
-    QStringList personal, work;
-    for (const QString& line : QString::fromUtf8(bytes(jetData + "rows_small.tsv")).split(u'\n')) {
-        const QString card = line.mid(2)
-                                 .replace(QStringLiteral("\\N"), QStringLiteral("<null>"))
-                                 .replace(u'\t', u'|');
-        if (line.startsWith(QStringLiteral("V\t")))
-            personal << card;
-        else if (line.startsWith(QStringLiteral("W\t")))
-            work << card;
-    }
-    return personal + work;
+    const QString tsv = jetData + "rows_small.tsv";
+    return testing::tsvCards(tsv, 'V') + testing::tsvCards(tsv, 'W');
 }
 
 // The program folder: VESK.MDB ("mine") open and an earlier Vesk.old.

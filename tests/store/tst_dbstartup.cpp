@@ -12,9 +12,6 @@
 
 #include <sqlite3.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace store;
 using platform::Icon;
 using platform::Message;
@@ -61,57 +58,38 @@ const StartupNotice createdNotice{Kind::Created}, upgradedNotice{Kind::Upgraded}
 // How an upgrade is stopped: the program dies, a step fails, or the disk fills up.
 enum class Stop { Crash, Error, DiskFull };
 struct Crash {};
+using testing::FullDisk;
+using testing::readFile;
 
-// Files written while it lives cannot grow beyond `bytes`: the disk is full for them.
-class FullDisk {
-public:
-    explicit FullDisk(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullDisk() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
+// The upgrade's step hook that stops it as `stop` says once it reaches `at`.
+std::function<void(UpgradeStep)> haltAt(UpgradeStep at, Stop stop) {
+    return [at, stop](UpgradeStep reached) {
+        if (reached != at || stop == Stop::DiskFull)
+            return;
+        if (stop == Stop::Crash)
+            throw Crash{};
+        throw StoreError(SQLITE_IOERR_WRITE, QStringLiteral("disk I/O error"));
+    };
+}
 
 QByteArray digest(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
-               : QByteArray();
+    return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256);
 }
 
 // The old program's Access (Jet) files.
 const QString jetData = QStringLiteral(JET_DATA "/");
 
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The cards of one list of the Jet phone books ('V' Personal, 'W' Work) as RawDb gives them.
 QStringList smallBookCards(char group) {
-    QStringList cards;
-    const QString prefix = QString(QLatin1Char(group)) + u'\t';
-    for (const QString& line :
-         QString::fromUtf8(bytesOf(jetData + "rows_small.tsv")).split(u'\n')) {
-        if (line.startsWith(prefix))
-            cards << line.mid(2)
-                         .replace(QStringLiteral("\\N"), QStringLiteral("<null>"))
-                         .replace(u'\t', u'|');
-    }
-    return cards;
+    return testing::tsvCards(jetData + "rows_small.tsv", group);
 }
+
+// The indexes of a file, to be the name index of each list and nothing else.
+QStringList indexes(testing::RawDb& raw) {
+    return raw.rows(
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name"));
+}
+const QStringList nameIndexes{QStringLiteral("Vesk_Name"), QStringLiteral("Work_Name")};
 
 // The cards of vesk-jet4-misfit.mdb that fit the new tables.
 QStringList misfitCards(char group) {
@@ -214,9 +192,7 @@ private slots:
         QCOMPARE(outcome.notices, Notices{});
         m_db->close();
         testing::RawDb raw(mdb());
-        QCOMPARE(raw.rows(QStringLiteral(
-                     "SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")),
-                 (QStringList{QStringLiteral("Vesk_Name"), QStringLiteral("Work_Name")}));
+        QCOMPARE(indexes(raw), nameIndexes);
         QCOMPARE(raw.rows(QStringLiteral("SELECT Name FROM Vesk")),
                  QStringList{QStringLiteral("Avi")});
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("VESK.MDB")});
@@ -432,13 +408,7 @@ private slots:
         writeOldWithCards(versionZero + numbered.arg(473).arg("Vesk", "031234567") +
                           numbered.arg(24).arg("Work", "12"));
         const QByteArray before = digest(mdb());
-        const auto halt = [&](UpgradeStep reached) {
-            if (reached != step || stop == Stop::DiskFull)
-                return;
-            if (stop == Stop::Crash)
-                throw Crash{};
-            throw StoreError(SQLITE_IOERR_WRITE, QStringLiteral("disk I/O error"));
-        };
+        const auto halt = haltAt(step, stop);
         if (stop == Stop::Crash) {
             QVERIFY_THROWS_EXCEPTION(Crash, start({}, halt));
             m_db->close();
@@ -526,9 +496,7 @@ private slots:
         QCOMPARE(raw.rows(QStringLiteral("select * from Work order by rowid")), work);
         QCOMPARE(raw.rows(QStringLiteral("select * from dbDetails")),
                  QStringList{QStringLiteral("1|Initial Version")});
-        QCOMPARE(raw.rows(QStringLiteral(
-                     "SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")),
-                 (QStringList{QStringLiteral("Vesk_Name"), QStringLiteral("Work_Name")}));
+        QCOMPARE(indexes(raw), nameIndexes);
     }
 
     // An Access file that is newer is refused; one the reader cannot read (damaged, cut short,
@@ -539,14 +507,15 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("readerThere");
         QTest::addColumn<Notices>("said"); // anything said but the creation ends the program
-        const QByteArray book = bytesOf(jetData + "vesk-jet4.mdb");
-        QTest::newRow("newer") << bytesOf(jetData + "vesk-jet4-newer.mdb") << true
+        const QByteArray book = readFile(jetData + "vesk-jet4.mdb");
+        QTest::newRow("newer") << readFile(jetData + "vesk-jet4-newer.mdb") << true
                                << Notices{{Kind::NewerSchema}};
         QTest::newRow("cut inside the catalog") << book.left(4096 * 8) << true << Notices{};
         QTest::newRow("cut inside Work")
             << book.left(book.size() - 4096 * 3) << true << Notices{createdNotice};
         QTest::newRow("the reader crashes")
-            << qUncompress(bytesOf(jetData + "damaged-crashes-libmdb.mdb.qz")) << true << Notices{};
+            << qUncompress(readFile(jetData + "damaged-crashes-libmdb.mdb.qz")) << true
+            << Notices{};
         QTest::newRow("no reader") << book << false << Notices{};
     }
     void jetFilesThatAreNotUpgradedAreLeftAlone() {
@@ -561,7 +530,7 @@ private slots:
         QCOMPARE(outcome.result, ends ? StartupResult::EndProgram : StartupResult::Continue);
         QCOMPARE(outcome.notices, said);
         QVERIFY(!m_db->isOpen());
-        QCOMPARE(bytesOf(mdb()), bytes);
+        QCOMPARE(readFile(mdb()), bytes);
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("VESK.MDB")});
     }
 
@@ -576,13 +545,7 @@ private slots:
         QFETCH(Stop, stop);
         QVERIFY(QFile::copy(jetData + "vesk-jet4-misfit.mdb", mdb()));
         const QByteArray before = digest(mdb());
-        const auto halt = [&](UpgradeStep reached) {
-            if (reached != UpgradeStep::HundredCopied)
-                return;
-            if (stop == Stop::Crash)
-                throw Crash{};
-            throw StoreError(SQLITE_IOERR_WRITE, QStringLiteral("disk I/O error"));
-        };
+        const auto halt = haltAt(UpgradeStep::HundredCopied, stop);
         if (stop == Stop::Crash) {
             QVERIFY_THROWS_EXCEPTION(Crash, start({}, halt));
         } else {
