@@ -52,10 +52,7 @@ struct Desktop : Fixture {
         return names;
     }
 };
-QByteArray file(const QString& path) { // creates it empty when missing
-    QFile f(path);
-    return f.open(QIODevice::ReadWrite) ? f.readAll() : QByteArray();
-}
+const auto file = testing::readFile;
 } // namespace
 
 class TestFilesAndLinks : public QObject {
@@ -117,7 +114,7 @@ private slots:
         f.dialogs.clear();                          // nor the answer it was given
         const QByteArray before = file(f.mdb());
         const QString empty = f.dir.filePath("empty.mdb");
-        file(empty); // an empty file: no phone book
+        testing::writeFile(empty); // an empty file: no phone book
         f.run("mnuImportDB", FileChoice::chosen(empty));
         QCOMPARE(file(f.mdb()), before);
         QCOMPARE(f.listed(), (QStringList{"Added", "Avi", "Ben"}));

@@ -14,12 +14,9 @@ using Dialogs = platform::testing::ScriptedFileDialogs;
 using F = vcard::VCardFields;
 
 namespace {
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testing::readFile;
 QByteArray golden(const char* name) {
-    return bytesOf(QStringLiteral(VCARD_DATA "/") + QLatin1String(name));
+    return readFile(QStringLiteral(VCARD_DATA "/") + QLatin1String(name));
 }
 Message question(const QString& name) {
     return {u8("Do you want export %1 to a vCard?").arg(name), u8("System Message"),
@@ -160,7 +157,7 @@ private slots:
         const QString path = f.dir.filePath(QStringLiteral("card.vcf"));
         f.dialogs.script({FileChoice::chosen(path), FileChoice::chosen(path)});
         f.trigger("mnuExportVcard");
-        QCOMPARE(bytesOf(path), golden(QTest::currentDataTag()));
+        QCOMPARE(readFile(path), golden(QTest::currentDataTag()));
         QVERIFY(QFileInfo(path).permissions() & QFile::ReadOther); // not the temporary's 0600
         testing::RawDb(f.mdb()).exec(group ? u8("DELETE FROM Work") : u8("DELETE FROM Vesk"));
         f.trigger("mnuImportVcard");
@@ -201,7 +198,7 @@ private slots:
         QCOMPARE(f.prompter.messages(),
                  (last.isEmpty() ? QList<Message>{question(name)}
                                  : QList<Message>{question(name), notice(last)}));
-        QCOMPARE(bytesOf(f.dir.filePath(u8("old.vcf"))), QByteArray());
+        QCOMPARE(readFile(f.dir.filePath(u8("old.vcf"))), QByteArray());
         QVERIFY(!QFile::exists(f.dir.filePath(u8("x.vcf"))));
     }
 
