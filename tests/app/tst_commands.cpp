@@ -446,8 +446,7 @@ private slots:
                          qPrintable(a->objectName()));
             }
         } else {
-            for (const char* name : {"btnAdd", "btnEdit", "btnSearch", "btnDial", "btnMail",
-                                     "btnAll", "btnDelete", "btnQuit"}) {
+            for (const char* name : buttonNames) {
                 QAction* a = f.button(name)->defaultAction();
                 shared << (a ? a->objectName() : QString());
             }

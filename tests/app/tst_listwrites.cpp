@@ -26,9 +26,6 @@ const char* const names[] = {"Ben",     "ben",  "BEN",    "Bella",   "Alice", "a
                              "אבי",     "אבנר", "בני",    "אבי כהן", "תמר",   "כרמל",
                              "א",       "ב ב",  "Élodie", "élan",    "Ünal",  "אלי "};
 
-const char* const boxNames[] = {"TxtName", "TxtHome", "TxtPlp",  "TxtWork",
-                                "TxtFax",  "txtAddr", "txtEmail"};
-
 class Run {
 public:
     Run(Fixture& f, quint32 seed) : m_f(f), m_rng(seed) {}

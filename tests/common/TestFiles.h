@@ -10,6 +10,11 @@
 
 struct sqlite3;
 
+// Texts as the tests write them.
+inline QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
+
 namespace testing {
 
 // Writes and reads database files directly, without the store, so that tests can build

@@ -13,8 +13,6 @@ using platform::Answer;
 using platform::Message;
 
 namespace {
-const char* const boxNames[] = {"TxtName", "TxtHome", "TxtPlp",  "TxtWork",
-                                "TxtFax",  "txtAddr", "txtEmail"};
 const QString added = QStringLiteral("A new record has been added");
 const QString updated = QStringLiteral("The current record has been updated");
 const Message nameTaken = failure(QStringLiteral("The current name is used all-ready"));

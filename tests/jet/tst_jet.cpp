@@ -24,10 +24,6 @@ namespace {
 
 const QString data = QStringLiteral(JET_DATA "/");
 
-QString u8(const char* s) {
-    return QString::fromUtf8(s);
-}
-
 const auto bytesOf = testing::readFile;
 
 jet::Reader reader(jet::Limits limits = {}) {

@@ -1,4 +1,5 @@
 // The sync window, driven as a user would, against a real server where it needs one.
+#include "common/TestFiles.h"
 #include "sync/Device.h"
 #include "sync/SyncTexts.h"
 #include "sync/SyncWindow.h"
@@ -16,10 +17,6 @@ using store::ContactGroup;
 using store::Role;
 
 namespace {
-
-QString u8(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 template <typename T> T* child(QWidget& w, const char* name) {
     T* found = w.findChild<T*>(QLatin1String(name));

@@ -27,24 +27,13 @@ const Message added = notice(QStringLiteral("A new record has been added"));
 
 // What a reading gave: the flags seen, then each value that is not empty, in field order.
 QString dump(const vcard::ReadResult& r) {
+#define FIELD(member) std::pair<const char*, QString F::*>(#member, &F::member)
     static const std::pair<const char*, QString F::*> members[] = {
-        {"GivenName", &F::GivenName},
-        {"FamilyName", &F::FamilyName},
-        {"FullName", &F::FullName},
-        {"Street", &F::Street},
-        {"Locality", &F::Locality},
-        {"Region", &F::Region},
-        {"PostalCode", &F::PostalCode},
-        {"Country", &F::Country},
-        {"HomeVoice", &F::HomeVoice},
-        {"HomeFax", &F::HomeFax},
-        {"WorkVoice", &F::WorkVoice},
-        {"WorkFax", &F::WorkFax},
-        {"CellVoice", &F::CellVoice},
-        {"EmailAddress", &F::EmailAddress},
-        {"Url", &F::Url},
-        {"OrgName", &F::OrgName},
-        {"OrgUnit", &F::OrgUnit}};
+        FIELD(GivenName), FIELD(FamilyName), FIELD(FullName),  FIELD(Street),       FIELD(Locality),
+        FIELD(Region),    FIELD(PostalCode), FIELD(Country),   FIELD(HomeVoice),    FIELD(HomeFax),
+        FIELD(WorkVoice), FIELD(WorkFax),    FIELD(CellVoice), FIELD(EmailAddress), FIELD(Url),
+        FIELD(OrgName),   FIELD(OrgUnit)};
+#undef FIELD
     QStringList out = QStringList{r.begin ? u8("BEGIN") : QString(), r.end ? u8("END") : QString()};
     out.removeAll(QString());
     for (const auto& [name, member] : members) {
