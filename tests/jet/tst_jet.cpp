@@ -268,36 +268,30 @@ private slots:
                                 "printf 'T\\007\\001T\\001\\001c\\012\\002'; ";
         const QByteArray row = "printf 'R\\002\\002x'; ";
         const QByteArray end = "printf 'E\\001\\001Z\\000'; ";
-        QTest::newRow("complete") << head + row + end << 5000 << 60000 << ReadStatus::Complete;
-        QTest::newRow("silent") << QByteArray("echo $$ > \"$0.pid\"; exec sleep 60") << 300 << 60000
-                                << ReadStatus::TimedOut;
-        QTest::newRow("trickles past the total limit")
-            << head + "while :; do " + row + "sleep 0.05; done" << 5000 << 600
-            << ReadStatus::TimedOut;
-        QTest::newRow("floods") << head + "while :; do " + row + "done" << 5000 << 60000
-                                << ReadStatus::TooLarge;
-        QTest::newRow("one frame too large")
-            << QByteArray("printf 'ORVJET1\\nF\\200\\200\\200\\001'; exec sleep 60") << 5000
-            << 60000 << ReadStatus::TooLarge;
-        QTest::newRow("garbage") << QByteArray("head -c 4096 /dev/urandom; exec sleep 60") << 5000
-                                 << 60000 << ReadStatus::Malformed;
-        QTest::newRow("nothing") << QByteArray("exit 0") << 5000 << 60000 << ReadStatus::Malformed;
-        QTest::newRow("stream cut short")
-            << head + "printf 'R\\002\\002'" << 5000 << 60000 << ReadStatus::Malformed;
-        QTest::newRow("text not UTF-8")
-            << head + "printf 'R\\002\\002\\377'; " + end << 5000 << 60000 << ReadStatus::Malformed;
-        QTest::newRow("a table not asked for")
-            << QByteArray("printf 'ORVJET1\\nF\\010\\001\\006UTF-16C\\003\\001\\001U'; "
-                          "printf 'T\\007\\001U\\001\\001c\\012\\002'; ") +
-                   end
-            << 5000 << 60000 << ReadStatus::Malformed;
-        QTest::newRow("the reader's failure")
-            << QByteArray("printf 'ORVJET1\\nX\\005\\004oops'; exit 2") << 5000 << 60000
-            << ReadStatus::CannotRead;
-        QTest::newRow("killed by a signal")
-            << head + "kill -KILL $$" << 5000 << 60000 << ReadStatus::Crashed;
-        QTest::newRow("a complete stream, then failure")
-            << head + row + end + "exit 1" << 5000 << 60000 << ReadStatus::Crashed;
+        const auto add = [](const char* name, const QByteArray& script, ReadStatus status,
+                            int idleMs = 5000, int totalMs = 60000) {
+            QTest::newRow(name) << script << idleMs << totalMs << status;
+        };
+        using S = ReadStatus;
+        add("complete", head + row + end, S::Complete);
+        add("silent", "echo $$ > \"$0.pid\"; exec sleep 60", S::TimedOut, 300);
+        add("trickles past the total limit", head + "while :; do " + row + "sleep 0.05; done",
+            S::TimedOut, 5000, 600);
+        add("floods", head + "while :; do " + row + "done", S::TooLarge);
+        add("one frame too large", "printf 'ORVJET1\\nF\\200\\200\\200\\001'; exec sleep 60",
+            S::TooLarge);
+        add("garbage", "head -c 4096 /dev/urandom; exec sleep 60", S::Malformed);
+        add("nothing", "exit 0", S::Malformed);
+        add("stream cut short", head + "printf 'R\\002\\002'", S::Malformed);
+        add("text not UTF-8", head + "printf 'R\\002\\002\\377'; " + end, S::Malformed);
+        add("a table not asked for",
+            "printf 'ORVJET1\\nF\\010\\001\\006UTF-16C\\003\\001\\001U'; "
+            "printf 'T\\007\\001U\\001\\001c\\012\\002'; " +
+                end,
+            S::Malformed);
+        add("the reader's failure", "printf 'ORVJET1\\nX\\005\\004oops'; exit 2", S::CannotRead);
+        add("killed by a signal", head + "kill -KILL $$", S::Crashed);
+        add("a complete stream, then failure", head + row + end + "exit 1", S::Crashed);
     }
     void fakeReaders() {
         QFETCH(QByteArray, script);
