@@ -379,10 +379,8 @@ private slots:
     void secondaryWindowsAreDialogsOverTheMainWindow_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("editor") << "btnAdd"
-                                << "Add New Phone Number";
-        QTest::newRow("search") << "btnSearch"
-                                << "Record Searching...";
+        QTest::newRow("editor") << QStringLiteral("btnAdd") << "Add New Phone Number";
+        QTest::newRow("search") << QStringLiteral("btnSearch") << "Record Searching...";
     }
     void secondaryWindowsAreDialogsOverTheMainWindow() {
         QFETCH(QString, command);
@@ -459,12 +457,10 @@ private slots:
     void aSharedItemBelongsToTheMenuShowingIt_data() {
         QTest::addColumn<QString>("askedFirst");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("File menu, then the context menu") << "mnuFile"
-                                                          << "popFile";
-        QTest::newRow("context menu, then the File menu") << "popFile"
-                                                          << "mnuFile";
-        QTest::newRow("File menu, then the notification-area menu") << "mnuFile"
-                                                                    << "mPopupSys";
+        const QString file = QStringLiteral("mnuFile");
+        QTest::newRow("File menu, then the context menu") << file << "popFile";
+        QTest::newRow("context menu, then the File menu") << QStringLiteral("popFile") << file;
+        QTest::newRow("File menu, then the notification-area menu") << file << "mPopupSys";
     }
     void aSharedItemBelongsToTheMenuShowingIt() {
         QFETCH(QString, askedFirst);

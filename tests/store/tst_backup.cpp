@@ -112,46 +112,39 @@ private slots:
     void aFailedImportLeavesEverything_data() {
         QTest::addColumn<QString>("fault"); // how the chosen file is spoilt, or what fails
         QTest::addColumn<QString>("words");
-        QTest::newRow("text") << "text"
-                              << "The file is damaged or is not a database";
-        QTest::newRow("damaged") << "damage"
-                                 << "The file is damaged (";
-        QTest::newRow("no Work") << "DROP TABLE Work"
-                                 << "The file is not an Orvenna phone book: it has no table 'Work'";
-        QTest::newRow("field") << "ALTER TABLE Vesk RENAME Fax TO fax"
-                               << "The file is not an Orvenna phone book of this version: its "
-                                  "table 'Vesk' has other fields";
-        QTest::newRow("no version") << "DELETE FROM dbDetails"
-                                    << "The file is not an Orvenna phone book: it has no version "
-                                       "number";
-        QTest::newRow("older") << "UPDATE dbDetails SET dbVerNum = 0"
-                               << "The file is a phone book of an older version (dbVer: 0). An "
-                                  "older phone book is upgraded "
-                                  "only when Orvenna starts with it as its VESK.MDB";
-        QTest::newRow("newer") << "UPDATE dbDetails SET dbVerNum = 2"
-                               << "The file is a phone book of a newer version (dbVer: 2), which "
-                                  "this version of Orvenna cannot read";
+        const auto row = [](const char* name, const char* fault, const QString& words) {
+            QTest::newRow(name) << QString(fault) << words;
+        };
+        row("text", "text", "The file is damaged or is not a database");
+        row("damaged", "damage", "The file is damaged (");
+        row("no Work", "DROP TABLE Work",
+            "The file is not an Orvenna phone book: it has no table 'Work'");
+        row("field", "ALTER TABLE Vesk RENAME Fax TO fax",
+            "The file is not an Orvenna phone book of this version: its "
+            "table 'Vesk' has other fields");
+        row("no version", "DELETE FROM dbDetails",
+            "The file is not an Orvenna phone book: it has no version number");
+        row("older", "UPDATE dbDetails SET dbVerNum = 0",
+            "The file is a phone book of an older version (dbVer: 0). An older phone book is "
+            "upgraded only when Orvenna starts with it as its VESK.MDB");
+        row("newer", "UPDATE dbDetails SET dbVerNum = 2",
+            "The file is a phone book of a newer version (dbVer: 2), which "
+            "this version of Orvenna cannot read");
         // The fields' names are right, their rules missing: a name of 5,000 characters and
         // one without a name must not come in.
-        QTest::newRow("fields without their rules")
-            << "DROP TABLE Vesk; CREATE TABLE Vesk (Name, Phone, Mobil, Line, Fax, Address, "
-               "Email); INSERT INTO Vesk (Name) VALUES (printf('%.5000c', 'n')), (NULL), ('Fits')"
-            << "The file is not a sound Orvenna phone book: 2 of its cards break the rules of "
-               "their fields (a value too long, or no name)";
-        QTest::newRow("a device") << "device"
-                                  << " is not a file but a folder, a device or a pipe";
+        row("fields without their rules",
+            "DROP TABLE Vesk; CREATE TABLE Vesk (Name, Phone, Mobil, Line, Fax, Address, "
+            "Email); INSERT INTO Vesk (Name) VALUES (printf('%.5000c', 'n')), (NULL), ('Fits')",
+            "The file is not a sound Orvenna phone book: 2 of its cards break the rules of "
+            "their fields (a value too long, or no name)");
+        row("a device", "device", " is not a file but a folder, a device or a pipe");
         // Half of a change another program left there when it died: its cards are not read.
-        QTest::newRow("an unfinished change")
-            << "killed"
-            << "The file holds a change that a program left unfinished";
-        QTest::newRow("gone") << "gone"
-                              << "cannot be copied: ";
-        QTest::newRow("disk full for the new file") << "full new"
-                                                    << "There is not enough free space on the disk";
-        QTest::newRow("disk full for Vesk.old") << "full old"
-                                                << "There is not enough free space on the disk";
-        QTest::newRow("rename fails") << "rename"
-                                      << "stopped"; // Vesk.old is replaced by then
+        row("an unfinished change", "killed",
+            "The file holds a change that a program left unfinished");
+        row("gone", "gone", "cannot be copied: ");
+        row("disk full for the new file", "full new", "There is not enough free space on the disk");
+        row("disk full for Vesk.old", "full old", "There is not enough free space on the disk");
+        row("rename fails", "rename", "stopped"); // Vesk.old is replaced by then
     }
     void aFailedImportLeavesEverything() {
         QFETCH(QString, fault);
@@ -308,32 +301,29 @@ private slots:
     void anAccessPhoneBook_data() {
         QTest::addColumn<QString>("book");
         QTest::addColumn<QString>("words"); // empty: imported
-        QTest::newRow("version 1") << "vesk-jet4.mdb" << QString();
-        QTest::newRow("version 1, ACE") << "vesk-ace2010.mdb" << QString();
-        QTest::newRow("version 0") << "vesk-jet4-v0.mdb"
-                                   << "The file is a phone book of an older version (dbVer: 0)";
-        QTest::newRow("no version table")
-            << "vesk-jet4-noversion.mdb"
-            << "The file is not an Orvenna phone book: it has no table 'dbDetails'";
-        QTest::newRow("no version row")
-            << "vesk-jet4-norow.mdb"
-            << "The file is not an Orvenna phone book: it has no version number";
-        QTest::newRow("newer") << "vesk-jet4-newer.mdb"
-                               << "The file is a phone book of a newer version (dbVer: 2)";
-        QTest::newRow("other fields, WORK")
-            << "vesk-jet4-misfit.mdb"
-            << "The file is not an Orvenna phone book of this version: its table 'Vesk' has "
-               "other fields";
-        QTest::newRow("not a phone book (Access 97)")
-            << "access97-other.mdb"
-            << "The file is not an Orvenna phone book: it has no table 'Vesk'";
-        QTest::newRow("not a phone book (Access 2000)")
-            << "access2000-other.mdb"
-            << "The file is not an Orvenna phone book: it has no table 'Vesk'";
-        QTest::newRow("damaged: the reader crashes") << "damaged-crashes-libmdb.mdb.qz"
-                                                     << "The file is damaged (the reader ";
-        QTest::newRow("no reader") << "vesk-jet4.mdb:no reader"
-                                   << "cannot be started";
+        const auto row = [](const char* name, const char* book, const QString& words) {
+            QTest::newRow(name) << QString(book) << words;
+        };
+        row("version 1", "vesk-jet4.mdb", {});
+        row("version 1, ACE", "vesk-ace2010.mdb", {});
+        row("version 0", "vesk-jet4-v0.mdb",
+            "The file is a phone book of an older version (dbVer: 0)");
+        row("no version table", "vesk-jet4-noversion.mdb",
+            "The file is not an Orvenna phone book: it has no table 'dbDetails'");
+        row("no version row", "vesk-jet4-norow.mdb",
+            "The file is not an Orvenna phone book: it has no version number");
+        row("newer", "vesk-jet4-newer.mdb",
+            "The file is a phone book of a newer version (dbVer: 2)");
+        row("other fields, WORK", "vesk-jet4-misfit.mdb",
+            "The file is not an Orvenna phone book of this version: its table 'Vesk' has "
+            "other fields");
+        row("not a phone book (Access 97)", "access97-other.mdb",
+            "The file is not an Orvenna phone book: it has no table 'Vesk'");
+        row("not a phone book (Access 2000)", "access2000-other.mdb",
+            "The file is not an Orvenna phone book: it has no table 'Vesk'");
+        row("damaged: the reader crashes", "damaged-crashes-libmdb.mdb.qz",
+            "The file is damaged (the reader ");
+        row("no reader", "vesk-jet4.mdb:no reader", "cannot be started");
     }
     void anAccessPhoneBook() {
         QFETCH(QString, book);
