@@ -45,12 +45,6 @@ struct Desktop : Fixture {
             prompter.script({a});
         w.findChild<QAction*>(command)->trigger();
     }
-    QStringList listed() const {
-        QStringList names;
-        for (int r = 1; w.grid()->isCardRow(r); ++r)
-            names << w.grid()->cellText(r, 0).trimmed();
-        return names;
-    }
 };
 const auto file = testing::readFile;
 } // namespace

@@ -135,6 +135,14 @@ struct Fixture {
         QTest::mouseClick(window->grid()->viewport(), mouse, {}, cellCentre(row, col));
     }
 
+    // The names of the grid's cards, trimmed, in the order shown.
+    QStringList listed() const {
+        QStringList names;
+        for (int row = 1; window->grid()->isCardRow(row); ++row)
+            names << window->grid()->cellText(row, 0).trimmed();
+        return names;
+    }
+
     // Settings as the program wrote them, and several written at once.
     QString setting(const char* key) {
         settings.sync();

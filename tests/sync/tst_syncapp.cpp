@@ -74,10 +74,7 @@ struct SyncedProgram {
         store::InsertContact(f.shared->db.connection(), person(name, home));
     }
     QStringList names() {
-        QStringList out;
-        const app::FlexGrid& g = *f.window->grid();
-        for (int row = 1; g.isCardRow(row); ++row)
-            out << g.cellText(row, 0).trimmed();
+        QStringList out = f.listed();
         out.sort();
         return out;
     }
