@@ -40,6 +40,14 @@ QString hrefOf(const QString& book, const QString& name) {
     return book + name + QStringLiteral(".vcf");
 }
 
+// A card put into the book as another device does, its UID its name unless given; the
+// server's status.
+int put(const Radicale& server, const QString& book, const QString& name, const QStringList& lines,
+        const QString& uid = {}) {
+    return putCard(server.url(), hrefOf(book, name), vcard(uid.isEmpty() ? name : uid, lines))
+        .status;
+}
+
 class ScriptedPassword final : public carddav::PasswordPrompt {
 public:
     std::optional<QString> answer;
@@ -111,14 +119,12 @@ private slots:
         Radicale server;
         QVERIFY(server.start());
         const QString book = makeBook(server.url(), QStringLiteral("personal"));
-        QCOMPARE(putCard(server.url(), hrefOf(book, "both"),
-                         vcard("u-both", {"FN:Dana Levi", "TEL;TYPE=CELL:" + serverMobile}))
-                     .status,
-                 201);
-        QCOMPARE(putCard(server.url(), hrefOf(book, "there"),
-                         vcard("u-there", {"FN:Only There", "TEL;TYPE=HOME:03-555-0001"}))
-                     .status,
-                 201);
+        QCOMPARE(
+            put(server, book, "both", {"FN:Dana Levi", "TEL;TYPE=CELL:" + serverMobile}, "u-both"),
+            201);
+        QCOMPARE(
+            put(server, book, "there", {"FN:Only There", "TEL;TYPE=HOME:03-555-0001"}, "u-there"),
+            201);
         Device device(server.url(), book);
         device.add(person(QStringLiteral("Dana Levi  "), {}, QStringLiteral("050-555-1212")));
         device.add(person(QStringLiteral("Only Here"), QStringLiteral("03-555-0002")));
@@ -161,19 +167,17 @@ private slots:
         });
         const QString book = makeBook(server.url(), QStringLiteral("personal"));
         for (const char* name : {"Keep", "EditThere", "DropThere"})
-            putCard(server.url(), hrefOf(book, name),
-                    vcard(name, {QStringLiteral("FN:%1").arg(name), "TEL;TYPE=HOME:03-555-0001"}));
+            put(server, book, name,
+                {QStringLiteral("FN:%1").arg(name), "TEL;TYPE=HOME:03-555-0001"});
         Device device(proxy.url(), book);
         device.add(person(QStringLiteral("EditHere"), QStringLiteral("03-555-0002")));
         device.add(person(QStringLiteral("DropHere"), QStringLiteral("03-555-0003")));
         QVERIFY(device.sync().ok());
 
         // Changes on both sides.
-        putCard(server.url(), hrefOf(book, "EditThere"),
-                vcard("EditThere", {"FN:EditThere", "TEL;TYPE=HOME:03-555-0999"}));
+        put(server, book, "EditThere", {"FN:EditThere", "TEL;TYPE=HOME:03-555-0999"});
         deleteCard(server.url(), hrefOf(book, "DropThere"));
-        putCard(server.url(), hrefOf(book, "NewThere"),
-                vcard("NewThere", {"FN:NewThere", "TEL;TYPE=CELL:050-555-0004"}));
+        put(server, book, "NewThere", {"FN:NewThere", "TEL;TYPE=CELL:050-555-0004"});
         QVERIFY(
             device.edit(QStringLiteral("EditHere"), Role::Email, QStringLiteral("e@example.org")));
         QVERIFY(device.remove(QStringLiteral("DropHere")));
@@ -200,8 +204,7 @@ private slots:
         QVERIFY(device.sync().ok());
         QCOMPARE(proxy.methods, (QList<QByteArray>{"PROPFIND"}));
         // A change there is listed again.
-        putCard(server.url(), hrefOf(book, "Keep"),
-                vcard("Keep", {"FN:Keep", "TEL;TYPE=HOME:03-555-0888"}));
+        put(server, book, "Keep", {"FN:Keep", "TEL;TYPE=HOME:03-555-0888"});
         proxy.methods.clear();
         const carddav::Outcome changedThere = device.sync();
         QCOMPARE(changedThere.received, 1);
@@ -220,10 +223,8 @@ private slots:
                                "TEL;TYPE=PAGER:+44 20 7946 0958 1234 5678 99",
                                "item1.TEL:+1 555 0100",
                                "item1.X-ABLABEL:Boat"};
-        QCOMPARE(putCard(server.url(), hrefOf(book, "ruth"),
-                         vcard("ruth-uid",
-                               QStringList{"FN:Ruth Cohen", "TEL;TYPE=HOME:03-555-1000"} + kept))
-                     .status,
+        QCOMPARE(put(server, book, "ruth",
+                     QStringList{"FN:Ruth Cohen", "TEL;TYPE=HOME:03-555-1000"} + kept, "ruth-uid"),
                  201);
         Device device(server.url(), book);
         QVERIFY(device.sync().ok());
@@ -265,8 +266,7 @@ private slots:
         Radicale server;
         QVERIFY(server.start());
         const QString book = makeBook(server.url(), QStringLiteral("personal"));
-        putCard(server.url(), hrefOf(book, "gil"),
-                vcard("gil", {"FN:Gil", "TEL;TYPE=HOME:03-555-0100"}));
+        put(server, book, "gil", {"FN:Gil", "TEL;TYPE=HOME:03-555-0100"});
         Device device(server.url(), book);
         QVERIFY(device.sync().ok());
 
@@ -274,8 +274,7 @@ private slots:
                                               QStringLiteral("g@example.org"))
                                 : device.remove(QStringLiteral("Gil")));
         if (there == u"edit")
-            putCard(server.url(), hrefOf(book, "gil"),
-                    vcard("gil", {"FN:Gil", "TEL;TYPE=HOME:03-555-0200"}));
+            put(server, book, "gil", {"FN:Gil", "TEL;TYPE=HOME:03-555-0200"});
         else
             deleteCard(server.url(), hrefOf(book, "gil"));
 
@@ -339,8 +338,7 @@ private slots:
         Radicale server;
         QVERIFY(server.start());
         const QString book = makeBook(server.url(), QStringLiteral("personal"));
-        putCard(server.url(), hrefOf(book, "old"),
-                vcard("old", {"FN:Old Friend", "TEL;TYPE=HOME:03-555-0001", "NOTE:private"}));
+        put(server, book, "old", {"FN:Old Friend", "TEL;TYPE=HOME:03-555-0001", "NOTE:private"});
         Device device(server.url(), book);
         QVERIFY(device.sync().ok());
         const store::ContactRecord old = device.named(QStringLiteral("Old Friend"));
@@ -388,8 +386,7 @@ private slots:
         Radicale server;
         QVERIFY(server.start());
         const QString book = makeBook(server.url(), QStringLiteral("personal"));
-        putCard(server.url(), hrefOf(book, "there"),
-                vcard("there", {"FN:There", "TEL;TYPE=HOME:03-555-0001", "NOTE:kept"}));
+        put(server, book, "there", {"FN:There", "TEL;TYPE=HOME:03-555-0001", "NOTE:kept"});
         bool armed = false;
         bool fired = false;
         FaultProxy proxy(server.port(), [&](const QByteArray& m, const QByteArray&) {
@@ -408,8 +405,7 @@ private slots:
         QVERIFY(device.sync().ok());
         // A change on each side meets the fault.
         QVERIFY(device.edit(QStringLiteral("Here"), Role::Mobile, QStringLiteral("050-555-0003")));
-        putCard(server.url(), hrefOf(book, "there"),
-                vcard("there", {"FN:There", "TEL;TYPE=HOME:03-555-0009", "NOTE:kept"}));
+        put(server, book, "there", {"FN:There", "TEL;TYPE=HOME:03-555-0009", "NOTE:kept"});
         const QStringList before = device.lines();
         armed = true;
         const carddav::Outcome o = device.sync();
