@@ -84,15 +84,14 @@ struct Folder {
     QTemporaryDir dir;
     ContactDatabase db;
     QString mdb = dir.filePath("VESK.MDB"), old = dir.filePath("Vesk.old"),
-            chosen = dir.filePath("chosen.mdb");
+            chosen = dir.filePath("chosen.mdb"), reader = QStringLiteral(JET_READER);
     explicit Folder(int cards = 3) {
         writeContactFile(mdb, cards, "mine");
         testing::writeFile(old, "an earlier backup");
         db.open(mdb);
     }
     std::optional<CopyFailure> import(std::function<void(ImportStep)> afterStep = {}) {
-        return ImportDatabase(
-            {db, dir.path() + u'/', chosen, std::move(afterStep), QStringLiteral(JET_READER)});
+        return ImportDatabase({db, dir.path() + u'/', chosen, std::move(afterStep), reader});
     }
     QString firstName() { return *db.openRecordset(Query::all("Vesk"))->value("Name"); }
     // Temporary files left behind.
@@ -335,10 +334,9 @@ private slots:
             theirs = qUncompress(theirs);
         testing::writeFile(f.chosen, theirs);
         const QByteArray before = bytes(f.mdb);
-        const QString reader =
-            book.endsWith(u"no reader") ? f.dir.filePath("no-reader") : QStringLiteral(JET_READER);
-        const std::optional<CopyFailure> failure =
-            ImportDatabase({f.db, f.dir.path() + u'/', f.chosen, {}, reader});
+        if (book.endsWith(u"no reader"))
+            f.reader = f.dir.filePath("no-reader");
+        const std::optional<CopyFailure> failure = f.import();
         QCOMPARE(bytes(f.chosen), theirs);
         QCOMPARE(f.leftovers(), QStringList());
         if (!words.isEmpty()) {
