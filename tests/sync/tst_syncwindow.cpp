@@ -39,22 +39,18 @@ class TestSyncWindow : public QObject {
 private slots:
     void controlsNamedAndLabelled_data() {
         QTest::addColumn<bool>("hebrew");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("menu");
-        QTest::newRow("English") << false << QStringLiteral("Synchronise")
-                                 << QStringLiteral("Synchronise...");
-        QTest::newRow("Hebrew") << true << u8("סנכרון") << u8("סנכרון...");
+        QTest::addColumn<QString>("caption"); // (the menu item: tst_syncapp)
+        QTest::newRow("English") << false << QStringLiteral("Synchronise");
+        QTest::newRow("Hebrew") << true << u8("סנכרון");
     }
 
     void controlsNamedAndLabelled() {
         QFETCH(bool, hebrew);
         QFETCH(QString, caption);
-        QFETCH(QString, menu);
         Device device(QUrl(QStringLiteral("http://127.0.0.1:1/")));
         device.controller->setHebrew(hebrew);
         auto window = windowOn(device, hebrew);
         QCOMPARE(window->windowTitle(), caption);
-        QCOMPARE(carddav::text(carddav::Text::MenuItem, hebrew), menu);
         QCOMPARE(window->layoutDirection(), hebrew ? Qt::RightToLeft : Qt::LeftToRight);
         // Every input has a label that names it, every button a name and words.
         QSet<QWidget*> labelled;
