@@ -283,24 +283,21 @@ private slots:
         QTest::addColumn<bool>("dial");
         QTest::addColumn<bool>("mail");
         const QString adam = "Adam 1 2 3 4", avi = "Avi 5  6 ";
-        QTest::newRow("click") << QList<int>{} << QPoint(1, 2) << avi << true << false;
-        QTest::newRow("down from nothing")
-            << QList<int>{Qt::Key_Down} << QPoint(0, 1) << adam << true << true;
-        QTest::newRow("up from nothing")
-            << QList<int>{Qt::Key_Up} << QPoint(0, 1) << adam << true << true;
-        QTest::newRow("down twice")
-            << QList<int>{Qt::Key_Down, Qt::Key_Down} << QPoint(0, 2) << avi << true << false;
-        QTest::newRow("end, up") << QList<int>{Qt::Key_End, Qt::Key_Up} << QPoint(0, 2) << avi
-                                 << true << false;
-        QTest::newRow("end, home")
-            << QList<int>{Qt::Key_End, Qt::Key_Home} << QPoint(0, 1) << adam << true << true;
-        QTest::newRow("page down stops at the last card")
-            << QList<int>{Qt::Key_PageDown} << QPoint(0, 3) << "Avner 7   " << true << true;
-        QTest::newRow("right onto an empty cell")
-            << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right} << QPoint(2, 2)
-            << avi << false << false;
-        QTest::newRow("left stops at the name")
-            << QList<int>{Qt::Key_Down, Qt::Key_Left} << QPoint(0, 1) << adam << true << true;
+        const auto row = [](const char* name, QList<int> keys, QPoint cell, const QString& index,
+                            bool dial, bool mail) {
+            QTest::newRow(name) << keys << cell << index << dial << mail;
+        };
+        row("click", {}, {1, 2}, avi, true, false);
+        row("down from nothing", {Qt::Key_Down}, {0, 1}, adam, true, true);
+        row("up from nothing", {Qt::Key_Up}, {0, 1}, adam, true, true);
+        row("down twice", {Qt::Key_Down, Qt::Key_Down}, {0, 2}, avi, true, false);
+        row("end, up", {Qt::Key_End, Qt::Key_Up}, {0, 2}, avi, true, false);
+        row("end, home", {Qt::Key_End, Qt::Key_Home}, {0, 1}, adam, true, true);
+        row("page down stops at the last card", {Qt::Key_PageDown}, {0, 3}, "Avner 7   ", true,
+            true);
+        row("right onto an empty cell", {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right},
+            {2, 2}, avi, false, false);
+        row("left stops at the name", {Qt::Key_Down, Qt::Key_Left}, {0, 1}, adam, true, true);
     }
     void aCardIsSelectedByAClickOrTheKeyboard() {
         QFETCH(QList<int>, keys);
@@ -385,10 +382,8 @@ private slots:
     void secondaryWindowsAreDialogsOverTheMainWindow_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("editor") << "btnAdd"
-                                << "Add New Phone Number";
-        QTest::newRow("search") << "btnSearch"
-                                << "Record Searching...";
+        QTest::newRow("editor") << QStringLiteral("btnAdd") << "Add New Phone Number";
+        QTest::newRow("search") << QStringLiteral("btnSearch") << "Record Searching...";
     }
     void secondaryWindowsAreDialogsOverTheMainWindow() {
         QFETCH(QString, command);
@@ -452,8 +447,7 @@ private slots:
                          qPrintable(a->objectName()));
             }
         } else {
-            for (const char* name : {"btnAdd", "btnEdit", "btnSearch", "btnDial", "btnMail",
-                                     "btnAll", "btnDelete", "btnQuit"}) {
+            for (const char* name : buttonNames) {
                 QAction* a = f.button(name)->defaultAction();
                 shared << (a ? a->objectName() : QString());
             }
@@ -466,12 +460,10 @@ private slots:
     void aSharedItemBelongsToTheMenuShowingIt_data() {
         QTest::addColumn<QString>("askedFirst");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("File menu, then the context menu") << "mnuFile"
-                                                          << "popFile";
-        QTest::newRow("context menu, then the File menu") << "popFile"
-                                                          << "mnuFile";
-        QTest::newRow("File menu, then the notification-area menu") << "mnuFile"
-                                                                    << "mPopupSys";
+        const QString file = QStringLiteral("mnuFile");
+        QTest::newRow("File menu, then the context menu") << file << "popFile";
+        QTest::newRow("context menu, then the File menu") << QStringLiteral("popFile") << file;
+        QTest::newRow("File menu, then the notification-area menu") << file << "mPopupSys";
     }
     void aSharedItemBelongsToTheMenuShowingIt() {
         QFETCH(QString, askedFirst);

@@ -45,17 +45,8 @@ struct Desktop : Fixture {
             prompter.script({a});
         w.findChild<QAction*>(command)->trigger();
     }
-    QStringList listed() const {
-        QStringList names;
-        for (int r = 1; w.grid()->isCardRow(r); ++r)
-            names << w.grid()->cellText(r, 0).trimmed();
-        return names;
-    }
 };
-QByteArray file(const QString& path) { // creates it empty when missing
-    QFile f(path);
-    return f.open(QIODevice::ReadWrite) ? f.readAll() : QByteArray();
-}
+const auto file = testing::readFile;
 } // namespace
 
 class TestFilesAndLinks : public QObject {
@@ -117,7 +108,7 @@ private slots:
         f.dialogs.clear();                          // nor the answer it was given
         const QByteArray before = file(f.mdb());
         const QString empty = f.dir.filePath("empty.mdb");
-        file(empty); // an empty file: no phone book
+        testing::writeFile(empty); // an empty file: no phone book
         f.run("mnuImportDB", FileChoice::chosen(empty));
         QCOMPARE(file(f.mdb()), before);
         QCOMPARE(f.listed(), (QStringList{"Added", "Avi", "Ben"}));

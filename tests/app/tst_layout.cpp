@@ -18,27 +18,17 @@ private slots:
         QTest::addColumn<QString>("cwd");
         QTest::addColumn<QString>("sep");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("drive root") << "C:\\"
-                                    << "\\"
-                                    << "C:\\";
-        QTest::newRow("unix folder") << "/home/dana/phones"
-                                     << "/"
-                                     << "/home/dana/phones/";
-        QTest::newRow("VB") << "C:\\Dev\\VB"
-                            << "\\"
-                            << "C:\\Dev\\VB\\My app\\Orvenna\\";
-        QTest::newRow("vb98 lower") << "C:\\vb98"
-                                    << "\\"
-                                    << "C:\\vb98\\My app\\Orvenna\\";
-        QTest::newRow("MyVB") << "/src/MyVB/"
-                              << "/"
-                              << "/src/MyVB/My app/Orvenna/";
-        QTest::newRow("VB in the middle") << "/src/VB/app"
-                                          << "/"
-                                          << "/src/VB/app/";
-        QTest::newRow("VB9") << "/src/VB9"
-                             << "/"
-                             << "/src/VB9/";
+        const auto row = [](const char* name, const char* cwd, const char* sep,
+                            const char* folder) {
+            QTest::newRow(name) << QString(cwd) << QString(sep) << QString(folder);
+        };
+        row("drive root", "C:\\", "\\", "C:\\");
+        row("unix folder", "/home/dana/phones", "/", "/home/dana/phones/");
+        row("VB", "C:\\Dev\\VB", "\\", "C:\\Dev\\VB\\My app\\Orvenna\\");
+        row("vb98 lower", "C:\\vb98", "\\", "C:\\vb98\\My app\\Orvenna\\");
+        row("MyVB", "/src/MyVB/", "/", "/src/MyVB/My app/Orvenna/");
+        row("VB in the middle", "/src/VB/app", "/", "/src/VB/app/");
+        row("VB9", "/src/VB9", "/", "/src/VB9/");
     }
     void programFolder() {
         QFETCH(QString, cwd);

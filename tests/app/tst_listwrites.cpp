@@ -26,9 +26,6 @@ const char* const names[] = {"Ben",     "ben",  "BEN",    "Bella",   "Alice", "a
                              "אבי",     "אבנר", "בני",    "אבי כהן", "תמר",   "כרמל",
                              "א",       "ב ב",  "Élodie", "élan",    "Ünal",  "אלי "};
 
-const char* const boxNames[] = {"TxtName", "TxtHome", "TxtPlp",  "TxtWork",
-                                "TxtFax",  "txtAddr", "txtEmail"};
-
 class Run {
 public:
     Run(Fixture& f, quint32 seed) : m_f(f), m_rng(seed) {}
@@ -194,14 +191,18 @@ QStringList shown(Fixture& f) {
     return out;
 }
 
-// What a full refill gives for the same group, letter and order, read afresh from the file.
-QStringList refilled(Fixture& f) {
-    const mdlVesk::Shared& s = *f.shared;
+// A reading of the Personal list afresh from the file, for the letter and order shown.
+std::unique_ptr<store::Recordset> freshReading(const mdlVesk::Shared& s) {
     const QString table = QStringLiteral("Vesk");
-    const store::Query query = s.LetterFilter == u"ALL"
-                                   ? store::Query::allOrdered(table, s.SortOrder)
-                                   : store::Query::namePrefix(table, s.LetterFilter, s.SortOrder);
-    const auto rs = store::Recordset::open(s.db.shared(), query);
+    return store::Recordset::open(
+        s.db.shared(), s.LetterFilter == u"ALL"
+                           ? store::Query::allOrdered(table, s.SortOrder)
+                           : store::Query::namePrefix(table, s.LetterFilter, s.SortOrder));
+}
+
+// What a full refill gives for the same group, letter and order.
+QStringList refilled(Fixture& f) {
+    const auto rs = freshReading(*f.shared);
     QStringList out;
     const char* const fields[] = {"Name", "Phone", "Mobil", "Line", "Fax", "Email", "Address"};
     int n = 0;
@@ -297,12 +298,7 @@ private slots:
                 QCOMPARE(got, want);
             }
             const QStringList cursor = cursorRows(*f.shared->db.CurrentRecordset);
-            const QString table = QStringLiteral("Vesk");
-            const auto fresh = store::Recordset::open(
-                f.shared->db.shared(),
-                f.shared->LetterFilter == u"ALL"
-                    ? store::Query::allOrdered(table, f.shared->SortOrder)
-                    : store::Query::namePrefix(table, f.shared->LetterFilter, f.shared->SortOrder));
+            const auto fresh = freshReading(*f.shared);
             fresh->first();
             while (!fresh->atEnd())
                 fresh->next();

@@ -78,15 +78,12 @@ private slots:
         QTest::addColumn<int>("day");
         QTest::addColumn<bool>("armed");
         QTest::newRow("first run") << QString() << QString() << 6 << true;
-        QTest::newRow("disabled") << "False"
-                                  << "0" << 6 << false;
-        QTest::newRow("checked this month") << "True"
-                                            << "12" << 6 << false;
+        const QString yes = QStringLiteral("True"), no = QStringLiteral("False");
+        QTest::newRow("disabled") << no << "0" << 6 << false;
+        QTest::newRow("checked this month") << yes << "12" << 6 << false;
         QTest::newRow("checked this month, on its last day") << QString() << "12" << 31 << false;
-        QTest::newRow("checked last month") << "True"
-                                            << "11" << 6 << true;
-        QTest::newRow("unreadable") << "rubbish"
-                                    << "rubbish" << 6 << true;
+        QTest::newRow("checked last month") << yes << "11" << 6 << true;
+        QTest::newRow("unreadable") << QStringLiteral("rubbish") << "rubbish" << 6 << true;
     }
     void theDelayedCheckRunsOnceWhenDue() {
         QFETCH(QString, enable);

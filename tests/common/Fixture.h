@@ -19,10 +19,6 @@
 
 #include <memory>
 
-// Texts and messages as the tests write them.
-inline QString u8(const char* s) {
-    return QString::fromUtf8(s);
-}
 // A row of a contact table for an INSERT: the name quoted, then the other six values as SQL.
 inline QString card(const QString& name,
                     const QString& rest = QStringLiteral("NULL,NULL,NULL,NULL,NULL,NULL")) {
@@ -30,6 +26,12 @@ inline QString card(const QString& name,
     quoted.replace(u'\'', QStringLiteral("''"));
     return u'\'' + quoted + QStringLiteral("',") + rest;
 }
+// The main window's buttons and the editor's boxes, in their order.
+inline const char* const buttonNames[] = {"btnAdd",  "btnEdit", "btnSearch", "btnDial",
+                                          "btnMail", "btnAll",  "btnDelete", "btnQuit"};
+inline const char* const boxNames[] = {"TxtName", "TxtHome", "TxtPlp",  "TxtWork",
+                                       "TxtFax",  "txtAddr", "txtEmail"};
+
 // A notice under the program's title, and a refusal under "Error Message".
 inline platform::Message notice(const QString& text, platform::Icon icon = platform::Icon::None) {
     return {text, QStringLiteral("Orvenna"), platform::Buttons::Ok, icon};
@@ -131,6 +133,14 @@ struct Fixture {
     }
     void clickCell(int row, int col, Qt::MouseButton mouse = Qt::LeftButton) const {
         QTest::mouseClick(window->grid()->viewport(), mouse, {}, cellCentre(row, col));
+    }
+
+    // The names of the grid's cards, trimmed, in the order shown.
+    QStringList listed() const {
+        QStringList names;
+        for (int row = 1; window->grid()->isCardRow(row); ++row)
+            names << window->grid()->cellText(row, 0).trimmed();
+        return names;
     }
 
     // Settings as the program wrote them, and several written at once.

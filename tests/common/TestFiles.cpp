@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <csignal>
+
 namespace testing {
 
 RawDb::RawDb(const QString& path) {
@@ -64,6 +66,37 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList tsvCards(const QString& tsvPath, char group, bool asRows) {
+    QStringList cards;
+    const QString prefix = QString(QLatin1Char(group)) + u'\t';
+    for (const QString& line : QString::fromUtf8(readFile(tsvPath)).split(u'\n')) {
+        if (!line.startsWith(prefix))
+            continue;
+        QString card = line.mid(2);
+        if (asRows)
+            card.replace(QStringLiteral("\\N"), QStringLiteral("<null>")).replace(u'\t', u'|');
+        cards << card;
+    }
+    return cards;
+}
+
+FullDisk::FullDisk(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN)) {
+    getrlimit(RLIMIT_FSIZE, &m_saved);
+    rlimit limit = m_saved;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FullDisk::~FullDisk() {
+    setrlimit(RLIMIT_FSIZE, &m_saved);
+    std::signal(SIGXFSZ, m_handler);
 }
 
 } // namespace testing

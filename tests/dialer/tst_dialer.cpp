@@ -51,10 +51,8 @@ private slots:
             << "Orvenna|COM3 is not available.\rChange the CommPort property to another port.";
         QTest::newRow("no digit") << "M---" << 4 << "+() -#*" << 0 << " / "
                                   << "Orvenna|The phone number is not valid.";
-        QTest::newRow("name column") << "M---" << 0 << n << 0 << " / "
-                                     << "";
-        QTest::newRow("e-mail column") << "M---" << 5 << n << 0 << " / "
-                                       << "";
+        QTest::newRow("name column") << "M---" << 0 << n << 0 << " / " << QString();
+        QTest::newRow("e-mail column") << "M---" << 5 << n << 0 << " / " << QString();
     }
 
     void dial() {

@@ -24,14 +24,7 @@ namespace {
 
 const QString data = QStringLiteral(JET_DATA "/");
 
-QString u8(const char* s) {
-    return QString::fromUtf8(s);
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+const auto bytesOf = testing::readFile;
 
 jet::Reader reader(jet::Limits limits = {}) {
     return jet::Reader(QStringLiteral(JET_READER), limits);
@@ -61,13 +54,7 @@ Read readAll(const QString& path, const QStringList& tables, const jet::Reader& 
 
 // The cards of one list in rows_small.tsv ('V' Personal, 'W' Work), as tsv() writes them.
 QStringList expectedCards(char group) {
-    QStringList cards;
-    const QString prefix = QString(QLatin1Char(group)) + u'\t';
-    for (const QString& line : QString::fromUtf8(bytesOf(data + "rows_small.tsv")).split(u'\n')) {
-        if (line.startsWith(prefix))
-            cards << line.mid(2);
-    }
-    return cards;
+    return testing::tsvCards(data + "rows_small.tsv", group, false);
 }
 
 QStringList columnNames(const jet::TableInfo* table) {
@@ -210,7 +197,7 @@ private slots:
     }
 
     // The header decides, never the name; nothing but a regular file is opened, and opening
-    // never blocks.
+    // never blocks (the files that cannot be read are asked about below too).
     void looksLikeJet_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("jet");
@@ -218,14 +205,8 @@ private slots:
         QTest::newRow("Jet 3") << "jet3" << true;
         QTest::newRow("ACE") << "ace" << true;
         QTest::newRow("link to a Jet file") << "link" << true;
-        QTest::newRow("SQLite file") << "sqlite" << false;
-        QTest::newRow("empty file") << "empty" << false;
         QTest::newRow("header cut short") << "short" << false;
         QTest::newRow("marker without the page's first bytes") << "shifted" << false;
-        QTest::newRow("missing") << "missing" << false;
-        QTest::newRow("directory") << "directory" << false;
-        QTest::newRow("FIFO") << "fifo" << false;
-        QTest::newRow("link to /dev/zero") << "zero" << false;
     }
     void looksLikeJet() {
         QFETCH(QString, kind);
@@ -237,31 +218,35 @@ private slots:
     }
 
     // A file that is not a readable Jet file gives an error result, never a crash, a hang or
-    // a partial success.
+    // a partial success, whether its header is a Jet file's (`jet`) or not.
     void unreadableFiles_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<ReadStatus>("status");
-        QTest::newRow("missing") << "missing" << ReadStatus::NotARegularFile;
-        QTest::newRow("directory") << "directory" << ReadStatus::NotARegularFile;
-        QTest::newRow("FIFO") << "fifo" << ReadStatus::NotARegularFile;
-        QTest::newRow("link to /dev/zero") << "zero" << ReadStatus::NotARegularFile;
-        QTest::newRow("SQLite file") << "sqlite" << ReadStatus::CannotRead;
-        QTest::newRow("empty file") << "empty" << ReadStatus::CannotRead;
-        QTest::newRow("header only") << "headerOnly" << ReadStatus::CannotRead;
-        QTest::newRow("cut inside the catalog") << "truncated" << ReadStatus::CannotRead;
-        QTest::newRow("cut inside Work") << "truncatedLate" << ReadStatus::CannotRead;
-        QTest::newRow("random pages after the header") << "random" << ReadStatus::CannotRead;
+        QTest::addColumn<bool>("jet");
+        const ReadStatus notFile = ReadStatus::NotARegularFile, cannot = ReadStatus::CannotRead;
+        QTest::newRow("missing") << "missing" << notFile << false;
+        QTest::newRow("directory") << "directory" << notFile << false;
+        QTest::newRow("FIFO") << "fifo" << notFile << false;
+        QTest::newRow("link to /dev/zero") << "zero" << notFile << false;
+        QTest::newRow("SQLite file") << "sqlite" << cannot << false;
+        QTest::newRow("empty file") << "empty" << cannot << false;
+        QTest::newRow("header only") << "headerOnly" << cannot << true;
+        QTest::newRow("cut inside the catalog") << "truncated" << cannot << true;
+        QTest::newRow("cut inside Work") << "truncatedLate" << cannot << true;
+        QTest::newRow("random pages after the header") << "random" << cannot << true;
         // Found by fuzzing: libmdb reads outside its buffer on the first; on the second it
         // dumps bytes on its standard output, which must not reach the stream, then loops.
-        QTest::newRow("libmdb crashes") << "crash" << ReadStatus::Crashed;
-        QTest::newRow("libmdb dumps and hangs") << "hang" << ReadStatus::TimedOut;
+        QTest::newRow("libmdb crashes") << "crash" << ReadStatus::Crashed << true;
+        QTest::newRow("libmdb dumps and hangs") << "hang" << ReadStatus::TimedOut << true;
     }
     void unreadableFiles() {
         QFETCH(QString, kind);
         QFETCH(ReadStatus, status);
+        QFETCH(bool, jet);
         QTemporaryDir dir;
         const QString path = dir.filePath("VESK.MDB");
         makeFile(kind, path);
+        QCOMPARE(jet::looksLikeJet(path), jet);
         jet::Limits limits;
         limits.idle = std::chrono::seconds(2);
         const jet::ReadResult result = reader(limits).read(path, {"Vesk", "Work", "dbDetails"});
@@ -283,36 +268,30 @@ private slots:
                                 "printf 'T\\007\\001T\\001\\001c\\012\\002'; ";
         const QByteArray row = "printf 'R\\002\\002x'; ";
         const QByteArray end = "printf 'E\\001\\001Z\\000'; ";
-        QTest::newRow("complete") << head + row + end << 5000 << 60000 << ReadStatus::Complete;
-        QTest::newRow("silent") << QByteArray("echo $$ > \"$0.pid\"; exec sleep 60") << 300 << 60000
-                                << ReadStatus::TimedOut;
-        QTest::newRow("trickles past the total limit")
-            << head + "while :; do " + row + "sleep 0.05; done" << 5000 << 600
-            << ReadStatus::TimedOut;
-        QTest::newRow("floods") << head + "while :; do " + row + "done" << 5000 << 60000
-                                << ReadStatus::TooLarge;
-        QTest::newRow("one frame too large")
-            << QByteArray("printf 'ORVJET1\\nF\\200\\200\\200\\001'; exec sleep 60") << 5000
-            << 60000 << ReadStatus::TooLarge;
-        QTest::newRow("garbage") << QByteArray("head -c 4096 /dev/urandom; exec sleep 60") << 5000
-                                 << 60000 << ReadStatus::Malformed;
-        QTest::newRow("nothing") << QByteArray("exit 0") << 5000 << 60000 << ReadStatus::Malformed;
-        QTest::newRow("stream cut short")
-            << head + "printf 'R\\002\\002'" << 5000 << 60000 << ReadStatus::Malformed;
-        QTest::newRow("text not UTF-8")
-            << head + "printf 'R\\002\\002\\377'; " + end << 5000 << 60000 << ReadStatus::Malformed;
-        QTest::newRow("a table not asked for")
-            << QByteArray("printf 'ORVJET1\\nF\\010\\001\\006UTF-16C\\003\\001\\001U'; "
-                          "printf 'T\\007\\001U\\001\\001c\\012\\002'; ") +
-                   end
-            << 5000 << 60000 << ReadStatus::Malformed;
-        QTest::newRow("the reader's failure")
-            << QByteArray("printf 'ORVJET1\\nX\\005\\004oops'; exit 2") << 5000 << 60000
-            << ReadStatus::CannotRead;
-        QTest::newRow("killed by a signal")
-            << head + "kill -KILL $$" << 5000 << 60000 << ReadStatus::Crashed;
-        QTest::newRow("a complete stream, then failure")
-            << head + row + end + "exit 1" << 5000 << 60000 << ReadStatus::Crashed;
+        const auto add = [](const char* name, const QByteArray& script, ReadStatus status,
+                            int idleMs = 5000, int totalMs = 60000) {
+            QTest::newRow(name) << script << idleMs << totalMs << status;
+        };
+        using S = ReadStatus;
+        add("complete", head + row + end, S::Complete);
+        add("silent", "echo $$ > \"$0.pid\"; exec sleep 60", S::TimedOut, 300);
+        add("trickles past the total limit", head + "while :; do " + row + "sleep 0.05; done",
+            S::TimedOut, 5000, 600);
+        add("floods", head + "while :; do " + row + "done", S::TooLarge);
+        add("one frame too large", "printf 'ORVJET1\\nF\\200\\200\\200\\001'; exec sleep 60",
+            S::TooLarge);
+        add("garbage", "head -c 4096 /dev/urandom; exec sleep 60", S::Malformed);
+        add("nothing", "exit 0", S::Malformed);
+        add("stream cut short", head + "printf 'R\\002\\002'", S::Malformed);
+        add("text not UTF-8", head + "printf 'R\\002\\002\\377'; " + end, S::Malformed);
+        add("a table not asked for",
+            "printf 'ORVJET1\\nF\\010\\001\\006UTF-16C\\003\\001\\001U'; "
+            "printf 'T\\007\\001U\\001\\001c\\012\\002'; " +
+                end,
+            S::Malformed);
+        add("the reader's failure", "printf 'ORVJET1\\nX\\005\\004oops'; exit 2", S::CannotRead);
+        add("killed by a signal", head + "kill -KILL $$", S::Crashed);
+        add("a complete stream, then failure", head + row + end + "exit 1", S::Crashed);
     }
     void fakeReaders() {
         QFETCH(QByteArray, script);

@@ -14,10 +14,8 @@
 #include <QtTest>
 
 #include <condition_variable>
-#include <csignal>
 #include <fcntl.h>
 #include <mutex>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -25,26 +23,8 @@
 using namespace store;
 
 namespace {
-// Files written while it lives cannot grow beyond `bytes`: the disk is full for them.
-class FullDisk {
-public:
-    explicit FullDisk(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullDisk() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-private:
-    void (*m_handler)(int);
-    rlimit m_saved{};
-};
+using testing::FullDisk;
+const auto bytes = testing::readFile;
 
 // A contact file of this version with `cards` Personal cards named prefix1, prefix2 ...
 void writeContactFile(const QString& path, int cards, const QString& prefix) {
@@ -57,10 +37,6 @@ void writeContactFile(const QString& path, int cards, const QString& prefix) {
                 "INSERT INTO Vesk (Name, Address) SELECT '%2' || i, printf('%.200c', 'x') FROM n")
             .arg(cards)
             .arg(prefix));
-}
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 // What the import's message would say, if anything.
 QString said(const std::optional<CopyFailure>& failure) {
@@ -97,20 +73,10 @@ bool changeEveryCard(QProcess& other, const QString& path, bool killed) {
 // The old program's Access (Jet) files.
 const QString jetData = QStringLiteral(JET_DATA "/");
 
-// The cards of rows_small.tsv, the Jet phone books' cards, as RawDb gives them: Personal, then
-// Work.
+// The Jet phone books' cards as RawDb gives them: Personal, then Work.
 QStringList smallBookCards() {
-    QStringList personal, work;
-    for (const QString& line : QString::fromUtf8(bytes(jetData + "rows_small.tsv")).split(u'\n')) {
-        const QString card = line.mid(2)
-                                 .replace(QStringLiteral("\\N"), QStringLiteral("<null>"))
-                                 .replace(u'\t', u'|');
-        if (line.startsWith(QStringLiteral("V\t")))
-            personal << card;
-        else if (line.startsWith(QStringLiteral("W\t")))
-            work << card;
-    }
-    return personal + work;
+    const QString tsv = jetData + "rows_small.tsv";
+    return testing::tsvCards(tsv, 'V') + testing::tsvCards(tsv, 'W');
 }
 
 // The program folder: VESK.MDB ("mine") open and an earlier Vesk.old.
@@ -118,15 +84,14 @@ struct Folder {
     QTemporaryDir dir;
     ContactDatabase db;
     QString mdb = dir.filePath("VESK.MDB"), old = dir.filePath("Vesk.old"),
-            chosen = dir.filePath("chosen.mdb");
+            chosen = dir.filePath("chosen.mdb"), reader = QStringLiteral(JET_READER);
     explicit Folder(int cards = 3) {
         writeContactFile(mdb, cards, "mine");
         testing::writeFile(old, "an earlier backup");
         db.open(mdb);
     }
     std::optional<CopyFailure> import(std::function<void(ImportStep)> afterStep = {}) {
-        return ImportDatabase(
-            {db, dir.path() + u'/', chosen, std::move(afterStep), QStringLiteral(JET_READER)});
+        return ImportDatabase({db, dir.path() + u'/', chosen, std::move(afterStep), reader});
     }
     QString firstName() { return *db.openRecordset(Query::all("Vesk"))->value("Name"); }
     // Temporary files left behind.
@@ -146,46 +111,39 @@ private slots:
     void aFailedImportLeavesEverything_data() {
         QTest::addColumn<QString>("fault"); // how the chosen file is spoilt, or what fails
         QTest::addColumn<QString>("words");
-        QTest::newRow("text") << "text"
-                              << "The file is damaged or is not a database";
-        QTest::newRow("damaged") << "damage"
-                                 << "The file is damaged (";
-        QTest::newRow("no Work") << "DROP TABLE Work"
-                                 << "The file is not an Orvenna phone book: it has no table 'Work'";
-        QTest::newRow("field") << "ALTER TABLE Vesk RENAME Fax TO fax"
-                               << "The file is not an Orvenna phone book of this version: its "
-                                  "table 'Vesk' has other fields";
-        QTest::newRow("no version") << "DELETE FROM dbDetails"
-                                    << "The file is not an Orvenna phone book: it has no version "
-                                       "number";
-        QTest::newRow("older") << "UPDATE dbDetails SET dbVerNum = 0"
-                               << "The file is a phone book of an older version (dbVer: 0). An "
-                                  "older phone book is upgraded "
-                                  "only when Orvenna starts with it as its VESK.MDB";
-        QTest::newRow("newer") << "UPDATE dbDetails SET dbVerNum = 2"
-                               << "The file is a phone book of a newer version (dbVer: 2), which "
-                                  "this version of Orvenna cannot read";
+        const auto row = [](const char* name, const char* fault, const QString& words) {
+            QTest::newRow(name) << QString(fault) << words;
+        };
+        row("text", "text", "The file is damaged or is not a database");
+        row("damaged", "damage", "The file is damaged (");
+        row("no Work", "DROP TABLE Work",
+            "The file is not an Orvenna phone book: it has no table 'Work'");
+        row("field", "ALTER TABLE Vesk RENAME Fax TO fax",
+            "The file is not an Orvenna phone book of this version: its "
+            "table 'Vesk' has other fields");
+        row("no version", "DELETE FROM dbDetails",
+            "The file is not an Orvenna phone book: it has no version number");
+        row("older", "UPDATE dbDetails SET dbVerNum = 0",
+            "The file is a phone book of an older version (dbVer: 0). An older phone book is "
+            "upgraded only when Orvenna starts with it as its VESK.MDB");
+        row("newer", "UPDATE dbDetails SET dbVerNum = 2",
+            "The file is a phone book of a newer version (dbVer: 2), which "
+            "this version of Orvenna cannot read");
         // The fields' names are right, their rules missing: a name of 5,000 characters and
         // one without a name must not come in.
-        QTest::newRow("fields without their rules")
-            << "DROP TABLE Vesk; CREATE TABLE Vesk (Name, Phone, Mobil, Line, Fax, Address, "
-               "Email); INSERT INTO Vesk (Name) VALUES (printf('%.5000c', 'n')), (NULL), ('Fits')"
-            << "The file is not a sound Orvenna phone book: 2 of its cards break the rules of "
-               "their fields (a value too long, or no name)";
-        QTest::newRow("a device") << "device"
-                                  << " is not a file but a folder, a device or a pipe";
+        row("fields without their rules",
+            "DROP TABLE Vesk; CREATE TABLE Vesk (Name, Phone, Mobil, Line, Fax, Address, "
+            "Email); INSERT INTO Vesk (Name) VALUES (printf('%.5000c', 'n')), (NULL), ('Fits')",
+            "The file is not a sound Orvenna phone book: 2 of its cards break the rules of "
+            "their fields (a value too long, or no name)");
+        row("a device", "device", " is not a file but a folder, a device or a pipe");
         // Half of a change another program left there when it died: its cards are not read.
-        QTest::newRow("an unfinished change")
-            << "killed"
-            << "The file holds a change that a program left unfinished";
-        QTest::newRow("gone") << "gone"
-                              << "cannot be copied: ";
-        QTest::newRow("disk full for the new file") << "full new"
-                                                    << "There is not enough free space on the disk";
-        QTest::newRow("disk full for Vesk.old") << "full old"
-                                                << "There is not enough free space on the disk";
-        QTest::newRow("rename fails") << "rename"
-                                      << "stopped"; // Vesk.old is replaced by then
+        row("an unfinished change", "killed",
+            "The file holds a change that a program left unfinished");
+        row("gone", "gone", "cannot be copied: ");
+        row("disk full for the new file", "full new", "There is not enough free space on the disk");
+        row("disk full for Vesk.old", "full old", "There is not enough free space on the disk");
+        row("rename fails", "rename", "stopped"); // Vesk.old is replaced by then
     }
     void aFailedImportLeavesEverything() {
         QFETCH(QString, fault);
@@ -342,32 +300,29 @@ private slots:
     void anAccessPhoneBook_data() {
         QTest::addColumn<QString>("book");
         QTest::addColumn<QString>("words"); // empty: imported
-        QTest::newRow("version 1") << "vesk-jet4.mdb" << QString();
-        QTest::newRow("version 1, ACE") << "vesk-ace2010.mdb" << QString();
-        QTest::newRow("version 0") << "vesk-jet4-v0.mdb"
-                                   << "The file is a phone book of an older version (dbVer: 0)";
-        QTest::newRow("no version table")
-            << "vesk-jet4-noversion.mdb"
-            << "The file is not an Orvenna phone book: it has no table 'dbDetails'";
-        QTest::newRow("no version row")
-            << "vesk-jet4-norow.mdb"
-            << "The file is not an Orvenna phone book: it has no version number";
-        QTest::newRow("newer") << "vesk-jet4-newer.mdb"
-                               << "The file is a phone book of a newer version (dbVer: 2)";
-        QTest::newRow("other fields, WORK")
-            << "vesk-jet4-misfit.mdb"
-            << "The file is not an Orvenna phone book of this version: its table 'Vesk' has "
-               "other fields";
-        QTest::newRow("not a phone book (Access 97)")
-            << "access97-other.mdb"
-            << "The file is not an Orvenna phone book: it has no table 'Vesk'";
-        QTest::newRow("not a phone book (Access 2000)")
-            << "access2000-other.mdb"
-            << "The file is not an Orvenna phone book: it has no table 'Vesk'";
-        QTest::newRow("damaged: the reader crashes") << "damaged-crashes-libmdb.mdb.qz"
-                                                     << "The file is damaged (the reader ";
-        QTest::newRow("no reader") << "vesk-jet4.mdb:no reader"
-                                   << "cannot be started";
+        const auto row = [](const char* name, const char* book, const QString& words) {
+            QTest::newRow(name) << QString(book) << words;
+        };
+        row("version 1", "vesk-jet4.mdb", {});
+        row("version 1, ACE", "vesk-ace2010.mdb", {});
+        row("version 0", "vesk-jet4-v0.mdb",
+            "The file is a phone book of an older version (dbVer: 0)");
+        row("no version table", "vesk-jet4-noversion.mdb",
+            "The file is not an Orvenna phone book: it has no table 'dbDetails'");
+        row("no version row", "vesk-jet4-norow.mdb",
+            "The file is not an Orvenna phone book: it has no version number");
+        row("newer", "vesk-jet4-newer.mdb",
+            "The file is a phone book of a newer version (dbVer: 2)");
+        row("other fields, WORK", "vesk-jet4-misfit.mdb",
+            "The file is not an Orvenna phone book of this version: its table 'Vesk' has "
+            "other fields");
+        row("not a phone book (Access 97)", "access97-other.mdb",
+            "The file is not an Orvenna phone book: it has no table 'Vesk'");
+        row("not a phone book (Access 2000)", "access2000-other.mdb",
+            "The file is not an Orvenna phone book: it has no table 'Vesk'");
+        row("damaged: the reader crashes", "damaged-crashes-libmdb.mdb.qz",
+            "The file is damaged (the reader ");
+        row("no reader", "vesk-jet4.mdb:no reader", "cannot be started");
     }
     void anAccessPhoneBook() {
         QFETCH(QString, book);
@@ -379,10 +334,9 @@ private slots:
             theirs = qUncompress(theirs);
         testing::writeFile(f.chosen, theirs);
         const QByteArray before = bytes(f.mdb);
-        const QString reader =
-            book.endsWith(u"no reader") ? f.dir.filePath("no-reader") : QStringLiteral(JET_READER);
-        const std::optional<CopyFailure> failure =
-            ImportDatabase({f.db, f.dir.path() + u'/', f.chosen, {}, reader});
+        if (book.endsWith(u"no reader"))
+            f.reader = f.dir.filePath("no-reader");
+        const std::optional<CopyFailure> failure = f.import();
         QCOMPARE(bytes(f.chosen), theirs);
         QCOMPARE(f.leftovers(), QStringList());
         if (!words.isEmpty()) {

@@ -74,6 +74,17 @@ struct Device {
                 return c;
         return {};
     }
+    // The card of that name changed in one field, or deleted, as the editor and the list do.
+    bool edit(const QString& name, store::Role role, const QString& value,
+              store::ContactGroup g = store::ContactGroup::Personal) {
+        const store::ContactRecord loaded = named(name, g);
+        store::ContactRecord changed = loaded;
+        changed[role] = value;
+        return store::UpdateContact(*db, loaded, changed);
+    }
+    bool remove(const QString& name, store::ContactGroup g = store::ContactGroup::Personal) {
+        return store::DeleteContact(*db, g, named(name, g).rowid, name);
+    }
 
     QTemporaryDir dir;
     QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};

@@ -1,12 +1,12 @@
 #include "sync/Radicale.h"
 
+#include "common/TestFiles.h"
+
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QEventLoop>
-#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalSpy>
@@ -30,10 +30,8 @@ Radicale::~Radicale() {
 
 bool Radicale::start(quint16 port) {
     m_port = port ? port : freePort();
-    QFile users(m_dir.filePath(QStringLiteral("users")));
-    users.open(QIODevice::WriteOnly);
-    users.write((User + u':' + Secret + u'\n').toUtf8());
-    users.close();
+    const QString users = m_dir.filePath(QStringLiteral("users"));
+    testing::writeFile(users, (User + u':' + Secret + u'\n').toUtf8());
     QString config = QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n").arg(m_port);
     if (!m_certificate.isEmpty())
         config +=
@@ -42,13 +40,11 @@ bool Radicale::start(quint16 port) {
                              "htpasswd_encryption = plain\ndelay = 0\n"
                              "[storage]\nfilesystem_folder = %2\n"
                              "[logging]\nlevel = info\n")
-                  .arg(users.fileName(), storage());
-    QFile file(m_dir.filePath(QStringLiteral("config")));
-    file.open(QIODevice::WriteOnly);
-    file.write(config.toUtf8());
-    file.close();
+                  .arg(users, storage());
+    const QString file = m_dir.filePath(QStringLiteral("config"));
+    testing::writeFile(file, config.toUtf8());
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(QStringLiteral("radicale"), {QStringLiteral("--config"), file.fileName()});
+    m_process.start(QStringLiteral("radicale"), {QStringLiteral("--config"), file});
     if (!m_process.waitForStarted(10000))
         return false;
     // Ready once it says it listens; its log goes on into the pipe unread.
@@ -82,9 +78,8 @@ QHash<QString, QByteArray> Radicale::cards(const QString& book) const {
     const QString folder = storage() + QStringLiteral("/collection-root") + book;
     QDirIterator it(folder, {QStringLiteral("*.vcf")}, QDir::Files);
     while (it.hasNext()) {
-        QFile f(it.next());
-        f.open(QIODevice::ReadOnly);
-        out.insert(book + it.fileName(), f.readAll());
+        const QByteArray text = testing::readFile(it.next());
+        out.insert(book + it.fileName(), text);
     }
     return out;
 }
@@ -108,11 +103,15 @@ Answer http(const QByteArray& method, const QUrl& url, const QByteArray& body,
     return a;
 }
 
+// The server's address of a book or a card.
+static QUrl at(QUrl server, const QString& href) {
+    server.setPath(href);
+    return server;
+}
+
 QString makeBook(const QUrl& server, const QString& name) {
     const QString href = u'/' + User + u'/' + name + u'/';
-    QUrl url = server;
-    url.setPath(href);
-    http("MKCOL", url,
+    http("MKCOL", at(server, href),
          "<?xml version=\"1.0\"?><d:mkcol xmlns:d=\"DAV:\" "
          "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set><d:prop><d:resourcetype>"
          "<d:collection/><c:addressbook/></d:resourcetype><d:displayname>" +
@@ -121,15 +120,11 @@ QString makeBook(const QUrl& server, const QString& name) {
 }
 
 Answer putCard(const QUrl& server, const QString& href, const QByteArray& card) {
-    QUrl url = server;
-    url.setPath(href);
-    return http("PUT", url, card, {{"Content-Type", "text/vcard"}});
+    return http("PUT", at(server, href), card, {{"Content-Type", "text/vcard"}});
 }
 
 Answer deleteCard(const QUrl& server, const QString& href) {
-    QUrl url = server;
-    url.setPath(href);
-    return http("DELETE", url);
+    return http("DELETE", at(server, href));
 }
 
 QByteArray vcard(const QString& uid, const QStringList& lines) {

@@ -227,16 +227,11 @@ private slots:
                                         : 200,
                 action != "unsized");
         const QString outside = f.dir.filePath("outside.txt"), installer = f.update("setup.exe");
-        auto write = [](const QString& path, const QByteArray& bytes) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QCOMPARE(file.write(bytes), bytes.size());
-        };
-        write(outside, "keep");
+        testing::writeFile(outside, "keep");
         if (!before.isEmpty())
             QDir().mkpath(f.update());
         if (before == "older")
-            write(installer, "old");
+            testing::writeFile(installer, "old");
         if (before == "link")
             QVERIFY(QFile::link(outside, installer));
         f.network.up = action != "offline";
@@ -265,17 +260,13 @@ private slots:
         }
         // Nothing half written or left aside, nothing elsewhere: the installer's name holds the
         // download, or else what it held before.
-        auto read = [](const QString& path) {
-            QFile file(path);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
         QCOMPARE(QDir(f.update()).entryList(QDir::Files | QDir::Hidden | QDir::System) +
                      QDir(f.dir.path()).entryList({"*.exe"}),
                  saved || !before.isEmpty() ? QStringList{"setup.exe"} : QStringList());
         QCOMPARE(QFileInfo(installer).isSymLink(), before == "link" && !saved);
         const QByteArray kept = before == "older" ? "old" : before == "link" ? "keep" : "";
-        QCOMPARE(read(installer), saved ? f.installer : kept);
-        QCOMPARE(read(outside), "keep");
+        QCOMPARE(testing::readFile(installer), saved ? f.installer : kept);
+        QCOMPARE(testing::readFile(outside), "keep");
         if (w) {
             // A screen reader hears the status itself.
             auto* status = w->findChild<QFrame*>("StatusBar1")->findChild<QLabel*>();

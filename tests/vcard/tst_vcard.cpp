@@ -14,12 +14,9 @@ using Dialogs = platform::testing::ScriptedFileDialogs;
 using F = vcard::VCardFields;
 
 namespace {
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testing::readFile;
 QByteArray golden(const char* name) {
-    return bytesOf(QStringLiteral(VCARD_DATA "/") + QLatin1String(name));
+    return readFile(QStringLiteral(VCARD_DATA "/") + QLatin1String(name));
 }
 Message question(const QString& name) {
     return {u8("Do you want export %1 to a vCard?").arg(name), u8("System Message"),
@@ -30,24 +27,13 @@ const Message added = notice(QStringLiteral("A new record has been added"));
 
 // What a reading gave: the flags seen, then each value that is not empty, in field order.
 QString dump(const vcard::ReadResult& r) {
+#define FIELD(member) std::pair<const char*, QString F::*>(#member, &F::member)
     static const std::pair<const char*, QString F::*> members[] = {
-        {"GivenName", &F::GivenName},
-        {"FamilyName", &F::FamilyName},
-        {"FullName", &F::FullName},
-        {"Street", &F::Street},
-        {"Locality", &F::Locality},
-        {"Region", &F::Region},
-        {"PostalCode", &F::PostalCode},
-        {"Country", &F::Country},
-        {"HomeVoice", &F::HomeVoice},
-        {"HomeFax", &F::HomeFax},
-        {"WorkVoice", &F::WorkVoice},
-        {"WorkFax", &F::WorkFax},
-        {"CellVoice", &F::CellVoice},
-        {"EmailAddress", &F::EmailAddress},
-        {"Url", &F::Url},
-        {"OrgName", &F::OrgName},
-        {"OrgUnit", &F::OrgUnit}};
+        FIELD(GivenName), FIELD(FamilyName), FIELD(FullName),  FIELD(Street),       FIELD(Locality),
+        FIELD(Region),    FIELD(PostalCode), FIELD(Country),   FIELD(HomeVoice),    FIELD(HomeFax),
+        FIELD(WorkVoice), FIELD(WorkFax),    FIELD(CellVoice), FIELD(EmailAddress), FIELD(Url),
+        FIELD(OrgName),   FIELD(OrgUnit)};
+#undef FIELD
     QStringList out = QStringList{r.begin ? u8("BEGIN") : QString(), r.end ? u8("END") : QString()};
     out.removeAll(QString());
     for (const auto& [name, member] : members) {
@@ -160,7 +146,7 @@ private slots:
         const QString path = f.dir.filePath(QStringLiteral("card.vcf"));
         f.dialogs.script({FileChoice::chosen(path), FileChoice::chosen(path)});
         f.trigger("mnuExportVcard");
-        QCOMPARE(bytesOf(path), golden(QTest::currentDataTag()));
+        QCOMPARE(readFile(path), golden(QTest::currentDataTag()));
         QVERIFY(QFileInfo(path).permissions() & QFile::ReadOther); // not the temporary's 0600
         testing::RawDb(f.mdb()).exec(group ? u8("DELETE FROM Work") : u8("DELETE FROM Vesk"));
         f.trigger("mnuImportVcard");
@@ -201,7 +187,7 @@ private slots:
         QCOMPARE(f.prompter.messages(),
                  (last.isEmpty() ? QList<Message>{question(name)}
                                  : QList<Message>{question(name), notice(last)}));
-        QCOMPARE(bytesOf(f.dir.filePath(u8("old.vcf"))), QByteArray());
+        QCOMPARE(readFile(f.dir.filePath(u8("old.vcf"))), QByteArray());
         QVERIFY(!QFile::exists(f.dir.filePath(u8("x.vcf"))));
     }
 
