@@ -28,17 +28,26 @@ ContactsImport::ContactsImport(store::ContactDatabase& db, QSettings& settings)
     : m_db(db), m_settings(settings) {}
 
 QString ContactsImport::read(const QString& path, int lang, store::ContactGroup group) {
+    m_cards.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
+    // Each card packed as soon as it is read: a million of them whole would take gigabytes.
+    const interchange::CardSink pack = [this](interchange::SourceCard&& card) {
+        m_cards.push_back(card);
+    };
     interchange::SourceFile read = interchange::isPhoneBookFile(path, file)
                                        ? interchange::readPhoneBook(path, group, m_jetReader)
-                                   : isCsv(path) ? interchange::readCsv(file)
-                                                 : interchange::readVcf(file);
-    m_cards = std::move(read.cards);
+                                   : isCsv(path) ? interchange::readCsv(file, pack)
+                                                 : interchange::readVcf(file, pack);
+    for (const interchange::SourceCard& card : read.cards)
+        m_cards.push_back(card);
+    read.cards = {};
     m_problems = std::move(read.problems);
-    if (!read.error.isEmpty())
+    if (!read.error.isEmpty()) {
+        m_cards.clear();
         return read.error;
+    }
     if (!m_cards.empty())
         return {};
     return m_problems.empty()
@@ -59,13 +68,22 @@ void ContactsImport::keepHomeRegion(const QString& region) {
 std::optional<std::vector<interchange::PlannedCard>>
 ContactsImport::plan(store::ContactGroup group, const QString& region,
                      const std::function<bool(int, int)>& progress) const {
+    std::optional<interchange::PlannedCards> plans = planPacked(group, region, progress);
+    if (!plans)
+        return std::nullopt;
+    return plans->toVector();
+}
+
+std::optional<interchange::PlannedCards>
+ContactsImport::planPacked(store::ContactGroup group, const QString& region,
+                           const std::function<bool(int, int)>& progress) const {
     // One read of the file for every name asked about. A plan that fails leaves none whose
     // names the write could trust.
     m_planned.reset();
     store::Connection& db = m_db.connection();
     const store::Transaction snapshot(db, store::Transaction::Read);
     const interchange::BookState seen = interchange::bookState(db);
-    std::optional<std::vector<interchange::PlannedCard>> plans = interchange::planImport(
+    std::optional<interchange::PlannedCards> plans = interchange::planImport(
         m_cards, group, region,
         [&db, group](const QString& name) { return store::NameTaken(db, group, name); }, progress);
     if (plans)
@@ -75,6 +93,12 @@ ContactsImport::plan(store::ContactGroup group, const QString& region,
 
 std::optional<interchange::ImportTally>
 ContactsImport::write(std::vector<interchange::PlannedCard>& plans,
+                      const std::function<bool(int, int)>& progress) {
+    return interchange::writeImport(m_db.connection(), plans, progress, m_planned);
+}
+
+std::optional<interchange::ImportTally>
+ContactsImport::write(interchange::PlannedCards& plans,
                       const std::function<bool(int, int)>& progress) {
     return interchange::writeImport(m_db.connection(), plans, progress, m_planned);
 }

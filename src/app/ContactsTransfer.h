@@ -49,16 +49,22 @@ public:
     std::optional<std::vector<interchange::PlannedCard>>
     plan(store::ContactGroup group, const QString& region,
          const std::function<bool(int, int)>& progress) const;
+    // The same, the plans kept packed (a million cards' plans whole would take gigabytes).
+    std::optional<interchange::PlannedCards>
+    planPacked(store::ContactGroup group, const QString& region,
+               const std::function<bool(int, int)>& progress) const;
     // Writes the new cards of the plan; nothing when `progress(done, total)` cancels, and
     // then nothing is written. The names are checked again only when the file changed since
     // the last plan.
     std::optional<interchange::ImportTally> write(std::vector<interchange::PlannedCard>& plans,
                                                   const std::function<bool(int, int)>& progress);
+    std::optional<interchange::ImportTally> write(interchange::PlannedCards& plans,
+                                                  const std::function<bool(int, int)>& progress);
 
 private:
     store::ContactDatabase& m_db;
     QSettings& m_settings;
-    std::vector<interchange::SourceCard> m_cards;
+    interchange::SourceCards m_cards; // packed as they are read
     std::vector<interchange::FileProblem> m_problems;
     QString m_jetReader;
     mutable std::optional<interchange::BookState> m_planned; // what the last plan checked

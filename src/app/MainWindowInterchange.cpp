@@ -105,15 +105,15 @@ void MainWindow::importAddressBook() {
         return;
     }
     const QString region = import->homeRegion(m_shared.CurrentLang == i18n::LangHebrew);
-    auto plan = [this, import, group](
-                    const QString& home) -> std::optional<std::vector<interchange::PlannedCard>> {
+    auto plan = [this, import,
+                 group](const QString& home) -> std::optional<interchange::PlannedCards> {
         try {
             const BusyCursor busy;
             // Over the preview when it asks again for another region.
             QWidget* over = QApplication::activeModalWidget();
             QProgressDialog progress(over ? over : this);
             setUpProgress(progress, m_shared.CurrentLang, 0, m_services.progressDelay);
-            return import->plan(group, home, [&progress](int done, int total) {
+            return import->planPacked(group, home, [&progress](int done, int total) {
                 progress.setMaximum(total);
                 progress.setValue(done); // lets the window's events, the cancel among them, run
                 return !progress.wasCanceled();
@@ -124,7 +124,7 @@ void MainWindow::importAddressBook() {
             return std::nullopt;
         }
     };
-    std::optional<std::vector<interchange::PlannedCard>> plans = plan(region);
+    std::optional<interchange::PlannedCards> plans = plan(region);
     if (!plans)
         return;
     // The preview is window-modal and does not block. Its OK takes the cards as last planned
@@ -137,14 +137,14 @@ void MainWindow::importAddressBook() {
     connect(preview, &QDialog::accepted, this, [this, preview, import, region] {
         if (preview->region() != region)
             import->keepHomeRegion(preview->region());
-        auto chosen = std::make_shared<std::vector<interchange::PlannedCard>>(preview->takePlans());
+        auto chosen = std::make_shared<interchange::PlannedCards>(preview->takePlans());
         QMetaObject::invokeMethod(
             this, [this, import, chosen] { writeImport(*import, *chosen); }, Qt::QueuedConnection);
     });
     preview->open();
 }
 
-void MainWindow::writeImport(ContactsImport& import, std::vector<interchange::PlannedCard>& plans) {
+void MainWindow::writeImport(ContactsImport& import, interchange::PlannedCards& plans) {
     QProgressDialog progress(this);
     setUpProgress(progress, m_shared.CurrentLang, int(plans.size()), m_services.progressDelay);
     std::optional<interchange::ImportTally> tally;
