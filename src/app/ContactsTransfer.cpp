@@ -27,24 +27,33 @@ bool isCsv(const QString& path) {
 ContactsImport::ContactsImport(store::ContactDatabase& db, QSettings& settings)
     : m_db(db), m_settings(settings) {}
 
-QString ContactsImport::read(const QString& path, int lang, store::ContactGroup group) {
+QString ContactsImport::read(const QString& path, int lang, store::ContactGroup group,
+                             const std::optional<QString>& region) {
+    m_ahead.reset();
     m_cards.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
     // Each card packed as soon as it is read: a million of them whole would take gigabytes.
+    if (region)
+        m_ahead = std::make_unique<interchange::NumbersAhead>(*region);
     const interchange::CardSink pack = [this](interchange::SourceCard&& card) {
         m_cards.push_back(card);
+        if (m_ahead)
+            m_ahead->added(m_cards);
     };
     interchange::SourceFile read = interchange::isPhoneBookFile(path, file)
                                        ? interchange::readPhoneBook(path, group, m_jetReader)
                                    : isCsv(path) ? interchange::readCsv(file, pack)
                                                  : interchange::readVcf(file, pack);
-    for (const interchange::SourceCard& card : read.cards)
-        m_cards.push_back(card);
+    for (interchange::SourceCard& card : read.cards)
+        pack(std::move(card));
     read.cards = {};
+    if (m_ahead)
+        m_ahead->finish();
     m_problems = std::move(read.problems);
     if (!read.error.isEmpty()) {
+        m_ahead.reset();
         m_cards.clear();
         return read.error;
     }
@@ -85,7 +94,8 @@ ContactsImport::planPacked(store::ContactGroup group, const QString& region,
     const interchange::BookState seen = interchange::bookState(db);
     std::optional<interchange::PlannedCards> plans = interchange::planImport(
         m_cards, group, region,
-        [&db, group](const QString& name) { return store::NameTaken(db, group, name); }, progress);
+        [&db, group](const QString& name) { return store::NameTaken(db, group, name); }, progress,
+        m_ahead.get());
     if (plans)
         m_planned = seen;
     return plans;

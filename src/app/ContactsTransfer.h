@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -30,8 +31,11 @@ public:
     // program's own, whose cards of `group`'s table are read), else CSV by its extension, else
     // vCard. What to tell the user when it gives no card to import: why it cannot be read, or
     // that it holds no card, in the interface's language `lang`; empty when it does.
+    // With a region, the numbers are read for it as the file is read, on every core, so that
+    // a plan for that region need not read them.
     QString read(const QString& path, int lang,
-                 store::ContactGroup group = store::ContactGroup::Personal);
+                 store::ContactGroup group = store::ContactGroup::Personal,
+                 const std::optional<QString>& region = std::nullopt);
     // The program that reads Access (Jet) files; by default the one beside the program.
     void setJetReader(const QString& program) { m_jetReader = program; }
     // The file's lines that belong to no card.
@@ -64,7 +68,8 @@ public:
 private:
     store::ContactDatabase& m_db;
     QSettings& m_settings;
-    interchange::SourceCards m_cards; // packed as they are read
+    interchange::SourceCards m_cards;                   // packed as they are read
+    std::unique_ptr<interchange::NumbersAhead> m_ahead; // their numbers, read as they came
     std::vector<interchange::FileProblem> m_problems;
     QString m_jetReader;
     mutable std::optional<interchange::BookState> m_planned; // what the last plan checked

@@ -67,15 +67,16 @@ void MainWindow::importAddressBook() {
         return;
     auto import = std::make_shared<ContactsImport>(m_shared.db, m_services.settings);
     std::optional<BusyCursor> busy(std::in_place); // from the first moment, until a message
+    // The numbers are read for the home region while the file is read.
+    const QString region = import->homeRegion(m_shared.CurrentLang == i18n::LangHebrew);
     QString unreadable = choice.description;
     if (!choice.isFailed()) {
         // The file is read on a thread of its own, the window alive meanwhile with the
         // progress window, whose Cancel leaves the reading to end unheard.
         auto read = std::make_shared<QString>();
         QThread* reader =
-            QThread::create([import, read, path = choice.path, lang = m_shared.CurrentLang, group] {
-                *read = import->read(path, lang, group);
-            });
+            QThread::create([import, read, path = choice.path, lang = m_shared.CurrentLang, group,
+                             region] { *read = import->read(path, lang, group, region); });
         QProgressDialog progress(this);
         setUpProgress(progress, m_shared.CurrentLang, 0, m_services.progressDelay);
         QEventLoop waiting;
@@ -104,7 +105,6 @@ void MainWindow::importAddressBook() {
         m_services.prompter.tell(unreadable, m_shared.AppTitle, platform::Icon::Exclamation);
         return;
     }
-    const QString region = import->homeRegion(m_shared.CurrentLang == i18n::LangHebrew);
     auto plan = [this, import,
                  group](const QString& home) -> std::optional<interchange::PlannedCards> {
         try {

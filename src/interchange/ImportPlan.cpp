@@ -5,9 +5,12 @@
 #include "store/Text.h"
 
 #include <QElapsedTimer>
+#include <QFuture>
 #include <QHash>
+#include <QScopeGuard>
 #include <QSet>
 #include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <climits>
@@ -225,8 +228,6 @@ QString getText(const char16_t*& in) {
     return text.isEmpty() ? QString() : text.toString();
 }
 
-constexpr size_t blockUnits = size_t(1) << 19;
-
 constexpr char16_t malformedFlag = 1;
 constexpr char16_t nameIsNameValue = 1 << 7;
 
@@ -235,7 +236,7 @@ constexpr char16_t nameIsNameValue = 1 << 7;
 char16_t* PackedTexts::reserve(size_t units) {
     if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < units) {
         Block block;
-        block.size = std::max(units, blockUnits);
+        block.size = std::max(units, m_blockUnits);
         block.units = std::make_unique<char16_t[]>(block.size);
         m_blocks.push_back(std::move(block));
     }
@@ -396,6 +397,84 @@ std::vector<PlannedCard> PlannedCards::toVector() const {
     return plans;
 }
 
+// A batch of distinct numbers read on the pool: what the plan needs of each, packed.
+struct NumbersAhead::Batch {
+    std::vector<QStringView> numbers;
+    PackedTexts texts{size_t(1) << 14};
+    std::vector<quint64> places;
+    QFuture<void> reading;
+};
+
+NumbersAhead::NumbersAhead(const QString& region) : m_region(region) {}
+
+NumbersAhead::~NumbersAhead() {
+    finish();
+}
+
+void NumbersAhead::added(const SourceCards& cards) {
+    std::vector<QStringView> numbers;
+    for (; m_cardsSeen < cards.size(); ++m_cardsSeen) {
+        cards.numbersOf(m_cardsSeen, numbers);
+        for (const QStringView number : numbers) {
+            if (m_index.contains(number))
+                continue;
+            m_index.insert(number, (quint64(m_batches.size()) << 32) | m_pending.size());
+            m_pending.push_back(number);
+        }
+    }
+    if (m_pending.size() >= 1024)
+        startBatch();
+}
+
+void NumbersAhead::startBatch() {
+    if (m_pending.empty())
+        return;
+    auto batch = std::make_unique<Batch>();
+    batch->numbers = std::move(m_pending);
+    m_pending.clear();
+    Batch* b = batch.get();
+    m_batches.push_back(std::move(batch));
+    b->reading = QtConcurrent::run([b, region = m_region] {
+        for (const QStringView number : b->numbers) {
+            const NumberFit fit = numberFit(number.toString(), region);
+            size_t room = 2;
+            for (const QString& form : fit.forms.value_or(QStringList()))
+                room += roomFor(form);
+            char16_t* out = b->texts.reserve(room);
+            *out++ = char16_t((fit.readable ? 1 : 0) | (fit.forms ? 2 : 0));
+            out = putCount(out, size_t(fit.forms ? fit.forms->size() : 0));
+            for (const QString& form : fit.forms.value_or(QStringList()))
+                out = putText(out, form);
+            b->places.push_back(b->texts.commit(out));
+        }
+        b->numbers = {};
+    });
+}
+
+void NumbersAhead::finish() {
+    startBatch();
+    for (const std::unique_ptr<Batch>& batch : m_batches)
+        batch->reading.waitForFinished();
+}
+
+std::optional<NumbersAhead::Fit> NumbersAhead::fitOf(QStringView number) const {
+    const auto at = m_index.constFind(number);
+    if (at == m_index.constEnd())
+        return std::nullopt;
+    const Batch& batch = *m_batches[size_t(*at >> 32)];
+    const char16_t* in = batch.texts.at(batch.places[size_t(*at & 0xffffffffu)]);
+    const char16_t flags = *in++;
+    Fit fit;
+    fit.readable = flags & 1;
+    const size_t forms = getCount(in);
+    if (flags & 2) {
+        fit.forms.emplace();
+        for (size_t f = 0; f < forms; ++f)
+            fit.forms->append(getText(in));
+    }
+    return fit;
+}
+
 PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const QString& region) {
     return fitCardWith(source, group,
                        [&region](const QString& number) { return numberFit(number, region); });
@@ -423,7 +502,8 @@ planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, cons
 std::optional<PlannedCards> planImport(const SourceCards& cards, store::ContactGroup group,
                                        const QString& region,
                                        const std::function<bool(const QString&)>& nameTaken,
-                                       const std::function<bool(int, int)>& progress) {
+                                       const std::function<bool(int, int)>& progress,
+                                       const NumbersAhead* ahead) {
     // Three steps of one card each: its numbers gathered, read, the card fitted and its name
     // checked. Told by the clock, not for every card.
     const qsizetype count = qsizetype(cards.size());
@@ -444,61 +524,79 @@ std::optional<PlannedCards> planImport(const SourceCards& cards, store::ContactG
     // their names checked for duplicates in file order. The work on every core goes in
     // slices, the progress told between them.
     constexpr size_t slice = 1024;
-    // The tables are made at their full size at once: growing one of a million entries
-    // rehashes it all at a time, without a word to the window. The numbers are looked up as
-    // the cards keep them, without a copy.
-    QHash<QStringView, qsizetype> index; // every number; -1 while seen once
-    index.reserve(count);
-    std::vector<QString> numbers; // the repeated ones, in file order
-    std::vector<QStringView> written;
-    for (qsizetype c = 0; c < count; ++c) {
-        cards.numbersOf(size_t(c), written);
-        for (const QStringView number : written) {
-            const auto seen = index.find(number);
-            if (seen == index.end()) {
-                index.insert(number, -1);
-            } else if (*seen < 0) {
-                *seen = qsizetype(numbers.size());
-                numbers.push_back(number.toString());
-            }
-        }
-        if (size_t(c) % slice == 0 && !tell(0, double(c) / double(count)))
-            return std::nullopt;
-    }
-    // Only the repeated numbers are looked up from here on: a million numbers of one card
-    // each need not stay listed while the cards are fitted.
+    // The numbers read while the file was read, for this region, need not be read again.
+    const bool readAhead = ahead && ahead->region() == region;
     QHash<QString, qsizetype> repeated;
-    repeated.reserve(qsizetype(numbers.size()));
-    for (qsizetype at = 0; at < qsizetype(numbers.size()); ++at)
-        repeated.insert(numbers[size_t(at)], at);
-    index = {};
-    std::vector<NumberFit> fits(numbers.size());
-    for (size_t from = 0; from < fits.size(); from += slice) {
-        const auto begin = fits.begin() + qsizetype(from);
-        const auto end = fits.begin() + qsizetype(std::min(fits.size(), from + slice));
-        QtConcurrent::blockingMap(begin, end, [&](NumberFit& fit) {
-            fit = numberFit(numbers[size_t(&fit - fits.data())], region);
-        });
-        if (!tell(1, double(from) / double(fits.size())))
-            return std::nullopt;
+    std::vector<NumberFit> fits;
+    if (!readAhead) {
+        // The tables are made at their full size at once: growing one of a million entries
+        // rehashes it all at a time, without a word to the window. The numbers are looked up as
+        // the cards keep them, without a copy.
+        QHash<QStringView, qsizetype> index; // every number; -1 while seen once
+        index.reserve(count);
+        std::vector<QString> numbers; // the repeated ones, in file order
+        std::vector<QStringView> written;
+        for (qsizetype c = 0; c < count; ++c) {
+            cards.numbersOf(size_t(c), written);
+            for (const QStringView number : written) {
+                const auto seen = index.find(number);
+                if (seen == index.end()) {
+                    index.insert(number, -1);
+                } else if (*seen < 0) {
+                    *seen = qsizetype(numbers.size());
+                    numbers.push_back(number.toString());
+                }
+            }
+            if (size_t(c) % slice == 0 && !tell(0, double(c) / double(count)))
+                return std::nullopt;
+        }
+        // Only the repeated numbers are looked up from here on: a million numbers of one card
+        // each need not stay listed while the cards are fitted.
+        repeated.reserve(qsizetype(numbers.size()));
+        for (qsizetype at = 0; at < qsizetype(numbers.size()); ++at)
+            repeated.insert(numbers[size_t(at)], at);
+        index = {};
+        fits.resize(numbers.size());
+        for (size_t from = 0; from < fits.size(); from += slice) {
+            const auto begin = fits.begin() + qsizetype(from);
+            const auto end = fits.begin() + qsizetype(std::min(fits.size(), from + slice));
+            QtConcurrent::blockingMap(begin, end, [&](NumberFit& fit) {
+                fit = numberFit(numbers[size_t(&fit - fits.data())], region);
+            });
+            if (!tell(1, double(from) / double(fits.size())))
+                return std::nullopt;
+        }
     }
-    const FitOf known = [&repeated, &fits, &region](const QString& number) {
+    const FitOf known = [&repeated, &fits, &region, ahead, readAhead](const QString& number) {
+        if (readAhead) {
+            if (std::optional<NumbersAhead::Fit> fit = ahead->fitOf(number))
+                return NumberFit{fit->readable, std::move(fit->forms)};
+        }
         const qsizetype at = repeated.value(number, -1);
         return at < 0 ? numberFit(number, region) : fits[size_t(at)];
     };
-    // A slice of cards is made again and fitted on every core, its plans packed and their
-    // names checked: only a slice's cards and plans are whole at a time. The names already
-    // taken are looked up as the plans keep them.
+    // A slice of cards is made again and fitted on every core while the slice before has its
+    // plans packed and its names checked here: only two slices' cards and plans are whole at a
+    // time. The names already taken are looked up as the plans keep them.
     PlannedCards plans;
     QSet<QStringView> taken;
     taken.reserve(count);
-    std::vector<PlannedCard> fitted;
-    for (size_t from = 0; from < cards.size(); from += slice) {
-        fitted.assign(std::min(cards.size(), from + slice) - from, PlannedCard());
-        QtConcurrent::blockingMap(fitted, [&](PlannedCard& plan) {
-            plan = fitCardWith(cards.at(from + size_t(&plan - fitted.data())), group, known);
+    std::vector<PlannedCard> fitted[2];
+    auto fit = [&](size_t from) {
+        std::vector<PlannedCard>& into = fitted[(from / slice) % 2];
+        into.assign(std::min(cards.size(), from + slice) - from, PlannedCard());
+        return QtConcurrent::map(into, [&cards, &into, from, group, &known](PlannedCard& plan) {
+            plan = fitCardWith(cards.at(from + size_t(&plan - into.data())), group, known);
         });
-        for (const PlannedCard& plan : fitted) {
+    };
+    QFuture<void> fitting = cards.empty() ? QFuture<void>() : fit(0);
+    // The slice being fitted reads what this function holds: it ends before the function does.
+    const auto awaited = qScopeGuard([&fitting] { fitting.waitForFinished(); });
+    for (size_t from = 0; from < cards.size(); from += slice) {
+        fitting.waitForFinished();
+        if (from + slice < cards.size())
+            fitting = fit(from + slice);
+        for (const PlannedCard& plan : fitted[(from / slice) % 2]) {
             const size_t c = plans.size();
             plans.push_back(plan);
             if (plan.outcome != Outcome::New)

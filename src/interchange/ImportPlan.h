@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <functional>
@@ -38,6 +39,8 @@ struct PlannedCard {
 // million cards kept as QStrings would take a heap block for each of their texts.
 class PackedTexts {
 public:
+    // Blocks of `blockUnits` units at least.
+    explicit PackedTexts(size_t blockUnits = size_t(1) << 19) : m_blockUnits(blockUnits) {}
     // Room for an entry of at most `units` units; where it begins.
     char16_t* reserve(size_t units);
     // The entry reserved last, written up to `end`; its place.
@@ -52,6 +55,7 @@ private:
         size_t size = 0;
     };
     std::vector<Block> m_blocks;
+    size_t m_blockUnits;
 };
 
 // The cards read from a file, kept packed until they are planned; each card made again when
@@ -71,6 +75,40 @@ private:
     PackedTexts m_texts;
     std::vector<quint64> m_places;
     QHash<size_t, Reason> m_malformed; // by card
+};
+
+// The numbers of cards being read, each distinct one read for a region on every core while
+// the reading goes on, what the plan needs of it kept packed: the plan for that region then
+// takes them from here instead of reading them itself.
+class NumbersAhead {
+public:
+    explicit NumbersAhead(const QString& region);
+    ~NumbersAhead();
+    NumbersAhead(const NumbersAhead&) = delete;
+    NumbersAhead& operator=(const NumbersAhead&) = delete;
+    const QString& region() const { return m_region; }
+    // The numbers of the cards packed since the last call, from the thread that packs them;
+    // they must stay packed as long as this lives.
+    void added(const SourceCards& cards);
+    // Every number handed over read; from the same thread.
+    void finish();
+
+    struct Fit {
+        bool readable = false;
+        std::optional<QStringList> forms;
+    };
+    // What was read of the number; nothing for a number never handed over.
+    std::optional<Fit> fitOf(QStringView number) const;
+
+private:
+    struct Batch;
+    void startBatch();
+
+    QString m_region;
+    size_t m_cardsSeen = 0;
+    QHash<QStringView, quint64> m_index; // batch << 32 | entry
+    std::vector<QStringView> m_pending;
+    std::vector<std::unique_ptr<Batch>> m_batches;
 };
 
 // The plans of a file's cards, kept packed: a card whose plan says no more than its values is
@@ -118,10 +156,12 @@ std::optional<std::vector<PlannedCard>>
 planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, const QString& region,
            const std::function<bool(const QString&)>& nameTaken,
            const std::function<bool(int, int)>& progress);
-// The same for the cards kept packed, the plans packed too.
+// The same for the cards kept packed, the plans packed too; their numbers taken from `ahead`
+// when it read them for this region.
 std::optional<PlannedCards> planImport(const SourceCards& cards, store::ContactGroup group,
                                        const QString& region,
                                        const std::function<bool(const QString&)>& nameTaken,
-                                       const std::function<bool(int, int)>& progress);
+                                       const std::function<bool(int, int)>& progress,
+                                       const NumbersAhead* ahead = nullptr);
 
 } // namespace interchange
