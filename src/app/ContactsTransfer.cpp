@@ -110,6 +110,9 @@ ContactsImport::write(std::vector<interchange::PlannedCard>& plans,
 std::optional<interchange::ImportTally>
 ContactsImport::write(interchange::PlannedCards& plans,
                       const std::function<bool(int, int)>& progress) {
+    // The plans hold all the write needs: the cards read are let go first.
+    m_ahead.reset();
+    m_cards.clear();
     return interchange::writeImport(m_db.connection(), plans, progress, m_planned);
 }
 

@@ -62,6 +62,8 @@ public:
     // the last plan.
     std::optional<interchange::ImportTally> write(std::vector<interchange::PlannedCard>& plans,
                                                   const std::function<bool(int, int)>& progress);
+    // The same for packed plans; the cards read are let go first, so that no other plan can
+    // be made of them.
     std::optional<interchange::ImportTally> write(interchange::PlannedCards& plans,
                                                   const std::function<bool(int, int)>& progress);
 
