@@ -416,9 +416,12 @@ void NumbersAhead::added(const SourceCards& cards) {
     for (; m_cardsSeen < cards.size(); ++m_cardsSeen) {
         cards.numbersOf(m_cardsSeen, numbers);
         for (const QStringView number : numbers) {
-            if (m_index.contains(number))
+            // One look-up: a number met for the first time is added by it.
+            const qsizetype known = m_index.size();
+            quint64& entry = m_index[number];
+            if (m_index.size() == known)
                 continue;
-            m_index.insert(number, (quint64(m_batches.size()) << 32) | m_pending.size());
+            entry = (quint64(m_batches.size()) << 32) | m_pending.size();
             m_pending.push_back(number);
         }
     }
@@ -601,10 +604,10 @@ std::optional<PlannedCards> planImport(const SourceCards& cards, store::ContactG
             plans.push_back(plan);
             if (plan.outcome != Outcome::New)
                 continue;
-            const QStringView name = plans.nameOf(c);
-            if (taken.contains(name) || nameTaken(plan.name))
+            const qsizetype before = taken.size();
+            taken.insert(plans.nameOf(c));
+            if (taken.size() == before || nameTaken(plan.name))
                 plans.setOutcome(c, Outcome::Duplicate);
-            taken.insert(name);
         }
         if (!tell(2, double(from) / double(cards.size())))
             return std::nullopt;
