@@ -164,6 +164,7 @@ void MainWindow::writeImport(ContactsImport& import, interchange::PlannedCards& 
                                  m_shared.AppTitle);
         return;
     }
+    plans = {}; // written: the list filled again need not share the memory with them
     refreshList();
     m_services.prompter.tell(interchange::importSummary(*tally, m_shared.CurrentLang),
                              m_shared.AppTitle);
