@@ -36,7 +36,7 @@ QString ContactsImport::read(const QString& path, int lang, store::ContactGroup 
         return file.errorString();
     // Each card packed as soon as it is read: a million of them whole would take gigabytes.
     if (region)
-        m_ahead = std::make_unique<interchange::NumbersAhead>(*region);
+        m_ahead = std::make_unique<interchange::NumbersAhead>(*region, &m_abandoned);
     const interchange::CardSink pack = [this](interchange::SourceCard&& card) {
         m_cards.push_back(card);
         if (m_ahead)
@@ -62,6 +62,10 @@ QString ContactsImport::read(const QString& path, int lang, store::ContactGroup 
     return m_problems.empty()
                ? i18n::messages::importNoCards(lang)
                : i18n::messages::importUnreadable(m_problems.front().reason.text(lang), lang);
+}
+
+void ContactsImport::abandon() {
+    m_abandoned = true;
 }
 
 QString ContactsImport::homeRegion(bool hebrewInterface) const {

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,6 +37,9 @@ public:
     QString read(const QString& path, int lang,
                  store::ContactGroup group = store::ContactGroup::Personal,
                  const std::optional<QString>& region = std::nullopt);
+    // From any thread, while `read` runs on another: the cards will not be planned, so their
+    // numbers are no longer read ahead (the reading itself ends as it would).
+    void abandon();
     // The program that reads Access (Jet) files; by default the one beside the program.
     void setJetReader(const QString& program) { m_jetReader = program; }
     // The file's lines that belong to no card.
@@ -70,7 +74,8 @@ public:
 private:
     store::ContactDatabase& m_db;
     QSettings& m_settings;
-    interchange::SourceCards m_cards;                   // packed as they are read
+    interchange::SourceCards m_cards; // packed as they are read
+    std::atomic<bool> m_abandoned = false;
     std::unique_ptr<interchange::NumbersAhead> m_ahead; // their numbers, read as they came
     std::vector<interchange::FileProblem> m_problems;
     QString m_jetReader;

@@ -96,8 +96,10 @@ void MainWindow::importAddressBook() {
             progress.show(); // window-modal: its Cancel ends the waiting
             waiting.exec();
         }
-        if (!ended)
+        if (!ended) {
+            import->abandon(); // its numbers no longer read ahead on every core
             return;
+        }
         unreadable = *read;
     }
     busy.reset();

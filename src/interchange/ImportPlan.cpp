@@ -405,13 +405,16 @@ struct NumbersAhead::Batch {
     QFuture<void> reading;
 };
 
-NumbersAhead::NumbersAhead(const QString& region) : m_region(region) {}
+NumbersAhead::NumbersAhead(const QString& region, const std::atomic<bool>* stop)
+    : m_region(region), m_stop(stop ? stop : &m_never) {}
 
 NumbersAhead::~NumbersAhead() {
     finish();
 }
 
 void NumbersAhead::added(const SourceCards& cards) {
+    if (*m_stop)
+        return;
     std::vector<QStringView> numbers;
     for (; m_cardsSeen < cards.size(); ++m_cardsSeen) {
         cards.numbersOf(m_cardsSeen, numbers);
@@ -437,8 +440,10 @@ void NumbersAhead::startBatch() {
     m_pending.clear();
     Batch* b = batch.get();
     m_batches.push_back(std::move(batch));
-    b->reading = QtConcurrent::run([b, region = m_region] {
+    b->reading = QtConcurrent::run([b, region = m_region, stop = m_stop] {
         for (const QStringView number : b->numbers) {
+            if (*stop)
+                break;
             const NumberFit fit = numberFit(number.toString(), region);
             size_t room = 2;
             for (const QString& form : fit.forms.value_or(QStringList()))
@@ -465,7 +470,10 @@ std::optional<NumbersAhead::Fit> NumbersAhead::fitOf(QStringView number) const {
     if (at == m_index.constEnd())
         return std::nullopt;
     const Batch& batch = *m_batches[size_t(*at >> 32)];
-    const char16_t* in = batch.texts.at(batch.places[size_t(*at & 0xffffffffu)]);
+    const size_t entry = size_t(*at & 0xffffffffu);
+    if (entry >= batch.places.size()) // abandoned before it was read
+        return std::nullopt;
+    const char16_t* in = batch.texts.at(batch.places[entry]);
     const char16_t flags = *in++;
     Fit fit;
     fit.readable = flags & 1;

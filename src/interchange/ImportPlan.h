@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -82,7 +83,9 @@ private:
 // takes them from here instead of reading them itself.
 class NumbersAhead {
 public:
-    explicit NumbersAhead(const QString& region);
+    // Once `stop` is set (from any thread: the cards will not be planned), the numbers not
+    // read yet are not read at all.
+    explicit NumbersAhead(const QString& region, const std::atomic<bool>* stop = nullptr);
     ~NumbersAhead();
     NumbersAhead(const NumbersAhead&) = delete;
     NumbersAhead& operator=(const NumbersAhead&) = delete;
@@ -105,6 +108,8 @@ private:
     void startBatch();
 
     QString m_region;
+    std::atomic<bool> m_never = false;
+    const std::atomic<bool>* m_stop;
     size_t m_cardsSeen = 0;
     QHash<QStringView, quint64> m_index; // batch << 32 | entry
     std::vector<QStringView> m_pending;
