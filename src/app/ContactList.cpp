@@ -8,14 +8,13 @@
 
 namespace app {
 
-namespace {
-std::array<int, store::RoleCount> fieldsOf(const store::Recordset& rs, store::ContactGroup group) {
+std::array<int, store::RoleCount> listFields(const store::Recordset& rs,
+                                             store::ContactGroup group) {
     std::array<int, store::RoleCount> field{};
     for (size_t c = 0; c < field.size(); ++c)
         field[c] = rs.fieldIndex(store::columnOf(group, store::roleInGridColumn(int(c))));
     return field;
 }
-} // namespace
 
 std::vector<ListedCard> Listing::cards() const {
     std::vector<ListedCard> out;
@@ -50,7 +49,7 @@ Listing ContactList::read(store::ContactGroup group, const std::optional<QString
     // The cells stay in the cursor's store; the grid turns them into text as it shows them.
     listing.rows = rs->rows();
     listing.order = rs->order();
-    listing.fieldOf = fieldsOf(*rs, group);
+    listing.fieldOf = listFields(*rs, group);
     return listing;
 }
 

@@ -40,6 +40,9 @@ struct Listing {
     std::vector<ListedCard> cards() const;
 };
 
+// The field of each list column in a cursor over the group's table (-1 where it lacks it).
+std::array<int, store::RoleCount> listFields(const store::Recordset& rs, store::ContactGroup group);
+
 // What the file looked like at one moment, as far as the list cares: changes by other
 // programs (the engine's data version), changes of the tables' shape, the rows this
 // connection has changed so far, and the text encoding.

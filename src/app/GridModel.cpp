@@ -84,6 +84,21 @@ QString GridModel::cell(int i, int col) const {
     return m_trim ? store::trimSpaces(text) : text;
 }
 
+int GridModel::findPrefix(int col, const QString& prefix, int from) const {
+    const QByteArray bytes = prefix.toUtf8();
+    const int field = m_fieldOf[size_t(col)];
+    if (!m_rows || field < 0)
+        return bytes.isEmpty() && from < count() ? from : -1;
+    for (int i = std::max(from, 0); i < count(); ++i) {
+        const int slot = m_slots[size_t(i)];
+        const QByteArrayView cellBytes =
+            slot < 0 ? QByteArrayView() : store::trimSpaces(m_rows->utf8(slot, field));
+        if (cellBytes.startsWith(bytes))
+            return i;
+    }
+    return -1;
+}
+
 qint64 GridModel::cardId(int i) const {
     const int slot = m_slots[size_t(i)];
     return slot < 0 ? -1 : m_rows->rowid(slot);

@@ -65,6 +65,9 @@ public:
     qint64 cardId(int i) const;
     QString cell(int i, int col) const;
     int count() const { return int(m_slots.size()); }
+    // The first row from `from` on whose cell in `col`, trimmed of blanks, begins with
+    // `prefix` exactly; -1 for none. Compared as stored, without making a text of each cell.
+    int findPrefix(int col, const QString& prefix, int from = 0) const;
     // Whether the rows shown are those of this store.
     bool shows(const store::RowStore* rows) const { return rows && m_rows.get() == rows; }
     // The store row a grid row shows; -1 for the empty row.

@@ -213,16 +213,15 @@ void MainWindow::jumpToTypedName(QChar key) {
         return;
     }
     m_list.typedPrefix += key;
-    const qsizetype n = m_list.typedPrefix.size();
     m_list.highlightedRow = g.currentRow();
-    for (int i = 1; i < g.rowCount(); ++i) {
-        if (store::trimSpaces(g.cellText(i, 0)).left(n) == m_list.typedPrefix) {
-            g.setCurrentRow(i);
-            g.setCurrentColumn(0);
-            highlightRow(i, 0);
-            g.showRow(i);
-            return;
-        }
+    const int found = g.model().findPrefix(0, m_list.typedPrefix);
+    if (found >= 0) {
+        const int i = found + 1; // below the heading row
+        g.setCurrentRow(i);
+        g.setCurrentColumn(0);
+        highlightRow(i, 0);
+        g.showRow(i);
+        return;
     }
     g.setCurrentRow(m_list.highlightedRow);
     g.setCurrentColumn(m_list.rememberedColumn);

@@ -119,7 +119,7 @@ std::optional<QString> MainWindow::refreshPrefix() const {
 }
 
 void MainWindow::refreshList() {
-    if (m_shared.LetterFilter == u"ALL")
+    if (!refreshPrefix())
         showAll();
     else
         fillList(true, false);
@@ -159,10 +159,7 @@ void MainWindow::refreshAfterWrite(qint64 cardId) {
     m_list.rowShade = infoBackground();
     const int before = rs.size() + (moved->from >= 0 ? 1 : 0) - (moved->to >= 0 ? 1 : 0);
     if (m_list.gridSorted || !model.shows(rs.rows().get()) || model.count() != before + 1) {
-        std::array<int, GridCols> fieldOf{};
-        for (int c = 0; c < GridCols; ++c)
-            fieldOf[size_t(c)] = rs.fieldIndex(store::columnOf(group, store::roleInGridColumn(c)));
-        model.showCards(rs.rows(), rs.order(), fieldOf);
+        model.showCards(rs.rows(), rs.order(), listFields(rs, group));
     } else {
         if (moved->from >= 0)
             model.removeCardRow(moved->from);

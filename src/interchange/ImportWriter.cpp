@@ -5,7 +5,6 @@
 #include "store/StoreError.h"
 
 #include <QElapsedTimer>
-#include <QStringList>
 
 #include <sqlite3.h>
 
@@ -22,39 +21,6 @@ qint64 single(store::Connection& db, const QString& sql) {
     st.step();
     return st.integer(0);
 }
-
-// One INSERT of a group's card, prepared once for the whole import.
-class Inserter {
-public:
-    explicit Inserter(store::Connection& db) : m_db(db) {}
-
-    qint64 insert(const store::ContactRecord& card) {
-        std::optional<store::Statement>& st = m_statements[size_t(card.group)];
-        if (!st) {
-            QStringList columns, marks;
-            for (const store::CardField& f : store::fieldsOf(card.group)) {
-                columns << u'"' + QString::fromUtf16(f.column) + u'"';
-                marks << QStringLiteral("?");
-            }
-            st.emplace(m_db.prepare(
-                QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                    .arg(store::tableOf(card.group), columns.join(u','), marks.join(u','))));
-        }
-        int at = 1;
-        for (const store::CardField& f : store::fieldsOf(card.group))
-            st->bind(at++, card[f.role]);
-        struct Reset {
-            store::Statement& st;
-            ~Reset() { st.reset(); }
-        } reset{*st};
-        st->step();
-        return m_db.lastInsertRowid();
-    }
-
-private:
-    store::Connection& m_db;
-    std::optional<store::Statement> m_statements[3]; // by ContactGroup
-};
 
 } // namespace
 
@@ -75,7 +41,6 @@ std::optional<ImportTally> writePlans(store::Connection& db, Plans& plans,
     store::Transaction transaction(db);
     // The write lock is held from here on: what the file holds now is what is written over.
     const bool checkNames = !planned || bookState(db) != *planned;
-    Inserter inserter(db);
     // The progress is told by the clock, not for every card: its window redraws and lets
     // events through each time.
     QElapsedTimer sinceTold;
@@ -97,7 +62,7 @@ std::optional<ImportTally> writePlans(store::Connection& db, Plans& plans,
             continue;
         }
         try {
-            plan.card.rowid = inserter.insert(plan.card);
+            plan.card.rowid = store::InsertContact(db, plan.card);
         } catch (const store::StoreError& e) {
             if (!isConstraint(e))
                 throw;

@@ -30,8 +30,8 @@ struct BookState {
 };
 BookState bookState(store::Connection& db);
 
-// Writes the new cards of the plan in one transaction, through one prepared INSERT.
-// `progress(done, total)` is called before the first card, then at most every
+// Writes the new cards of the plan in one transaction, through one prepared INSERT per group
+// (InsertContact). `progress(done, total)` is called before the first card, then at most every
 // ProgressEveryMs while cards are written, and after the last; when it returns false the
 // import is cancelled and nothing is written (nothing is returned then). Each name is
 // checked again unless `planned`, the state the plan was checked against, is still the

@@ -135,7 +135,7 @@ SourceFile readSqlite(const QString& path, store::ContactGroup group) {
 }
 
 SourceFile readJet(const QString& path, store::ContactGroup group, const QString& jetReader) {
-    const jet::Reader reader(jetReader.isEmpty() ? jet::defaultReaderProgram() : jetReader);
+    const jet::Reader reader(jetReader);
     QString table = store::tableOf(group);
     SourceFile file;
     std::optional<CardBuilder> builder;

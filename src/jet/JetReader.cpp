@@ -65,7 +65,8 @@ QString defaultReaderProgram() {
     return dir + QStringLiteral("/orvenna-jet-reader");
 }
 
-Reader::Reader(QString program, Limits limits) : program_(std::move(program)), limits_(limits) {}
+Reader::Reader(QString program, Limits limits)
+    : program_(program.isEmpty() ? defaultReaderProgram() : std::move(program)), limits_(limits) {}
 
 namespace {
 

@@ -114,7 +114,8 @@ QString defaultReaderProgram();
 
 class Reader {
 public:
-    explicit Reader(QString program = defaultReaderProgram(), Limits limits = {});
+    // `program` empty: the one beside the running program.
+    explicit Reader(QString program = {}, Limits limits = {});
 
     // Reads the file at `path` (a regular file only): its catalog and each of `tables` it
     // holds (names compared exactly), each row handed to `onRow` as it arrives. Blocks the

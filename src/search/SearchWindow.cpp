@@ -108,17 +108,6 @@ QString entryText(const QString& trimmedName) {
     return blanks(entryWidth - trimmedName.size()) + trimmedName;
 }
 
-// UTF-8 bytes without the blanks around them.
-QByteArrayView trimmedBytes(QByteArrayView bytes) {
-    qsizetype begin = 0;
-    qsizetype end = bytes.size();
-    while (begin < end && bytes[begin] == ' ')
-        ++begin;
-    while (end > begin && bytes[end - 1] == ' ')
-        --end;
-    return bytes.sliced(begin, end - begin);
-}
-
 QString personalHeading() {
     return QStringLiteral(" שם/חברה          טל' בבית      פלאפון      טל' בעבודה    פקס");
 }
@@ -174,7 +163,7 @@ public:
         m_slots.clear();
         const QByteArray prefix = typed.toUtf8();
         for (int slot : order) {
-            if (trimmedBytes(m_rows->utf8(slot, nameField)).startsWith(prefix))
+            if (store::trimSpaces(m_rows->utf8(slot, nameField)).startsWith(prefix))
                 m_slots.push_back(slot);
         }
         endResetModel();
@@ -186,7 +175,8 @@ public:
         endResetModel();
     }
     QString name(int row) const {
-        const QByteArrayView bytes = trimmedBytes(m_rows->utf8(m_slots[size_t(row)], m_nameField));
+        const QByteArrayView bytes =
+            store::trimSpaces(m_rows->utf8(m_slots[size_t(row)], m_nameField));
         return QString::fromUtf8(bytes.data(), bytes.size());
     }
     qint64 cardId(int row) const { return m_rows->rowid(m_slots[size_t(row)]); }

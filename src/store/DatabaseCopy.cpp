@@ -207,7 +207,7 @@ std::shared_ptr<Connection> openChosen(const QString& path) {
 // The old program's Access (Jet) file, read whole by the reader: the same tables, fields and
 // version as this program's file. A file it cannot read to the end is damaged.
 void checkJetFile(const QString& path, const QString& jetReader) {
-    const jet::Reader reader(jetReader.isEmpty() ? jet::defaultReaderProgram() : jetReader);
+    const jet::Reader reader(jetReader);
     const jet::ReadResult read = reader.read(path, contactTables);
     switch (read.status) {
     case jet::ReadStatus::Complete:

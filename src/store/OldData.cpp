@@ -12,7 +12,7 @@
 namespace store {
 
 jet::Reader JetReaderOf(const StartupContext& cx) {
-    return jet::Reader(cx.jetReader.isEmpty() ? jet::defaultReaderProgram() : cx.jetReader);
+    return jet::Reader(cx.jetReader);
 }
 
 void ReachedStep(StartupContext& cx, UpgradeStep step) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace store {
@@ -16,6 +17,17 @@ inline QString trimSpaces(const QString& s) {
     if (begin == 0 && end == s.size())
         return s;
     return s.mid(begin, end - begin);
+}
+
+// The same for UTF-8 bytes.
+inline QByteArrayView trimSpaces(QByteArrayView bytes) {
+    qsizetype begin = 0;
+    qsizetype end = bytes.size();
+    while (begin < end && bytes[begin] == ' ')
+        ++begin;
+    while (end > begin && bytes[end - 1] == ' ')
+        --end;
+    return bytes.sliced(begin, end - begin);
 }
 
 } // namespace store
