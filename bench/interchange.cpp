@@ -87,20 +87,32 @@ struct FreshFile {
     QString path() const { return dir.filePath(QStringLiteral("VESK.MDB")); }
 };
 
-interchange::SourceFile read(const QByteArray& bytes, bool csv) {
+// The file read as the import reads it, each card packed as soon as it is read and, with
+// `ahead`, its numbers read meanwhile on every core.
+interchange::SourceFile read(const QByteArray& bytes, bool csv, interchange::SourceCards& cards,
+                             interchange::NumbersAhead* ahead = nullptr) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return csv ? interchange::readCsv(buffer) : interchange::readVcf(buffer);
+    const interchange::CardSink pack = [&cards, ahead](interchange::SourceCard&& card) {
+        cards.push_back(card);
+        if (ahead)
+            ahead->added(cards);
+    };
+    interchange::SourceFile file =
+        csv ? interchange::readCsv(buffer, pack) : interchange::readVcf(buffer, pack);
+    if (ahead)
+        ahead->finish();
+    return file;
 }
 
 // The cards planned as the main window plans them; `seen`, when given, is what the check saw.
 // `longestGapMs`, when given, is the longest the plan went without telling its progress: how
 // long the window asking would go without its events.
-std::vector<interchange::PlannedCard> plan(store::Connection& db,
-                                           const std::vector<interchange::SourceCard>& cards,
-                                           interchange::BookState* seen = nullptr,
-                                           qint64* longestGapMs = nullptr) {
+interchange::PlannedCards plan(store::Connection& db, const interchange::SourceCards& cards,
+                               interchange::BookState* seen = nullptr,
+                               qint64* longestGapMs = nullptr,
+                               const interchange::NumbersAhead* ahead = nullptr) {
     const store::Transaction snapshot(db, store::Transaction::Read);
     if (seen)
         *seen = interchange::bookState(db);
@@ -113,7 +125,8 @@ std::vector<interchange::PlannedCard> plan(store::Connection& db,
         [&](int, int) {
             longest = std::max(longest, sinceTold.restart());
             return true;
-        });
+        },
+        ahead);
     if (longestGapMs)
         *longestGapMs = longest;
     return std::move(*plans);
@@ -123,13 +136,14 @@ std::vector<interchange::PlannedCard> plan(store::Connection& db,
 // shows (at once here, rather than after its half-second delay).
 void BM_WriteImport(benchmark::State& state) {
     const int cards = int(state.range(0));
-    const interchange::SourceFile source = read(vcfFile(cards), false);
+    interchange::SourceCards source;
+    read(vcfFile(cards), false, source);
     for (auto _ : state) {
         state.PauseTiming();
         auto file = std::make_unique<FreshFile>();
         store::Connection& db = file->db.connection();
         interchange::BookState seen;
-        std::vector<interchange::PlannedCard> plans = plan(db, source.cards, &seen);
+        interchange::PlannedCards plans = plan(db, source, &seen);
         QProgressDialog progress;
         progress.setRange(0, cards);
         progress.setMinimumDuration(0);
@@ -200,13 +214,14 @@ void previewOf(benchmark::State& state, const QByteArray& bytes, bool csv, int c
         state.ResumeTiming();
         QElapsedTimer clock;
         clock.start();
-        const interchange::SourceFile source = read(bytes, csv);
+        interchange::SourceCards packed;
+        interchange::NumbersAhead ahead(region);
+        const interchange::SourceFile source = read(bytes, csv, packed, &ahead);
         const qint64 readMs = clock.elapsed();
         state.counters["read_MB"] = statusMb("VmRSS:");
         {
             qint64 longestGap = 0;
-            std::vector<interchange::PlannedCard> plans =
-                plan(db, source.cards, nullptr, &longestGap);
+            interchange::PlannedCards plans = plan(db, packed, nullptr, &longestGap, &ahead);
             state.counters["plan_longest_gap_ms"] = double(longestGap);
             const qint64 plannedMs = clock.elapsed();
             state.counters["planned_MB"] = statusMb("VmRSS:");

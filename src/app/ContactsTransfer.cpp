@@ -27,23 +27,45 @@ bool isCsv(const QString& path) {
 ContactsImport::ContactsImport(store::ContactDatabase& db, QSettings& settings)
     : m_db(db), m_settings(settings) {}
 
-QString ContactsImport::read(const QString& path, int lang, store::ContactGroup group) {
+QString ContactsImport::read(const QString& path, int lang, store::ContactGroup group,
+                             const std::optional<QString>& region) {
+    m_ahead.reset();
+    m_cards.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
+    // Each card packed as soon as it is read: a million of them whole would take gigabytes.
+    if (region)
+        m_ahead = std::make_unique<interchange::NumbersAhead>(*region, &m_abandoned);
+    const interchange::CardSink pack = [this](interchange::SourceCard&& card) {
+        m_cards.push_back(card);
+        if (m_ahead)
+            m_ahead->added(m_cards);
+    };
     interchange::SourceFile read = interchange::isPhoneBookFile(path, file)
                                        ? interchange::readPhoneBook(path, group, m_jetReader)
-                                   : isCsv(path) ? interchange::readCsv(file)
-                                                 : interchange::readVcf(file);
-    m_cards = std::move(read.cards);
+                                   : isCsv(path) ? interchange::readCsv(file, pack)
+                                                 : interchange::readVcf(file, pack);
+    for (interchange::SourceCard& card : read.cards)
+        pack(std::move(card));
+    read.cards = {};
+    if (m_ahead)
+        m_ahead->finish();
     m_problems = std::move(read.problems);
-    if (!read.error.isEmpty())
+    if (!read.error.isEmpty()) {
+        m_ahead.reset();
+        m_cards.clear();
         return read.error;
+    }
     if (!m_cards.empty())
         return {};
     return m_problems.empty()
                ? i18n::messages::importNoCards(lang)
                : i18n::messages::importUnreadable(m_problems.front().reason.text(lang), lang);
+}
+
+void ContactsImport::abandon() {
+    m_abandoned = true;
 }
 
 QString ContactsImport::homeRegion(bool hebrewInterface) const {
@@ -59,15 +81,25 @@ void ContactsImport::keepHomeRegion(const QString& region) {
 std::optional<std::vector<interchange::PlannedCard>>
 ContactsImport::plan(store::ContactGroup group, const QString& region,
                      const std::function<bool(int, int)>& progress) const {
+    std::optional<interchange::PlannedCards> plans = planPacked(group, region, progress);
+    if (!plans)
+        return std::nullopt;
+    return plans->toVector();
+}
+
+std::optional<interchange::PlannedCards>
+ContactsImport::planPacked(store::ContactGroup group, const QString& region,
+                           const std::function<bool(int, int)>& progress) const {
     // One read of the file for every name asked about. A plan that fails leaves none whose
     // names the write could trust.
     m_planned.reset();
     store::Connection& db = m_db.connection();
     const store::Transaction snapshot(db, store::Transaction::Read);
     const interchange::BookState seen = interchange::bookState(db);
-    std::optional<std::vector<interchange::PlannedCard>> plans = interchange::planImport(
+    std::optional<interchange::PlannedCards> plans = interchange::planImport(
         m_cards, group, region,
-        [&db, group](const QString& name) { return store::NameTaken(db, group, name); }, progress);
+        [&db, group](const QString& name) { return store::NameTaken(db, group, name); }, progress,
+        m_ahead.get());
     if (plans)
         m_planned = seen;
     return plans;
@@ -76,6 +108,15 @@ ContactsImport::plan(store::ContactGroup group, const QString& region,
 std::optional<interchange::ImportTally>
 ContactsImport::write(std::vector<interchange::PlannedCard>& plans,
                       const std::function<bool(int, int)>& progress) {
+    return interchange::writeImport(m_db.connection(), plans, progress, m_planned);
+}
+
+std::optional<interchange::ImportTally>
+ContactsImport::write(interchange::PlannedCards& plans,
+                      const std::function<bool(int, int)>& progress) {
+    // The plans hold all the write needs: the cards read are let go first.
+    m_ahead.reset();
+    m_cards.clear();
     return interchange::writeImport(m_db.connection(), plans, progress, m_planned);
 }
 

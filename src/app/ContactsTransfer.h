@@ -6,7 +6,9 @@
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -30,8 +32,14 @@ public:
     // program's own, whose cards of `group`'s table are read), else CSV by its extension, else
     // vCard. What to tell the user when it gives no card to import: why it cannot be read, or
     // that it holds no card, in the interface's language `lang`; empty when it does.
+    // With a region, the numbers are read for it as the file is read, on every core, so that
+    // a plan for that region need not read them.
     QString read(const QString& path, int lang,
-                 store::ContactGroup group = store::ContactGroup::Personal);
+                 store::ContactGroup group = store::ContactGroup::Personal,
+                 const std::optional<QString>& region = std::nullopt);
+    // From any thread, while `read` runs on another: the cards will not be planned, so their
+    // numbers are no longer read ahead (the reading itself ends as it would).
+    void abandon();
     // The program that reads Access (Jet) files; by default the one beside the program.
     void setJetReader(const QString& program) { m_jetReader = program; }
     // The file's lines that belong to no card.
@@ -49,16 +57,26 @@ public:
     std::optional<std::vector<interchange::PlannedCard>>
     plan(store::ContactGroup group, const QString& region,
          const std::function<bool(int, int)>& progress) const;
+    // The same, the plans kept packed (a million cards' plans whole would take gigabytes).
+    std::optional<interchange::PlannedCards>
+    planPacked(store::ContactGroup group, const QString& region,
+               const std::function<bool(int, int)>& progress) const;
     // Writes the new cards of the plan; nothing when `progress(done, total)` cancels, and
     // then nothing is written. The names are checked again only when the file changed since
     // the last plan.
     std::optional<interchange::ImportTally> write(std::vector<interchange::PlannedCard>& plans,
                                                   const std::function<bool(int, int)>& progress);
+    // The same for packed plans; the cards read are let go first, so that no other plan can
+    // be made of them.
+    std::optional<interchange::ImportTally> write(interchange::PlannedCards& plans,
+                                                  const std::function<bool(int, int)>& progress);
 
 private:
     store::ContactDatabase& m_db;
     QSettings& m_settings;
-    std::vector<interchange::SourceCard> m_cards;
+    interchange::SourceCards m_cards; // packed as they are read
+    std::atomic<bool> m_abandoned = false;
+    std::unique_ptr<interchange::NumbersAhead> m_ahead; // their numbers, read as they came
     std::vector<interchange::FileProblem> m_problems;
     QString m_jetReader;
     mutable std::optional<interchange::BookState> m_planned; // what the last plan checked

@@ -28,7 +28,7 @@ namespace mdlVesk {
 struct Shared;
 }
 namespace interchange {
-struct PlannedCard;
+class PlannedCards;
 }
 namespace editor {
 class RecordEditor;
@@ -238,7 +238,7 @@ private:
     void installWheelHook();
     void removeWheelHook();
     void openEditor(const editor::EditRequest& request);
-    void writeImport(ContactsImport& import, std::vector<interchange::PlannedCard>& plans);
+    void writeImport(ContactsImport& import, interchange::PlannedCards& plans);
 
     // Language, layout and window state.
     void setLanguage(int lang);

@@ -67,15 +67,16 @@ void MainWindow::importAddressBook() {
         return;
     auto import = std::make_shared<ContactsImport>(m_shared.db, m_services.settings);
     std::optional<BusyCursor> busy(std::in_place); // from the first moment, until a message
+    // The numbers are read for the home region while the file is read.
+    const QString region = import->homeRegion(m_shared.CurrentLang == i18n::LangHebrew);
     QString unreadable = choice.description;
     if (!choice.isFailed()) {
         // The file is read on a thread of its own, the window alive meanwhile with the
         // progress window, whose Cancel leaves the reading to end unheard.
         auto read = std::make_shared<QString>();
         QThread* reader =
-            QThread::create([import, read, path = choice.path, lang = m_shared.CurrentLang, group] {
-                *read = import->read(path, lang, group);
-            });
+            QThread::create([import, read, path = choice.path, lang = m_shared.CurrentLang, group,
+                             region] { *read = import->read(path, lang, group, region); });
         QProgressDialog progress(this);
         setUpProgress(progress, m_shared.CurrentLang, 0, m_services.progressDelay);
         QEventLoop waiting;
@@ -95,8 +96,10 @@ void MainWindow::importAddressBook() {
             progress.show(); // window-modal: its Cancel ends the waiting
             waiting.exec();
         }
-        if (!ended)
+        if (!ended) {
+            import->abandon(); // its numbers no longer read ahead on every core
             return;
+        }
         unreadable = *read;
     }
     busy.reset();
@@ -104,16 +107,15 @@ void MainWindow::importAddressBook() {
         m_services.prompter.tell(unreadable, m_shared.AppTitle, platform::Icon::Exclamation);
         return;
     }
-    const QString region = import->homeRegion(m_shared.CurrentLang == i18n::LangHebrew);
-    auto plan = [this, import, group](
-                    const QString& home) -> std::optional<std::vector<interchange::PlannedCard>> {
+    auto plan = [this, import,
+                 group](const QString& home) -> std::optional<interchange::PlannedCards> {
         try {
             const BusyCursor busy;
             // Over the preview when it asks again for another region.
             QWidget* over = QApplication::activeModalWidget();
             QProgressDialog progress(over ? over : this);
             setUpProgress(progress, m_shared.CurrentLang, 0, m_services.progressDelay);
-            return import->plan(group, home, [&progress](int done, int total) {
+            return import->planPacked(group, home, [&progress](int done, int total) {
                 progress.setMaximum(total);
                 progress.setValue(done); // lets the window's events, the cancel among them, run
                 return !progress.wasCanceled();
@@ -124,7 +126,7 @@ void MainWindow::importAddressBook() {
             return std::nullopt;
         }
     };
-    std::optional<std::vector<interchange::PlannedCard>> plans = plan(region);
+    std::optional<interchange::PlannedCards> plans = plan(region);
     if (!plans)
         return;
     // The preview is window-modal and does not block. Its OK takes the cards as last planned
@@ -137,14 +139,14 @@ void MainWindow::importAddressBook() {
     connect(preview, &QDialog::accepted, this, [this, preview, import, region] {
         if (preview->region() != region)
             import->keepHomeRegion(preview->region());
-        auto chosen = std::make_shared<std::vector<interchange::PlannedCard>>(preview->takePlans());
+        auto chosen = std::make_shared<interchange::PlannedCards>(preview->takePlans());
         QMetaObject::invokeMethod(
             this, [this, import, chosen] { writeImport(*import, *chosen); }, Qt::QueuedConnection);
     });
     preview->open();
 }
 
-void MainWindow::writeImport(ContactsImport& import, std::vector<interchange::PlannedCard>& plans) {
+void MainWindow::writeImport(ContactsImport& import, interchange::PlannedCards& plans) {
     QProgressDialog progress(this);
     setUpProgress(progress, m_shared.CurrentLang, int(plans.size()), m_services.progressDelay);
     std::optional<interchange::ImportTally> tally;
@@ -164,6 +166,7 @@ void MainWindow::writeImport(ContactsImport& import, std::vector<interchange::Pl
                                  m_shared.AppTitle);
         return;
     }
+    plans = {}; // written: the list filled again need not share the memory with them
     refreshList();
     m_services.prompter.tell(interchange::importSummary(*tally, m_shared.CurrentLang),
                              m_shared.AppTitle);

@@ -333,15 +333,15 @@ SourceCard cardOf(const Record& r, const std::vector<std::optional<HeaderColumn>
 
 } // namespace
 
-SourceFile readCsv(QIODevice& device) {
+SourceFile readCsv(QIODevice& device, const CardSink& sink) {
     SourceFile file;
     const std::optional<bool> utf8 = vcard::allUtf8(device);
     if (!utf8) {
         file.error = device.errorString();
         return file;
     }
-    const QByteArray bytes = device.readAll();
-    QString text = vcard::utf8OrHebrew(bytes, *utf8);
+    // The bytes are dropped as soon as they are text.
+    QString text = vcard::utf8OrHebrew(device.readAll(), *utf8);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     Records records(text, separatorOf(text));
@@ -361,7 +361,10 @@ SourceFile readCsv(QIODevice& device) {
     while (records.next(r)) {
         if (r.fields.size() == 1 && r.fields[0].trimmed().isEmpty() && !r.unterminated)
             continue;
-        file.cards.push_back(cardOf(r, columns));
+        if (sink)
+            sink(cardOf(r, columns));
+        else
+            file.cards.push_back(cardOf(r, columns));
     }
     return file;
 }

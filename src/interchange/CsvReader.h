@@ -15,6 +15,7 @@ namespace interchange {
 // address first; a column holding the whole address wins. UTF-8 with or without a
 // byte order mark, else Windows-1255. A semicolon or tab separates the fields instead when the
 // first line holds more of them than commas.
-SourceFile readCsv(QIODevice& device);
+// With a sink, each card goes to it as soon as it is read and `cards` stays empty.
+SourceFile readCsv(QIODevice& device, const CardSink& sink = {});
 
 } // namespace interchange

@@ -5,9 +5,12 @@
 #include "store/Text.h"
 
 #include <QElapsedTimer>
+#include <QFuture>
 #include <QHash>
+#include <QScopeGuard>
 #include <QSet>
 #include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <climits>
@@ -184,7 +187,304 @@ PlannedCard fitCardWith(const SourceCard& source, store::ContactGroup group, con
     return plan;
 }
 
+// A card's packed entry: counts and lengths in one unit below 0x8000, else two; texts as
+// their units.
+char16_t* putCount(char16_t* out, size_t n) {
+    if (n < 0x8000) {
+        *out++ = char16_t(n);
+    } else {
+        *out++ = char16_t(0x8000 | (n >> 16));
+        *out++ = char16_t(n & 0xffff);
+    }
+    return out;
+}
+
+size_t getCount(const char16_t*& in) {
+    const size_t first = *in++;
+    if (first < 0x8000)
+        return first;
+    return ((first & 0x7fff) << 16) | size_t(*in++);
+}
+
+// The most a text takes packed.
+size_t roomFor(QStringView text) {
+    return 2 + size_t(text.size());
+}
+
+char16_t* putText(char16_t* out, QStringView text) {
+    out = putCount(out, size_t(text.size()));
+    return std::copy(text.utf16(), text.utf16() + text.size(), out);
+}
+
+QStringView viewText(const char16_t*& in) {
+    const size_t size = getCount(in);
+    const QStringView text(in, qsizetype(size));
+    in += size;
+    return text;
+}
+
+QString getText(const char16_t*& in) {
+    const QStringView text = viewText(in);
+    return text.isEmpty() ? QString() : text.toString();
+}
+
+constexpr char16_t malformedFlag = 1;
+constexpr char16_t nameIsNameValue = 1 << 7;
+
 } // namespace
+
+char16_t* PackedTexts::reserve(size_t units) {
+    if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < units) {
+        Block block;
+        block.size = std::max(units, m_blockUnits);
+        block.units = std::make_unique<char16_t[]>(block.size);
+        m_blocks.push_back(std::move(block));
+    }
+    return m_blocks.back().units.get() + m_blocks.back().used;
+}
+
+quint64 PackedTexts::commit(const char16_t* end) {
+    Block& block = m_blocks.back();
+    const size_t at = block.used;
+    block.used = size_t(end - block.units.get());
+    return (quint64(m_blocks.size() - 1) << 32) | quint64(at);
+}
+
+const char16_t* PackedTexts::at(quint64 place) const {
+    return m_blocks[size_t(place >> 32)].units.get() + (place & 0xffffffffu);
+}
+
+void PackedTexts::clear() {
+    m_blocks.clear();
+}
+
+void SourceCards::push_back(const SourceCard& card) {
+    size_t room = 3 + 2 + roomFor(card.name) + roomFor(card.organization) +
+                  roomFor(card.department) + roomFor(card.address) + roomFor(card.email);
+    for (const SourcePhone& phone : card.phones)
+        room += 1 + roomFor(phone.number);
+    char16_t* out = m_texts.reserve(room);
+    out = putCount(out, size_t(std::max(card.line, 0)));
+    *out++ = card.malformed.isEmpty() ? 0 : malformedFlag;
+    for (const QString* text :
+         {&card.name, &card.organization, &card.department, &card.address, &card.email})
+        out = putText(out, *text);
+    out = putCount(out, card.phones.size());
+    for (const SourcePhone& phone : card.phones) {
+        *out++ = char16_t(phone.kind);
+        out = putText(out, phone.number);
+    }
+    if (!card.malformed.isEmpty())
+        m_malformed.insert(m_places.size(), card.malformed);
+    m_places.push_back(m_texts.commit(out));
+}
+
+SourceCard SourceCards::at(size_t i) const {
+    const char16_t* in = m_texts.at(m_places[i]);
+    SourceCard card;
+    card.line = int(getCount(in));
+    if (*in++ & malformedFlag)
+        card.malformed = m_malformed.value(i);
+    for (QString* text :
+         {&card.name, &card.organization, &card.department, &card.address, &card.email})
+        *text = getText(in);
+    card.phones.resize(getCount(in));
+    for (SourcePhone& phone : card.phones) {
+        phone.kind = PhoneKind(*in++);
+        phone.number = getText(in);
+    }
+    return card;
+}
+
+void SourceCards::numbersOf(size_t i, std::vector<QStringView>& numbers) const {
+    numbers.clear();
+    const char16_t* in = m_texts.at(m_places[i]);
+    getCount(in);
+    ++in;
+    for (int text = 0; text < 5; ++text)
+        viewText(in);
+    numbers.resize(getCount(in));
+    for (QStringView& number : numbers) {
+        ++in;
+        number = viewText(in);
+    }
+}
+
+void SourceCards::clear() {
+    m_texts.clear();
+    m_places = {};
+    m_malformed.clear();
+}
+
+void PlannedCards::push_back(const PlannedCard& plan) {
+    const size_t i = m_outcomes.size();
+    m_outcomes.push_back(quint8(plan.outcome));
+    const bool whole = !plan.notKept.empty() || !plan.reason.isEmpty() || plan.card.rowid != -1;
+    const store::Value& nameValue = plan.card[Role::Name];
+    const bool sameName = nameValue && *nameValue == plan.name;
+    size_t room = 2 + 1 + 1 + roomFor(plan.name);
+    if (!whole) {
+        for (const store::Value& value : plan.card.values)
+            room += value ? roomFor(*value) : 0;
+    }
+    char16_t* out = m_texts.reserve(room);
+    out = putCount(out, size_t(std::max(plan.line, 0)));
+    char16_t& flags = *out++;
+    flags = 0;
+    *out++ = char16_t(plan.card.group);
+    out = putText(out, plan.name);
+    if (whole) {
+        m_whole.insert(i, plan);
+    } else {
+        for (size_t r = 0; r < plan.card.values.size(); ++r) {
+            const store::Value& value = plan.card.values[r];
+            if (!value)
+                continue;
+            flags |= char16_t(1 << r);
+            if (r == size_t(Role::Name) && sameName)
+                flags |= nameIsNameValue;
+            else
+                out = putText(out, *value);
+        }
+    }
+    m_places.push_back(m_texts.commit(out));
+}
+
+PlannedCard PlannedCards::at(size_t i) const {
+    if (!m_whole.isEmpty()) {
+        const auto whole = m_whole.constFind(i);
+        if (whole != m_whole.constEnd()) {
+            PlannedCard plan = *whole;
+            plan.outcome = outcome(i);
+            return plan;
+        }
+    }
+    const char16_t* in = m_texts.at(m_places[i]);
+    PlannedCard plan;
+    plan.line = int(getCount(in));
+    const char16_t flags = *in++;
+    plan.card.group = store::ContactGroup(*in++);
+    plan.name = getText(in);
+    plan.outcome = outcome(i);
+    for (size_t r = 0; r < plan.card.values.size(); ++r) {
+        if (!(flags & (1 << r)))
+            continue;
+        if (r == size_t(Role::Name) && (flags & nameIsNameValue))
+            plan.card.values[r] = plan.name;
+        else
+            plan.card.values[r] = getText(in);
+    }
+    return plan;
+}
+
+void PlannedCards::replace(size_t i, const PlannedCard& plan) {
+    m_whole.insert(i, plan);
+    m_outcomes[i] = quint8(plan.outcome);
+}
+
+QStringView PlannedCards::nameOf(size_t i) const {
+    const char16_t* in = m_texts.at(m_places[i]);
+    getCount(in);
+    in += 2;
+    return viewText(in);
+}
+
+std::vector<PlannedCard> PlannedCards::toVector() const {
+    std::vector<PlannedCard> plans;
+    plans.reserve(size());
+    for (size_t i = 0; i < size(); ++i)
+        plans.push_back(at(i));
+    return plans;
+}
+
+// A batch of distinct numbers read on the pool: what the plan needs of each, packed.
+struct NumbersAhead::Batch {
+    std::vector<QStringView> numbers;
+    PackedTexts texts{size_t(1) << 14};
+    std::vector<quint64> places;
+    QFuture<void> reading;
+};
+
+NumbersAhead::NumbersAhead(const QString& region, const std::atomic<bool>* stop)
+    : m_region(region), m_stop(stop ? stop : &m_never) {}
+
+NumbersAhead::~NumbersAhead() {
+    finish();
+}
+
+void NumbersAhead::added(const SourceCards& cards) {
+    if (*m_stop)
+        return;
+    std::vector<QStringView> numbers;
+    for (; m_cardsSeen < cards.size(); ++m_cardsSeen) {
+        cards.numbersOf(m_cardsSeen, numbers);
+        for (const QStringView number : numbers) {
+            // One look-up: a number met for the first time is added by it.
+            const qsizetype known = m_index.size();
+            quint64& entry = m_index[number];
+            if (m_index.size() == known)
+                continue;
+            entry = (quint64(m_batches.size()) << 32) | m_pending.size();
+            m_pending.push_back(number);
+        }
+    }
+    if (m_pending.size() >= 1024)
+        startBatch();
+}
+
+void NumbersAhead::startBatch() {
+    if (m_pending.empty())
+        return;
+    auto batch = std::make_unique<Batch>();
+    batch->numbers = std::move(m_pending);
+    m_pending.clear();
+    Batch* b = batch.get();
+    m_batches.push_back(std::move(batch));
+    b->reading = QtConcurrent::run([b, region = m_region, stop = m_stop] {
+        for (const QStringView number : b->numbers) {
+            if (*stop)
+                break;
+            const NumberFit fit = numberFit(number.toString(), region);
+            size_t room = 2;
+            for (const QString& form : fit.forms.value_or(QStringList()))
+                room += roomFor(form);
+            char16_t* out = b->texts.reserve(room);
+            *out++ = char16_t((fit.readable ? 1 : 0) | (fit.forms ? 2 : 0));
+            out = putCount(out, size_t(fit.forms ? fit.forms->size() : 0));
+            for (const QString& form : fit.forms.value_or(QStringList()))
+                out = putText(out, form);
+            b->places.push_back(b->texts.commit(out));
+        }
+        b->numbers = {};
+    });
+}
+
+void NumbersAhead::finish() {
+    startBatch();
+    for (const std::unique_ptr<Batch>& batch : m_batches)
+        batch->reading.waitForFinished();
+}
+
+std::optional<NumbersAhead::Fit> NumbersAhead::fitOf(QStringView number) const {
+    const auto at = m_index.constFind(number);
+    if (at == m_index.constEnd())
+        return std::nullopt;
+    const Batch& batch = *m_batches[size_t(*at >> 32)];
+    const size_t entry = size_t(*at & 0xffffffffu);
+    if (entry >= batch.places.size()) // abandoned before it was read
+        return std::nullopt;
+    const char16_t* in = batch.texts.at(batch.places[entry]);
+    const char16_t flags = *in++;
+    Fit fit;
+    fit.readable = flags & 1;
+    const size_t forms = getCount(in);
+    if (flags & 2) {
+        fit.forms.emplace();
+        for (size_t f = 0; f < forms; ++f)
+            fit.forms->append(getText(in));
+    }
+    return fit;
+}
 
 PlannedCard fitCard(const SourceCard& source, store::ContactGroup group, const QString& region) {
     return fitCardWith(source, group,
@@ -201,87 +501,123 @@ std::optional<std::vector<PlannedCard>>
 planImport(const std::vector<SourceCard>& cards, store::ContactGroup group, const QString& region,
            const std::function<bool(const QString&)>& nameTaken,
            const std::function<bool(int, int)>& progress) {
-    // Four steps of one card each: its numbers gathered, read, the card fitted, its name
+    SourceCards packed;
+    for (const SourceCard& card : cards)
+        packed.push_back(card);
+    std::optional<PlannedCards> plans = planImport(packed, group, region, nameTaken, progress);
+    if (!plans)
+        return std::nullopt;
+    return plans->toVector();
+}
+
+std::optional<PlannedCards> planImport(const SourceCards& cards, store::ContactGroup group,
+                                       const QString& region,
+                                       const std::function<bool(const QString&)>& nameTaken,
+                                       const std::function<bool(int, int)>& progress,
+                                       const NumbersAhead* ahead) {
+    // Three steps of one card each: its numbers gathered, read, the card fitted and its name
     // checked. Told by the clock, not for every card.
     const qsizetype count = qsizetype(cards.size());
-    const int total = int(std::min<qsizetype>(count * 4, INT_MAX));
+    const int total = int(std::min<qsizetype>(count * 3, INT_MAX));
     QElapsedTimer sinceTold;
     sinceTold.start();
     auto tell = [&](int step, double share) {
         if (!sinceTold.hasExpired(ProgressEveryMs))
             return true;
         sinceTold.start();
-        return progress(int((step + share) * total / 4), total);
+        return progress(int((step + share) * total / 3), total);
     };
     if (!progress(0, total))
         return std::nullopt;
     // Reading a number is most of the work: a number written alike on several cards is read
     // once, the repeated ones first, on every core; then the cards are fitted, also on every
-    // core, a number of one card alone read then (only the form stored is kept of it); then
-    // the names are checked for duplicates in file order. The work on every core goes in
+    // core, a number of one card alone read then (only the form stored is kept of it), and
+    // their names checked for duplicates in file order. The work on every core goes in
     // slices, the progress told between them.
     constexpr size_t slice = 1024;
-    // The tables are made at their full size at once: growing one of a million entries
-    // rehashes it all at a time, without a word to the window.
-    QHash<QString, qsizetype> index; // every number; -1 while seen once
-    index.reserve(count);
-    std::vector<QString> numbers; // the repeated ones, in file order
-    for (qsizetype c = 0; c < count; ++c) {
-        for (const SourcePhone& phone : cards[size_t(c)].phones) {
-            const auto seen = index.find(phone.number);
-            if (seen == index.end()) {
-                index.insert(phone.number, -1);
-            } else if (*seen < 0) {
-                *seen = qsizetype(numbers.size());
-                numbers.push_back(phone.number);
-            }
-        }
-        if (size_t(c) % slice == 0 && !tell(0, double(c) / double(count)))
-            return std::nullopt;
-    }
-    // Only the repeated numbers are looked up from here on: a million numbers of one card
-    // each need not stay listed while the cards are fitted.
+    // The numbers read while the file was read, for this region, need not be read again.
+    const bool readAhead = ahead && ahead->region() == region;
     QHash<QString, qsizetype> repeated;
-    repeated.reserve(qsizetype(numbers.size()));
-    for (qsizetype at = 0; at < qsizetype(numbers.size()); ++at)
-        repeated.insert(numbers[size_t(at)], at);
-    index = {};
-    std::vector<NumberFit> fits(numbers.size());
-    for (size_t from = 0; from < fits.size(); from += slice) {
-        const auto begin = fits.begin() + qsizetype(from);
-        const auto end = fits.begin() + qsizetype(std::min(fits.size(), from + slice));
-        QtConcurrent::blockingMap(begin, end, [&](NumberFit& fit) {
-            fit = numberFit(numbers[size_t(&fit - fits.data())], region);
-        });
-        if (!tell(1, double(from) / double(fits.size())))
-            return std::nullopt;
+    std::vector<NumberFit> fits;
+    if (!readAhead) {
+        // The tables are made at their full size at once: growing one of a million entries
+        // rehashes it all at a time, without a word to the window. The numbers are looked up as
+        // the cards keep them, without a copy.
+        QHash<QStringView, qsizetype> index; // every number; -1 while seen once
+        index.reserve(count);
+        std::vector<QString> numbers; // the repeated ones, in file order
+        std::vector<QStringView> written;
+        for (qsizetype c = 0; c < count; ++c) {
+            cards.numbersOf(size_t(c), written);
+            for (const QStringView number : written) {
+                const auto seen = index.find(number);
+                if (seen == index.end()) {
+                    index.insert(number, -1);
+                } else if (*seen < 0) {
+                    *seen = qsizetype(numbers.size());
+                    numbers.push_back(number.toString());
+                }
+            }
+            if (size_t(c) % slice == 0 && !tell(0, double(c) / double(count)))
+                return std::nullopt;
+        }
+        // Only the repeated numbers are looked up from here on: a million numbers of one card
+        // each need not stay listed while the cards are fitted.
+        repeated.reserve(qsizetype(numbers.size()));
+        for (qsizetype at = 0; at < qsizetype(numbers.size()); ++at)
+            repeated.insert(numbers[size_t(at)], at);
+        index = {};
+        fits.resize(numbers.size());
+        for (size_t from = 0; from < fits.size(); from += slice) {
+            const auto begin = fits.begin() + qsizetype(from);
+            const auto end = fits.begin() + qsizetype(std::min(fits.size(), from + slice));
+            QtConcurrent::blockingMap(begin, end, [&](NumberFit& fit) {
+                fit = numberFit(numbers[size_t(&fit - fits.data())], region);
+            });
+            if (!tell(1, double(from) / double(fits.size())))
+                return std::nullopt;
+        }
     }
-    const FitOf known = [&repeated, &fits, &region](const QString& number) {
+    const FitOf known = [&repeated, &fits, &region, ahead, readAhead](const QString& number) {
+        if (readAhead) {
+            if (std::optional<NumbersAhead::Fit> fit = ahead->fitOf(number))
+                return NumberFit{fit->readable, std::move(fit->forms)};
+        }
         const qsizetype at = repeated.value(number, -1);
         return at < 0 ? numberFit(number, region) : fits[size_t(at)];
     };
-    // The plans are made slice by slice too, in room kept for all of them.
-    std::vector<PlannedCard> plans;
-    plans.reserve(cards.size());
-    for (size_t from = 0; from < cards.size(); from += slice) {
-        plans.resize(std::min(cards.size(), from + slice));
-        QtConcurrent::blockingMap(
-            plans.begin() + qsizetype(from), plans.end(), [&](PlannedCard& plan) {
-                plan = fitCardWith(cards[size_t(&plan - plans.data())], group, known);
-            });
-        if (!tell(2, double(from) / double(cards.size())))
-            return std::nullopt;
-    }
-    QSet<QString> taken;
+    // A slice of cards is made again and fitted on every core while the slice before has its
+    // plans packed and its names checked here: only two slices' cards and plans are whole at a
+    // time. The names already taken are looked up as the plans keep them.
+    PlannedCards plans;
+    QSet<QStringView> taken;
     taken.reserve(count);
-    for (size_t c = 0; c < plans.size(); ++c) {
-        PlannedCard& plan = plans[c];
-        if (plan.outcome == Outcome::New) {
-            if (taken.contains(plan.name) || nameTaken(plan.name))
-                plan.outcome = Outcome::Duplicate;
-            taken.insert(plan.name);
+    std::vector<PlannedCard> fitted[2];
+    auto fit = [&](size_t from) {
+        std::vector<PlannedCard>& into = fitted[(from / slice) % 2];
+        into.assign(std::min(cards.size(), from + slice) - from, PlannedCard());
+        return QtConcurrent::map(into, [&cards, &into, from, group, &known](PlannedCard& plan) {
+            plan = fitCardWith(cards.at(from + size_t(&plan - into.data())), group, known);
+        });
+    };
+    QFuture<void> fitting = cards.empty() ? QFuture<void>() : fit(0);
+    // The slice being fitted reads what this function holds: it ends before the function does.
+    const auto awaited = qScopeGuard([&fitting] { fitting.waitForFinished(); });
+    for (size_t from = 0; from < cards.size(); from += slice) {
+        fitting.waitForFinished();
+        if (from + slice < cards.size())
+            fitting = fit(from + slice);
+        for (const PlannedCard& plan : fitted[(from / slice) % 2]) {
+            const size_t c = plans.size();
+            plans.push_back(plan);
+            if (plan.outcome != Outcome::New)
+                continue;
+            const qsizetype before = taken.size();
+            taken.insert(plans.nameOf(c));
+            if (taken.size() == before || nameTaken(plan.name))
+                plans.setOutcome(c, Outcome::Duplicate);
         }
-        if (c % slice == 0 && !tell(3, double(c) / double(plans.size())))
+        if (!tell(2, double(from) / double(cards.size())))
             return std::nullopt;
     }
     if (!progress(total, total))

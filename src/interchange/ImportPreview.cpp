@@ -66,7 +66,7 @@ public:
         const size_t row = size_t(index.row());
         const int lang = m_preview.m_lang;
         if (row < m_preview.m_plans.size()) {
-            const PlannedCard& plan = m_preview.m_plans[row];
+            const PlannedCard plan = m_preview.m_plans.at(row);
             switch (index.column()) {
             case 0:
                 return QString::number(plan.line);
@@ -99,7 +99,7 @@ public:
         return i18n::text(m_preview.m_lang, heads[qBound(0, section, 3)]);
     }
     // The preview's plans replaced by these.
-    std::vector<PlannedCard> renew(std::vector<PlannedCard>& plans, std::vector<PlannedCard> with) {
+    PlannedCards renew(PlannedCards& plans, PlannedCards with) {
         beginResetModel();
         std::swap(plans, with);
         endResetModel();
@@ -110,9 +110,8 @@ private:
     const ImportPreview& m_preview;
 };
 
-ImportPreview::ImportPreview(std::vector<PlannedCard> plans,
-                             const std::vector<FileProblem>& problems, const QString& region,
-                             Replan replan, int lang, QWidget* parent)
+ImportPreview::ImportPreview(PlannedCards plans, const std::vector<FileProblem>& problems,
+                             const QString& region, Replan replan, int lang, QWidget* parent)
     : QDialog(parent), m_plans(std::move(plans)), m_problems(problems), m_replan(std::move(replan)),
       m_lang(lang), m_region(new QComboBox(this)), m_hint(new QLabel(this)),
       m_rows(new Rows(*this)), m_list(new QTableView(this)) {
@@ -183,12 +182,12 @@ QString ImportPreview::region() const {
     return m_region->currentData().toString();
 }
 
-std::vector<PlannedCard> ImportPreview::takePlans() {
+PlannedCards ImportPreview::takePlans() {
     return m_rows->renew(m_plans, {});
 }
 
 void ImportPreview::regionChosen() {
-    std::optional<std::vector<PlannedCard>> replanned = m_replan(region());
+    std::optional<PlannedCards> replanned = m_replan(region());
     if (!replanned) {
         const QSignalBlocker quiet(m_region);
         m_region->setCurrentIndex(m_shownRegion);

@@ -24,9 +24,9 @@ class ImportPreview : public QDialog {
     Q_OBJECT
 public:
     // The cards planned for a region; nothing when they cannot be (the caller said why).
-    using Replan = std::function<std::optional<std::vector<PlannedCard>>(const QString& region)>;
+    using Replan = std::function<std::optional<PlannedCards>(const QString& region)>;
 
-    ImportPreview(std::vector<PlannedCard> plans, const std::vector<FileProblem>& problems,
+    ImportPreview(PlannedCards plans, const std::vector<FileProblem>& problems,
                   const QString& region, Replan replan, int lang, QWidget* parent);
     ~ImportPreview() override;
 
@@ -35,16 +35,16 @@ public:
     QTableView* list() const { return m_list; }
     QComboBox* regionBox() const { return m_region; }
     QLabel* regionHint() const { return m_hint; }
-    const std::vector<PlannedCard>& plans() const { return m_plans; }
+    const PlannedCards& plans() const { return m_plans; }
     // The plans, moved out when OK was pressed; the list is empty then.
-    std::vector<PlannedCard> takePlans();
+    PlannedCards takePlans();
     QString region() const;
 
 private:
     class Rows;
     void regionChosen();
 
-    std::vector<PlannedCard> m_plans;
+    PlannedCards m_plans;
     std::vector<FileProblem> m_problems;
     Replan m_replan;
     int m_lang;

@@ -29,9 +29,14 @@ BookState bookState(store::Connection& db) {
             single(db, QStringLiteral("SELECT total_changes()"))};
 }
 
-std::optional<ImportTally> writeImport(store::Connection& db, std::vector<PlannedCard>& plans,
-                                       const std::function<bool(int, int)>& progress,
-                                       std::optional<BookState> planned) {
+namespace {
+
+// The write over plans of either keeping: `Plans` tells a card's outcome, gives its plan and
+// takes it back changed.
+template <class Plans>
+std::optional<ImportTally> writePlans(store::Connection& db, Plans& plans,
+                                      const std::function<bool(int, int)>& progress,
+                                      std::optional<BookState> planned) {
     const int total = int(plans.size());
     store::Transaction transaction(db);
     // The write lock is held from here on: what the file holds now is what is written over.
@@ -48,11 +53,12 @@ std::optional<ImportTally> writeImport(store::Connection& db, std::vector<Planne
                 return std::nullopt;
             sinceTold.start();
         }
-        PlannedCard& plan = plans[size_t(i)];
-        if (plan.outcome != Outcome::New)
+        if (plans.outcome(size_t(i)) != Outcome::New)
             continue;
+        PlannedCard& plan = plans.plan(size_t(i));
         if (checkNames && store::NameTaken(db, plan.card.group, plan.name)) {
             plan.outcome = Outcome::Duplicate;
+            plans.changed(size_t(i));
             continue;
         }
         try {
@@ -62,19 +68,55 @@ std::optional<ImportTally> writeImport(store::Connection& db, std::vector<Planne
                 throw;
             plan.outcome = Outcome::Refused;
             plan.reason = Reason::words(e.description());
+            plans.changed(size_t(i));
         }
     }
     if (!progress(total, total))
         return std::nullopt;
     transaction.commit();
     ImportTally tally;
-    for (const PlannedCard& plan : plans) {
-        int& count = plan.outcome == Outcome::New         ? tally.imported
-                     : plan.outcome == Outcome::Duplicate ? tally.duplicates
-                                                          : tally.refused;
+    for (size_t i = 0; i < plans.size(); ++i) {
+        const Outcome outcome = plans.outcome(i);
+        int& count = outcome == Outcome::New         ? tally.imported
+                     : outcome == Outcome::Duplicate ? tally.duplicates
+                                                     : tally.refused;
         ++count;
     }
     return tally;
+}
+
+struct PlansInVector {
+    std::vector<PlannedCard>& plans;
+    size_t size() const { return plans.size(); }
+    Outcome outcome(size_t i) const { return plans[i].outcome; }
+    PlannedCard& plan(size_t i) { return plans[i]; }
+    void changed(size_t) {}
+};
+
+// A packed plan made again for the card being written, and kept whole when it changes.
+struct PackedPlans {
+    PlannedCards& plans;
+    PlannedCard current;
+    size_t size() const { return plans.size(); }
+    Outcome outcome(size_t i) const { return plans.outcome(i); }
+    PlannedCard& plan(size_t i) { return current = plans.at(i); }
+    void changed(size_t i) { plans.replace(i, current); }
+};
+
+} // namespace
+
+std::optional<ImportTally> writeImport(store::Connection& db, std::vector<PlannedCard>& plans,
+                                       const std::function<bool(int, int)>& progress,
+                                       std::optional<BookState> planned) {
+    PlansInVector in{plans};
+    return writePlans(db, in, progress, planned);
+}
+
+std::optional<ImportTally> writeImport(store::Connection& db, PlannedCards& plans,
+                                       const std::function<bool(int, int)>& progress,
+                                       std::optional<BookState> planned) {
+    PackedPlans in{plans, {}};
+    return writePlans(db, in, progress, planned);
 }
 
 QString importSummary(const ImportTally& tally) {

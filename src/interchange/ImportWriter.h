@@ -40,6 +40,10 @@ BookState bookState(store::Connection& db);
 std::optional<ImportTally> writeImport(store::Connection& db, std::vector<PlannedCard>& plans,
                                        const std::function<bool(int, int)>& progress,
                                        std::optional<BookState> planned = std::nullopt);
+// The same for plans kept packed.
+std::optional<ImportTally> writeImport(store::Connection& db, PlannedCards& plans,
+                                       const std::function<bool(int, int)>& progress,
+                                       std::optional<BookState> planned = std::nullopt);
 
 // "N cards imported, M duplicates skipped, K refused", in English or in the language given
 // (Hebrew for i18n::LangHebrew).

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // A card as another address book wrote it, before it is fitted to one of our lists. The
@@ -43,5 +44,8 @@ struct SourceFile {
     std::vector<FileProblem> problems;
     QString error; // reading the device failed; nothing else is valid then
 };
+
+// Where a reader gives each card as soon as it is made, instead of keeping it in `cards`.
+using CardSink = std::function<void(SourceCard&&)>;
 
 } // namespace interchange

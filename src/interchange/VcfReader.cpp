@@ -238,8 +238,14 @@ Reason unreadable(int line) {
 
 } // namespace
 
-SourceFile readVcf(QIODevice& device) {
+SourceFile readVcf(QIODevice& device, const CardSink& sink) {
     SourceFile file;
+    auto give = [&file, &sink](SourceCard&& card) {
+        if (sink)
+            sink(std::move(card));
+        else
+            file.cards.push_back(std::move(card));
+    };
     const std::optional<bool> fileUtf8 = vcard::allUtf8(device);
     if (!fileUtf8) {
         file.error = device.errorString();
@@ -258,14 +264,14 @@ SourceFile readVcf(QIODevice& device) {
         if (begin) {
             if (open) {
                 open->card.malformed = Reason::of(i18n::off::reasonNoEnd);
-                file.cards.push_back(finished(*open));
+                give(finished(*open));
             }
             open.emplace();
             open->card.line = number;
         } else if (!open) {
             file.problems.push_back({number, Reason::of(i18n::off::reasonOutsideCard, number)});
         } else if (end) {
-            file.cards.push_back(finished(*open));
+            give(finished(*open));
             open.reset();
         } else if (!p) {
             if (open->card.malformed.isEmpty())
@@ -276,7 +282,7 @@ SourceFile readVcf(QIODevice& device) {
     }
     if (open) {
         open->card.malformed = Reason::of(i18n::off::reasonNoEnd);
-        file.cards.push_back(finished(*open));
+        give(finished(*open));
     }
     if (lines.failed()) {
         file = {};

@@ -13,6 +13,7 @@ namespace interchange {
 // new (TEL;TYPE=cell,voice) forms. A card holding a line that cannot be read is given with
 // the reason in `malformed`; lines outside any card are listed as problems. Reads from the
 // device's current position to its end; the device must allow seeking back.
-SourceFile readVcf(QIODevice& device);
+// With a sink, each card goes to it as soon as it is read and `cards` stays empty.
+SourceFile readVcf(QIODevice& device, const CardSink& sink = {});
 
 } // namespace interchange

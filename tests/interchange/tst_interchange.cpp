@@ -447,10 +447,13 @@ private slots:
     void sharedNumbersFitAsAlone_data() {
         QTest::addColumn<QString>("region");
         QTest::addColumn<ContactGroup>("group");
-        QTest::newRow("Israel, Personal") << "IL" << ContactGroup::Personal;
-        QTest::newRow("Israel, Work") << "IL" << ContactGroup::Work;
-        QTest::newRow("United States") << "US" << ContactGroup::Personal;
-        QTest::newRow("no region") << "" << ContactGroup::Personal;
+        QTest::addColumn<bool>("ahead"); // the numbers read while the file was read
+        QTest::newRow("Israel, Personal") << "IL" << ContactGroup::Personal << false;
+        QTest::newRow("Israel, Work") << "IL" << ContactGroup::Work << false;
+        QTest::newRow("United States") << "US" << ContactGroup::Personal << false;
+        QTest::newRow("no region") << "" << ContactGroup::Personal << false;
+        QTest::newRow("Israel, Work, read ahead") << "IL" << ContactGroup::Work << true;
+        QTest::newRow("no region, read ahead") << "" << ContactGroup::Personal << true;
     }
     void sharedNumbersFitAsAlone() {
         QFETCH(QString, region);
@@ -469,8 +472,23 @@ private slots:
                 card.phones.push_back({numbers[(i + n * 4) % numbers.size()], kinds[(i + n) % 5]});
             cards.push_back(card);
         }
-        const std::vector<PlannedCard> plans =
-            planImport(cards, group, region, [](const QString&) { return false; });
+        auto never = [](const QString&) { return false; };
+        std::vector<PlannedCard> plans;
+        QFETCH(bool, ahead);
+        if (ahead) {
+            SourceCards packed;
+            NumbersAhead read(region);
+            for (const SourceCard& card : cards) {
+                packed.push_back(card);
+                read.added(packed);
+            }
+            read.finish();
+            plans = planImport(
+                        packed, group, region, never, [](int, int) { return true; }, &read)
+                        ->toVector();
+        } else {
+            plans = planImport(cards, group, region, never);
+        }
         for (size_t i = 0; i < cards.size(); ++i)
             QCOMPARE(describe(plans[i]), describe(fitCard(cards[i], group, region)));
     }
