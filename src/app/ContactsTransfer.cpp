@@ -13,6 +13,10 @@
 #include <QFile>
 #include <QLocale>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace app {
 
 namespace {
@@ -100,8 +104,14 @@ ContactsImport::planPacked(store::ContactGroup group, const QString& region,
         m_cards, group, region,
         [&db, group](const QString& name) { return store::NameTaken(db, group, name); }, progress,
         m_ahead.get());
-    if (plans)
-        m_planned = seen;
+    if (!plans)
+        return plans;
+    m_planned = seen;
+    // Another plan for this region reads its numbers itself, as one for another region does.
+    if (m_ahead && m_ahead->region() == region) {
+        m_ahead.reset();
+        returnFreedMemory();
+    }
     return plans;
 }
 
@@ -117,7 +127,14 @@ ContactsImport::write(interchange::PlannedCards& plans,
     // The plans hold all the write needs: the cards read are let go first.
     m_ahead.reset();
     m_cards.clear();
+    returnFreedMemory();
     return interchange::writeImport(m_db.connection(), plans, progress, m_planned);
+}
+
+void returnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }
 
 ExportOutcome exportContacts(store::ContactDatabase& db, store::ContactGroup group,

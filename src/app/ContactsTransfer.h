@@ -58,6 +58,7 @@ public:
     plan(store::ContactGroup group, const QString& region,
          const std::function<bool(int, int)>& progress) const;
     // The same, the plans kept packed (a million cards' plans whole would take gigabytes).
+    // The numbers read with the file are let go once a plan for their region took them.
     std::optional<interchange::PlannedCards>
     planPacked(store::ContactGroup group, const QString& region,
                const std::function<bool(int, int)>& progress) const;
@@ -76,11 +77,16 @@ private:
     QSettings& m_settings;
     interchange::SourceCards m_cards; // packed as they are read
     std::atomic<bool> m_abandoned = false;
-    std::unique_ptr<interchange::NumbersAhead> m_ahead; // their numbers, read as they came
+    // Their numbers, read as they came; let go once a plan took them.
+    mutable std::unique_ptr<interchange::NumbersAhead> m_ahead;
     std::vector<interchange::FileProblem> m_problems;
     QString m_jetReader;
     mutable std::optional<interchange::BookState> m_planned; // what the last plan checked
 };
+
+// The memory freed since the last call given back to the system: glibc keeps freed blocks
+// resident, and those of a long import would stay so while the list is filled again.
+void returnFreedMemory();
 
 struct ExportOutcome {
     int cards = 0;   // how many were written

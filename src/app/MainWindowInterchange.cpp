@@ -167,6 +167,7 @@ void MainWindow::writeImport(ContactsImport& import, interchange::PlannedCards& 
         return;
     }
     plans = {}; // written: the list filled again need not share the memory with them
+    returnFreedMemory();
     refreshList();
     m_services.prompter.tell(interchange::importSummary(*tally, m_shared.CurrentLang),
                              m_shared.AppTitle);

@@ -228,6 +228,49 @@ QString getText(const char16_t*& in) {
     return text.isEmpty() ? QString() : text.toString();
 }
 
+// A text never looked at in place (an e-mail, an address, a number's forms), packed two
+// characters a unit when they are all Latin-1, as most are: its length doubled, plus one then.
+bool isLatin1(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
+}
+
+size_t roomForNarrow(QStringView text) {
+    return 3 + size_t(text.size());
+}
+
+char16_t* putNarrow(char16_t* out, QStringView text) {
+    const size_t size = size_t(text.size());
+    if (!isLatin1(text)) {
+        out = putCount(out, size * 2);
+        return std::copy(text.utf16(), text.utf16() + size, out);
+    }
+    out = putCount(out, size * 2 + 1);
+    char* bytes = reinterpret_cast<char*>(out);
+    for (const QChar c : text)
+        *bytes++ = char(c.unicode());
+    return out + (size + 1) / 2;
+}
+
+QString getNarrow(const char16_t*& in) {
+    const size_t count = getCount(in);
+    const size_t size = count / 2;
+    if (size == 0)
+        return QString();
+    if (!(count & 1)) {
+        const QString text = QStringView(in, qsizetype(size)).toString();
+        in += size;
+        return text;
+    }
+    const QString text = QString::fromLatin1(reinterpret_cast<const char*>(in), qsizetype(size));
+    in += (size + 1) / 2;
+    return text;
+}
+
+void skipNarrow(const char16_t*& in) {
+    const size_t count = getCount(in);
+    in += (count & 1) ? (count / 2 + 1) / 2 : count / 2;
+}
+
 constexpr char16_t malformedFlag = 1;
 constexpr char16_t nameIsNameValue = 1 << 7;
 
@@ -259,16 +302,17 @@ void PackedTexts::clear() {
 }
 
 void SourceCards::push_back(const SourceCard& card) {
-    size_t room = 3 + 2 + roomFor(card.name) + roomFor(card.organization) +
-                  roomFor(card.department) + roomFor(card.address) + roomFor(card.email);
+    size_t room = 3 + 2 + roomFor(card.name) + roomForNarrow(card.organization) +
+                  roomForNarrow(card.department) + roomForNarrow(card.address) +
+                  roomForNarrow(card.email);
     for (const SourcePhone& phone : card.phones)
         room += 1 + roomFor(phone.number);
     char16_t* out = m_texts.reserve(room);
     out = putCount(out, size_t(std::max(card.line, 0)));
     *out++ = card.malformed.isEmpty() ? 0 : malformedFlag;
-    for (const QString* text :
-         {&card.name, &card.organization, &card.department, &card.address, &card.email})
-        out = putText(out, *text);
+    out = putText(out, card.name);
+    for (const QString* text : {&card.organization, &card.department, &card.address, &card.email})
+        out = putNarrow(out, *text);
     out = putCount(out, card.phones.size());
     for (const SourcePhone& phone : card.phones) {
         *out++ = char16_t(phone.kind);
@@ -285,9 +329,9 @@ SourceCard SourceCards::at(size_t i) const {
     card.line = int(getCount(in));
     if (*in++ & malformedFlag)
         card.malformed = m_malformed.value(i);
-    for (QString* text :
-         {&card.name, &card.organization, &card.department, &card.address, &card.email})
-        *text = getText(in);
+    card.name = getText(in);
+    for (QString* text : {&card.organization, &card.department, &card.address, &card.email})
+        *text = getNarrow(in);
     card.phones.resize(getCount(in));
     for (SourcePhone& phone : card.phones) {
         phone.kind = PhoneKind(*in++);
@@ -301,8 +345,9 @@ void SourceCards::numbersOf(size_t i, std::vector<QStringView>& numbers) const {
     const char16_t* in = m_texts.at(m_places[i]);
     getCount(in);
     ++in;
-    for (int text = 0; text < 5; ++text)
-        viewText(in);
+    viewText(in);
+    for (int text = 0; text < 4; ++text)
+        skipNarrow(in);
     numbers.resize(getCount(in));
     for (QStringView& number : numbers) {
         ++in;
@@ -325,7 +370,7 @@ void PlannedCards::push_back(const PlannedCard& plan) {
     size_t room = 2 + 1 + 1 + roomFor(plan.name);
     if (!whole) {
         for (const store::Value& value : plan.card.values)
-            room += value ? roomFor(*value) : 0;
+            room += value ? roomForNarrow(*value) : 0;
     }
     char16_t* out = m_texts.reserve(room);
     out = putCount(out, size_t(std::max(plan.line, 0)));
@@ -344,7 +389,7 @@ void PlannedCards::push_back(const PlannedCard& plan) {
             if (r == size_t(Role::Name) && sameName)
                 flags |= nameIsNameValue;
             else
-                out = putText(out, *value);
+                out = putNarrow(out, *value);
         }
     }
     m_places.push_back(m_texts.commit(out));
@@ -372,7 +417,7 @@ PlannedCard PlannedCards::at(size_t i) const {
         if (r == size_t(Role::Name) && (flags & nameIsNameValue))
             plan.card.values[r] = plan.name;
         else
-            plan.card.values[r] = getText(in);
+            plan.card.values[r] = getNarrow(in);
     }
     return plan;
 }
@@ -445,14 +490,20 @@ void NumbersAhead::startBatch() {
             if (*stop)
                 break;
             const NumberFit fit = numberFit(number.toString(), region);
-            size_t room = 2;
-            for (const QString& form : fit.forms.value_or(QStringList()))
-                room += roomFor(form);
+            QStringList forms = fit.forms.value_or(QStringList());
+            // Most numbers' second form is the first without its separators: made again.
+            const bool digitsSecond = forms.size() == 2 && forms[1] == withoutSeparators(forms[0]);
+            if (digitsSecond)
+                forms.removeLast();
+            size_t room = 3;
+            for (const QString& form : forms)
+                room += roomForNarrow(form);
             char16_t* out = b->texts.reserve(room);
-            *out++ = char16_t((fit.readable ? 1 : 0) | (fit.forms ? 2 : 0));
-            out = putCount(out, size_t(fit.forms ? fit.forms->size() : 0));
-            for (const QString& form : fit.forms.value_or(QStringList()))
-                out = putText(out, form);
+            *out++ =
+                char16_t((fit.readable ? 1 : 0) | (fit.forms ? 2 : 0) | (digitsSecond ? 4 : 0));
+            out = putCount(out, size_t(forms.size()));
+            for (const QString& form : forms)
+                out = putNarrow(out, form);
             b->places.push_back(b->texts.commit(out));
         }
         b->numbers = {};
@@ -481,7 +532,9 @@ std::optional<NumbersAhead::Fit> NumbersAhead::fitOf(QStringView number) const {
     if (flags & 2) {
         fit.forms.emplace();
         for (size_t f = 0; f < forms; ++f)
-            fit.forms->append(getText(in));
+            fit.forms->append(getNarrow(in));
+        if (flags & 4)
+            fit.forms->append(withoutSeparators(fit.forms->front()));
     }
     return fit;
 }

@@ -16,15 +16,6 @@ namespace {
 using i18n::phonenumbers::PhoneNumber;
 using i18n::phonenumbers::PhoneNumberUtil;
 
-QString withoutSeparators(const QString& number) {
-    QString out;
-    for (const QChar c : number) {
-        if (c.isDigit() || c == u'+' || c == u'*' || c == u'#')
-            out += c;
-    }
-    return out;
-}
-
 // The number's own digits, its extension left out. Field by field: the message's copy and
 // assignment would need the serialization library itself.
 void withoutExtension(const PhoneNumber& number, PhoneNumber& bare) {
@@ -74,6 +65,15 @@ QStringList candidates(const QString& written, const QString& region) {
 }
 
 } // namespace
+
+QString withoutSeparators(const QString& number) {
+    QString out;
+    for (const QChar c : number) {
+        if (c.isDigit() || c == u'+' || c == u'*' || c == u'#')
+            out += c;
+    }
+    return out;
+}
 
 QString homeRegion(const QString& setting, const QLocale& locale, bool hebrewInterface) {
     const QString chosen = setting.trimmed().toUpper();

@@ -33,6 +33,8 @@ std::optional<QString> keypadDigits(const QString& number);
 // read as a telephone number (an extension, a short code) as written. Where that is too long,
 // the same digits without separators. Nothing when even that does not fit.
 std::optional<QString> fitNumber(const QString& number, int width, const QString& region);
+// The number's digits and its "+", "*" and "#", without the separators between them.
+QString withoutSeparators(const QString& number);
 // The forms fitNumber chooses from, best first, whatever the width: the first one that fits
 // is the one stored. Nothing when the number's letters cannot be a keypad's.
 std::optional<QStringList> numberForms(const QString& number, const QString& region);
