@@ -5,6 +5,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 
 namespace interchange {
@@ -59,6 +60,14 @@ std::optional<Property> parseProperty(const QByteArray& line) {
     return p;
 }
 
+// Whether the text, its ASCII letters in upper case, holds `upper`; without a copy of it.
+bool containsUpper(QByteArrayView text, QByteArrayView upper) {
+    const auto equal = [](char c, char u) {
+        return (c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c) == u;
+    };
+    return std::search(text.begin(), text.end(), upper.begin(), upper.end(), equal) != text.end();
+}
+
 bool isQuotedPrintable(const QByteArray& line) {
     const qsizetype colon = valueColon(line);
     return colon > 0 && line.left(colon).toUpper().contains("QUOTED-PRINTABLE");
@@ -99,6 +108,10 @@ QString decodeValue(const Property& p, bool fileUtf8) {
 
 // The parts of a structured value split at unescaped ";", each unescaped and on one line.
 QStringList components(const QString& value) {
+    // Most values have nothing to split or unescape: one part, trimmed.
+    if (std::none_of(value.begin(), value.end(),
+                     [](QChar c) { return c == u'\\' || c == u';' || c == u'\r' || c == u'\n'; }))
+        return {value.trimmed()};
     QStringList parts{QString()};
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
@@ -194,8 +207,8 @@ public:
         line = std::move(m_pending);
         number = m_pendingNumber;
         m_pendingValid = false;
-        const QByteArray params = line.left(std::max<qsizetype>(valueColon(line), 0)).toUpper();
-        const bool base64 = params.contains("BASE64") || params.contains("ENCODING=B");
+        const QByteArrayView params(line.constData(), std::max<qsizetype>(valueColon(line), 0));
+        const bool base64 = containsUpper(params, "BASE64") || containsUpper(params, "ENCODING=B");
         while (read()) {
             if (!m_pending.isEmpty() && (m_pending[0] == ' ' || m_pending[0] == '\t')) {
                 if (!base64)
