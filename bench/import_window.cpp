@@ -49,6 +49,17 @@ struct Book : Fixture {
         window->refreshList();
         prompter.clear();
         filledMb = double(bench::statusKb("VmRSS:")) / 1024.0;
+        sqliteFilledMb = sqliteMb(false, true);
+    }
+    double sqliteFilledMb = 0;
+
+    // What SQLite holds, its page caches most of it, now or at its highest since the last
+    // call that reset the highest.
+    static double sqliteMb(bool highest = false, bool reset = false) {
+        sqlite3_int64 now = 0;
+        sqlite3_int64 most = 0;
+        sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &now, &most, reset ? 1 : 0);
+        return double(highest ? most : now) / 1048576.0;
     }
 };
 
@@ -85,6 +96,8 @@ void BM_ImportInWindow(benchmark::State& state) {
         state.counters["preview_ms"] = double(previewed);
         state.counters["write_ms"] = double(clock.elapsed() - previewed);
         state.counters["filled_MB"] = book.filledMb;
+        state.counters["sqlite_filled_MB"] = book.sqliteFilledMb;
+        state.counters["sqlite_peak_MB"] = Book::sqliteMb(true);
         state.counters["peak_MB"] = bench::peakRssMb();
         state.counters["peak_per_filled"] = bench::peakRssMb() / book.filledMb;
         // "100000 cards imported, 0 duplicates skipped, 0 refused", in the window's Hebrew.
@@ -105,6 +118,7 @@ void BM_FilledWithBoth(benchmark::State& state) {
     for (auto _ : state) {
         const Book book(bookCards + fileCards);
         state.counters["filled_MB"] = book.filledMb;
+        state.counters["sqlite_filled_MB"] = book.sqliteFilledMb;
         state.counters["peak_MB"] = bench::peakRssMb();
     }
 }
