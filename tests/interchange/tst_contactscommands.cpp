@@ -89,6 +89,31 @@ private slots:
         QCOMPARE(import.read(path, i18n::LangEnglish), said);
     }
 
+    // A card of the file is a duplicate when the list holds its name, as stored (blanks around
+    // it or not), and only then: another case is another name.
+    void aNameTheListHoldsIsADuplicate_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("duplicate");
+        QTest::newRow("the same") << "Levi Dana" << true;
+        QTest::newRow("blanks around it") << "  Levi Dana " << true;
+        QTest::newRow("another case") << "levi dana" << false;
+        QTest::newRow("another name") << "Levi Dan" << false;
+    }
+    void aNameTheListHoldsIsADuplicate() {
+        QFETCH(QString, stored);
+        QFETCH(bool, duplicate);
+        ContactsFixture f;
+        f.open({card(stored, QStringLiteral("'03-1111111',NULL,NULL,NULL,NULL,NULL"))});
+        const QString path = f.dir.filePath(QStringLiteral("one.vcf"));
+        testing::writeFile(path, "BEGIN:VCARD\nFN:Levi Dana\nTEL:03-2222222\nEND:VCARD\n");
+        app::ContactsImport import(f.shared->db, f.settings);
+        QCOMPARE(import.read(path, i18n::LangEnglish), QString());
+        const auto plans =
+            import.plan(store::ContactGroup::Personal, "IL", [](int, int) { return true; });
+        QCOMPARE(plans.value().at(0).outcome,
+                 duplicate ? interchange::Outcome::Duplicate : interchange::Outcome::New);
+    }
+
     // A phone's export: the preview lists each card, planned again for the home region chosen
     // there, in the interface's language; OK writes the new ones, keeps the region and sums up.
     void importThroughPreview() {
