@@ -121,7 +121,7 @@ interchange::PlannedCards plan(store::Connection& db, const interchange::SourceC
     qint64 longest = 0;
     auto plans = interchange::planImport(
         cards, store::ContactGroup::Personal, region,
-        [&db](const QString& n) { return store::NameTaken(db, store::ContactGroup::Personal, n); },
+        interchange::nameTakenIn(db, store::ContactGroup::Personal),
         [&](int, int) {
             longest = std::max(longest, sinceTold.restart());
             return true;

@@ -8,6 +8,9 @@
 
 #include <sqlite3.h>
 
+#include <memory>
+#include <vector>
+
 namespace interchange {
 
 namespace {
@@ -16,6 +19,48 @@ bool isConstraint(const store::StoreError& e) {
     return e.number() < store::StoreError::NotOpen && (e.number() & 0xff) == SQLITE_CONSTRAINT;
 }
 
+// The names a group holds, each trimmed of blanks as the duplicate check trims them, kept as
+// bits of a table by a hash of their UTF-8 with ASCII letters in lower case (the check compares
+// exactly, or at most without ASCII case): a name whose bit is clear is not taken, and only
+// the others need the check's own look-up, one query each.
+class NamesHeld {
+public:
+    NamesHeld(store::Connection& db, store::ContactGroup group) {
+        store::Statement st = db.prepare(
+            QStringLiteral("SELECT trim(\"Name\", ' ') FROM %1").arg(store::tableOf(group)));
+        std::vector<quint64> hashes;
+        while (st.step()) {
+            const QByteArrayView name = st.utf8(0);
+            if (!name.isNull())
+                hashes.push_back(hashOf(name));
+        }
+        size_t bits = 64;
+        while (bits < hashes.size() * 16)
+            bits *= 2;
+        m_bits.assign(bits / 64, 0);
+        for (const quint64 hash : hashes)
+            set(hash);
+    }
+    bool mayHold(const QString& trimmedName) const {
+        const quint64 at = hashOf(trimmedName.toUtf8()) & (m_bits.size() * 64 - 1);
+        return m_bits[size_t(at / 64)] & (quint64(1) << (at % 64));
+    }
+
+private:
+    static quint64 hashOf(QByteArrayView utf8) {
+        quint64 hash = 14695981039346656037u; // FNV-1a
+        for (const char c : utf8) {
+            hash ^= quint64(quint8(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+            hash *= 1099511628211u;
+        }
+        return hash;
+    }
+    void set(quint64 hash) {
+        const quint64 at = hash & (m_bits.size() * 64 - 1);
+        m_bits[size_t(at / 64)] |= quint64(1) << (at % 64);
+    }
+    std::vector<quint64> m_bits;
+};
 qint64 single(store::Connection& db, const QString& sql) {
     store::Statement st = db.prepare(sql);
     st.step();
@@ -23,6 +68,13 @@ qint64 single(store::Connection& db, const QString& sql) {
 }
 
 } // namespace
+
+std::function<bool(const QString&)> nameTakenIn(store::Connection& db, store::ContactGroup group) {
+    auto held = std::make_shared<const NamesHeld>(db, group);
+    return [&db, group, held](const QString& name) {
+        return held->mayHold(name) && store::NameTaken(db, group, name);
+    };
+}
 
 BookState bookState(store::Connection& db) {
     return {single(db, QStringLiteral("PRAGMA data_version")),

@@ -30,6 +30,11 @@ struct BookState {
 };
 BookState bookState(store::Connection& db);
 
+// The duplicate check a plan asks of a name, over the group's names as the connection sees
+// them when this is called and after (read it inside the plan's transaction): the store's
+// NameTaken, asked only of a name that the group's names, read once, may hold.
+std::function<bool(const QString&)> nameTakenIn(store::Connection& db, store::ContactGroup group);
+
 // Writes the new cards of the plan in one transaction, through one prepared INSERT per group
 // (InsertContact). `progress(done, total)` is called before the first card, then at most every
 // ProgressEveryMs while cards are written, and after the last; when it returns false the
